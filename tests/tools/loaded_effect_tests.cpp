@@ -1,0 +1,142 @@
+// The test host against real plug-ins: Debian's VST 2 packages stand in for
+// any host-side behaviour, the built bundle for the version handshake.
+#include "vsthost/loaded_effect.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+namespace
+{
+namespace fs = std::filesystem;
+using vsthost::HostCall;
+using vsthost::HostSettings;
+using vsthost::LoadedEffect;
+
+// DPF builds export the old "main" entry, LSP's the current "VSTPluginMain".
+constexpr char kMainEntryPlugin[] = "/usr/lib/vst/PingPongPan-vst.so";
+constexpr char kPluginMainEntryPlugin[] = "/usr/lib/vst/lsp-plugins/compressor-stereo.so";
+
+class TempFolder
+{
+public:
+    TempFolder()
+    {
+        char pattern[] = "/tmp/vsthost-test-XXXXXX";
+        path = mkdtemp(pattern);
+    }
+    ~TempFolder() { fs::remove_all(path); }
+    fs::path path;
+};
+
+std::unique_ptr<LoadedEffect> loadOrFail(const std::string& path, HostSettings settings = {})
+{
+    std::string error;
+    auto effect = LoadedEffect::load(path, error, settings);
+    EXPECT_TRUE(effect) << "loading " << path << ": " << error;
+    return effect;
+}
+
+TEST(VstHostLoading, FailuresExplainThemselvesAndLoadNothing)
+{
+    TempFolder folder;
+    const fs::path textFile = folder.path / "notes.so";
+    std::ofstream(textFile) << "not a shared object";
+    const fs::path emptyBundle = folder.path / "Empty.vst";
+    fs::create_directories(emptyBundle / "Contents" / "x86_64-linux");
+
+    struct Case
+    {
+        std::string path;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        {(folder.path / "missing.so").string(), "No such file"},
+        {textFile.string(), "cannot load"},
+        {"/lib/x86_64-linux-gnu/libm.so.6", "exports neither VSTPluginMain nor main"},
+        {emptyBundle.string(), "no plug-in module"},
+    };
+    for (const auto& testCase : cases)
+    {
+        std::string error;
+        EXPECT_EQ(LoadedEffect::load(testCase.path, error), nullptr) << testCase.path;
+        EXPECT_NE(error.find(testCase.expected), std::string::npos)
+            << "error for " << testCase.path << " was: " << error;
+    }
+}
+
+TEST(VstHostLoading, VersionZeroHostGetsNoEffect)
+{
+    std::vector<std::string> subjects;
+    if (const char* bundle = std::getenv("VELMORA_BUNDLE"); bundle && fs::exists(bundle))
+        subjects.push_back(bundle);
+    if (fs::exists(kMainEntryPlugin))
+        subjects.push_back(kMainEntryPlugin);
+    if (subjects.empty())
+        GTEST_SKIP() << "neither the bundle nor " << kMainEntryPlugin << " is there";
+    HostSettings settings;
+    settings.versionAnswer = 0;
+    for (const auto& subject : subjects)
+    {
+        std::string error;
+        EXPECT_EQ(LoadedEffect::load(subject, error, settings), nullptr) << subject;
+        EXPECT_NE(error.find("created no effect"), std::string::npos) << error;
+    }
+}
+
+TEST(VstHostLoading, BothEntryNamesAndBundleLayoutLoad)
+{
+    for (const char* plugin : {kMainEntryPlugin, kPluginMainEntryPlugin})
+    {
+        if (!fs::exists(plugin))
+            GTEST_SKIP() << plugin << " is not installed";
+    }
+    TempFolder folder;
+    const fs::path binaries = folder.path / "Subject.vst" / "Contents" / "x86_64-linux";
+    fs::create_directories(binaries);
+    fs::create_symlink(kMainEntryPlugin, binaries / "Subject.so");
+    // A support library beside the module must not be taken for the plug-in.
+    fs::create_symlink("/lib/x86_64-linux-gnu/libm.so.6", binaries / "libsupport.so");
+
+    for (const fs::path& path : {fs::path(kPluginMainEntryPlugin), folder.path / "Subject.vst"})
+    {
+        auto host = loadOrFail(path.string());
+        ASSERT_TRUE(host);
+        EXPECT_EQ(host->effect()->magic, kEffectMagic);
+        EXPECT_EQ(host->effect()->resvd1, reinterpret_cast<VstIntPtr>(host.get()));
+        const auto calls = host->calls();
+        ASSERT_FALSE(calls.empty()) << path << " made no host call while being created";
+        EXPECT_EQ(calls.front().opcode, audioMasterVersion) << path;
+    }
+    EXPECT_EQ(loadOrFail((folder.path / "Subject.vst").string())->modulePath(), fs::canonical(kMainEntryPlugin));
+}
+
+TEST(VstHostLoading, ProcessingAndClosingTwiceIsSafe)
+{
+    if (!fs::exists(kMainEntryPlugin))
+        GTEST_SKIP() << kMainEntryPlugin << " is not installed";
+    HostSettings settings;
+    settings.sampleRate = 48000.0;
+    settings.blockSize = 64;
+    auto host = loadOrFail(kMainEntryPlugin, settings);
+    ASSERT_TRUE(host);
+    host->openAndResume();
+    ASSERT_GE(host->effect()->numInputs, 2);
+    ASSERT_GE(host->effect()->numOutputs, 2);
+
+    std::vector<float> left(64, 0.5f), right(64, -0.5f), outLeft(64), outRight(64);
+    float* inputs[] = {left.data(), right.data()};
+    float* outputs[] = {outLeft.data(), outRight.data()};
+    for (int block = 0; block < 8; ++block)
+        host->processReplacing(inputs, outputs, 64);
+    EXPECT_FALSE(host->dispatchForText(effGetParamName, 0).empty()) << "the subject names its first parameter";
+
+    host->close();
+    EXPECT_EQ(host->effect(), nullptr);
+    EXPECT_EQ(host->dispatch(effGetVendorVersion), 0) << "a closed host must not reach the freed record";
+    host->close();
+}
+}  // namespace
