@@ -1,0 +1,41 @@
+#pragma once
+// One delay line of the widening path: a ring of 2^20 single-precision samples
+// read by four-point Hermite interpolation at a fixed, fractional distance
+// behind the write position.
+//
+// Threads: readHermite and write belong to the audio thread; setDelay may be
+// called from any thread (the length is a relaxed atomic read at every sample).
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+class cwaveguide
+{
+public:
+    static constexpr std::int32_t kRingSize = 1048576;
+    static constexpr std::int32_t kRingMask = kRingSize - 1;
+    static constexpr double kInitialDelay = 100.0;
+
+    cwaveguide();
+    virtual ~cwaveguide() = default;
+
+    cwaveguide(const cwaveguide&) = delete;
+    cwaveguide& operator=(const cwaveguide&) = delete;
+
+    // Sample at writeIndex - delay; changes nothing.
+    float readHermite() const noexcept;
+    // Stores one sample and advances the write position, wrapping at the ring's end.
+    void write(float sample) noexcept;
+
+    // Length in samples. Values outside 0..kRingSize (NaN included, which
+    // becomes 0) are brought to the nearest end so that no read leaves the ring.
+    void setDelay(double samples) noexcept;
+    double getDelay() const noexcept { return delay.load(std::memory_order_relaxed); }
+    std::int32_t getWriteIndex() const noexcept { return writeIndex; }
+
+private:
+    std::unique_ptr<float[]> buffer;
+    std::int32_t writeIndex = 0;
+    std::atomic<double> delay{kInitialDelay};
+};

@@ -1,0 +1,195 @@
+#include "effect/velmora.h"
+
+#include "effect/free_lfo.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace
+{
+constexpr float kSizeToSeconds = 0.1f;     // Size 1 adds 100 ms to line 0
+constexpr float kShortestSeconds = 0.015f;  // line 0 at Size 0
+constexpr float kLineRatio = 1.18f;         // each line 18 % longer than the one before
+constexpr VstInt32 kPlugCategoryEffect = 1;
+constexpr char kChannelInsertCapability[] = "plugAsChannelInsert ";  // trailing blank included
+
+// Names and labels keep at most 23 characters, the room of a program name.
+void copyName(const char* source, char* text)
+{
+    const std::size_t length = strnlen(source, VelmoraPrg::kNameBytes - 1);
+    std::memcpy(text, source, length);
+    text[length] = '\0';
+}
+}  // namespace
+
+Velmora::Velmora(audioMasterCallback audioMaster)
+    : PluginEffectX(audioMaster, velmora::kNumPrograms, velmora::kNumParams)
+{
+    setNumInputs(velmora::kNumInputs);
+    setNumOutputs(velmora::kNumOutputs);
+    canProcessReplacing(true);
+    setUniqueID(velmora::kUniqueId);
+    updateLfoIncrement();
+    for (auto& line : lines)
+        line = std::make_unique<cwaveguide>();
+    size.store(velmora::kParameters[velmora::kSize].defaultValue, std::memory_order_relaxed);
+    setTempo();
+    programs = std::make_unique<VelmoraPrg[]>(velmora::kNumPrograms);
+    setProgram(0);
+    resume();
+}
+
+Velmora::~Velmora() = default;
+
+void Velmora::updateLfoIncrement()
+{
+    lfoIncrement.store(velmora::freeLfoIncrement(getSampleRate()), std::memory_order_relaxed);
+}
+
+void Velmora::setTempo()
+{
+    float length = (size.load(std::memory_order_relaxed) * kSizeToSeconds + kShortestSeconds) * sampleRate;
+    for (auto& line : lines)
+    {
+        line->setDelay(static_cast<double>(length));
+        length = length * kLineRatio;
+    }
+}
+
+void Velmora::suspend()
+{
+    updateLfoIncrement();
+}
+
+// Hosts set the sample rate before resuming, often without a suspend between:
+// refreshing here makes the delays and the LFO follow the rate in use.
+void Velmora::resume()
+{
+    updateLfoIncrement();
+    setTempo();
+}
+
+void Velmora::setParameter(VstInt32 index, float value)
+{
+    VelmoraPrg& program = programs[static_cast<std::size_t>(curProgram)];
+    switch (index)
+    {
+    case velmora::kOnOff:
+    {
+        const bool on = value != 0.0f;  // NaN counts as on
+        program.onOff = on ? 1.0f : 0.0f;
+        onOff.store(on, std::memory_order_relaxed);
+        break;
+    }
+    case velmora::kSize:
+        program.size = value;
+        size.store(value, std::memory_order_relaxed);
+        setTempo();
+        break;
+    case velmora::kDryWet:
+        program.dryWet = value;
+        dryWet.store(value, std::memory_order_relaxed);
+        break;
+    default: break;
+    }
+}
+
+float Velmora::getParameter(VstInt32 index)
+{
+    switch (index)
+    {
+    case velmora::kOnOff: return onOff.load(std::memory_order_relaxed) ? 1.0f : 0.0f;
+    case velmora::kSize: return size.load(std::memory_order_relaxed);
+    case velmora::kDryWet: return dryWet.load(std::memory_order_relaxed);
+    default: return 0.0f;
+    }
+}
+
+void Velmora::setProgram(VstInt32 program)
+{
+    if (program < 0 || program >= velmora::kNumPrograms)
+        return;
+    curProgram = program;
+    const VelmoraPrg& record = programs[static_cast<std::size_t>(program)];
+    setParameter(velmora::kOnOff, record.onOff);
+    setParameter(velmora::kSize, record.size);
+    setParameter(velmora::kDryWet, record.dryWet);
+}
+
+// Longer names are cut to the 23 characters the record holds.
+void Velmora::setProgramName(char* name)
+{
+    copyName(name, programs[static_cast<std::size_t>(curProgram)].name);
+}
+
+// An untouched program shows its number: "Init 1" .. "Init 8".
+void Velmora::getProgramName(char* name)
+{
+    const char* stored = programs[static_cast<std::size_t>(curProgram)].name;
+    if (std::strcmp(stored, VelmoraPrg::kInitialName) != 0)
+    {
+        copyName(stored, name);
+        return;
+    }
+    char numbered[48];
+    std::snprintf(numbered, sizeof(numbered), "%s %d", stored, curProgram + 1);
+    copyName(numbered, name);
+}
+
+void Velmora::getParameterLabel(VstInt32 index, char* label)
+{
+    const velmora::ParameterInfo* parameter = velmora::findParameter(index);
+    copyName(parameter ? parameter->label : velmora::kBlankLabel, label);
+}
+
+void Velmora::getParameterDisplay(VstInt32 index, char* text)
+{
+    if (const velmora::ParameterInfo* parameter = velmora::findParameter(index))
+        velmora::formatParameterDisplay(*parameter, getParameter(index), text);
+}
+
+void Velmora::getParameterName(VstInt32 index, char* text)
+{
+    if (const velmora::ParameterInfo* parameter = velmora::findParameter(index))
+        copyName(parameter->name, text);
+}
+
+bool Velmora::getProgramNameIndexed(VstInt32, VstInt32 index, char* text)
+{
+    if (index < 0 || index >= velmora::kNumPrograms)
+        return false;
+    copyName(programs[static_cast<std::size_t>(index)].name, text);
+    return true;
+}
+
+VstInt32 Velmora::getNumMidiInputChannels() { return 0; }
+VstInt32 Velmora::getNumMidiOutputChannels() { return 0; }
+VstInt32 Velmora::processEvents(VstEvents*) { return -1; }
+
+bool Velmora::getEffectName(char* name)
+{
+    copyName(velmora::kEffectName, name);
+    return true;
+}
+
+bool Velmora::getVendorString(char* text)
+{
+    copyName(velmora::kVendorString, text);
+    return true;
+}
+
+bool Velmora::getProductString(char* text)
+{
+    copyName(velmora::kProductString, text);
+    return true;
+}
+
+VstInt32 Velmora::getVendorVersion() { return velmora::kVendorVersion; }
+
+VstInt32 Velmora::canDo(char* text)
+{
+    return std::strcmp(text, kChannelInsertCapability) == 0 ? 1 : -1;
+}
+
+VstInt32 Velmora::getPlugCategory() { return kPlugCategoryEffect; }
+bool Velmora::getMidiKeyName(VstInt32, MidiKeyName*) { return false; }

@@ -1,0 +1,69 @@
+#pragma once
+// The stereo widener: the mono sum runs through four delay lines whose
+// outputs, blended by two LFO gains in quadrature, form a width signal that
+// is added to the left channel and taken from the right.
+//
+// Threads: processReplacing runs on the host's audio thread. Parameter and
+// program calls may come from any other single thread at the same time; the
+// fields the audio thread reads are relaxed atomics and a change shows at the
+// next block (on/off, Dry/Wet) or the next sample (Size).
+
+#include "effect/cwaveguide.h"
+#include "effect/velmora_prg.h"
+#include "vst/plugin_effect_x.h"
+
+#include <array>
+#include <atomic>
+#include <memory>
+
+class Velmora : public PluginEffectX
+{
+public:
+    static constexpr int kNumLines = 4;
+
+    explicit Velmora(audioMasterCallback audioMaster);
+    ~Velmora() override;
+
+    void suspend() override;
+    void resume() override;
+    void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
+    void setParameter(VstInt32 index, float value) override;
+    float getParameter(VstInt32 index) override;
+    void setProgram(VstInt32 program) override;
+    void setProgramName(char* name) override;
+    void getProgramName(char* name) override;
+    void getParameterLabel(VstInt32 index, char* label) override;
+    void getParameterDisplay(VstInt32 index, char* text) override;
+    void getParameterName(VstInt32 index, char* text) override;
+    bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
+    VstInt32 getNumMidiInputChannels() override;
+    VstInt32 getNumMidiOutputChannels() override;
+    VstInt32 processEvents(VstEvents* events) override;
+    bool getEffectName(char* name) override;
+    bool getVendorString(char* text) override;
+    bool getProductString(char* text) override;
+    VstInt32 getVendorVersion() override;
+    VstInt32 canDo(char* text) override;
+    VstInt32 getPlugCategory() override;
+    bool getMidiKeyName(VstInt32 channel, MidiKeyName* keyName) override;
+
+    // Delay lengths in samples from Size and the current sample rate.
+    void setTempo();
+
+    // Inspection for hosts' tests and tools; any thread.
+    double getLineLength(int line) const { return lines[static_cast<std::size_t>(line)]->getDelay(); }
+    float getLfoIncrement() const { return lfoIncrement.load(std::memory_order_relaxed); }
+    // Audio thread only (or while it is idle).
+    float getLfoPhase() const { return lfoPhase; }
+
+private:
+    void updateLfoIncrement();
+
+    float lfoPhase = 0.0f;                  // cycles, [0, 1); audio thread
+    std::atomic<float> lfoIncrement{0.0f};  // cycles per sample
+    std::unique_ptr<VelmoraPrg[]> programs;
+    std::array<std::unique_ptr<cwaveguide>, kNumLines> lines;
+    std::atomic<bool> onOff{true};
+    std::atomic<float> size{0.5f};
+    std::atomic<float> dryWet{0.5f};
+};

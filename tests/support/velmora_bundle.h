@@ -1,0 +1,17 @@
+#pragma once
+// The built bundle, loaded as a host loads it.
+
+#include "vsthost/loaded_effect.h"
+
+#include <memory>
+#include <string>
+
+namespace testsupport
+{
+// The bundle folder from VELMORA_BUNDLE; empty when the variable is unset.
+std::string velmoraBundlePath();
+
+// Loads Velmora.so from the bundle and opens it (effOpen, rate, block size,
+// resume). Fails the calling test with the loader's reason when it cannot.
+std::unique_ptr<vsthost::LoadedEffect> openVelmora(vsthost::HostSettings settings = {});
+}  // namespace testsupport
