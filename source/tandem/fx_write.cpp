@@ -1,0 +1,166 @@
+// Producing FXP program and FXB bank data from the effect's state.
+
+#include "tandem/fx_fields.h"
+#include "tandem/tandem_exceptions.h"
+#include "tandem/tandem_trace.h"
+#include "tandem/vst_plugin.h"
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+namespace
+{
+unsigned char* writeHeader(unsigned char* p, std::int64_t byteSize, VstInt32 formatMagic, const AEffect& effect)
+{
+    p = VSTPlugIn::writeBigInt32(p, fx::kChunkMagic);
+    p = VSTPlugIn::writeBigInt32(p, static_cast<int>(byteSize));
+    p = VSTPlugIn::writeBigInt32(p, formatMagic);
+    p = VSTPlugIn::writeBigInt32(p, fx::kFormatVersion);
+    p = VSTPlugIn::writeBigInt32(p, effect.uniqueID);
+    return VSTPlugIn::writeBigInt32(p, effect.version);
+}
+
+std::int64_t parameterProgramSize(const AEffect& effect)
+{
+    return std::int64_t{effect.numParams} * std::int64_t{fx::kValueSize} +
+           std::int64_t{fx::kProgramValuesOffset};
+}
+}  // namespace
+
+unsigned char* VSTPlugIn::writeProgramNameField(unsigned char* p)
+{
+    char name[fx::kMaxNameLength + 1] = {};
+    getCurrentProgramName(name);
+    std::memset(p, 0, fx::kNameFieldSize);
+    std::memcpy(p, name, fx::kMaxNameLength);
+    p[fx::kMaxNameLength] = 0;
+    return p + fx::kNameFieldSize;
+}
+
+unsigned char* VSTPlugIn::writeFxCk(unsigned char* p)
+{
+    const AEffect& effect = getAEffect();
+    p = writeHeader(p, parameterProgramSize(effect) - std::int64_t{fx::kByteSizeExcluded}, fx::kParameterProgramMagic,
+                    effect);
+    p = writeBigInt32(p, effect.numParams);
+    p = writeProgramNameField(p);
+    for (int index = 0; index < effect.numParams; ++index)
+    {
+        p = writeBigInt32(p, std::bit_cast<int>(getParameter(index)));
+    }
+    return p;
+}
+
+unsigned char* VSTPlugIn::createChunkRecord(bool isProgram, unsigned long& size)
+{
+    void* chunkPointer = nullptr;
+    const VstIntPtr chunkSize = dispatch(effGetChunk, isProgram ? 1 : 0, 0, &chunkPointer, 0.0f);
+    // Checked before the 32-bit rule so that a negative answer is a refusal,
+    // not a stop.
+    if (chunkSize < 1)
+    {
+        throw TandemException(isProgram ? "VST could not create chunk for FXP" : "VST could not create chunk for FXB");
+    }
+    TANDEM_REQUIRE(static_cast<unsigned int>(chunkSize) == chunkSize);
+    TANDEM_REQUIRE(chunkPointer != 0);
+    const std::int64_t headerSize = isProgram ? fx::kProgramChunkOffset : fx::kBankChunkOffset;
+    const std::int64_t recordSize = std::int64_t{chunkSize} + headerSize;
+    TANDEM_REQUIRE(static_cast<unsigned int>(recordSize) == recordSize);
+
+    const AEffect& effect = getAEffect();
+    std::unique_ptr<unsigned char[]> bytes(new unsigned char[static_cast<std::size_t>(recordSize)]());
+    unsigned char* bp = writeHeader(bytes.get(), recordSize - std::int64_t{fx::kByteSizeExcluded},
+                                    isProgram ? fx::kChunkProgramMagic : fx::kChunkBankMagic, effect);
+    if (isProgram)
+    {
+        bp = writeBigInt32(bp, effect.numParams);
+        bp = writeProgramNameField(bp);
+    }
+    else
+    {
+        bp = writeBigInt32(bp, effect.numPrograms);
+        bp += fx::kBankReservedSize;
+    }
+    bp = writeBigInt32(bp, static_cast<int>(chunkSize));
+    std::memcpy(bp, chunkPointer, static_cast<std::size_t>(chunkSize));
+    bp += chunkSize;
+    TANDEM_REQUIRE(static_cast<std::int64_t>(bp - bytes.get()) == recordSize);
+    size = static_cast<unsigned long>(recordSize);
+    return bytes.release();
+}
+
+unsigned char* VSTPlugIn::createFXP(unsigned long& size)
+{
+    tandemTrace("VST createFXP\n");
+    TANDEM_REQUIRE(aeffect != 0);
+    TANDEM_REQUIRE(openFlag);
+    size = 0;
+    if (hasProgramChunks())
+    {
+        return createChunkRecord(true, size);
+    }
+    const std::int64_t recordSize = parameterProgramSize(*aeffect);
+    TANDEM_REQUIRE(static_cast<unsigned int>(recordSize) == recordSize);
+    std::unique_ptr<unsigned char[]> bytes(new unsigned char[static_cast<std::size_t>(recordSize)]());
+    const unsigned char* bp = writeFxCk(bytes.get());
+    TANDEM_REQUIRE(static_cast<std::int64_t>(bp - bytes.get()) == recordSize);
+    size = static_cast<unsigned long>(recordSize);
+    return bytes.release();
+}
+
+unsigned char* VSTPlugIn::createFXB(unsigned long& size)
+{
+    tandemTrace("VST createFXB\n");
+    TANDEM_REQUIRE(aeffect != 0);
+    TANDEM_REQUIRE(openFlag);
+    size = 0;
+    return hasProgramChunks() ? createChunkRecord(false, size) : createParameterBank(size);
+}
+
+unsigned char* VSTPlugIn::createParameterBank(unsigned long& size)
+{
+    const AEffect& effect = getAEffect();
+    // 64-bit, so that the 32-bit rule below sees an effect's absurd counts
+    // instead of a wrapped product.
+    const std::int64_t bankSize =
+        parameterProgramSize(effect) * std::int64_t{effect.numPrograms} + std::int64_t{fx::kBankProgramsOffset};
+    TANDEM_REQUIRE(static_cast<unsigned int>(bankSize) == bankSize);
+    std::unique_ptr<unsigned char[]> bytes(new unsigned char[static_cast<std::size_t>(bankSize)]());
+    unsigned char* bp =
+        writeHeader(bytes.get(), bankSize - std::int64_t{fx::kByteSizeExcluded}, fx::kParameterBankMagic, effect);
+    bp = writeBigInt32(bp, effect.numPrograms);
+    bp += fx::kBankReservedSize;
+
+    const int oldProgramIndex = rememberCurrentProgram();
+    for (int program = 0; program < effect.numPrograms; ++program)
+    {
+        setCurrentProgram(program);
+        bp = writeFxCk(bp);
+    }
+    selectProgramAgain(oldProgramIndex);
+    TANDEM_REQUIRE(static_cast<std::int64_t>(bp - bytes.get()) == bankSize);
+    size = static_cast<unsigned long>(bankSize);
+    return bytes.release();
+}
+
+int VSTPlugIn::rememberCurrentProgram()
+{
+    // An effect without programs has nothing to select again.
+    if (getProgramCount() <= 0)
+    {
+        return -1;
+    }
+    const int oldProgramIndex = getCurrentProgram();
+    TANDEM_REQUIRE(oldProgramIndex >= 0);
+    return oldProgramIndex;
+}
+
+void VSTPlugIn::selectProgramAgain(int oldProgramIndex)
+{
+    if (oldProgramIndex >= 0 && oldProgramIndex < getProgramCount())
+    {
+        setCurrentProgram(oldProgramIndex);
+    }
+}

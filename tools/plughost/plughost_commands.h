@@ -1,0 +1,14 @@
+#pragma once
+// The commands of velmora-plughost. Each works on an open effect, prints to
+// standard output and throws (TandemException or std::runtime_error) with a
+// one-line reason on failure.
+
+#include "plughost/plug_host.h"
+#include "tandem/vst_plugin.h"
+
+void listPlugIn(VSTPlugIn& plugIn);
+void saveProgram(VSTPlugIn& plugIn, const char* path);
+void saveBank(VSTPlugIn& plugIn, const char* path);
+void loadPresetFile(VSTPlugIn& plugIn, const char* path);
+// The effect is opened at the input's sample rate by the caller.
+void renderFile(VSTPlugIn& plugIn, PlugHost& host, const char* inputPath, const char* outputPath);
