@@ -1,0 +1,32 @@
+#pragma once
+// Command line of velmora-render.
+
+#include <optional>
+#include <string>
+
+namespace render
+{
+inline constexpr int kDefaultBlockSize = 512;
+inline constexpr int kMaxBlockSize = 65536;
+inline constexpr int kProgramCount = 8;
+
+struct RenderOptions
+{
+    std::string inputPath;   // empty: render the built-in demo
+    std::string outputPath;  // empty: the default name in the current folder
+    std::string bundlePath;  // empty: the bundle in the build tree beside the tool
+    std::optional<int> program;
+    std::optional<float> size;
+    std::optional<float> dryWet;
+    std::optional<bool> on;
+    int blockSize = kDefaultBlockSize;
+    bool quiet = false;
+    bool help = false;
+};
+
+// Fills options from argv; false with a one-line reason in error when an
+// option or its value is not valid.
+bool parseOptions(int argc, char** argv, RenderOptions& options, std::string& error);
+
+const char* usageText();
+}  // namespace render
