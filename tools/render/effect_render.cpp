@@ -8,17 +8,15 @@ namespace render
 {
 namespace
 {
-bool setIfGiven(vsthost::LoadedEffect& effect, VstInt32 index, const char* option, std::optional<float> value,
-                std::string& error)
+bool setParameterOption(vsthost::LoadedEffect& effect, VstInt32 index, const char* option, float value,
+                        std::string& error)
 {
-    if (!value)
-        return true;
     if (index >= effect.effect()->numParams)
     {
         error = std::string("the plug-in has no parameter for ") + option;
         return false;
     }
-    effect.setParameter(index, *value);
+    effect.setParameter(index, value);
     return true;
 }
 
@@ -51,10 +49,9 @@ bool prepareEffect(vsthost::LoadedEffect& effect, const RenderOptions& options, 
     // rate-dependent delay lengths.
     effect.dispatch(effMainsChanged, 0, 0);
     effect.dispatch(effSetProgram, 0, options.program.value_or(static_cast<int>(effect.dispatch(effGetProgram))));
-    const std::optional<float> onValue = options.on ? std::optional<float>(*options.on ? 1.0f : 0.0f) : std::nullopt;
-    if (!setIfGiven(effect, velmora::kSize, "--size", options.size, error) ||
-        !setIfGiven(effect, velmora::kDryWet, "--dry-wet", options.dryWet, error) ||
-        !setIfGiven(effect, velmora::kOnOff, "--on/--off", onValue, error))
+    if ((options.size && !setParameterOption(effect, velmora::kSize, "--size", *options.size, error)) ||
+        (options.dryWet && !setParameterOption(effect, velmora::kDryWet, "--dry-wet", *options.dryWet, error)) ||
+        (options.on && !setParameterOption(effect, velmora::kOnOff, "--on/--off", *options.on ? 1.0f : 0.0f, error)))
         return false;
     effect.dispatch(effMainsChanged, 0, 1);
     return true;

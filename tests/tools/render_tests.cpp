@@ -1,0 +1,250 @@
+// velmora-render as a user runs it: the built binary, the built bundle, real
+// audio files.
+#include "support/signals.h"
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <vector>
+
+namespace
+{
+namespace fs = std::filesystem;
+
+struct ToolRun
+{
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+struct AudioData
+{
+    SF_INFO info{};
+    std::vector<float> samples;  // interleaved
+};
+
+std::string quoted(const std::string& text)
+{
+    std::string result = "'";
+    for (char character : text)
+        result += character == '\'' ? std::string("'\\''") : std::string(1, character);
+    return result + "'";
+}
+
+std::string contents(const fs::path& path)
+{
+    std::ifstream stream(path);
+    std::stringstream text;
+    text << stream.rdbuf();
+    return text.str();
+}
+
+void writeAudio(const fs::path& path, int format, int channels, int sampleRate, const std::vector<float>& samples)
+{
+    SF_INFO info{};
+    info.format = format;
+    info.channels = channels;
+    info.samplerate = sampleRate;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(file, nullptr) << path << ": " << sf_strerror(nullptr);
+    EXPECT_EQ(sf_writef_float(file, samples.data(), samples.size() / channels),
+              static_cast<sf_count_t>(samples.size() / channels));
+    sf_close(file);
+}
+
+AudioData readAudio(const fs::path& path)
+{
+    AudioData data;
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &data.info);
+    EXPECT_NE(file, nullptr) << path << ": " << sf_strerror(nullptr);
+    if (!file)
+        return data;
+    data.samples.resize(data.info.frames * data.info.channels);
+    sf_readf_float(file, data.samples.data(), data.info.frames);
+    sf_close(file);
+    return data;
+}
+
+std::vector<float> interleave(const std::vector<float>& left, const std::vector<float>& right)
+{
+    std::vector<float> frames;
+    for (std::size_t frame = 0; frame < left.size(); ++frame)
+    {
+        frames.push_back(left[frame]);
+        frames.push_back(right[frame]);
+    }
+    return frames;
+}
+
+class RenderTool : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/velmora-render-test-XXXXXX";
+        folder = mkdtemp(pattern);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    // Runs the tool in the test folder; a crash fails the test.
+    ToolRun run(const std::vector<std::string>& arguments)
+    {
+        std::string command = "cd " + quoted(folder) + " && " + quoted(VELMORA_RENDER_TOOL);
+        for (const auto& argument : arguments)
+            command += " " + quoted(argument);
+        command += " >" + quoted(folder / ".stdout") + " 2>" + quoted(folder / ".stderr") + " </dev/null";
+        const int status = std::system(command.c_str());
+        ToolRun result;
+        result.out = contents(folder / ".stdout");
+        result.err = contents(folder / ".stderr");
+        fs::remove(folder / ".stdout");
+        fs::remove(folder / ".stderr");
+        EXPECT_TRUE(WIFEXITED(status)) << "velmora-render did not exit normally: " << command;
+        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return result;
+    }
+
+    fs::path folder;
+};
+
+TEST_F(RenderTool, BadInputGivesOneClearErrorLineAndNonZeroExit)
+{
+    writeAudio(folder / "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 44100, testsupport::noise(2000, 3, 0.3f));
+    writeAudio(folder / "surround.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 3, 44100, testsupport::noise(600));
+    std::ofstream(folder / "notes.wav") << "this is no audio file";
+    std::ofstream(folder / "kept.wav") << "an earlier render";
+
+    struct Case
+    {
+        std::vector<std::string> arguments;
+        int exitCode;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {{"missing.wav"}, 1, "cannot read 'missing.wav': no such file"},
+        {{"notes.wav"}, 1, "cannot read 'notes.wav'"},
+        {{"surround.wav"}, 1, "has 3 channels"},
+        {{"in.wav", "-o", "no/such/folder/out.wav"}, 1, "cannot write 'no/such/folder/out.wav'"},
+        {{"in.wav", "-o", "./in.wav"}, 1, "is the input file"},
+        {{"in.wav", "-o", "kept.wav", "--bundle", "missing.vst"}, 1, "cannot open plug-in missing.vst"},
+        {{"in.wav", "--bundle", "notes.wav"}, 1, "cannot load"},
+        {{"--size", "1.5"}, 2, "invalid value '1.5' for --size"},
+        {{"--dry-wet=nan"}, 2, "invalid value 'nan' for --dry-wet"},
+        {{"--program", "8"}, 2, "invalid value '8' for --program"},
+        {{"--block-size", "0"}, 2, "invalid value '0' for --block-size"},
+        {{"--size"}, 2, "missing value for --size"},
+        {{"--louder"}, 2, "unknown option '--louder'"},
+        {{"in.wav", "other.wav"}, 2, "more than one input file"},
+    };
+    for (const auto& testCase : cases)
+    {
+        const ToolRun result = run(testCase.arguments);
+        const std::string context = "arguments: " + testCase.arguments.front() + " ... stderr: " + result.err;
+        EXPECT_EQ(result.exitCode, testCase.exitCode) << context;
+        EXPECT_EQ(result.err.rfind("velmora-render: ", 0), 0u) << context;
+        EXPECT_NE(result.err.find(testCase.message), std::string::npos) << context;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << context;
+    }
+    EXPECT_EQ(contents(folder / "kept.wav"), "an earlier render") << "a failed render replaced an existing file";
+    EXPECT_EQ(contents(folder / "notes.wav"), "this is no audio file");
+    for (const auto& entry : fs::directory_iterator(folder))
+        EXPECT_EQ(entry.path().filename().string().find(".partial"), std::string::npos)
+            << "left behind: " << entry.path();
+}
+
+TEST_F(RenderTool, MonoInputIsFedToBothInputsAndComesOutStereo)
+{
+    constexpr int kRate = 48000;
+    const std::vector<float> mono = testsupport::sine(kRate, 440.0, kRate, 0.5f);
+    writeAudio(folder / "voice.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, kRate, mono);
+
+    const ToolRun result = run({"voice.wav", "--dry-wet", "1"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("Mono input"), std::string::npos) << result.out;
+
+    const AudioData output = readAudio(folder / "voice-velmora.wav");
+    ASSERT_EQ(output.info.channels, 2);
+    ASSERT_EQ(output.info.frames, static_cast<sf_count_t>(mono.size()));
+    EXPECT_EQ(output.info.samplerate, kRate);
+    double sideEnergy = 0.0, maxMidError = 0.0;
+    for (std::size_t frame = 0; frame < mono.size(); ++frame)
+    {
+        const float left = output.samples[2 * frame], right = output.samples[2 * frame + 1];
+        sideEnergy += 0.25 * (left - right) * (left - right);
+        maxMidError = std::max(maxMidError, std::fabs(0.5 * (left + right) - mono[frame]));
+    }
+    EXPECT_LT(maxMidError, 1e-6) << "the mid of a widened mono source is the source itself";
+    EXPECT_GT(sideEnergy, 1.0) << "a mono source at full Dry/Wet gained no side signal";
+}
+
+TEST_F(RenderTool, WavAiffAndFlacKeepFormatRateAndLength)
+{
+    struct Case
+    {
+        const char* name;
+        int format;
+        int sampleRate;
+    };
+    // 12345 frames: not a multiple of any block size, so the last block is short.
+    constexpr std::size_t kFrames = 12345;
+    const std::vector<float> frames =
+        interleave(testsupport::noise(kFrames, 5, 0.3f), testsupport::sine(kFrames, 330.0, 44100.0, 0.3f));
+    for (const Case& testCase : {Case{"a.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100},
+                                 Case{"b.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_24, 48000},
+                                 Case{"c.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 96000}})
+    {
+        writeAudio(folder / testCase.name, testCase.format, 2, testCase.sampleRate, frames);
+        const ToolRun result = run({testCase.name, "-q", "--block-size", "1000", "-o", "out.any"});
+        ASSERT_EQ(result.exitCode, 0) << testCase.name << ": " << result.err;
+        EXPECT_EQ(result.out, "") << "--quiet printed output";
+
+        const AudioData output = readAudio(folder / "out.any");
+        EXPECT_EQ(output.info.format, testCase.format) << testCase.name;
+        EXPECT_EQ(output.info.samplerate, testCase.sampleRate) << testCase.name;
+        EXPECT_EQ(output.info.channels, 2) << testCase.name;
+        EXPECT_EQ(output.info.frames, static_cast<sf_count_t>(kFrames)) << testCase.name;
+    }
+}
+
+TEST_F(RenderTool, DemoGetsWiderWhileItsMonoSumStaysTheSame)
+{
+    const ToolRun result = run({});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "") << "nothing but errors (and a bar on terminals) belongs on stderr";
+
+    std::smatch width;
+    ASSERT_TRUE(std::regex_search(result.out, width,
+                                  std::regex(R"(side/mid energy (-?[0-9.]+) dB before, (-?[0-9.]+) dB after)")))
+        << result.out;
+    const double before = std::stod(width[1]), after = std::stod(width[2]);
+    EXPECT_GT(after, before + 10.0) << result.out;
+    EXPECT_NE(result.out.find("Mono sum: unchanged"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("velmora-demo-dry.wav"), std::string::npos) << "the summary names the dry file";
+
+    // The files themselves, independent of the tool's own report.
+    const AudioData dry = readAudio(folder / "velmora-demo-dry.wav");
+    const AudioData wet = readAudio(folder / "velmora-demo.wav");
+    ASSERT_EQ(dry.samples.size(), wet.samples.size());
+    ASSERT_GT(dry.info.frames, 44100 * 3) << "the demo lasts a few seconds";
+    double drySide = 0.0, wetSide = 0.0, maxSumChange = 0.0;
+    for (std::size_t index = 0; index < dry.samples.size(); index += 2)
+    {
+        const double dryL = dry.samples[index], dryR = dry.samples[index + 1];
+        const double wetL = wet.samples[index], wetR = wet.samples[index + 1];
+        drySide += (dryL - dryR) * (dryL - dryR);
+        wetSide += (wetL - wetR) * (wetL - wetR);
+        maxSumChange = std::max(maxSumChange, std::fabs((wetL + wetR) - (dryL + dryR)));
+    }
+    EXPECT_GT(wetSide, 10.0 * drySide) << "side energy of the rendered demo";
+    // Each 24-bit channel rounds by at most half a step (2^-24).
+    EXPECT_LT(maxSumChange, 2.0 * std::ldexp(1.0, -24) + 1e-7) << "(L+R) of the files moved";
+}
+}  // namespace
