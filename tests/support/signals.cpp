@@ -56,10 +56,6 @@ StereoBuffer::StereoBuffer(std::size_t frames) : left(frames, 0.0f), right(frame
 {
 }
 
-StereoBuffer::StereoBuffer(const StereoBuffer& other) : left(other.left), right(other.right)
-{
-}
-
 float** StereoBuffer::channels(std::size_t offset)
 {
     pointers[0] = left.data() + offset;

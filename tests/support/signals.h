@@ -21,11 +21,9 @@ struct StereoBuffer
     StereoBuffer(std::vector<float> leftChannel, std::vector<float> rightChannel);
     explicit StereoBuffer(std::size_t frames);
 
-    StereoBuffer(const StereoBuffer& other);
-    StereoBuffer& operator=(const StereoBuffer&) = delete;
-
     std::size_t frames() const { return left.size(); }
-    // Pointers to both channels, starting at frame offset.
+    // Pointers to both channels, starting at frame offset; valid until the
+    // next call or until the buffer changes.
     float** channels(std::size_t offset = 0);
 
     std::vector<float> left;

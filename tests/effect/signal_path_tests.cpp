@@ -1,0 +1,229 @@
+// The widening path through the built bundle, driven as a host drives it.
+#include "effect/velmora_identity.h"
+#include "support/signals.h"
+#include "support/velmora_bundle.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+using testsupport::StereoBuffer;
+
+namespace
+{
+// Runs input through the effect in blocks whose sizes cycle through blocks.
+StereoBuffer render(vsthost::LoadedEffect& effect, const StereoBuffer& input, const std::vector<int>& blocks,
+                    bool inPlace = false)
+{
+    StereoBuffer source(input);
+    StereoBuffer output(input.frames());
+    std::size_t done = 0;
+    for (std::size_t block = 0; done < input.frames(); ++block)
+    {
+        const std::size_t frames = std::min<std::size_t>(blocks[block % blocks.size()], input.frames() - done);
+        float** in = source.channels(done);
+        float** out = inPlace ? in : output.channels(done);
+        effect.processReplacing(in, out, static_cast<VstInt32>(frames));
+        done += frames;
+    }
+    return inPlace ? source : output;
+}
+
+// What a line returns at read position `position` (samples after an impulse
+// entered it) by the Catmull-Rom weights of the four neighbours around it.
+double impulseThroughLine(double position)
+{
+    const double index = std::floor(position);
+    // The line wraps a negative position into its ring before rounding it to
+    // single precision for the fraction.
+    const double ring = position < 0.0 ? 1048576.0 : 0.0;
+    const double f = static_cast<float>(position + ring) - static_cast<float>(index + ring);
+    switch (static_cast<int>(-index))  // where the impulse sits among the neighbours
+    {
+    case -1: return -0.5 * f * f * f + f * f - 0.5 * f;
+    case 0: return 1.5 * f * f * f - 2.5 * f * f + 1.0;
+    case 1: return -1.5 * f * f * f + 2.0 * f * f + 0.5 * f;
+    case 2: return 0.5 * f * f * f - 0.5 * f * f;
+    default: return 0.0;
+    }
+}
+
+StereoBuffer noiseInput(std::size_t frames)
+{
+    return StereoBuffer(testsupport::noise(frames, 7), testsupport::noise(frames, 11));
+}
+
+void expectMonoSumKept(const StereoBuffer& input, const StereoBuffer& output, const char* setting)
+{
+    for (std::size_t n = 0; n < input.frames(); ++n)
+    {
+        const float in = input.left[n] + input.right[n];
+        const float out = output.left[n] + output.right[n];
+        ASSERT_NEAR(out, in, 1e-6f * (1.0f + std::fabs(in))) << "mono sum changed at frame " << n << " (" << setting
+                                                              << ")";
+    }
+}
+}  // namespace
+
+TEST(SignalPath, ImpulseWidthFollowsTheHermiteReadsAndTheQuadratureGains)
+{
+    auto effect = testsupport::openVelmora();
+    ASSERT_NE(effect, nullptr);
+    const std::size_t frames = 4800;
+    const StereoBuffer input(testsupport::impulse(frames), testsupport::silence(frames));
+    const StereoBuffer output = render(*effect, input, {static_cast<int>(frames)});
+
+    // Lines at 44100 Hz and Size 0.5: line 0 is 0.065 s, each next one 1.18
+    // times longer. Dry/Wet 0.5 gives W = 0.25; S = A (y0 - y2) + B (y3 - y1).
+    double lengths[4];
+    float length = (0.5f * 0.1f + 0.015f) * 44100.0f;
+    for (double& line : lengths)
+    {
+        line = length;
+        length = length * 1.18f;
+    }
+    const float increment = (1.0f / 44100.0f) * 0.45454547f;
+    float phase = 0.0f;
+    for (std::size_t n = 0; n < frames; ++n)
+    {
+        phase = increment + phase;
+        double y[4];
+        for (int line = 0; line < 4; ++line)
+            y[line] = impulseThroughLine(static_cast<double>(n) - lengths[line]);
+        const double sineGain = 0.5 * std::sin(phase * 6.2831855f);
+        const double cosineGain = 0.5 * std::sin((phase + 0.25f) * 6.2831855f);
+        const double width = 0.25 * (sineGain * (y[0] - y[2]) + cosineGain * (y[3] - y[1]));
+        ASSERT_NEAR(output.left[n], input.left[n] + width, 1e-6) << "left = input + W S at frame " << n;
+        ASSERT_NEAR(output.right[n], -width, 1e-6) << "right = input - W S at frame " << n;
+    }
+}
+
+TEST(SignalPath, MonoSumOfTheOutputEqualsThatOfTheInput)
+{
+    auto effect = testsupport::openVelmora();
+    ASSERT_NE(effect, nullptr);
+    const StereoBuffer input = noiseInput(12000);
+    const float settings[][2] = {{0.5f, 0.5f}, {1.0f, 1.0f}, {0.0f, 1.0f}, {0.3f, 0.8f}};
+    for (const auto& [size, dryWet] : settings)
+    {
+        effect->setParameter(velmora::kSize, size);
+        effect->setParameter(velmora::kDryWet, dryWet);
+        expectMonoSumKept(input, render(*effect, input, {512}), "Size and Dry/Wet as set");
+    }
+}
+
+TEST(SignalPath, OffAndDryWetZeroGiveTheInputBackExactly)
+{
+    auto effect = testsupport::openVelmora();
+    ASSERT_NE(effect, nullptr);
+    const StereoBuffer input = noiseInput(10000);
+
+    effect->setParameter(velmora::kOnOff, 0.0f);
+    StereoBuffer output = render(*effect, input, {256});
+    EXPECT_EQ(output.left, input.left) << "off passes the left channel unchanged";
+    EXPECT_EQ(output.right, input.right) << "off passes the right channel unchanged";
+
+    effect->setParameter(velmora::kOnOff, 1.0f);
+    effect->setParameter(velmora::kDryWet, 0.0f);
+    output = render(*effect, input, {256});
+    EXPECT_EQ(output.left, input.left) << "Dry/Wet 0 passes the left channel unchanged";
+    EXPECT_EQ(output.right, input.right) << "Dry/Wet 0 passes the right channel unchanged";
+
+    // The rings kept filling meanwhile: the width is there from the first sample.
+    effect->setParameter(velmora::kDryWet, 1.0f);
+    output = render(*effect, input, {256});
+    EXPECT_NE(output.left[0], input.left[0]) << "switching on needs no fill-up period";
+}
+
+TEST(SignalPath, SplittingTheStreamIntoAnyBlocksGivesIdenticalOutput)
+{
+    const StereoBuffer input = noiseInput(20000);
+    auto whole = testsupport::openVelmora();
+    auto split = testsupport::openVelmora();
+    auto inPlace = testsupport::openVelmora();
+    ASSERT_TRUE(whole && split && inPlace);
+
+    const StereoBuffer reference = render(*whole, input, {20000});
+    const StereoBuffer blocks = render(*split, input, {1, 7, 64, 333, 1024, 2, 4096});
+    const StereoBuffer replaced = render(*inPlace, input, {5, 1000, 17}, true);
+    EXPECT_EQ(blocks.left, reference.left) << "block boundaries change nothing";
+    EXPECT_EQ(blocks.right, reference.right);
+    EXPECT_EQ(replaced.left, reference.left) << "processing in place changes nothing";
+    EXPECT_EQ(replaced.right, reference.right);
+}
+
+TEST(SignalPath, SilenceAfterSoundGivesExactZeros)
+{
+    auto effect = testsupport::openVelmora();
+    ASSERT_NE(effect, nullptr);
+    const std::size_t soundFrames = 6000;
+    std::vector<float> left = testsupport::noise(soundFrames + 8000, 3);
+    std::vector<float> right = testsupport::noise(soundFrames + 8000, 5);
+    std::fill(left.begin() + soundFrames, left.end(), 0.0f);
+    std::fill(right.begin() + soundFrames, right.end(), 0.0f);
+    const StereoBuffer output = render(*effect, StereoBuffer(left, right), {256});
+
+    // Line 3 is 4709.75 samples long; the interpolation reaches two further.
+    for (std::size_t n = soundFrames + 4712; n < output.frames(); ++n)
+    {
+        ASSERT_EQ(output.left[n], 0.0f) << "frame " << n;
+        ASSERT_EQ(output.right[n], 0.0f) << "frame " << n;
+    }
+}
+
+TEST(SignalPath, EmptyAndNegativeBlocksTouchNothing)
+{
+    auto probed = testsupport::openVelmora();
+    auto fresh = testsupport::openVelmora();
+    ASSERT_TRUE(probed && fresh);
+    StereoBuffer input = noiseInput(64);
+    StereoBuffer sentinel(std::vector<float>(64, 9.0f), std::vector<float>(64, 9.0f));
+    probed->processReplacing(input.channels(), sentinel.channels(), 0);
+    probed->processReplacing(input.channels(), sentinel.channels(), -5);
+    EXPECT_EQ(sentinel.left, std::vector<float>(64, 9.0f)) << "no output is written";
+
+    // The LFO did not advance: both instances now render the same.
+    const StereoBuffer longer = noiseInput(8000);
+    EXPECT_EQ(render(*probed, longer, {8000}).left, render(*fresh, longer, {8000}).left);
+}
+
+// Every program, rates from 8000 to 384000 Hz, blocks of 1 to 8192 frames,
+// in place and out of place: finite output, mono sum kept, both ways alike.
+TEST(SignalPath, OneTestRunsEverythingAtTheEdges)
+{
+    const double rates[] = {8000, 22050, 44100, 48000, 96000, 192000, 384000};
+    const std::vector<int> blockSizes[] = {{1}, {7, 1, 3}, {64}, {1000}, {8192}};
+    const StereoBuffer input = noiseInput(8192 * 2);
+    for (double rate : rates)
+    {
+        vsthost::HostSettings settings;
+        settings.sampleRate = rate;
+        auto outOfPlace = testsupport::openVelmora(settings);
+        auto inPlace = testsupport::openVelmora(settings);
+        ASSERT_TRUE(outOfPlace && inPlace);
+        for (VstInt32 program = 0; program < velmora::kNumPrograms; ++program)
+        {
+            outOfPlace->dispatch(effSetProgram, 0, program);
+            inPlace->dispatch(effSetProgram, 0, program);
+            // Programs differ only in what a host sets, so give each its own.
+            const float size = static_cast<float>(program) / 7.0f;
+            for (auto* effect : {outOfPlace.get(), inPlace.get()})
+            {
+                effect->setParameter(velmora::kSize, size);
+                effect->setParameter(velmora::kDryWet, 1.0f - size);
+            }
+            for (const auto& blocks : blockSizes)
+            {
+                const StereoBuffer a = render(*outOfPlace, input, blocks);
+                const StereoBuffer b = render(*inPlace, input, blocks, true);
+                ASSERT_EQ(a.left, b.left) << rate << " Hz, program " << program << ", blocks of " << blocks[0];
+                ASSERT_EQ(a.right, b.right) << rate << " Hz, program " << program << ", blocks of " << blocks[0];
+                for (std::size_t n = 0; n < a.frames(); ++n)
+                    ASSERT_TRUE(std::isfinite(a.left[n]) && std::isfinite(a.right[n]))
+                        << rate << " Hz, program " << program << ", frame " << n;
+                expectMonoSumKept(input, a, "edges");
+            }
+        }
+    }
+}
