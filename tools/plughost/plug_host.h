@@ -27,7 +27,7 @@ struct HostEdit
     float value;  // automate only
 };
 
-class PlugHost final : public VSTHost
+class PlugHost : public VSTHost
 {
 public:
     explicit PlugHost(double sampleRate);

@@ -1,0 +1,146 @@
+// Real VST 2 plug-ins from Debian, hosted through VSTPlugIn: effects built
+// by other frameworks, with chunks, without programs, with a sidechain.
+
+#include "tandem_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace
+{
+constexpr char kLspCompressor[] = "/usr/lib/vst/lsp-plugins/compressor-stereo.so";
+constexpr char kMVerb[] = "/usr/lib/vst/MVerb-vst.so";
+constexpr char kZamComp[] = "/usr/lib/vst/ZamComp-vst.so";
+
+#define SKIP_WITHOUT(path)                                                                     \
+    if (installedPlugIn(path).empty())                                                         \
+    {                                                                                          \
+        GTEST_SKIP() << path << " is not installed (Debian packages lsp-plugins-vst, "         \
+                                "dpf-plugins-vst, zam-plugins)";                               \
+    }
+
+// Runs `blocks` blocks of a 440 Hz sine through every input; returns all
+// output samples, channel after channel per block.
+std::vector<float> process(VSTPlugIn& plugIn, PlugHost& host, int blocks)
+{
+    const int frames = kTestBlockSize;
+    std::vector<std::vector<float>> inputs(static_cast<std::size_t>(plugIn.getInputCount()),
+                                           std::vector<float>(frames));
+    std::vector<std::vector<float>> outputs(static_cast<std::size_t>(plugIn.getOutputCount()),
+                                            std::vector<float>(frames));
+    std::vector<const float*> inputPointers;
+    std::vector<float*> outputPointers;
+    for (auto& channel : inputs)
+    {
+        inputPointers.push_back(channel.data());
+    }
+    for (auto& channel : outputs)
+    {
+        outputPointers.push_back(channel.data());
+    }
+    std::vector<float> rendered;
+    plugIn.resume();
+    for (int block = 0; block < blocks; ++block)
+    {
+        for (auto& channel : inputs)
+        {
+            for (int frame = 0; frame < frames; ++frame)
+            {
+                channel[frame] = 0.5f * std::sin(2.0f * 3.14159265f * 440.0f * static_cast<float>(block * frames + frame) /
+                                                 kTestSampleRate);
+            }
+        }
+        plugIn.processReplacing(inputPointers.data(), outputPointers.data(), frames);
+        host.advanceTime(frames);
+        for (const auto& channel : outputs)
+        {
+            rendered.insert(rendered.end(), channel.begin(), channel.end());
+        }
+    }
+    plugIn.suspend();
+    return rendered;
+}
+
+bool allFinite(const std::vector<float>& samples)
+{
+    return std::all_of(samples.begin(), samples.end(), [](float sample) { return std::isfinite(sample); });
+}
+}  // namespace
+
+TEST(ThirdPartyPlugIns, chunkEffectWithoutProgramsSavesAndRestoresItsState)
+{
+    SKIP_WITHOUT(kLspCompressor);
+    PlugHost host(kTestSampleRate);
+    auto plugIn = openForTest(kLspCompressor, host);
+    ASSERT_TRUE(plugIn);
+    EXPECT_TRUE(plugIn->hasProgramChunks());
+    EXPECT_EQ(plugIn->getProgramCount(), 0);
+    ASSERT_GT(plugIn->getParameterCount(), 4);
+
+    const int probe = 4;
+    const float saved = plugIn->getParameter(probe);
+    const auto bank = createFXB(*plugIn);
+    const auto program = createFXP(*plugIn);
+    EXPECT_EQ(fieldAt(bank, 8), fourCharCode("FBCh"));
+    EXPECT_EQ(fieldAt(program, 8), fourCharCode("FPCh"));
+    for (const auto* data : {&bank, &program})
+    {
+        plugIn->setParameter(probe, saved < 0.5f ? 0.9f : 0.1f);
+        load(*plugIn, *data);
+        EXPECT_NEAR(plugIn->getParameter(probe), saved, 1e-4) << "parameter restored from the chunk";
+    }
+
+    const int requestsBefore = host.getTimeInfoRequests();
+    const auto rendered = process(*plugIn, host, 8);
+    EXPECT_GE(host.getTimeInfoRequests() - requestsBefore, 8) << "asks for the transport every block";
+    EXPECT_TRUE(allFinite(rendered));
+}
+
+TEST(ThirdPartyPlugIns, parameterEffectRoundTripsItsBankAndProcessesDeterministically)
+{
+    SKIP_WITHOUT(kMVerb);
+    PlugHost host(kTestSampleRate);
+    auto plugIn = openForTest(kMVerb, host);
+    ASSERT_TRUE(plugIn);
+    EXPECT_FALSE(plugIn->hasProgramChunks());
+    ASSERT_GT(plugIn->getParameterCount(), 0);
+    char name[25];
+    plugIn->getParameterName(0, name);
+    EXPECT_GT(std::strlen(name), 0u) << "parameter 0 has a name";
+
+    const auto bank = createFXB(*plugIn);
+    const std::size_t programSize = 56 + 4 * static_cast<std::size_t>(plugIn->getParameterCount());
+    EXPECT_EQ(bank.size(), 156 + programSize * static_cast<std::size_t>(plugIn->getProgramCount()));
+    const float saved = plugIn->getParameter(0);
+    plugIn->setParameter(0, saved < 0.5f ? 0.8f : 0.2f);
+    EXPECT_TRUE(load(*plugIn, bank));
+    EXPECT_NEAR(plugIn->getParameter(0), saved, 1e-6);
+
+    // A second instance given the first one's bank renders the same.
+    const auto first = process(*plugIn, host, 4);
+    PlugHost otherHost(kTestSampleRate);
+    auto other = openForTest(kMVerb, otherHost);
+    ASSERT_TRUE(other);
+    EXPECT_TRUE(load(*other, bank));
+    const auto second = process(*other, otherHost, 4);
+    EXPECT_TRUE(allFinite(first));
+    EXPECT_EQ(first, second) << "the same state and input give the same output";
+}
+
+TEST(ThirdPartyPlugIns, sidechainEffectWithTwoInputsAndOneOutputProcesses)
+{
+    SKIP_WITHOUT(kZamComp);
+    PlugHost host(kTestSampleRate);
+    auto plugIn = openForTest(kZamComp, host);
+    ASSERT_TRUE(plugIn);
+    EXPECT_EQ(plugIn->getInputCount(), 2);
+    EXPECT_EQ(plugIn->getOutputCount(), 1);
+    const auto rendered = process(*plugIn, host, 8);
+    EXPECT_TRUE(allFinite(rendered));
+    EXPECT_TRUE(std::any_of(rendered.begin(), rendered.end(), [](float sample) { return sample != 0.0f; }))
+        << "the compressor passes signal";
+}
