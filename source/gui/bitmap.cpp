@@ -1,0 +1,125 @@
+#include "gui/bitmap.h"
+
+#include <gdk-pixbuf/gdk-pixbuf.h>
+
+#include <climits>
+#include <cstdio>
+
+namespace gui
+{
+CFBundleRef gBundleRef = nullptr;
+
+namespace
+{
+// The file of a resource in gBundleRef, or false when it does not exist.
+bool findResource(const char* name, const char* type, char (&path)[PATH_MAX])
+{
+    if (!gBundleRef)
+        return false;
+    CFStringRef nameString = CFStringCreateWithCString(nullptr, name, kCFStringEncodingUTF8);
+    CFStringRef typeString = type ? CFStringCreateWithCString(nullptr, type, kCFStringEncodingUTF8) : nullptr;
+    CFURLRef url = nameString ? CFBundleCopyResourceURL(gBundleRef, nameString, typeString, nullptr) : nullptr;
+    bool found = false;
+    if (url)
+    {
+        found = CFURLGetFileSystemRepresentation(url, true, reinterpret_cast<UInt8*>(path), sizeof path);
+        CFRelease(url);
+    }
+    if (typeString)
+        CFRelease(typeString);
+    if (nameString)
+        CFRelease(nameString);
+    return found;
+}
+
+// Cairo wants premultiplied native-endian ARGB; pixbufs hold straight RGB(A) bytes.
+cairo_surface_t* surfaceFromPixbuf(const GdkPixbuf* pixbuf)
+{
+    const int width = gdk_pixbuf_get_width(pixbuf);
+    const int height = gdk_pixbuf_get_height(pixbuf);
+    const int channels = gdk_pixbuf_get_n_channels(pixbuf);
+    const bool hasAlpha = gdk_pixbuf_get_has_alpha(pixbuf);
+    if (gdk_pixbuf_get_bits_per_sample(pixbuf) != 8 || channels < (hasAlpha ? 4 : 3))
+        return nullptr;
+
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS)
+    {
+        cairo_surface_destroy(surface);
+        return nullptr;
+    }
+    cairo_surface_flush(surface);
+    const guint8* sourceRows = gdk_pixbuf_read_pixels(pixbuf);
+    const int sourceStride = gdk_pixbuf_get_rowstride(pixbuf);
+    unsigned char* destRows = cairo_image_surface_get_data(surface);
+    const int destStride = cairo_image_surface_get_stride(surface);
+    for (int y = 0; y < height; ++y)
+    {
+        const guint8* source = sourceRows + y * sourceStride;
+        auto* dest = reinterpret_cast<std::uint32_t*>(destRows + y * destStride);
+        for (int x = 0; x < width; ++x, source += channels)
+        {
+            const std::uint32_t alpha = hasAlpha ? source[3] : 255;
+            auto premultiply = [alpha](std::uint32_t component) { return (component * alpha + 127) / 255; };
+            dest[x] = (alpha << 24) | (premultiply(source[0]) << 16) | (premultiply(source[1]) << 8) |
+                      premultiply(source[2]);
+        }
+    }
+    cairo_surface_mark_dirty(surface);
+    return surface;
+}
+}  // namespace
+
+Bitmap::Bitmap(std::int32_t resourceNumber)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "bmp%05d", resourceNumber);
+    // "pict" has no decoder here; it is looked up and then fails like a missing file.
+    for (const char* type : {"png", "bmp", "jpg", "pict"})
+    {
+        char path[PATH_MAX];
+        if (findResource(name, type, path))
+        {
+            loadFile(path);
+            return;
+        }
+    }
+}
+
+Bitmap::Bitmap(const char* resourceName)
+{
+    char path[PATH_MAX];
+    if (resourceName && findResource(resourceName, nullptr, path))
+        loadFile(path);
+}
+
+Bitmap::~Bitmap()
+{
+    if (image)
+        cairo_surface_destroy(image);
+}
+
+void Bitmap::loadFile(const char* path)
+{
+    GError* error = nullptr;
+    GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file(path, &error);
+    if (!pixbuf)
+    {
+        g_clear_error(&error);
+        return;
+    }
+    image = surfaceFromPixbuf(pixbuf);
+    g_object_unref(pixbuf);
+    if (image)
+    {
+        width = cairo_image_surface_get_width(image);
+        height = cairo_image_surface_get_height(image);
+    }
+}
+
+void Bitmap::draw(DrawContext& context, const Rect& dest, Point offset, float alpha) const
+{
+    if (image)
+        context.drawImage(image, dest, offset, alpha);
+}
+}  // namespace gui

@@ -1,0 +1,249 @@
+#include "gui/x11_frame_view.h"
+
+#include <X11/Xutil.h>
+#include <cairo-xlib.h>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "gui/draw_context.h"
+#include "gui/frame.h"
+#include "gui/x11_events.h"
+
+namespace gui
+{
+namespace
+{
+int gLastXError = 0;
+
+int recordXError(Display*, XErrorEvent* error)
+{
+    gLastXError = error->error_code;
+    return 0;
+}
+
+// Runs `request` with X errors recorded instead of ending the process (the
+// default handler's answer), since the host's window ids are input we do not
+// control. Answers whether no error arrived.
+template <typename Request>
+bool withErrorsRecorded(Display* display, Request&& request)
+{
+    XSync(display, False);
+    gLastXError = 0;
+    XErrorHandler previous = XSetErrorHandler(recordXError);
+    const bool succeeded = request();
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    return succeeded && gLastXError == 0;
+}
+
+bool windowExists(Display* display, Window window, XWindowAttributes& attributes)
+{
+    return withErrorsRecorded(display, [&] { return XGetWindowAttributes(display, window, &attributes) != 0; });
+}
+
+constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask |
+                            KeyReleaseMask | EnterWindowMask | LeaveWindowMask;
+}  // namespace
+
+std::unique_ptr<X11FrameView> X11FrameView::create(Frame* frame, void* parentWindow)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return nullptr;
+    const auto parent = static_cast<Window>(reinterpret_cast<std::uintptr_t>(parentWindow));
+    XWindowAttributes parentAttributes;
+    const auto& size = frame->getViewSize();
+    const int width = std::max(1, static_cast<int>(size.width()));
+    const int height = std::max(1, static_cast<int>(size.height()));
+    if (!windowExists(display, parent, parentAttributes))
+    {
+        XCloseDisplay(display);
+        return nullptr;
+    }
+    XSetWindowAttributes attributes{};
+    attributes.event_mask = kEventMask;
+    attributes.background_pixmap = None;  // no flash of the default background before the first draw
+    const Window window = XCreateWindow(display, parent, 0, 0, static_cast<unsigned>(width),
+                                        static_cast<unsigned>(height), 0, CopyFromParent, InputOutput,
+                                        CopyFromParent, CWEventMask | CWBackPixmap, &attributes);
+    XWindowAttributes windowAttributes;
+    if (!window || !windowExists(display, window, windowAttributes))
+    {
+        XCloseDisplay(display);
+        return nullptr;
+    }
+    XMapWindow(display, window);
+    XFlush(display);
+    return std::unique_ptr<X11FrameView>(
+        new X11FrameView(frame, display, window, windowAttributes.visual, width, height));
+}
+
+X11FrameView::X11FrameView(Frame* frame_, Display* display_, Window window_, Visual* visual, int width, int height)
+    : frame(frame_), display(display_), window(window_),
+      surface(cairo_xlib_surface_create(display_, window_, visual, width, height))
+{
+    CFFileDescriptorContext context{0, this, nullptr, nullptr, nullptr};
+    connectionDescriptor = CFFileDescriptorCreate(nullptr, ConnectionNumber(display), false,
+                                                  &X11FrameView::connectionReadable, &context);
+    if (connectionDescriptor)
+    {
+        CFFileDescriptorEnableCallBacks(connectionDescriptor, kCFFileDescriptorReadCallBack);
+        connectionSource = CFFileDescriptorCreateRunLoopSource(nullptr, connectionDescriptor, 0);
+        if (connectionSource)
+            CFRunLoopAddSource(CFRunLoopGetCurrent(), connectionSource, kCFRunLoopCommonModes);
+    }
+}
+
+X11FrameView::~X11FrameView()
+{
+    if (connectionSource)
+    {
+        CFRunLoopSourceInvalidate(connectionSource);
+        CFRelease(connectionSource);
+    }
+    if (connectionDescriptor)
+    {
+        CFFileDescriptorInvalidate(connectionDescriptor);
+        CFRelease(connectionDescriptor);
+    }
+    cairo_surface_destroy(surface);
+    // The host may already have destroyed its window, and ours with it.
+    withErrorsRecorded(display, [this] { return XDestroyWindow(display, window) != 0; });
+    XCloseDisplay(display);
+}
+
+void X11FrameView::connectionReadable(CFFileDescriptorRef descriptor, CFOptionFlags, void* info)
+{
+    static_cast<X11FrameView*>(info)->processPendingEvents();
+    // Read callbacks are one-shot.
+    CFFileDescriptorEnableCallBacks(descriptor, kCFFileDescriptorReadCallBack);
+}
+
+void X11FrameView::processPendingEvents()
+{
+    // A handler that idles the host may come back here; the outer loop
+    // drains whatever arrives meanwhile.
+    if (handlingEvents)
+        return;
+    handlingEvents = true;
+    while (XPending(display) > 0)
+    {
+        XEvent event;
+        XNextEvent(display, &event);
+        handleEvent(event);
+    }
+    handlingEvents = false;
+}
+
+void X11FrameView::handleEvent(XEvent& event)
+{
+    switch (event.type)
+    {
+    case Expose:
+        drawArea({static_cast<double>(event.xexpose.x), static_cast<double>(event.xexpose.y),
+                  static_cast<double>(event.xexpose.x + event.xexpose.width),
+                  static_cast<double>(event.xexpose.y + event.xexpose.height)});
+        break;
+    case ButtonPress:
+        handleButtonPress(event.xbutton);
+        break;
+    case ButtonRelease:
+        if (buttonBitFromX(event.xbutton.button) != 0)
+            frame->onMouseUp({static_cast<double>(event.xbutton.x), static_cast<double>(event.xbutton.y)},
+                             buttonStateFromX(event.xbutton.state));
+        break;
+    case MotionNotify:
+        frame->onMouseMoved({static_cast<double>(event.xmotion.x), static_cast<double>(event.xmotion.y)},
+                            buttonStateFromX(event.xmotion.state));
+        break;
+    case KeyPress:
+        handleKey(event.xkey, true);
+        break;
+    case KeyRelease:
+        handleKey(event.xkey, false);
+        break;
+    default:
+        break;
+    }
+}
+
+void X11FrameView::handleButtonPress(const XButtonEvent& event)
+{
+    const Point where{static_cast<double>(event.x), static_cast<double>(event.y)};
+    const ButtonState held = buttonStateFromX(event.state);
+    if (const float distance = wheelDistanceFromX(event.button); distance != 0.0f)
+    {
+        frame->onWheel(where, distance, held);
+        return;
+    }
+    if (const ButtonState pressed = buttonBitFromX(event.button); pressed != 0)
+        frame->onMouseDown(where, held | pressed);
+}
+
+void X11FrameView::handleKey(XKeyEvent& event, bool down)
+{
+    KeySym keysym = NoSymbol;
+    char text[8];
+    XLookupString(&event, text, sizeof text, &keysym, nullptr);
+    VstKeyCode keyCode;
+    if (!keyCodeFromX(keysym, event.state, keyCode))
+        return;
+    if (down)
+        frame->onKeyDown(keyCode);
+    else
+        frame->onKeyUp(keyCode);
+}
+
+void X11FrameView::drawArea(const Rect& area)
+{
+    DrawContext context(surface);
+    cairo_t* cairo = context.getCairo();
+    // Compose offscreen first so a redraw never shows half-drawn layers.
+    cairo_push_group(cairo);
+    frame->drawRect(context, area);
+    cairo_pop_group_to_source(cairo);
+    cairo_rectangle(cairo, area.left, area.top, area.width(), area.height());
+    cairo_fill(cairo);
+    cairo_surface_flush(surface);
+    XFlush(display);
+}
+
+void X11FrameView::invalidRect(const Rect& rect)
+{
+    drawArea(rect);
+}
+
+DrawContext* X11FrameView::createDrawContext()
+{
+    return new DrawContext(surface);
+}
+
+bool X11FrameView::getCurrentMouseLocation(Point& where) const
+{
+    Window root = 0;
+    Window child = 0;
+    int rootX = 0;
+    int rootY = 0;
+    int windowX = 0;
+    int windowY = 0;
+    unsigned int mask = 0;
+    if (!XQueryPointer(display, window, &root, &child, &rootX, &rootY, &windowX, &windowY, &mask))
+        return false;
+    where = {static_cast<double>(windowX), static_cast<double>(windowY)};
+    return true;
+}
+
+ButtonState X11FrameView::getCurrentMouseButtons() const
+{
+    Window root = 0;
+    Window child = 0;
+    int rootX = 0;
+    int rootY = 0;
+    int windowX = 0;
+    int windowY = 0;
+    unsigned int mask = 0;
+    XQueryPointer(display, window, &root, &child, &rootX, &rootY, &windowX, &windowY, &mask);
+    return buttonStateFromX(mask);
+}
+}  // namespace gui

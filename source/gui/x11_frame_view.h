@@ -1,0 +1,51 @@
+#pragma once
+// The frame's X11 side: a child window of the host's window, drawn with Cairo.
+// Events are read whenever the connection becomes readable on the current
+// thread's run loop, and on processPendingEvents (the editor's idle). Uses
+// its own Display connection, so the host's connection is never touched.
+
+#include <CoreFoundation/CoreFoundation.h>
+#include <X11/Xlib.h>
+#include <cairo.h>
+
+#include <memory>
+
+#include "gui/platform_frame.h"
+
+namespace gui
+{
+class Frame;
+
+class X11FrameView : public PlatformFrame
+{
+public:
+    // Null when there is no display or `parentWindow` is no window there.
+    static std::unique_ptr<X11FrameView> create(Frame* frame, void* parentWindow);
+    ~X11FrameView() override;
+
+    Window getWindow() const { return window; }
+
+    void invalidRect(const Rect& rect) override;
+    DrawContext* createDrawContext() override;
+    bool getCurrentMouseLocation(Point& where) const override;
+    ButtonState getCurrentMouseButtons() const override;
+    void processPendingEvents() override;
+
+private:
+    X11FrameView(Frame* frame, Display* display, Window window, Visual* visual, int width, int height);
+
+    static void connectionReadable(CFFileDescriptorRef descriptor, CFOptionFlags callBackTypes, void* info);
+    void handleEvent(XEvent& event);
+    void handleButtonPress(const XButtonEvent& event);
+    void handleKey(XKeyEvent& event, bool down);
+    void drawArea(const Rect& area);
+
+    Frame* frame;
+    Display* display;
+    Window window;
+    cairo_surface_t* surface;
+    CFFileDescriptorRef connectionDescriptor = nullptr;
+    CFRunLoopSourceRef connectionSource = nullptr;
+    bool handlingEvents = false;
+};
+}  // namespace gui
