@@ -1,0 +1,24 @@
+// Error objects returned by the property-list calls.
+#pragma once
+
+#include <CoreFoundation/CFBase.h>
+
+CF_EXTERN_C_BEGIN
+
+typedef struct __CFError* CFErrorRef;
+typedef CFStringRef CFErrorDomain;
+
+CF_EXPORT const CFErrorDomain kCFErrorDomainCocoa;
+
+// Codes of kCFErrorDomainCocoa used here.
+enum {
+  kCFPropertyListReadCorruptError = 3840,
+  kCFPropertyListWriteInvalidError = 3851,
+};
+
+CF_EXPORT CFTypeID CFErrorGetTypeID(void);
+CF_EXPORT CFErrorDomain CFErrorGetDomain(CFErrorRef err);
+CF_EXPORT CFIndex CFErrorGetCode(CFErrorRef err);
+CF_EXPORT CFStringRef CFErrorCopyDescription(CFErrorRef err);
+
+CF_EXTERN_C_END

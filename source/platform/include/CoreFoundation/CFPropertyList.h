@@ -1,0 +1,45 @@
+// Property lists (dictionaries, arrays, strings, numbers, booleans, data)
+// to and from XML (and binary) bytes. Dates are not supported.
+#pragma once
+
+#include <CoreFoundation/CFBase.h>
+#include <CoreFoundation/CFData.h>
+#include <CoreFoundation/CFError.h>
+
+CF_EXTERN_C_BEGIN
+
+typedef CFIndex CFPropertyListFormat;
+enum {
+  kCFPropertyListOpenStepFormat = 1,
+  kCFPropertyListXMLFormat_v1_0 = 100,
+  kCFPropertyListBinaryFormat_v1_0 = 200
+};
+
+typedef CFOptionFlags CFPropertyListMutabilityOptions;
+enum {
+  kCFPropertyListImmutable = 0,
+  kCFPropertyListMutableContainers = 1,
+  kCFPropertyListMutableContainersAndLeaves = 2
+};
+
+// NULL, with *error (when given) set to a new CFError the caller releases,
+// for objects that are not property lists, non-string dictionary keys and
+// the OpenStep format.
+CF_EXPORT CFDataRef CFPropertyListCreateData(CFAllocatorRef allocator, CFPropertyListRef propertyList,
+                                             CFPropertyListFormat format, CFOptionFlags options,
+                                             CFErrorRef* error);
+// Reads XML or binary; *format (when given) tells which.
+CF_EXPORT CFPropertyListRef CFPropertyListCreateWithData(CFAllocatorRef allocator, CFDataRef data,
+                                                         CFOptionFlags options,
+                                                         CFPropertyListFormat* format,
+                                                         CFErrorRef* error);
+
+// Older pair: XML only; errorString (when given) receives a new CFString.
+CF_EXPORT CFDataRef CFPropertyListCreateXMLData(CFAllocatorRef allocator,
+                                                CFPropertyListRef propertyList);
+CF_EXPORT CFPropertyListRef CFPropertyListCreateFromXMLData(CFAllocatorRef allocator,
+                                                            CFDataRef xmlData,
+                                                            CFOptionFlags mutabilityOption,
+                                                            CFStringRef* errorString);
+
+CF_EXTERN_C_END

@@ -1,0 +1,74 @@
+// Immutable Unicode strings (stored as UTF-16) with Mac Roman, ASCII,
+// ISO Latin 1 and UTF-8 conversion.
+#pragma once
+
+#include <CoreFoundation/CFBase.h>
+#include <stdarg.h>
+
+CF_EXTERN_C_BEGIN
+
+typedef const struct __CFDictionary* CFDictionaryRef;
+
+typedef UInt32 CFStringEncoding;
+enum {
+  kCFStringEncodingMacRoman = 0,
+  kCFStringEncodingISOLatin1 = 0x0201,
+  kCFStringEncodingASCII = 0x0600,
+  kCFStringEncodingUTF8 = 0x08000100,
+};
+
+typedef CFOptionFlags CFStringCompareFlags;
+enum {
+  kCFCompareCaseInsensitive = 1,
+  kCFCompareBackwards = 4,
+  kCFCompareAnchored = 8,
+  kCFCompareNonliteral = 16,
+  kCFCompareLocalized = 32,
+  kCFCompareNumerically = 64,
+};
+
+CF_EXPORT CFTypeID CFStringGetTypeID(void);
+
+// Constant strings live for the whole process; CFRetain/CFRelease leave them.
+CF_EXPORT CFStringRef __CFStringMakeConstantString(const char* cStr);
+#define CFSTR(cStr) __CFStringMakeConstantString("" cStr "")
+
+// NULL when cStr is NULL, the encoding is unsupported or the bytes are not
+// valid in it (bytes above 0x7F in ASCII, malformed UTF-8).
+CF_EXPORT CFStringRef CFStringCreateWithCString(CFAllocatorRef alloc, const char* cStr,
+                                                CFStringEncoding encoding);
+CF_EXPORT CFStringRef CFStringCreateCopy(CFAllocatorRef alloc, CFStringRef theString);
+
+// printf conversions plus %@ (any CF object: strings print their text,
+// numbers their value, NULL "(null)"). %s arguments are read as UTF-8 and,
+// when they are not valid UTF-8, as Mac Roman. NULL for a malformed format
+// or %n (which would write through an argument).
+CF_EXPORT CFStringRef CFStringCreateWithFormat(CFAllocatorRef alloc, CFDictionaryRef formatOptions,
+                                               CFStringRef format, ...);
+CF_EXPORT CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef alloc,
+                                                           CFDictionaryRef formatOptions,
+                                                           CFStringRef format, va_list arguments);
+
+// Length in UTF-16 code units.
+CF_EXPORT CFIndex CFStringGetLength(CFStringRef theString);
+
+// False when the buffer cannot hold the text and its terminator or a
+// character cannot be represented in the encoding; the buffer then holds an
+// empty string (when bufferSize > 0).
+CF_EXPORT Boolean CFStringGetCString(CFStringRef theString, char* buffer, CFIndex bufferSize,
+                                     CFStringEncoding encoding);
+// The string's own terminated bytes when they already are in that encoding,
+// else NULL. Valid as long as the string lives.
+CF_EXPORT const char* CFStringGetCStringPtr(CFStringRef theString, CFStringEncoding encoding);
+// Bytes needed for length UTF-16 units (without terminator); kCFNotFound for
+// an unsupported encoding.
+CF_EXPORT CFIndex CFStringGetMaximumSizeForEncoding(CFIndex length, CFStringEncoding encoding);
+
+// Honours kCFCompareCaseInsensitive and kCFCompareNumerically (digit runs
+// compare by value); other flags are ignored.
+CF_EXPORT CFComparisonResult CFStringCompare(CFStringRef theString1, CFStringRef theString2,
+                                             CFStringCompareFlags compareOptions);
+CF_EXPORT Boolean CFStringHasSuffix(CFStringRef theString, CFStringRef suffix);
+CF_EXPORT Boolean CFStringHasPrefix(CFStringRef theString, CFStringRef prefix);
+
+CF_EXTERN_C_END
