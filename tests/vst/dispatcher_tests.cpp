@@ -1,0 +1,97 @@
+// Opcode decoding of the effect base, in process.
+#include "spy_effect.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+using Log = std::vector<std::string>;
+
+TEST(Dispatcher, OpcodesOutsideBothTablesCallNothing)
+{
+    SpyEffect effect;
+    for (VstInt32 opcode : {-1, 80, 1000, INT_MIN, INT_MAX})
+        EXPECT_EQ(effect.dispatcher(opcode, 1, 1, nullptr, 1.0f), 0) << "opcode " << opcode;
+    EXPECT_EQ(effect.log, Log{});
+}
+
+TEST(Dispatcher, ProgramChangesBeyondTheBankAreDropped)
+{
+    SpyEffect effect;
+    effect.dispatcher(effSetProgram, 0, SpyEffect::kPrograms, nullptr, 0.0f);
+    effect.dispatcher(effSetProgram, 0, SpyEffect::kPrograms - 1, nullptr, 0.0f);
+    effect.dispatcher(effSetProgram, 0, -2, nullptr, 0.0f);
+    EXPECT_EQ(effect.log, (Log{"setProgram 3", "setProgram -2"})) << "negative numbers are the effect's to refuse";
+}
+
+TEST(Dispatcher, MainsChangedSuspendsOnZeroOnly)
+{
+    SpyEffect effect;
+    effect.dispatcher(effMainsChanged, 0, 0, nullptr, 0.0f);
+    effect.dispatcher(effMainsChanged, 0, 5, nullptr, 0.0f);
+    EXPECT_EQ(effect.log, (Log{"suspend", "resume"}));
+}
+
+TEST(Dispatcher, AnswersAreConvertedAsTheProtocolReadsThem)
+{
+    SpyEffect effect;
+    effect.vu = 0.5f;
+    EXPECT_EQ(effect.dispatcher(effGetVu, 0, 0, nullptr, 0.0f), 16383) << "0.5 x 32767, truncated";
+    effect.vu = -0.5f;
+    EXPECT_EQ(effect.dispatcher(effGetVu, 0, 0, nullptr, 0.0f), -16383);
+
+    effect.wantsKeys = true;
+    EXPECT_EQ(effect.dispatcher(effKeysRequired, 0, 0, nullptr, 0.0f), 0) << "keys required answers 0";
+    effect.wantsKeys = false;
+    EXPECT_EQ(effect.dispatcher(effKeysRequired, 0, 0, nullptr, 0.0f), 1);
+
+    effect.category = -1;
+    EXPECT_EQ(effect.dispatcher(effGetPlugCategory, 0, 0, nullptr, 0.0f), 0xFFFFFFFF) << "category is unsigned";
+    EXPECT_EQ(effect.dispatcher(effIdentify, 0, 0, nullptr, 0.0f), fourCharCode("NvEf"));
+    EXPECT_EQ(effect.dispatcher(effSetTotalSampleToProcess, 0, 777, nullptr, 0.0f), 777);
+    EXPECT_EQ(effect.dispatcher(effGetTailSize, 0, 0, nullptr, 0.0f), 1);
+    EXPECT_EQ(effect.dispatcher(effGetVstVersion, 0, 0, nullptr, 0.0f), 2400);
+    EXPECT_EQ(effect.dispatcher(effGetCurrentMidiProgram, 0, 0, nullptr, 0.0f), -1);
+    EXPECT_EQ(effect.dispatcher(effConnectInput, 0, 1, nullptr, 0.0f), 1);
+    EXPECT_EQ(effect.dispatcher(effCanBeAutomated, 5, 0, nullptr, 0.0f), 1);
+}
+
+TEST(Dispatcher, EditorOpcodesNeedAnEditor)
+{
+    SpyEffect effect;
+    ERect* rect = nullptr;
+    EXPECT_EQ(effect.dispatcher(effEditGetRect, 0, 0, &rect, 0.0f), 0);
+    EXPECT_EQ(effect.dispatcher(effEditOpen, 0, 0, nullptr, 0.0f), 0);
+    EXPECT_EQ(effect.dispatcher(effEditKeyDown, 'a', 0, nullptr, 0.0f), 0);
+    EXPECT_EQ(effect.dispatcher(effSetEditKnobMode, 0, 2, nullptr, 0.0f), 0);
+    EXPECT_EQ(effect.getAeffect()->flags & effFlagsHasEditor, 0);
+
+    auto* editor = new SpyEditor(&effect);
+    effect.setEditor(editor);
+    EXPECT_EQ(effect.getAeffect()->flags & effFlagsHasEditor, effFlagsHasEditor);
+    EXPECT_EQ(effect.dispatcher(effEditGetRect, 0, 0, &rect, 0.0f), 1);
+    EXPECT_EQ(rect, &editor->size);
+    EXPECT_EQ(effect.dispatcher(effEditGetRect, 0, 0, nullptr, 0.0f), 0) << "no place to store the rectangle";
+
+    // Key record: character from index, virtual key from value's low byte,
+    // modifiers from opt truncated.
+    EXPECT_EQ(effect.dispatcher(effEditKeyDown, 'a', 0x10B, nullptr, 5.7f), 1);
+    EXPECT_EQ(editor->lastKey.character, 'a');
+    EXPECT_EQ(editor->lastKey.virt, 0x0B);
+    EXPECT_EQ(editor->lastKey.modifier, 5);
+    EXPECT_EQ(effect.dispatcher(effEditKeyDown, 'b', 0, nullptr, 1e20f), 1) << "an absurd modifier value is dropped";
+    EXPECT_EQ(editor->lastKey.modifier, 0);
+}
+
+TEST(Dispatcher, CloseThroughTheRecordDeletesTheEffectAndAnswersOne)
+{
+    bool destroyed = false;
+    auto* effect = new SpyEffect(nullptr, &destroyed);
+    effect->setEditor(new SpyEditor(effect));  // freed with the effect (checked by the sanitizer build)
+    EXPECT_EQ(effect->dispatcher(effClose, 0, 0, nullptr, 0.0f), 0);
+    EXPECT_FALSE(destroyed) << "the dispatcher itself never deletes";
+
+    AEffect* record = effect->getAeffect();
+    EXPECT_EQ(record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f), 1);
+    EXPECT_TRUE(destroyed);
+}

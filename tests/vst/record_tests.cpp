@@ -1,0 +1,185 @@
+// The built bundle as a host meets it: the record, the dispatcher's answers
+// and the orders in which real hosts call.
+#include "effect/velmora_identity.h"
+#include "support/signals.h"
+#include "support/velmora_bundle.h"
+#include "vsthost/module_path.h"
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <climits>
+#include <string>
+
+namespace
+{
+std::unique_ptr<vsthost::LoadedEffect> loadUnopened()
+{
+    std::string error;
+    auto loaded = vsthost::LoadedEffect::load(testsupport::velmoraBundlePath(), error);
+    EXPECT_NE(loaded, nullptr) << error;
+    return loaded;
+}
+
+std::string text(vsthost::LoadedEffect& effect, VstInt32 opcode, VstInt32 index = 0)
+{
+    return effect.dispatchForText(opcode, index);
+}
+}  // namespace
+
+TEST(Record, FreshRecordCarriesTheEffectsIdentity)
+{
+    auto loaded = loadUnopened();
+    ASSERT_NE(loaded, nullptr);
+    const AEffect& record = *loaded->effect();
+    EXPECT_EQ(record.magic, 0x56737450);
+    EXPECT_EQ(record.numPrograms, 8);
+    EXPECT_EQ(record.numParams, 3);
+    EXPECT_EQ(record.numInputs, 2);
+    EXPECT_EQ(record.numOutputs, 2);
+    EXPECT_EQ(record.flags & ~effFlagsHasEditor, effFlagsCanReplacing) << "replacing, no chunks, no double, no synth";
+    EXPECT_EQ(record.initialDelay, 0);
+    EXPECT_EQ(record.ioRatio, 1.0f);
+    EXPECT_EQ(record.uniqueID, 0x516E566D);
+    EXPECT_EQ(record.version, 1);
+    EXPECT_EQ(record.resvd2, 0);
+    EXPECT_EQ(record.user, nullptr);
+    EXPECT_NE(record.processReplacing, nullptr);
+    EXPECT_NE(record.processDoubleReplacing, nullptr);
+    for (char byte : record.future)
+        ASSERT_EQ(byte, 0) << "the future bytes are zero";
+}
+
+TEST(Record, HostAnsweringVersionZeroGetsNoEffect)
+{
+    vsthost::HostSettings settings;
+    settings.versionAnswer = 0;
+    std::string error;
+    EXPECT_EQ(vsthost::LoadedEffect::load(testsupport::velmoraBundlePath(), error, settings), nullptr);
+    EXPECT_NE(error.find("null"), std::string::npos) << error;
+}
+
+TEST(Record, CloseThroughTheRecordAnswersOne)
+{
+    std::string error;
+    const std::string module = vsthost::resolveModulePath(testsupport::velmoraBundlePath(), error);
+    ASSERT_FALSE(module.empty()) << error;
+    void* library = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    auto entry = reinterpret_cast<VstPluginMainProc>(dlsym(library, "VSTPluginMain"));
+    ASSERT_NE(entry, nullptr);
+    auto versionOnlyHost = [](AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) -> VstIntPtr {
+        return opcode == audioMasterVersion ? 2400 : 0;
+    };
+    AEffect* record = entry(versionOnlyHost);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f), 1);
+    dlclose(library);
+}
+
+TEST(Record, OpcodesOutsideTheTablesAnswerZeroAndChangeNothing)
+{
+    auto effect = testsupport::openVelmora();
+    ASSERT_NE(effect, nullptr);
+    effect->dispatch(effSetProgram, 0, 3);
+    effect->setParameter(velmora::kSize, 0.75f);
+    for (VstInt32 opcode : {80, -1, 1000, INT_MIN})
+        EXPECT_EQ(effect->dispatch(opcode, 1, 1, nullptr, 1.0f), 0) << "opcode " << opcode;
+    EXPECT_EQ(effect->dispatch(effGetProgram), 3);
+    EXPECT_EQ(effect->getParameter(velmora::kSize), 0.75f);
+}
+
+TEST(Record, DispatcherAnswersOfThisEffect)
+{
+    auto effect = testsupport::openVelmora();
+    ASSERT_NE(effect, nullptr);
+    EXPECT_EQ(effect->dispatch(effGetPlugCategory), 1);
+    EXPECT_EQ(effect->dispatch(effGetVendorVersion), 1005);
+    EXPECT_EQ(effect->dispatch(effProcessEvents), -1);
+    EXPECT_EQ(effect->dispatch(effKeysRequired), 1) << "keys are not required";
+    EXPECT_EQ(effect->dispatch(effGetTailSize), 1);
+    EXPECT_EQ(effect->dispatch(effGetNumMidiInputChannels), 0);
+    EXPECT_EQ(effect->dispatch(effGetNumMidiOutputChannels), 0);
+    EXPECT_EQ(text(*effect, effGetEffectName), "Velmora");
+    EXPECT_EQ(text(*effect, effGetProductString), "Velmora");
+    EXPECT_EQ(text(*effect, effGetVendorString), "Quarn Records");
+
+    VstPinProperties pin{};
+    EXPECT_EQ(effect->dispatch(effGetOutputProperties, 0, 0, &pin), 0) << "pin queries keep the base answer";
+
+    char insert[] = "plugAsChannelInsert ";
+    char bypass[] = "bypass";
+    EXPECT_EQ(effect->dispatch(effCanDo, 0, 0, insert), 1);
+    EXPECT_EQ(effect->dispatch(effCanDo, 0, 0, bypass), -1);
+
+    int sentinel = 0;
+    void* chunk = &sentinel;
+    EXPECT_EQ(effect->dispatch(effGetChunk, 0, 0, &chunk), 0);
+    EXPECT_EQ(chunk, &sentinel) << "effGetChunk leaves the host's pointer alone";
+}
+
+TEST(Record, ProgramsThroughTheDispatcher)
+{
+    auto effect = testsupport::openVelmora();
+    ASSERT_NE(effect, nullptr);
+    effect->dispatch(effSetProgram, 0, 7);
+    EXPECT_EQ(text(*effect, effGetProgramName), "Init 8");
+    effect->dispatch(effSetProgram, 0, 8);
+    EXPECT_EQ(effect->dispatch(effGetProgram), 7) << "program 8 does not exist";
+
+    char longName[] = "Wide Strings For The Long Evening Session";
+    effect->dispatch(effSetProgramName, 0, 0, longName);
+    EXPECT_EQ(text(*effect, effGetProgramName), std::string(longName, 23));
+    EXPECT_EQ(effect->dispatchForText(effGetProgramNameIndexed, 7), std::string(longName, 23));
+    EXPECT_EQ(effect->dispatchForText(effGetProgramNameIndexed, 6), "Init");
+
+    effect->setParameter(velmora::kSize, 0.5f);
+    EXPECT_EQ(text(*effect, effGetParamDisplay, velmora::kSize), "50.00");
+    EXPECT_EQ(text(*effect, effGetParamLabel, velmora::kSize), "%");
+    EXPECT_EQ(text(*effect, effGetParamName, velmora::kDryWet), "Dry/Wet");
+}
+
+TEST(Record, NullTextPointersFromTheHostDoNothing)
+{
+    auto effect = testsupport::openVelmora();
+    ASSERT_NE(effect, nullptr);
+    const VstInt32 textOpcodes[] = {effSetProgramName, effGetProgramName, effGetParamLabel, effGetParamDisplay,
+                                    effGetParamName,   effString2Parameter, effGetProgramNameIndexed,
+                                    effGetEffectName,  effGetErrorText,  effGetVendorString,
+                                    effGetProductString, effCanDo,       effShellGetNextPlugin,
+                                    effEditGetRect,    effGetInputProperties, effGetParameterProperties,
+                                    effGetSpeakerArrangement};
+    for (VstInt32 opcode : textOpcodes)
+        EXPECT_EQ(effect->dispatch(opcode, 0, 0, nullptr), 0) << "opcode " << opcode;
+    EXPECT_EQ(text(*effect, effGetProgramName), "Init 1") << "the effect is unharmed";
+}
+
+// Hosts ask for the category and names before effOpen, suspend an effect that
+// never resumed, and try a bank chunk before falling back to parameters.
+TEST(Record, OrdersRealHostsUse)
+{
+    auto effect = loadUnopened();
+    ASSERT_NE(effect, nullptr);
+    EXPECT_EQ(effect->dispatch(effGetPlugCategory), 1);
+    EXPECT_EQ(text(*effect, effGetEffectName), "Velmora");
+    effect->dispatch(effMainsChanged, 0, 0);
+    effect->dispatch(effOpen);
+    effect->dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    effect->dispatch(effMainsChanged, 0, 1);
+
+    testsupport::StereoBuffer buffer(testsupport::noise(256, 1), testsupport::noise(256, 2));
+    effect->processReplacing(buffer.channels(), buffer.channels(), 256);
+
+    void* chunk = nullptr;
+    ASSERT_EQ(effect->dispatch(effGetChunk, 0, 0, &chunk), 0) << "no bank chunk: the host reads parameters";
+    for (VstInt32 program = 0; program < velmora::kNumPrograms; ++program)
+    {
+        effect->dispatch(effSetProgram, 0, program);
+        EXPECT_EQ(effect->getParameter(velmora::kOnOff), 1.0f) << "program " << program;
+        EXPECT_EQ(effect->getParameter(velmora::kSize), 0.5f) << "program " << program;
+        EXPECT_EQ(effect->getParameter(velmora::kDryWet), 0.5f) << "program " << program;
+    }
+    effect->dispatch(effMainsChanged, 0, 0);
+    effect->close();
+}
