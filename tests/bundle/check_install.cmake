@@ -1,0 +1,11 @@
+file(REMOVE_RECURSE ${PREFIX})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
+  RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${result}")
+endif()
+foreach(part Contents/Info.plist Contents/x86_64-linux/Velmora.so)
+  if(NOT EXISTS ${PREFIX}/Velmora.vst/${part})
+    message(FATAL_ERROR "installed bundle lacks ${part}")
+  endif()
+endforeach()
