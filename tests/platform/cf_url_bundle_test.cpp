@@ -1,0 +1,243 @@
+// File URLs, bundles over folders and plain ".so" files, and the image list.
+#include "platform_test_support.h"
+
+#include <mach-o/dyld.h>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <dlfcn.h>
+
+namespace {
+
+using platformtest::text;
+namespace fs = std::filesystem;
+
+CFURLRef urlOf(const fs::path& path, bool isDirectory) {
+  const std::string bytes = path.string();
+  return CFURLCreateFromFileSystemRepresentation(nullptr, reinterpret_cast<const UInt8*>(bytes.data()),
+                                                 static_cast<CFIndex>(bytes.size()), isDirectory);
+}
+
+std::string pathOf(CFURLRef url) {
+  if (!url) return "<null>";
+  CFStringRef path = CFURLCopyFileSystemPath(url, kCFURLPOSIXPathStyle);
+  std::string result = text(path);
+  if (path) CFRelease(path);
+  return result;
+}
+
+bool isLoadedInProcess(const std::string& path) {
+  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+  if (handle) dlclose(handle);
+  return handle != nullptr;
+}
+
+TEST(CFURLPaths, CuttingTheExecutablePathThreeTimesReachesTheBundle) {
+  CFURLRef url = urlOf("/A/B.vst/Contents/x86_64-linux/B.so", false);
+  for (int cut = 0; cut < 3; ++cut) {
+    CFURLRef parent = CFURLCreateCopyDeletingLastPathComponent(nullptr, url);
+    CFRelease(url);
+    url = parent;
+    ASSERT_NE(url, nullptr);
+  }
+  EXPECT_EQ(pathOf(url), "/A/B.vst");
+  EXPECT_TRUE(CFURLHasDirectoryPath(url));
+  CFStringRef last = CFURLCopyLastPathComponent(url);
+  EXPECT_EQ(text(last), "B.vst");
+
+  CFURLRef appended = CFURLCreateCopyAppendingPathComponent(nullptr, url, CFSTR("Contents"), true);
+  EXPECT_EQ(pathOf(appended), "/A/B.vst/Contents");
+  UInt8 small[8];
+  EXPECT_FALSE(CFURLGetFileSystemRepresentation(appended, true, small, sizeof small)) << "path needs 18 bytes";
+  UInt8 enough[18];
+  EXPECT_TRUE(CFURLGetFileSystemRepresentation(appended, true, enough, sizeof enough));
+  EXPECT_STREQ(reinterpret_cast<char*>(enough), "/A/B.vst/Contents");
+  CFRelease(appended);
+  CFRelease(last);
+  CFRelease(url);
+}
+
+TEST(CFURLPaths, RootHasNoParentAndTrailingSlashesMarkFolders) {
+  CFURLRef root = urlOf("/", true);
+  EXPECT_EQ(CFURLCreateCopyDeletingLastPathComponent(nullptr, root), nullptr)
+      << "cutting above the root fails instead of inventing a path";
+  CFURLRef folder = CFURLCreateWithFileSystemPath(nullptr, CFSTR("/tmp/presets//"), kCFURLPOSIXPathStyle, false);
+  EXPECT_EQ(pathOf(folder), "/tmp/presets");
+  EXPECT_TRUE(CFURLHasDirectoryPath(folder));
+  EXPECT_EQ(CFURLCreateWithFileSystemPath(nullptr, CFSTR("Macintosh HD:tmp"), kCFURLHFSPathStyle, false), nullptr);
+  CFRelease(folder);
+  CFRelease(root);
+}
+
+// A bundle folder laid out as the plug-in's, with the probe module as its
+// executable.
+class BundleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    bundlePath = folder.path() / "Probe.vst";
+    executablePath = bundlePath / "Contents/x86_64-linux/Probe.so";
+    fs::create_directories(executablePath.parent_path());
+    fs::copy_file(PROBE_MODULE_PATH, executablePath);
+    platformtest::writeFile(bundlePath / "Contents/Info.plist", R"(<?xml version="1.0" encoding="UTF-8"?>
+<plist version="1.0"><dict>
+  <key>CFBundleExecutable</key><string>Probe</string>
+  <key>CFBundleIdentifier</key><string>com.example.probe</string>
+  <key>TDConfig</key><dict><key>PresetIsFXB</key><false/></dict>
+</dict></plist>)");
+    const fs::path resources = bundlePath / "Contents/Resources";
+    for (const char* name : {"bmp00128.png", "bmp00130.jpg", "TDParameters.txt", ".hidden.png", "sub/inner.png"})
+      platformtest::writeFile(resources / name, "x");
+    fs::create_directories(resources / "Other.vst");
+    bundleURL = urlOf(bundlePath, true);
+  }
+
+  void TearDown() override { CFRelease(bundleURL); }
+
+  std::string resource(CFBundleRef bundle, CFStringRef name, CFStringRef type, CFStringRef subDirectory = nullptr) {
+    CFURLRef url = CFBundleCopyResourceURL(bundle, name, type, subDirectory);
+    const std::string result = url ? fs::path(pathOf(url)).filename().string() : "<none>";
+    if (url) CFRelease(url);
+    return result;
+  }
+
+  platformtest::TemporaryFolder folder;
+  fs::path bundlePath;
+  fs::path executablePath;
+  CFURLRef bundleURL = nullptr;
+};
+
+TEST_F(BundleTest, InfoDictionaryAndIdentifierComeFromInfoPlist) {
+  CFBundleRef bundle = CFBundleCreate(nullptr, bundleURL);
+  ASSERT_NE(bundle, nullptr);
+  EXPECT_EQ(text(CFBundleGetIdentifier(bundle)), "com.example.probe");
+  CFTypeRef config = CFBundleGetValueForInfoDictionaryKey(bundle, CFSTR("TDConfig"));
+  ASSERT_EQ(CFGetTypeID(config), CFDictionaryGetTypeID());
+  EXPECT_EQ(CFDictionaryGetValue(static_cast<CFDictionaryRef>(config), CFSTR("PresetIsFXB")), kCFBooleanFalse);
+  CFRelease(bundle);
+}
+
+TEST_F(BundleTest, ResourcesAreFoundByNameTypeAndFolder) {
+  CFBundleRef bundle = CFBundleCreate(nullptr, bundleURL);
+  EXPECT_EQ(resource(bundle, CFSTR("bmp00128"), CFSTR("png")), "bmp00128.png");
+  EXPECT_EQ(resource(bundle, CFSTR("bmp00128"), CFSTR(".png")), "bmp00128.png") << "a type may carry its dot";
+  EXPECT_EQ(resource(bundle, CFSTR("TDParameters.txt"), nullptr), "TDParameters.txt");
+  EXPECT_EQ(resource(bundle, CFSTR("inner"), CFSTR("png"), CFSTR("sub")), "inner.png");
+  // The panel tries png, bmp, jpg in turn; only the jpg exists for 130.
+  EXPECT_EQ(resource(bundle, CFSTR("bmp00130"), CFSTR("png")), "<none>");
+  EXPECT_EQ(resource(bundle, CFSTR("bmp00130"), CFSTR("bmp")), "<none>");
+  EXPECT_EQ(resource(bundle, CFSTR("bmp00130"), CFSTR("jpg")), "bmp00130.jpg");
+  EXPECT_EQ(resource(bundle, CFSTR("../Info"), CFSTR("plist")), "<none>") << "names cannot leave the folder";
+
+  CFURLRef folderResource = CFBundleCopyResourceURL(bundle, CFSTR("Other"), CFSTR("vst"), nullptr);
+  EXPECT_TRUE(CFURLHasDirectoryPath(folderResource)) << "a bundle resource is a folder";
+  CFRelease(folderResource);
+
+  CFArrayRef pngs = CFBundleCopyResourceURLsOfType(bundle, CFSTR("png"), nullptr);
+  ASSERT_EQ(CFArrayGetCount(pngs), 1) << "hidden files and other folders are not listed";
+  CFArrayRef all = CFBundleCopyResourceURLsOfType(bundle, nullptr, nullptr);
+  std::string names;
+  for (CFIndex index = 0; index < CFArrayGetCount(all); ++index)
+    names += fs::path(pathOf(static_cast<CFURLRef>(CFArrayGetValueAtIndex(all, index)))).filename().string() + " ";
+  EXPECT_EQ(names, "Other.vst TDParameters.txt bmp00128.png bmp00130.jpg sub ") << "sorted by name";
+  CFRelease(all);
+  CFRelease(pngs);
+  CFRelease(bundle);
+}
+
+TEST_F(BundleTest, SameFolderGivesTheSameBundleRetained) {
+  CFBundleRef first = CFBundleCreate(nullptr, bundleURL);
+  CFURLRef throughSlash = urlOf(bundlePath.string() + "/", true);
+  CFBundleRef second = CFBundleCreate(nullptr, throughSlash);
+  EXPECT_EQ(first, second);
+  EXPECT_EQ(CFGetRetainCount(first), 2) << "a host's unload-when-last-reference rule relies on this count";
+  CFRelease(second);
+  EXPECT_EQ(CFGetRetainCount(first), 1);
+  CFRelease(first);
+  CFRelease(throughSlash);
+  CFBundleRef fresh = CFBundleCreate(nullptr, bundleURL);
+  EXPECT_EQ(CFGetRetainCount(fresh), 1) << "a freed bundle is not handed out again";
+  CFRelease(fresh);
+}
+
+TEST_F(BundleTest, ExecutableLoadsOnLookupAndReallyUnloads) {
+  CFBundleRef bundle = CFBundleCreate(nullptr, bundleURL);
+  const std::string loadedPath = fs::canonical(executablePath).string();
+  EXPECT_FALSE(CFBundleIsExecutableLoaded(bundle));
+  auto entry = reinterpret_cast<int (*)()>(CFBundleGetFunctionPointerForName(bundle, CFSTR("ProbeEntry")));
+  ASSERT_NE(entry, nullptr) << "the lookup loads the executable first";
+  EXPECT_EQ(entry(), 42);
+  EXPECT_TRUE(CFBundleIsExecutableLoaded(bundle));
+  EXPECT_EQ(CFBundleGetFunctionPointerForName(bundle, CFSTR("main_macho")), nullptr);
+
+  CFRelease(bundle);
+  bundle = CFBundleCreate(nullptr, bundleURL);
+  EXPECT_TRUE(CFBundleIsExecutableLoaded(bundle)) << "loading outlives the bundle object";
+  CFBundleUnloadExecutable(bundle);
+  EXPECT_FALSE(CFBundleIsExecutableLoaded(bundle));
+  EXPECT_FALSE(isLoadedInProcess(loadedPath)) << "unloading really closes the module";
+  CFRelease(bundle);
+}
+
+TEST_F(BundleTest, PlainSharedObjectIsABundleWithoutResources) {
+  CFURLRef moduleURL = urlOf(executablePath, false);
+  CFBundleRef bundle = CFBundleCreate(nullptr, moduleURL);
+  ASSERT_NE(bundle, nullptr);
+  EXPECT_EQ(CFDictionaryGetCount(CFBundleGetInfoDictionary(bundle)), 0);
+  EXPECT_EQ(CFBundleCopyResourcesDirectoryURL(bundle), nullptr);
+  EXPECT_EQ(CFBundleCopyResourceURL(bundle, CFSTR("bmp00128"), CFSTR("png"), nullptr), nullptr);
+  CFURLRef executable = CFBundleCopyExecutableURL(bundle);
+  EXPECT_EQ(pathOf(executable), fs::canonical(executablePath).string());
+  auto entry = reinterpret_cast<int (*)()>(CFBundleGetFunctionPointerForName(bundle, CFSTR("ProbeEntry")));
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(entry(), 42);
+  CFBundleUnloadExecutable(bundle);
+  CFRelease(executable);
+  CFRelease(bundle);
+  CFRelease(moduleURL);
+}
+
+TEST_F(BundleTest, MissingPiecesFailWithoutCrashing) {
+  CFURLRef nowhere = urlOf(folder.path() / "Missing.vst", true);
+  EXPECT_EQ(CFBundleCreate(nullptr, nowhere), nullptr);
+  CFURLRef textFile = urlOf(bundlePath / "Contents/Resources/TDParameters.txt", false);
+  EXPECT_EQ(CFBundleCreate(nullptr, textFile), nullptr) << "a regular file must be a .so";
+
+  fs::remove(executablePath);
+  fs::remove(bundlePath / "Contents/Info.plist");
+  CFBundleRef empty = CFBundleCreate(nullptr, bundleURL);
+  ASSERT_NE(empty, nullptr);
+  EXPECT_EQ(CFDictionaryGetCount(CFBundleGetInfoDictionary(empty)), 0) << "no Info.plist: empty dictionary";
+  EXPECT_EQ(CFBundleGetIdentifier(empty), nullptr);
+  EXPECT_EQ(CFBundleCopyExecutableURL(empty), nullptr);
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(CFBundleLoadExecutable(empty));
+  EXPECT_EQ(CFBundleGetFunctionPointerForName(empty, CFSTR("ProbeEntry")), nullptr);
+  EXPECT_NE(testing::internal::GetCapturedStderr(), "") << "the reason is reported";
+  CFRelease(empty);
+  CFRelease(textFile);
+  CFRelease(nowhere);
+}
+
+TEST(DyldImages, MainProgramComesFirstAndEveryImageHasAPath) {
+  char self[PATH_MAX];
+  ASSERT_NE(realpath("/proc/self/exe", self), nullptr);
+  ASSERT_GT(_dyld_image_count(), 1u);
+  EXPECT_STREQ(_dyld_get_image_name(0), self);
+
+  Dl_info platform;
+  ASSERT_NE(dladdr(reinterpret_cast<void*>(&CFRetain), &platform), 0);
+  bool listed = false;
+  for (uint32_t index = 0; index < _dyld_image_count(); ++index) {
+    ASSERT_EQ(_dyld_get_image_name(index)[0], '/') << "image " << index;
+    if (_dyld_get_image_header(index) == platform.dli_fbase) {
+      listed = true;
+      EXPECT_TRUE(std::string(_dyld_get_image_name(index)).ends_with("libVelmoraPlatform.so"));
+    }
+  }
+  EXPECT_TRUE(listed) << "the image holding CFRetain is in the list, its header where dladdr says";
+  EXPECT_EQ(_dyld_get_image_name(_dyld_image_count()), nullptr);
+}
+
+}  // namespace

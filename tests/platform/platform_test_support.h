@@ -1,0 +1,33 @@
+#pragma once
+// Helpers of the platform tests: temporary folders, files and Python runs.
+
+#include <CoreFoundation/CoreFoundation.h>
+
+#include <filesystem>
+#include <string>
+
+namespace platformtest {
+
+// A fresh folder under the system's temporary folder, removed on destruction.
+class TemporaryFolder {
+ public:
+  TemporaryFolder();
+  ~TemporaryFolder();
+  TemporaryFolder(const TemporaryFolder&) = delete;
+  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+void writeFile(const std::filesystem::path& path, const std::string& content);
+std::string readFile(const std::filesystem::path& path);
+
+// Runs a Python 3 program; its standard output, or "<failed>" when it fails.
+std::string runPython(const std::string& program);
+
+// UTF-8 text of a CF string ("<null>" for null), for assertions.
+std::string text(CFStringRef string);
+
+}  // namespace platformtest
