@@ -1,5 +1,7 @@
 #include "editor/velmora_edit.h"
 
+#include "editor/ad_editor.h"
+
 #include <cstdio>
 
 namespace
@@ -21,8 +23,10 @@ void VelmoraEdit::setParameter(VstInt32 index, float value)
         showOnEditor(index, value);
 }
 
-void VelmoraEdit::showOnEditor(VstInt32, float)
+void VelmoraEdit::showOnEditor(VstInt32 index, float value)
 {
+    if (auto* panel = dynamic_cast<ToolkitEditor*>(editor))
+        panel->setParameter(index, value);
 }
 
 bool VelmoraEdit::getEffectName(char* name)
@@ -45,5 +49,6 @@ PluginEffect* createEffectInstance(audioMasterCallback audioMaster)
     auto* effect = new VelmoraEdit(audioMaster);
     effect->setUniqueID(velmora::kUniqueId);
     effect->resume();
+    new ADEditor(effect);  // attaches itself; the effect owns and deletes it
     return effect;
 }

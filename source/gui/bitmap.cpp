@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstring>
 
 namespace gui
 {
@@ -74,15 +75,15 @@ Bitmap::Bitmap(std::int32_t resourceNumber)
 {
     char name[32];
     std::snprintf(name, sizeof name, "bmp%05d", resourceNumber);
-    // "pict" has no decoder here; it is looked up and then fails like a missing file.
     for (const char* type : {"png", "bmp", "jpg", "pict"})
     {
         char path[PATH_MAX];
-        if (findResource(name, type, path))
-        {
+        if (!findResource(name, type, path))
+            continue;
+        // Found stops the search; "pict" has no decoder here and fails like a missing file.
+        if (std::strcmp(type, "pict") != 0)
             loadFile(path);
-            return;
-        }
+        return;
     }
 }
 

@@ -1,0 +1,137 @@
+#include "editor/ad_editor.h"
+
+#include "effect/velmora_identity.h"
+#include "gui/frame.h"
+#include "vst/plugin_effect_x.h"
+
+ADEditor::ADEditor(void* effect_)
+    : ToolkitEditor(effect_), backgroundBitmap(new gui::Bitmap(128)), onOffBitmap(new gui::Bitmap(129)),
+      knobBitmap(new gui::Bitmap(130)), splashBitmap(new gui::Bitmap(131)),
+      idleTimer(new gui::Timer(this, 240))
+{
+    rect.top = 0;
+    rect.left = 0;
+    rect.bottom = static_cast<VstInt16>(backgroundBitmap->getHeight());
+    rect.right = static_cast<VstInt16>(backgroundBitmap->getWidth());
+    idleTimer->setFireTime(kClosedPeriodMs);
+    idleTimer->start();
+}
+
+ADEditor::~ADEditor()
+{
+    backgroundBitmap->release();
+    onOffBitmap->release();
+    knobBitmap->release();
+    splashBitmap->release();
+    idleTimer->release();
+}
+
+gui::Rect ADEditor::knobRect(double left, double top) const
+{
+    return gui::Rect::fromSize(knobBitmap->getWidth(), knobBitmap->getHeight() / kKnobImages).moved(left, top);
+}
+
+bool ADEditor::open(void* ptr)
+{
+    ToolkitEditor::open(ptr);
+    const double width = backgroundBitmap->getWidth();
+    const double height = backgroundBitmap->getHeight();
+    auto* newFrame = new gui::Frame(gui::Rect::fromSize(width, height), ptr, this);
+    newFrame->setBackground(backgroundBitmap);
+    setKnobMode(2);
+
+    splashScreen = new gui::SplashArea({71, 71, 166, 150}, this, kSplashTag, splashBitmap,
+                                       gui::Rect::fromSize(width, height));
+    newFrame->addView(splashScreen);
+
+    const double knobImageHeight = knobBitmap->getHeight() / kKnobImages;
+    sizeKnob = new gui::FilmstripKnob(knobRect(110, 30), this, velmora::kSize, kKnobImages, knobImageHeight,
+                                      knobBitmap);
+    sizeKnob->setValue(effect->getParameter(velmora::kSize));
+    sizeKnob->setDefaultValue(0.0f);
+    newFrame->addView(sizeKnob);
+
+    dryWetKnob = new gui::FilmstripKnob(knobRect(40, 30), this, velmora::kDryWet, kKnobImages, knobImageHeight,
+                                        knobBitmap);
+    dryWetKnob->setValue(effect->getParameter(velmora::kDryWet));
+    dryWetKnob->setDefaultValue(0.0f);
+    newFrame->addView(dryWetKnob);
+
+    sizeLabel = new gui::TextLabel({100, 10, 150, 24}, "Size", nullptr, 0);
+    newFrame->addView(sizeLabel);
+    dryWetLabel = new gui::TextLabel({28, 10, 78, 24}, "Dry/Wet", nullptr, 0);
+    newFrame->addView(dryWetLabel);
+
+    const gui::Rect buttonRect =
+        gui::Rect::fromSize(onOffBitmap->getWidth(), onOffBitmap->getHeight() / 2.0).moved(8, 81);
+    onOffButton = new gui::ToggleButton(buttonRect, this, velmora::kOnOff, onOffBitmap, 0);
+    onOffButton->setValue(effect->getParameter(velmora::kOnOff));
+    newFrame->addView(onOffButton);
+
+    frame = newFrame;
+    panelOpen = true;
+    idleTimer->setFireTime(kOpenPeriodMs);
+    return true;
+}
+
+void ADEditor::close()
+{
+    idleTimer->setFireTime(kClosedPeriodMs);
+    panelOpen = false;
+    if (frame)
+    {
+        frame->release();
+        frame = nullptr;
+    }
+}
+
+void ADEditor::idle()
+{
+    if (inIdleStuff)
+        return;
+    CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.0, true);
+    if (frame && frame->getPlatformFrame())
+        frame->getPlatformFrame()->processPendingEvents();
+}
+
+void ADEditor::setParameter(VstInt32 index, float value)
+{
+    if (!panelOpen)
+        return;
+    switch (index)
+    {
+    case velmora::kOnOff:
+        onOffButton->setValue(value != 0.0f ? 1.0f : 0.0f);
+        break;
+    case velmora::kSize:
+        sizeKnob->setValue(value);
+        break;
+    case velmora::kDryWet:
+        dryWetKnob->setValue(value);
+        break;
+    default:
+        break;
+    }
+}
+
+void ADEditor::valueChanged(gui::Control* control)
+{
+    if (!panelOpen)
+        return;
+    const auto tag = static_cast<std::uint32_t>(control->getTag());
+    if (tag <= static_cast<std::uint32_t>(velmora::kDryWet))
+        effect->setParameterAutomated(static_cast<VstInt32>(tag), control->getValue());
+}
+
+int ADEditor::notify(gui::RefObject*, gui::Message message)
+{
+    if (message != gui::kMsgTimer)
+        return 0;
+    MyIdle();
+    return 1;
+}
+
+void ADEditor::MyIdle()
+{
+    ToolkitEditor::idle();
+}

@@ -1,0 +1,187 @@
+// End to end in a real X server: a host window, the editor opened in it
+// through effEditOpen, real pointer input through XTest, and the window's
+// pixels compared with the offscreen render of the same panel.
+
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/Xutil.h>
+
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+#include "effect/velmora_identity.h"
+#include "panel_render.h"
+#include "support/velmora_bundle.h"
+#include "xvfb_display.h"
+
+namespace
+{
+class EditorInX11 : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { server = new editortest::XvfbDisplay; }
+    static void TearDownTestSuite()
+    {
+        delete server;
+        server = nullptr;
+    }
+
+    void SetUp() override
+    {
+        if (!editortest::XvfbDisplay::installed())
+            GTEST_SKIP() << "Xvfb is not installed (apt-get install xvfb); the X11 editor test cannot run";
+        ASSERT_TRUE(server->running()) << server->failure();
+        display = XOpenDisplay(server->name().c_str());
+        ASSERT_NE(display, nullptr);
+        int eventBase = 0;
+        int errorBase = 0;
+        int major = 0;
+        int minor = 0;
+        ASSERT_TRUE(XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor)) << "no XTest";
+        host = testsupport::openVelmora();
+        ASSERT_NE(host, nullptr);
+    }
+
+    void TearDown() override
+    {
+        if (host)
+        {
+            host->dispatch(effEditClose);
+            host->close();
+        }
+        if (display)
+        {
+            if (parent)
+                XDestroyWindow(display, parent);
+            XCloseDisplay(display);
+        }
+    }
+
+    void openEditorWindow(int width, int height)
+    {
+        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, static_cast<unsigned>(width),
+                                     static_cast<unsigned>(height), 0, 0, 0);
+        XMapWindow(display, parent);
+        XSync(display, False);
+        ASSERT_EQ(host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
+        pump();
+    }
+
+    // As a host's UI loop does: idle the editor a few times, with pauses for
+    // the X server and the panel's 50 ms redraw timer.
+    void pump(int rounds = 8)
+    {
+        for (int round = 0; round < rounds; ++round)
+        {
+            XSync(display, False);
+            host->dispatch(effEditIdle);
+            std::this_thread::sleep_for(std::chrono::milliseconds(15));
+        }
+        host->dispatch(effEditIdle);
+    }
+
+    void pointerTo(int x, int y)
+    {
+        XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
+        XSync(display, False);
+        pump(2);
+    }
+    void button(bool down)
+    {
+        XTestFakeButtonEvent(display, 1, down ? True : False, CurrentTime);
+        XSync(display, False);
+        pump(2);
+    }
+
+    int countCalls(VstInt32 opcode, VstInt32 index) const
+    {
+        int count = 0;
+        for (const vsthost::HostCall& call : host->calls())
+            count += call.opcode == opcode && call.index == index;
+        return count;
+    }
+
+    static editortest::XvfbDisplay* server;
+    Display* display = nullptr;
+    Window parent = 0;
+    std::unique_ptr<vsthost::LoadedEffect> host;
+};
+
+editortest::XvfbDisplay* EditorInX11::server = nullptr;
+
+TEST_F(EditorInX11, DragAndClickReachHostAndWindowShowsThePanel)
+{
+    ERect* rect = nullptr;
+    host->dispatch(effEditGetRect, 0, 0, &rect);
+    ASSERT_NE(rect, nullptr);
+    const int width = rect->right;
+    const int height = rect->bottom;
+    ASSERT_GT(width, 0) << "the bundle's images are missing";
+
+    host->setParameter(velmora::kSize, 0.3f);
+    host->setParameter(velmora::kOnOff, 1.0f);
+    openEditorWindow(width, height);
+    host->clearCalls();
+
+    // Size knob: its image sits at (110, 30); drag 40 pixels right from its middle.
+    pointerTo(126, 46);
+    button(true);
+    for (int x = 136; x <= 166; x += 10)
+        pointerTo(x, 46);
+    button(false);
+    EXPECT_NEAR(host->getParameter(velmora::kSize), 0.5f, 1e-4) << "40 pixels at 1/200 per pixel from 0.3";
+    EXPECT_EQ(countCalls(audioMasterBeginEdit, velmora::kSize), 1);
+    EXPECT_EQ(countCalls(audioMasterEndEdit, velmora::kSize), 1);
+    EXPECT_GE(countCalls(audioMasterAutomate, velmora::kSize), 1);
+    const auto calls = host->calls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.front().opcode, audioMasterBeginEdit) << "automation comes inside the edit gesture";
+
+    // On/off button at (8, 81).
+    host->clearCalls();
+    pointerTo(20, 88);
+    button(true);
+    button(false);
+    EXPECT_EQ(host->getParameter(velmora::kOnOff), 0.0f) << "the click turned the effect off";
+    EXPECT_EQ(countCalls(audioMasterAutomate, velmora::kOnOff), 1);
+    pointerTo(width + 50, height + 50);  // out of the way of the grab
+    pump(10);
+
+    XImage* grabbed = XGetImage(display, parent, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
+                                AllPlanes, ZPixmap);
+    ASSERT_NE(grabbed, nullptr);
+    std::string error;
+    panelshot::PanelValues values;
+    values.onOff = 0.0f;
+    values.size = host->getParameter(velmora::kSize);
+    values.dryWet = host->getParameter(velmora::kDryWet);
+    cairo_surface_t* expected = panelshot::renderPanel(testsupport::velmoraBundlePath(), values, error);
+    ASSERT_NE(expected, nullptr) << error;
+    cairo_surface_flush(expected);
+    const unsigned char* pixels = cairo_image_surface_get_data(expected);
+    const int stride = cairo_image_surface_get_stride(expected);
+
+    double totalDifference = 0.0;
+    int badPixels = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+        {
+            const unsigned long shown = XGetPixel(grabbed, x, y);
+            const auto wanted = *reinterpret_cast<const std::uint32_t*>(pixels + y * stride + x * 4);
+            int worst = 0;
+            for (int shift : {16, 8, 0})
+                worst = std::max(worst, std::abs(static_cast<int>((shown >> shift) & 0xFF) -
+                                                 static_cast<int>((wanted >> shift) & 0xFF)));
+            totalDifference += worst;
+            badPixels += worst > 24;
+        }
+    const double meanDifference = totalDifference / (width * height);
+    EXPECT_LT(meanDifference, 2.0) << "the window shows the panel as rendered offscreen";
+    EXPECT_LT(badPixels, width * height / 100) << "fewer than 1% of pixels differ visibly";
+    cairo_surface_destroy(expected);
+    XDestroyImage(grabbed);
+}
+}  // namespace

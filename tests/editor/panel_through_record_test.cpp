@@ -1,0 +1,150 @@
+// The panel driven through the effect's record, as a host drives it, with the
+// controls inspected in the open frame and the host calls recorded.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "editor/toolkit_editor.h"
+#include "effect/velmora_identity.h"
+#include "gui/bitmap.h"
+#include "gui/control.h"
+#include "gui/frame.h"
+#include "vst/plugin_effect.h"
+
+namespace
+{
+struct Call
+{
+    VstInt32 opcode;
+    VstInt32 index;
+    float opt;
+};
+std::vector<Call> gCalls;
+
+VstIntPtr recordingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt)
+{
+    if (opcode != audioMasterIdle)
+        gCalls.push_back({opcode, index, opt});
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+class PanelThroughRecord : public ::testing::Test
+{
+protected:
+    PanelThroughRecord()
+    {
+        const char* bundlePath = std::getenv("VELMORA_BUNDLE");
+        if (bundlePath)
+        {
+            CFURLRef url = CFURLCreateFromFileSystemRepresentation(
+                nullptr, reinterpret_cast<const UInt8*>(bundlePath), static_cast<CFIndex>(strlen(bundlePath)), true);
+            gui::gBundleRef = CFBundleCreate(nullptr, url);  // adopted by the editor
+            CFRelease(url);
+        }
+        record = createEffectInstance(recordingHost)->getAeffect();
+        gCalls.clear();
+    }
+    ~PanelThroughRecord() override { record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f); }
+
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr)
+    {
+        return record->dispatcher(record, opcode, index, value, ptr, 0.0f);
+    }
+    ToolkitEditor* editor() const
+    {
+        return dynamic_cast<ToolkitEditor*>(static_cast<PluginEffect*>(record->object)->getEditor());
+    }
+    gui::Control* control(VstInt32 tag) const
+    {
+        for (gui::View* view : editor()->getFrame()->getChildren())
+            if (auto* found = dynamic_cast<gui::Control*>(view); found && found->getTag() == tag)
+                return found;
+        return nullptr;
+    }
+    gui::Point centreOf(VstInt32 tag) const
+    {
+        const gui::Rect& rect = control(tag)->getViewSize();
+        return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    }
+
+    AEffect* record;
+};
+
+TEST_F(PanelThroughRecord, EditorIsAttachedAndControlsShowEffectValuesOnEveryOpen)
+{
+    EXPECT_EQ(record->flags, effFlagsHasEditor | effFlagsCanReplacing);
+    record->setParameter(record, velmora::kSize, 0.2f);
+    ASSERT_EQ(dispatch(effEditOpen), 1);
+    EXPECT_FLOAT_EQ(control(velmora::kSize)->getValue(), 0.2f);
+
+    record->setParameter(record, velmora::kDryWet, 0.65f);
+    EXPECT_FLOAT_EQ(control(velmora::kDryWet)->getValue(), 0.65f) << "a host change moves the open control";
+    record->setParameter(record, velmora::kOnOff, 0.3f);
+    EXPECT_FLOAT_EQ(control(velmora::kOnOff)->getValue(), 1.0f) << "any non-zero on/off shows as on";
+    record->setParameter(record, 3, 0.5f);  // no such parameter: nothing breaks
+
+    dispatch(effEditClose);
+    record->setParameter(record, velmora::kSize, 0.9f);
+    record->setParameter(record, velmora::kOnOff, 0.0f);
+    ASSERT_EQ(dispatch(effEditOpen), 1);
+    EXPECT_FLOAT_EQ(control(velmora::kSize)->getValue(), 0.9f) << "changed while closed, shown on reopening";
+    EXPECT_FLOAT_EQ(control(velmora::kOnOff)->getValue(), 0.0f);
+    EXPECT_FLOAT_EQ(control(velmora::kDryWet)->getValue(), 0.65f);
+    dispatch(effEditClose);
+}
+
+TEST_F(PanelThroughRecord, KnobDragReachesHostAsAutomationInsideEditGesture)
+{
+    if (!gui::gBundleRef)
+        GTEST_SKIP() << "VELMORA_BUNDLE is not set";
+    record->setParameter(record, velmora::kSize, 0.3f);
+    dispatch(effEditOpen);
+    gui::Frame* frame = editor()->getFrame();
+    const gui::Point start = centreOf(velmora::kSize);
+    frame->onMouseDown(start, gui::kLButton);
+    frame->onMouseMoved({start.x + 20, start.y}, gui::kLButton);
+    frame->onMouseMoved({start.x + 40, start.y}, gui::kLButton);
+    frame->onMouseUp({start.x + 40, start.y}, gui::kLButton);
+    EXPECT_NEAR(record->getParameter(record, velmora::kSize), 0.5f, 1e-5) << "40 pixels at 1/200 from 0.3";
+
+    ASSERT_EQ(gCalls.size(), 4u);
+    EXPECT_EQ(gCalls.front().opcode, audioMasterBeginEdit);
+    EXPECT_EQ(gCalls[1].opcode, audioMasterAutomate);
+    EXPECT_NEAR(gCalls[1].opt, 0.4f, 1e-5);
+    EXPECT_EQ(gCalls[2].opcode, audioMasterAutomate);
+    EXPECT_EQ(gCalls.back().opcode, audioMasterEndEdit);
+    for (const Call& call : gCalls)
+        EXPECT_EQ(call.index, velmora::kSize);
+
+    gCalls.clear();
+    frame->onMouseDown(centreOf(5), gui::kLButton);  // the splash area
+    EXPECT_NE(frame->getModalView(), nullptr);
+    frame->onMouseDown(start, gui::kLButton);
+    EXPECT_EQ(frame->getModalView(), nullptr);
+    EXPECT_TRUE(gCalls.empty()) << "showing and hiding the splash changes no parameter";
+    dispatch(effEditClose);
+}
+
+TEST_F(PanelThroughRecord, ClosedEditorIgnoresKeysWheelAndDrawing)
+{
+    VstKeyCode key{0, VKEY_UP, 0};
+    EXPECT_EQ(dispatch(effEditKeyDown, 0, VKEY_UP), 0);
+    EXPECT_FALSE(editor()->onKeyDown(key));
+    EXPECT_FALSE(editor()->onWheel(1.0f));
+    ERect area{10, 10, 0, 0};
+    dispatch(effEditDraw, 0, 0, &area);
+    dispatch(effEditIdle);
+    EXPECT_TRUE(gCalls.empty());
+}
+
+TEST(IdleDeadline, DeadlineLeftFromBeforeTickWrapDoesNotStopIdling)
+{
+    EXPECT_TRUE(idleDeadlinePending(1000, 1080)) << "80 ms before an ordinary deadline";
+    EXPECT_FALSE(idleDeadlinePending(1100, 1080));
+    // getTicks wraps at 2^32 / 60 ms; a deadline set just before it lies far above the new clock.
+    const std::uint32_t lastBeforeWrap = 0xFFFFFFFFu / 60u;
+    EXPECT_FALSE(idleDeadlinePending(5, lastBeforeWrap + kIdleInterval)) << "treated as passed, so the host idles";
+}
+}  // namespace

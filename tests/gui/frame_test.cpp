@@ -1,0 +1,148 @@
+// The frame: which view a click reaches, the modal splash image, the toggle
+// button, redrawing on idle and ownership of the views.
+
+#include <gtest/gtest.h>
+
+#include "gui/filmstrip_knob.h"
+#include "gui/frame.h"
+#include "gui/offscreen_frame_view.h"
+#include "gui/splash_area.h"
+#include "gui/toggle_button.h"
+#include "gui/value_display.h"
+#include "recorders.h"
+
+namespace
+{
+using gui::kLButton;
+
+// The panel's arrangement: splash area underneath, a knob, a button above it.
+class FrameTest : public ::testing::Test
+{
+protected:
+    FrameTest()
+    {
+        splash = new gui::SplashArea({71, 71, 166, 150}, &listener, 5, nullptr, {0, 0, 180, 160});
+        frame->addView(splash);
+        knob = new gui::FilmstripKnob({110, 30, 160, 80}, &listener, 1, 120, 50.0, nullptr);
+        knob->setValue(0.25f);
+        frame->addView(knob);
+        button = new gui::ToggleButton({70, 100, 100, 120}, &listener, 0, nullptr);
+        frame->addView(button);
+    }
+    ~FrameTest() override { frame->release(); }
+
+    void click(gui::Point where, gui::ButtonState buttons = kLButton)
+    {
+        frame->onMouseDown(where, buttons);
+        frame->onMouseUp(where, buttons);
+    }
+
+    guitest::RecordingListener listener;
+    guitest::RecordingEditor editor;
+    gui::Frame* frame = new gui::Frame({0, 0, 180, 160}, nullptr, &editor);
+    gui::SplashArea* splash;
+    gui::FilmstripKnob* knob;
+    gui::ToggleButton* button;
+};
+
+TEST_F(FrameTest, ClickWhereButtonLiesOverSplashAreaReachesTheButton)
+{
+    click({80, 110});
+    EXPECT_FLOAT_EQ(button->getValue(), 1.0f);
+    EXPECT_FLOAT_EQ(splash->getValue(), 0.0f) << "the splash area underneath saw nothing";
+    EXPECT_EQ(listener.events, (std::vector<std::string>{"changed 0 1"}));
+    EXPECT_EQ(editor.events, (std::vector<std::string>{"begin 0", "end 0"}));
+
+    click({80, 110});
+    EXPECT_FLOAT_EQ(button->getValue(), 0.0f) << "a second click toggles back";
+}
+
+TEST_F(FrameTest, ButtonToggleTreatsInBetweenValuesAsOffAndIgnoresRightClick)
+{
+    button->setValue(0.3f);
+    click({80, 110});
+    EXPECT_FLOAT_EQ(button->getValue(), 1.0f);
+    EXPECT_EQ(button->onMouseDown({80, 110}, gui::kRButton), gui::kMouseEventNotHandled);
+    VstKeyCode enter{0, VKEY_RETURN, 0};
+    EXPECT_EQ(button->onKeyDown(enter), gui::kKeyHandled);
+    EXPECT_FLOAT_EQ(button->getValue(), 0.0f);
+}
+
+TEST_F(FrameTest, ShownSplashTakesEveryClickAndHidesOnTheNext)
+{
+    click({150, 140});
+    EXPECT_EQ(frame->getModalView(), splash->getModalView());
+    EXPECT_FLOAT_EQ(splash->getValue(), 1.0f);
+
+    // On the knob: only the splash image may see it.
+    frame->onMouseDown({130, 50}, kLButton);
+    frame->onMouseMoved({180, 0}, kLButton);
+    frame->onMouseUp({180, 0}, kLButton);
+    EXPECT_FLOAT_EQ(knob->getValue(), 0.25f) << "the knob underneath must not move";
+    EXPECT_EQ(frame->getModalView(), nullptr) << "the click hid the splash";
+    EXPECT_FLOAT_EQ(splash->getValue(), 0.0f);
+    EXPECT_FALSE(frame->isChild(splash->getModalView()));
+    EXPECT_EQ(listener.events, (std::vector<std::string>{"changed 5 1", "changed 5 0"}));
+
+    click({130, 50}, gui::kRButton);
+    EXPECT_EQ(frame->getModalView(), nullptr) << "a right click does not show the splash";
+}
+
+TEST_F(FrameTest, RightClickAsksListenerFirst)
+{
+    EXPECT_EQ(frame->onMouseDown({130, 50}, gui::kRButton), gui::kMouseEventNotHandled)
+        << "the knob does not handle a right click";
+    EXPECT_EQ(listener.events, (std::vector<std::string>{"modifier 1"}));
+
+    listener.modifierAnswer = 1;
+    EXPECT_EQ(frame->onMouseDown({130, 50}, kLButton | gui::kShift), gui::kMouseEventHandled);
+    frame->onMouseMoved({180, 50}, kLButton | gui::kShift);
+    EXPECT_FLOAT_EQ(knob->getValue(), 0.25f) << "a listener that takes the click keeps it from the knob";
+}
+
+TEST_F(FrameTest, IdleRedrawsOnlyControlsWhoseValueChanged)
+{
+    auto* label = new gui::TextLabel({100, 10, 150, 24}, "Size");
+    frame->addView(label);
+    auto offscreen = std::make_unique<gui::OffscreenFrameView>(frame);
+    gui::OffscreenFrameView* view = offscreen.get();
+    frame->setPlatformFrame(std::move(offscreen));
+
+    frame->idle();
+    EXPECT_EQ(view->getRedrawCount(), 0) << "nothing changed since the full draw";
+
+    knob->setValue(0.75f);
+    EXPECT_EQ(view->getRedrawCount(), 0) << "setting a value draws nothing by itself";
+    frame->idle();
+    EXPECT_EQ(view->getRedrawCount(), 1);
+    EXPECT_EQ(view->getLastRedrawArea(), knob->getViewSize());
+    frame->idle();
+    EXPECT_EQ(view->getRedrawCount(), 1) << "drawn once, clean afterwards";
+
+    label->setText("Width");
+    frame->idle();
+    EXPECT_EQ(view->getLastRedrawArea(), label->getViewSize()) << "a new label text redraws the label";
+}
+
+TEST_F(FrameTest, ReleasingTheFrameReleasesItsViewsAndKeepsOthersReferences)
+{
+    knob->retain();
+    splash->retain();
+    click({150, 140});  // leave the splash shown
+    frame->release();
+    frame = new gui::Frame({0, 0, 10, 10}, nullptr, nullptr);
+    EXPECT_EQ(knob->getNbReference(), 1) << "the frame gave back exactly its reference";
+    EXPECT_EQ(splash->getNbReference(), 1);
+    EXPECT_EQ(splash->getModalView()->getNbReference(), 1) << "the splash keeps its image view";
+    knob->release();
+    splash->release();
+}
+
+TEST_F(FrameTest, FrameWithoutWindowHasNoDrawContextAndAnswersMouseQueries)
+{
+    EXPECT_EQ(frame->createDrawContext(), nullptr);
+    frame->onMouseMoved({12, 34}, gui::kShift);
+    EXPECT_EQ(frame->getCurrentMouseLocation(), (gui::Point{12, 34}));
+    EXPECT_EQ(frame->getCurrentMouseButtons(), gui::kShift);
+}
+}  // namespace

@@ -1,0 +1,131 @@
+// Knob drag, wheel and key arithmetic, and the filmstrip's choice of image.
+
+#include <gtest/gtest.h>
+
+#include "gui/filmstrip_knob.h"
+#include "gui/frame.h"
+#include "recorders.h"
+
+namespace
+{
+using gui::kLButton;
+using gui::kShift;
+
+class KnobTest : public ::testing::Test
+{
+protected:
+    KnobTest()
+    {
+        knob = new gui::FilmstripKnob({0, 0, 50, 50}, &listener, 1, 120, 50.0, nullptr);
+        frame->addView(knob);
+        knob->setDefaultValue(0.0f);
+        knob->setValue(0.5f);
+    }
+    ~KnobTest() override { frame->release(); }
+
+    void drag(std::initializer_list<std::pair<gui::Point, gui::ButtonState>> steps)
+    {
+        auto step = steps.begin();
+        knob->onMouseDown(step->first, step->second);
+        for (++step; step != steps.end(); ++step)
+            knob->onMouseMoved(step->first, step->second);
+        knob->onMouseUp(std::prev(steps.end())->first, std::prev(steps.end())->second);
+    }
+
+    guitest::RecordingListener listener;
+    guitest::RecordingEditor editor;
+    gui::Frame* frame = new gui::Frame({0, 0, 100, 100}, nullptr, &editor);
+    gui::FilmstripKnob* knob;
+};
+
+TEST_F(KnobTest, DragOfHalfTheRangeFromMiddleReachesTopAndDiagonalCancels)
+{
+    drag({{{25, 25}, kLButton}, {{75, 25}, kLButton}, {{125, 25}, kLButton}});
+    EXPECT_NEAR(knob->getValue(), 1.0f, 1e-6) << "100 pixels right at 0.005 per pixel from 0.5";
+    EXPECT_EQ(editor.events, (std::vector<std::string>{"begin 1", "end 1"})) << "one gesture, bracketed once";
+
+    knob->setValue(0.5f);
+    drag({{{25, 25}, kLButton}, {{45, 45}, kLButton}});
+    EXPECT_NEAR(knob->getValue(), 0.5f, 1e-6) << "20 right plus 20 down adds up to nothing";
+}
+
+TEST_F(KnobTest, ShiftPressedMidDragDoesNotJumpAndSlowsTheRest)
+{
+    knob->onMouseDown({0, 0}, kLButton);
+    knob->onMouseMoved({40, 0}, kLButton);
+    const float beforeShift = knob->getValue();
+    EXPECT_NEAR(beforeShift, 0.7f, 1e-6) << "40 pixels at 1/200";
+    knob->onMouseMoved({41, 0}, kLButton | kShift);
+    EXPECT_NEAR(knob->getValue(), beforeShift + 1.0f / 200.0f, 1e-5) << "no jump where shift came in";
+    knob->onMouseMoved({71, 0}, kLButton | kShift);
+    EXPECT_NEAR(knob->getValue(), beforeShift + 1.0f / 200.0f + 30.0f / 300.0f, 1e-5)
+        << "the rest of the drag counts at 1/300 per pixel, two thirds of the rate";
+    knob->onMouseUp({71, 0}, kLButton | kShift);
+}
+
+TEST_F(KnobTest, ValueDrivenPastTopIsHeldUntilPointerComesBack)
+{
+    knob->onMouseDown({0, 0}, kLButton);
+    knob->onMouseMoved({160, 0}, kLButton);
+    EXPECT_FLOAT_EQ(knob->getValue(), 1.0f) << "held at the maximum";
+    knob->onMouseMoved({120, 0}, kLButton);
+    EXPECT_FLOAT_EQ(knob->getValue(), 1.0f) << "still beyond the point where 1.0 was reached (x = 100)";
+    knob->onMouseMoved({90, 0}, kLButton);
+    EXPECT_NEAR(knob->getValue(), 0.95f, 1e-6) << "10 pixels back past x = 100";
+    knob->onMouseUp({90, 0}, kLButton);
+}
+
+TEST_F(KnobTest, WheelAndArrowKeysStepAndStayInRange)
+{
+    knob->setValue(0.95f);
+    EXPECT_TRUE(knob->onWheel({10, 10}, 1.0f, 0));
+    EXPECT_FLOAT_EQ(knob->getValue(), 1.0f) << "0.95 + 0.1 is limited to 1.0";
+    knob->setValue(0.95f);
+    knob->onWheel({10, 10}, 1.0f, kShift);
+    EXPECT_NEAR(knob->getValue(), 0.96f, 1e-6) << "shift makes a notch 0.01";
+
+    VstKeyCode down{0, VKEY_DOWN, 0};
+    EXPECT_EQ(knob->onKeyDown(down), gui::kKeyHandled);
+    EXPECT_NEAR(knob->getValue(), 0.86f, 1e-6);
+    VstKeyCode letter{'a', 0, 0};
+    EXPECT_EQ(knob->onKeyDown(letter), gui::kKeyNotHandled);
+
+    knob->setMouseEnabled(false);
+    EXPECT_FALSE(knob->onWheel({10, 10}, 1.0f, 0)) << "a disabled knob ignores the wheel";
+}
+
+TEST_F(KnobTest, DefaultValueClickSetsDefaultOnceAndAlwaysBracketsTheClick)
+{
+    EXPECT_EQ(knob->onMouseDown({10, 10}, kLButton | gui::kDefaultValueModifier), gui::kMouseEventHandledFinal);
+    EXPECT_FLOAT_EQ(knob->getValue(), 0.0f);
+    EXPECT_EQ(listener.events, (std::vector<std::string>{"changed 1 0"}));
+    EXPECT_EQ(editor.events, (std::vector<std::string>{"begin 1", "begin 1", "end 1", "end 1"}))
+        << "the mouse-down and the default change each bracket the click";
+
+    listener.events.clear();
+    editor.events.clear();
+    knob->onMouseDown({10, 10}, kLButton | gui::kDefaultValueModifier);
+    EXPECT_TRUE(listener.events.empty()) << "already at the default: no value change";
+    EXPECT_EQ(editor.events, (std::vector<std::string>{"begin 1", "end 1"})) << "the click is still bracketed";
+}
+
+TEST_F(KnobTest, RightClickAndOutOfRangeValuesAreRefused)
+{
+    EXPECT_EQ(knob->onMouseDown({10, 10}, gui::kRButton), gui::kMouseEventNotHandled);
+    knob->setValue(1.5f);
+    EXPECT_FLOAT_EQ(knob->getValue(), 1.0f);
+    knob->setValue(-0.2f);
+    EXPECT_FLOAT_EQ(knob->getValue(), 0.0f);
+}
+
+TEST_F(KnobTest, FilmstripShowsFirstMiddleAndLastImage)
+{
+    const double height = knob->getSubImageHeight();
+    knob->setValue(0.0f);
+    EXPECT_DOUBLE_EQ(knob->getSubImageTop(), 0.0);
+    knob->setValue(0.5f);
+    EXPECT_DOUBLE_EQ(knob->getSubImageTop(), 59 * height) << "floor(0.5 x 119) = 59";
+    knob->setValue(1.0f);
+    EXPECT_DOUBLE_EQ(knob->getSubImageTop(), 119 * height) << "the last of 120 images";
+}
+}  // namespace

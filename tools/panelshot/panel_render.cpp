@@ -1,0 +1,52 @@
+#include "panel_render.h"
+
+#include <memory>
+
+#include "editor/toolkit_editor.h"
+#include "effect/velmora_identity.h"
+#include "gui/bitmap.h"
+#include "gui/frame.h"
+#include "gui/offscreen_frame_view.h"
+#include "vst/plugin_effect.h"
+
+namespace panelshot
+{
+cairo_surface_t* renderPanel(const std::string& bundlePath, const PanelValues& values, std::string& error)
+{
+    CFURLRef url = CFURLCreateFromFileSystemRepresentation(
+        nullptr, reinterpret_cast<const UInt8*>(bundlePath.c_str()), static_cast<CFIndex>(bundlePath.size()), true);
+    CFBundleRef bundle = url ? CFBundleCreate(nullptr, url) : nullptr;
+    if (url)
+        CFRelease(url);
+    if (!bundle)
+    {
+        error = "not a bundle: " + bundlePath;
+        return nullptr;
+    }
+    // The first editor adopts this reference and releases it after the last.
+    gui::gBundleRef = bundle;
+    std::unique_ptr<PluginEffect> effect(createEffectInstance(nullptr));
+    auto* editor = dynamic_cast<ToolkitEditor*>(effect->getEditor());
+    ERect* rect = nullptr;
+    if (!editor || !editor->getRect(&rect) || rect->right <= 0 || rect->bottom <= 0)
+    {
+        error = "the panel images are missing from " + bundlePath;
+        return nullptr;
+    }
+    effect->setParameter(velmora::kOnOff, values.onOff);
+    effect->setParameter(velmora::kSize, values.size);
+    effect->setParameter(velmora::kDryWet, values.dryWet);
+    editor->open(nullptr);
+    gui::Frame* frame = editor->getFrame();
+    if (values.splashShown)
+    {
+        frame->onMouseDown({118, 110}, gui::kLButton);
+        frame->onMouseUp({118, 110}, gui::kLButton);
+    }
+    auto offscreen = std::make_unique<gui::OffscreenFrameView>(frame);
+    cairo_surface_t* image = cairo_surface_reference(offscreen->getSurface());
+    frame->setPlatformFrame(std::move(offscreen));
+    editor->close();
+    return image;
+}
+}  // namespace panelshot
