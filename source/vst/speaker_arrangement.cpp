@@ -40,8 +40,9 @@ bool PluginEffectX::copySpeaker(VstSpeakerProperties* to, VstSpeakerProperties* 
 {
     if (!to || !from)
         return false;
-    std::strncpy(to->name, from->name, kSpeakerNameCharacters);
-    to->name[kSpeakerNameCharacters] = '\0';
+    const std::size_t nameLength = strnlen(from->name, kSpeakerNameCharacters);
+    std::memcpy(to->name, from->name, nameLength);
+    std::memset(to->name + nameLength, 0, sizeof(to->name) - nameLength);
     to->type = from->type;
     to->azimuth = from->azimuth;
     to->elevation = from->elevation;
