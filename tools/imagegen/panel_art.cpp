@@ -125,11 +125,11 @@ void knobScale(cairo_t* cairo, double centreX, double centreY)
     {
         const double angle = kKnobStartAngle + kKnobSweep * tick / (kTicks - 1);
         const bool major = tick == 0 || tick == kTicks / 2 || tick == kTicks - 1;
-        const double inner = major ? 18.0 : 19.0;
+        const double inner = major ? 17.5 : 18.3;
         cairo_set_line_width(cairo, major ? 1.4 : 1.0);
         setColor(cairo, kEngraving, major ? 0.85 : 0.45);
         cairo_move_to(cairo, centreX + inner * std::cos(angle), centreY + inner * std::sin(angle));
-        cairo_line_to(cairo, centreX + 21.0 * std::cos(angle), centreY + 21.0 * std::sin(angle));
+        cairo_line_to(cairo, centreX + 20.0 * std::cos(angle), centreY + 20.0 * std::sin(angle));
         cairo_stroke(cairo);
     }
 }
@@ -185,9 +185,10 @@ cairo_surface_t* drawBackground()
     for (auto [x, y] : {std::pair{6.0, 6.0}, {174.0, 6.0}, {6.0, 154.0}, {174.0, 154.0}})
         screw(cairo, x, y);
 
-    // Plates behind the two labels, which the toolkit writes in white.
-    recess(cairo, 28, 10, 50, 14, 3);
-    recess(cairo, 100, 10, 50, 14, 3);
+    // Plates behind the two labels (28..78 and 100..150, y 10..24), which the
+    // toolkit writes in white 12-point text; a little wider, so "Dry/Wet" has room.
+    recess(cairo, 23, 9, 60, 16, 4);
+    recess(cairo, 95, 9, 60, 16, 4);
 
     knobScale(cairo, 40 + kKnobSize / 2.0, 30 + kKnobSize / 2.0);
     knobScale(cairo, 110 + kKnobSize / 2.0, 30 + kKnobSize / 2.0);
