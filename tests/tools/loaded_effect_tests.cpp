@@ -139,4 +139,24 @@ TEST(VstHostLoading, ProcessingAndClosingTwiceIsSafe)
     EXPECT_EQ(host->dispatch(effGetVendorVersion), 0) << "a closed host must not reach the freed record";
     host->close();
 }
+TEST(VstHostLoading, OverriddenAnswerReplacesTheDefault)
+{
+    if (!fs::exists(kMainEntryPlugin))
+        GTEST_SKIP() << kMainEntryPlugin << " is not installed";
+    auto host = loadOrFail(kMainEntryPlugin);
+    ASSERT_TRUE(host);
+    int asked = 0;
+    host->setAnswer(audioMasterGetBlockSize, [&asked](const HostCall& call, void*) {
+        EXPECT_EQ(call.opcode, audioMasterGetBlockSize);
+        ++asked;
+        return VstIntPtr{256};
+    });
+    host->clearCalls();
+    host->openAndResume();
+    int recorded = 0;
+    for (const HostCall& call : host->calls())
+        recorded += call.opcode == audioMasterGetBlockSize ? 1 : 0;
+    ASSERT_GT(recorded, 0) << "the subject no longer asks for the block size while opening";
+    EXPECT_EQ(asked, recorded) << "every block-size question must reach the overriding answer";
+}
 }  // namespace
