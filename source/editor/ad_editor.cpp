@@ -19,6 +19,9 @@ ADEditor::ADEditor(void* effect_)
 
 ADEditor::~ADEditor()
 {
+    // A host that destroys the effect with the editor still open would
+    // otherwise leave a window whose events reach a deleted editor.
+    close();
     backgroundBitmap->release();
     onOffBitmap->release();
     knobBitmap->release();
@@ -33,6 +36,7 @@ gui::Rect ADEditor::knobRect(double left, double top) const
 
 bool ADEditor::open(void* ptr)
 {
+    close();  // a second open without close must not leave the first window behind
     ToolkitEditor::open(ptr);
     const double width = backgroundBitmap->getWidth();
     const double height = backgroundBitmap->getHeight();

@@ -96,6 +96,18 @@ protected:
         pump(2);
     }
 
+    unsigned int childWindowCount() const
+    {
+        Window root = 0;
+        Window parentOfParent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        XSync(display, False);
+        if (XQueryTree(display, parent, &root, &parentOfParent, &children, &count) && children)
+            XFree(children);
+        return count;
+    }
+
     int countCalls(VstInt32 opcode, VstInt32 index) const
     {
         int count = 0;
@@ -183,5 +195,16 @@ TEST_F(EditorInX11, DragAndClickReachHostAndWindowShowsThePanel)
     EXPECT_LT(badPixels, width * height / 100) << "fewer than 1% of pixels differ visibly";
     cairo_surface_destroy(expected);
     XDestroyImage(grabbed);
+}
+TEST_F(EditorInX11, ReopenedOrAbandonedEditorLeavesNoStrayWindow)
+{
+    openEditorWindow(180, 160);
+    EXPECT_EQ(childWindowCount(), 1u);
+    ASSERT_EQ(host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
+    EXPECT_EQ(childWindowCount(), 1u) << "a second open replaces the first window";
+
+    // Some hosts destroy the effect without closing its editor first.
+    host->close();
+    EXPECT_EQ(childWindowCount(), 0u) << "the editor's window went with the effect";
 }
 }  // namespace

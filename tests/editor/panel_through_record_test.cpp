@@ -46,7 +46,11 @@ protected:
         record = createEffectInstance(recordingHost)->getAeffect();
         gCalls.clear();
     }
-    ~PanelThroughRecord() override { record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f); }
+    ~PanelThroughRecord() override
+    {
+        if (record)
+            record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f);
+    }
 
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr)
     {
@@ -137,6 +141,24 @@ TEST_F(PanelThroughRecord, ClosedEditorIgnoresKeysWheelAndDrawing)
     dispatch(effEditDraw, 0, 0, &area);
     dispatch(effEditIdle);
     EXPECT_TRUE(gCalls.empty());
+}
+
+TEST_F(PanelThroughRecord, SharedBundleOutlivesEarlierEditorsAndIsReleasedAfterTheLast)
+{
+    if (!gui::gBundleRef)
+        GTEST_SKIP() << "VELMORA_BUNDLE is not set";
+    const CFBundleRef shared = gui::gBundleRef;
+    AEffect* other = createEffectInstance(recordingHost)->getAeffect();
+    other->dispatcher(other, effClose, 0, 0, nullptr, 0.0f);
+    ASSERT_EQ(gui::gBundleRef, shared) << "one editor is still alive";
+    CFURLRef background = CFBundleCopyResourceURL(gui::gBundleRef, CFSTR("bmp00128"), CFSTR("png"), nullptr);
+    EXPECT_NE(background, nullptr) << "the shared bundle still finds the panel images";
+    if (background)
+        CFRelease(background);
+
+    record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f);
+    record = nullptr;
+    EXPECT_EQ(gui::gBundleRef, nullptr) << "released with the last editor";
 }
 
 TEST(IdleDeadline, DeadlineLeftFromBeforeTickWrapDoesNotStopIdling)
