@@ -196,14 +196,22 @@ TEST_F(EditorInX11, DragAndClickReachHostAndWindowShowsThePanel)
     cairo_surface_destroy(expected);
     XDestroyImage(grabbed);
 }
-TEST_F(EditorInX11, ReopenedOrAbandonedEditorLeavesNoStrayWindow)
+TEST_F(EditorInX11, ReopenedAbandonedOrMisaddressedEditorLeavesNoStrayWindow)
 {
     openEditorWindow(180, 160);
     EXPECT_EQ(childWindowCount(), 1u);
     ASSERT_EQ(host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
     EXPECT_EQ(childWindowCount(), 1u) << "a second open replaces the first window";
 
+    host->dispatch(effEditClose);
+    EXPECT_EQ(childWindowCount(), 0u);
+    // No such window: X's default error handler would end the host.
+    EXPECT_EQ(host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent + 0x100000)), 1);
+    host->dispatch(effEditIdle);
+    host->dispatch(effEditClose);
+
     // Some hosts destroy the effect without closing its editor first.
+    ASSERT_EQ(host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
     host->close();
     EXPECT_EQ(childWindowCount(), 0u) << "the editor's window went with the effect";
 }

@@ -131,6 +131,29 @@ TEST_F(PanelThroughRecord, KnobDragReachesHostAsAutomationInsideEditGesture)
     dispatch(effEditClose);
 }
 
+TEST_F(PanelThroughRecord, KeysAndWheelReachTheKnobLastClicked)
+{
+    if (!gui::gBundleRef)
+        GTEST_SKIP() << "VELMORA_BUNDLE is not set";
+    record->setParameter(record, velmora::kDryWet, 0.5f);
+    dispatch(effEditOpen);
+    gui::Frame* frame = editor()->getFrame();
+    const gui::Point knob = centreOf(velmora::kDryWet);
+    frame->onMouseDown(knob, gui::kLButton);
+    frame->onMouseUp(knob, gui::kLButton);
+    gCalls.clear();
+
+    EXPECT_EQ(dispatch(effEditKeyDown, 0, VKEY_UP), 1);
+    EXPECT_NEAR(record->getParameter(record, velmora::kDryWet), 0.6f, 1e-5) << "up arrow adds a tenth";
+    EXPECT_TRUE(editor()->onWheel(-1.0f));
+    EXPECT_NEAR(record->getParameter(record, velmora::kDryWet), 0.5f, 1e-5) << "wheel down under the pointer";
+    ASSERT_EQ(gCalls.size(), 6u) << "each step is one gesture: begin, automate, end";
+    EXPECT_EQ(gCalls[1].opcode, audioMasterAutomate);
+    EXPECT_EQ(gCalls[4].opcode, audioMasterAutomate);
+    EXPECT_EQ(dispatch(effEditKeyDown, 'a', 0), 0) << "keys a knob does not use are left to the host";
+    dispatch(effEditClose);
+}
+
 TEST_F(PanelThroughRecord, ClosedEditorIgnoresKeysWheelAndDrawing)
 {
     VstKeyCode key{0, VKEY_UP, 0};
