@@ -47,9 +47,11 @@ std::size_t framesFor(const std::vector<float>& buffer, std::size_t first, doubl
 void addPluck(std::vector<float>& centre, double start, int midiNote, float level, NoiseSource& noise)
 {
     const auto period = static_cast<std::size_t>(kDemoSampleRate / noteFrequency(midiNote));
+    // A smoothed burst: a softer pick, and fewer peaks for the same loudness.
     std::vector<float> loop(period);
+    float smoothed = 0.0f;
     for (float& sample : loop)
-        sample = noise.next();
+        sample = smoothed = 0.5f * (smoothed + noise.next());
     const std::size_t first = frameAt(start);
     const std::size_t length = framesFor(centre, first, 1.6);
     float previous = 0.0f;
@@ -72,7 +74,7 @@ void addKick(std::vector<float>& centre, double start)
     {
         const double time = static_cast<double>(frame) / kDemoSampleRate;
         phase += kTwoPi * (50.0 + 110.0 * std::exp(-time * 30.0)) / kDemoSampleRate;
-        centre[first + frame] += static_cast<float>(0.9 * std::exp(-time * 9.0) * std::sin(phase));
+        centre[first + frame] += static_cast<float>(0.6 * std::exp(-time * 9.0) * std::sin(phase));
     }
 }
 
@@ -125,11 +127,11 @@ std::vector<float> synthesizeDemo()
     for (int bar = 0; bar < kBars; ++bar)
     {
         const double barStart = bar * barSeconds;
-        addPluck(centre, barStart, kChords[bar][0] - 12, 0.45f, noise);
+        addPluck(centre, barStart, kChords[bar][0] - 12, 0.7f, noise);
         for (int eighth = 0; eighth < 8; ++eighth)
         {
             const double time = barStart + eighth * kBeatSeconds / 2.0;
-            addPluck(centre, time, kChords[bar][kPickOrder[eighth]] + 12, 0.3f, noise);
+            addPluck(centre, time, kChords[bar][kPickOrder[eighth]] + 12, 0.6f, noise);
             if (eighth % 2 == 1)
                 addHat(left, right, time, noise);
         }
