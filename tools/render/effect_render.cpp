@@ -32,8 +32,8 @@ bool prepareEffect(vsthost::LoadedEffect& effect, const RenderOptions& options, 
     const AEffect& record = *effect.effect();
     if (record.numInputs != 2 || record.numOutputs != 2 || !(record.flags & effFlagsCanReplacing))
     {
-        error = "the plug-in is not a stereo effect (it has " + std::to_string(record.numInputs) + " inputs and " +
-                std::to_string(record.numOutputs) + " outputs)";
+        error = "the plug-in is not a stereo effect with replacing processing (it has " +
+                std::to_string(record.numInputs) + " inputs and " + std::to_string(record.numOutputs) + " outputs)";
         return false;
     }
     if (options.program && *options.program >= record.numPrograms)
