@@ -190,6 +190,20 @@ CFBundleRef CFBundleCreate(CFAllocatorRef, CFURLRef bundleURL) {
   return made;
 }
 
+CFBundleRef CFBundleGetMainBundle(void) {
+  static CFBundleRef mainBundle = [] {
+    std::string folder = realPath("/proc/self/exe");
+    folder = folder.substr(0, folder.rfind('/'));
+    const std::string insideBundle = "/Contents/x86_64-linux";
+    if (folder.ends_with(insideBundle)) folder.resize(folder.size() - insideBundle.size());
+    CFURLRef url = URL::create(folder, true);
+    CFBundleRef bundle = url ? CFBundleCreate(nullptr, url) : nullptr;
+    if (url) CFRelease(url);
+    return bundle;  // this reference is kept for the life of the process
+  }();
+  return mainBundle;
+}
+
 CFDictionaryRef CFBundleGetInfoDictionary(CFBundleRef bundle) {
   const auto* object = bundleOf(bundle);
   return object ? object->info.get() : nullptr;

@@ -109,16 +109,17 @@ CFTypeID CFStringGetTypeID(void) { return static_cast<CFTypeID>(String::kTypeID)
 
 CFStringRef __CFStringMakeConstantString(const char* cStr) {
   static std::mutex mutex;
-  static std::map<std::string, CFStringRef, std::less<>> constants;
+  // Never destroyed: constants stay valid through static teardown.
+  static auto* constants = new std::map<std::string, CFStringRef, std::less<>>;
   if (!cStr) return nullptr;
   std::lock_guard lock(mutex);
-  const auto found = constants.find(std::string_view(cStr));
-  if (found != constants.end()) return found->second;
+  const auto found = constants->find(std::string_view(cStr));
+  if (found != constants->end()) return found->second;
   auto units = velmora::cf::utf8ToUtf16(cStr);
   if (!units) units = velmora::cf::decodeText(cStr, kCFStringEncodingMacRoman);
   auto* string = new String(std::move(*units));
   string->makeImmortal();
-  constants.emplace(cStr, string);
+  constants->emplace(cStr, string);
   return string;
 }
 

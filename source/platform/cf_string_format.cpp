@@ -70,7 +70,7 @@ void appendInteger(std::string& out, const Conversion& c, va_list& arguments) {
 // Reads one conversion starting after '%'; false for a malformed one.
 bool parseConversion(const std::string& format, size_t& position, va_list& arguments,
                      Conversion& c) {
-  c.spec = "%";
+  c.spec.push_back('%');  // c is fresh
   const auto takeNumberOrStar = [&] {
     if (position < format.size() && format[position] == '*') {
       c.spec += std::to_string(va_arg(arguments, int));

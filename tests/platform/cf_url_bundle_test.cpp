@@ -220,6 +220,14 @@ TEST_F(BundleTest, MissingPiecesFailWithoutCrashing) {
   CFRelease(nowhere);
 }
 
+TEST(MainBundle, IsTheFolderOfTheProgram) {
+  const fs::path program = fs::canonical("/proc/self/exe");
+  CFURLRef url = CFBundleCopyBundleURL(CFBundleGetMainBundle());
+  EXPECT_EQ(pathOf(url), program.parent_path().string());
+  EXPECT_EQ(CFBundleGetIdentifier(CFBundleGetMainBundle()), nullptr) << "a test program has no Info.plist";
+  CFRelease(url);
+}
+
 TEST(DyldImages, MainProgramComesFirstAndEveryImageHasAPath) {
   char self[PATH_MAX];
   ASSERT_NE(realpath("/proc/self/exe", self), nullptr);

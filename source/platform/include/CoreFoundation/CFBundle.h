@@ -22,6 +22,10 @@ CF_EXTERN_C_BEGIN
 typedef struct __CFBundle* CFBundleRef;
 
 CF_EXPORT CFTypeID CFBundleGetTypeID(void);
+// The bundle holding the main program: X when the program is
+// X/Contents/x86_64-linux/<name>, else the program's folder. Not retained for
+// the caller; NULL when the program's path cannot be found.
+CF_EXPORT CFBundleRef CFBundleGetMainBundle(void);
 // NULL when the URL names neither a folder nor a ".so" file.
 CF_EXPORT CFBundleRef CFBundleCreate(CFAllocatorRef allocator, CFURLRef bundleURL);
 
@@ -38,7 +42,8 @@ CF_EXPORT CFURLRef CFBundleCopyExecutableURL(CFBundleRef bundle);
 CF_EXPORT CFURLRef CFBundleCopyResourcesDirectoryURL(CFBundleRef bundle);
 // Resources/[subDirName/]resourceName[.resourceType]; the type may be given
 // with or without its dot, or NULL when the name carries it. A NULL name
-// finds the first resource of the type by name. NULL when nothing exists.
+// finds the first resource of the type by name. NULL when nothing exists or
+// the name holds a "/".
 CF_EXPORT CFURLRef CFBundleCopyResourceURL(CFBundleRef bundle, CFStringRef resourceName,
                                            CFStringRef resourceType, CFStringRef subDirName);
 // Every resource (file or folder, hidden ones excepted) of the type, sorted by
