@@ -33,7 +33,8 @@ extern "C" {
 UInt32 TickCount(void) {
   timespec now;
   clock_gettime(CLOCK_MONOTONIC, &now);
-  const auto ticks = static_cast<uint64_t>(now.tv_sec) * 60 + static_cast<uint64_t>(now.tv_nsec) * 60 / 1000000000;
+  const auto ticks =
+      static_cast<uint64_t>(now.tv_sec) * 60 + static_cast<uint64_t>(now.tv_nsec) * 60 / 1000000000;
   return static_cast<UInt32>(ticks);
 }
 
@@ -51,14 +52,16 @@ OSStatus RunCurrentEventLoop(EventTimeout inTimeout) {
 EventLoopTimerUPP NewEventLoopTimerUPP(EventLoopTimerProcPtr userRoutine) { return userRoutine; }
 void DisposeEventLoopTimerUPP(EventLoopTimerUPP) {}
 
-OSStatus InstallEventLoopTimer(EventLoopRef inEventLoop, EventTimerInterval inFireDelay, EventTimerInterval inInterval,
-                               EventLoopTimerUPP inTimerProc, void* inTimerData, EventLoopTimerRef* outTimer) {
+OSStatus InstallEventLoopTimer(EventLoopRef inEventLoop, EventTimerInterval inFireDelay,
+                               EventTimerInterval inInterval, EventLoopTimerUPP inTimerProc,
+                               void* inTimerData, EventLoopTimerRef* outTimer) {
   if (outTimer) *outTimer = nullptr;
   auto* loop = reinterpret_cast<CFRunLoopRef>(inEventLoop);
   if (!cast<RunLoop>(loop) || !inTimerProc || !outTimer) return paramErr;
-  CFRunLoopTimerContext context = {0, new TimerTarget{inTimerProc, inTimerData}, nullptr, releaseTarget, nullptr};
-  CFRunLoopTimerRef timer = CFRunLoopTimerCreate(nullptr, CFAbsoluteTimeGetCurrent() + inFireDelay, inInterval, 0, 0,
-                                                 fireCarbonTimer, &context);
+  CFRunLoopTimerContext context = {0, new TimerTarget{inTimerProc, inTimerData}, nullptr, releaseTarget,
+                                   nullptr};
+  CFRunLoopTimerRef timer = CFRunLoopTimerCreate(nullptr, CFAbsoluteTimeGetCurrent() + inFireDelay,
+                                                 inInterval, 0, 0, fireCarbonTimer, &context);
   if (!timer) {
     releaseTarget(context.info);
     return paramErr;

@@ -54,8 +54,7 @@ std::string __CFArray::describe() const {
 
 extern "C" {
 
-const CFArrayCallBacks kCFTypeArrayCallBacks = {0, retainType, releaseType, CFCopyDescription,
-                                                equalType};
+const CFArrayCallBacks kCFTypeArrayCallBacks = {0, retainType, releaseType, CFCopyDescription, equalType};
 
 CFTypeID CFArrayGetTypeID(void) { return static_cast<CFTypeID>(Array::kTypeID); }
 
@@ -68,8 +67,7 @@ CFArrayRef CFArrayCreate(CFAllocatorRef, const void** values, CFIndex numValues,
   return array;
 }
 
-CFMutableArrayRef CFArrayCreateMutable(CFAllocatorRef, CFIndex capacity,
-                                       const CFArrayCallBacks* callBacks) {
+CFMutableArrayRef CFArrayCreateMutable(CFAllocatorRef, CFIndex capacity, const CFArrayCallBacks* callBacks) {
   if (capacity < 0) return nullptr;
   return new Array(callBacks, true);
 }

@@ -56,7 +56,8 @@ Ref<Dictionary> readInfoDictionary(const std::string& path) {
   if (!file) return emptyDictionary();
   std::vector<UInt8> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   Ref<Data> data = Ref<Data>::adopt(new Data(std::move(bytes), false));
-  CFPropertyListRef list = CFPropertyListCreateWithData(nullptr, data.get(), kCFPropertyListImmutable, nullptr, nullptr);
+  CFPropertyListRef list =
+      CFPropertyListCreateWithData(nullptr, data.get(), kCFPropertyListImmutable, nullptr, nullptr);
   if (auto* dictionary = cast<Dictionary>(list)) return Ref<Dictionary>::adopt(dictionary);
   if (list) CFRelease(list);
   return emptyDictionary();
@@ -143,8 +144,8 @@ struct __CFBundle final : Object {
 
  private:
   std::string locateExecutable() const {
-    std::string name = stringToUtf8(static_cast<CFStringRef>(
-        CFDictionaryGetValue(info.get(), CFSTR("CFBundleExecutable"))));
+    std::string name =
+        stringToUtf8(static_cast<CFStringRef>(CFDictionaryGetValue(info.get(), CFSTR("CFBundleExecutable"))));
     if (name.empty()) {
       // Like the Mac: the bundle's folder name without its extension.
       name = bundlePath.substr(bundlePath.rfind('/') + 1);
@@ -254,7 +255,8 @@ CFURLRef CFBundleCopyResourceURL(CFBundleRef bundle, CFStringRef resourceName, C
   return exists(path, &folder) ? URL::create(path, folder) : nullptr;
 }
 
-CFArrayRef CFBundleCopyResourceURLsOfType(CFBundleRef bundle, CFStringRef resourceType, CFStringRef subDirName) {
+CFArrayRef CFBundleCopyResourceURLsOfType(CFBundleRef bundle, CFStringRef resourceType,
+                                          CFStringRef subDirName) {
   const auto* object = bundleOf(bundle);
   if (!object) return nullptr;
   auto* urls = new Array(&kCFTypeArrayCallBacks, false);

@@ -27,8 +27,8 @@ std::string describeWith(CFDictionaryCopyDescriptionCallBack copyDescription, co
 
 }  // namespace
 
-__CFDictionary::__CFDictionary(const CFDictionaryKeyCallBacks* keys,
-                               const CFDictionaryValueCallBacks* values, bool isMutable)
+__CFDictionary::__CFDictionary(const CFDictionaryKeyCallBacks* keys, const CFDictionaryValueCallBacks* values,
+                               bool isMutable)
     : Object(kTypeID),
       keyCallBacks(keys ? *keys : CFDictionaryKeyCallBacks{}),
       valueCallBacks(values ? *values : CFDictionaryValueCallBacks{}),
@@ -89,13 +89,13 @@ extern "C" {
 
 const CFDictionaryKeyCallBacks kCFTypeDictionaryKeyCallBacks = {
     0, retainType, releaseType, CFCopyDescription, equalType, CFHash};
-const CFDictionaryValueCallBacks kCFTypeDictionaryValueCallBacks = {
-    0, retainType, releaseType, CFCopyDescription, equalType};
+const CFDictionaryValueCallBacks kCFTypeDictionaryValueCallBacks = {0, retainType, releaseType,
+                                                                    CFCopyDescription, equalType};
 
 CFTypeID CFDictionaryGetTypeID(void) { return static_cast<CFTypeID>(Dictionary::kTypeID); }
 
-CFDictionaryRef CFDictionaryCreate(CFAllocatorRef, const void** keys, const void** values,
-                                   CFIndex numValues, const CFDictionaryKeyCallBacks* keyCallBacks,
+CFDictionaryRef CFDictionaryCreate(CFAllocatorRef, const void** keys, const void** values, CFIndex numValues,
+                                   const CFDictionaryKeyCallBacks* keyCallBacks,
                                    const CFDictionaryValueCallBacks* valueCallBacks) {
   if (numValues < 0 || (numValues > 0 && (!keys || !values))) return nullptr;
   auto* dictionary = new Dictionary(keyCallBacks, valueCallBacks, false);
@@ -147,4 +147,3 @@ void CFDictionarySetValue(CFMutableDictionaryRef theDict, const void* key, const
 }
 
 }  // extern "C"
-

@@ -20,7 +20,8 @@ void invalidateDescriptorLocked(FileDescriptor& descriptor, Doomed& doomed) {
 
 }  // namespace
 
-__CFFileDescriptor::__CFFileDescriptor(int descriptor, bool closeWhenInvalidated, CFFileDescriptorCallBack callback,
+__CFFileDescriptor::__CFFileDescriptor(int descriptor, bool closeWhenInvalidated,
+                                       CFFileDescriptorCallBack callback,
                                        const CFFileDescriptorContext* descriptorContext)
     : Object(kTypeID),
       fd(descriptor),
@@ -66,7 +67,8 @@ void CFRunLoopAddSource(CFRunLoopRef rl, CFRunLoopSourceRef source, CFRunLoopMod
     found = std::prev(loop->sources.end());
     added->loops.push_back(loop);
   }
-  if (std::find(found->modes.begin(), found->modes.end(), name) == found->modes.end()) found->modes.push_back(name);
+  if (std::find(found->modes.begin(), found->modes.end(), name) == found->modes.end())
+    found->modes.push_back(name);
   loop->wakeUp();
 }
 
@@ -131,7 +133,8 @@ void CFFileDescriptorEnableCallBacks(CFFileDescriptorRef f, CFOptionFlags callBa
   if (!descriptor) return;
   std::lock_guard lock(runLoopMutex());
   if (!descriptor->valid) return;
-  descriptor->enabledCallBacks |= callBackTypes & (kCFFileDescriptorReadCallBack | kCFFileDescriptorWriteCallBack);
+  descriptor->enabledCallBacks |=
+      callBackTypes & (kCFFileDescriptorReadCallBack | kCFFileDescriptorWriteCallBack);
   if (descriptor->source)
     for (RunLoop* loop : descriptor->source->loops) loop->wakeUp();
 }

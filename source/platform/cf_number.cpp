@@ -59,7 +59,8 @@ bool storeInteger(const Number& number, void* valuePtr) {
   constexpr auto kMax = std::numeric_limits<T>::max();
   if (!number.isFloat()) {
     const SInt64 value = number.integerValue;
-    const SInt64 clamped = value < SInt64(kMin) ? SInt64(kMin) : (value > SInt64(kMax) ? SInt64(kMax) : value);
+    const SInt64 clamped =
+        value < SInt64(kMin) ? SInt64(kMin) : (value > SInt64(kMax) ? SInt64(kMax) : value);
     writeAs<T>(valuePtr, static_cast<T>(clamped));
     return clamped == value;
   }
@@ -71,9 +72,12 @@ bool storeInteger(const Number& number, void* valuePtr) {
   // Compare against 2^63 rather than kMax, which a double cannot hold.
   const double upper = std::ldexp(1.0, std::numeric_limits<T>::digits);
   T result;
-  if (value >= upper) result = kMax;
-  else if (value < double(kMin)) result = kMin;
-  else result = static_cast<T>(value);
+  if (value >= upper)
+    result = kMax;
+  else if (value < double(kMin))
+    result = kMin;
+  else
+    result = static_cast<T>(value);
   writeAs<T>(valuePtr, result);
   return double(result) == value;
 }
@@ -87,7 +91,8 @@ bool storeReal(const Number& number, void* valuePtr) {
   }
   const double value = number.realValue;
   if (std::isfinite(value) && std::fabs(value) > double(std::numeric_limits<T>::max())) {
-    writeAs<T>(valuePtr, value > 0 ? std::numeric_limits<T>::infinity() : -std::numeric_limits<T>::infinity());
+    writeAs<T>(valuePtr,
+               value > 0 ? std::numeric_limits<T>::infinity() : -std::numeric_limits<T>::infinity());
     return false;
   }
   writeAs<T>(valuePtr, static_cast<T>(value));
@@ -159,7 +164,8 @@ CFNumberRef CFNumberCreate(CFAllocatorRef, CFNumberType theType, const void* val
     case kCFNumberSInt32Type:
       return new Number(type, readAs<SInt32>(valuePtr), 0.0);
     case kCFNumberSInt64Type:
-      return new Number(type, isType(kCFNumberLongType) ? SInt64(readAs<long>(valuePtr)) : readAs<SInt64>(valuePtr), 0.0);
+      return new Number(
+          type, isType(kCFNumberLongType) ? SInt64(readAs<long>(valuePtr)) : readAs<SInt64>(valuePtr), 0.0);
     case kCFNumberFloat32Type:
       return new Number(type, 0, readAs<Float32>(valuePtr));
     default:

@@ -50,9 +50,7 @@ extern "C" {
 
 const CFAllocatorRef kCFAllocatorDefault = nullptr;
 
-CFTypeID CFGetTypeID(CFTypeRef cf) {
-  return cf ? static_cast<CFTypeID>(asObject(cf)->typeID()) : 0;
-}
+CFTypeID CFGetTypeID(CFTypeRef cf) { return cf ? static_cast<CFTypeID>(asObject(cf)->typeID()) : 0; }
 
 CFTypeRef CFRetain(CFTypeRef cf) {
   if (cf) asObject(cf)->retain();

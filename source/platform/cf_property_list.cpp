@@ -104,7 +104,8 @@ CFTypeRef fromNode(plist_t node, CFOptionFlags options, std::string& whyNot) {
       return data;
     }
     case PLIST_ARRAY: {
-      Ref<Array> array = Ref<Array>::adopt(new Array(&kCFTypeArrayCallBacks, options != kCFPropertyListImmutable));
+      Ref<Array> array =
+          Ref<Array>::adopt(new Array(&kCFTypeArrayCallBacks, options != kCFPropertyListImmutable));
       const uint32_t count = plist_array_get_size(node);
       for (uint32_t index = 0; index < count; ++index) {
         CFTypeRef item = fromNode(plist_array_get_item(node, index), options, whyNot);
@@ -115,8 +116,9 @@ CFTypeRef fromNode(plist_t node, CFOptionFlags options, std::string& whyNot) {
       return array.detach();
     }
     case PLIST_DICT: {
-      Ref<Dictionary> dictionary = Ref<Dictionary>::adopt(new Dictionary(
-          &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks, options != kCFPropertyListImmutable));
+      Ref<Dictionary> dictionary = Ref<Dictionary>::adopt(
+          new Dictionary(&kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks,
+                         options != kCFPropertyListImmutable));
       plist_dict_iter iterator = nullptr;
       plist_dict_new_iter(node, &iterator);
       std::unique_ptr<void, decltype(&std::free)> iteratorOwner(iterator, &std::free);
@@ -128,7 +130,8 @@ CFTypeRef fromNode(plist_t node, CFOptionFlags options, std::string& whyNot) {
           std::free(keyText);
           break;
         }
-        Ref<String> key = Ref<String>::adopt(const_cast<String*>(String::createFromUTF8(keyText ? keyText : "")));
+        Ref<String> key =
+            Ref<String>::adopt(const_cast<String*>(String::createFromUTF8(keyText ? keyText : "")));
         std::free(keyText);
         CFTypeRef item = key ? fromNode(value, options, whyNot) : nullptr;
         if (!key) whyNot = "a key is not valid UTF-8";
@@ -155,12 +158,12 @@ void report(CFErrorRef* error, CFIndex code, std::string text) {
 
 extern "C" {
 
-CFDataRef CFPropertyListCreateData(CFAllocatorRef, CFPropertyListRef propertyList, CFPropertyListFormat format,
-                                   CFOptionFlags, CFErrorRef* error) {
+CFDataRef CFPropertyListCreateData(CFAllocatorRef, CFPropertyListRef propertyList,
+                                   CFPropertyListFormat format, CFOptionFlags, CFErrorRef* error) {
   if (error) *error = nullptr;
   if (format != kCFPropertyListXMLFormat_v1_0 && format != kCFPropertyListBinaryFormat_v1_0) {
-    report(error, kCFPropertyListWriteInvalidError, "Property list format " + std::to_string(format) +
-                                                        " cannot be written");
+    report(error, kCFPropertyListWriteInvalidError,
+           "Property list format " + std::to_string(format) + " cannot be written");
     return nullptr;
   }
   std::string whyNot;
@@ -171,8 +174,10 @@ CFDataRef CFPropertyListCreateData(CFAllocatorRef, CFPropertyListRef propertyLis
   }
   char* bytes = nullptr;
   uint32_t length = 0;
-  if (format == kCFPropertyListXMLFormat_v1_0) plist_to_xml(node.get(), &bytes, &length);
-  else plist_to_bin(node.get(), &bytes, &length);
+  if (format == kCFPropertyListXMLFormat_v1_0)
+    plist_to_xml(node.get(), &bytes, &length);
+  else
+    plist_to_bin(node.get(), &bytes, &length);
   if (!bytes) {
     report(error, kCFPropertyListWriteInvalidError, "Property list could not be written");
     return nullptr;
@@ -225,7 +230,8 @@ CFPropertyListRef CFPropertyListCreateFromXMLData(CFAllocatorRef allocator, CFDa
   if (errorString) *errorString = nullptr;
   CFErrorRef error = nullptr;
   CFPropertyListFormat format = 0;
-  CFPropertyListRef result = CFPropertyListCreateWithData(allocator, xmlData, mutabilityOption, &format, &error);
+  CFPropertyListRef result =
+      CFPropertyListCreateWithData(allocator, xmlData, mutabilityOption, &format, &error);
   if (result && format != kCFPropertyListXMLFormat_v1_0) {
     CFRelease(result);
     result = nullptr;

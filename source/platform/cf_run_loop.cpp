@@ -21,7 +21,8 @@ const std::string kCommonModes = "kCFRunLoopCommonModes";
 
 template <typename Entries, typename Item>
 auto findEntry(Entries& entries, const Item* item) {
-  return std::find_if(entries.begin(), entries.end(), [item](const auto& entry) { return entry.item.get() == item; });
+  return std::find_if(entries.begin(), entries.end(),
+                      [item](const auto& entry) { return entry.item.get() == item; });
 }
 
 timespec toTimespec(CFTimeInterval seconds) {
@@ -148,7 +149,8 @@ void __CFRunLoop::wakeUp() {
 bool __CFRunLoop::isEmpty(const std::string& mode) {
   std::lock_guard lock(runLoopMutex());
   const auto inMode = [&mode](const auto& entry) { return runsInMode(entry.modes, mode); };
-  return std::none_of(timers.begin(), timers.end(), inMode) && std::none_of(sources.begin(), sources.end(), inMode);
+  return std::none_of(timers.begin(), timers.end(), inMode) &&
+         std::none_of(sources.begin(), sources.end(), inMode);
 }
 
 bool __CFRunLoop::consumeStop() {
@@ -176,7 +178,8 @@ void __CFRunLoop::fireDueTimers(const std::string& mode) {
         due.push_back(entry.item);
     }
   }
-  std::stable_sort(due.begin(), due.end(), [](const auto& a, const auto& b) { return a->fireDate < b->fireDate; });
+  std::stable_sort(due.begin(), due.end(),
+                   [](const auto& a, const auto& b) { return a->fireDate < b->fireDate; });
   for (const auto& timer : due) {
     unsigned changesBefore;
     {
@@ -201,8 +204,8 @@ void __CFRunLoop::fireDueTimers(const std::string& mode) {
   }
 }
 
-CFRunLoopRunResult __CFRunLoop::run(const std::string& mode, CFTimeInterval seconds, bool returnAfterSourceHandled,
-                                    bool waitWhenEmpty) {
+CFRunLoopRunResult __CFRunLoop::run(const std::string& mode, CFTimeInterval seconds,
+                                    bool returnAfterSourceHandled, bool waitWhenEmpty) {
   const bool oneTurn = !(seconds > 0);
   const CFAbsoluteTime deadline = CFAbsoluteTimeGetCurrent() + (oneTurn ? 0.0 : seconds);
   if (!waitWhenEmpty && isEmpty(mode)) return kCFRunLoopRunFinished;
@@ -255,9 +258,11 @@ bool __CFRunLoop::handleSources(const std::string& mode, CFTimeInterval wait, bo
     {
       std::lock_guard lock(runLoopMutex());
       if (!descriptor.valid || descriptor.firing) continue;
-      if ((revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) && (descriptor.enabledCallBacks & kCFFileDescriptorReadCallBack))
+      if ((revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) &&
+          (descriptor.enabledCallBacks & kCFFileDescriptorReadCallBack))
         ready |= kCFFileDescriptorReadCallBack;
-      if ((revents & (POLLOUT | POLLHUP | POLLERR | POLLNVAL)) && (descriptor.enabledCallBacks & kCFFileDescriptorWriteCallBack))
+      if ((revents & (POLLOUT | POLLHUP | POLLERR | POLLNVAL)) &&
+          (descriptor.enabledCallBacks & kCFFileDescriptorWriteCallBack))
         ready |= kCFFileDescriptorWriteCallBack;
       if (ready == 0) continue;
       descriptor.enabledCallBacks &= ~ready;  // one-shot, as the Mac does
@@ -285,7 +290,8 @@ CFTypeID CFRunLoopTimerGetTypeID(void) { return static_cast<CFTypeID>(RunLoopTim
 CFRunLoopRef CFRunLoopGetCurrent(void) { return &currentLoop(); }
 CFRunLoopRef CFRunLoopGetMain(void) { return &mainLoop(); }
 
-CFRunLoopRunResult CFRunLoopRunInMode(CFRunLoopMode mode, CFTimeInterval seconds, Boolean returnAfterSourceHandled) {
+CFRunLoopRunResult CFRunLoopRunInMode(CFRunLoopMode mode, CFTimeInterval seconds,
+                                      Boolean returnAfterSourceHandled) {
   const std::string name = stringToUtf8(mode);
   if (name.empty() || name == kCommonModes) return kCFRunLoopRunFinished;
   return currentLoop().run(name, seconds, returnAfterSourceHandled, false);
@@ -315,7 +321,8 @@ void CFRunLoopAddTimer(CFRunLoopRef rl, CFRunLoopTimerRef timer, CFRunLoopMode m
     loop->timers.push_back({Ref<RunLoopTimer>::retain(added), {}});
     found = std::prev(loop->timers.end());
   }
-  if (std::find(found->modes.begin(), found->modes.end(), name) == found->modes.end()) found->modes.push_back(name);
+  if (std::find(found->modes.begin(), found->modes.end(), name) == found->modes.end())
+    found->modes.push_back(name);
   added->loop = loop;
   loop->wakeUp();
 }

@@ -26,8 +26,7 @@ char16_t foldCase(char16_t unit) {
 bool isDigit(char16_t unit) { return unit >= u'0' && unit <= u'9'; }
 
 CFComparisonResult sign(int difference) {
-  return difference < 0 ? kCFCompareLessThan
-                        : (difference > 0 ? kCFCompareGreaterThan : kCFCompareEqualTo);
+  return difference < 0 ? kCFCompareLessThan : (difference > 0 ? kCFCompareGreaterThan : kCFCompareEqualTo);
 }
 
 // Digit runs compare by value: leading zeros ignored, longer means larger.

@@ -68,8 +68,7 @@ void appendInteger(std::string& out, const Conversion& c, va_list& arguments) {
 }
 
 // Reads one conversion starting after '%'; false for a malformed one.
-bool parseConversion(const std::string& format, size_t& position, va_list& arguments,
-                     Conversion& c) {
+bool parseConversion(const std::string& format, size_t& position, va_list& arguments, Conversion& c) {
   c.spec.push_back('%');  // c is fresh
   const auto takeNumberOrStar = [&] {
     if (position < format.size() && format[position] == '*') {
@@ -80,8 +79,7 @@ bool parseConversion(const std::string& format, size_t& position, va_list& argum
     while (position < format.size() && std::isdigit(static_cast<unsigned char>(format[position])))
       c.spec += format[position++];
   };
-  while (position < format.size() && std::strchr("-+ #0'", format[position]))
-    c.spec += format[position++];
+  while (position < format.size() && std::strchr("-+ #0'", format[position])) c.spec += format[position++];
   takeNumberOrStar();
   if (position < format.size() && format[position] == '.') {
     c.spec += format[position++];
@@ -90,23 +88,38 @@ bool parseConversion(const std::string& format, size_t& position, va_list& argum
   const size_t lengthStart = position;
   while (position < format.size() && std::strchr("hlqLjzt", format[position])) ++position;
   const std::string length = format.substr(lengthStart, position - lengthStart);
-  if (length == "hh") c.length = Length::kChar;
-  else if (length == "h") c.length = Length::kShort;
-  else if (length == "l") c.length = Length::kLong;
-  else if (length == "ll" || length == "q") c.length = Length::kLongLong;
-  else if (length == "z") c.length = Length::kSize;
-  else if (length == "j") c.length = Length::kIntMax;
-  else if (length == "t") c.length = Length::kPtrDiff;
-  else if (length == "L") c.length = Length::kLongDouble;
-  else if (!length.empty()) return false;
+  if (length == "hh")
+    c.length = Length::kChar;
+  else if (length == "h")
+    c.length = Length::kShort;
+  else if (length == "l")
+    c.length = Length::kLong;
+  else if (length == "ll" || length == "q")
+    c.length = Length::kLongLong;
+  else if (length == "z")
+    c.length = Length::kSize;
+  else if (length == "j")
+    c.length = Length::kIntMax;
+  else if (length == "t")
+    c.length = Length::kPtrDiff;
+  else if (length == "L")
+    c.length = Length::kLongDouble;
+  else if (!length.empty())
+    return false;
   if (position >= format.size()) return false;
   c.conversion = format[position++];
-  if (c.length == Length::kLongLong) c.spec += "ll";
-  else if (c.length == Length::kLong) c.spec += "l";
-  else if (c.length == Length::kSize) c.spec += "z";
-  else if (c.length == Length::kIntMax) c.spec += "j";
-  else if (c.length == Length::kPtrDiff) c.spec += "t";
-  else if (c.length == Length::kLongDouble) c.spec += "L";
+  if (c.length == Length::kLongLong)
+    c.spec += "ll";
+  else if (c.length == Length::kLong)
+    c.spec += "l";
+  else if (c.length == Length::kSize)
+    c.spec += "z";
+  else if (c.length == Length::kIntMax)
+    c.spec += "j";
+  else if (c.length == Length::kPtrDiff)
+    c.spec += "t";
+  else if (c.length == Length::kLongDouble)
+    c.spec += "L";
   c.spec += c.conversion;
   return true;
 }
@@ -115,8 +128,8 @@ bool parseConversion(const std::string& format, size_t& position, va_list& argum
 
 extern "C" {
 
-CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, CFDictionaryRef,
-                                                 CFStringRef format, va_list arguments) {
+CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, CFDictionaryRef, CFStringRef format,
+                                                 va_list arguments) {
   const auto* formatString = velmora::cf::cast<velmora::cf::String>(format);
   if (!formatString) return nullptr;
   const std::string& text = formatString->utf8;
@@ -146,15 +159,29 @@ CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, CFDictionaryRef
         out += object ? velmora::cf::asObject(object)->describe() : "(null)";
         break;
       }
-      case 'd': case 'i': case 'u': case 'o': case 'x': case 'X':
+      case 'd':
+      case 'i':
+      case 'u':
+      case 'o':
+      case 'x':
+      case 'X':
         appendInteger(out, c, remaining);
         break;
       case 'c':
         appendFormatted(out, c.spec, va_arg(remaining, int));
         break;
-      case 'e': case 'E': case 'f': case 'F': case 'g': case 'G': case 'a': case 'A':
-        if (c.length == Length::kLongDouble) appendFormatted(out, c.spec, va_arg(remaining, long double));
-        else appendFormatted(out, c.spec, va_arg(remaining, double));
+      case 'e':
+      case 'E':
+      case 'f':
+      case 'F':
+      case 'g':
+      case 'G':
+      case 'a':
+      case 'A':
+        if (c.length == Length::kLongDouble)
+          appendFormatted(out, c.spec, va_arg(remaining, long double));
+        else
+          appendFormatted(out, c.spec, va_arg(remaining, double));
         break;
       case 's': {
         const std::string argument = textArgument(va_arg(remaining, const char*));
@@ -174,8 +201,8 @@ CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, CFDictionaryRef
   return wellFormed ? __CFString::createFromUTF8(out) : nullptr;
 }
 
-CFStringRef CFStringCreateWithFormat(CFAllocatorRef alloc, CFDictionaryRef formatOptions,
-                                     CFStringRef format, ...) {
+CFStringRef CFStringCreateWithFormat(CFAllocatorRef alloc, CFDictionaryRef formatOptions, CFStringRef format,
+                                     ...) {
   va_list arguments;
   va_start(arguments, format);
   CFStringRef result = CFStringCreateWithFormatAndArguments(alloc, formatOptions, format, arguments);

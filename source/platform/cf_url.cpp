@@ -27,9 +27,7 @@ bool __CFURL::equals(const Object& other) const {
   return path == url.path && directory == url.directory;
 }
 
-std::string __CFURL::describe() const {
-  return "file://" + path + (directory && path != "/" ? "/" : "");
-}
+std::string __CFURL::describe() const { return "file://" + path + (directory && path != "/" ? "/" : ""); }
 
 extern "C" {
 

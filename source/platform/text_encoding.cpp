@@ -45,8 +45,7 @@ std::optional<std::u16string> utf8ToUtf16(std::string_view bytes) {
       if ((byte & 0xC0) != 0x80) return std::nullopt;
       codePoint = (codePoint << 6) | (byte & 0x3F);
     }
-    const bool overlong =
-        (trailCount == 2 && codePoint < 0x800) || (trailCount == 3 && codePoint < 0x10000);
+    const bool overlong = (trailCount == 2 && codePoint < 0x800) || (trailCount == 3 && codePoint < 0x10000);
     const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
     if (overlong || surrogate || codePoint > 0x10FFFF) return std::nullopt;
     if (codePoint >= 0x10000) {
@@ -101,8 +100,7 @@ std::optional<std::u16string> decodeText(std::string_view bytes, CFStringEncodin
   for (const char byte : bytes) {
     const auto value = static_cast<unsigned char>(byte);
     if (encoding == kCFStringEncodingASCII && value >= 0x80) return std::nullopt;
-    units.push_back(encoding == kCFStringEncodingMacRoman ? macRomanToUnicode(value)
-                                                          : char16_t(value));
+    units.push_back(encoding == kCFStringEncodingMacRoman ? macRomanToUnicode(value) : char16_t(value));
   }
   return units;
 }

@@ -8,8 +8,8 @@ namespace {
 using platformtest::text;
 
 TEST(CFStringEncoding, MacRomanUpperHalfMatchesPythonsCodec) {
-  const std::string expected =
-      platformtest::runPython("import sys\nsys.stdout.buffer.write(bytes(range(128, 256)).decode('mac_roman').encode('utf-8'))\n");
+  const std::string expected = platformtest::runPython(
+      "import sys\nsys.stdout.buffer.write(bytes(range(128, 256)).decode('mac_roman').encode('utf-8'))\n");
   ASSERT_NE(expected, "<failed>");
   std::string upperHalf;
   for (int byte = 0x80; byte <= 0xFF; ++byte) upperHalf += static_cast<char>(byte);
@@ -27,7 +27,8 @@ TEST(CFStringEncoding, MacRomanUpperHalfMatchesPythonsCodec) {
 TEST(CFStringEncoding, UnrepresentableCharacterFailsWithEmptyBuffer) {
   CFStringRef arrow = CFStringCreateWithCString(nullptr, "Size \xE2\x86\x92 wide", kCFStringEncodingUTF8);
   char buffer[64] = "stale";
-  EXPECT_FALSE(CFStringGetCString(arrow, buffer, sizeof buffer, kCFStringEncodingMacRoman)) << "U+2192 is not Mac Roman";
+  EXPECT_FALSE(CFStringGetCString(arrow, buffer, sizeof buffer, kCFStringEncodingMacRoman))
+      << "U+2192 is not Mac Roman";
   EXPECT_STREQ(buffer, "") << "no stale or partial text is left behind";
   EXPECT_FALSE(CFStringGetCString(arrow, buffer, sizeof buffer, kCFStringEncodingASCII));
   EXPECT_EQ(CFStringGetCStringPtr(arrow, kCFStringEncodingMacRoman), nullptr);
@@ -43,7 +44,10 @@ TEST(CFStringEncoding, BufferTooSmallForTerminatorFails) {
   EXPECT_TRUE(CFStringGetCString(name, exact, sizeof exact, kCFStringEncodingMacRoman));
   EXPECT_STREQ(exact, "Velmora");
 
-  CFStringRef accented = CFStringCreateWithCString(nullptr, "Gr\xC3\xB6\xC3\x9F" "e", kCFStringEncodingUTF8);
+  CFStringRef accented = CFStringCreateWithCString(nullptr,
+                                                   "Gr\xC3\xB6\xC3\x9F"
+                                                   "e",
+                                                   kCFStringEncodingUTF8);
   char sixBytes[6];
   EXPECT_TRUE(CFStringGetCString(accented, sixBytes, sizeof sixBytes, kCFStringEncodingMacRoman))
       << "5 Mac Roman bytes plus terminator";
@@ -77,13 +81,13 @@ TEST(CFStringFormat, ObjectsPrintTheirTextAndValues) {
   CFNumberRef realNumber = CFNumberCreate(nullptr, kCFNumberFloat64Type, &real);
   CFNumberRef singleNumber = CFNumberCreate(nullptr, kCFNumberFloat32Type, &single);
   CFStringRef formatted = CFStringCreateWithFormat(
-      nullptr, nullptr, CFSTR("%@_%d: %@/%@/%@ %5.1f%% [%-4s] %lld %@ %x"), CFSTR("GUI_NSView"), 1, integerNumber,
-      realNumber, singleNumber, 12.345, "ab", 1LL << 40, nullptr, 255u);
+      nullptr, nullptr, CFSTR("%@_%d: %@/%@/%@ %5.1f%% [%-4s] %lld %@ %x"), CFSTR("GUI_NSView"), 1,
+      integerNumber, realNumber, singleNumber, 12.345, "ab", 1LL << 40, nullptr, 255u);
   EXPECT_EQ(text(formatted), "GUI_NSView_1: 42/0.25/0.1  12.3% [ab  ] 1099511627776 (null) ff");
   EXPECT_EQ(CFStringCreateWithFormat(nullptr, nullptr, CFSTR("count%n"), &integer), nullptr)
       << "%n would write through an argument";
-  for (CFTypeRef object : {CFTypeRef(integerNumber), CFTypeRef(realNumber), CFTypeRef(singleNumber),
-                           CFTypeRef(formatted)})
+  for (CFTypeRef object :
+       {CFTypeRef(integerNumber), CFTypeRef(realNumber), CFTypeRef(singleNumber), CFTypeRef(formatted)})
     CFRelease(object);
 }
 

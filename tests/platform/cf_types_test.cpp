@@ -22,8 +22,8 @@ TEST(CoreFoundationObjects, ContainersHoldAndReleaseTheirElements) {
   CFArrayRef array = CFArrayCreate(nullptr, values, 1, &kCFTypeArrayCallBacks);
   EXPECT_EQ(CFGetRetainCount(element), 2) << "the array retains its element";
 
-  CFMutableDictionaryRef dictionary = CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks,
-                                                                &kCFTypeDictionaryValueCallBacks);
+  CFMutableDictionaryRef dictionary =
+      CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
   CFDictionarySetValue(dictionary, element, element);
   EXPECT_EQ(CFGetRetainCount(element), 4) << "key and value are both retained";
 
@@ -46,8 +46,8 @@ TEST(CoreFoundationObjects, ConstantsSurviveUnbalancedReleases) {
 }
 
 TEST(CoreFoundationObjects, ReplacedDictionaryValueIsReleased) {
-  CFMutableDictionaryRef dictionary = CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks,
-                                                                &kCFTypeDictionaryValueCallBacks);
+  CFMutableDictionaryRef dictionary =
+      CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
   CFNumberRef first = makeSInt32(1);
   CFNumberRef second = makeSInt32(2);
   CFDictionarySetValue(dictionary, CFSTR("key"), first);
@@ -64,8 +64,8 @@ TEST(CoreFoundationObjects, DictionaryMatchesKeysByValueNotAddress) {
   CFStringRef key = makeString("PresetIsFXB");
   const void* keys[] = {key};
   const void* values[] = {kCFBooleanTrue};
-  CFDictionaryRef dictionary =
-      CFDictionaryCreate(nullptr, keys, values, 1, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
+  CFDictionaryRef dictionary = CFDictionaryCreate(nullptr, keys, values, 1, &kCFTypeDictionaryKeyCallBacks,
+                                                  &kCFTypeDictionaryValueCallBacks);
   const void* found = nullptr;
   EXPECT_TRUE(CFDictionaryGetValueIfPresent(dictionary, CFSTR("PresetIsFXB"), &found));
   EXPECT_EQ(found, kCFBooleanTrue);

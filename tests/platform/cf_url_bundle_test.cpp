@@ -50,7 +50,8 @@ TEST(CFURLPaths, CuttingTheExecutablePathThreeTimesReachesTheBundle) {
   CFURLRef appended = CFURLCreateCopyAppendingPathComponent(nullptr, url, CFSTR("Contents"), true);
   EXPECT_EQ(pathOf(appended), "/A/B.vst/Contents");
   UInt8 small[8];
-  EXPECT_FALSE(CFURLGetFileSystemRepresentation(appended, true, small, sizeof small)) << "path needs 18 bytes";
+  EXPECT_FALSE(CFURLGetFileSystemRepresentation(appended, true, small, sizeof small))
+      << "path needs 18 bytes";
   UInt8 enough[18];
   EXPECT_TRUE(CFURLGetFileSystemRepresentation(appended, true, enough, sizeof enough));
   EXPECT_STREQ(reinterpret_cast<char*>(enough), "/A/B.vst/Contents");
@@ -63,10 +64,12 @@ TEST(CFURLPaths, RootHasNoParentAndTrailingSlashesMarkFolders) {
   CFURLRef root = urlOf("/", true);
   EXPECT_EQ(CFURLCreateCopyDeletingLastPathComponent(nullptr, root), nullptr)
       << "cutting above the root fails instead of inventing a path";
-  CFURLRef folder = CFURLCreateWithFileSystemPath(nullptr, CFSTR("/tmp/presets//"), kCFURLPOSIXPathStyle, false);
+  CFURLRef folder =
+      CFURLCreateWithFileSystemPath(nullptr, CFSTR("/tmp/presets//"), kCFURLPOSIXPathStyle, false);
   EXPECT_EQ(pathOf(folder), "/tmp/presets");
   EXPECT_TRUE(CFURLHasDirectoryPath(folder));
-  EXPECT_EQ(CFURLCreateWithFileSystemPath(nullptr, CFSTR("Macintosh HD:tmp"), kCFURLHFSPathStyle, false), nullptr);
+  EXPECT_EQ(CFURLCreateWithFileSystemPath(nullptr, CFSTR("Macintosh HD:tmp"), kCFURLHFSPathStyle, false),
+            nullptr);
   CFRelease(folder);
   CFRelease(root);
 }
@@ -87,7 +90,8 @@ class BundleTest : public ::testing::Test {
   <key>TDConfig</key><dict><key>PresetIsFXB</key><false/></dict>
 </dict></plist>)");
     const fs::path resources = bundlePath / "Contents/Resources";
-    for (const char* name : {"bmp00128.png", "bmp00130.jpg", "TDParameters.txt", ".hidden.png", "sub/inner.png"})
+    for (const char* name :
+         {"bmp00128.png", "bmp00130.jpg", "TDParameters.txt", ".hidden.png", "sub/inner.png"})
       platformtest::writeFile(resources / name, "x");
     fs::create_directories(resources / "Other.vst");
     bundleURL = urlOf(bundlePath, true);
@@ -95,7 +99,8 @@ class BundleTest : public ::testing::Test {
 
   void TearDown() override { CFRelease(bundleURL); }
 
-  std::string resource(CFBundleRef bundle, CFStringRef name, CFStringRef type, CFStringRef subDirectory = nullptr) {
+  std::string resource(CFBundleRef bundle, CFStringRef name, CFStringRef type,
+                       CFStringRef subDirectory = nullptr) {
     CFURLRef url = CFBundleCopyResourceURL(bundle, name, type, subDirectory);
     const std::string result = url ? fs::path(pathOf(url)).filename().string() : "<none>";
     if (url) CFRelease(url);
@@ -114,7 +119,8 @@ TEST_F(BundleTest, InfoDictionaryAndIdentifierComeFromInfoPlist) {
   EXPECT_EQ(text(CFBundleGetIdentifier(bundle)), "com.example.probe");
   CFTypeRef config = CFBundleGetValueForInfoDictionaryKey(bundle, CFSTR("TDConfig"));
   ASSERT_EQ(CFGetTypeID(config), CFDictionaryGetTypeID());
-  EXPECT_EQ(CFDictionaryGetValue(static_cast<CFDictionaryRef>(config), CFSTR("PresetIsFXB")), kCFBooleanFalse);
+  EXPECT_EQ(CFDictionaryGetValue(static_cast<CFDictionaryRef>(config), CFSTR("PresetIsFXB")),
+            kCFBooleanFalse);
   CFRelease(bundle);
 }
 
@@ -139,7 +145,8 @@ TEST_F(BundleTest, ResourcesAreFoundByNameTypeAndFolder) {
   CFArrayRef all = CFBundleCopyResourceURLsOfType(bundle, nullptr, nullptr);
   std::string names;
   for (CFIndex index = 0; index < CFArrayGetCount(all); ++index)
-    names += fs::path(pathOf(static_cast<CFURLRef>(CFArrayGetValueAtIndex(all, index)))).filename().string() + " ";
+    names +=
+        fs::path(pathOf(static_cast<CFURLRef>(CFArrayGetValueAtIndex(all, index)))).filename().string() + " ";
   EXPECT_EQ(names, "Other.vst TDParameters.txt bmp00128.png bmp00130.jpg sub ") << "sorted by name";
   CFRelease(all);
   CFRelease(pngs);

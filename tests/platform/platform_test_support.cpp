@@ -43,9 +43,11 @@ std::string runPython(const std::string& program) {
 
 std::string text(CFStringRef string) {
   if (!string) return "<null>";
-  const CFIndex size = CFStringGetMaximumSizeForEncoding(CFStringGetLength(string), kCFStringEncodingUTF8) + 1;
+  const CFIndex size =
+      CFStringGetMaximumSizeForEncoding(CFStringGetLength(string), kCFStringEncodingUTF8) + 1;
   std::vector<char> buffer(static_cast<size_t>(size));
-  return CFStringGetCString(string, buffer.data(), size, kCFStringEncodingUTF8) ? buffer.data() : "<unconvertible>";
+  return CFStringGetCString(string, buffer.data(), size, kCFStringEncodingUTF8) ? buffer.data()
+                                                                                : "<unconvertible>";
 }
 
 }  // namespace platformtest

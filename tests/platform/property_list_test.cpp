@@ -10,15 +10,18 @@ using platformtest::text;
 namespace fs = std::filesystem;
 
 CFDataRef dataOf(const std::string& bytes) {
-  return CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(bytes.data()), static_cast<CFIndex>(bytes.size()));
+  return CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(bytes.data()),
+                      static_cast<CFIndex>(bytes.size()));
 }
 
 std::string bytesOf(CFDataRef data) {
-  return std::string(reinterpret_cast<const char*>(CFDataGetBytePtr(data)), static_cast<size_t>(CFDataGetLength(data)));
+  return std::string(reinterpret_cast<const char*>(CFDataGetBytePtr(data)),
+                     static_cast<size_t>(CFDataGetLength(data)));
 }
 
 CFMutableDictionaryRef makeDictionary() {
-  return CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
+  return CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks,
+                                   &kCFTypeDictionaryValueCallBacks);
 }
 
 // Prints a plist file as sorted JSON, with data as hex.
@@ -43,7 +46,10 @@ TEST(PropertyListXml, LayerOutputReadsBackInPlistlibAndInTheLayer) {
   CFNumberRef negativeNumber = CFNumberCreate(nullptr, kCFNumberSInt32Type, &negative);
   CFNumberRef realNumber = CFNumberCreate(nullptr, kCFNumberFloat64Type, &real);
   CFDataRef data = CFDataCreate(nullptr, bytes, sizeof bytes);
-  CFStringRef name = CFStringCreateWithCString(nullptr, "Gr\xC3\xB6\xC3\x9F" "e <&> \xE2\x82\xAC", kCFStringEncodingUTF8);
+  CFStringRef name = CFStringCreateWithCString(nullptr,
+                                               "Gr\xC3\xB6\xC3\x9F"
+                                               "e <&> \xE2\x82\xAC",
+                                               kCFStringEncodingUTF8);
   const void* listValues[] = {versionNumber, CFSTR("two")};
   CFArrayRef list = CFArrayCreate(nullptr, listValues, 2, &kCFTypeArrayCallBacks);
   CFDictionarySetValue(preset, CFSTR("version"), versionNumber);
@@ -63,30 +69,37 @@ TEST(PropertyListXml, LayerOutputReadsBackInPlistlibAndInTheLayer) {
   platformtest::writeFile(file, bytesOf(xml));
   EXPECT_EQ(runPython(std::string("PATH = '") + file.string() + "'\n" + kPlistToJson),
             "{\"flag\": true, \"list\": [1, \"two\"], \"manufacturer\": -5, \"mix\": 0.25, "
-            "\"name\": \"Gr\xC3\xB6\xC3\x9F" "e <&> \xE2\x82\xAC\", \"version\": 1, \"vstdata\": \"0043636eff\"}\n");
+            "\"name\": \"Gr\xC3\xB6\xC3\x9F"
+            "e <&> \xE2\x82\xAC\", \"version\": 1, \"vstdata\": \"0043636eff\"}\n");
 
   CFPropertyListFormat format = 0;
-  CFPropertyListRef readBack = CFPropertyListCreateWithData(nullptr, xml, kCFPropertyListImmutable, &format, &error);
+  CFPropertyListRef readBack =
+      CFPropertyListCreateWithData(nullptr, xml, kCFPropertyListImmutable, &format, &error);
   EXPECT_EQ(format, kCFPropertyListXMLFormat_v1_0);
   EXPECT_TRUE(CFEqual(readBack, preset)) << "what the layer writes it reads back unchanged";
 
-  for (CFTypeRef object : {CFTypeRef(preset), CFTypeRef(versionNumber), CFTypeRef(negativeNumber), CFTypeRef(realNumber),
-                           CFTypeRef(data), CFTypeRef(name), CFTypeRef(list), CFTypeRef(xml), readBack})
+  for (CFTypeRef object :
+       {CFTypeRef(preset), CFTypeRef(versionNumber), CFTypeRef(negativeNumber), CFTypeRef(realNumber),
+        CFTypeRef(data), CFTypeRef(name), CFTypeRef(list), CFTypeRef(xml), readBack})
     CFRelease(object);
 }
 
 TEST(PropertyListXml, PlistlibOutputReadsInTheLayer) {
   platformtest::TemporaryFolder folder;
   const fs::path file = folder.path() / "python.plist";
-  ASSERT_NE(runPython("import plistlib\n"
-                      "with open('" + file.string() + "', 'wb') as f:\n"
-                      "    plistlib.dump({'name': 'Sch\\u00f6n', 'big': 2**40, 'negative': -7, 'real': 1e-3,\n"
-                      "                   'on': False, 'vstdata': bytes([1, 2, 255]),\n"
-                      "                   'TDConfig': {'CanDoMonoIO': True}, 'empty': []}, f)\n"),
-            "<failed>");
+  ASSERT_NE(
+      runPython("import plistlib\n"
+                "with open('" +
+                file.string() +
+                "', 'wb') as f:\n"
+                "    plistlib.dump({'name': 'Sch\\u00f6n', 'big': 2**40, 'negative': -7, 'real': 1e-3,\n"
+                "                   'on': False, 'vstdata': bytes([1, 2, 255]),\n"
+                "                   'TDConfig': {'CanDoMonoIO': True}, 'empty': []}, f)\n"),
+      "<failed>");
   CFDataRef xml = dataOf(platformtest::readFile(file));
   CFErrorRef error = nullptr;
-  CFPropertyListRef list = CFPropertyListCreateWithData(nullptr, xml, kCFPropertyListImmutable, nullptr, &error);
+  CFPropertyListRef list =
+      CFPropertyListCreateWithData(nullptr, xml, kCFPropertyListImmutable, nullptr, &error);
   ASSERT_EQ(CFGetTypeID(list), CFDictionaryGetTypeID());
   const auto dictionary = static_cast<CFDictionaryRef>(list);
   const auto value = [&](const char* key) {
@@ -128,7 +141,8 @@ TEST(PropertyListXml, BrokenInputAndForeignObjectsGiveErrorsNotCrashes) {
 
   CFStringRef errorString = nullptr;
   CFDataRef truncated = dataOf("<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>name</key><str");
-  EXPECT_EQ(CFPropertyListCreateFromXMLData(nullptr, truncated, kCFPropertyListImmutable, &errorString), nullptr);
+  EXPECT_EQ(CFPropertyListCreateFromXMLData(nullptr, truncated, kCFPropertyListImmutable, &errorString),
+            nullptr);
   EXPECT_NE(errorString, nullptr) << "the older call reports through an error string";
   if (errorString) CFRelease(errorString);
   CFDataRef empty = CFDataCreate(nullptr, nullptr, 0);
@@ -153,11 +167,14 @@ TEST(PropertyListXml, BrokenInputAndForeignObjectsGiveErrorsNotCrashes) {
 }
 
 TEST(PropertyListXml, MutableContainersOptionAllowsChanges) {
-  CFDataRef xml = dataOf("<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a</key><integer>1</integer></dict></plist>");
+  CFDataRef xml = dataOf(
+      "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a</key><integer>1</integer></dict></plist>");
   for (const CFOptionFlags option : {kCFPropertyListImmutable, kCFPropertyListMutableContainers}) {
-    auto dictionary = (CFMutableDictionaryRef)CFPropertyListCreateWithData(nullptr, xml, option, nullptr, nullptr);
+    auto dictionary =
+        (CFMutableDictionaryRef)CFPropertyListCreateWithData(nullptr, xml, option, nullptr, nullptr);
     CFDictionarySetValue(dictionary, CFSTR("b"), kCFBooleanTrue);
-    EXPECT_EQ(CFDictionaryGetCount(dictionary), option == kCFPropertyListImmutable ? 1 : 2) << "option " << option;
+    EXPECT_EQ(CFDictionaryGetCount(dictionary), option == kCFPropertyListImmutable ? 1 : 2)
+        << "option " << option;
     CFRelease(dictionary);
   }
   CFRelease(xml);

@@ -14,9 +14,9 @@ namespace {
 // Counts the firings of a timer and remembers the thread of the last one.
 struct TimerProbe {
   int fired = 0;
-  int stopAfter = 0;        // > 0: invalidate the timer at this count
-  bool stopLoop = false;    // CFRunLoopStop on the current loop when stopping
-  int nestedDepth = 0;      // > 0 while the callback runs the loop itself
+  int stopAfter = 0;      // > 0: invalidate the timer at this count
+  bool stopLoop = false;  // CFRunLoopStop on the current loop when stopping
+  int nestedDepth = 0;    // > 0 while the callback runs the loop itself
   int deepestNesting = 0;
   bool nestOnce = false;
   std::thread::id thread;
@@ -33,14 +33,17 @@ void countFiring(CFRunLoopTimerRef timer, void* info) {
     --probe.nestedDepth;
   }
   if (probe.stopAfter > 0 && probe.fired >= probe.stopAfter) {
-    if (probe.stopLoop) CFRunLoopStop(CFRunLoopGetCurrent());
-    else CFRunLoopTimerInvalidate(timer);
+    if (probe.stopLoop)
+      CFRunLoopStop(CFRunLoopGetCurrent());
+    else
+      CFRunLoopTimerInvalidate(timer);
   }
 }
 
 CFRunLoopTimerRef makeTimer(TimerProbe& probe, CFTimeInterval delay, CFTimeInterval interval) {
   CFRunLoopTimerContext context = {0, &probe, nullptr, nullptr, nullptr};
-  return CFRunLoopTimerCreate(nullptr, CFAbsoluteTimeGetCurrent() + delay, interval, 0, 0, countFiring, &context);
+  return CFRunLoopTimerCreate(nullptr, CFAbsoluteTimeGetCurrent() + delay, interval, 0, 0, countFiring,
+                              &context);
 }
 
 TEST(RunLoopTimers, OneShotFiresOnceAndInvalidatesItself) {
@@ -93,7 +96,8 @@ TEST(RunLoopTimers, TimersFireOnlyOnTheThreadWhoseLoopTheyWereAddedTo) {
     workerThread = std::this_thread::get_id();
     mainLoopIsNotWorkerLoop = CFRunLoopGetMain() != CFRunLoopGetCurrent();
     CFRunLoopAddTimer(CFRunLoopGetCurrent(), workerTimer, kCFRunLoopCommonModes);
-    CFRunLoopAddTimer(CFRunLoopGetMain(), mainTimer, kCFRunLoopCommonModes);  // from here, for the main thread
+    CFRunLoopAddTimer(CFRunLoopGetMain(), mainTimer,
+                      kCFRunLoopCommonModes);  // from here, for the main thread
     CFRunLoopRunInMode(kCFRunLoopDefaultMode, 5.0, false);
   });
   worker.join();
@@ -141,7 +145,8 @@ TEST(RunLoopTimers, StopEndsTheRunAndContextInfoIsReleasedWithTheTimer) {
   probe.stopLoop = true;
   CFRunLoopTimerContext context = {0, &probe, [](const void* info) { return info; },
                                    [](const void*) { ++releases; }, nullptr};
-  CFRunLoopTimerRef timer = CFRunLoopTimerCreate(nullptr, CFAbsoluteTimeGetCurrent(), 0.001, 0, 0, countFiring, &context);
+  CFRunLoopTimerRef timer =
+      CFRunLoopTimerCreate(nullptr, CFAbsoluteTimeGetCurrent(), 0.001, 0, 0, countFiring, &context);
   CFRunLoopAddTimer(CFRunLoopGetCurrent(), timer, kCFRunLoopCommonModes);
   EXPECT_EQ(CFRunLoopRunInMode(kCFRunLoopDefaultMode, 30.0, false), kCFRunLoopRunStopped);
   CFRunLoopTimerInvalidate(timer);

@@ -44,11 +44,9 @@ CF_EXPORT void DisposeEventLoopTimerUPP(EventLoopTimerUPP userUPP);
 // A timer on inEventLoop's run loop in the common modes; inInterval 0 fires
 // once. paramErr for a NULL loop, procedure or outTimer.
 CF_EXPORT OSStatus InstallEventLoopTimer(EventLoopRef inEventLoop, EventTimerInterval inFireDelay,
-                                         EventTimerInterval inInterval,
-                                         EventLoopTimerUPP inTimerProc, void* inTimerData,
-                                         EventLoopTimerRef* outTimer);
+                                         EventTimerInterval inInterval, EventLoopTimerUPP inTimerProc,
+                                         void* inTimerData, EventLoopTimerRef* outTimer);
 CF_EXPORT OSStatus RemoveEventLoopTimer(EventLoopTimerRef inTimer);
-CF_EXPORT OSStatus SetEventLoopTimerNextFireTime(EventLoopTimerRef inTimer,
-                                                 EventTimerInterval inNextFire);
+CF_EXPORT OSStatus SetEventLoopTimerNextFireTime(EventLoopTimerRef inTimer, EventTimerInterval inNextFire);
 
 CF_EXTERN_C_END

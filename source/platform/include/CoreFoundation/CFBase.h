@@ -34,11 +34,7 @@ typedef CFTypeRef CFPropertyListRef;
 enum { kCFNotFound = -1 };
 
 typedef CFIndex CFComparisonResult;
-enum {
-  kCFCompareLessThan = -1,
-  kCFCompareEqualTo = 0,
-  kCFCompareGreaterThan = 1
-};
+enum { kCFCompareLessThan = -1, kCFCompareEqualTo = 0, kCFCompareGreaterThan = 1 };
 
 typedef struct {
   CFIndex location;

@@ -11,13 +11,9 @@ CF_EXTERN_C_BEGIN
 typedef int CFFileDescriptorNativeDescriptor;
 typedef struct __CFFileDescriptor* CFFileDescriptorRef;
 
-enum {
-  kCFFileDescriptorReadCallBack = 1UL << 0,
-  kCFFileDescriptorWriteCallBack = 1UL << 1
-};
+enum { kCFFileDescriptorReadCallBack = 1UL << 0, kCFFileDescriptorWriteCallBack = 1UL << 1 };
 
-typedef void (*CFFileDescriptorCallBack)(CFFileDescriptorRef f, CFOptionFlags callBackTypes,
-                                         void* info);
+typedef void (*CFFileDescriptorCallBack)(CFFileDescriptorRef f, CFOptionFlags callBackTypes, void* info);
 
 typedef struct {
   CFIndex version;
@@ -45,7 +41,6 @@ CF_EXPORT Boolean CFFileDescriptorIsValid(CFFileDescriptorRef f);
 // One source per descriptor: later calls return the same source, retained.
 // NULL once the descriptor is invalid.
 CF_EXPORT CFRunLoopSourceRef CFFileDescriptorCreateRunLoopSource(CFAllocatorRef allocator,
-                                                                 CFFileDescriptorRef f,
-                                                                 CFIndex order);
+                                                                 CFFileDescriptorRef f, CFIndex order);
 
 CF_EXTERN_C_END

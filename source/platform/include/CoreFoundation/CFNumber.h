@@ -37,8 +37,7 @@ CF_EXPORT Boolean CFBooleanGetValue(CFBooleanRef boolean);
 
 CF_EXPORT CFTypeID CFNumberGetTypeID(void);
 // NULL for an unknown type or a NULL valuePtr.
-CF_EXPORT CFNumberRef CFNumberCreate(CFAllocatorRef allocator, CFNumberType theType,
-                                     const void* valuePtr);
+CF_EXPORT CFNumberRef CFNumberCreate(CFAllocatorRef allocator, CFNumberType theType, const void* valuePtr);
 // The storage type: C types map to their fixed-size equivalents (Int gives
 // SInt32, Double gives Float64).
 CF_EXPORT CFNumberType CFNumberGetType(CFNumberRef number);

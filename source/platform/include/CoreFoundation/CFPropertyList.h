@@ -30,15 +30,12 @@ CF_EXPORT CFDataRef CFPropertyListCreateData(CFAllocatorRef allocator, CFPropert
                                              CFErrorRef* error);
 // Reads XML or binary; *format (when given) tells which.
 CF_EXPORT CFPropertyListRef CFPropertyListCreateWithData(CFAllocatorRef allocator, CFDataRef data,
-                                                         CFOptionFlags options,
-                                                         CFPropertyListFormat* format,
+                                                         CFOptionFlags options, CFPropertyListFormat* format,
                                                          CFErrorRef* error);
 
 // Older pair: XML only; errorString (when given) receives a new CFString.
-CF_EXPORT CFDataRef CFPropertyListCreateXMLData(CFAllocatorRef allocator,
-                                                CFPropertyListRef propertyList);
-CF_EXPORT CFPropertyListRef CFPropertyListCreateFromXMLData(CFAllocatorRef allocator,
-                                                            CFDataRef xmlData,
+CF_EXPORT CFDataRef CFPropertyListCreateXMLData(CFAllocatorRef allocator, CFPropertyListRef propertyList);
+CF_EXPORT CFPropertyListRef CFPropertyListCreateFromXMLData(CFAllocatorRef allocator, CFDataRef xmlData,
                                                             CFOptionFlags mutabilityOption,
                                                             CFStringRef* errorString);
 

@@ -48,15 +48,12 @@ CF_EXPORT void CFRunLoopStop(CFRunLoopRef rl);
 CF_EXPORT void CFRunLoopWakeUp(CFRunLoopRef rl);
 
 CF_EXPORT void CFRunLoopAddSource(CFRunLoopRef rl, CFRunLoopSourceRef source, CFRunLoopMode mode);
-CF_EXPORT void CFRunLoopRemoveSource(CFRunLoopRef rl, CFRunLoopSourceRef source,
-                                     CFRunLoopMode mode);
-CF_EXPORT Boolean CFRunLoopContainsSource(CFRunLoopRef rl, CFRunLoopSourceRef source,
-                                          CFRunLoopMode mode);
+CF_EXPORT void CFRunLoopRemoveSource(CFRunLoopRef rl, CFRunLoopSourceRef source, CFRunLoopMode mode);
+CF_EXPORT Boolean CFRunLoopContainsSource(CFRunLoopRef rl, CFRunLoopSourceRef source, CFRunLoopMode mode);
 // A timer belongs to at most one loop; adding it to a second one is ignored.
 CF_EXPORT void CFRunLoopAddTimer(CFRunLoopRef rl, CFRunLoopTimerRef timer, CFRunLoopMode mode);
 CF_EXPORT void CFRunLoopRemoveTimer(CFRunLoopRef rl, CFRunLoopTimerRef timer, CFRunLoopMode mode);
-CF_EXPORT Boolean CFRunLoopContainsTimer(CFRunLoopRef rl, CFRunLoopTimerRef timer,
-                                         CFRunLoopMode mode);
+CF_EXPORT Boolean CFRunLoopContainsTimer(CFRunLoopRef rl, CFRunLoopTimerRef timer, CFRunLoopMode mode);
 
 CF_EXPORT CFTypeID CFRunLoopSourceGetTypeID(void);
 // Removes the source from every loop.
@@ -79,8 +76,8 @@ CF_EXPORT CFTypeID CFRunLoopTimerGetTypeID(void);
 // info is retained (with its retain callback) and released when the timer is
 // freed.
 CF_EXPORT CFRunLoopTimerRef CFRunLoopTimerCreate(CFAllocatorRef allocator, CFAbsoluteTime fireDate,
-                                                 CFTimeInterval interval, CFOptionFlags flags,
-                                                 CFIndex order, CFRunLoopTimerCallBack callout,
+                                                 CFTimeInterval interval, CFOptionFlags flags, CFIndex order,
+                                                 CFRunLoopTimerCallBack callout,
                                                  CFRunLoopTimerContext* context);
 // Stops the timer for good and removes it from its loop.
 CF_EXPORT void CFRunLoopTimerInvalidate(CFRunLoopTimerRef timer);

@@ -46,8 +46,8 @@ CF_EXPORT CFStringRef CFStringCreateCopy(CFAllocatorRef alloc, CFStringRef theSt
 CF_EXPORT CFStringRef CFStringCreateWithFormat(CFAllocatorRef alloc, CFDictionaryRef formatOptions,
                                                CFStringRef format, ...);
 CF_EXPORT CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef alloc,
-                                                           CFDictionaryRef formatOptions,
-                                                           CFStringRef format, va_list arguments);
+                                                           CFDictionaryRef formatOptions, CFStringRef format,
+                                                           va_list arguments);
 
 // Length in UTF-16 code units.
 CF_EXPORT CFIndex CFStringGetLength(CFStringRef theString);

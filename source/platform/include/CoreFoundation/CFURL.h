@@ -9,32 +9,26 @@ CF_EXTERN_C_BEGIN
 typedef const struct __CFURL* CFURLRef;
 
 typedef CFIndex CFURLPathStyle;
-enum {
-  kCFURLPOSIXPathStyle = 0,
-  kCFURLHFSPathStyle = 1,
-  kCFURLWindowsPathStyle = 2
-};
+enum { kCFURLPOSIXPathStyle = 0, kCFURLHFSPathStyle = 1, kCFURLWindowsPathStyle = 2 };
 
 CF_EXPORT CFTypeID CFURLGetTypeID(void);
 // NULL for an empty path. Path bytes are UTF-8 (the file system
 // representation).
-CF_EXPORT CFURLRef CFURLCreateFromFileSystemRepresentation(CFAllocatorRef allocator,
-                                                           const UInt8* buffer, CFIndex bufLen,
-                                                           Boolean isDirectory);
+CF_EXPORT CFURLRef CFURLCreateFromFileSystemRepresentation(CFAllocatorRef allocator, const UInt8* buffer,
+                                                           CFIndex bufLen, Boolean isDirectory);
 // Only kCFURLPOSIXPathStyle; NULL otherwise.
 CF_EXPORT CFURLRef CFURLCreateWithFileSystemPath(CFAllocatorRef allocator, CFStringRef filePath,
                                                  CFURLPathStyle pathStyle, Boolean isDirectory);
 // False when the terminated path does not fit into maxBufLen bytes.
-CF_EXPORT Boolean CFURLGetFileSystemRepresentation(CFURLRef url, Boolean resolveAgainstBase,
-                                                   UInt8* buffer, CFIndex maxBufLen);
+CF_EXPORT Boolean CFURLGetFileSystemRepresentation(CFURLRef url, Boolean resolveAgainstBase, UInt8* buffer,
+                                                   CFIndex maxBufLen);
 // Without a trailing "/" (except for the root itself).
 CF_EXPORT CFStringRef CFURLCopyFileSystemPath(CFURLRef anURL, CFURLPathStyle pathStyle);
 // The parent folder. NULL for the root (the Mac answers "/../").
 CF_EXPORT CFURLRef CFURLCreateCopyDeletingLastPathComponent(CFAllocatorRef allocator, CFURLRef url);
 // NULL when the component is empty.
 CF_EXPORT CFURLRef CFURLCreateCopyAppendingPathComponent(CFAllocatorRef allocator, CFURLRef url,
-                                                         CFStringRef pathComponent,
-                                                         Boolean isDirectory);
+                                                         CFStringRef pathComponent, Boolean isDirectory);
 CF_EXPORT CFStringRef CFURLCopyLastPathComponent(CFURLRef url);
 CF_EXPORT Boolean CFURLHasDirectoryPath(CFURLRef anURL);
 
