@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #define TEST_EFFECT_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -114,7 +115,8 @@ void processReplacing(AEffect*, float** inputs, float** outputs, VstInt32 frames
     std::copy(inputs[0], inputs[0] + frames, outputs[0]);
 }
 
-AEffect* createEffect(audioMasterCallback audioMaster, VstInt32 uniqueID)
+// Unused by the variant whose entry returns no effect.
+[[maybe_unused]] AEffect* createEffect(audioMasterCallback audioMaster, VstInt32 uniqueID)
 {
     gControl.audioMaster = audioMaster;
     gControl.versionAnswer = audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f);

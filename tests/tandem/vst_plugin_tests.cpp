@@ -9,6 +9,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <pthread.h>
 #include <string>
 
@@ -74,19 +76,31 @@ TEST(VSTPlugInOpening, recordWithoutMagicIsRefusedAndLeavesNothingBehind)
     EXPECT_EQ(control.currentIdBeforeRecord, 0) << "the ID is unknown before the record exists";
 }
 
-TEST(VSTPlugInOpening, objectNeverOpenedCanBeDestroyed)
+TEST(VSTPlugInOpening, objectWhoseExecutableNeverLoadedCanBeDestroyed)
 {
+    const auto path = std::filesystem::temp_directory_path() / "tandem_not_an_effect.so";
+    std::ofstream(path) << "not an executable";
     PlugHost host(kTestSampleRate);
-    CFURLRef url = CFURLCreateFromFileSystemRepresentation(
-        kCFAllocatorDefault, reinterpret_cast<const UInt8*>("/nonexistent/effect.so"), 22, false);
+    CFURLRef url = CFURLCreateFromFileSystemRepresentation(kCFAllocatorDefault,
+                                                           reinterpret_cast<const UInt8*>(path.c_str()),
+                                                           static_cast<CFIndex>(path.native().size()), false);
     CFBundleRef bundle = CFBundleCreate(kCFAllocatorDefault, url);
     CFRelease(url);
     ASSERT_NE(bundle, nullptr);
     {
         VSTPlugIn plugIn(host, bundle, kTestSampleRate, kTestBlockSize);
-        EXPECT_THROW(plugIn.open(), TandemException);
+        CFRelease(bundle);
+        try
+        {
+            plugIn.open();
+            FAIL() << "a file that is no executable must not open";
+        }
+        catch (const TandemException& failure)
+        {
+            EXPECT_STREQ(failure.what(), "Could not load VST bundle executable");
+        }
     }
-    CFRelease(bundle);
+    std::filesystem::remove(path);
 }
 
 TEST(VSTPlugInAudioMaster, answersFollowTheHostTable)

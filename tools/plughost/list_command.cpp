@@ -32,7 +32,8 @@ void listPlugIn(VSTPlugIn& plugIn)
         plugIn.getParameterName(index, name);
         plugIn.getParameterDisplay(index, display);
         plugIn.getParameterLabel(index, label);
-        std::printf("  %d %s = %s %s (%g)\n", index, name, display, label, plugIn.getParameter(index));
+        std::printf("  %d %s = %s%s%s (%g)\n", index, name, display, label[0] != '\0' ? " " : "", label,
+                    plugIn.getParameter(index));
     }
 
     std::printf("programs: %d", plugIn.getProgramCount());
