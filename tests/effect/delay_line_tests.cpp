@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -98,31 +97,9 @@ TEST(DelayLine, ReadPositionRoundingUpToRingSizeStaysInside)
     EXPECT_NEAR(line->readHermite(), 3.0f, 1e-5) << "slot 1048576 is slot 0 of the ring";
 }
 
-TEST(DelayLine, LengthsOutsideTheRingAreBroughtToItsEnds)
-{
-    auto line = std::make_unique<cwaveguide>();
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double infinity = std::numeric_limits<double>::infinity();
-    const std::pair<double, double> cases[] = {
-        {nan, 0.0}, {-5.0, 0.0}, {-infinity, 0.0}, {2e6, kRing}, {infinity, kRing}, {kRing, kRing}};
-    for (const auto& [requested, kept] : cases)
-    {
-        line->setDelay(requested);
-        EXPECT_EQ(line->getDelay(), kept) << "length " << requested;
-        EXPECT_TRUE(std::isfinite(line->readHermite())) << "length " << requested;
-    }
-}
-
 TEST(FreeLfo, WrapsIntoTheFirstCycle)
 {
     EXPECT_NEAR(velmora::ProcessFreeLFO(0.99999f, 0.00002f), 0.00001f, 1e-6) << "0.99999 + 0.00002 wraps to 0.00001";
-    EXPECT_EQ(velmora::ProcessFreeLFO(0.25f, 0.5f), 0.75f);
-}
-
-TEST(FreeLfo, RatesBelow44000UseThe44100Step)
-{
-    const float step44100 = (1.0f / 44100.0f) * 0.45454547f;
-    EXPECT_EQ(velmora::freeLfoIncrement(22050.0f), step44100) << "a 22050 Hz host runs the LFO at 0.227 Hz";
-    EXPECT_EQ(velmora::freeLfoIncrement(std::numeric_limits<float>::quiet_NaN()), step44100);
-    EXPECT_EQ(velmora::freeLfoIncrement(48000.0f), (1.0f / 48000.0f) * 0.45454547f);
+    EXPECT_EQ(velmora::freeLfoIncrement(std::numeric_limits<float>::quiet_NaN()), (1.0f / 44100.0f) * 0.45454547f)
+        << "a NaN host rate leaves the LFO at its 44100 Hz step";
 }

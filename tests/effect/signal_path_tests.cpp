@@ -99,20 +99,6 @@ TEST(SignalPath, ImpulseWidthFollowsTheHermiteReadsAndTheQuadratureGains)
     }
 }
 
-TEST(SignalPath, MonoSumOfTheOutputEqualsThatOfTheInput)
-{
-    auto effect = testsupport::openVelmora();
-    ASSERT_NE(effect, nullptr);
-    const StereoBuffer input = noiseInput(12000);
-    const float settings[][2] = {{0.5f, 0.5f}, {1.0f, 1.0f}, {0.0f, 1.0f}, {0.3f, 0.8f}};
-    for (const auto& [size, dryWet] : settings)
-    {
-        effect->setParameter(velmora::kSize, size);
-        effect->setParameter(velmora::kDryWet, dryWet);
-        expectMonoSumKept(input, render(*effect, input, {512}), "Size and Dry/Wet as set");
-    }
-}
-
 TEST(SignalPath, OffAndDryWetZeroGiveTheInputBackExactly)
 {
     auto effect = testsupport::openVelmora();

@@ -14,16 +14,15 @@ struct RecordedCall
     VstInt32 opcode;
     VstInt32 index;
     VstIntPtr value;
-    void* ptr;
     float opt;
 };
 
 std::vector<RecordedCall> gCalls;
 std::map<VstInt32, VstIntPtr> gAnswers;
 
-VstIntPtr recordingHost(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
+VstIntPtr recordingHost(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void*, float opt)
 {
-    gCalls.push_back({effect, opcode, index, value, ptr, opt});
+    gCalls.push_back({effect, opcode, index, value, opt});
     const auto answer = gAnswers.find(opcode);
     return answer != gAnswers.end() ? answer->second : 0;
 }
@@ -44,82 +43,55 @@ TEST(HostCalls, WithoutAHostEveryCallGivesItsFallback)
 {
     SpyEffect effect(nullptr);
     EXPECT_EQ(effect.getMasterVersion(), 1);
-    EXPECT_EQ(effect.getCurrentUniqueId(), 0);
     EXPECT_TRUE(effect.isInputConnected(0));
-    EXPECT_TRUE(effect.isOutputConnected(1));
     EXPECT_EQ(effect.getTimeInfo(0), nullptr);
     EXPECT_EQ(effect.updateSampleRate(), 44100.0);
     EXPECT_EQ(effect.updateBlockSize(), 1024);
-    char text[64] = "sizeWindow";
-    EXPECT_EQ(effect.canHostDo(text), 0);
-    EXPECT_FALSE(effect.getHostVendorString(text));
-    EXPECT_FALSE(effect.beginEdit(0));
+    char capability[] = "sizeWindow";
+    EXPECT_EQ(effect.canHostDo(capability), 0);
     EXPECT_FALSE(effect.sizeWindow(300, 200));
-    EXPECT_FALSE(effect.sendVstEventsToHost(nullptr));
 
     effect.setParameterAutomated(1, 0.25f);
     EXPECT_EQ(effect.log, (std::vector<std::string>{"setParameter 1 0.250000"})) << "the parameter is still set";
 }
 
-TEST_F(HostCallTest, AutomationSetsTheParameterThenTellsTheHost)
-{
-    effect.setParameterAutomated(2, 0.7f);
-    EXPECT_EQ(effect.log, (std::vector<std::string>{"setParameter 2 0.700000"}));
-    ASSERT_EQ(gCalls.size(), 1u);
-    EXPECT_EQ(gCalls[0].effect, effect.getAeffect()) << "every call passes the effect's own record";
-    EXPECT_EQ(gCalls[0].opcode, audioMasterAutomate);
-    EXPECT_EQ(gCalls[0].index, 2);
-    EXPECT_EQ(gCalls[0].opt, 0.7f);
-}
-
 TEST_F(HostCallTest, AnswersAreReadByTheirConventions)
 {
     EXPECT_EQ(effect.getMasterVersion(), 1) << "a version answer of 0 reads as 1";
-    gAnswers[audioMasterVersion] = 2400;
-    EXPECT_EQ(effect.getMasterVersion(), 2400);
-
     gAnswers[audioMasterPinConnected] = 1;
     EXPECT_FALSE(effect.isInputConnected(0)) << "the host answers 0 for a connected pin";
-
     gAnswers[audioMasterGetSampleRate] = -1;
     EXPECT_EQ(effect.updateSampleRate(), 44100.0) << "a negative rate keeps the old one";
     gAnswers[audioMasterGetSampleRate] = 48000;
     EXPECT_EQ(effect.updateSampleRate(), 48000.0);
-    EXPECT_EQ(effect.getSampleRate(), 48000.0f);
-
     char capability[] = "sizeWindow";
     gAnswers[audioMasterCanDo] = -1;
     EXPECT_EQ(effect.canHostDo(capability), 1) << "any non-zero answer counts as able";
-
     gAnswers[audioMasterProcessEvents] = 2;
     EXPECT_FALSE(effect.sendVstEventsToHost(nullptr)) << "only an answer of exactly 1 is success";
-    gAnswers[audioMasterOfflineGetCurrentPass] = 7;
-    EXPECT_EQ(effect.offlineGetCurrentPass(), 1);
 }
 
 TEST_F(HostCallTest, CallsCarryTheirArgumentsInTheRightSlots)
 {
+    effect.setParameterAutomated(2, 0.7f);
     effect.isOutputConnected(3);
     effect.sizeWindow(300, 200);
     effect.offlineStart(nullptr, 3, 1);
-    effect.getPreviousPlug(5);
-    effect.wantEvents();
-    ASSERT_EQ(gCalls.size(), 5u);
-    EXPECT_EQ(gCalls[0].opcode, audioMasterPinConnected);
-    EXPECT_EQ(gCalls[0].index, 3);
-    EXPECT_EQ(gCalls[0].value, 1) << "value 1 asks about an output";
-    EXPECT_EQ(gCalls[1].opcode, audioMasterSizeWindow);
-    EXPECT_EQ(gCalls[1].index, 300);
-    EXPECT_EQ(gCalls[1].value, 200);
-    EXPECT_EQ(gCalls[2].index, 1) << "new files in index";
-    EXPECT_EQ(gCalls[2].value, 3) << "all files in value";
-    EXPECT_EQ(gCalls[3].index, 0) << "the pin number is not passed";
-    EXPECT_EQ(gCalls[4].opcode, audioMasterWantMidi);
-    EXPECT_EQ(gCalls[4].value, 1);
+    ASSERT_EQ(gCalls.size(), 4u);
+    EXPECT_EQ(effect.log, (std::vector<std::string>{"setParameter 2 0.700000"})) << "set before the host is told";
+    EXPECT_EQ(gCalls[0].effect, effect.getAeffect()) << "every call passes the effect's own record";
+    EXPECT_EQ(gCalls[0].opcode, audioMasterAutomate);
+    EXPECT_EQ(gCalls[0].index, 2);
+    EXPECT_EQ(gCalls[0].opt, 0.7f);
+    EXPECT_EQ(gCalls[1].index, 3);
+    EXPECT_EQ(gCalls[1].value, 1) << "value 1 asks about an output";
+    EXPECT_EQ(gCalls[2].index, 300);
+    EXPECT_EQ(gCalls[2].value, 200);
+    EXPECT_EQ(gCalls[3].index, 1) << "new files in index, all files in value";
+    EXPECT_EQ(gCalls[3].value, 3);
 
     gCalls.clear();
     EXPECT_FALSE(effect.openFileSelector(nullptr));
-    EXPECT_FALSE(effect.closeFileSelector(nullptr));
     EXPECT_FALSE(effect.getChunkFile(nullptr));
     EXPECT_TRUE(gCalls.empty()) << "null arguments are refused without asking the host";
 }

@@ -23,7 +23,6 @@ public:
     }
 
     void processReplacing(float**, float**, VstInt32) override {}
-    void close() override { log.push_back("close"); }
     void suspend() override { log.push_back("suspend"); }
     void resume() override { log.push_back("resume"); }
     void setProgram(VstInt32 program) override { log.push_back("setProgram " + std::to_string(program)); }
