@@ -58,7 +58,7 @@ run_thread_sanitizer() {
     say "ThreadSanitizer: parameter changes during processing"
     cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DVELMORA_SANITIZE=thread -DVELMORA_BUILD_BENCH=OFF >/dev/null
-    ninja -C "$dir" -j "$JOBS" Velmora velmora_effect_tests
+    ninja -C "$dir" -j "$JOBS" Velmora velmora_parameter_race_tests
     TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
         ctest --test-dir "$dir" -R ParameterRace --output-on-failure --no-tests=error
 }
