@@ -11,9 +11,11 @@
 
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <string_view>
 
 using namespace velmora::cf;
 
@@ -24,8 +26,16 @@ struct NodeDeleter {
 };
 using Node = std::unique_ptr<void, NodeDeleter>;
 
+// Deeper nesting is refused: it only comes from hostile files or containers
+// that hold themselves, and converting it would exhaust the stack.
+constexpr int kMaxNesting = 512;
+
 // CF object to libplist node; empty with a reason in whyNot on failure.
-Node toNode(CFTypeRef object, std::string& whyNot) {
+Node toNode(CFTypeRef object, std::string& whyNot, int depth = 0) {
+  if (depth > kMaxNesting) {
+    whyNot = "containers are nested too deeply";
+    return nullptr;
+  }
   if (!object) {
     whyNot = "property lists cannot contain NULL";
     return nullptr;
@@ -43,7 +53,7 @@ Node toNode(CFTypeRef object, std::string& whyNot) {
   if (const auto* array = cast<Array>(object)) {
     Node node(plist_new_array());
     for (const void* value : array->values) {
-      Node item = toNode(value, whyNot);
+      Node item = toNode(value, whyNot, depth + 1);
       if (!item) return nullptr;
       plist_array_append_item(node.get(), item.release());
     }
@@ -57,7 +67,7 @@ Node toNode(CFTypeRef object, std::string& whyNot) {
         whyNot = "dictionary keys must be strings";
         return nullptr;
       }
-      Node item = toNode(entry.value, whyNot);
+      Node item = toNode(entry.value, whyNot, depth + 1);
       if (!item) return nullptr;
       plist_dict_set_item(node.get(), key->utf8.c_str(), item.release());
     }
@@ -68,7 +78,11 @@ Node toNode(CFTypeRef object, std::string& whyNot) {
 }
 
 // libplist node to CF object (a new reference); null with a reason on failure.
-CFTypeRef fromNode(plist_t node, CFOptionFlags options, std::string& whyNot) {
+CFTypeRef fromNode(plist_t node, CFOptionFlags options, std::string& whyNot, int depth = 0) {
+  if (depth > kMaxNesting) {
+    whyNot = "containers are nested too deeply";
+    return nullptr;
+  }
   switch (plist_get_node_type(node)) {
     case PLIST_STRING: {
       char* text = nullptr;
@@ -108,7 +122,7 @@ CFTypeRef fromNode(plist_t node, CFOptionFlags options, std::string& whyNot) {
           Ref<Array>::adopt(new Array(&kCFTypeArrayCallBacks, options != kCFPropertyListImmutable));
       const uint32_t count = plist_array_get_size(node);
       for (uint32_t index = 0; index < count; ++index) {
-        CFTypeRef item = fromNode(plist_array_get_item(node, index), options, whyNot);
+        CFTypeRef item = fromNode(plist_array_get_item(node, index), options, whyNot, depth + 1);
         if (!item) return nullptr;
         array->append(item);
         CFRelease(item);
@@ -133,7 +147,7 @@ CFTypeRef fromNode(plist_t node, CFOptionFlags options, std::string& whyNot) {
         Ref<String> key =
             Ref<String>::adopt(const_cast<String*>(String::createFromUTF8(keyText ? keyText : "")));
         std::free(keyText);
-        CFTypeRef item = key ? fromNode(value, options, whyNot) : nullptr;
+        CFTypeRef item = key ? fromNode(value, options, whyNot, depth + 1) : nullptr;
         if (!key) whyNot = "a key is not valid UTF-8";
         if (!item) return nullptr;
         dictionary->set(key.get(), item);
@@ -150,6 +164,29 @@ CFTypeRef fromNode(plist_t node, CFOptionFlags options, std::string& whyNot) {
   }
 }
 
+// Deepest nesting of array and dict elements, counted before libplist sees
+// the text: its parser and its free recurse without a limit. Tags inside
+// comments count too, which errs on the safe side.
+int xmlNestingDepth(std::string_view xml) {
+  int depth = 0;
+  int deepest = 0;
+  for (size_t open = xml.find('<'); open != std::string_view::npos; open = xml.find('<', open + 1)) {
+    const bool closing = open + 1 < xml.size() && xml[open + 1] == '/';
+    const size_t nameStart = open + (closing ? 2 : 1);
+    const size_t nameEnd = xml.find_first_of(" \t\r\n/>", nameStart);
+    if (nameEnd == std::string_view::npos) break;
+    const std::string_view name = xml.substr(nameStart, nameEnd - nameStart);
+    if (name != "array" && name != "dict") continue;
+    const size_t end = xml.find('>', nameEnd);
+    if (end == std::string_view::npos) break;
+    if (closing)
+      --depth;
+    else if (xml[end - 1] != '/')
+      deepest = std::max(deepest, ++depth);
+  }
+  return deepest;
+}
+
 void report(CFErrorRef* error, CFIndex code, std::string text) {
   if (error) *error = new Error(code, std::move(text));
 }
@@ -161,7 +198,7 @@ extern "C" {
 CFDataRef CFPropertyListCreateData(CFAllocatorRef, CFPropertyListRef propertyList,
                                    CFPropertyListFormat format, CFOptionFlags, CFErrorRef* error) {
   if (error) *error = nullptr;
-  if (format != kCFPropertyListXMLFormat_v1_0 && format != kCFPropertyListBinaryFormat_v1_0) {
+  if (format != kCFPropertyListXMLFormat_v1_0) {
     report(error, kCFPropertyListWriteInvalidError,
            "Property list format " + std::to_string(format) + " cannot be written");
     return nullptr;
@@ -174,10 +211,7 @@ CFDataRef CFPropertyListCreateData(CFAllocatorRef, CFPropertyListRef propertyLis
   }
   char* bytes = nullptr;
   uint32_t length = 0;
-  if (format == kCFPropertyListXMLFormat_v1_0)
-    plist_to_xml(node.get(), &bytes, &length);
-  else
-    plist_to_bin(node.get(), &bytes, &length);
+  plist_to_xml(node.get(), &bytes, &length);
   if (!bytes) {
     report(error, kCFPropertyListWriteInvalidError, "Property list could not be written");
     return nullptr;
@@ -202,13 +236,20 @@ CFPropertyListRef CFPropertyListCreateWithData(CFAllocatorRef, CFDataRef data, C
   }
   const auto* text = reinterpret_cast<const char*>(bytes->bytes.data());
   const auto length = static_cast<uint32_t>(bytes->bytes.size());
-  const bool binary = plist_is_binary(text, length);
+  if (plist_is_binary(text, length)) {
+    report(error, kCFPropertyListReadCorruptError, "Binary property lists are not supported");
+    return nullptr;
+  }
+  if (xmlNestingDepth(std::string_view(text, length)) > kMaxNesting) {
+    report(error, kCFPropertyListReadCorruptError,
+           "Property list cannot be read: containers are nested too deeply");
+    return nullptr;
+  }
   plist_t root = nullptr;
-  plist_from_memory(text, length, &root);
+  plist_from_xml(text, length, &root);
   Node owner(root);
   if (!root) {
-    report(error, kCFPropertyListReadCorruptError,
-           binary ? "Binary property list is corrupt" : "XML property list is not well-formed");
+    report(error, kCFPropertyListReadCorruptError, "XML property list is not well-formed");
     return nullptr;
   }
   std::string whyNot;
@@ -217,7 +258,7 @@ CFPropertyListRef CFPropertyListCreateWithData(CFAllocatorRef, CFDataRef data, C
     report(error, kCFPropertyListReadCorruptError, "Property list cannot be read: " + whyNot);
     return nullptr;
   }
-  if (format) *format = binary ? kCFPropertyListBinaryFormat_v1_0 : kCFPropertyListXMLFormat_v1_0;
+  if (format) *format = kCFPropertyListXMLFormat_v1_0;
   return result;
 }
 
@@ -229,14 +270,8 @@ CFPropertyListRef CFPropertyListCreateFromXMLData(CFAllocatorRef allocator, CFDa
                                                   CFOptionFlags mutabilityOption, CFStringRef* errorString) {
   if (errorString) *errorString = nullptr;
   CFErrorRef error = nullptr;
-  CFPropertyListFormat format = 0;
   CFPropertyListRef result =
-      CFPropertyListCreateWithData(allocator, xmlData, mutabilityOption, &format, &error);
-  if (result && format != kCFPropertyListXMLFormat_v1_0) {
-    CFRelease(result);
-    result = nullptr;
-    error = new Error(kCFPropertyListReadCorruptError, "Data is not an XML property list");
-  }
+      CFPropertyListCreateWithData(allocator, xmlData, mutabilityOption, nullptr, &error);
   if (error) {
     if (errorString) *errorString = CFErrorCopyDescription(error);
     CFRelease(error);

@@ -166,6 +166,31 @@ TEST(PropertyListXml, BrokenInputAndForeignObjectsGiveErrorsNotCrashes) {
     CFRelease(object);
 }
 
+TEST(PropertyListXml, HostileNestingIsRefusedInsteadOfExhaustingTheStack) {
+  std::string deep = "<?xml version=\"1.0\"?><plist version=\"1.0\">";
+  for (int level = 0; level < 1000000; ++level) deep += "<array>";
+  for (int level = 0; level < 1000000; ++level) deep += "</array>";
+  deep += "</plist>";
+  CFDataRef xml = dataOf(deep);
+  CFErrorRef error = nullptr;
+  EXPECT_EQ(CFPropertyListCreateWithData(nullptr, xml, 0, nullptr, &error), nullptr);
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(CFErrorGetCode(error), kCFPropertyListReadCorruptError);
+  CFRelease(error);
+
+  // Built in code: each array holds the next, far deeper than any preset.
+  CFArrayRef chain = CFArrayCreate(nullptr, nullptr, 0, &kCFTypeArrayCallBacks);
+  for (int level = 0; level < 10000; ++level) {
+    const void* inner[] = {chain};
+    CFArrayRef outer = CFArrayCreate(nullptr, inner, 1, &kCFTypeArrayCallBacks);
+    CFRelease(chain);
+    chain = outer;
+  }
+  EXPECT_EQ(CFPropertyListCreateXMLData(nullptr, chain), nullptr);
+  CFRelease(chain);
+  CFRelease(xml);
+}
+
 TEST(PropertyListXml, MutableContainersOptionAllowsChanges) {
   CFDataRef xml = dataOf(
       "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a</key><integer>1</integer></dict></plist>");

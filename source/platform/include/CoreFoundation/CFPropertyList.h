@@ -1,5 +1,7 @@
 // Property lists (dictionaries, arrays, strings, numbers, booleans, data)
-// to and from XML (and binary) bytes. Dates are not supported.
+// to and from XML bytes. Dates and the binary and OpenStep formats are not
+// supported; containers nested more than 512 deep are refused (hostile files
+// would otherwise exhaust the stack).
 #pragma once
 
 #include <CoreFoundation/CFBase.h>
@@ -24,11 +26,11 @@ enum {
 
 // NULL, with *error (when given) set to a new CFError the caller releases,
 // for objects that are not property lists, non-string dictionary keys and
-// the OpenStep format.
+// formats other than XML.
 CF_EXPORT CFDataRef CFPropertyListCreateData(CFAllocatorRef allocator, CFPropertyListRef propertyList,
                                              CFPropertyListFormat format, CFOptionFlags options,
                                              CFErrorRef* error);
-// Reads XML or binary; *format (when given) tells which.
+// Reads XML; *format (when given) is set to kCFPropertyListXMLFormat_v1_0.
 CF_EXPORT CFPropertyListRef CFPropertyListCreateWithData(CFAllocatorRef allocator, CFDataRef data,
                                                          CFOptionFlags options, CFPropertyListFormat* format,
                                                          CFErrorRef* error);
