@@ -50,11 +50,9 @@ public:
     // Delay lengths in samples from Size and the current sample rate.
     void setTempo();
 
-    // Inspection for hosts' tests and tools; any thread.
+    // Inspection for tests and tools; any thread.
     double getLineLength(int line) const { return lines[static_cast<std::size_t>(line)]->getDelay(); }
     float getLfoIncrement() const { return lfoIncrement.load(std::memory_order_relaxed); }
-    // Audio thread only (or while it is idle).
-    float getLfoPhase() const { return lfoPhase; }
 
 private:
     void updateLfoIncrement();
