@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <poll.h>
+#include <string_view>
 #include <sys/eventfd.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -16,8 +17,9 @@ using namespace velmora::cf;
 
 namespace {
 
-const std::string kDefaultMode = "kCFRunLoopDefaultMode";
-const std::string kCommonModes = "kCFRunLoopCommonModes";
+// Views of literals: still valid while other threads run during exit.
+constexpr std::string_view kDefaultMode = "kCFRunLoopDefaultMode";
+constexpr std::string_view kCommonModes = "kCFRunLoopCommonModes";
 
 template <typename Entries, typename Item>
 auto findEntry(Entries& entries, const Item* item) {

@@ -79,7 +79,9 @@ TEST(RunLoopTimers, NonBlockingTurnFiresOnlyDueTimers) {
       << "a timer is not a handled source";
   EXPECT_EQ(due.fired, 1);
   EXPECT_EQ(later.fired, 0);
-  CFRunLoopTimerInvalidate(laterTimer);
+  CFRunLoopTimerSetNextFireDate(laterTimer, CFAbsoluteTimeGetCurrent() - 1.0);
+  CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.0, false);
+  EXPECT_EQ(later.fired, 1) << "a fire date moved into the past is due at the next turn";
   EXPECT_EQ(CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.0, false), kCFRunLoopRunFinished);
   CFRelease(dueTimer);
   CFRelease(laterTimer);
