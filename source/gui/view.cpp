@@ -72,7 +72,8 @@ bool View::hitTest(Point where, ButtonState) const
 void View::invalid()
 {
     setDirty(false);
-    if (frame && attachedFlag)
+    // The root frame is never attached to anything, yet it is shown.
+    if (frame && (attachedFlag || frame == this))
         frame->invalidRect(toFrameCoordinates(size));
 }
 

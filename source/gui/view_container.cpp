@@ -13,7 +13,8 @@ ViewContainer::ViewContainer(const Rect& size_) : View(size_) {}
 ViewContainer::~ViewContainer()
 {
     removeAll();
-    setBackground(nullptr);
+    if (background)
+        background->release();
 }
 
 bool ViewContainer::addView(View* view)
@@ -66,6 +67,7 @@ void ViewContainer::setBackground(Bitmap* bitmap)
     if (background)
         background->release();
     background = bitmap;
+    invalid();
 }
 
 void ViewContainer::draw(DrawContext& context)

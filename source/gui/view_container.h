@@ -25,7 +25,11 @@ public:
 
     void setBackground(Bitmap* bitmap);
     Bitmap* getBackground() const { return background; }
-    void setBackgroundColor(Color color) { backgroundColor = color; }
+    void setBackgroundColor(Color color)
+    {
+        backgroundColor = color;
+        invalid();
+    }
     Color getBackgroundColor() const { return backgroundColor; }
 
     void draw(DrawContext& context) override;

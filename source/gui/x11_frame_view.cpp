@@ -1,9 +1,9 @@
 #include "gui/x11_frame_view.h"
 
 #include <X11/Xutil.h>
-#include <cairo-xlib.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "gui/draw_context.h"
@@ -42,6 +42,14 @@ bool windowExists(Display* display, Window window, XWindowAttributes& attributes
     return withErrorsRecorded(display, [&] { return XGetWindowAttributes(display, window, &attributes) != 0; });
 }
 
+// Cairo's ARGB32 pixels can go to the window as they are.
+bool canShowArgbPixels(const XWindowAttributes& attributes)
+{
+    const Visual* visual = attributes.visual;
+    return visual && (attributes.depth == 24 || attributes.depth == 32) && visual->red_mask == 0xff0000 &&
+           visual->green_mask == 0x00ff00 && visual->blue_mask == 0x0000ff;
+}
+
 constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask |
                             KeyReleaseMask | EnterWindowMask | LeaveWindowMask;
 }  // namespace
@@ -68,21 +76,35 @@ std::unique_ptr<X11FrameView> X11FrameView::create(Frame* frame, void* parentWin
                                         static_cast<unsigned>(height), 0, CopyFromParent, InputOutput,
                                         CopyFromParent, CWEventMask | CWBackPixmap, &attributes);
     XWindowAttributes windowAttributes;
-    if (!window || !windowExists(display, window, windowAttributes))
+    if (!window || !windowExists(display, window, windowAttributes) || !canShowArgbPixels(windowAttributes))
     {
+        if (window)
+            withErrorsRecorded(display, [&] { return XDestroyWindow(display, window) != 0; });
         XCloseDisplay(display);
         return nullptr;
     }
+    std::unique_ptr<X11FrameView> view(new X11FrameView(frame, display, window, windowAttributes));
+    if (!view->backingImage)
+        return nullptr;
+    view->drawArea(frame->getViewSize());
     XMapWindow(display, window);
     XFlush(display);
-    return std::unique_ptr<X11FrameView>(
-        new X11FrameView(frame, display, window, windowAttributes.visual, width, height));
+    return view;
 }
 
-X11FrameView::X11FrameView(Frame* frame_, Display* display_, Window window_, Visual* visual, int width, int height)
+X11FrameView::X11FrameView(Frame* frame_, Display* display_, Window window_, const XWindowAttributes& attributes)
     : frame(frame_), display(display_), window(window_),
-      surface(cairo_xlib_surface_create(display_, window_, visual, width, height))
+      backing(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, attributes.width, attributes.height)),
+      backingImage(XCreateImage(display_, attributes.visual, static_cast<unsigned>(attributes.depth), ZPixmap, 0,
+                                reinterpret_cast<char*>(cairo_image_surface_get_data(backing)),
+                                static_cast<unsigned>(attributes.width), static_cast<unsigned>(attributes.height), 32,
+                                cairo_image_surface_get_stride(backing))),
+      gc(XCreateGC(display_, window_, 0, nullptr))
 {
+    // Cairo's pixels are native-endian words; Xlib converts if the server differs.
+    if (backingImage)
+        backingImage->byte_order = LSBFirst;
+
     CFFileDescriptorContext context{0, this, nullptr, nullptr, nullptr};
     connectionDescriptor = CFFileDescriptorCreate(nullptr, ConnectionNumber(display), false,
                                                   &X11FrameView::connectionReadable, &context);
@@ -107,7 +129,13 @@ X11FrameView::~X11FrameView()
         CFFileDescriptorInvalidate(connectionDescriptor);
         CFRelease(connectionDescriptor);
     }
-    cairo_surface_destroy(surface);
+    if (backingImage)
+    {
+        backingImage->data = nullptr;  // the pixels belong to the Cairo surface
+        XDestroyImage(backingImage);
+    }
+    cairo_surface_destroy(backing);
+    XFreeGC(display, gc);
     // The host may already have destroyed its window, and ours with it.
     withErrorsRecorded(display, [this] { return XDestroyWindow(display, window) != 0; });
     XCloseDisplay(display);
@@ -141,7 +169,7 @@ void X11FrameView::handleEvent(XEvent& event)
     switch (event.type)
     {
     case Expose:
-        drawArea({static_cast<double>(event.xexpose.x), static_cast<double>(event.xexpose.y),
+        showArea({static_cast<double>(event.xexpose.x), static_cast<double>(event.xexpose.y),
                   static_cast<double>(event.xexpose.x + event.xexpose.width),
                   static_cast<double>(event.xexpose.y + event.xexpose.height)});
         break;
@@ -197,15 +225,26 @@ void X11FrameView::handleKey(XKeyEvent& event, bool down)
 
 void X11FrameView::drawArea(const Rect& area)
 {
-    DrawContext context(surface);
-    cairo_t* cairo = context.getCairo();
-    // Compose offscreen first so a redraw never shows half-drawn layers.
-    cairo_push_group(cairo);
-    frame->drawRect(context, area);
-    cairo_pop_group_to_source(cairo);
-    cairo_rectangle(cairo, area.left, area.top, area.width(), area.height());
-    cairo_fill(cairo);
-    cairo_surface_flush(surface);
+    {
+        DrawContext context(backing);
+        frame->drawRect(context, area);
+    }
+    showArea(area);
+}
+
+void X11FrameView::showArea(const Rect& area)
+{
+    const int width = cairo_image_surface_get_width(backing);
+    const int height = cairo_image_surface_get_height(backing);
+    const int left = std::clamp(static_cast<int>(std::floor(area.left)), 0, width);
+    const int top = std::clamp(static_cast<int>(std::floor(area.top)), 0, height);
+    const int right = std::clamp(static_cast<int>(std::ceil(area.right)), 0, width);
+    const int bottom = std::clamp(static_cast<int>(std::ceil(area.bottom)), 0, height);
+    if (right <= left || bottom <= top)
+        return;
+    cairo_surface_flush(backing);
+    XPutImage(display, window, gc, backingImage, left, top, left, top, static_cast<unsigned>(right - left),
+              static_cast<unsigned>(bottom - top));
     XFlush(display);
 }
 
@@ -214,9 +253,20 @@ void X11FrameView::invalidRect(const Rect& rect)
     drawArea(rect);
 }
 
+// What is drawn through it reaches the window when it is released.
+class WindowDrawContext : public DrawContext
+{
+public:
+    explicit WindowDrawContext(X11FrameView& view_) : DrawContext(view_.backing), view(view_) {}
+    ~WindowDrawContext() override { view.showArea(view.frame->getViewSize()); }
+
+private:
+    X11FrameView& view;
+};
+
 DrawContext* X11FrameView::createDrawContext()
 {
-    return new DrawContext(surface);
+    return new WindowDrawContext(*this);
 }
 
 bool X11FrameView::getCurrentMouseLocation(Point& where) const

@@ -1,8 +1,11 @@
 #pragma once
-// The frame's X11 side: a child window of the host's window, drawn with Cairo.
-// Events are read whenever the connection becomes readable on the current
-// thread's run loop, and on processPendingEvents (the editor's idle). Uses
-// its own Display connection, so the host's connection is never touched.
+// The frame's X11 side: a child window of the host's window. The frame is
+// drawn with Cairo into an image that backs the window; changed areas are
+// copied to the window, and exposed areas come from the image without
+// redrawing. Events are read whenever the connection becomes readable on the
+// current thread's run loop, and on processPendingEvents (the editor's idle).
+// Uses its own Display connection, so the host's connection is never touched.
+// Needs a true-colour window of 24 or 32 bits (8 bits per component).
 
 #include <CoreFoundation/CoreFoundation.h>
 #include <X11/Xlib.h>
@@ -32,18 +35,23 @@ public:
     void processPendingEvents() override;
 
 private:
-    X11FrameView(Frame* frame, Display* display, Window window, Visual* visual, int width, int height);
+    X11FrameView(Frame* frame, Display* display, Window window, const XWindowAttributes& attributes);
 
     static void connectionReadable(CFFileDescriptorRef descriptor, CFOptionFlags callBackTypes, void* info);
     void handleEvent(XEvent& event);
     void handleButtonPress(const XButtonEvent& event);
     void handleKey(XKeyEvent& event, bool down);
     void drawArea(const Rect& area);
+    void showArea(const Rect& area);
+
+    friend class WindowDrawContext;
 
     Frame* frame;
     Display* display;
     Window window;
-    cairo_surface_t* surface;
+    cairo_surface_t* backing;  // what the window shows, frame-sized
+    XImage* backingImage;      // the same pixels as Xlib sees them
+    GC gc;
     CFFileDescriptorRef connectionDescriptor = nullptr;
     CFRunLoopSourceRef connectionSource = nullptr;
     bool handlingEvents = false;
