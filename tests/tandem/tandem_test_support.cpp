@@ -6,27 +6,25 @@
 
 #include <cstdlib>
 #include <dlfcn.h>
-#include <filesystem>
 
 TestEffectControl& resetTestEffect(const char* path)
 {
     void* library = dlopen(path, RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr)
     {
-        ADD_FAILURE() << "cannot load the test effect: " << dlerror();
+        std::fprintf(stderr, "cannot load the test effect: %s\n", dlerror());
         std::abort();
     }
-    auto control = reinterpret_cast<TestEffectControlProc>(dlsym(library, "tandemTestEffectControl"));
-    TestEffectControl& block = *control();
-    block = defaultTestEffectControl();
-    return block;
+    TestEffectControl& control = *reinterpret_cast<TestEffectControlProc>(dlsym(library, "tandemTestEffectControl"))();
+    control = TestEffectControl{};
+    return control;
 }
 
-std::unique_ptr<VSTPlugIn> openForTest(const std::string& path, PlugHost& host, float sampleRate)
+std::unique_ptr<VSTPlugIn> openForTest(const std::string& path, PlugHost& host)
 {
     try
     {
-        return openPlugIn(path.c_str(), host, sampleRate, kTestBlockSize);
+        return openPlugIn(path.c_str(), host, kTestSampleRate, kTestBlockSize);
     }
     catch (const std::exception& failure)
     {
@@ -41,30 +39,18 @@ std::string velmoraBundlePath()
     return path != nullptr ? path : "";
 }
 
-std::string installedPlugIn(const char* path)
-{
-    return std::filesystem::exists(path) ? path : "";
-}
-
-std::vector<unsigned char> takeBytes(unsigned char* bytes, unsigned long size)
-{
-    std::vector<unsigned char> copy(bytes, bytes + size);
-    delete[] bytes;
-    return copy;
-}
-
 std::vector<unsigned char> createFXP(VSTPlugIn& plugIn)
 {
     unsigned long size = 0;
-    unsigned char* bytes = plugIn.createFXP(size);
-    return takeBytes(bytes, size);
+    const std::unique_ptr<unsigned char[]> bytes(plugIn.createFXP(size));
+    return {bytes.get(), bytes.get() + size};
 }
 
 std::vector<unsigned char> createFXB(VSTPlugIn& plugIn)
 {
     unsigned long size = 0;
-    unsigned char* bytes = plugIn.createFXB(size);
-    return takeBytes(bytes, size);
+    const std::unique_ptr<unsigned char[]> bytes(plugIn.createFXB(size));
+    return {bytes.get(), bytes.get() + size};
 }
 
 bool load(VSTPlugIn& plugIn, const std::vector<unsigned char>& bytes)
@@ -82,4 +68,10 @@ int fieldAt(const std::vector<unsigned char>& bytes, std::size_t offset)
 void setFieldAt(std::vector<unsigned char>& bytes, std::size_t offset, int value)
 {
     VSTPlugIn::writeBigInt32(bytes.data() + offset, value);
+}
+
+void resizeData(std::vector<unsigned char>& bytes, std::size_t size)
+{
+    bytes.resize(size);
+    setFieldAt(bytes, 4, static_cast<int>(size) - 8);
 }

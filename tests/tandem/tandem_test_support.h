@@ -1,6 +1,5 @@
 #pragma once
-// Opening the effects the tandem tests host: the tests' own effect variants,
-// the Velmora bundle and Debian's third-party plug-ins.
+// Opening the effects the tandem tests host, and FXP/FXB data as vectors.
 
 #include "plughost/plug_host.h"
 #include "tandem/vst_plugin.h"
@@ -19,19 +18,32 @@ inline constexpr int kTestBlockSize = 256;
 TestEffectControl& resetTestEffect(const char* path);
 
 // The open effect at `path` (bundle folder or .so); fails the test on error.
-std::unique_ptr<VSTPlugIn> openForTest(const std::string& path, PlugHost& host, float sampleRate = kTestSampleRate);
+std::unique_ptr<VSTPlugIn> openForTest(const std::string& path, PlugHost& host);
 
+// The built bundle, from VELMORA_BUNDLE.
 std::string velmoraBundlePath();
 
-// The Debian plug-in's file, or empty when the package is not installed.
-std::string installedPlugIn(const char* path);
-
-// Created data as a vector, so a test cannot leak it.
-std::vector<unsigned char> takeBytes(unsigned char* bytes, unsigned long size);
 std::vector<unsigned char> createFXP(VSTPlugIn& plugIn);
 std::vector<unsigned char> createFXB(VSTPlugIn& plugIn);
 bool load(VSTPlugIn& plugIn, const std::vector<unsigned char>& bytes);
 
+// The message of the exception of the given class that loading throws.
+template <typename ExceptionType>
+std::string loadFailure(VSTPlugIn& plugIn, const std::vector<unsigned char>& bytes)
+{
+    try
+    {
+        load(plugIn, bytes);
+    }
+    catch (const ExceptionType& failure)
+    {
+        return failure.what();
+    }
+    return "(no exception of the expected class)";
+}
+
 // Big-endian field of FXP/FXB data at a byte offset.
 int fieldAt(const std::vector<unsigned char>& bytes, std::size_t offset);
 void setFieldAt(std::vector<unsigned char>& bytes, std::size_t offset, int value);
+// Shortens or lengthens the data and makes its byte size field agree.
+void resizeData(std::vector<unsigned char>& bytes, std::size_t size);

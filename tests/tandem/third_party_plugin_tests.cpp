@@ -1,13 +1,13 @@
 // Real VST 2 plug-ins from Debian, hosted through VSTPlugIn: effects built
 // by other frameworks, with chunks, without programs, with a sidechain.
 
+#include "support/signals.h"
 #include "tandem_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <dlfcn.h>
 #include <filesystem>
 #include <vector>
@@ -18,50 +18,32 @@ constexpr char kLspCompressor[] = "/usr/lib/vst/lsp-plugins/compressor-stereo.so
 constexpr char kMVerb[] = "/usr/lib/vst/MVerb-vst.so";
 constexpr char kZamComp[] = "/usr/lib/vst/ZamComp-vst.so";
 
-#define SKIP_WITHOUT(path)                                                                     \
-    if (installedPlugIn(path).empty())                                                         \
-    {                                                                                          \
-        GTEST_SKIP() << path << " is not installed (Debian packages lsp-plugins-vst, "         \
-                                "dpf-plugins-vst, zam-plugins)";                               \
+#define SKIP_WITHOUT(path)                                                                               \
+    if (!std::filesystem::exists(path))                                                                  \
+    {                                                                                                    \
+        GTEST_SKIP() << path << " is not installed (Debian lsp-plugins-vst, dpf-plugins-vst, zam-plugins)"; \
     }
 
-// Runs `blocks` blocks of a 440 Hz sine through every input; returns all
-// output samples, channel after channel per block.
+// Runs `blocks` blocks of a 440 Hz sine through every input; returns the
+// output blocks one after the other, channel after channel.
 std::vector<float> process(VSTPlugIn& plugIn, PlugHost& host, int blocks)
 {
-    const int frames = kTestBlockSize;
-    std::vector<std::vector<float>> inputs(static_cast<std::size_t>(plugIn.getInputCount()),
-                                           std::vector<float>(frames));
-    std::vector<std::vector<float>> outputs(static_cast<std::size_t>(plugIn.getOutputCount()),
-                                            std::vector<float>(frames));
-    std::vector<const float*> inputPointers;
-    std::vector<float*> outputPointers;
-    for (auto& channel : inputs)
-    {
-        inputPointers.push_back(channel.data());
-    }
-    for (auto& channel : outputs)
-    {
-        outputPointers.push_back(channel.data());
-    }
-    std::vector<float> rendered;
+    const auto frames = static_cast<std::size_t>(kTestBlockSize);
+    const auto outputCount = static_cast<std::size_t>(plugIn.getOutputCount());
+    const auto input = testsupport::sine(frames * static_cast<std::size_t>(blocks), 440.0, kTestSampleRate);
+    std::vector<float> rendered(input.size() * outputCount);
     plugIn.resume();
-    for (int block = 0; block < blocks; ++block)
+    for (std::size_t block = 0; block < static_cast<std::size_t>(blocks); ++block)
     {
-        for (auto& channel : inputs)
+        const std::vector<const float*> inputs(static_cast<std::size_t>(plugIn.getInputCount()),
+                                               input.data() + block * frames);
+        std::vector<float*> outputs;
+        for (std::size_t channel = 0; channel < outputCount; ++channel)
         {
-            for (int frame = 0; frame < frames; ++frame)
-            {
-                channel[frame] = 0.5f * std::sin(2.0f * 3.14159265f * 440.0f * static_cast<float>(block * frames + frame) /
-                                                 kTestSampleRate);
-            }
+            outputs.push_back(rendered.data() + (block * outputCount + channel) * frames);
         }
-        plugIn.processReplacing(inputPointers.data(), outputPointers.data(), frames);
-        host.advanceTime(frames);
-        for (const auto& channel : outputs)
-        {
-            rendered.insert(rendered.end(), channel.begin(), channel.end());
-        }
+        plugIn.processReplacing(inputs.data(), outputs.data(), kTestBlockSize);
+        host.advanceTime(kTestBlockSize);
     }
     plugIn.suspend();
     return rendered;
@@ -126,9 +108,6 @@ TEST(ThirdPartyPlugIns, parameterEffectRoundTripsItsBankAndProcessesDeterministi
     ASSERT_TRUE(plugIn);
     EXPECT_FALSE(plugIn->hasProgramChunks());
     ASSERT_GT(plugIn->getParameterCount(), 0);
-    char name[25];
-    plugIn->getParameterName(0, name);
-    EXPECT_GT(std::strlen(name), 0u) << "parameter 0 has a name";
 
     const auto bank = createFXB(*plugIn);
     const std::size_t programSize = 56 + 4 * static_cast<std::size_t>(plugIn->getParameterCount());
