@@ -73,7 +73,9 @@ bool ADEditor::open(void* ptr)
     newFrame->addView(onOffButton);
 
     frame = newFrame;
-    panelOpen = true;
+    panelThread = std::this_thread::get_id();
+    pendingMask.store(0, std::memory_order_relaxed);  // the controls start from the effect's values
+    panelOpen.store(true, std::memory_order_release);
     idleTimer->setFireTime(kOpenPeriodMs);
     return true;
 }
@@ -81,7 +83,7 @@ bool ADEditor::open(void* ptr)
 void ADEditor::close()
 {
     idleTimer->setFireTime(kClosedPeriodMs);
-    panelOpen = false;
+    panelOpen.store(false, std::memory_order_release);
     if (frame)
     {
         frame->release();
@@ -100,8 +102,19 @@ void ADEditor::idle()
 
 void ADEditor::setParameter(VstInt32 index, float value)
 {
-    if (!panelOpen)
+    if (!panelOpen.load(std::memory_order_acquire) || index < velmora::kOnOff || index > velmora::kDryWet)
         return;
+    if (std::this_thread::get_id() == panelThread)
+    {
+        showOnControl(index, value);
+        return;
+    }
+    pendingValues[static_cast<std::size_t>(index)].store(value, std::memory_order_relaxed);
+    pendingMask.fetch_or(1u << index, std::memory_order_release);
+}
+
+void ADEditor::showOnControl(VstInt32 index, float value)
+{
     switch (index)
     {
     case velmora::kOnOff:
@@ -118,9 +131,17 @@ void ADEditor::setParameter(VstInt32 index, float value)
     }
 }
 
+void ADEditor::showPendingValues()
+{
+    const unsigned mask = pendingMask.exchange(0, std::memory_order_acquire);
+    for (VstInt32 index = velmora::kOnOff; index <= velmora::kDryWet; ++index)
+        if (mask & (1u << index))
+            showOnControl(index, pendingValues[static_cast<std::size_t>(index)].load(std::memory_order_relaxed));
+}
+
 void ADEditor::valueChanged(gui::Control* control)
 {
-    if (!panelOpen)
+    if (!panelOpen.load(std::memory_order_relaxed))
         return;
     const auto tag = static_cast<std::uint32_t>(control->getTag());
     if (tag <= static_cast<std::uint32_t>(velmora::kDryWet))
@@ -137,5 +158,7 @@ int ADEditor::notify(gui::RefObject*, gui::Message message)
 
 void ADEditor::MyIdle()
 {
+    if (panelOpen.load(std::memory_order_relaxed))
+        showPendingValues();
     ToolkitEditor::idle();
 }

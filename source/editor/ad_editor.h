@@ -3,8 +3,15 @@
 // labels and a splash area, redrawn by its own timer (50 ms while open, 150 ms
 // while closed) on the run loop of the thread that created it.
 //
-// setParameter may come from the host's audio thread: it only stores a value
-// in a control. Everything else runs on the user-interface thread.
+// setParameter may come from the host's audio thread. On the thread that
+// opened the panel it sets the control at once; from any other thread it only
+// leaves the value in a lock-free mailbox that the next timer expiry hands to
+// the control, so a panel closing meanwhile never has its controls written
+// after they are gone. Everything else runs on the user-interface thread.
+
+#include <array>
+#include <atomic>
+#include <thread>
 
 #include "editor/toolkit_editor.h"
 #include "gui/bitmap.h"
@@ -39,13 +46,18 @@ private:
     static constexpr std::int32_t kKnobImages = 120;
 
     gui::Rect knobRect(double left, double top) const;
+    void showOnControl(VstInt32 index, float value);
+    void showPendingValues();
 
     gui::Bitmap* backgroundBitmap;
     gui::Bitmap* onOffBitmap;
     gui::Bitmap* knobBitmap;
     gui::Bitmap* splashBitmap;
     gui::Timer* idleTimer;
-    bool panelOpen = false;
+    std::atomic<bool> panelOpen = false;
+    std::thread::id panelThread;  // the thread that opened the panel
+    std::array<std::atomic<float>, 3> pendingValues{};
+    std::atomic<unsigned> pendingMask = 0;  // bit n: pendingValues[n] waits for the control
     gui::FilmstripKnob* sizeKnob = nullptr;
     gui::FilmstripKnob* dryWetKnob = nullptr;
     gui::ToggleButton* onOffButton = nullptr;

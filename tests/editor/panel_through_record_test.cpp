@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 #include "editor/toolkit_editor.h"
@@ -11,6 +12,7 @@
 #include "gui/bitmap.h"
 #include "gui/control.h"
 #include "gui/frame.h"
+#include "gui/ref_object.h"
 #include "vst/plugin_effect.h"
 
 namespace
@@ -96,6 +98,35 @@ TEST_F(PanelThroughRecord, EditorIsAttachedAndControlsShowEffectValuesOnEveryOpe
     EXPECT_FLOAT_EQ(control(velmora::kSize)->getValue(), 0.9f) << "changed while closed, shown on reopening";
     EXPECT_FLOAT_EQ(control(velmora::kOnOff)->getValue(), 0.0f);
     EXPECT_FLOAT_EQ(control(velmora::kDryWet)->getValue(), 0.65f);
+    dispatch(effEditClose);
+}
+
+TEST_F(PanelThroughRecord, AutomationFromAnotherThreadReachesControlOnlyAtTheTimer)
+{
+    // Writing the control from the audio thread raced with close() freeing it.
+    dispatch(effEditOpen);
+    record->setParameter(record, velmora::kSize, 0.2f);
+    std::thread audio([this] {
+        record->setParameter(record, velmora::kSize, 0.8f);
+        record->setParameter(record, velmora::kOnOff, 0.0f);
+    });
+    audio.join();
+    EXPECT_FLOAT_EQ(record->getParameter(record, velmora::kSize), 0.8f) << "the effect has the value at once";
+    EXPECT_FLOAT_EQ(control(velmora::kSize)->getValue(), 0.2f) << "the control waits for the UI thread";
+
+    auto* panel = dynamic_cast<gui::RefObject*>(editor());
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->notify(nullptr, gui::kMsgTimer), 1);
+    EXPECT_FLOAT_EQ(control(velmora::kSize)->getValue(), 0.8f);
+    EXPECT_FLOAT_EQ(control(velmora::kOnOff)->getValue(), 0.0f);
+    EXPECT_EQ(panel->notify(nullptr, "another message"), 0);
+
+    std::thread lateAudio([this] { record->setParameter(record, velmora::kDryWet, 0.9f); });
+    dispatch(effEditClose);
+    lateAudio.join();
+    EXPECT_EQ(panel->notify(nullptr, gui::kMsgTimer), 1) << "a closed panel's timer does nothing harmful";
+    dispatch(effEditOpen);
+    EXPECT_FLOAT_EQ(control(velmora::kDryWet)->getValue(), 0.9f) << "reopened from the effect's values";
     dispatch(effEditClose);
 }
 
