@@ -72,3 +72,16 @@ TEST_F(ChunkFxData, effectWithoutAChunkRefusesToCreateData)
         EXPECT_THROW(delete[] plugIn->createFXB(size), TandemException) << "chunk size answer " << refusal;
     }
 }
+
+TEST(ParameterFxData, effectWithoutProgramsWritesAndLoadsAnEmptyBank)
+{
+    TestEffectControl& control = resetTestEffect(TANDEM_TEST_EFFECT);
+    control.flags = effFlagsCanReplacing;
+    control.numPrograms = 0;
+    PlugHost host(kTestSampleRate);
+    auto plugIn = openForTest(TANDEM_TEST_EFFECT, host);
+    ASSERT_TRUE(plugIn);
+    const auto bank = createFXB(*plugIn);
+    EXPECT_EQ(bank.size(), 156u) << "header and reserved bytes only";
+    EXPECT_TRUE(load(*plugIn, bank)) << "no program to remember or select again";
+}

@@ -76,7 +76,7 @@ float getParameter(AEffect* effect, VstInt32 index)
     record.dispatcher = dispatcher;
     record.setParameter = setParameter;
     record.getParameter = getParameter;
-    record.numPrograms = 8;
+    record.numPrograms = gControl.numPrograms;
     record.numParams = 3;
     record.numInputs = 1;
     record.numOutputs = 1;

@@ -13,6 +13,7 @@ struct TestEffectControl
 {
     // Read when the entry builds a record.
     VstInt32 flags = effFlagsCanReplacing | effFlagsProgramChunks;
+    VstInt32 numPrograms = 8;
     // effGetChunk's answer; below 1 refuses.
     VstIntPtr chunkSize = 1000;
     // Added to the current program in effGetProgram's answer.
