@@ -18,8 +18,9 @@ bool findResource(const char* name, const char* type, char (&path)[PATH_MAX])
     if (!gBundleRef)
         return false;
     CFStringRef nameString = CFStringCreateWithCString(nullptr, name, kCFStringEncodingUTF8);
-    CFStringRef typeString = type ? CFStringCreateWithCString(nullptr, type, kCFStringEncodingUTF8) : nullptr;
-    CFURLRef url = nameString ? CFBundleCopyResourceURL(gBundleRef, nameString, typeString, nullptr) : nullptr;
+    CFStringRef typeString = CFStringCreateWithCString(nullptr, type, kCFStringEncodingUTF8);
+    CFURLRef url = nameString && typeString ? CFBundleCopyResourceURL(gBundleRef, nameString, typeString, nullptr)
+                                            : nullptr;
     bool found = false;
     if (url)
     {
@@ -85,13 +86,6 @@ Bitmap::Bitmap(std::int32_t resourceNumber)
             loadFile(path);
         return;
     }
-}
-
-Bitmap::Bitmap(const char* resourceName)
-{
-    char path[PATH_MAX];
-    if (resourceName && findResource(resourceName, nullptr, path))
-        loadFile(path);
 }
 
 Bitmap::~Bitmap()

@@ -21,8 +21,6 @@ class Bitmap : public RefObject
 public:
     // Resource "bmp%05d", tried as png, bmp, jpg and pict in that order.
     explicit Bitmap(std::int32_t resourceNumber);
-    // A resource whose name carries its own extension.
-    explicit Bitmap(const char* resourceName);
     ~Bitmap() override;
 
     double getWidth() const { return width; }

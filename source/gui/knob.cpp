@@ -23,12 +23,10 @@ MouseResult Knob::onMouseDown(Point where, ButtonState buttons)
         return kMouseEventHandledFinal;
     }
     firstPoint = where;
-    startValue = oldValue;
     entryValue = value;
     previousButtons = buttons;
     range = rangeFor(buttons);
     lastPoint = where;
-    linearFlag = true;
     coefficient = (maximum - minimum) / range;
     return onMouseMoved(where, buttons);
 }

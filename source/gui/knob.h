@@ -11,8 +11,6 @@ class Knob : public Control
 public:
     Knob(const Rect& size, ControlListener* listener, std::int32_t tag, Bitmap* background);
 
-    float getZoomFactor() const { return zoomFactor; }
-    void setZoomFactor(float factor) { zoomFactor = factor; }
     bool wantsFocus() const override { return true; }
 
     MouseResult onMouseDown(Point where, ButtonState buttons) override;
@@ -30,12 +28,10 @@ private:
 
     Point firstPoint;
     Point lastPoint{-1.0, -1.0};
-    float startValue = 0.0f;
     float entryValue = 0.0f;
     float range = kDragRange;
     float coefficient = 0.0f;  // value units per pixel
     ButtonState previousButtons = 0;
-    bool linearFlag = false;
-    float zoomFactor = 1.5f;
+    float zoomFactor = 1.5f;  // range multiplier with kZoomModifier
 };
 }  // namespace gui

@@ -22,12 +22,6 @@ OffscreenFrameView::~OffscreenFrameView()
     cairo_surface_destroy(surface);
 }
 
-bool OffscreenFrameView::writePng(const char* path) const
-{
-    cairo_surface_flush(surface);
-    return cairo_surface_write_to_png(surface, path) == CAIRO_STATUS_SUCCESS;
-}
-
 void OffscreenFrameView::invalidRect(const Rect& rect)
 {
     DrawContext context(surface);

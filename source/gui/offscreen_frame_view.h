@@ -1,7 +1,7 @@
 #pragma once
 // A frame's platform side without a window: an image the frame is drawn
 // into, kept up to date as views are invalidated. Used to render the panel
-// to a file and to watch what the frame redraws.
+// without a display and to watch what the frame redraws.
 
 #include <cairo.h>
 
@@ -22,7 +22,6 @@ public:
     // Rectangles drawn since construction, in frame coordinates.
     int getRedrawCount() const { return redrawCount; }
     const Rect& getLastRedrawArea() const { return lastRedrawArea; }
-    bool writePng(const char* path) const;
 
     void invalidRect(const Rect& rect) override;
     DrawContext* createDrawContext() override;

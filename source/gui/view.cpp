@@ -6,13 +6,6 @@ namespace gui
 {
 View::View(const Rect& size_) : size(size_) {}
 
-void View::setViewSize(const Rect& newSize)
-{
-    invalid();
-    size = newSize;
-    invalid();
-}
-
 Rect View::toFrameCoordinates(const Rect& rect) const
 {
     Rect result = rect;

@@ -18,7 +18,6 @@ public:
     explicit View(const Rect& size);
 
     const Rect& getViewSize() const { return size; }
-    void setViewSize(const Rect& newSize);
     Rect toFrameCoordinates(const Rect& rect) const;
 
     virtual void draw(DrawContext& context);
