@@ -1,6 +1,6 @@
 // The audio-thread entry points of the built bundle allocate nothing. Every
-// operator new in this process, the dlopened bundle's included, lands here
-// (the array and sized forms forward to these two).
+// operator new in this process, the dlopened bundle's included, lands here.
+// The array forms are replaced too: sanitizer runtimes intercept them apart.
 #include "effect/velmora_identity.h"
 #include "support/signals.h"
 #include "support/velmora_bundle.h"
@@ -30,12 +30,27 @@ void* operator new(std::size_t size)
     throw std::bad_alloc();
 }
 
+void* operator new[](std::size_t size)
+{
+    return operator new(size);
+}
+
 void operator delete(void* memory) noexcept
 {
     std::free(memory);
 }
 
 void operator delete(void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete[](void* memory) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete[](void* memory, std::size_t) noexcept
 {
     std::free(memory);
 }
