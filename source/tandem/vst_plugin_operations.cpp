@@ -15,6 +15,13 @@ constexpr std::size_t kMaxNameLength = 24;
 // Effects write names into this much zero-filled room, whatever they claim.
 constexpr std::size_t kScratchSize = 1024;
 
+// At most 24 characters, the rest of the caller's 25 zero-filled.
+void copyCutName(char* name, const char* scratch)
+{
+    std::memset(name, 0, kMaxNameLength + 1);
+    std::memcpy(name, scratch, strnlen(scratch, kMaxNameLength));
+}
+
 const char* onOff(bool on)
 {
     return on ? "on" : "off";
@@ -25,8 +32,7 @@ void VSTPlugIn::copyName(int opcode, int index, char* name)
 {
     char scratch[kScratchSize] = {};
     dispatch(opcode, index, -1, scratch, 0.0f);
-    std::strncpy(name, scratch, kMaxNameLength);
-    name[kMaxNameLength] = '\0';
+    copyCutName(name, scratch);
 }
 
 void VSTPlugIn::setSampleRate(float rate)
@@ -86,8 +92,7 @@ bool VSTPlugIn::getProgramName(int programIndex, char* name)
     {
         return false;
     }
-    std::strncpy(name, scratch, kMaxNameLength);
-    name[kMaxNameLength] = '\0';
+    copyCutName(name, scratch);
     return true;
 }
 
