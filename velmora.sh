@@ -76,7 +76,7 @@ run_fuzzer() {
     local corpus="$dir/fuzz-corpus"
     rm -rf "$corpus" && mkdir -p "$corpus" && cp "$ROOT"/fuzz/corpus/* "$corpus"/
     VELMORA_BUNDLE="$dir/Velmora.vst" "$dir/fuzz/fxp_fuzzer" -max_total_time="$seconds" \
-        -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 "$corpus"
+        -timeout=10 -rss_limit_mb=4096 -close_fd_mask=2 -print_final_stats=1 "$corpus"
 }
 
 run_tests() {
