@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -21,14 +22,18 @@ struct Call
 {
     VstInt32 opcode;
     VstInt32 index;
+    VstIntPtr value;
     float opt;
 };
 std::vector<Call> gCalls;
+bool gHostCanSizeWindow = false;
 
-VstIntPtr recordingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt)
+VstIntPtr recordingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
 {
+    if (opcode == audioMasterCanDo)
+        return gHostCanSizeWindow && ptr && std::string_view(static_cast<const char*>(ptr)) == "sizeWindow";
     if (opcode != audioMasterIdle)
-        gCalls.push_back({opcode, index, opt});
+        gCalls.push_back({opcode, index, value, opt});
     return opcode == audioMasterVersion ? 2400 : 0;
 }
 
@@ -213,6 +218,23 @@ TEST_F(PanelThroughRecord, SharedBundleOutlivesEarlierEditorsAndIsReleasedAfterT
     record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f);
     record = nullptr;
     EXPECT_EQ(gui::gBundleRef, nullptr) << "released with the last editor";
+}
+
+TEST_F(PanelThroughRecord, ResizeAsksHostOnlyWhenItCanAndAlwaysGoesOn)
+{
+    const gui::Rect oldSize{0, 0, 180, 160};
+    const gui::Rect newSize{10, 20, 310, 220};
+    gHostCanSizeWindow = false;
+    EXPECT_TRUE(editor()->beforeSizeChange(newSize, oldSize));
+    EXPECT_TRUE(gCalls.empty()) << "a host that cannot resize is not asked";
+
+    gHostCanSizeWindow = true;
+    EXPECT_TRUE(editor()->beforeSizeChange(newSize, oldSize));
+    gHostCanSizeWindow = false;
+    ASSERT_EQ(gCalls.size(), 1u);
+    EXPECT_EQ(gCalls[0].opcode, audioMasterSizeWindow);
+    EXPECT_EQ(gCalls[0].index, 300) << "width";
+    EXPECT_EQ(gCalls[0].value, 200) << "height";
 }
 
 TEST(IdleDeadline, DeadlineLeftFromBeforeTickWrapDoesNotStopIdling)
