@@ -70,7 +70,10 @@ bool AudioWriter::create(const std::string& path, int format, int channels, int 
         return false;
     }
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    std::string pattern = (folder / ("." + target.filename().string() + ".partial-XXXXXX")).string();
+    std::string hiddenName = target.filename().string();
+    hiddenName.insert(0, 1, '.');
+    hiddenName += ".partial-XXXXXX";
+    const std::string pattern = (folder / hiddenName).string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int descriptor = mkstemp(name.data());

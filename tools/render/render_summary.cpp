@@ -3,6 +3,7 @@
 #include "render/audio_file.h"
 
 #include <cmath>
+#include <filesystem>
 
 namespace render
 {
@@ -40,9 +41,11 @@ std::string widthLine(const WidthMeter& meter)
 void printSummary(const RenderSummary& summary, std::FILE* stream)
 {
     const WidthMeter& meter = summary.meter;
+    // The demo picks its own file names, so say exactly where they went.
     if (summary.demo)
         std::fprintf(stream, "Rendered the built-in demo through %s.\n  Dry demo: %s\n  Result:   %s\n",
-                     summary.effectName.c_str(), summary.inputPath.c_str(), summary.outputPath.c_str());
+                     summary.effectName.c_str(), std::filesystem::absolute(summary.inputPath).c_str(),
+                     std::filesystem::absolute(summary.outputPath).c_str());
     else
         std::fprintf(stream, "Rendered %s through %s.\n  Result:   %s\n", summary.inputPath.c_str(),
                      summary.effectName.c_str(), summary.outputPath.c_str());
