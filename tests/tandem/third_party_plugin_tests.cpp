@@ -93,6 +93,7 @@ TEST(ThirdPartyPlugIns, chunkEffectWithoutProgramsSavesAndRestoresItsState)
         load(*plugIn, *data);
         EXPECT_NEAR(plugIn->getParameter(probe), saved, 1e-4) << "parameter restored from the chunk";
     }
+    EXPECT_EQ(createFXB(*plugIn), bank) << "the restored state saves byte for byte as before";
 
     const int requestsBefore = host.getTimeInfoRequests();
     const auto rendered = process(*plugIn, host, 8);
@@ -116,6 +117,7 @@ TEST(ThirdPartyPlugIns, parameterEffectRoundTripsItsBankAndProcessesDeterministi
     plugIn->setParameter(0, saved < 0.5f ? 0.8f : 0.2f);
     EXPECT_TRUE(load(*plugIn, bank));
     EXPECT_NEAR(plugIn->getParameter(0), saved, 1e-6);
+    EXPECT_EQ(createFXB(*plugIn), bank) << "the restored bank saves byte for byte as before";
 
     // A second instance given the first one's bank renders the same.
     const auto first = process(*plugIn, host, 4);
