@@ -269,7 +269,7 @@ DrawContext* X11FrameView::createDrawContext()
     return new WindowDrawContext(*this);
 }
 
-bool X11FrameView::getCurrentMouseLocation(Point& where) const
+bool X11FrameView::queryPointer(Point& where, unsigned int& mask) const
 {
     Window root = 0;
     Window child = 0;
@@ -277,23 +277,24 @@ bool X11FrameView::getCurrentMouseLocation(Point& where) const
     int rootY = 0;
     int windowX = 0;
     int windowY = 0;
-    unsigned int mask = 0;
+    mask = 0;
     if (!XQueryPointer(display, window, &root, &child, &rootX, &rootY, &windowX, &windowY, &mask))
         return false;
     where = {static_cast<double>(windowX), static_cast<double>(windowY)};
     return true;
 }
 
+bool X11FrameView::getCurrentMouseLocation(Point& where) const
+{
+    unsigned int mask = 0;
+    return queryPointer(where, mask);
+}
+
 ButtonState X11FrameView::getCurrentMouseButtons() const
 {
-    Window root = 0;
-    Window child = 0;
-    int rootX = 0;
-    int rootY = 0;
-    int windowX = 0;
-    int windowY = 0;
+    Point where;
     unsigned int mask = 0;
-    XQueryPointer(display, window, &root, &child, &rootX, &rootY, &windowX, &windowY, &mask);
+    queryPointer(where, mask);
     return buttonStateFromX(mask);
 }
 }  // namespace gui

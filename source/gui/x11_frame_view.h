@@ -38,6 +38,8 @@ private:
     X11FrameView(Frame* frame, Display* display, Window window, const XWindowAttributes& attributes);
 
     static void connectionReadable(CFFileDescriptorRef descriptor, CFOptionFlags callBackTypes, void* info);
+    // Pointer position in window coordinates and the X button and modifier mask.
+    bool queryPointer(Point& where, unsigned int& mask) const;
     void handleEvent(XEvent& event);
     void handleButtonPress(const XButtonEvent& event);
     void handleKey(XKeyEvent& event, bool down);
