@@ -128,11 +128,14 @@ bool VSTPlugIn::loadFXPOrFXB(unsigned long size, const unsigned char* bytes)
     int formatMagic = 0;
     int formatVersion = 0;
     int effectId = 0;
+    int effectVersion = 0;
     const unsigned char* p = readBigInt32(bytes, end, &chunkMagic);
     p = readBigInt32(p, end, &byteSize);
     p = readBigInt32(p, end, &formatMagic);
     p = readBigInt32(p, end, &formatVersion);
     p = readBigInt32(p, end, &effectId);
+    // Not examined, but a header without it is cut short.
+    readBigInt32(p, end, &effectVersion);
     if (chunkMagic != fx::kChunkMagic || byteSize < 0 ||
         std::int64_t{byteSize} + std::int64_t{fx::kByteSizeExcluded} > static_cast<std::int64_t>(size) ||
         (formatVersion != 1 && formatVersion != 2) || effectId != aeffect->uniqueID)

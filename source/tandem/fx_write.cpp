@@ -24,6 +24,8 @@ unsigned char* writeHeader(unsigned char* p, std::int64_t byteSize, VstInt32 for
 
 std::int64_t parameterProgramSize(const AEffect& effect)
 {
+    // A negative count would give a record smaller than its fixed fields.
+    TANDEM_REQUIRE(effect.numParams >= 0);
     return std::int64_t{effect.numParams} * std::int64_t{fx::kValueSize} +
            std::int64_t{fx::kProgramValuesOffset};
 }
@@ -53,7 +55,7 @@ unsigned char* VSTPlugIn::writeFxCk(unsigned char* p)
     return p;
 }
 
-unsigned char* VSTPlugIn::createChunkRecord(bool isProgram, unsigned long& size)
+unsigned char* VSTPlugIn::createChunkRecord(bool isProgram, unsigned long& dataSize)
 {
     void* chunkPointer = nullptr;
     const VstIntPtr chunkSize = dispatch(effGetChunk, isProgram ? 1 : 0, 0, &chunkPointer, 0.0f);
@@ -65,13 +67,14 @@ unsigned char* VSTPlugIn::createChunkRecord(bool isProgram, unsigned long& size)
     }
     TANDEM_REQUIRE(static_cast<unsigned int>(chunkSize) == chunkSize);
     TANDEM_REQUIRE(chunkPointer != 0);
-    const std::int64_t headerSize = isProgram ? fx::kProgramChunkOffset : fx::kBankChunkOffset;
-    const std::int64_t recordSize = std::int64_t{chunkSize} + headerSize;
-    TANDEM_REQUIRE(static_cast<unsigned int>(recordSize) == recordSize);
+    const std::size_t headerSize = isProgram ? fx::kProgramChunkOffset : fx::kBankChunkOffset;
+    const std::size_t size = static_cast<std::size_t>(chunkSize) + headerSize;
+    TANDEM_REQUIRE(static_cast<unsigned int>(size) == size);
 
     const AEffect& effect = getAEffect();
-    std::unique_ptr<unsigned char[]> bytes(new unsigned char[static_cast<std::size_t>(recordSize)]());
-    unsigned char* bp = writeHeader(bytes.get(), recordSize - std::int64_t{fx::kByteSizeExcluded},
+    std::unique_ptr<unsigned char[]> data(new unsigned char[size]());
+    unsigned char* const bytes = data.get();
+    unsigned char* bp = writeHeader(bytes, static_cast<std::int64_t>(size - fx::kByteSizeExcluded),
                                     isProgram ? fx::kChunkProgramMagic : fx::kChunkBankMagic, effect);
     if (isProgram)
     {
@@ -86,50 +89,53 @@ unsigned char* VSTPlugIn::createChunkRecord(bool isProgram, unsigned long& size)
     bp = writeBigInt32(bp, static_cast<int>(chunkSize));
     std::memcpy(bp, chunkPointer, static_cast<std::size_t>(chunkSize));
     bp += chunkSize;
-    TANDEM_REQUIRE(static_cast<std::int64_t>(bp - bytes.get()) == recordSize);
-    size = static_cast<unsigned long>(recordSize);
-    return bytes.release();
+    TANDEM_REQUIRE(static_cast<size_t>(bp - bytes) == size);
+    dataSize = size;
+    return data.release();
 }
 
-unsigned char* VSTPlugIn::createFXP(unsigned long& size)
+unsigned char* VSTPlugIn::createFXP(unsigned long& dataSize)
 {
     tandemTrace("VST createFXP\n");
     TANDEM_REQUIRE(aeffect != 0);
     TANDEM_REQUIRE(openFlag);
-    size = 0;
+    dataSize = 0;
     if (hasProgramChunks())
     {
-        return createChunkRecord(true, size);
+        return createChunkRecord(true, dataSize);
     }
-    const std::int64_t recordSize = parameterProgramSize(*aeffect);
-    TANDEM_REQUIRE(static_cast<unsigned int>(recordSize) == recordSize);
-    std::unique_ptr<unsigned char[]> bytes(new unsigned char[static_cast<std::size_t>(recordSize)]());
-    const unsigned char* bp = writeFxCk(bytes.get());
-    TANDEM_REQUIRE(static_cast<std::int64_t>(bp - bytes.get()) == recordSize);
-    size = static_cast<unsigned long>(recordSize);
-    return bytes.release();
+    const auto size = static_cast<std::size_t>(parameterProgramSize(*aeffect));
+    TANDEM_REQUIRE(static_cast<unsigned int>(size) == size);
+    std::unique_ptr<unsigned char[]> data(new unsigned char[size]());
+    unsigned char* const bytes = data.get();
+    const unsigned char* bp = writeFxCk(bytes);
+    TANDEM_REQUIRE(static_cast<size_t>(bp - bytes) == size);
+    dataSize = size;
+    return data.release();
 }
 
-unsigned char* VSTPlugIn::createFXB(unsigned long& size)
+unsigned char* VSTPlugIn::createFXB(unsigned long& dataSize)
 {
     tandemTrace("VST createFXB\n");
     TANDEM_REQUIRE(aeffect != 0);
     TANDEM_REQUIRE(openFlag);
-    size = 0;
-    return hasProgramChunks() ? createChunkRecord(false, size) : createParameterBank(size);
+    dataSize = 0;
+    return hasProgramChunks() ? createChunkRecord(false, dataSize) : createParameterBank(dataSize);
 }
 
-unsigned char* VSTPlugIn::createParameterBank(unsigned long& size)
+unsigned char* VSTPlugIn::createParameterBank(unsigned long& dataSize)
 {
     const AEffect& effect = getAEffect();
-    // 64-bit, so that the 32-bit rule below sees an effect's absurd counts
-    // instead of a wrapped product.
-    const std::int64_t bankSize =
-        parameterProgramSize(effect) * std::int64_t{effect.numPrograms} + std::int64_t{fx::kBankProgramsOffset};
-    TANDEM_REQUIRE(static_cast<unsigned int>(bankSize) == bankSize);
-    std::unique_ptr<unsigned char[]> bytes(new unsigned char[static_cast<std::size_t>(bankSize)]());
+    TANDEM_REQUIRE(effect.numPrograms >= 0);
+    // Formed in 64 bits, so that the 32-bit rule below sees an effect's
+    // absurd counts instead of a wrapped product.
+    const auto size = static_cast<std::size_t>(parameterProgramSize(effect) * std::int64_t{effect.numPrograms} +
+                                               std::int64_t{fx::kBankProgramsOffset});
+    TANDEM_REQUIRE(static_cast<unsigned int>(size) == size);
+    std::unique_ptr<unsigned char[]> data(new unsigned char[size]());
+    unsigned char* const bytes = data.get();
     unsigned char* bp =
-        writeHeader(bytes.get(), bankSize - std::int64_t{fx::kByteSizeExcluded}, fx::kParameterBankMagic, effect);
+        writeHeader(bytes, static_cast<std::int64_t>(size - fx::kByteSizeExcluded), fx::kParameterBankMagic, effect);
     bp = writeBigInt32(bp, effect.numPrograms);
     bp += fx::kBankReservedSize;
 
@@ -140,9 +146,9 @@ unsigned char* VSTPlugIn::createParameterBank(unsigned long& size)
         bp = writeFxCk(bp);
     }
     selectProgramAgain(oldProgramIndex);
-    TANDEM_REQUIRE(static_cast<std::int64_t>(bp - bytes.get()) == bankSize);
-    size = static_cast<unsigned long>(bankSize);
-    return bytes.release();
+    TANDEM_REQUIRE(static_cast<size_t>(bp - bytes) == size);
+    dataSize = size;
+    return data.release();
 }
 
 int VSTPlugIn::rememberCurrentProgram()

@@ -84,13 +84,14 @@ public:
     // On the Mac an editor opens in a WindowRef or an NSView*; on Linux both
     // become this one call taking the parent's X11 window id as a
     // pointer-sized handle.
-    void openEditor(void* parentWindow);
+    void openEditor(void* inWindow);
     void closeEditor();
 
     // Program ("FXP") and bank ("FXB") data. Produced arrays are allocated
-    // with new[] and belong to the caller; `size` receives their length.
-    unsigned char* createFXP(unsigned long& size);
-    unsigned char* createFXB(unsigned long& size);
+    // with new[] and belong to the caller; `dataSize` receives their length
+    // (0 on failure).
+    unsigned char* createFXP(unsigned long& dataSize);
+    unsigned char* createFXB(unsigned long& dataSize);
     // True when the data matched the effect exactly; false when it was
     // loaded with adjustments or the effect refused a chunk.
     bool loadFXPOrFXB(unsigned long size, const unsigned char* bytes);
@@ -114,10 +115,10 @@ public:
 private:
     VstIntPtr myAudioMasterCallback(int opcode, int index, VstIntPtr value, void* ptr, float opt);
     void loadEntryAndCreateEffect();
-    void copyName(int opcode, int index, char* name);
+    void copyName(int opcode, int index, VstIntPtr value, char* name);
     unsigned char* writeProgramNameField(unsigned char* p);
-    unsigned char* createChunkRecord(bool isProgram, unsigned long& size);
-    unsigned char* createParameterBank(unsigned long& size);
+    unsigned char* createChunkRecord(bool isProgram, unsigned long& dataSize);
+    unsigned char* createParameterBank(unsigned long& dataSize);
     bool loadProgramChunk(const unsigned char* bytes, const unsigned char* end);
     bool loadBankChunk(const unsigned char* bytes, const unsigned char* end);
     bool loadParameterBank(const unsigned char* bytes, const unsigned char* end);

@@ -28,10 +28,10 @@ const char* onOff(bool on)
 }
 }  // namespace
 
-void VSTPlugIn::copyName(int opcode, int index, char* name)
+void VSTPlugIn::copyName(int opcode, int index, VstIntPtr value, char* name)
 {
     char scratch[kScratchSize] = {};
-    dispatch(opcode, index, -1, scratch, 0.0f);
+    dispatch(opcode, index, value, scratch, 0.0f);
     copyCutName(name, scratch);
 }
 
@@ -72,7 +72,7 @@ int VSTPlugIn::getCurrentProgram()
 void VSTPlugIn::getCurrentProgramName(char* name)
 {
     tandemTrace("VST getCurrentProgramName\n");
-    copyName(effGetProgramName, 0, name);
+    copyName(effGetProgramName, 0, 0, name);
 }
 
 void VSTPlugIn::setCurrentProgramName(const char* programName)
@@ -99,19 +99,19 @@ bool VSTPlugIn::getProgramName(int programIndex, char* name)
 void VSTPlugIn::getParameterName(int index, char* name)
 {
     tandemTrace("VST getParameterName: %d\n", index);
-    copyName(effGetParamName, index, name);
+    copyName(effGetParamName, index, -1, name);
 }
 
 void VSTPlugIn::getParameterDisplay(int index, char* text)
 {
     tandemTrace("VST getParameterDisplay: %d\n", index);
-    copyName(effGetParamDisplay, index, text);
+    copyName(effGetParamDisplay, index, -1, text);
 }
 
 void VSTPlugIn::getParameterLabel(int index, char* label)
 {
     tandemTrace("VST getParameterLabel: %d\n", index);
-    copyName(effGetParamLabel, index, label);
+    copyName(effGetParamLabel, index, -1, label);
 }
 
 bool VSTPlugIn::setParameterFromString(int index, const char* text)
@@ -217,14 +217,14 @@ void VSTPlugIn::getEditorDimensions(int& width, int& height)
     height = rectPointer->bottom - rectPointer->top;
 }
 
-void VSTPlugIn::openEditor(void* parentWindow)
+void VSTPlugIn::openEditor(void* inWindow)
 {
     TANDEM_REQUIRE(hasEditor());
     TANDEM_REQUIRE(!editorOpenFlag);
-    TANDEM_REQUIRE(parentWindow != 0);
+    TANDEM_REQUIRE(inWindow != 0);
     // Set first: the effect may ask for a new size while it opens.
     editorOpenFlag = true;
-    if (dispatch(effEditOpen, 0, 0, parentWindow, 0.0f) == 0)
+    if (dispatch(effEditOpen, 0, 0, inWindow, 0.0f) == 0)
     {
         throw TandemException("VST could not open editor");
     }

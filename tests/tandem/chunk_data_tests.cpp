@@ -85,3 +85,17 @@ TEST(ParameterFxData, effectWithoutProgramsWritesAndLoadsAnEmptyBank)
     EXPECT_EQ(bank.size(), 156u) << "header and reserved bytes only";
     EXPECT_TRUE(load(*plugIn, bank)) << "no program to remember or select again";
 }
+
+TEST(ParameterFxDataDeathTest, negativeProgramCountStopsInsteadOfOverrunningTheBank)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto writeBank = [] {
+        TestEffectControl& control = resetTestEffect(TANDEM_TEST_EFFECT);
+        control.flags = effFlagsCanReplacing;
+        control.numPrograms = -1;
+        PlugHost host(kTestSampleRate);
+        auto plugIn = openForTest(TANDEM_TEST_EFFECT, host);
+        createFXB(*plugIn);
+    };
+    EXPECT_DEATH(writeBank(), "effect.numPrograms >= 0");
+}
