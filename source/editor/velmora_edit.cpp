@@ -3,6 +3,7 @@
 #include "editor/ad_editor.h"
 
 #include <cstdio>
+#include <memory>
 
 namespace
 {
@@ -46,9 +47,18 @@ VstInt32 VelmoraEdit::getVendorVersion() { return velmora::kEditVendorVersion; }
 
 PluginEffect* createEffectInstance(audioMasterCallback audioMaster)
 {
-    auto* effect = new VelmoraEdit(audioMaster);
+    std::unique_ptr<VelmoraEdit> effect = std::make_unique<VelmoraEdit>(audioMaster);
     effect->setUniqueID(velmora::kUniqueId);
+    try
+    {
+        new ADEditor(effect.get());  // attaches itself; the effect owns and deletes it
+    }
+    catch (...)
+    {
+        // A panel that failed half-way may already have attached itself.
+        effect->setEditor(nullptr);
+        throw;
+    }
     effect->resume();
-    new ADEditor(effect);  // attaches itself; the effect owns and deletes it
-    return effect;
+    return effect.release();
 }

@@ -10,6 +10,12 @@ constexpr float kWetScale = 0.5f;
 constexpr float kLfoGain = 0.5f;
 constexpr float kTwoPi = 6.2831855f;
 constexpr float kQuarterCycle = 0.25f;
+
+// A host that hands over missing buffers gets nothing processed rather than a crash.
+bool hasStereoBuffers(float** channels)
+{
+    return channels && channels[0] && channels[1];
+}
 }  // namespace
 
 void Velmora::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames)
@@ -19,7 +25,7 @@ void Velmora::processReplacing(float** inputs, float** outputs, VstInt32 sampleF
     if (onOff.load(std::memory_order_relaxed))
         wetGain = dryWet.load(std::memory_order_relaxed) * kWetScale;
     const float negatedWetGain = -wetGain;
-    if (sampleFrames <= 0)
+    if (sampleFrames <= 0 || !hasStereoBuffers(inputs) || !hasStereoBuffers(outputs))
         return;
 
     cwaveguide& line0 = *lines[0];

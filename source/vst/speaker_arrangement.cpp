@@ -56,6 +56,8 @@ bool PluginEffectX::matchArrangement(VstSpeakerArrangement** to, VstSpeakerArran
 {
     if (!from || !to)
         return false;
+    if (*to == from)  // freeing *to would free the source as well
+        return true;
     deallocateArrangement(to);
     if (!allocateArrangement(to, from->numChannels))
         return false;

@@ -158,7 +158,7 @@ TEST(SignalPath, SilenceAfterSoundGivesExactZeros)
     }
 }
 
-TEST(SignalPath, EmptyAndNegativeBlocksTouchNothing)
+TEST(SignalPath, EmptyNegativeOrMissingBlocksTouchNothing)
 {
     auto probed = testsupport::openVelmora();
     auto fresh = testsupport::openVelmora();
@@ -168,6 +168,10 @@ TEST(SignalPath, EmptyAndNegativeBlocksTouchNothing)
     probed->processReplacing(input.channels(), sentinel.channels(), 0);
     probed->processReplacing(input.channels(), sentinel.channels(), -5);
     EXPECT_EQ(sentinel.left, std::vector<float>(64, 9.0f)) << "no output is written";
+    float* missingRight[] = {sentinel.left.data(), nullptr};
+    probed->processReplacing(input.channels(), missingRight, 64);
+    probed->processReplacing(nullptr, sentinel.channels(), 64);
+    EXPECT_EQ(sentinel.left, std::vector<float>(64, 9.0f)) << "missing buffers: nothing is processed";
 
     // The LFO did not advance: both instances now render the same.
     const StereoBuffer longer = noiseInput(8000);

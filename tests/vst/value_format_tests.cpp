@@ -87,6 +87,8 @@ TEST(SpeakerArrangement, AllocationGivesAZeroedRecordAndMatchingCopiesIt)
     EXPECT_EQ(copy->speakers[1].type, 3);
     EXPECT_EQ(std::string(copy->speakers[1].name), std::string(63, 'x')) << "names keep 63 characters";
 
+    ASSERT_TRUE(effect.matchArrangement(&copy, copy)) << "matching a record onto itself must not free it first";
+    EXPECT_EQ(copy->speakers[1].type, 3);
     EXPECT_FALSE(effect.matchArrangement(&copy, nullptr));
     EXPECT_FALSE(effect.copySpeaker(nullptr, &source->speakers[0]));
     EXPECT_TRUE(effect.deallocateArrangement(&copy));
