@@ -73,7 +73,7 @@ bool ADEditor::open(void* ptr)
     newFrame->addView(onOffButton);
 
     frame = newFrame;
-    panelThread = std::this_thread::get_id();
+    panelThread.store(std::this_thread::get_id(), std::memory_order_relaxed);
     pendingMask.store(0, std::memory_order_relaxed);  // the controls start from the effect's values
     panelOpen.store(true, std::memory_order_release);
     idleTimer->setFireTime(kOpenPeriodMs);
@@ -104,8 +104,10 @@ void ADEditor::setParameter(VstInt32 index, float value)
 {
     if (!panelOpen.load(std::memory_order_acquire) || index < velmora::kOnOff || index > velmora::kDryWet)
         return;
-    if (std::this_thread::get_id() == panelThread)
+    if (std::this_thread::get_id() == panelThread.load(std::memory_order_relaxed))
     {
+        // A value still waiting from another thread is older than this one.
+        pendingMask.fetch_and(~(1u << index), std::memory_order_acquire);
         showOnControl(index, value);
         return;
     }

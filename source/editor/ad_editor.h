@@ -55,7 +55,7 @@ private:
     gui::Bitmap* splashBitmap;
     gui::Timer* idleTimer;
     std::atomic<bool> panelOpen = false;
-    std::thread::id panelThread;  // the thread that opened the panel
+    std::atomic<std::thread::id> panelThread;  // the thread that opened the panel
     std::array<std::atomic<float>, 3> pendingValues{};
     std::atomic<unsigned> pendingMask = 0;  // bit n: pendingValues[n] waits for the control
     gui::FilmstripKnob* sizeKnob = nullptr;

@@ -48,7 +48,7 @@ private:
     Color frameColor = kBlackColor;
     Color shadowColor = kRedColor;
     bool antialiasFlag = true;
-    bool transparentFlag = true;
+    bool transparentFlag = false;  // a label shows its box unless asked not to
     ValueToString valueToString = nullptr;
 };
 

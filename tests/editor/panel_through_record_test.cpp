@@ -126,6 +126,12 @@ TEST_F(PanelThroughRecord, AutomationFromAnotherThreadReachesControlOnlyAtTheTim
     EXPECT_FLOAT_EQ(control(velmora::kOnOff)->getValue(), 0.0f);
     EXPECT_EQ(panel->notify(nullptr, "another message"), 0);
 
+    std::thread([this] { record->setParameter(record, velmora::kSize, 0.1f); }).join();
+    record->setParameter(record, velmora::kSize, 0.4f);
+    panel->notify(nullptr, gui::kMsgTimer);
+    EXPECT_FLOAT_EQ(control(velmora::kSize)->getValue(), 0.4f)
+        << "an older value waiting from the audio thread must not replace the newer one the effect holds";
+
     std::thread lateAudio([this] { record->setParameter(record, velmora::kDryWet, 0.9f); });
     dispatch(effEditClose);
     lateAudio.join();

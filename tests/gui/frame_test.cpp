@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "gui/filmstrip_knob.h"
 #include "gui/frame.h"
 #include "gui/offscreen_frame_view.h"
@@ -122,6 +124,21 @@ TEST_F(FrameTest, IdleRedrawsOnlyControlsWhoseValueChanged)
     label->setText("Width");
     frame->idle();
     EXPECT_EQ(view->getLastRedrawArea(), label->getViewSize()) << "a new label text redraws the label";
+}
+
+TEST_F(FrameTest, LabelDrawsItsBlackBoxOverWhatLiesBeneath)
+{
+    frame->setBackgroundColor(gui::kWhiteColor);
+    frame->addView(new gui::TextLabel({20, 10, 70, 24}, "Size"));
+    gui::OffscreenFrameView view(frame);
+    cairo_surface_t* surface = view.getSurface();
+    cairo_surface_flush(surface);
+    auto pixel = [surface](int x, int y) {
+        return *reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(surface) +
+                                                       y * cairo_image_surface_get_stride(surface) + x * 4);
+    };
+    EXPECT_EQ(pixel(22, 17), 0xFF000000u) << "inside the label, left of its centred text: the black box";
+    EXPECT_EQ(pixel(18, 17), 0xFFFFFFFFu) << "outside the label the frame's background stays";
 }
 
 TEST_F(FrameTest, ReleasingTheFrameReleasesItsViewsAndKeepsOthersReferences)
