@@ -143,9 +143,12 @@ X11FrameView::~X11FrameView()
 
 void X11FrameView::connectionReadable(CFFileDescriptorRef descriptor, CFOptionFlags, void* info)
 {
+    // The view, and its descriptor with it, may be gone when the events are handled.
+    CFRetain(descriptor);
     static_cast<X11FrameView*>(info)->processPendingEvents();
-    // Read callbacks are one-shot.
+    // Read callbacks are one-shot; an invalidated descriptor ignores this.
     CFFileDescriptorEnableCallBacks(descriptor, kCFFileDescriptorReadCallBack);
+    CFRelease(descriptor);
 }
 
 void X11FrameView::processPendingEvents()
@@ -155,13 +158,19 @@ void X11FrameView::processPendingEvents()
     if (handlingEvents)
         return;
     handlingEvents = true;
-    while (XPending(display) > 0)
+    // The host, idled from a handler, may close the editor and release the
+    // frame, which owns this view: both live until the handler returns, and
+    // events left over for a closed editor are dropped.
+    Frame* heldFrame = frame;
+    heldFrame->retain();
+    while (heldFrame->getNbReference() > 1 && XPending(display) > 0)
     {
         XEvent event;
         XNextEvent(display, &event);
         handleEvent(event);
     }
     handlingEvents = false;
+    heldFrame->release();  // may delete this view
 }
 
 void X11FrameView::handleEvent(XEvent& event)

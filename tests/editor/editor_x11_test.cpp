@@ -196,6 +196,23 @@ TEST_F(EditorInX11, DragAndClickReachHostAndWindowShowsThePanel)
     cairo_surface_destroy(expected);
     XDestroyImage(grabbed);
 }
+TEST_F(EditorInX11, HostClosingTheEditorWhileIdledFromADragDoesNotCrash)
+{
+    // The drag idles the host from inside the editor's own event handling; the
+    // frame and its window must outlive that handling.
+    host->setAnswer(audioMasterIdle, [this](const vsthost::HostCall&, void*) {
+        host->dispatch(effEditClose);
+        return VstIntPtr{0};
+    });
+    openEditorWindow(180, 160);
+    pointerTo(126, 46);
+    button(true);
+    pointerTo(136, 46);
+    pointerTo(146, 46);
+    button(false);
+    EXPECT_EQ(childWindowCount(), 0u) << "the host's close took the editor's window away";
+}
+
 TEST_F(EditorInX11, ReopenedAbandonedOrMisaddressedEditorLeavesNoStrayWindow)
 {
     openEditorWindow(180, 160);
