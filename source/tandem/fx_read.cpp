@@ -22,6 +22,27 @@ const unsigned char* fieldAt(const unsigned char* bytes, const unsigned char* en
     return bytes + offset;
 }
 
+// The six fields every record starts with.
+struct RecordHeader
+{
+    int chunkMagic = 0;
+    int byteSize = 0;
+    int formatMagic = 0;
+    int formatVersion = 0;
+    int effectId = 0;
+    int effectVersion = 0;
+};
+
+const unsigned char* readHeader(const unsigned char* p, const unsigned char* end, RecordHeader& header)
+{
+    for (int* field : {&header.chunkMagic, &header.byteSize, &header.formatMagic, &header.formatVersion,
+                       &header.effectId, &header.effectVersion})
+    {
+        p = VSTPlugIn::readBigInt32(p, end, field);
+    }
+    return p;
+}
+
 void readProgramName(const unsigned char* nameField, char (&name)[fx::kMaxNameLength + 1])
 {
     std::memcpy(name, nameField, fx::kMaxNameLength);
@@ -50,22 +71,12 @@ bool extendsBeyond(std::size_t offset, std::int64_t length, const unsigned char*
 const unsigned char* VSTPlugIn::readFxCk(const unsigned char* p, const unsigned char* end, bool* ok)
 {
     const unsigned char* const recordStart = p;
-    int chunkMagic = 0;
-    int byteSize = 0;
-    int formatMagic = 0;
-    int formatVersion = 0;
-    int effectId = 0;
-    int effectVersion = 0;
+    RecordHeader header;
     int parameterCount = 0;
-    p = readBigInt32(p, end, &chunkMagic);
-    p = readBigInt32(p, end, &byteSize);
-    p = readBigInt32(p, end, &formatMagic);
-    p = readBigInt32(p, end, &formatVersion);
-    p = readBigInt32(p, end, &effectId);
-    p = readBigInt32(p, end, &effectVersion);
+    p = readHeader(p, end, header);
     p = readBigInt32(p, end, &parameterCount);
-    if (chunkMagic != fx::kChunkMagic || formatVersion != fx::kFormatVersion || effectId != getAEffect().uniqueID ||
-        parameterCount < 0)
+    if (header.chunkMagic != fx::kChunkMagic || header.formatVersion != fx::kFormatVersion ||
+        header.effectId != getAEffect().uniqueID || parameterCount < 0)
     {
         throw FormatException(fx::kInvalidFormat);
     }
@@ -123,25 +134,16 @@ bool VSTPlugIn::loadFXPOrFXB(unsigned long size, const unsigned char* bytes)
     TANDEM_REQUIRE(aeffect != 0);
     TANDEM_REQUIRE(openFlag);
     const unsigned char* const end = bytes + size;
-    int chunkMagic = 0;
-    int byteSize = 0;
-    int formatMagic = 0;
-    int formatVersion = 0;
-    int effectId = 0;
-    int effectVersion = 0;
-    const unsigned char* p = readBigInt32(bytes, end, &chunkMagic);
-    p = readBigInt32(p, end, &byteSize);
-    p = readBigInt32(p, end, &formatMagic);
-    p = readBigInt32(p, end, &formatVersion);
-    p = readBigInt32(p, end, &effectId);
-    // Not examined, but a header without it is cut short.
-    readBigInt32(p, end, &effectVersion);
-    if (chunkMagic != fx::kChunkMagic || byteSize < 0 ||
-        std::int64_t{byteSize} + std::int64_t{fx::kByteSizeExcluded} > static_cast<std::int64_t>(size) ||
-        (formatVersion != 1 && formatVersion != 2) || effectId != aeffect->uniqueID)
+    // The effect version is not examined, but a header without it is cut short.
+    RecordHeader header;
+    readHeader(bytes, end, header);
+    if (header.chunkMagic != fx::kChunkMagic || header.byteSize < 0 ||
+        std::int64_t{header.byteSize} + std::int64_t{fx::kByteSizeExcluded} > static_cast<std::int64_t>(size) ||
+        (header.formatVersion != 1 && header.formatVersion != 2) || header.effectId != aeffect->uniqueID)
     {
         throw FormatException(fx::kInvalidFormat);
     }
+    const int formatMagic = header.formatMagic;
     const bool isChunkVariant = formatMagic == fx::kChunkProgramMagic || formatMagic == fx::kChunkBankMagic;
     if (isChunkVariant && !hasProgramChunks())
     {
