@@ -14,22 +14,22 @@ namespace {
 enum class Length { kNone, kChar, kShort, kLong, kLongLong, kSize, kIntMax, kPtrDiff, kLongDouble };
 
 struct Conversion {
-  std::string spec;  // "%" flags width precision length conversion, '*' replaced
+  std::string directive;  // "%" flags width precision length conversion, '*' replaced
   Length length = Length::kNone;
   char conversion = 0;
 };
 
 template <typename T>
-void appendFormatted(std::string& out, const std::string& spec, T value) {
+void appendFormatted(std::string& out, const std::string& directive, T value) {
   char stackBuffer[128];
-  const int needed = std::snprintf(stackBuffer, sizeof stackBuffer, spec.c_str(), value);
+  const int needed = std::snprintf(stackBuffer, sizeof stackBuffer, directive.c_str(), value);
   if (needed < 0) return;
   if (static_cast<size_t>(needed) < sizeof stackBuffer) {
     out.append(stackBuffer, static_cast<size_t>(needed));
     return;
   }
   std::string large(static_cast<size_t>(needed) + 1, '\0');
-  std::snprintf(large.data(), large.size(), spec.c_str(), value);
+  std::snprintf(large.data(), large.size(), directive.c_str(), value);
   out.append(large.data(), static_cast<size_t>(needed));
 }
 
@@ -44,45 +44,45 @@ void appendInteger(std::string& out, const Conversion& c, va_list& arguments) {
   const bool isSigned = c.conversion == 'd' || c.conversion == 'i';
   switch (c.length) {
     case Length::kLong:
-      isSigned ? appendFormatted(out, c.spec, va_arg(arguments, long))
-               : appendFormatted(out, c.spec, va_arg(arguments, unsigned long));
+      isSigned ? appendFormatted(out, c.directive, va_arg(arguments, long))
+               : appendFormatted(out, c.directive, va_arg(arguments, unsigned long));
       break;
     case Length::kLongLong:
-      isSigned ? appendFormatted(out, c.spec, va_arg(arguments, long long))
-               : appendFormatted(out, c.spec, va_arg(arguments, unsigned long long));
+      isSigned ? appendFormatted(out, c.directive, va_arg(arguments, long long))
+               : appendFormatted(out, c.directive, va_arg(arguments, unsigned long long));
       break;
     case Length::kSize:
-      appendFormatted(out, c.spec, va_arg(arguments, size_t));
+      appendFormatted(out, c.directive, va_arg(arguments, size_t));
       break;
     case Length::kIntMax:
-      appendFormatted(out, c.spec, va_arg(arguments, intmax_t));
+      appendFormatted(out, c.directive, va_arg(arguments, intmax_t));
       break;
     case Length::kPtrDiff:
-      appendFormatted(out, c.spec, va_arg(arguments, ptrdiff_t));
+      appendFormatted(out, c.directive, va_arg(arguments, ptrdiff_t));
       break;
     default:  // char and short arrive promoted to int
-      isSigned ? appendFormatted(out, c.spec, va_arg(arguments, int))
-               : appendFormatted(out, c.spec, va_arg(arguments, unsigned int));
+      isSigned ? appendFormatted(out, c.directive, va_arg(arguments, int))
+               : appendFormatted(out, c.directive, va_arg(arguments, unsigned int));
       break;
   }
 }
 
 // Reads one conversion starting after '%'; false for a malformed one.
 bool parseConversion(const std::string& format, size_t& position, va_list& arguments, Conversion& c) {
-  c.spec.push_back('%');  // c is fresh
+  c.directive.push_back('%');  // c is fresh
   const auto takeNumberOrStar = [&] {
     if (position < format.size() && format[position] == '*') {
-      c.spec += std::to_string(va_arg(arguments, int));
+      c.directive += std::to_string(va_arg(arguments, int));
       ++position;
       return;
     }
     while (position < format.size() && std::isdigit(static_cast<unsigned char>(format[position])))
-      c.spec += format[position++];
+      c.directive += format[position++];
   };
-  while (position < format.size() && std::strchr("-+ #0'", format[position])) c.spec += format[position++];
+  while (position < format.size() && std::strchr("-+ #0'", format[position])) c.directive += format[position++];
   takeNumberOrStar();
   if (position < format.size() && format[position] == '.') {
-    c.spec += format[position++];
+    c.directive += format[position++];
     takeNumberOrStar();
   }
   const size_t lengthStart = position;
@@ -109,18 +109,18 @@ bool parseConversion(const std::string& format, size_t& position, va_list& argum
   if (position >= format.size()) return false;
   c.conversion = format[position++];
   if (c.length == Length::kLongLong)
-    c.spec += "ll";
+    c.directive += "ll";
   else if (c.length == Length::kLong)
-    c.spec += "l";
+    c.directive += "l";
   else if (c.length == Length::kSize)
-    c.spec += "z";
+    c.directive += "z";
   else if (c.length == Length::kIntMax)
-    c.spec += "j";
+    c.directive += "j";
   else if (c.length == Length::kPtrDiff)
-    c.spec += "t";
+    c.directive += "t";
   else if (c.length == Length::kLongDouble)
-    c.spec += "L";
-  c.spec += c.conversion;
+    c.directive += "L";
+  c.directive += c.conversion;
   return true;
 }
 
@@ -168,7 +168,7 @@ CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, CFDictionaryRef
         appendInteger(out, c, remaining);
         break;
       case 'c':
-        appendFormatted(out, c.spec, va_arg(remaining, int));
+        appendFormatted(out, c.directive, va_arg(remaining, int));
         break;
       case 'e':
       case 'E':
@@ -179,18 +179,18 @@ CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, CFDictionaryRef
       case 'a':
       case 'A':
         if (c.length == Length::kLongDouble)
-          appendFormatted(out, c.spec, va_arg(remaining, long double));
+          appendFormatted(out, c.directive, va_arg(remaining, long double));
         else
-          appendFormatted(out, c.spec, va_arg(remaining, double));
+          appendFormatted(out, c.directive, va_arg(remaining, double));
         break;
       case 's': {
         const std::string argument = textArgument(va_arg(remaining, const char*));
-        c.spec.back() = 's';
-        appendFormatted(out, c.spec, argument.c_str());
+        c.directive.back() = 's';
+        appendFormatted(out, c.directive, argument.c_str());
         break;
       }
       case 'p':
-        appendFormatted(out, c.spec, va_arg(remaining, void*));
+        appendFormatted(out, c.directive, va_arg(remaining, void*));
         break;
       default:  // %n and unknown conversions: refuse rather than guess the argument
         wellFormed = false;
