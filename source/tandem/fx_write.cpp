@@ -22,6 +22,21 @@ unsigned char* writeHeader(unsigned char* p, std::int64_t byteSize, VstInt32 for
     return VSTPlugIn::writeBigInt32(p, effect.version);
 }
 
+// A zero-filled record of `size` bytes filled by `write`, which answers the
+// position after the last byte it wrote. The caller owns the array; dataSize
+// is set only once the record is complete.
+template <typename Writer>
+unsigned char* produceRecord(std::size_t size, unsigned long& dataSize, Writer write)
+{
+    TANDEM_REQUIRE(static_cast<unsigned int>(size) == size);
+    std::unique_ptr<unsigned char[]> data(new unsigned char[size]());
+    unsigned char* const bytes = data.get();
+    const unsigned char* const bp = write(bytes);
+    TANDEM_REQUIRE(static_cast<size_t>(bp - bytes) == size);
+    dataSize = size;
+    return data.release();
+}
+
 std::int64_t parameterProgramSize(const AEffect& effect)
 {
     // A negative count would give a record smaller than its fixed fields.
@@ -69,29 +84,25 @@ unsigned char* VSTPlugIn::createChunkRecord(bool isProgram, unsigned long& dataS
     TANDEM_REQUIRE(chunkPointer != 0);
     const std::size_t headerSize = isProgram ? fx::kProgramChunkOffset : fx::kBankChunkOffset;
     const std::size_t size = static_cast<std::size_t>(chunkSize) + headerSize;
-    TANDEM_REQUIRE(static_cast<unsigned int>(size) == size);
 
     const AEffect& effect = getAEffect();
-    std::unique_ptr<unsigned char[]> data(new unsigned char[size]());
-    unsigned char* const bytes = data.get();
-    unsigned char* bp = writeHeader(bytes, static_cast<std::int64_t>(size - fx::kByteSizeExcluded),
-                                    isProgram ? fx::kChunkProgramMagic : fx::kChunkBankMagic, effect);
-    if (isProgram)
-    {
-        bp = writeBigInt32(bp, effect.numParams);
-        bp = writeProgramNameField(bp);
-    }
-    else
-    {
-        bp = writeBigInt32(bp, effect.numPrograms);
-        bp += fx::kBankReservedSize;
-    }
-    bp = writeBigInt32(bp, static_cast<int>(chunkSize));
-    std::memcpy(bp, chunkPointer, static_cast<std::size_t>(chunkSize));
-    bp += chunkSize;
-    TANDEM_REQUIRE(static_cast<size_t>(bp - bytes) == size);
-    dataSize = size;
-    return data.release();
+    return produceRecord(size, dataSize, [&](unsigned char* bytes) {
+        unsigned char* bp = writeHeader(bytes, static_cast<std::int64_t>(size - fx::kByteSizeExcluded),
+                                        isProgram ? fx::kChunkProgramMagic : fx::kChunkBankMagic, effect);
+        if (isProgram)
+        {
+            bp = writeBigInt32(bp, effect.numParams);
+            bp = writeProgramNameField(bp);
+        }
+        else
+        {
+            bp = writeBigInt32(bp, effect.numPrograms);
+            bp += fx::kBankReservedSize;
+        }
+        bp = writeBigInt32(bp, static_cast<int>(chunkSize));
+        std::memcpy(bp, chunkPointer, static_cast<std::size_t>(chunkSize));
+        return bp + chunkSize;
+    });
 }
 
 unsigned char* VSTPlugIn::createFXP(unsigned long& dataSize)
@@ -105,13 +116,7 @@ unsigned char* VSTPlugIn::createFXP(unsigned long& dataSize)
         return createChunkRecord(true, dataSize);
     }
     const auto size = static_cast<std::size_t>(parameterProgramSize(*aeffect));
-    TANDEM_REQUIRE(static_cast<unsigned int>(size) == size);
-    std::unique_ptr<unsigned char[]> data(new unsigned char[size]());
-    unsigned char* const bytes = data.get();
-    const unsigned char* bp = writeFxCk(bytes);
-    TANDEM_REQUIRE(static_cast<size_t>(bp - bytes) == size);
-    dataSize = size;
-    return data.release();
+    return produceRecord(size, dataSize, [this](unsigned char* bytes) { return writeFxCk(bytes); });
 }
 
 unsigned char* VSTPlugIn::createFXB(unsigned long& dataSize)
@@ -131,24 +136,21 @@ unsigned char* VSTPlugIn::createParameterBank(unsigned long& dataSize)
     // absurd counts instead of a wrapped product.
     const auto size = static_cast<std::size_t>(parameterProgramSize(effect) * std::int64_t{effect.numPrograms} +
                                                std::int64_t{fx::kBankProgramsOffset});
-    TANDEM_REQUIRE(static_cast<unsigned int>(size) == size);
-    std::unique_ptr<unsigned char[]> data(new unsigned char[size]());
-    unsigned char* const bytes = data.get();
-    unsigned char* bp =
-        writeHeader(bytes, static_cast<std::int64_t>(size - fx::kByteSizeExcluded), fx::kParameterBankMagic, effect);
-    bp = writeBigInt32(bp, effect.numPrograms);
-    bp += fx::kBankReservedSize;
+    return produceRecord(size, dataSize, [&](unsigned char* bytes) {
+        unsigned char* bp = writeHeader(bytes, static_cast<std::int64_t>(size - fx::kByteSizeExcluded),
+                                        fx::kParameterBankMagic, effect);
+        bp = writeBigInt32(bp, effect.numPrograms);
+        bp += fx::kBankReservedSize;
 
-    const int oldProgramIndex = rememberCurrentProgram();
-    for (int program = 0; program < effect.numPrograms; ++program)
-    {
-        setCurrentProgram(program);
-        bp = writeFxCk(bp);
-    }
-    selectProgramAgain(oldProgramIndex);
-    TANDEM_REQUIRE(static_cast<size_t>(bp - bytes) == size);
-    dataSize = size;
-    return data.release();
+        const int oldProgramIndex = rememberCurrentProgram();
+        for (int program = 0; program < effect.numPrograms; ++program)
+        {
+            setCurrentProgram(program);
+            bp = writeFxCk(bp);
+        }
+        selectProgramAgain(oldProgramIndex);
+        return bp;
+    });
 }
 
 int VSTPlugIn::rememberCurrentProgram()
