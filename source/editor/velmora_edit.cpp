@@ -2,16 +2,7 @@
 
 #include "editor/ad_editor.h"
 
-#include <cstdio>
 #include <memory>
-
-namespace
-{
-void copyText(const char* source, char* text)
-{
-    std::snprintf(text, velmora::kParameterTextBytes, "%s", source);
-}
-}  // namespace
 
 VelmoraEdit::VelmoraEdit(audioMasterCallback audioMaster) : Velmora(audioMaster)
 {
@@ -30,19 +21,6 @@ void VelmoraEdit::showOnEditor(VstInt32 index, float value)
         panel->setParameter(index, value);
 }
 
-bool VelmoraEdit::getEffectName(char* name)
-{
-    copyText(velmora::kEffectName, name);
-    return true;
-}
-
-bool VelmoraEdit::getProductString(char* text)
-{
-    copyText(velmora::kProductString, text);
-    return true;
-}
-
-VstInt32 VelmoraEdit::getNumMidiInputChannels() { return 0; }
 VstInt32 VelmoraEdit::getVendorVersion() { return velmora::kEditVendorVersion; }
 
 PluginEffect* createEffectInstance(audioMasterCallback audioMaster)

@@ -11,9 +11,7 @@ public:
 
     // Any thread: the value reaches the effect, then the attached editor.
     void setParameter(VstInt32 index, float value) override;
-    bool getEffectName(char* name) override;
-    bool getProductString(char* text) override;
-    VstInt32 getNumMidiInputChannels() override;
+    // Names and MIDI channels are Velmora's; only the version differs.
     VstInt32 getVendorVersion() override;
 
 private:
