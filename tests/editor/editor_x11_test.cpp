@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <memory>
 #include <thread>
 
 #include "effect/velmora_identity.h"
@@ -22,24 +23,17 @@ namespace
 class EditorInX11 : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite() { server = new editortest::XvfbDisplay; }
-    static void TearDownTestSuite()
-    {
-        delete server;
-        server = nullptr;
-    }
+    static void SetUpTestSuite() { server = std::make_unique<editortest::XvfbDisplay>(); }
+    static void TearDownTestSuite() { server.reset(); }
 
     void SetUp() override
     {
         if (!editortest::XvfbDisplay::installed())
             GTEST_SKIP() << "Xvfb is not installed (apt-get install xvfb); the X11 editor test cannot run";
-        ASSERT_TRUE(server->running()) << server->failure();
+        ASSERT_TRUE(server->running()) << "Xvfb did not start on any free display";
         display = XOpenDisplay(server->name().c_str());
         ASSERT_NE(display, nullptr);
-        int eventBase = 0;
-        int errorBase = 0;
-        int major = 0;
-        int minor = 0;
+        int eventBase = 0, errorBase = 0, major = 0, minor = 0;
         ASSERT_TRUE(XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor)) << "no XTest";
         host = testsupport::openVelmora();
         ASSERT_NE(host, nullptr);
@@ -70,8 +64,7 @@ protected:
         pump();
     }
 
-    // As a host's UI loop does: idle the editor a few times, with pauses for
-    // the X server and the panel's 50 ms redraw timer.
+    // As a host's UI loop does, with pauses for the X server and the panel's 50 ms timer.
     void pump(int rounds = 8)
     {
         for (int round = 0; round < rounds; ++round)
@@ -86,20 +79,25 @@ protected:
     void pointerTo(int x, int y)
     {
         XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
-        XSync(display, False);
         pump(2);
     }
     void button(bool down)
     {
         XTestFakeButtonEvent(display, 1, down ? True : False, CurrentTime);
-        XSync(display, False);
         pump(2);
+    }
+    void drag(int x, int y, int toX)
+    {
+        pointerTo(x, y);
+        button(true);
+        for (int step = x + 10; step <= toX; step += 10)
+            pointerTo(step, y);
+        button(false);
     }
 
     unsigned int childWindowCount() const
     {
-        Window root = 0;
-        Window parentOfParent = 0;
+        Window root = 0, parentOfParent = 0;
         Window* children = nullptr;
         unsigned int count = 0;
         XSync(display, False);
@@ -116,13 +114,11 @@ protected:
         return count;
     }
 
-    static editortest::XvfbDisplay* server;
+    static inline std::unique_ptr<editortest::XvfbDisplay> server;
     Display* display = nullptr;
     Window parent = 0;
     std::unique_ptr<vsthost::LoadedEffect> host;
 };
-
-editortest::XvfbDisplay* EditorInX11::server = nullptr;
 
 TEST_F(EditorInX11, DragAndClickReachHostAndWindowShowsThePanel)
 {
@@ -138,19 +134,13 @@ TEST_F(EditorInX11, DragAndClickReachHostAndWindowShowsThePanel)
     openEditorWindow(width, height);
     host->clearCalls();
 
-    // Size knob: its image sits at (110, 30); drag 40 pixels right from its middle.
-    pointerTo(126, 46);
-    button(true);
-    for (int x = 136; x <= 166; x += 10)
-        pointerTo(x, 46);
-    button(false);
+    drag(126, 46, 166);  // 40 pixels right from the middle of the size knob at (110, 30)
     EXPECT_NEAR(host->getParameter(velmora::kSize), 0.5f, 1e-4) << "40 pixels at 1/200 per pixel from 0.3";
     EXPECT_EQ(countCalls(audioMasterBeginEdit, velmora::kSize), 1);
     EXPECT_EQ(countCalls(audioMasterEndEdit, velmora::kSize), 1);
     EXPECT_GE(countCalls(audioMasterAutomate, velmora::kSize), 1);
-    const auto calls = host->calls();
-    ASSERT_FALSE(calls.empty());
-    EXPECT_EQ(calls.front().opcode, audioMasterBeginEdit) << "automation comes inside the edit gesture";
+    ASSERT_FALSE(host->calls().empty());
+    EXPECT_EQ(host->calls().front().opcode, audioMasterBeginEdit) << "automation comes inside the edit gesture";
 
     // On/off button at (8, 81).
     host->clearCalls();
@@ -166,36 +156,31 @@ TEST_F(EditorInX11, DragAndClickReachHostAndWindowShowsThePanel)
                                 AllPlanes, ZPixmap);
     ASSERT_NE(grabbed, nullptr);
     std::string error;
-    panelshot::PanelValues values;
-    values.onOff = 0.0f;
-    values.size = host->getParameter(velmora::kSize);
-    values.dryWet = host->getParameter(velmora::kDryWet);
+    const panelshot::PanelValues values{.onOff = 0.0f, .size = host->getParameter(velmora::kSize),
+                                        .dryWet = host->getParameter(velmora::kDryWet)};
     cairo_surface_t* expected = panelshot::renderPanel(testsupport::velmoraBundlePath(), values, error);
     ASSERT_NE(expected, nullptr) << error;
     cairo_surface_flush(expected);
-    const unsigned char* pixels = cairo_image_surface_get_data(expected);
-    const int stride = cairo_image_surface_get_stride(expected);
-
     double totalDifference = 0.0;
     int badPixels = 0;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
         {
             const unsigned long shown = XGetPixel(grabbed, x, y);
-            const auto wanted = *reinterpret_cast<const std::uint32_t*>(pixels + y * stride + x * 4);
+            const std::uint32_t wanted = reinterpret_cast<const std::uint32_t*>(
+                cairo_image_surface_get_data(expected) + y * cairo_image_surface_get_stride(expected))[x];
             int worst = 0;
             for (int shift : {16, 8, 0})
-                worst = std::max(worst, std::abs(static_cast<int>((shown >> shift) & 0xFF) -
-                                                 static_cast<int>((wanted >> shift) & 0xFF)));
+                worst = std::max(worst, std::abs(int((shown >> shift) & 0xFF) - int((wanted >> shift) & 0xFF)));
             totalDifference += worst;
             badPixels += worst > 24;
         }
-    const double meanDifference = totalDifference / (width * height);
-    EXPECT_LT(meanDifference, 2.0) << "the window shows the panel as rendered offscreen";
+    EXPECT_LT(totalDifference / (width * height), 2.0) << "the window shows the panel as rendered offscreen";
     EXPECT_LT(badPixels, width * height / 100) << "fewer than 1% of pixels differ visibly";
     cairo_surface_destroy(expected);
     XDestroyImage(grabbed);
 }
+
 TEST_F(EditorInX11, HostClosingTheEditorWhileIdledFromADragDoesNotCrash)
 {
     // The drag idles the host from inside the editor's own event handling; the
@@ -205,11 +190,7 @@ TEST_F(EditorInX11, HostClosingTheEditorWhileIdledFromADragDoesNotCrash)
         return VstIntPtr{0};
     });
     openEditorWindow(180, 160);
-    pointerTo(126, 46);
-    button(true);
-    pointerTo(136, 46);
-    pointerTo(146, 46);
-    button(false);
+    drag(126, 46, 146);
     EXPECT_EQ(childWindowCount(), 0u) << "the host's close took the editor's window away";
 }
 

@@ -22,8 +22,7 @@ protected:
     BundleTest()
     {
         root = fs::temp_directory_path() / ("velmora-bitmap-" + std::to_string(getpid()));
-        resources = root / "Test.vst" / "Contents" / "Resources";
-        fs::create_directories(resources);
+        fs::create_directories(resources = root / "Test.vst/Contents/Resources");
         const std::string bundlePath = (root / "Test.vst").string();
         CFURLRef url = CFURLCreateFromFileSystemRepresentation(
             nullptr, reinterpret_cast<const UInt8*>(bundlePath.c_str()), static_cast<CFIndex>(bundlePath.size()), true);
@@ -44,56 +43,40 @@ protected:
         cairo_surface_write_to_png(surface, (resources / name).c_str());
         cairo_surface_destroy(surface);
     }
-    void writeText(const std::string& name, const char* text) { std::ofstream(resources / name) << text; }
 
-    fs::path root;
-    fs::path resources;
+    fs::path root, resources;
 };
 
-TEST_F(BundleTest, NumberedImageIsFoundUnderItsPaddedNameInTypeOrder)
+TEST_F(BundleTest, NumberedImagesLoadByPaddedNameAndBadOnesLeaveAnEmptyBitmap)
 {
     ASSERT_NE(gui::gBundleRef, nullptr);
     writePng("bmp00128.png", 30, 20);
-    gui::Bitmap png(128);
-    EXPECT_EQ(png.getWidth(), 30.0);
-    EXPECT_EQ(png.getHeight(), 20.0);
-
-    // Only a .jpg (PNG bytes under that name: the decoder reads the content).
-    writePng("bmp00130.jpg", 7, 9);
-    gui::Bitmap jpg(130);
-    EXPECT_EQ(jpg.getWidth(), 7.0) << "found after the png and bmp lookups failed";
-}
-
-TEST_F(BundleTest, UnreadableOrMissingImagesLeaveAnEmptyBitmap)
-{
+    writePng("bmp00130.jpg", 7, 9);  // PNG bytes: the decoder reads the content, not the name
     writePng("bmp00131.pict", 5, 5);
-    writeText("bmp00129.png", "not an image");
+    std::ofstream(resources / "bmp00129.png") << "not an image";
+    EXPECT_EQ(gui::Bitmap(128).getWidth(), 30.0);
+    EXPECT_EQ(gui::Bitmap(128).getHeight(), 20.0);
+    EXPECT_EQ(gui::Bitmap(130).getWidth(), 7.0) << "found after the png and bmp lookups failed";
     for (int number : {127, 129, 131})
     {
         gui::Bitmap bitmap(number);
         EXPECT_FALSE(bitmap.isLoaded()) << "image " << number;
-        EXPECT_EQ(bitmap.getWidth(), 0.0) << "image " << number;
-        EXPECT_EQ(bitmap.getHeight(), 0.0) << "image " << number;
+        EXPECT_EQ(bitmap.getWidth() + bitmap.getHeight(), 0.0) << "image " << number;
     }
     CFRelease(gui::gBundleRef);
     gui::gBundleRef = nullptr;
-    writePng("bmp00132.png", 5, 5);
-    EXPECT_FALSE(gui::Bitmap(132).isLoaded()) << "no bundle, no image";
+    EXPECT_FALSE(gui::Bitmap(128).isLoaded()) << "no bundle, no image";
 }
 
 class CountingListener : public gui::RefObject
 {
 public:
-    int notify(gui::RefObject* sender, gui::Message message) override
+    int notify(gui::RefObject*, gui::Message message) override
     {
-        if (message != gui::kMsgTimer)
-            return 0;
-        lastSender = sender;
-        ++count;
+        count += message == gui::kMsgTimer;
         return 1;
     }
     int count = 0;
-    gui::RefObject* lastSender = nullptr;
 };
 
 void runLoopFor(double seconds)
@@ -103,22 +86,14 @@ void runLoopFor(double seconds)
         CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.01, false);
 }
 
-TEST(Timer, FiresOnTheRunLoopUntilStoppedAndRestartsWithNewPeriod)
+TEST(Timer, FiresOnTheRunLoopAndNeverAfterRelease)
 {
     CountingListener listener;
     auto* timer = new gui::Timer(&listener, 10);
-    runLoopFor(0.05);
-    EXPECT_EQ(listener.count, 0) << "a timer that was never started never fires";
-
     ASSERT_TRUE(timer->start());
     for (int turn = 0; turn < 500 && listener.count == 0; ++turn)
         runLoopFor(0.01);
-    EXPECT_GT(listener.count, 0);
-    EXPECT_EQ(listener.lastSender, timer);
-
-    timer->setFireTime(20);
-    EXPECT_TRUE(timer->isRunning()) << "a running timer keeps running with the new period";
-    EXPECT_EQ(timer->getFireTime(), 20);
+    EXPECT_GT(listener.count, 0) << "a started timer fires within five seconds";
 
     timer->release();  // stops it
     const int firedBefore = listener.count;

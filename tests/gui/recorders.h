@@ -1,6 +1,5 @@
 #pragma once
-// A control listener and an editor interface that write down what reaches
-// them, in order, as short lines ("changed 1 0.5", "begin 1").
+// Listener and editor that write down what reaches them ("changed 1 0.5", "begin 1").
 
 #include <cstdio>
 #include <string>
@@ -23,11 +22,10 @@ public:
     std::int32_t controlModifierClicked(gui::Control* control, gui::ButtonState) override
     {
         events.push_back("modifier " + std::to_string(control->getTag()));
-        return modifierAnswer;
+        return 0;
     }
 
     std::vector<std::string> events;
-    std::int32_t modifierAnswer = 0;
 };
 
 class RecordingEditor : public gui::EditorInterface

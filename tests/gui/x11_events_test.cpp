@@ -8,20 +8,15 @@
 
 namespace
 {
-TEST(X11Events, ButtonsAndModifiersMapToTheirBits)
+TEST(X11Events, ButtonsModifiersAndKeysMapToTheirBits)
 {
     EXPECT_EQ(gui::buttonStateFromX(Button1Mask | ShiftMask), gui::kLButton | gui::kShift);
     EXPECT_EQ(gui::buttonStateFromX(ControlMask), gui::kDefaultValueModifier);
     EXPECT_EQ(gui::buttonStateFromX(Mod1Mask | Mod4Mask | Button3Mask), gui::kAlt | gui::kApple | gui::kRButton);
     EXPECT_EQ(gui::buttonStateFromX(LockMask | Mod2Mask), 0) << "caps and num lock carry no meaning";
-    EXPECT_EQ(gui::buttonBitFromX(Button2), gui::kMButton);
     EXPECT_EQ(gui::buttonBitFromX(Button4), 0) << "the wheel is not a button";
-    EXPECT_EQ(gui::wheelDistanceFromX(Button4), 1.0f);
-    EXPECT_EQ(gui::wheelDistanceFromX(Button5), -1.0f);
-}
+    EXPECT_EQ(gui::wheelDistanceFromX(Button5), -1.0f) << "button 5 turns the wheel down";
 
-TEST(X11Events, KeysBecomeKeyRecordsWithModifiers)
-{
     VstKeyCode key;
     ASSERT_TRUE(gui::keyCodeFromX(XK_Left, ShiftMask | ControlMask, key));
     EXPECT_EQ(key.virt, VKEY_LEFT);
@@ -29,10 +24,8 @@ TEST(X11Events, KeysBecomeKeyRecordsWithModifiers)
     EXPECT_EQ(gui::modifiersFromKeyCode(key), gui::buttonStateFromX(ShiftMask | ControlMask))
         << "key and mouse paths agree on the modifiers";
 
-    ASSERT_TRUE(gui::keyCodeFromX(XK_KP_Enter, 0, key));
-    EXPECT_EQ(key.virt, VKEY_RETURN);
     ASSERT_TRUE(gui::keyCodeFromX(XK_A, ShiftMask, key));
-    EXPECT_EQ(key.character, 'a');
+    EXPECT_EQ(key.character, 'a') << "letters arrive lower case, without a virtual key";
     EXPECT_EQ(key.virt, 0);
     EXPECT_FALSE(gui::keyCodeFromX(XK_F5, 0, key));
 }
