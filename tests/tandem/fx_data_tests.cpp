@@ -1,6 +1,5 @@
-// FXP/FXB parameter data with the Velmora bundle: layouts, round trips, and
-// malformed data that must fail with the documented exception while the
-// effect loses nothing.
+// FXP/FXB data: parameter records with the Velmora bundle, chunk records with
+// the tests' own effect; malformed data fails while the effect loses nothing.
 
 #include "effect/velmora_identity.h"
 #include "tandem/tandem_exceptions.h"
@@ -8,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace
@@ -33,9 +34,7 @@ protected:
         {
             plugIn->setCurrentProgram(program);
             for (int index = 0; index < velmora::kNumParams; ++index)
-            {
                 programs[program].push_back(plugIn->getParameter(index));
-            }
         }
         plugIn->setCurrentProgram(current);
         return programs;
@@ -56,41 +55,43 @@ protected:
     }
 
     PlugHost host{kTestSampleRate};
-    std::unique_ptr<VSTPlugIn> plugIn = openForTest(velmoraBundlePath(), host);
+    std::unique_ptr<VSTPlugIn> plugIn = openForTest(std::getenv("VELMORA_BUNDLE"), host);
 };
-}  // namespace
 
-TEST_F(VelmoraFxData, programAndBankRecordsHaveTheDocumentedLayout)
+class ChunkFxData : public testing::Test
 {
-    const auto program = createFXP(*plugIn);
-    ASSERT_EQ(program.size(), kRecordSize);
-    EXPECT_EQ(fieldAt(program, 0), fourCharCode("CcnK"));
-    EXPECT_EQ(fieldAt(program, 4), 60) << "byte size = 68 - 8";
-    EXPECT_EQ(fieldAt(program, 8), fourCharCode("FxCk"));
-    EXPECT_EQ(fieldAt(program, 16), velmora::kUniqueId);
-    EXPECT_EQ(fieldAt(program, 24), velmora::kNumParams);
+protected:
+    void SetUp() override { ASSERT_TRUE(plugIn); }
 
-    const auto bank = createFXB(*plugIn);
-    ASSERT_EQ(bank.size(), 700u) << "156 + 8 x 68";
-    EXPECT_EQ(fieldAt(bank, 4), 692);
-    EXPECT_EQ(fieldAt(bank, 8), fourCharCode("FxBk"));
-    EXPECT_EQ(fieldAt(bank, 24), velmora::kNumPrograms);
-    EXPECT_EQ(fieldAt(bank, kBankHeaderSize + 7 * kRecordSize + 8), fourCharCode("FxCk")) << "the last record";
+    TestEffectControl& control = resetTestEffect(TANDEM_TEST_EFFECT);
+    PlugHost host{kTestSampleRate};
+    std::unique_ptr<VSTPlugIn> plugIn = openForTest(TANDEM_TEST_EFFECT, host);
+};
+
+std::unique_ptr<VSTPlugIn> openParameterEffect(PlugHost& host, VstInt32 numPrograms)
+{
+    TestEffectControl& control = resetTestEffect(TANDEM_TEST_EFFECT);
+    control.flags = effFlagsCanReplacing;
+    control.numPrograms = numPrograms;
+    return openForTest(TANDEM_TEST_EFFECT, host);
 }
+}  // namespace
 
 TEST_F(VelmoraFxData, roundTripsRestoreProgramsAndKeepTheCurrentOne)
 {
     plugIn->setCurrentProgram(3);
     const auto saved = scramble(0.3f);
     const auto bank = createFXB(*plugIn);
+    ASSERT_EQ(bank.size(), kBankHeaderSize + 8 * kRecordSize);
+    EXPECT_EQ(fieldAt(bank, 4), 692) << "byte size = 700 - 8";
     EXPECT_EQ(plugIn->getCurrentProgram(), 3) << "writing a bank walks the programs and returns";
     scramble(0.7f);
     EXPECT_TRUE(load(*plugIn, bank));
     EXPECT_EQ(plugIn->getCurrentProgram(), 3) << "loading a bank walks the programs and returns";
     EXPECT_EQ(allPrograms(), saved);
-
     plugIn->setCurrentProgramName("Wide Hall");
     const auto program = createFXP(*plugIn);
+    ASSERT_EQ(program.size(), kRecordSize);
     plugIn->setCurrentProgramName("Other");
     scramble(0.1f);
     EXPECT_TRUE(load(*plugIn, program));
@@ -113,14 +114,11 @@ TEST_F(VelmoraFxData, malformedDataIsRefusedBeforeAnythingChanges)
     EXPECT_EQ(refusedAs(bank, 16, fourCharCode("Othr")), kInvalidFormat) << "foreign effect ID";
     EXPECT_EQ(refusedAs(program, 12, 2), kInvalidFormat) << "program record of version 2";
     for (int byteSize : {61, std::numeric_limits<int>::max(), -8})
-    {
         EXPECT_EQ(refusedAs(program, 4, byteSize), kInvalidFormat) << "byte size " << byteSize;
-    }
     EXPECT_EQ(refusedAs(bank, 24, -1), kInvalidFormat) << "negative program count";
     EXPECT_EQ(refusedAs(program, 24, -3), kInvalidFormat) << "negative parameter count";
-    // Velmora keeps no chunks: chunk variants are refused, not half loaded.
-    EXPECT_EQ(refusedAs(bank, 8, fourCharCode("FBCh")), kInvalidFormat);
-    EXPECT_EQ(refusedAs(program, 8, fourCharCode("FPCh")), kInvalidFormat);
+    EXPECT_EQ(refusedAs(bank, 8, fourCharCode("FBCh")), kInvalidFormat) << "chunk bank for a chunkless effect";
+    EXPECT_EQ(refusedAs(program, 8, fourCharCode("FPCh")), kInvalidFormat) << "chunk program for a chunkless effect";
     EXPECT_EQ(loadFailure<EOFException>(*plugIn, {'C', 'c', 'n', 'K'}), "End of file error");
     EXPECT_EQ(allPrograms(), scrambled) << "nothing changes when the data is refused";
 }
@@ -136,41 +134,19 @@ TEST_F(VelmoraFxData, bankCutInsideValuesKeepsTheCompleteProgramsBeforeTheCut)
     EXPECT_EQ(plugIn->getCurrentProgram(), 5) << "the program current before is current again";
     const auto after = allPrograms();
     for (int program = 0; program < velmora::kNumPrograms; ++program)
-    {
         EXPECT_EQ(after[program], program < 3 ? saved[program] : scrambled[program]) << "program " << program;
-    }
 }
 
-TEST_F(VelmoraFxData, mismatchedDataLoadsAsFarAsItFitsAndAnswersFalse)
+TEST_F(VelmoraFxData, mismatchedDataLoadsWhatFitsAndAnswersFalse)
 {
-    const auto program = createFXP(*plugIn);
-    auto twoValues = program;
-    resizeData(twoValues, kRecordSize - 4);
-    setFieldAt(twoValues, 24, 2);
-    plugIn->setParameter(velmora::kDryWet, 0.8f);
-    EXPECT_FALSE(load(*plugIn, twoValues));
-    EXPECT_EQ(plugIn->getParameter(velmora::kDryWet), 0.0f) << "a value the record lacks becomes 0.0";
-
-    auto outOfRange = program;
+    auto outOfRange = createFXP(*plugIn);
     setFieldAt(outOfRange, 56 + 4 * velmora::kSize, std::bit_cast<int>(1.5f));
     setFieldAt(outOfRange, 56 + 4 * velmora::kDryWet, std::bit_cast<int>(std::numeric_limits<float>::quiet_NaN()));
     EXPECT_FALSE(load(*plugIn, outOfRange));
     EXPECT_EQ(plugIn->getParameter(velmora::kSize), 1.0f) << "1.5 is clamped to 1.0";
     EXPECT_EQ(plugIn->getParameter(velmora::kDryWet), 0.0f) << "NaN is loaded as 0.0";
-}
-
-TEST_F(VelmoraFxData, banksOfOtherSizesLoadWhatFitsAndFindEachRecordByItsOwnCount)
-{
     const auto saved = scramble(0.1f);
     const auto bank = createFXB(*plugIn);
-    auto tenPrograms = bank;
-    tenPrograms.insert(tenPrograms.end(), bank.end() - 2 * kRecordSize, bank.end());
-    setFieldAt(tenPrograms, 4, static_cast<int>(tenPrograms.size()) - 8);
-    setFieldAt(tenPrograms, 24, 10);
-    scramble(0.5f);
-    EXPECT_FALSE(load(*plugIn, tenPrograms));
-    EXPECT_EQ(allPrograms(), saved) << "the first eight of ten programs are loaded";
-
     // Every record gains a fourth value that Velmora has no parameter for.
     std::vector<unsigned char> widened(bank.begin(), bank.begin() + kBankHeaderSize);
     for (std::size_t record = 0; record < 8; ++record)
@@ -183,5 +159,67 @@ TEST_F(VelmoraFxData, banksOfOtherSizesLoadWhatFitsAndFindEachRecordByItsOwnCoun
     setFieldAt(widened, 4, static_cast<int>(widened.size()) - 8);
     scramble(0.85f);
     EXPECT_FALSE(load(*plugIn, widened)) << "parameter counts differ";
-    EXPECT_EQ(allPrograms(), saved) << "each record starts after the previous one's own values";
+    EXPECT_EQ(allPrograms(), saved) << "a record with extra values: the next starts after its own count";
+}
+
+TEST_F(ChunkFxData, chunkRecordsHaveTheDocumentedSizesAndReachTheEffectWhole)
+{
+    const auto program = createFXP(*plugIn);
+    ASSERT_EQ(program.size(), 1060u) << "60 + 1000-byte chunk";
+    EXPECT_EQ(fieldAt(program, 4), 1052);
+    const auto bank = createFXB(*plugIn);
+    ASSERT_EQ(bank.size(), 1160u) << "160 + 1000-byte chunk";
+    EXPECT_EQ(fieldAt(bank, 4), 1152);
+    EXPECT_TRUE(load(*plugIn, program));
+    EXPECT_EQ(control.lastSetChunkIsPreset, 1);
+    EXPECT_EQ(control.lastSetChunkSize, 1000);
+    EXPECT_TRUE(std::equal(program.begin() + 60, program.end(), control.lastSetChunk));
+    EXPECT_TRUE(load(*plugIn, bank));
+    EXPECT_EQ(control.lastSetChunkIsPreset, 0);
+    EXPECT_TRUE(std::equal(bank.begin() + 160, bank.end(), control.lastSetChunk));
+}
+
+TEST_F(ChunkFxData, chunkSizesBeyondTheDataOrRefusedByTheEffectFailCleanly)
+{
+    auto program = createFXP(*plugIn);
+    auto bank = createFXB(*plugIn);
+    plugIn->setCurrentProgramName("Kept");
+    for (int chunkSize : {1001, std::numeric_limits<int>::max()})
+    {
+        setFieldAt(program, 56, chunkSize);
+        EXPECT_EQ(loadFailure<EOFException>(*plugIn, program), "Unexpected end of file in FXP / FXB data");
+        setFieldAt(bank, 156, chunkSize);
+        EXPECT_EQ(loadFailure<EOFException>(*plugIn, bank), "Unexpected end of file in FXB data");
+    }
+    setFieldAt(program, 56, -4);
+    EXPECT_EQ(loadFailure<FormatException>(*plugIn, program), kInvalidFormat);
+    EXPECT_EQ(control.setChunkCalls, 0);
+    char name[25];
+    plugIn->getCurrentProgramName(name);
+    EXPECT_STREQ(name, "Kept") << "a refused chunk record does not rename the program";
+    for (VstIntPtr refusal : {0, -1})
+    {
+        control.chunkSize = refusal;
+        unsigned long size = 99;
+        EXPECT_THROW(delete[] plugIn->createFXP(size), TandemException) << "chunk size answer " << refusal;
+        EXPECT_EQ(size, 0u) << "no data, no size";
+        EXPECT_THROW(delete[] plugIn->createFXB(size), TandemException) << "chunk size answer " << refusal;
+    }
+}
+
+TEST(ParameterFxData, effectWithoutProgramsWritesAndLoadsAnEmptyBank)
+{
+    PlugHost host(kTestSampleRate);
+    auto plugIn = openParameterEffect(host, 0);
+    ASSERT_TRUE(plugIn);
+    const auto bank = createFXB(*plugIn);
+    EXPECT_EQ(bank.size(), 156u) << "header and reserved bytes only";
+    EXPECT_TRUE(load(*plugIn, bank)) << "no program to remember or select again";
+}
+
+TEST(ParameterFxDataDeathTest, negativeProgramCountStopsInsteadOfOverrunningTheBank)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    PlugHost host(kTestSampleRate);
+    EXPECT_DEATH(createFXB(*openParameterEffect(host, -1)), "effect.numPrograms >= 0");
 }

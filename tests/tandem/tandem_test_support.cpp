@@ -33,30 +33,19 @@ std::unique_ptr<VSTPlugIn> openForTest(const std::string& path, PlugHost& host)
     }
 }
 
-std::string velmoraBundlePath()
+namespace
 {
-    const char* path = std::getenv("VELMORA_BUNDLE");
-    return path != nullptr ? path : "";
-}
-
-std::vector<unsigned char> createFXP(VSTPlugIn& plugIn)
+std::vector<unsigned char> created(VSTPlugIn& plugIn, unsigned char* (VSTPlugIn::*create)(unsigned long&))
 {
     unsigned long size = 0;
-    const std::unique_ptr<unsigned char[]> bytes(plugIn.createFXP(size));
+    const std::unique_ptr<unsigned char[]> bytes((plugIn.*create)(size));
     return {bytes.get(), bytes.get() + size};
 }
+}  // namespace
 
-std::vector<unsigned char> createFXB(VSTPlugIn& plugIn)
-{
-    unsigned long size = 0;
-    const std::unique_ptr<unsigned char[]> bytes(plugIn.createFXB(size));
-    return {bytes.get(), bytes.get() + size};
-}
-
-bool load(VSTPlugIn& plugIn, const std::vector<unsigned char>& bytes)
-{
-    return plugIn.loadFXPOrFXB(bytes.size(), bytes.data());
-}
+std::vector<unsigned char> createFXP(VSTPlugIn& plugIn) { return created(plugIn, &VSTPlugIn::createFXP); }
+std::vector<unsigned char> createFXB(VSTPlugIn& plugIn) { return created(plugIn, &VSTPlugIn::createFXB); }
+bool load(VSTPlugIn& plugIn, const std::vector<unsigned char>& bytes) { return plugIn.loadFXPOrFXB(bytes.size(), bytes.data()); }
 
 int fieldAt(const std::vector<unsigned char>& bytes, std::size_t offset)
 {

@@ -1,5 +1,4 @@
-// The tests' own effect: eight programs of three parameters, a 1000-byte
-// chunk, and its host's answers observable from the test.
+// The tests' own effect: eight programs of three parameters and a chunk.
 
 #include "test_effect_control.h"
 
@@ -34,10 +33,7 @@ VstIntPtr dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr
     case effGetProgramName:
     case effGetParamName:
         if (opcode == effGetProgramName && self->programName[0] != '\0')
-        {
-            std::strcpy(text, self->programName);
-            return 0;
-        }
+            return std::strcpy(text, self->programName), 0;
         std::memset(text, opcode == effGetProgramName ? 'P' : 'N', static_cast<std::size_t>(gControl.nameLength));
         text[gControl.nameLength] = '\0';
         return 0;
@@ -54,18 +50,11 @@ VstIntPtr dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr
     }
 }
 
-void setParameter(AEffect* effect, VstInt32 index, float value)
-{
-    static_cast<TestEffect*>(effect->object)->values[index] = value;
-}
+float& valueOf(AEffect* effect, VstInt32 index) { return static_cast<TestEffect*>(effect->object)->values[index]; }
+void setParameter(AEffect* effect, VstInt32 index, float value) { valueOf(effect, index) = value; }
+float getParameter(AEffect* effect, VstInt32 index) { return valueOf(effect, index); }
 
-float getParameter(AEffect* effect, VstInt32 index)
-{
-    return static_cast<TestEffect*>(effect->object)->values[index];
-}
-
-// Unused by the variant whose entry returns no effect.
-[[maybe_unused]] AEffect* createEffect(audioMasterCallback audioMaster, VstInt32 uniqueID)
+[[maybe_unused]] AEffect* createEffect(audioMasterCallback audioMaster)
 {
     gControl.audioMaster = audioMaster;
     gControl.versionAnswer = audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f);
@@ -78,15 +67,12 @@ float getParameter(AEffect* effect, VstInt32 index)
     record.getParameter = getParameter;
     record.numPrograms = gControl.numPrograms;
     record.numParams = 3;
-    record.numInputs = 1;
-    record.numOutputs = 1;
+    record.numInputs = record.numOutputs = 1;
     record.flags = gControl.flags;
     record.object = self;
-    record.uniqueID = uniqueID;
+    record.uniqueID = kTestEffectId;
     for (int byte = 0; byte < kTestEffectMaxChunk; ++byte)
-    {
         self->chunk[byte] = static_cast<unsigned char>(byte * 7 + 1);
-    }
     // Effects ask with their new record before returning it.
     audioMaster(&record, audioMasterGetSampleRate, 0, 0, nullptr, 0.0f);
     gControl.effect = &record;
@@ -94,28 +80,17 @@ float getParameter(AEffect* effect, VstInt32 index)
 }
 }  // namespace
 
-TEST_EFFECT_EXPORT TestEffectControl* tandemTestEffectControl()
-{
-    return &gControl;
-}
+TEST_EFFECT_EXPORT TestEffectControl* tandemTestEffectControl() { return &gControl; }
 
 TEST_EFFECT_EXPORT AEffect* VSTPluginMain(audioMasterCallback audioMaster)
 {
 #if defined(TEST_EFFECT_BAD_MAGIC)
-    // Shown to the host through the callback first, so the host has to
-    // forget a record it already stored.
+    // Shown to the host first, so the host has to forget a stored record.
     static AEffect notAnEffect{};
     notAnEffect.magic = fourCharCode("Nope");
     audioMaster(&notAnEffect, audioMasterCurrentId, 0, 0, nullptr, 0.0f);
     return &notAnEffect;
 #else
-    return createEffect(audioMaster, kTestEffectId);
+    return createEffect(audioMaster);
 #endif
 }
-
-#if defined(TEST_EFFECT_MAIN_MACHO)
-TEST_EFFECT_EXPORT AEffect* main_macho(audioMasterCallback audioMaster)
-{
-    return createEffect(audioMaster, kTestEffectMachoId);
-}
-#endif
