@@ -53,17 +53,6 @@ StereoBuffer noiseInput(std::size_t frames)
 {
     return StereoBuffer(testsupport::noise(frames, 7), testsupport::noise(frames, 11));
 }
-
-void expectMonoSumKept(const StereoBuffer& input, const StereoBuffer& output, const char* setting)
-{
-    for (std::size_t n = 0; n < input.frames(); ++n)
-    {
-        const float in = input.left[n] + input.right[n];
-        const float out = output.left[n] + output.right[n];
-        ASSERT_NEAR(out, in, 1e-6f * (1.0f + std::fabs(in))) << "mono sum changed at frame " << n << " (" << setting
-                                                              << ")";
-    }
-}
 }  // namespace
 
 TEST(SignalPath, ImpulseWidthFollowsTheHermiteReadsAndTheQuadratureGains)
@@ -99,44 +88,28 @@ TEST(SignalPath, ImpulseWidthFollowsTheHermiteReadsAndTheQuadratureGains)
     }
 }
 
-TEST(SignalPath, OffAndDryWetZeroGiveTheInputBackExactly)
-{
-    auto effect = testsupport::openVelmora();
-    ASSERT_NE(effect, nullptr);
-    const StereoBuffer input = noiseInput(10000);
-
-    effect->setParameter(velmora::kOnOff, 0.0f);
-    StereoBuffer output = render(*effect, input, {256});
-    EXPECT_EQ(output.left, input.left) << "off passes the left channel unchanged";
-    EXPECT_EQ(output.right, input.right) << "off passes the right channel unchanged";
-
-    effect->setParameter(velmora::kOnOff, 1.0f);
-    effect->setParameter(velmora::kDryWet, 0.0f);
-    output = render(*effect, input, {256});
-    EXPECT_EQ(output.left, input.left) << "Dry/Wet 0 passes the left channel unchanged";
-    EXPECT_EQ(output.right, input.right) << "Dry/Wet 0 passes the right channel unchanged";
-
-    // The rings kept filling meanwhile: the width is there from the first sample.
-    effect->setParameter(velmora::kDryWet, 1.0f);
-    output = render(*effect, input, {256});
-    EXPECT_NE(output.left[0], input.left[0]) << "switching on needs no fill-up period";
-}
-
-TEST(SignalPath, SplittingTheStreamIntoAnyBlocksGivesIdenticalOutput)
+TEST(SignalPath, OffOrDryWetZeroGiveTheInputBackAndBlockSplitsChangeNothing)
 {
     const StereoBuffer input = noiseInput(20000);
     auto whole = testsupport::openVelmora();
     auto split = testsupport::openVelmora();
-    auto inPlace = testsupport::openVelmora();
-    ASSERT_TRUE(whole && split && inPlace);
-
+    ASSERT_TRUE(whole && split);
     const StereoBuffer reference = render(*whole, input, {20000});
     const StereoBuffer blocks = render(*split, input, {1, 7, 64, 333, 1024, 2, 4096});
-    const StereoBuffer replaced = render(*inPlace, input, {5, 1000, 17}, true);
-    EXPECT_EQ(blocks.left, reference.left) << "block boundaries change nothing";
-    EXPECT_EQ(blocks.right, reference.right);
-    EXPECT_EQ(replaced.left, reference.left) << "processing in place changes nothing";
-    EXPECT_EQ(replaced.right, reference.right);
+    EXPECT_TRUE(blocks.left == reference.left && blocks.right == reference.right) << "block boundaries change nothing";
+
+    whole->setParameter(velmora::kOnOff, 0.0f);
+    StereoBuffer output = render(*whole, input, {256});
+    EXPECT_TRUE(output.left == input.left && output.right == input.right) << "off passes the input unchanged";
+    whole->setParameter(velmora::kOnOff, 1.0f);
+    whole->setParameter(velmora::kDryWet, 0.0f);
+    output = render(*whole, input, {256});
+    EXPECT_TRUE(output.left == input.left && output.right == input.right) << "Dry/Wet 0 passes the input unchanged";
+
+    // The rings kept filling meanwhile: the width is there from the first sample.
+    whole->setParameter(velmora::kDryWet, 1.0f);
+    output = render(*whole, input, {256});
+    EXPECT_NE(output.left[0], input.left[0]) << "switching on needs no fill-up period";
 }
 
 TEST(SignalPath, SilenceAfterSoundGivesExactZeros)
@@ -207,12 +180,15 @@ TEST(SignalPath, OneTestRunsEverythingAtTheEdges)
             {
                 const StereoBuffer a = render(*outOfPlace, input, blocks);
                 const StereoBuffer b = render(*inPlace, input, blocks, true);
-                ASSERT_EQ(a.left, b.left) << rate << " Hz, program " << program << ", blocks of " << blocks[0];
-                ASSERT_EQ(a.right, b.right) << rate << " Hz, program " << program << ", blocks of " << blocks[0];
+                ASSERT_TRUE(a.left == b.left && a.right == b.right)
+                    << "in place differs at " << rate << " Hz, program " << program << ", blocks of " << blocks[0];
                 for (std::size_t n = 0; n < a.frames(); ++n)
-                    ASSERT_TRUE(std::isfinite(a.left[n]) && std::isfinite(a.right[n]))
-                        << rate << " Hz, program " << program << ", frame " << n;
-                expectMonoSumKept(input, a, "edges");
+                {
+                    const float in = input.left[n] + input.right[n];
+                    ASSERT_TRUE(std::isfinite(a.left[n]) && std::isfinite(a.right[n])) << rate << " Hz, frame " << n;
+                    ASSERT_NEAR(a.left[n] + a.right[n], in, 1e-6f * (1.0f + std::fabs(in)))
+                        << "mono sum changed at " << rate << " Hz, program " << program << ", frame " << n;
+                }
             }
         }
     }

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <string>
 
 namespace
@@ -18,72 +17,33 @@ std::unique_ptr<vsthost::LoadedEffect> loadUnopened()
     EXPECT_NE(loaded, nullptr) << error;
     return loaded;
 }
-
-std::string text(vsthost::LoadedEffect& effect, VstInt32 opcode, VstInt32 index = 0)
-{
-    return effect.dispatchForText(opcode, index);
-}
 }  // namespace
 
-TEST(Record, FreshRecordCarriesTheEffectsIdentity)
+TEST(Record, FreshRecordCarriesWhatHostsReadBeforeOpening)
 {
     auto loaded = loadUnopened();
     ASSERT_NE(loaded, nullptr);
     const AEffect& record = *loaded->effect();
     EXPECT_EQ(record.magic, 0x56737450);
-    EXPECT_EQ(record.numPrograms, 8);
-    EXPECT_EQ(record.numParams, 3);
-    EXPECT_EQ(record.numInputs, 2);
-    EXPECT_EQ(record.numOutputs, 2);
-    EXPECT_EQ(record.flags & ~effFlagsHasEditor, effFlagsCanReplacing) << "replacing, no chunks, no double, no synth";
-    EXPECT_EQ(record.initialDelay, 0);
-    EXPECT_EQ(record.ioRatio, 1.0f);
     EXPECT_EQ(record.uniqueID, 0x516E566D);
-    EXPECT_EQ(record.version, 1);
-    EXPECT_EQ(record.resvd2, 0);
-    EXPECT_EQ(record.user, nullptr);
-    EXPECT_NE(record.processReplacing, nullptr);
-    EXPECT_NE(record.processDoubleReplacing, nullptr);
+    EXPECT_TRUE(record.numPrograms == 8 && record.numParams == 3 && record.numInputs == 2 && record.numOutputs == 2);
+    EXPECT_EQ(record.flags & ~effFlagsHasEditor, effFlagsCanReplacing) << "replacing, no chunks, no double, no synth";
     for (char byte : record.future)
         ASSERT_EQ(byte, 0) << "the future bytes are zero";
-}
 
-TEST(Record, HostAnsweringVersionZeroGetsNoEffect)
-{
     vsthost::HostSettings settings;
     settings.versionAnswer = 0;
     std::string error;
-    EXPECT_EQ(vsthost::LoadedEffect::load(testsupport::velmoraBundlePath(), error, settings), nullptr);
+    EXPECT_EQ(vsthost::LoadedEffect::load(testsupport::velmoraBundlePath(), error, settings), nullptr)
+        << "a host answering version 0 gets no effect";
     EXPECT_NE(error.find("null"), std::string::npos) << error;
 }
 
-TEST(Record, OpcodesOutsideTheTablesAnswerZeroAndChangeNothing)
+TEST(Record, AnswersHostsMisreadStayAsTheyAre)
 {
     auto effect = testsupport::openVelmora();
     ASSERT_NE(effect, nullptr);
-    effect->dispatch(effSetProgram, 0, 3);
-    effect->setParameter(velmora::kSize, 0.75f);
-    for (VstInt32 opcode : {80, -1, 1000, INT_MIN})
-        EXPECT_EQ(effect->dispatch(opcode, 1, 1, nullptr, 1.0f), 0) << "opcode " << opcode;
-    EXPECT_EQ(effect->dispatch(effGetProgram), 3);
-    EXPECT_EQ(effect->getParameter(velmora::kSize), 0.75f);
-}
-
-TEST(Record, DispatcherAnswersOfThisEffect)
-{
-    auto effect = testsupport::openVelmora();
-    ASSERT_NE(effect, nullptr);
-    EXPECT_EQ(effect->dispatch(effGetPlugCategory), 1);
-    EXPECT_EQ(effect->dispatch(effGetVendorVersion), 1005);
-    EXPECT_EQ(effect->dispatch(effProcessEvents), -1);
     EXPECT_EQ(effect->dispatch(effKeysRequired), 1) << "keys are not required";
-    EXPECT_EQ(text(*effect, effGetEffectName), "Velmora");
-    EXPECT_EQ(text(*effect, effGetProductString), "Velmora");
-    EXPECT_EQ(text(*effect, effGetVendorString), "Quarn Records");
-
-    VstPinProperties pin{};
-    EXPECT_EQ(effect->dispatch(effGetOutputProperties, 0, 0, &pin), 0) << "pin queries keep the base answer";
-
     char insert[] = "plugAsChannelInsert ";
     char insertWithoutBlank[] = "plugAsChannelInsert";
     EXPECT_EQ(effect->dispatch(effCanDo, 0, 0, insert), 1);
@@ -102,14 +62,10 @@ TEST(Record, LongProgramNameDoesNotOverflow)
     effect->dispatch(effSetProgram, 0, 6);
     char longName[] = "Wide Strings For The Long Evening Session";
     effect->dispatch(effSetProgramName, 0, 0, longName);
-    EXPECT_EQ(text(*effect, effGetProgramName), std::string(longName, 23)) << "names keep 23 characters";
+    EXPECT_EQ(effect->dispatchForText(effGetProgramName), std::string(longName, 23)) << "names keep 23 characters";
     EXPECT_EQ(effect->dispatchForText(effGetProgramNameIndexed, 7), "Init") << "the next record is untouched";
-
     effect->dispatch(effSetProgram, 0, 7);
-    EXPECT_EQ(text(*effect, effGetProgramName), "Init 8");
-    EXPECT_EQ(effect->getParameter(velmora::kSize), 0.5f);
-    effect->dispatch(effSetProgram, 0, 8);
-    EXPECT_EQ(effect->dispatch(effGetProgram), 7) << "program 8 does not exist";
+    EXPECT_EQ(effect->dispatchForText(effGetProgramName), "Init 8");
 }
 
 TEST(Record, NullTextPointersFromTheHostDoNothing)
@@ -124,7 +80,7 @@ TEST(Record, NullTextPointersFromTheHostDoNothing)
                                     effGetSpeakerArrangement};
     for (VstInt32 opcode : textOpcodes)
         EXPECT_EQ(effect->dispatch(opcode, 0, 0, nullptr), 0) << "opcode " << opcode;
-    EXPECT_EQ(text(*effect, effGetProgramName), "Init 1") << "the effect is unharmed";
+    EXPECT_EQ(effect->dispatchForText(effGetProgramName), "Init 1") << "the effect is unharmed";
 }
 
 // Hosts ask for the category and names before effOpen, suspend an effect that
@@ -134,7 +90,7 @@ TEST(Record, OrdersRealHostsUse)
     auto effect = loadUnopened();
     ASSERT_NE(effect, nullptr);
     EXPECT_EQ(effect->dispatch(effGetPlugCategory), 1);
-    EXPECT_EQ(text(*effect, effGetEffectName), "Velmora");
+    EXPECT_EQ(effect->dispatchForText(effGetEffectName), "Velmora");
     effect->dispatch(effMainsChanged, 0, 0);
     effect->dispatch(effOpen);
     effect->dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
@@ -148,9 +104,7 @@ TEST(Record, OrdersRealHostsUse)
     for (VstInt32 program = 0; program < velmora::kNumPrograms; ++program)
     {
         effect->dispatch(effSetProgram, 0, program);
-        EXPECT_EQ(effect->getParameter(velmora::kOnOff), 1.0f) << "program " << program;
         EXPECT_EQ(effect->getParameter(velmora::kSize), 0.5f) << "program " << program;
-        EXPECT_EQ(effect->getParameter(velmora::kDryWet), 0.5f) << "program " << program;
     }
     effect->dispatch(effMainsChanged, 0, 0);
     effect->close();

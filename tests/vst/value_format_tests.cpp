@@ -52,15 +52,10 @@ TEST(ValueFormat, IntTextsCoverZeroAndTheMostNegativeValue)
 TEST(ValueFormat, UnitTextsConvertBeforeFormatting)
 {
     SpyEffect effect;
-    auto dB = [&](float value) { return formatted([&](char* t, VstInt32 n) { effect.dB2string(value, t, n); }); };
-    EXPECT_EQ(dB(1.0f), "0.000000");
-    EXPECT_EQ(dB(0.0f), "-oo");
-    EXPECT_EQ(dB(-3.0f), "-oo");
-    EXPECT_EQ(formatted([&](char* t, VstInt32 n) { effect.Hz2string(0.0f, t, n); }), "0.000000");
+    EXPECT_EQ(formatted([&](char* t, VstInt32 n) { effect.dB2string(0.0f, t, n); }), "-oo") << "no log of zero";
+    EXPECT_EQ(formatted([&](char* t, VstInt32 n) { effect.Hz2string(0.0f, t, n); }), "0.000000") << "no division by zero";
     EXPECT_EQ(formatted([&](char* t, VstInt32 n) { effect.Hz2string(100.0f, t, n); }), "441.0000")
         << "a 100-sample period at 44100 Hz";
-    EXPECT_EQ(formatted([&](char* t, VstInt32 n) { effect.ms2string(441.0f, t, n); }), "10.00000")
-        << "441 samples at 44100 Hz";
 }
 
 TEST(SpeakerArrangement, AllocationGivesAZeroedRecordAndMatchingCopiesIt)
@@ -75,20 +70,16 @@ TEST(SpeakerArrangement, AllocationGivesAZeroedRecordAndMatchingCopiesIt)
 
     source->type = 7;
     source->speakers[1].azimuth = 0.5f;
-    source->speakers[1].type = 3;
     std::memset(source->speakers[1].name, 'x', sizeof(source->speakers[1].name));  // unterminated
 
     VstSpeakerArrangement* copy = nullptr;
     ASSERT_TRUE(effect.allocateArrangement(&copy, 5));  // replaced by the match below
     ASSERT_TRUE(effect.matchArrangement(&copy, source));
-    EXPECT_EQ(copy->numChannels, 2);
-    EXPECT_EQ(copy->type, 7);
-    EXPECT_EQ(copy->speakers[1].azimuth, 0.5f);
-    EXPECT_EQ(copy->speakers[1].type, 3);
+    EXPECT_TRUE(copy->numChannels == 2 && copy->type == 7 && copy->speakers[1].azimuth == 0.5f);
     EXPECT_EQ(std::string(copy->speakers[1].name), std::string(63, 'x')) << "names keep 63 characters";
 
     ASSERT_TRUE(effect.matchArrangement(&copy, copy)) << "matching a record onto itself must not free it first";
-    EXPECT_EQ(copy->speakers[1].type, 3);
+    EXPECT_EQ(copy->speakers[1].azimuth, 0.5f);
     EXPECT_FALSE(effect.matchArrangement(&copy, nullptr));
     EXPECT_FALSE(effect.copySpeaker(nullptr, &source->speakers[0]));
     EXPECT_TRUE(effect.deallocateArrangement(&copy));
