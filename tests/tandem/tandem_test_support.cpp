@@ -33,15 +33,12 @@ std::unique_ptr<VSTPlugIn> openForTest(const std::string& path, PlugHost& host)
     }
 }
 
-namespace
-{
-std::vector<unsigned char> created(VSTPlugIn& plugIn, unsigned char* (VSTPlugIn::*create)(unsigned long&))
+static std::vector<unsigned char> created(VSTPlugIn& plugIn, unsigned char* (VSTPlugIn::*create)(unsigned long&))
 {
     unsigned long size = 0;
     const std::unique_ptr<unsigned char[]> bytes((plugIn.*create)(size));
     return {bytes.get(), bytes.get() + size};
 }
-}  // namespace
 
 std::vector<unsigned char> createFXP(VSTPlugIn& plugIn) { return created(plugIn, &VSTPlugIn::createFXP); }
 std::vector<unsigned char> createFXB(VSTPlugIn& plugIn) { return created(plugIn, &VSTPlugIn::createFXB); }

@@ -20,18 +20,25 @@ std::vector<unsigned char> createFXP(VSTPlugIn& plugIn);
 std::vector<unsigned char> createFXB(VSTPlugIn& plugIn);
 bool load(VSTPlugIn& plugIn, const std::vector<unsigned char>& bytes);
 
-template <typename ExceptionType>
-std::string loadFailure(VSTPlugIn& plugIn, const std::vector<unsigned char>& bytes)
+// The message of the ExceptionType that `action` throws.
+template <typename ExceptionType, typename Action>
+std::string failureOf(Action action)
 {
     try
     {
-        load(plugIn, bytes);
+        action();
     }
     catch (const ExceptionType& failure)
     {
         return failure.what();
     }
     return "(no exception of the expected class)";
+}
+
+template <typename ExceptionType>
+std::string loadFailure(VSTPlugIn& plugIn, const std::vector<unsigned char>& bytes)
+{
+    return failureOf<ExceptionType>([&] { load(plugIn, bytes); });
 }
 
 // Big-endian fields; resizeData keeps the byte size field in step.

@@ -37,9 +37,7 @@ VstIntPtr dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr
         std::memset(text, opcode == effGetProgramName ? 'P' : 'N', static_cast<std::size_t>(gControl.nameLength));
         text[gControl.nameLength] = '\0';
         return 0;
-    case effGetChunk:
-        *static_cast<void**>(ptr) = self->chunk;
-        return gControl.chunkSize;
+    case effGetChunk: *static_cast<void**>(ptr) = self->chunk; return gControl.chunkSize;
     case effSetChunk:
         ++gControl.setChunkCalls;
         gControl.lastSetChunkIsPreset = index;
@@ -75,8 +73,7 @@ float getParameter(AEffect* effect, VstInt32 index) { return valueOf(effect, ind
         self->chunk[byte] = static_cast<unsigned char>(byte * 7 + 1);
     // Effects ask with their new record before returning it.
     audioMaster(&record, audioMasterGetSampleRate, 0, 0, nullptr, 0.0f);
-    gControl.effect = &record;
-    return &record;
+    return gControl.effect = &record;
 }
 }  // namespace
 

@@ -1,6 +1,5 @@
 #pragma once
-// Settings and observations of the tests' own effect, reached through the
-// exported tandemTestEffectControl() after dlopen-ing the same file.
+// Settings and observations of the tests' own effect, exported as tandemTestEffectControl().
 
 #include "vst/aeffect.h"
 
@@ -14,7 +13,7 @@ struct TestEffectControl
     VstIntPtr chunkSize = 1000;  // effGetChunk's answer; below 1 refuses
     VstInt32 programAnswerOffset = 0;  // added to effGetProgram's answer
     int nameLength = 8;  // characters the name getters write
-
+    // What the effect saw.
     VstIntPtr versionAnswer = 0;
     VstIntPtr currentIdBeforeRecord = -1;
     int setChunkCalls = 0;

@@ -1,5 +1,4 @@
-// Real VST 2 plug-ins from Debian, hosted through VSTPlugIn: effects built
-// by other frameworks, with chunks, without programs, with a sidechain.
+// Real VST 2 plug-ins from Debian: with chunks, without programs, with a sidechain.
 
 #include "support/signals.h"
 #include "tandem_test_support.h"

@@ -1,5 +1,4 @@
-// VSTPlugIn against the tests' own effect: loading, audioMaster answers,
-// name copying and the stops on broken preconditions.
+// VSTPlugIn with the tests' own effect: opening, audioMaster answers, names, preconditions.
 
 #include "plughost/plugin_loading.h"
 #include "tandem/tandem_exceptions.h"
@@ -15,15 +14,7 @@ namespace
 std::string openFailure(const char* path)
 {
     PlugHost host(kTestSampleRate);
-    try
-    {
-        openPlugIn(path, host, kTestSampleRate, kTestBlockSize);
-    }
-    catch (const TandemException& failure)
-    {
-        return failure.what();
-    }
-    return "(opened)";
+    return failureOf<TandemException>([&] { openPlugIn(path, host, kTestSampleRate, kTestBlockSize); });
 }
 
 VstIntPtr callHost(TestEffectControl& control, VstInt32 opcode, VstInt32 index, VstIntPtr value, const char* text = nullptr)
