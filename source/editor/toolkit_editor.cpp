@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "editor/key_translation.h"
 #include "editor/plugin_bundle.h"
 #include "gui/draw_context.h"
 #include "gui/frame.h"
@@ -64,12 +65,12 @@ void ToolkitEditor::draw(ERect* area)
 
 bool ToolkitEditor::onKeyDown(VstKeyCode& keyCode)
 {
-    return frame && frame->onKeyDown(keyCode) > 0;
+    return frame && frame->onKeyDown(keyEventFromVst(keyCode)) > 0;
 }
 
 bool ToolkitEditor::onKeyUp(VstKeyCode& keyCode)
 {
-    return frame && frame->onKeyUp(keyCode) > 0;
+    return frame && frame->onKeyUp(keyEventFromVst(keyCode)) > 0;
 }
 
 bool ToolkitEditor::onWheel(float distance)

@@ -3,8 +3,6 @@
 
 #include <cstdint>
 
-#include "vst/aeffect.h"
-
 namespace gui
 {
 using ButtonState = std::int32_t;
@@ -22,27 +20,13 @@ inline constexpr ButtonState kButton5 = 512;
 inline constexpr ButtonState kZoomModifier = kShift;
 inline constexpr ButtonState kDefaultValueModifier = kControl;
 
+inline constexpr ButtonState kModifierMask = kShift | kControl | kAlt | kApple;
 inline constexpr ButtonState kAllButtonsMask = kLButton | kMButton | kRButton | kButton4 | kButton5;
 
 // Of the five buttons exactly the left one is down.
 inline bool isLeftClick(ButtonState state)
 {
     return (state & kAllButtonsMask) == kLButton;
-}
-
-// The key record's modifier bits expressed as button-state bits.
-inline ButtonState modifiersFromKeyCode(const VstKeyCode& keyCode)
-{
-    ButtonState state = 0;
-    if (keyCode.modifier & MODIFIER_SHIFT)
-        state |= kShift;
-    if (keyCode.modifier & MODIFIER_ALTERNATE)
-        state |= kAlt;
-    if (keyCode.modifier & MODIFIER_COMMAND)
-        state |= kApple;
-    if (keyCode.modifier & MODIFIER_CONTROL)
-        state |= kControl;
-    return state;
 }
 
 enum MouseResult

@@ -171,16 +171,16 @@ bool Frame::onWheel(Point where, float distance, ButtonState buttons)
     return ViewContainer::onWheel(where, distance, buttons);
 }
 
-std::int32_t Frame::onKeyDown(VstKeyCode& keyCode)
+std::int32_t Frame::onKeyDown(const KeyEvent& key)
 {
     View* target = modalView ? modalView : focusView;
-    return target ? target->onKeyDown(keyCode) : kKeyNotHandled;
+    return target ? target->onKeyDown(key) : kKeyNotHandled;
 }
 
-std::int32_t Frame::onKeyUp(VstKeyCode& keyCode)
+std::int32_t Frame::onKeyUp(const KeyEvent& key)
 {
     View* target = modalView ? modalView : focusView;
-    return target ? target->onKeyUp(keyCode) : kKeyNotHandled;
+    return target ? target->onKeyUp(key) : kKeyNotHandled;
 }
 
 Point Frame::getCurrentMouseLocation() const

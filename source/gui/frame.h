@@ -45,8 +45,8 @@ public:
     MouseResult onMouseUp(Point where, ButtonState buttons) override;
     MouseResult onMouseMoved(Point where, ButtonState buttons) override;
     bool onWheel(Point where, float distance, ButtonState buttons) override;
-    std::int32_t onKeyDown(VstKeyCode& keyCode) override;
-    std::int32_t onKeyUp(VstKeyCode& keyCode) override;
+    std::int32_t onKeyDown(const KeyEvent& key) override;
+    std::int32_t onKeyUp(const KeyEvent& key) override;
 
     Point getCurrentMouseLocation() const;
     ButtonState getCurrentMouseButtons() const;

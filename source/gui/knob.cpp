@@ -87,24 +87,24 @@ bool Knob::onWheel(Point, float distance, ButtonState buttons)
     return true;
 }
 
-std::int32_t Knob::onKeyDown(VstKeyCode& keyCode)
+std::int32_t Knob::onKeyDown(const KeyEvent& key)
 {
     float direction = 0.0f;
-    switch (keyCode.virt)
+    switch (key.virt)
     {
-    case VKEY_LEFT:
-    case VKEY_DOWN:
+    case VirtualKey::kLeft:
+    case VirtualKey::kDown:
         direction = -1.0f;
         break;
-    case VKEY_UP:
-    case VKEY_RIGHT:
+    case VirtualKey::kUp:
+    case VirtualKey::kRight:
         direction = 1.0f;
         break;
     default:
         return kKeyNotHandled;
     }
     float step = direction * wheelIncrement;
-    if (modifiersFromKeyCode(keyCode) & kZoomModifier)
+    if (key.modifiers & kZoomModifier)
         step *= 0.1f;
     stepValue(step);
     return kKeyHandled;

@@ -17,7 +17,7 @@ public:
     MouseResult onMouseMoved(Point where, ButtonState buttons) override;
     MouseResult onMouseUp(Point where, ButtonState buttons) override;
     bool onWheel(Point where, float distance, ButtonState buttons) override;
-    std::int32_t onKeyDown(VstKeyCode& keyCode) override;
+    std::int32_t onKeyDown(const KeyEvent& key) override;
 
 private:
     static constexpr float kDragRange = 200.0f;  // pixels for the full range

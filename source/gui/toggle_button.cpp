@@ -35,9 +35,9 @@ MouseResult ToggleButton::onMouseDown(Point, ButtonState buttons)
     return kMouseEventHandledFinal;
 }
 
-std::int32_t ToggleButton::onKeyDown(VstKeyCode& keyCode)
+std::int32_t ToggleButton::onKeyDown(const KeyEvent& key)
 {
-    if (keyCode.virt != VKEY_RETURN || keyCode.modifier != 0)
+    if (key.virt != VirtualKey::kReturn || key.modifiers != 0)
         return kKeyNotHandled;
     toggle();
     return kKeyHandled;

@@ -17,7 +17,7 @@ public:
 
     void draw(DrawContext& context) override;
     MouseResult onMouseDown(Point where, ButtonState buttons) override;
-    std::int32_t onKeyDown(VstKeyCode& keyCode) override;
+    std::int32_t onKeyDown(const KeyEvent& key) override;
 
 private:
     void toggle();

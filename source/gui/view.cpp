@@ -47,12 +47,12 @@ bool View::onWheel(Point, float, ButtonState)
     return false;
 }
 
-std::int32_t View::onKeyDown(VstKeyCode&)
+std::int32_t View::onKeyDown(const KeyEvent&)
 {
     return kKeyNotHandled;
 }
 
-std::int32_t View::onKeyUp(VstKeyCode&)
+std::int32_t View::onKeyUp(const KeyEvent&)
 {
     return kKeyNotHandled;
 }

@@ -4,6 +4,7 @@
 
 #include "gui/button_state.h"
 #include "gui/geometry.h"
+#include "gui/key_event.h"
 #include "gui/ref_object.h"
 
 namespace gui
@@ -28,8 +29,8 @@ public:
     virtual void onMouseEntered(Point where, ButtonState buttons);
     virtual void onMouseExited(Point where, ButtonState buttons);
     virtual bool onWheel(Point where, float distance, ButtonState buttons);
-    virtual std::int32_t onKeyDown(VstKeyCode& keyCode);
-    virtual std::int32_t onKeyUp(VstKeyCode& keyCode);
+    virtual std::int32_t onKeyDown(const KeyEvent& key);
+    virtual std::int32_t onKeyUp(const KeyEvent& key);
 
     // `where` is in the parent's coordinates, like the view rectangle.
     virtual bool hitTest(Point where, ButtonState buttons) const;

@@ -56,66 +56,59 @@ float wheelDistanceFromX(unsigned int button)
 
 namespace
 {
-unsigned char virtualKeyFromKeySym(KeySym keysym)
+VirtualKey virtualKeyFromKeySym(KeySym keysym)
 {
     switch (keysym)
     {
     case XK_BackSpace:
-        return VKEY_BACK;
+        return VirtualKey::kBack;
     case XK_Tab:
-        return VKEY_TAB;
+        return VirtualKey::kTab;
     case XK_Clear:
-        return VKEY_CLEAR;
+        return VirtualKey::kClear;
     case XK_Return:
     case XK_KP_Enter:
-        return VKEY_RETURN;
+        return VirtualKey::kReturn;
     case XK_Pause:
-        return VKEY_PAUSE;
+        return VirtualKey::kPause;
     case XK_Escape:
-        return VKEY_ESCAPE;
+        return VirtualKey::kEscape;
     case XK_space:
-        return VKEY_SPACE;
+        return VirtualKey::kSpace;
     case XK_End:
-        return VKEY_END;
+        return VirtualKey::kEnd;
     case XK_Home:
-        return VKEY_HOME;
+        return VirtualKey::kHome;
     case XK_Left:
-        return VKEY_LEFT;
+        return VirtualKey::kLeft;
     case XK_Up:
-        return VKEY_UP;
+        return VirtualKey::kUp;
     case XK_Right:
-        return VKEY_RIGHT;
+        return VirtualKey::kRight;
     case XK_Down:
-        return VKEY_DOWN;
+        return VirtualKey::kDown;
     case XK_Page_Up:
-        return VKEY_PAGEUP;
+        return VirtualKey::kPageUp;
     case XK_Page_Down:
-        return VKEY_PAGEDOWN;
+        return VirtualKey::kPageDown;
     default:
-        return 0;
+        return VirtualKey::kNone;
     }
 }
 }  // namespace
 
-bool keyCodeFromX(KeySym keysym, unsigned int state, VstKeyCode& keyCode)
+bool keyEventFromX(KeySym keysym, unsigned int state, KeyEvent& key)
 {
-    keyCode = {};
-    keyCode.virt = virtualKeyFromKeySym(keysym);
-    if (keyCode.virt == 0)
+    key = {};
+    key.virt = virtualKeyFromKeySym(keysym);
+    if (key.virt == VirtualKey::kNone)
     {
         // Printable Latin-1 keys travel as their lower-case character.
         if (keysym < 0x20 || keysym > 0x7e)
             return false;
-        keyCode.character = std::tolower(static_cast<int>(keysym));
+        key.character = static_cast<char32_t>(std::tolower(static_cast<int>(keysym)));
     }
-    if (state & ShiftMask)
-        keyCode.modifier |= MODIFIER_SHIFT;
-    if (state & Mod1Mask)
-        keyCode.modifier |= MODIFIER_ALTERNATE;
-    if (state & Mod4Mask)
-        keyCode.modifier |= MODIFIER_COMMAND;
-    if (state & ControlMask)
-        keyCode.modifier |= MODIFIER_CONTROL;
+    key.modifiers = buttonStateFromX(state) & kModifierMask;
     return true;
 }
 }  // namespace gui

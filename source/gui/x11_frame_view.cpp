@@ -223,13 +223,13 @@ void X11FrameView::handleKey(XKeyEvent& event, bool down)
     KeySym keysym = NoSymbol;
     char text[8];
     XLookupString(&event, text, sizeof text, &keysym, nullptr);
-    VstKeyCode keyCode;
-    if (!keyCodeFromX(keysym, event.state, keyCode))
+    KeyEvent key;
+    if (!keyEventFromX(keysym, event.state, key))
         return;
     if (down)
-        frame->onKeyDown(keyCode);
+        frame->onKeyDown(key);
     else
-        frame->onKeyUp(keyCode);
+        frame->onKeyUp(key);
 }
 
 void X11FrameView::drawArea(const Rect& area)

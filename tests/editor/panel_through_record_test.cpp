@@ -48,9 +48,10 @@ protected:
             record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f);
     }
 
-    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr)
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                       float opt = 0.0f)
     {
-        return record->dispatcher(record, opcode, index, value, ptr, 0.0f);
+        return record->dispatcher(record, opcode, index, value, ptr, opt);
     }
     void set(VstInt32 index, float value) { record->setParameter(record, index, value); }
     ToolkitEditor* editor() const
@@ -134,11 +135,14 @@ TEST_F(PanelThroughRecord, KeysAndWheelReachTheKnobLastClickedOneGestureEach)
 
     EXPECT_EQ(dispatch(effEditKeyDown, 0, VKEY_UP), 1);
     EXPECT_NEAR(record->getParameter(record, velmora::kDryWet), 0.6f, 1e-5) << "up arrow adds a tenth";
+    EXPECT_EQ(dispatch(effEditKeyUp, 0, VKEY_UP), 0) << "knobs act on key down only";
+    EXPECT_EQ(dispatch(effEditKeyDown, 0, VKEY_DOWN, nullptr, MODIFIER_SHIFT), 1);
+    EXPECT_NEAR(record->getParameter(record, velmora::kDryWet), 0.59f, 1e-5) << "shift makes the step a hundredth";
     EXPECT_TRUE(editor()->onWheel(-1.0f));
-    EXPECT_NEAR(record->getParameter(record, velmora::kDryWet), 0.5f, 1e-5) << "wheel down under the pointer";
-    ASSERT_EQ(gCalls.size(), 6u) << "each step is one gesture: begin, automate, end";
+    EXPECT_NEAR(record->getParameter(record, velmora::kDryWet), 0.49f, 1e-5) << "wheel down under the pointer";
+    ASSERT_EQ(gCalls.size(), 9u) << "each step is one gesture: begin, automate, end";
     EXPECT_EQ(gCalls[1], audioMasterAutomate);
-    EXPECT_EQ(gCalls[4], audioMasterAutomate);
+    EXPECT_EQ(gCalls[7], audioMasterAutomate);
     EXPECT_EQ(dispatch(effEditKeyDown, 'a', 0), 0) << "keys a knob does not use are left to the host";
     dispatch(effEditClose);
 }

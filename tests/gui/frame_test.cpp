@@ -55,7 +55,7 @@ TEST_F(FrameTest, ClickWhereButtonLiesOverSplashAreaReachesTheButton)
     EXPECT_EQ(listener.events, (std::vector<std::string>{"changed 0 1"}));
     EXPECT_EQ(editor.events, (std::vector<std::string>{"begin 0", "end 0"}));
 
-    VstKeyCode enter{0, VKEY_RETURN, 0};
+    const gui::KeyEvent enter{0, gui::VirtualKey::kReturn, 0};
     EXPECT_EQ(button->onKeyDown(enter), gui::kKeyHandled);
     EXPECT_FLOAT_EQ(button->getValue(), 0.0f) << "return toggles back";
     button->setValue(0.3f);

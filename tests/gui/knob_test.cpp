@@ -82,8 +82,8 @@ TEST_F(KnobTest, WheelKeysAndValuesStayInRange)
     knob->onWheel({10, 10}, 1.0f, kShift);
     EXPECT_NEAR(knob->getValue(), 0.96f, 1e-6) << "shift makes a notch 0.01";
 
-    VstKeyCode down{0, VKEY_DOWN, 0};
-    VstKeyCode letter{'a', 0, 0};
+    const gui::KeyEvent down{0, gui::VirtualKey::kDown, 0};
+    const gui::KeyEvent letter{U'a', gui::VirtualKey::kNone, 0};
     EXPECT_EQ(knob->onKeyDown(down), gui::kKeyHandled);
     EXPECT_NEAR(knob->getValue(), 0.86f, 1e-6);
     EXPECT_EQ(knob->onKeyDown(letter), gui::kKeyNotHandled);

@@ -17,16 +17,14 @@ TEST(X11Events, ButtonsModifiersAndKeysMapToTheirBits)
     EXPECT_EQ(gui::buttonBitFromX(Button4), 0) << "the wheel is not a button";
     EXPECT_EQ(gui::wheelDistanceFromX(Button5), -1.0f) << "button 5 turns the wheel down";
 
-    VstKeyCode key;
-    ASSERT_TRUE(gui::keyCodeFromX(XK_Left, ShiftMask | ControlMask, key));
-    EXPECT_EQ(key.virt, VKEY_LEFT);
-    EXPECT_EQ(key.modifier, MODIFIER_SHIFT | MODIFIER_CONTROL);
-    EXPECT_EQ(gui::modifiersFromKeyCode(key), gui::buttonStateFromX(ShiftMask | ControlMask))
-        << "key and mouse paths agree on the modifiers";
+    gui::KeyEvent key;
+    ASSERT_TRUE(gui::keyEventFromX(XK_Left, ShiftMask | ControlMask | Button1Mask, key));
+    EXPECT_EQ(key.virt, gui::VirtualKey::kLeft);
+    EXPECT_EQ(key.modifiers, gui::kShift | gui::kControl) << "key and mouse paths agree on the modifiers, buttons left out";
 
-    ASSERT_TRUE(gui::keyCodeFromX(XK_A, ShiftMask, key));
-    EXPECT_EQ(key.character, 'a') << "letters arrive lower case, without a virtual key";
-    EXPECT_EQ(key.virt, 0);
-    EXPECT_FALSE(gui::keyCodeFromX(XK_F5, 0, key));
+    ASSERT_TRUE(gui::keyEventFromX(XK_A, ShiftMask, key));
+    EXPECT_EQ(key.character, U'a') << "letters arrive lower case, without a virtual key";
+    EXPECT_EQ(key.virt, gui::VirtualKey::kNone);
+    EXPECT_FALSE(gui::keyEventFromX(XK_F5, 0, key));
 }
 }  // namespace
