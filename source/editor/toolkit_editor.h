@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "editor/effect_editor.h"
 #include "gui/editor_interface.h"
+#include "vst/effect_editor.h"
 
 class PluginEffectX;
 

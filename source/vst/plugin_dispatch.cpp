@@ -5,7 +5,7 @@
 // that writes or reads through it does nothing and answers 0.
 #include "vst/plugin_effect_x.h"
 
-#include "editor/effect_editor.h"
+#include "vst/effect_editor.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "vst/plugin_effect.h"
 
-#include "editor/effect_editor.h"
+#include "vst/effect_editor.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 #pragma once
 // A bare effect and editor that log the calls the dispatcher turns opcodes into.
 
-#include "editor/effect_editor.h"
+#include "vst/effect_editor.h"
 #include "vst/plugin_effect_x.h"
 
 #include <string>
