@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "effect/velmora_identity.h"
-#include "panel_render.h"
+#include "panelshot/panel_render.h"
 #include "support/velmora_bundle.h"
 #include "xvfb_display.h"
 

@@ -1,4 +1,4 @@
-#include "panel_render.h"
+#include "panelshot/panel_render.h"
 
 #include <memory>
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "panel_render.h"
+#include "panelshot/panel_render.h"
 
 namespace
 {
