@@ -13,14 +13,16 @@ CFTypeID CFErrorGetTypeID(void) { return static_cast<CFTypeID>(Error::kTypeID); 
 
 CFErrorDomain CFErrorGetDomain(CFErrorRef err) { return cast<Error>(err) ? kCFErrorDomainCocoa : nullptr; }
 
-CFIndex CFErrorGetCode(CFErrorRef err) {
-  const auto* error = cast<Error>(err);
-  return error ? error->code : 0;
+CFIndex CFErrorGetCode(CFErrorRef err)
+{
+    const auto* error = cast<Error>(err);
+    return error ? error->code : 0;
 }
 
-CFStringRef CFErrorCopyDescription(CFErrorRef err) {
-  const auto* error = cast<Error>(err);
-  return error ? velmora::cf::String::createFromUTF8(error->description) : nullptr;
+CFStringRef CFErrorCopyDescription(CFErrorRef err)
+{
+    const auto* error = cast<Error>(err);
+    return error ? velmora::cf::String::createFromUTF8(error->description) : nullptr;
 }
 
 }  // extern "C"

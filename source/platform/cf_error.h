@@ -7,18 +7,19 @@
 
 #include <string>
 
-struct __CFError final : velmora::cf::Object {
-  static constexpr velmora::cf::TypeID kTypeID = velmora::cf::TypeID::kError;
+struct __CFError final : velmora::cf::Object
+{
+    static constexpr velmora::cf::TypeID kTypeID = velmora::cf::TypeID::kError;
 
-  __CFError(CFIndex errorCode, std::string text)
-      : Object(kTypeID), code(errorCode), description(std::move(text)) {}
+    __CFError(CFIndex errorCode, std::string text) : Object(kTypeID), code(errorCode), description(std::move(text)) {}
 
-  std::string describe() const override { return description; }
+    std::string describe() const override { return description; }
 
-  const CFIndex code;  // in kCFErrorDomainCocoa
-  const std::string description;
+    const CFIndex code;  // in kCFErrorDomainCocoa
+    const std::string description;
 };
 
-namespace velmora::cf {
+namespace velmora::cf
+{
 using Error = ::__CFError;
 }

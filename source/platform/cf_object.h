@@ -8,104 +8,119 @@
 #include <atomic>
 #include <string>
 
-namespace velmora::cf {
+namespace velmora::cf
+{
 
-enum class TypeID : CFTypeID {
-  kString = 7,
-  kBoolean = 21,
-  kNumber = 22,
-  kData = 20,
-  kArray = 19,
-  kDictionary = 18,
-  kURL = 29,
-  kBundle = 31,
-  kError = 30,
-  kRunLoop = 43,
-  kRunLoopSource = 44,
-  kRunLoopTimer = 45,
-  kFileDescriptor = 46,
+enum class TypeID : CFTypeID
+{
+    kString = 7,
+    kBoolean = 21,
+    kNumber = 22,
+    kData = 20,
+    kArray = 19,
+    kDictionary = 18,
+    kURL = 29,
+    kBundle = 31,
+    kError = 30,
+    kRunLoop = 43,
+    kRunLoopSource = 44,
+    kRunLoopTimer = 45,
+    kFileDescriptor = 46,
 };
 
-class Object {
- public:
-  explicit Object(TypeID typeID) : typeID_(typeID) {}
-  Object(const Object&) = delete;
-  Object& operator=(const Object&) = delete;
-  virtual ~Object() = default;
+class Object
+{
+public:
+    explicit Object(TypeID typeID) : typeID_(typeID) {}
+    Object(const Object&) = delete;
+    Object& operator=(const Object&) = delete;
+    virtual ~Object() = default;
 
-  TypeID typeID() const { return typeID_; }
+    TypeID typeID() const { return typeID_; }
 
-  // Called only with an object of the same type.
-  virtual bool equals(const Object& other) const { return this == &other; }
-  virtual CFHashCode hash() const { return reinterpret_cast<CFHashCode>(this); }
-  // UTF-8 text that %@ prints.
-  virtual std::string describe() const;
+    // Called only with an object of the same type.
+    virtual bool equals(const Object& other) const { return this == &other; }
+    virtual CFHashCode hash() const { return reinterpret_cast<CFHashCode>(this); }
+    // UTF-8 text that %@ prints.
+    virtual std::string describe() const;
 
-  void retain() const;
-  // Retains unless the object is already being freed (count 0); for
-  // registries that hand out objects they do not own.
-  bool tryRetain() const;
-  // Frees the object when the last reference goes.
-  void release() const;
-  CFIndex retainCount() const;
-  // Constants (CFSTR strings, booleans) ignore retain and release.
-  void makeImmortal() { immortal_ = true; }
+    void retain() const;
+    // Retains unless the object is already being freed (count 0); for
+    // registries that hand out objects they do not own.
+    bool tryRetain() const;
+    // Frees the object when the last reference goes.
+    void release() const;
+    CFIndex retainCount() const;
+    // Constants (CFSTR strings, booleans) ignore retain and release.
+    void makeImmortal() { immortal_ = true; }
 
- protected:
-  std::string defaultDescription(const char* typeName) const;
+protected:
+    std::string defaultDescription(const char* typeName) const;
 
- private:
-  const TypeID typeID_;
-  mutable std::atomic<CFIndex> retainCount_{1};
-  bool immortal_ = false;
+private:
+    const TypeID typeID_;
+    mutable std::atomic<CFIndex> retainCount_{1};
+    bool immortal_ = false;
 };
 
 inline const Object* asObject(CFTypeRef ref) { return static_cast<const Object*>(ref); }
 
 // The object behind ref when it has the given type, else null.
 template <typename T>
-T* cast(CFTypeRef ref) {
-  if (ref == nullptr || asObject(ref)->typeID() != T::kTypeID) return nullptr;
-  return const_cast<T*>(static_cast<const T*>(asObject(ref)));
+T* cast(CFTypeRef ref)
+{
+    if (ref == nullptr || asObject(ref)->typeID() != T::kTypeID)
+        return nullptr;
+    return const_cast<T*>(static_cast<const T*>(asObject(ref)));
 }
 
 // Owning reference for use inside the layer.
 template <typename T>
-class Ref {
- public:
-  Ref() = default;
-  static Ref adopt(T* object) {
-    Ref ref;
-    ref.object_ = object;
-    return ref;
-  }
-  static Ref retain(T* object) {
-    if (object) object->retain();
-    return adopt(object);
-  }
-  Ref(const Ref& other) : object_(other.object_) {
-    if (object_) object_->retain();
-  }
-  Ref(Ref&& other) noexcept : object_(other.object_) { other.object_ = nullptr; }
-  Ref& operator=(Ref other) noexcept {
-    std::swap(object_, other.object_);
-    return *this;
-  }
-  ~Ref() {
-    if (object_) object_->release();
-  }
-  T* get() const { return object_; }
-  T* operator->() const { return object_; }
-  T& operator*() const { return *object_; }
-  explicit operator bool() const { return object_ != nullptr; }
-  T* detach() {
-    T* object = object_;
-    object_ = nullptr;
-    return object;
-  }
+class Ref
+{
+public:
+    Ref() = default;
+    static Ref adopt(T* object)
+    {
+        Ref ref;
+        ref.object_ = object;
+        return ref;
+    }
+    static Ref retain(T* object)
+    {
+        if (object)
+            object->retain();
+        return adopt(object);
+    }
+    Ref(const Ref& other) : object_(other.object_)
+    {
+        if (object_)
+            object_->retain();
+    }
+    Ref(Ref&& other) noexcept : object_(other.object_) { other.object_ = nullptr; }
+    Ref& operator=(Ref other) noexcept
+    {
+        std::swap(object_, other.object_);
+        return *this;
+    }
+    ~Ref()
+    {
+        if (object_)
+            object_->release();
+    }
+    T* get() const { return object_; }
+    T* operator->() const { return object_; }
+    T& operator*() const { return *object_; }
+    explicit operator bool() const { return object_ != nullptr; }
+    T* detach()
+    {
+        T* object = object_;
+        object_ = nullptr;
+        return object;
+    }
 
- private:
-  T* object_ = nullptr;
+private:
+    T* object_ = nullptr;
 };
 
 }  // namespace velmora::cf

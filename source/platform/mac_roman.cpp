@@ -2,9 +2,11 @@
 
 #include <array>
 
-namespace velmora::cf {
+namespace velmora::cf
+{
 
-namespace {
+namespace
+{
 
 // clang-format off
 constexpr std::array<char16_t, 128> kUpperHalf = {
@@ -37,16 +39,18 @@ constexpr std::array<char16_t, 128> kUpperHalf = {
 
 }  // namespace
 
-char16_t macRomanToUnicode(unsigned char byte) {
-  return byte < 0x80 ? char16_t(byte) : kUpperHalf[byte - 0x80];
-}
+char16_t macRomanToUnicode(unsigned char byte) { return byte < 0x80 ? char16_t(byte) : kUpperHalf[byte - 0x80]; }
 
-std::optional<unsigned char> unicodeToMacRoman(char16_t character) {
-  if (character < 0x80) return static_cast<unsigned char>(character);
-  for (unsigned index = 0; index < kUpperHalf.size(); ++index) {
-    if (kUpperHalf[index] == character) return static_cast<unsigned char>(0x80 + index);
-  }
-  return std::nullopt;
+std::optional<unsigned char> unicodeToMacRoman(char16_t character)
+{
+    if (character < 0x80)
+        return static_cast<unsigned char>(character);
+    for (unsigned index = 0; index < kUpperHalf.size(); ++index)
+    {
+        if (kUpperHalf[index] == character)
+            return static_cast<unsigned char>(0x80 + index);
+    }
+    return std::nullopt;
 }
 
 }  // namespace velmora::cf

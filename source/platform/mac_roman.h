@@ -5,7 +5,8 @@
 
 #include <optional>
 
-namespace velmora::cf {
+namespace velmora::cf
+{
 
 char16_t macRomanToUnicode(unsigned char byte);
 std::optional<unsigned char> unicodeToMacRoman(char16_t character);

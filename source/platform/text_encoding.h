@@ -8,7 +8,8 @@
 #include <string>
 #include <string_view>
 
-namespace velmora::cf {
+namespace velmora::cf
+{
 
 bool isSupportedEncoding(CFStringEncoding encoding);
 

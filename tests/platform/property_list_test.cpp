@@ -3,19 +3,21 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 using platformtest::runPython;
 namespace fs = std::filesystem;
 
-CFDataRef dataOf(const std::string& bytes) {
-  return CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(bytes.data()),
-                      static_cast<CFIndex>(bytes.size()));
+CFDataRef dataOf(const std::string& bytes)
+{
+    return CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(bytes.data()), static_cast<CFIndex>(bytes.size()));
 }
 
-std::string bytesOf(CFDataRef data) {
-  return std::string(reinterpret_cast<const char*>(CFDataGetBytePtr(data)),
-                     static_cast<size_t>(CFDataGetLength(data)));
+std::string bytesOf(CFDataRef data)
+{
+    return std::string(reinterpret_cast<const char*>(CFDataGetBytePtr(data)),
+                       static_cast<size_t>(CFDataGetLength(data)));
 }
 
 // Prints the plist at PATH as sorted JSON (data as hex), then as plistlib writes it.
@@ -27,94 +29,103 @@ print(json.dumps(value, sort_keys=True, ensure_ascii=False, default=bytes.hex))
 sys.stdout.buffer.write(plistlib.dumps(value))
 )";
 
-TEST(PropertyListXml, LayerAndPlistlibReadEachOthersOutput) {
-  CFDataRef source = dataOf(R"(<?xml version="1.0" encoding="UTF-8"?>
+TEST(PropertyListXml, LayerAndPlistlibReadEachOthersOutput)
+{
+    CFDataRef source = dataOf(R"(<?xml version="1.0" encoding="UTF-8"?>
 <plist version="1.0"><dict>
   <key>manufacturer</key><integer>-5</integer><key>big</key><integer>1099511627776</integer>
   <key>mix</key><real>0.25</real><key>flag</key><false/><key>vstdata</key><data>AENjbv8=</data>
   <key>name</key><string>Gr&#xF6;&#xDF;e &lt;&amp;&gt; &#x20AC;</string>
   <key>list</key><array><string>two</string><dict/></array>
 </dict></plist>)");
-  CFPropertyListRef preset = CFPropertyListCreateWithData(nullptr, source, 0, nullptr, nullptr);
-  ASSERT_NE(preset, nullptr);
-  CFErrorRef error = nullptr;
-  CFDataRef xml = CFPropertyListCreateData(nullptr, preset, kCFPropertyListXMLFormat_v1_0, 0, &error);
-  ASSERT_NE(xml, nullptr);
-  EXPECT_EQ(error, nullptr);
-  platformtest::TemporaryFolder folder;
-  const fs::path written = folder.path() / "layer.plist";
-  platformtest::writeFile(written, bytesOf(xml));
-  const std::string output = runPython("PATH = '" + written.string() + "'\n" + kPlistlibRoundTrip);
-  const size_t endOfJson = output.find('\n');
-  EXPECT_EQ(output.substr(0, endOfJson),
-            R"({"big": 1099511627776, "flag": false, "list": ["two", {}], "manufacturer": -5, "mix": 0.25, )"
-            "\"name\": \"Gr\xC3\xB6\xC3\x9F" "e <&> \xE2\x82\xAC\", \"vstdata\": \"0043636eff\"}");
+    CFPropertyListRef preset = CFPropertyListCreateWithData(nullptr, source, 0, nullptr, nullptr);
+    ASSERT_NE(preset, nullptr);
+    CFErrorRef error = nullptr;
+    CFDataRef xml = CFPropertyListCreateData(nullptr, preset, kCFPropertyListXMLFormat_v1_0, 0, &error);
+    ASSERT_NE(xml, nullptr);
+    EXPECT_EQ(error, nullptr);
+    platformtest::TemporaryFolder folder;
+    const fs::path written = folder.path() / "layer.plist";
+    platformtest::writeFile(written, bytesOf(xml));
+    const std::string output = runPython("PATH = '" + written.string() + "'\n" + kPlistlibRoundTrip);
+    const size_t endOfJson = output.find('\n');
+    EXPECT_EQ(output.substr(0, endOfJson),
+              R"({"big": 1099511627776, "flag": false, "list": ["two", {}], "manufacturer": -5, "mix": 0.25, )"
+              "\"name\": \"Gr\xC3\xB6\xC3\x9F"
+              "e <&> \xE2\x82\xAC\", \"vstdata\": \"0043636eff\"}");
 
-  CFPropertyListFormat format = 0;
-  CFPropertyListRef readBack = CFPropertyListCreateWithData(nullptr, xml, 0, &format, nullptr);
-  EXPECT_EQ(format, kCFPropertyListXMLFormat_v1_0);
-  EXPECT_TRUE(CFEqual(readBack, preset)) << "what the layer writes it reads back unchanged";
-  CFDataRef fromPlistlib = dataOf(endOfJson == std::string::npos ? "" : output.substr(endOfJson + 1));
-  CFPropertyListRef reread = CFPropertyListCreateWithData(nullptr, fromPlistlib, 0, nullptr, nullptr);
-  ASSERT_NE(reread, nullptr);
-  EXPECT_TRUE(CFEqual(reread, preset)) << "what plistlib writes the layer reads unchanged";
-  for (CFTypeRef object : {CFTypeRef(source), CFTypeRef(preset), CFTypeRef(xml), CFTypeRef(readBack),
-                           CFTypeRef(fromPlistlib), CFTypeRef(reread)})
-    CFRelease(object);
+    CFPropertyListFormat format = 0;
+    CFPropertyListRef readBack = CFPropertyListCreateWithData(nullptr, xml, 0, &format, nullptr);
+    EXPECT_EQ(format, kCFPropertyListXMLFormat_v1_0);
+    EXPECT_TRUE(CFEqual(readBack, preset)) << "what the layer writes it reads back unchanged";
+    CFDataRef fromPlistlib = dataOf(endOfJson == std::string::npos ? "" : output.substr(endOfJson + 1));
+    CFPropertyListRef reread = CFPropertyListCreateWithData(nullptr, fromPlistlib, 0, nullptr, nullptr);
+    ASSERT_NE(reread, nullptr);
+    EXPECT_TRUE(CFEqual(reread, preset)) << "what plistlib writes the layer reads unchanged";
+    for (CFTypeRef object : {CFTypeRef(source), CFTypeRef(preset), CFTypeRef(xml), CFTypeRef(readBack),
+                             CFTypeRef(fromPlistlib), CFTypeRef(reread)})
+        CFRelease(object);
 }
 
 // Error code of reading the bytes as a property list; 0 when they read.
-CFIndex readErrorCode(const std::string& bytes) {
-  CFDataRef data = dataOf(bytes);
-  CFErrorRef error = nullptr;
-  CFPropertyListRef list = CFPropertyListCreateWithData(nullptr, data, 0, nullptr, &error);
-  const CFIndex code = list ? 0 : error ? CFErrorGetCode(error) : -1;
-  for (CFTypeRef object : {CFTypeRef(list), CFTypeRef(error), CFTypeRef(data)})
-    if (object) CFRelease(object);
-  return code;
+CFIndex readErrorCode(const std::string& bytes)
+{
+    CFDataRef data = dataOf(bytes);
+    CFErrorRef error = nullptr;
+    CFPropertyListRef list = CFPropertyListCreateWithData(nullptr, data, 0, nullptr, &error);
+    const CFIndex code = list ? 0 : error ? CFErrorGetCode(error) : -1;
+    for (CFTypeRef object : {CFTypeRef(list), CFTypeRef(error), CFTypeRef(data)})
+        if (object)
+            CFRelease(object);
+    return code;
 }
 
-TEST(PropertyListXml, BrokenInputAndForeignObjectsGiveErrorsNotCrashes) {
-  const std::string truncated = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>name</key><str";
-  for (const std::string& bytes : {std::string("this is not a property list"), std::string(), truncated,
-                                   std::string("bplist00\xD1\x01\x02", 11)})
-    EXPECT_EQ(readErrorCode(bytes), kCFPropertyListReadCorruptError) << "input: " << bytes;
+TEST(PropertyListXml, BrokenInputAndForeignObjectsGiveErrorsNotCrashes)
+{
+    const std::string truncated = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>name</key><str";
+    for (const std::string& bytes : {std::string("this is not a property list"), std::string(), truncated,
+                                     std::string("bplist00\xD1\x01\x02", 11)})
+        EXPECT_EQ(readErrorCode(bytes), kCFPropertyListReadCorruptError) << "input: " << bytes;
 
-  CFStringRef errorString = nullptr;
-  CFDataRef truncatedData = dataOf(truncated);
-  EXPECT_EQ(CFPropertyListCreateFromXMLData(nullptr, truncatedData, kCFPropertyListImmutable, &errorString),
-            nullptr);
-  EXPECT_NE(errorString, nullptr) << "the older call reports through an error string";
-  if (errorString) CFRelease(errorString);
+    CFStringRef errorString = nullptr;
+    CFDataRef truncatedData = dataOf(truncated);
+    EXPECT_EQ(CFPropertyListCreateFromXMLData(nullptr, truncatedData, kCFPropertyListImmutable, &errorString), nullptr);
+    EXPECT_NE(errorString, nullptr) << "the older call reports through an error string";
+    if (errorString)
+        CFRelease(errorString);
 
-  CFMutableDictionaryRef withURL =
-      CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
-  CFURLRef url = CFURLCreateWithFileSystemPath(nullptr, CFSTR("/tmp"), kCFURLPOSIXPathStyle, true);
-  CFDictionarySetValue(withURL, CFSTR("folder"), url);
-  CFErrorRef error = nullptr;
-  EXPECT_EQ(CFPropertyListCreateData(nullptr, withURL, kCFPropertyListXMLFormat_v1_0, 0, &error), nullptr);
-  ASSERT_NE(error, nullptr);
-  EXPECT_EQ(CFErrorGetCode(error), kCFPropertyListWriteInvalidError);
-  for (CFTypeRef object : {CFTypeRef(truncatedData), CFTypeRef(withURL), CFTypeRef(url), CFTypeRef(error)})
-    CFRelease(object);
+    CFMutableDictionaryRef withURL = CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks,
+                                                               &kCFTypeDictionaryValueCallBacks);
+    CFURLRef url = CFURLCreateWithFileSystemPath(nullptr, CFSTR("/tmp"), kCFURLPOSIXPathStyle, true);
+    CFDictionarySetValue(withURL, CFSTR("folder"), url);
+    CFErrorRef error = nullptr;
+    EXPECT_EQ(CFPropertyListCreateData(nullptr, withURL, kCFPropertyListXMLFormat_v1_0, 0, &error), nullptr);
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(CFErrorGetCode(error), kCFPropertyListWriteInvalidError);
+    for (CFTypeRef object : {CFTypeRef(truncatedData), CFTypeRef(withURL), CFTypeRef(url), CFTypeRef(error)})
+        CFRelease(object);
 }
 
-TEST(PropertyListXml, HostileNestingIsRefusedInsteadOfExhaustingTheStack) {
-  std::string deep = "<?xml version=\"1.0\"?><plist version=\"1.0\">";
-  for (int level = 0; level < 1000000; ++level) deep += "<array>";
-  for (int level = 0; level < 1000000; ++level) deep += "</array>";
-  EXPECT_EQ(readErrorCode(deep + "</plist>"), kCFPropertyListReadCorruptError);
+TEST(PropertyListXml, HostileNestingIsRefusedInsteadOfExhaustingTheStack)
+{
+    std::string deep = "<?xml version=\"1.0\"?><plist version=\"1.0\">";
+    for (int level = 0; level < 1000000; ++level)
+        deep += "<array>";
+    for (int level = 0; level < 1000000; ++level)
+        deep += "</array>";
+    EXPECT_EQ(readErrorCode(deep + "</plist>"), kCFPropertyListReadCorruptError);
 
-  // Built in code: each array holds the next, far deeper than any preset.
-  CFArrayRef chain = CFArrayCreate(nullptr, nullptr, 0, &kCFTypeArrayCallBacks);
-  for (int level = 0; level < 10000; ++level) {
-    const void* inner[] = {chain};
-    CFArrayRef outer = CFArrayCreate(nullptr, inner, 1, &kCFTypeArrayCallBacks);
+    // Built in code: each array holds the next, far deeper than any preset.
+    CFArrayRef chain = CFArrayCreate(nullptr, nullptr, 0, &kCFTypeArrayCallBacks);
+    for (int level = 0; level < 10000; ++level)
+    {
+        const void* inner[] = {chain};
+        CFArrayRef outer = CFArrayCreate(nullptr, inner, 1, &kCFTypeArrayCallBacks);
+        CFRelease(chain);
+        chain = outer;
+    }
+    EXPECT_EQ(CFPropertyListCreateXMLData(nullptr, chain), nullptr);
     CFRelease(chain);
-    chain = outer;
-  }
-  EXPECT_EQ(CFPropertyListCreateXMLData(nullptr, chain), nullptr);
-  CFRelease(chain);
 }
 
 }  // namespace

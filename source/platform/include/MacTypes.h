@@ -22,11 +22,15 @@ typedef SInt16 OSErr;
 typedef SInt32 OSStatus;
 typedef char* Ptr;
 
-enum { noErr = 0 };
-enum {
-  paramErr = -50,
-  memFullErr = -108,
-  fnfErr = -43,
+enum
+{
+    noErr = 0
+};
+enum
+{
+    paramErr = -50,
+    memFullErr = -108,
+    fnfErr = -43,
 };
 
 #ifndef TRUE

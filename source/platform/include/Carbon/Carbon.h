@@ -16,9 +16,10 @@ typedef EventTime EventTimerInterval;
 #define kEventDurationNoWait ((EventTime)0.0)
 #define kEventDurationForever ((EventTime)(-1.0))
 
-enum {
-  eventLoopTimedOutErr = -9875,
-  eventLoopQuitErr = -9876,
+enum
+{
+    eventLoopTimedOutErr = -9875,
+    eventLoopQuitErr = -9876,
 };
 
 // Sixtieths of a second since the system started; wraps after about 2.3 years.

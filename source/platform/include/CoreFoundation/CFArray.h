@@ -14,12 +14,13 @@ typedef void (*CFArrayReleaseCallBack)(CFAllocatorRef allocator, const void* val
 typedef CFStringRef (*CFArrayCopyDescriptionCallBack)(const void* value);
 typedef Boolean (*CFArrayEqualCallBack)(const void* value1, const void* value2);
 
-typedef struct {
-  CFIndex version;
-  CFArrayRetainCallBack retain;
-  CFArrayReleaseCallBack release;
-  CFArrayCopyDescriptionCallBack copyDescription;
-  CFArrayEqualCallBack equal;
+typedef struct
+{
+    CFIndex version;
+    CFArrayRetainCallBack retain;
+    CFArrayReleaseCallBack release;
+    CFArrayCopyDescriptionCallBack copyDescription;
+    CFArrayEqualCallBack equal;
 } CFArrayCallBacks;
 
 CF_EXPORT const CFArrayCallBacks kCFTypeArrayCallBacks;

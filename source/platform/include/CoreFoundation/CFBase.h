@@ -31,19 +31,29 @@ typedef struct __CFString* CFMutableStringRef;
 typedef const struct __CFAllocator* CFAllocatorRef;
 typedef CFTypeRef CFPropertyListRef;
 
-enum { kCFNotFound = -1 };
+enum
+{
+    kCFNotFound = -1
+};
 
 typedef CFIndex CFComparisonResult;
-enum { kCFCompareLessThan = -1, kCFCompareEqualTo = 0, kCFCompareGreaterThan = 1 };
+enum
+{
+    kCFCompareLessThan = -1,
+    kCFCompareEqualTo = 0,
+    kCFCompareGreaterThan = 1
+};
 
-typedef struct {
-  CFIndex location;
-  CFIndex length;
+typedef struct
+{
+    CFIndex location;
+    CFIndex length;
 } CFRange;
 
-static inline CFRange CFRangeMake(CFIndex location, CFIndex length) {
-  CFRange range = {location, length};
-  return range;
+static inline CFRange CFRangeMake(CFIndex location, CFIndex length)
+{
+    CFRange range = {location, length};
+    return range;
 }
 
 // Always NULL: objects come from the C++ heap.

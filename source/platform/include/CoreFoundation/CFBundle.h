@@ -44,8 +44,8 @@ CF_EXPORT CFURLRef CFBundleCopyResourcesDirectoryURL(CFBundleRef bundle);
 // with or without its dot, or NULL when the name carries it. A NULL name
 // finds the first resource of the type by name. NULL when nothing exists or
 // the name holds a "/".
-CF_EXPORT CFURLRef CFBundleCopyResourceURL(CFBundleRef bundle, CFStringRef resourceName,
-                                           CFStringRef resourceType, CFStringRef subDirName);
+CF_EXPORT CFURLRef CFBundleCopyResourceURL(CFBundleRef bundle, CFStringRef resourceName, CFStringRef resourceType,
+                                           CFStringRef subDirName);
 // Every resource (file or folder, hidden ones excepted) of the type, sorted by
 // name; all resources for a NULL type. An empty array when there are none.
 CF_EXPORT CFArrayRef CFBundleCopyResourceURLsOfType(CFBundleRef bundle, CFStringRef resourceType,

@@ -16,21 +16,23 @@ typedef CFStringRef (*CFDictionaryCopyDescriptionCallBack)(const void* value);
 typedef Boolean (*CFDictionaryEqualCallBack)(const void* value1, const void* value2);
 typedef CFHashCode (*CFDictionaryHashCallBack)(const void* value);
 
-typedef struct {
-  CFIndex version;
-  CFDictionaryRetainCallBack retain;
-  CFDictionaryReleaseCallBack release;
-  CFDictionaryCopyDescriptionCallBack copyDescription;
-  CFDictionaryEqualCallBack equal;
-  CFDictionaryHashCallBack hash;
+typedef struct
+{
+    CFIndex version;
+    CFDictionaryRetainCallBack retain;
+    CFDictionaryReleaseCallBack release;
+    CFDictionaryCopyDescriptionCallBack copyDescription;
+    CFDictionaryEqualCallBack equal;
+    CFDictionaryHashCallBack hash;
 } CFDictionaryKeyCallBacks;
 
-typedef struct {
-  CFIndex version;
-  CFDictionaryRetainCallBack retain;
-  CFDictionaryReleaseCallBack release;
-  CFDictionaryCopyDescriptionCallBack copyDescription;
-  CFDictionaryEqualCallBack equal;
+typedef struct
+{
+    CFIndex version;
+    CFDictionaryRetainCallBack retain;
+    CFDictionaryReleaseCallBack release;
+    CFDictionaryCopyDescriptionCallBack copyDescription;
+    CFDictionaryEqualCallBack equal;
 } CFDictionaryValueCallBacks;
 
 CF_EXPORT const CFDictionaryKeyCallBacks kCFTypeDictionaryKeyCallBacks;

@@ -11,9 +11,10 @@ typedef CFStringRef CFErrorDomain;
 CF_EXPORT const CFErrorDomain kCFErrorDomainCocoa;
 
 // Codes of kCFErrorDomainCocoa used here.
-enum {
-  kCFPropertyListReadCorruptError = 3840,
-  kCFPropertyListWriteInvalidError = 3851,
+enum
+{
+    kCFPropertyListReadCorruptError = 3840,
+    kCFPropertyListWriteInvalidError = 3851,
 };
 
 CF_EXPORT CFTypeID CFErrorGetTypeID(void);

@@ -11,25 +11,28 @@ CF_EXTERN_C_BEGIN
 typedef int CFFileDescriptorNativeDescriptor;
 typedef struct __CFFileDescriptor* CFFileDescriptorRef;
 
-enum { kCFFileDescriptorReadCallBack = 1UL << 0, kCFFileDescriptorWriteCallBack = 1UL << 1 };
+enum
+{
+    kCFFileDescriptorReadCallBack = 1UL << 0,
+    kCFFileDescriptorWriteCallBack = 1UL << 1
+};
 
 typedef void (*CFFileDescriptorCallBack)(CFFileDescriptorRef f, CFOptionFlags callBackTypes, void* info);
 
-typedef struct {
-  CFIndex version;
-  void* info;
-  void* (*retain)(void* info);
-  void (*release)(void* info);
-  CFStringRef (*copyDescription)(void* info);
+typedef struct
+{
+    CFIndex version;
+    void* info;
+    void* (*retain)(void* info);
+    void (*release)(void* info);
+    CFStringRef (*copyDescription)(void* info);
 } CFFileDescriptorContext;
 
 CF_EXPORT CFTypeID CFFileDescriptorGetTypeID(void);
 // NULL for a negative descriptor. The context's info is retained and released
 // when the object is freed.
-CF_EXPORT CFFileDescriptorRef CFFileDescriptorCreate(CFAllocatorRef allocator,
-                                                     CFFileDescriptorNativeDescriptor fd,
-                                                     Boolean closeOnInvalidate,
-                                                     CFFileDescriptorCallBack callout,
+CF_EXPORT CFFileDescriptorRef CFFileDescriptorCreate(CFAllocatorRef allocator, CFFileDescriptorNativeDescriptor fd,
+                                                     Boolean closeOnInvalidate, CFFileDescriptorCallBack callout,
                                                      const CFFileDescriptorContext* context);
 CF_EXPORT CFFileDescriptorNativeDescriptor CFFileDescriptorGetNativeDescriptor(CFFileDescriptorRef f);
 CF_EXPORT void CFFileDescriptorEnableCallBacks(CFFileDescriptorRef f, CFOptionFlags callBackTypes);
@@ -40,7 +43,7 @@ CF_EXPORT void CFFileDescriptorInvalidate(CFFileDescriptorRef f);
 CF_EXPORT Boolean CFFileDescriptorIsValid(CFFileDescriptorRef f);
 // One source per descriptor: later calls return the same source, retained.
 // NULL once the descriptor is invalid.
-CF_EXPORT CFRunLoopSourceRef CFFileDescriptorCreateRunLoopSource(CFAllocatorRef allocator,
-                                                                 CFFileDescriptorRef f, CFIndex order);
+CF_EXPORT CFRunLoopSourceRef CFFileDescriptorCreateRunLoopSource(CFAllocatorRef allocator, CFFileDescriptorRef f,
+                                                                 CFIndex order);
 
 CF_EXTERN_C_END

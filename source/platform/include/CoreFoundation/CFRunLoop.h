@@ -23,11 +23,12 @@ CF_EXPORT const CFRunLoopMode kCFRunLoopDefaultMode;
 CF_EXPORT const CFRunLoopMode kCFRunLoopCommonModes;
 
 typedef SInt32 CFRunLoopRunResult;
-enum {
-  kCFRunLoopRunFinished = 1,  // the mode has no timers or sources
-  kCFRunLoopRunStopped = 2,   // CFRunLoopStop
-  kCFRunLoopRunTimedOut = 3,
-  kCFRunLoopRunHandledSource = 4
+enum
+{
+    kCFRunLoopRunFinished = 1,  // the mode has no timers or sources
+    kCFRunLoopRunStopped = 2,   // CFRunLoopStop
+    kCFRunLoopRunTimedOut = 3,
+    kCFRunLoopRunHandledSource = 4
 };
 
 CF_EXPORT CFTypeID CFRunLoopGetTypeID(void);
@@ -62,12 +63,13 @@ CF_EXPORT Boolean CFRunLoopSourceIsValid(CFRunLoopSourceRef source);
 
 typedef void (*CFRunLoopTimerCallBack)(CFRunLoopTimerRef timer, void* info);
 
-typedef struct {
-  CFIndex version;
-  void* info;
-  const void* (*retain)(const void* info);
-  void (*release)(const void* info);
-  CFStringRef (*copyDescription)(const void* info);
+typedef struct
+{
+    CFIndex version;
+    void* info;
+    const void* (*retain)(const void* info);
+    void (*release)(const void* info);
+    CFStringRef (*copyDescription)(const void* info);
 } CFRunLoopTimerContext;
 
 CF_EXPORT CFTypeID CFRunLoopTimerGetTypeID(void);
@@ -77,8 +79,7 @@ CF_EXPORT CFTypeID CFRunLoopTimerGetTypeID(void);
 // freed.
 CF_EXPORT CFRunLoopTimerRef CFRunLoopTimerCreate(CFAllocatorRef allocator, CFAbsoluteTime fireDate,
                                                  CFTimeInterval interval, CFOptionFlags flags, CFIndex order,
-                                                 CFRunLoopTimerCallBack callout,
-                                                 CFRunLoopTimerContext* context);
+                                                 CFRunLoopTimerCallBack callout, CFRunLoopTimerContext* context);
 // Stops the timer for good and removes it from its loop.
 CF_EXPORT void CFRunLoopTimerInvalidate(CFRunLoopTimerRef timer);
 CF_EXPORT Boolean CFRunLoopTimerIsValid(CFRunLoopTimerRef timer);

@@ -10,21 +10,23 @@ CF_EXTERN_C_BEGIN
 typedef const struct __CFDictionary* CFDictionaryRef;
 
 typedef UInt32 CFStringEncoding;
-enum {
-  kCFStringEncodingMacRoman = 0,
-  kCFStringEncodingISOLatin1 = 0x0201,
-  kCFStringEncodingASCII = 0x0600,
-  kCFStringEncodingUTF8 = 0x08000100,
+enum
+{
+    kCFStringEncodingMacRoman = 0,
+    kCFStringEncodingISOLatin1 = 0x0201,
+    kCFStringEncodingASCII = 0x0600,
+    kCFStringEncodingUTF8 = 0x08000100,
 };
 
 typedef CFOptionFlags CFStringCompareFlags;
-enum {
-  kCFCompareCaseInsensitive = 1,
-  kCFCompareBackwards = 4,
-  kCFCompareAnchored = 8,
-  kCFCompareNonliteral = 16,
-  kCFCompareLocalized = 32,
-  kCFCompareNumerically = 64,
+enum
+{
+    kCFCompareCaseInsensitive = 1,
+    kCFCompareBackwards = 4,
+    kCFCompareAnchored = 8,
+    kCFCompareNonliteral = 16,
+    kCFCompareLocalized = 32,
+    kCFCompareNumerically = 64,
 };
 
 CF_EXPORT CFTypeID CFStringGetTypeID(void);
@@ -35,19 +37,17 @@ CF_EXPORT CFStringRef __CFStringMakeConstantString(const char* cStr);
 
 // NULL when cStr is NULL, the encoding is unsupported or the bytes are not
 // valid in it (bytes above 0x7F in ASCII, malformed UTF-8).
-CF_EXPORT CFStringRef CFStringCreateWithCString(CFAllocatorRef alloc, const char* cStr,
-                                                CFStringEncoding encoding);
+CF_EXPORT CFStringRef CFStringCreateWithCString(CFAllocatorRef alloc, const char* cStr, CFStringEncoding encoding);
 CF_EXPORT CFStringRef CFStringCreateCopy(CFAllocatorRef alloc, CFStringRef theString);
 
 // printf conversions plus %@ (any CF object: strings print their text,
 // numbers their value, NULL "(null)"). %s arguments are read as UTF-8 and,
 // when they are not valid UTF-8, as Mac Roman. NULL for a malformed format
 // or %n (which would write through an argument).
-CF_EXPORT CFStringRef CFStringCreateWithFormat(CFAllocatorRef alloc, CFDictionaryRef formatOptions,
-                                               CFStringRef format, ...);
-CF_EXPORT CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef alloc,
-                                                           CFDictionaryRef formatOptions, CFStringRef format,
-                                                           va_list arguments);
+CF_EXPORT CFStringRef CFStringCreateWithFormat(CFAllocatorRef alloc, CFDictionaryRef formatOptions, CFStringRef format,
+                                               ...);
+CF_EXPORT CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef alloc, CFDictionaryRef formatOptions,
+                                                           CFStringRef format, va_list arguments);
 
 // Length in UTF-16 code units.
 CF_EXPORT CFIndex CFStringGetLength(CFStringRef theString);

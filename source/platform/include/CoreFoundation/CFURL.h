@@ -9,7 +9,12 @@ CF_EXTERN_C_BEGIN
 typedef const struct __CFURL* CFURLRef;
 
 typedef CFIndex CFURLPathStyle;
-enum { kCFURLPOSIXPathStyle = 0, kCFURLHFSPathStyle = 1, kCFURLWindowsPathStyle = 2 };
+enum
+{
+    kCFURLPOSIXPathStyle = 0,
+    kCFURLHFSPathStyle = 1,
+    kCFURLWindowsPathStyle = 2
+};
 
 CF_EXPORT CFTypeID CFURLGetTypeID(void);
 // NULL for an empty path. Path bytes are UTF-8 (the file system

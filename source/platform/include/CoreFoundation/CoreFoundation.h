@@ -1,8 +1,8 @@
 // Umbrella header of the CoreFoundation stand-in.
 #pragma once
 
-#include <CoreFoundation/CFBase.h>
 #include <CoreFoundation/CFArray.h>
+#include <CoreFoundation/CFBase.h>
 #include <CoreFoundation/CFBundle.h>
 #include <CoreFoundation/CFData.h>
 #include <CoreFoundation/CFDate.h>
