@@ -2,16 +2,17 @@
 // saving and loading its programs and banks, and rendering a sound file.
 
 #include "plughost/plug_host.h"
+#include "plughost/plug_settings.h"
 #include "plughost/plugin_loading.h"
 #include "plughost/plughost_commands.h"
 
 #include <sndfile.h>
 
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -21,14 +22,18 @@ constexpr int kBlockSize = 512;
 void printUsage()
 {
     std::fprintf(stderr,
-                 "usage: velmora-plughost PLUGIN COMMAND [ARGUMENTS]\n"
+                 "usage: velmora-plughost PLUGIN COMMAND [ARGUMENTS] [OPTIONS]\n"
                  "  PLUGIN is a bundle folder (Velmora.vst) or a plug-in .so file\n"
                  "commands:\n"
                  "  list               name, vendor, version, parameters and programs\n"
                  "  save-fxp FILE      write the current program\n"
                  "  save-fxb FILE      write all programs\n"
                  "  load FILE          load a program or bank file, then list\n"
-                 "  render IN OUT      process a sound file\n");
+                 "  render IN OUT      process a sound file\n"
+                 "options, applied after opening (and after load's FILE), before the command:\n"
+                 "  --program N        select program N (0 is the first)\n"
+                 "  --set INDEX=VALUE  set parameter INDEX to VALUE, normalised 0..1; repeatable,\n"
+                 "                     applied in order after --program\n");
 }
 
 int argumentCount(const std::string& command)
@@ -48,6 +53,61 @@ int argumentCount(const std::string& command)
     return -1;
 }
 
+struct CommandLine
+{
+    std::vector<const char*> operands;  // PLUGIN COMMAND ARGUMENTS...
+    PlugSettings settings;
+};
+
+// Options may stand anywhere, as --name VALUE or --name=VALUE; after "--"
+// everything is an operand.
+CommandLine parseCommandLine(int argc, char** argv)
+{
+    CommandLine line;
+    bool onlyOperands = false;
+    for (int position = 1; position < argc; ++position)
+    {
+        std::string argument = argv[position];
+        if (onlyOperands || argument.size() < 2 || argument[0] != '-')
+        {
+            line.operands.push_back(argv[position]);
+            continue;
+        }
+        if (argument == "--")
+        {
+            onlyOperands = true;
+            continue;
+        }
+        std::string value;
+        if (const auto equals = argument.find('='); equals != std::string::npos)
+        {
+            value = argument.substr(equals + 1);
+            argument.resize(equals);
+        }
+        else if (argument == "--set" || argument == "--program")
+        {
+            if (position + 1 >= argc)
+            {
+                throw UsageError("missing value for " + argument);
+            }
+            value = argv[++position];
+        }
+        if (argument == "--set")
+        {
+            line.settings.parameters.push_back(parseSetOption(value));
+        }
+        else if (argument == "--program")
+        {
+            line.settings.program = parseProgramOption(value);
+        }
+        else
+        {
+            throw UsageError("unknown option '" + std::string(argv[position]) + "'");
+        }
+    }
+    return line;
+}
+
 // The effect runs at the rate of the file it renders.
 float sampleRateOf(const char* soundFilePath)
 {
@@ -61,12 +121,19 @@ float sampleRateOf(const char* soundFilePath)
     return static_cast<float>(info.samplerate);
 }
 
-void run(const char* plugInPath, const std::string& command, char** arguments)
+void run(const char* plugInPath, const std::string& command, const char* const* arguments,
+         const PlugSettings& settings)
 {
     const float sampleRate = command == "render" ? sampleRateOf(arguments[0]) : kDefaultSampleRate;
     PlugHost host(sampleRate);
     const auto plugIn = openPlugIn(plugInPath, host, sampleRate, kBlockSize);
-    if (command == "list")
+    checkSettings(*plugIn, settings);
+    if (command == "load")
+    {
+        loadPresetFile(*plugIn, arguments[0]);
+    }
+    applySettings(*plugIn, settings);
+    if (command == "list" || command == "load")
     {
         listPlugIn(*plugIn);
     }
@@ -78,10 +145,6 @@ void run(const char* plugInPath, const std::string& command, char** arguments)
     {
         saveBank(*plugIn, arguments[0]);
     }
-    else if (command == "load")
-    {
-        loadPresetFile(*plugIn, arguments[0]);
-    }
     else
     {
         renderFile(*plugIn, host, arguments[0], arguments[1]);
@@ -91,15 +154,22 @@ void run(const char* plugInPath, const std::string& command, char** arguments)
 
 int main(int argc, char** argv)
 {
-    if (argc < 3 || argumentCount(argv[2]) != argc - 3)
-    {
-        printUsage();
-        return 2;
-    }
     try
     {
-        run(argv[1], argv[2], argv + 3);
+        const CommandLine line = parseCommandLine(argc, argv);
+        const std::vector<const char*>& operands = line.operands;
+        if (operands.size() < 2 || argumentCount(operands[1]) != static_cast<int>(operands.size()) - 2)
+        {
+            printUsage();
+            return 2;
+        }
+        run(operands[0], operands[1], operands.data() + 2, line.settings);
         return 0;
+    }
+    catch (const UsageError& failure)
+    {
+        std::fprintf(stderr, "velmora-plughost: %s\n", failure.what());
+        return 2;
     }
     catch (const std::exception& failure)
     {

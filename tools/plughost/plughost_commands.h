@@ -9,6 +9,7 @@
 void listPlugIn(VSTPlugIn& plugIn);
 void saveProgram(VSTPlugIn& plugIn, const char* path);
 void saveBank(VSTPlugIn& plugIn, const char* path);
+// Loads without listing: the caller lists once its settings are applied.
 void loadPresetFile(VSTPlugIn& plugIn, const char* path);
 // The effect is opened at the input's sample rate by the caller.
 void renderFile(VSTPlugIn& plugIn, PlugHost& host, const char* inputPath, const char* outputPath);

@@ -71,5 +71,4 @@ void loadPresetFile(VSTPlugIn& plugIn, const char* path)
     }
     const bool exact = plugIn.loadFXPOrFXB(bytes.size(), bytes.data());
     std::printf("loaded %s%s\n", path, exact ? "" : " (with adjustments, or the effect refused its chunk)");
-    listPlugIn(plugIn);
 }

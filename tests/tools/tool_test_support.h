@@ -1,0 +1,35 @@
+#pragma once
+// Running a built command-line tool as a user does, in a fresh folder, and
+// the audio files it reads and writes.
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tooltest
+{
+namespace fs = std::filesystem;
+
+struct ToolRun { int exitCode = -1; std::string out, err; };
+struct AudioData { SF_INFO info{}; std::vector<float> samples; };  // samples interleaved
+
+std::string contents(const fs::path& path);
+void writeAudio(const fs::path& path, int format, int channels, int sampleRate, const std::vector<float>& samples);
+AudioData readAudio(const fs::path& path);
+
+// Each test gets an empty folder of its own, removed afterwards.
+class ToolTest : public testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Runs tool in the test folder; a crash fails the test.
+    ToolRun runTool(const std::string& tool, const std::vector<std::string>& arguments);
+
+    fs::path folder;
+};
+}  // namespace tooltest
