@@ -62,6 +62,8 @@ void Frame::setFocusView(View* view)
 void Frame::idle()
 {
     invalidateDirtyViews();
+    if (platformFrame)
+        platformFrame->redrawInvalidArea();
 }
 
 void Frame::invalidRect(const Rect& rect)

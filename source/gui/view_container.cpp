@@ -32,13 +32,16 @@ bool ViewContainer::removeView(View* view, bool withRelease)
     const auto found = std::find(children.begin(), children.end(), view);
     if (found == children.end())
         return false;
-    view->invalid();
+    const Rect area = view->toFrameCoordinates(view->getViewSize());
     children.erase(found);
     if (mouseDownView == view)
         mouseDownView = nullptr;
     view->removed();
     if (withRelease)
         view->release();
+    // Only now: a platform that draws at once must not show the view again.
+    if (frame)
+        frame->invalidRect(area);
     return true;
 }
 

@@ -105,19 +105,23 @@ TEST_F(FrameTest, IdleRedrawsOnlyControlsWhoseValueChanged)
     EXPECT_EQ(view->getLastRedrawArea(), label->getViewSize()) << "a new label text redraws the label";
 }
 
-TEST_F(FrameTest, LabelDrawsItsBlackBoxOverWhatLiesBeneath)
+TEST_F(FrameTest, LabelDrawsItsBlackBoxOverWhatLiesBeneathAndTakesItAlongWhenRemoved)
 {
     frame->setBackgroundColor(gui::kWhiteColor);
-    frame->addView(new gui::TextLabel({20, 10, 70, 24}, "Size"));
-    gui::OffscreenFrameView view(frame);
-    cairo_surface_t* surface = view.getSurface();
-    cairo_surface_flush(surface);
+    auto* label = new gui::TextLabel({20, 10, 70, 24}, "Size");
+    frame->addView(label);
+    auto view = std::make_unique<gui::OffscreenFrameView>(frame);
+    cairo_surface_t* surface = view->getSurface();
+    frame->setPlatformFrame(std::move(view));
     auto pixel = [surface](int x, int y) {
+        cairo_surface_flush(surface);
         return *reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(surface) +
                                                        y * cairo_image_surface_get_stride(surface) + x * 4);
     };
     EXPECT_EQ(pixel(22, 17), 0xFF000000u) << "inside the label, left of its centred text: the black box";
     EXPECT_EQ(pixel(18, 17), 0xFFFFFFFFu) << "outside the label the frame's background stays";
+    frame->removeView(label);
+    EXPECT_EQ(pixel(22, 17), 0xFFFFFFFFu) << "the area is redrawn without the removed label";
 }
 
 TEST_F(FrameTest, ReleasingTheFrameReleasesItsViewsAndKeepsOthersReferences)
