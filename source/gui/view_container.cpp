@@ -1,6 +1,7 @@
 #include "gui/view_container.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "gui/control.h"
 #include "gui/draw_context.h"
@@ -33,9 +34,9 @@ bool ViewContainer::removeView(View* view, bool withRelease)
     if (found == children.end())
         return false;
     const Rect area = view->toFrameCoordinates(view->getViewSize());
-    children.erase(found);
     if (mouseDownView == view)
-        mouseDownView = nullptr;
+        onMouseCancel();
+    children.erase(found);
     view->removed();
     if (withRelease)
         view->release();
@@ -47,7 +48,7 @@ bool ViewContainer::removeView(View* view, bool withRelease)
 
 void ViewContainer::removeAll(bool withRelease)
 {
-    mouseDownView = nullptr;
+    onMouseCancel();
     while (!children.empty())
     {
         View* view = children.back();
@@ -112,7 +113,7 @@ View* ViewContainer::getViewAt(Point where, ButtonState buttons) const
 
 MouseResult ViewContainer::onMouseDown(Point where, ButtonState buttons)
 {
-    mouseDownView = nullptr;
+    onMouseCancel();
     const Point local = toLocal(where);
     for (auto child = children.rbegin(); child != children.rend(); ++child)
     {
@@ -156,6 +157,12 @@ MouseResult ViewContainer::onMouseMoved(Point where, ButtonState buttons)
     if (!mouseDownView)
         return kMouseEventNotHandled;
     return mouseDownView->onMouseMoved(toLocal(where), buttons);
+}
+
+void ViewContainer::onMouseCancel()
+{
+    if (View* view = std::exchange(mouseDownView, nullptr))
+        view->onMouseCancel();
 }
 
 bool ViewContainer::onWheel(Point where, float distance, ButtonState buttons)

@@ -128,13 +128,14 @@ protected:
         button(true);
         button(false);
     }
-    void drag(int x, int y, int toX)
+    void drag(int x, int y, int toX, bool release = true)
     {
         pointerTo(x, y);
         button(true);
         for (int step = x + 10; step <= toX; step += 10)
             pointerTo(step, y);
-        button(false);
+        if (release)
+            button(false);
     }
 
     // The window as shown, with the pointer out of the way.
@@ -240,17 +241,26 @@ TEST_F(EditorInX11, DragAndClickReachHostAndWindowShowsThePanelAlsoAfterTheSplas
     EXPECT_LT(fromPanel.visible, width * height / 100) << fromPanel.visible << " pixels still differ";
 }
 
-TEST_F(EditorInX11, HostClosingTheEditorWhileIdledFromADragDoesNotCrash)
+TEST_F(EditorInX11, EditorClosedMidDragEndsTheGestureOnceAndDoesNotCrash)
 {
+    openEditorWindow(180, 160);
+    drag(126, 46, 146, false);
+    host->dispatch(effEditClose);
+    button(false);
+    EXPECT_EQ(gestureCalls(velmora::kSize), kOneGesture) << "a host in touch mode must see the knob let go";
+
     // The drag idles the host from inside the editor's own event handling; the
     // frame and its window must outlive that handling.
+    host->clearCalls();
     host->setAnswer(audioMasterIdle, [this](const vsthost::HostCall&, void*) {
         host->dispatch(effEditClose);
         return VstIntPtr{0};
     });
-    openEditorWindow(180, 160);
+    ASSERT_EQ(host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
+    pump();
     drag(126, 46, 146);
     EXPECT_EQ(childWindowCount(), 0u) << "the host's close took the editor's window away";
+    EXPECT_EQ(gestureCalls(velmora::kSize), kOneGesture);
 }
 
 TEST_F(EditorInX11, ReopenedAbandonedOrMisaddressedEditorLeavesNoStrayWindow)

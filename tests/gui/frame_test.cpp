@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 #include "gui/filmstrip_knob.h"
 #include "gui/frame.h"
@@ -80,6 +82,25 @@ TEST_F(FrameTest, ShownSplashTakesEveryClickAndHidesOnTheNext)
 
     click({130, 50}, gui::kRButton);
     EXPECT_EQ(frame->getModalView(), nullptr) << "a right click does not show the splash";
+}
+
+TEST_F(FrameTest, KnobDragCutShortEndsItsGestureOnce)
+{
+    const std::vector<std::pair<const char*, std::function<void()>>> cuts{
+        {"another button pressed", [this] { frame->onMouseDown({10, 10}, kLButton | gui::kRButton); }},
+        {"a modal view shown", [this] { frame->setModalView(splash->getModalView()); }},
+        {"the knob removed", [this] { frame->removeView(knob); }},
+    };
+    for (const auto& [cut, cutShort] : cuts)
+    {
+        editor.events.clear();
+        frame->onMouseDown({130, 50}, kLButton);
+        frame->onMouseMoved({140, 50}, kLButton);
+        cutShort();
+        frame->onMouseUp({140, 50}, kLButton);
+        EXPECT_EQ(editor.events, (std::vector<std::string>{"begin 1", "end 1"})) << cut;
+        frame->setModalView(nullptr);
+    }
 }
 
 TEST_F(FrameTest, IdleRedrawsOnlyControlsWhoseValueChanged)
