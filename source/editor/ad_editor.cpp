@@ -86,6 +86,9 @@ void ADEditor::close()
     panelOpen.store(false, std::memory_order_release);
     if (frame)
     {
+        // A drag still under way ends its gesture now, while this editor can
+        // still pass it on: an event handler may hold the frame a little longer.
+        frame->onMouseCancel();
         frame->release();
         frame = nullptr;
     }

@@ -1,5 +1,7 @@
 #include "gui/frame.h"
 
+#include <utility>
+
 #include "gui/draw_context.h"
 #include "gui/x11_frame_view.h"
 
@@ -33,22 +35,21 @@ bool Frame::setModalView(View* view)
     {
         if (modalView)
         {
+            onMouseCancel();
             // The modal view's owner keeps it.
             removeView(modalView, false);
             if (focusView == modalView)
                 focusView = nullptr;
             modalView = nullptr;
-            modalTracking = false;
         }
         return true;
     }
     if (modalView || view->isAttached())
         return false;
+    onMouseCancel();
     // Held as a child without a reference of the frame's: its owner keeps it.
     modalView = view;
     addView(view);
-    clearMouseDownView();
-    modalTracking = false;
     if (view->wantsFocus())
         focusView = view;
     return true;
@@ -62,6 +63,8 @@ void Frame::setFocusView(View* view)
 void Frame::idle()
 {
     invalidateDirtyViews();
+    if (platformFrame)
+        platformFrame->redrawInvalidArea();
 }
 
 void Frame::invalidRect(const Rect& rect)
@@ -110,8 +113,7 @@ MouseResult Frame::onMouseDown(Point where, ButtonState buttons)
 {
     lastMouseLocation = where;
     lastButtons = buttons;
-    clearMouseDownView();
-    modalTracking = false;
+    onMouseCancel();
     if (!modalView)
         return ViewContainer::onMouseDown(where, buttons);
 
@@ -135,6 +137,13 @@ MouseResult Frame::onMouseUp(Point where, ButtonState buttons)
         return modalView ? modalView->onMouseUp(where, buttons) : kMouseEventNotHandled;
     }
     return ViewContainer::onMouseUp(where, buttons);
+}
+
+void Frame::onMouseCancel()
+{
+    if (std::exchange(modalTracking, false) && modalView)
+        modalView->onMouseCancel();
+    ViewContainer::onMouseCancel();
 }
 
 MouseResult Frame::onMouseMoved(Point where, ButtonState buttons)

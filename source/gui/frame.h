@@ -44,6 +44,7 @@ public:
     MouseResult onMouseDown(Point where, ButtonState buttons) override;
     MouseResult onMouseUp(Point where, ButtonState buttons) override;
     MouseResult onMouseMoved(Point where, ButtonState buttons) override;
+    void onMouseCancel() override;
     bool onWheel(Point where, float distance, ButtonState buttons) override;
     std::int32_t onKeyDown(const KeyEvent& key) override;
     std::int32_t onKeyUp(const KeyEvent& key) override;

@@ -22,6 +22,7 @@ MouseResult Knob::onMouseDown(Point where, ButtonState buttons)
         endEdit();
         return kMouseEventHandledFinal;
     }
+    dragging = true;
     firstPoint = where;
     entryValue = value;
     previousButtons = buttons;
@@ -61,8 +62,21 @@ MouseResult Knob::onMouseMoved(Point where, ButtonState buttons)
 
 MouseResult Knob::onMouseUp(Point, ButtonState)
 {
-    endEdit();
+    endDrag();
     return kMouseEventHandled;
+}
+
+void Knob::onMouseCancel()
+{
+    endDrag();
+}
+
+void Knob::endDrag()
+{
+    if (!dragging)
+        return;
+    dragging = false;
+    endEdit();
 }
 
 void Knob::stepValue(float step)

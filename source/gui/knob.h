@@ -16,6 +16,7 @@ public:
     MouseResult onMouseDown(Point where, ButtonState buttons) override;
     MouseResult onMouseMoved(Point where, ButtonState buttons) override;
     MouseResult onMouseUp(Point where, ButtonState buttons) override;
+    void onMouseCancel() override;
     bool onWheel(Point where, float distance, ButtonState buttons) override;
     std::int32_t onKeyDown(const KeyEvent& key) override;
 
@@ -23,6 +24,8 @@ private:
     static constexpr float kDragRange = 200.0f;  // pixels for the full range
 
     float rangeFor(ButtonState buttons) const;
+    // Ends the drag's edit gesture, once, if one is open.
+    void endDrag();
     // Adds `step` in normalised units and reports the change as one edit.
     void stepValue(float step);
 
@@ -33,5 +36,6 @@ private:
     float coefficient = 0.0f;  // value units per pixel
     ButtonState previousButtons = 0;
     float zoomFactor = 1.5f;  // range multiplier with kZoomModifier
+    bool dragging = false;    // a mouse-down began an edit gesture not yet ended
 };
 }  // namespace gui

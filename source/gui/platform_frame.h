@@ -14,8 +14,10 @@ class PlatformFrame
 public:
     virtual ~PlatformFrame() = default;
 
-    // Redraws `rect` (frame coordinates) now or soon.
+    // Redraws `rect` (frame coordinates) now, or marks it for redrawInvalidArea.
     virtual void invalidRect(const Rect& rect) = 0;
+    // Redraws what invalidRect marked; the frame's idle calls it.
+    virtual void redrawInvalidArea() {}
     // A new context over the frame's surface, or null; the caller releases it.
     virtual DrawContext* createDrawContext() = 0;
     virtual bool getCurrentMouseLocation(Point& where) const = 0;

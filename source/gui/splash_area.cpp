@@ -71,9 +71,6 @@ void SplashArea::hideSplash()
 {
     value = minimum;
     if (frame && frame->getModalView() == modalView)
-    {
-        modalView->invalid();
-        frame->setModalView(nullptr);
-    }
+        frame->setModalView(nullptr);  // which redraws the area it leaves
 }
 }  // namespace gui

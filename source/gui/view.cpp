@@ -38,6 +38,8 @@ MouseResult View::onMouseMoved(Point, ButtonState)
     return kMouseEventNotHandled;
 }
 
+void View::onMouseCancel() {}
+
 void View::onMouseEntered(Point, ButtonState) {}
 
 void View::onMouseExited(Point, ButtonState) {}

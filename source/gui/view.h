@@ -26,6 +26,9 @@ public:
     virtual MouseResult onMouseDown(Point where, ButtonState buttons);
     virtual MouseResult onMouseUp(Point where, ButtonState buttons);
     virtual MouseResult onMouseMoved(Point where, ButtonState buttons);
+    // The gesture a handled mouse-down began ends without its mouse-up: the
+    // view was removed, or another mouse-down or a modal view took the mouse.
+    virtual void onMouseCancel();
     virtual void onMouseEntered(Point where, ButtonState buttons);
     virtual void onMouseExited(Point where, ButtonState buttons);
     virtual bool onWheel(Point where, float distance, ButtonState buttons);

@@ -1,6 +1,7 @@
 #include "gui/view_container.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "gui/control.h"
 #include "gui/draw_context.h"
@@ -32,19 +33,22 @@ bool ViewContainer::removeView(View* view, bool withRelease)
     const auto found = std::find(children.begin(), children.end(), view);
     if (found == children.end())
         return false;
-    view->invalid();
-    children.erase(found);
+    const Rect area = view->toFrameCoordinates(view->getViewSize());
     if (mouseDownView == view)
-        mouseDownView = nullptr;
+        onMouseCancel();
+    children.erase(found);
     view->removed();
     if (withRelease)
         view->release();
+    // Only now: a platform that draws at once must not show the view again.
+    if (frame)
+        frame->invalidRect(area);
     return true;
 }
 
 void ViewContainer::removeAll(bool withRelease)
 {
-    mouseDownView = nullptr;
+    onMouseCancel();
     while (!children.empty())
     {
         View* view = children.back();
@@ -109,7 +113,7 @@ View* ViewContainer::getViewAt(Point where, ButtonState buttons) const
 
 MouseResult ViewContainer::onMouseDown(Point where, ButtonState buttons)
 {
-    mouseDownView = nullptr;
+    onMouseCancel();
     const Point local = toLocal(where);
     for (auto child = children.rbegin(); child != children.rend(); ++child)
     {
@@ -153,6 +157,12 @@ MouseResult ViewContainer::onMouseMoved(Point where, ButtonState buttons)
     if (!mouseDownView)
         return kMouseEventNotHandled;
     return mouseDownView->onMouseMoved(toLocal(where), buttons);
+}
+
+void ViewContainer::onMouseCancel()
+{
+    if (View* view = std::exchange(mouseDownView, nullptr))
+        view->onMouseCancel();
 }
 
 bool ViewContainer::onWheel(Point where, float distance, ButtonState buttons)

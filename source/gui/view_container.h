@@ -39,6 +39,8 @@ public:
     MouseResult onMouseDown(Point where, ButtonState buttons) override;
     MouseResult onMouseUp(Point where, ButtonState buttons) override;
     MouseResult onMouseMoved(Point where, ButtonState buttons) override;
+    // Cuts short the gesture of the child that took the last mouse-down.
+    void onMouseCancel() override;
     bool onWheel(Point where, float distance, ButtonState buttons) override;
 
     // The top-most child that takes the mouse at `where` (own coordinates).
@@ -52,7 +54,6 @@ public:
 
 protected:
     Point toLocal(Point where) const { return {where.x - size.left, where.y - size.top}; }
-    void clearMouseDownView() { mouseDownView = nullptr; }
 
     std::vector<View*> children;
 

@@ -170,6 +170,8 @@ void X11FrameView::processPendingEvents()
         handleEvent(event);
     }
     handlingEvents = false;
+    if (heldFrame->getNbReference() > 1)
+        redrawInvalidArea();
     heldFrame->release();  // may delete this view
 }
 
@@ -259,7 +261,17 @@ void X11FrameView::showArea(const Rect& area)
 
 void X11FrameView::invalidRect(const Rect& rect)
 {
-    drawArea(rect);
+    invalidArea = invalidArea.united(rect);
+}
+
+void X11FrameView::redrawInvalidArea()
+{
+    // Mid-handler the views may be half changed; the handling ends with a redraw.
+    if (handlingEvents || invalidArea.isEmpty())
+        return;
+    const Rect area = invalidArea;
+    invalidArea = {};
+    drawArea(area);
 }
 
 // What is drawn through it reaches the window when it is released.

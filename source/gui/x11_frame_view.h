@@ -1,9 +1,12 @@
 #pragma once
 // The frame's X11 side: a child window of the host's window. The frame is
-// drawn with Cairo into an image that backs the window; changed areas are
-// copied to the window, and exposed areas come from the image without
-// redrawing. Events are read whenever the connection becomes readable on the
-// current thread's run loop, and on processPendingEvents (the editor's idle).
+// drawn with Cairo into an image that backs the window. Invalidated areas are
+// only marked, then redrawn and copied to the window once the events at hand
+// are handled, or on the frame's idle, so nothing is drawn while a handler is
+// half way through changing the views. Exposed areas come from the image
+// without redrawing. Events are read whenever the connection becomes readable
+// on the current thread's run loop, and on processPendingEvents (the editor's
+// idle).
 // Uses its own Display connection, so the host's connection is never touched.
 // Needs a true-colour window of 24 or 32 bits (8 bits per component).
 
@@ -33,6 +36,7 @@ public:
     bool getCurrentMouseLocation(Point& where) const override;
     ButtonState getCurrentMouseButtons() const override;
     void processPendingEvents() override;
+    void redrawInvalidArea() override;
 
 private:
     X11FrameView(Frame* frame, Display* display, Window window, const XWindowAttributes& attributes);
@@ -57,5 +61,6 @@ private:
     CFFileDescriptorRef connectionDescriptor = nullptr;
     CFRunLoopSourceRef connectionSource = nullptr;
     bool handlingEvents = false;
+    Rect invalidArea;  // marked since the last redraw, empty when none
 };
 }  // namespace gui

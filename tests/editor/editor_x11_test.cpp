@@ -8,10 +8,14 @@
 #include <X11/extensions/XTest.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <chrono>
-#include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "effect/velmora_identity.h"
 #include "panelshot/panel_render.h"
@@ -20,6 +24,38 @@
 
 namespace
 {
+struct ImageDeleter
+{
+    void operator()(XImage* image) const { XDestroyImage(image); }
+};
+using WindowGrab = std::unique_ptr<XImage, ImageDeleter>;
+
+struct PictureDifference
+{
+    double mean = 0.0;  // of each pixel's worst channel, 0..255
+    int visible = 0;    // pixels whose worst channel differs by more than 24
+};
+
+// `wanted`(x, y) gives the expected pixel as 0xRRGGBB in its low bytes.
+template <typename Wanted>
+PictureDifference differenceFrom(XImage* shown, Wanted wanted)
+{
+    PictureDifference difference;
+    for (int y = 0; y < shown->height; ++y)
+        for (int x = 0; x < shown->width; ++x)
+        {
+            const unsigned long pixel = XGetPixel(shown, x, y);
+            const unsigned long expected = wanted(x, y);
+            int worst = 0;
+            for (int shift : {16, 8, 0})
+                worst = std::max(worst, std::abs(int((pixel >> shift) & 0xFF) - int((expected >> shift) & 0xFF)));
+            difference.mean += worst;
+            difference.visible += worst > 24;
+        }
+    difference.mean /= shown->width * shown->height;
+    return difference;
+}
+
 class EditorInX11 : public ::testing::Test
 {
 protected:
@@ -86,13 +122,29 @@ protected:
         XTestFakeButtonEvent(display, 1, down ? True : False, CurrentTime);
         pump(2);
     }
-    void drag(int x, int y, int toX)
+    void click(int x, int y)
+    {
+        pointerTo(x, y);
+        button(true);
+        button(false);
+    }
+    void drag(int x, int y, int toX, bool release = true)
     {
         pointerTo(x, y);
         button(true);
         for (int step = x + 10; step <= toX; step += 10)
             pointerTo(step, y);
-        button(false);
+        if (release)
+            button(false);
+    }
+
+    // The window as shown, with the pointer out of the way.
+    WindowGrab grabWindow(int width, int height)
+    {
+        pointerTo(width + 50, height + 50);
+        pump(10);
+        return WindowGrab(XGetImage(display, parent, 0, 0, static_cast<unsigned>(width),
+                                    static_cast<unsigned>(height), AllPlanes, ZPixmap));
     }
 
     unsigned int childWindowCount() const
@@ -114,13 +166,24 @@ protected:
         return count;
     }
 
+    // The begin and end edit calls the host saw for one parameter, in order.
+    std::vector<VstInt32> gestureCalls(VstInt32 index) const
+    {
+        std::vector<VstInt32> opcodes;
+        for (const vsthost::HostCall& call : host->calls())
+            if ((call.opcode == audioMasterBeginEdit || call.opcode == audioMasterEndEdit) && call.index == index)
+                opcodes.push_back(call.opcode);
+        return opcodes;
+    }
+    static inline const std::vector<VstInt32> kOneGesture{audioMasterBeginEdit, audioMasterEndEdit};
+
     static inline std::unique_ptr<editortest::XvfbDisplay> server;
     Display* display = nullptr;
     Window parent = 0;
     std::unique_ptr<vsthost::LoadedEffect> host;
 };
 
-TEST_F(EditorInX11, DragAndClickReachHostAndWindowShowsThePanel)
+TEST_F(EditorInX11, DragAndClickReachHostAndWindowShowsThePanelAlsoAfterTheSplash)
 {
     ERect* rect = nullptr;
     host->dispatch(effEditGetRect, 0, 0, &rect);
@@ -136,62 +199,68 @@ TEST_F(EditorInX11, DragAndClickReachHostAndWindowShowsThePanel)
 
     drag(126, 46, 166);  // 40 pixels right from the middle of the size knob at (110, 30)
     EXPECT_NEAR(host->getParameter(velmora::kSize), 0.5f, 1e-4) << "40 pixels at 1/200 per pixel from 0.3";
-    EXPECT_EQ(countCalls(audioMasterBeginEdit, velmora::kSize), 1);
-    EXPECT_EQ(countCalls(audioMasterEndEdit, velmora::kSize), 1);
+    EXPECT_EQ(gestureCalls(velmora::kSize), kOneGesture);
     EXPECT_GE(countCalls(audioMasterAutomate, velmora::kSize), 1);
     ASSERT_FALSE(host->calls().empty());
     EXPECT_EQ(host->calls().front().opcode, audioMasterBeginEdit) << "automation comes inside the edit gesture";
 
     // On/off button at (8, 81).
     host->clearCalls();
-    pointerTo(20, 88);
-    button(true);
-    button(false);
+    click(20, 88);
     EXPECT_EQ(host->getParameter(velmora::kOnOff), 0.0f) << "the click turned the effect off";
     EXPECT_EQ(countCalls(audioMasterAutomate, velmora::kOnOff), 1);
-    pointerTo(width + 50, height + 50);  // out of the way of the grab
-    pump(10);
 
-    XImage* grabbed = XGetImage(display, parent, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
-                                AllPlanes, ZPixmap);
-    ASSERT_NE(grabbed, nullptr);
+    const WindowGrab panel = grabWindow(width, height);
+    ASSERT_NE(panel, nullptr);
     std::string error;
     const panelshot::PanelValues values{.onOff = 0.0f, .size = host->getParameter(velmora::kSize),
                                         .dryWet = host->getParameter(velmora::kDryWet)};
     cairo_surface_t* expected = panelshot::renderPanel(testsupport::velmoraBundlePath(), values, error);
     ASSERT_NE(expected, nullptr) << error;
     cairo_surface_flush(expected);
-    double totalDifference = 0.0;
-    int badPixels = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-        {
-            const unsigned long shown = XGetPixel(grabbed, x, y);
-            const std::uint32_t wanted = reinterpret_cast<const std::uint32_t*>(
-                cairo_image_surface_get_data(expected) + y * cairo_image_surface_get_stride(expected))[x];
-            int worst = 0;
-            for (int shift : {16, 8, 0})
-                worst = std::max(worst, std::abs(int((shown >> shift) & 0xFF) - int((wanted >> shift) & 0xFF)));
-            totalDifference += worst;
-            badPixels += worst > 24;
-        }
-    EXPECT_LT(totalDifference / (width * height), 2.0) << "the window shows the panel as rendered offscreen";
-    EXPECT_LT(badPixels, width * height / 100) << "fewer than 1% of pixels differ visibly";
+    const PictureDifference fromOffscreen = differenceFrom(panel.get(), [expected](int x, int y) {
+        return reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(expected) +
+                                                      y * cairo_image_surface_get_stride(expected))[x];
+    });
     cairo_surface_destroy(expected);
-    XDestroyImage(grabbed);
+    EXPECT_LT(fromOffscreen.mean, 2.0) << "the window shows the panel as rendered offscreen";
+    EXPECT_LT(fromOffscreen.visible, width * height / 100) << "fewer than 1% of pixels differ visibly";
+
+    // The splash area at (71, 71): one click shows the splash image over the
+    // whole panel, the next hides it.
+    const auto panelPixel = [&panel](int x, int y) { return XGetPixel(panel.get(), x, y); };
+    click(120, 120);
+    const WindowGrab splash = grabWindow(width, height);
+    ASSERT_NE(splash, nullptr);
+    EXPECT_GT(differenceFrom(splash.get(), panelPixel).visible, width * height / 100) << "the splash is shown";
+    click(120, 120);
+    const WindowGrab afterSplash = grabWindow(width, height);
+    ASSERT_NE(afterSplash, nullptr);
+    const PictureDifference fromPanel = differenceFrom(afterSplash.get(), panelPixel);
+    EXPECT_LT(fromPanel.mean, 2.0) << "the hidden splash leaves the panel as it was";
+    EXPECT_LT(fromPanel.visible, width * height / 100) << fromPanel.visible << " pixels still differ";
 }
 
-TEST_F(EditorInX11, HostClosingTheEditorWhileIdledFromADragDoesNotCrash)
+TEST_F(EditorInX11, EditorClosedMidDragEndsTheGestureOnceAndDoesNotCrash)
 {
+    openEditorWindow(180, 160);
+    drag(126, 46, 146, false);
+    host->dispatch(effEditClose);
+    button(false);
+    EXPECT_EQ(gestureCalls(velmora::kSize), kOneGesture) << "a host in touch mode must see the knob let go";
+
     // The drag idles the host from inside the editor's own event handling; the
     // frame and its window must outlive that handling.
+    host->clearCalls();
     host->setAnswer(audioMasterIdle, [this](const vsthost::HostCall&, void*) {
         host->dispatch(effEditClose);
         return VstIntPtr{0};
     });
-    openEditorWindow(180, 160);
+    ASSERT_EQ(host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
+    pump();
     drag(126, 46, 146);
     EXPECT_EQ(childWindowCount(), 0u) << "the host's close took the editor's window away";
+    EXPECT_EQ(gestureCalls(velmora::kSize), kOneGesture);
 }
 
 TEST_F(EditorInX11, ReopenedAbandonedOrMisaddressedEditorLeavesNoStrayWindow)

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 #include "gui/filmstrip_knob.h"
 #include "gui/frame.h"
@@ -82,6 +84,25 @@ TEST_F(FrameTest, ShownSplashTakesEveryClickAndHidesOnTheNext)
     EXPECT_EQ(frame->getModalView(), nullptr) << "a right click does not show the splash";
 }
 
+TEST_F(FrameTest, KnobDragCutShortEndsItsGestureOnce)
+{
+    const std::vector<std::pair<const char*, std::function<void()>>> cuts{
+        {"another button pressed", [this] { frame->onMouseDown({10, 10}, kLButton | gui::kRButton); }},
+        {"a modal view shown", [this] { frame->setModalView(splash->getModalView()); }},
+        {"the knob removed", [this] { frame->removeView(knob); }},
+    };
+    for (const auto& [cut, cutShort] : cuts)
+    {
+        editor.events.clear();
+        frame->onMouseDown({130, 50}, kLButton);
+        frame->onMouseMoved({140, 50}, kLButton);
+        cutShort();
+        frame->onMouseUp({140, 50}, kLButton);
+        EXPECT_EQ(editor.events, (std::vector<std::string>{"begin 1", "end 1"})) << cut;
+        frame->setModalView(nullptr);
+    }
+}
+
 TEST_F(FrameTest, IdleRedrawsOnlyControlsWhoseValueChanged)
 {
     auto* label = new gui::TextLabel({100, 10, 150, 24}, "Size");
@@ -105,19 +126,23 @@ TEST_F(FrameTest, IdleRedrawsOnlyControlsWhoseValueChanged)
     EXPECT_EQ(view->getLastRedrawArea(), label->getViewSize()) << "a new label text redraws the label";
 }
 
-TEST_F(FrameTest, LabelDrawsItsBlackBoxOverWhatLiesBeneath)
+TEST_F(FrameTest, LabelDrawsItsBlackBoxOverWhatLiesBeneathAndTakesItAlongWhenRemoved)
 {
     frame->setBackgroundColor(gui::kWhiteColor);
-    frame->addView(new gui::TextLabel({20, 10, 70, 24}, "Size"));
-    gui::OffscreenFrameView view(frame);
-    cairo_surface_t* surface = view.getSurface();
-    cairo_surface_flush(surface);
+    auto* label = new gui::TextLabel({20, 10, 70, 24}, "Size");
+    frame->addView(label);
+    auto view = std::make_unique<gui::OffscreenFrameView>(frame);
+    cairo_surface_t* surface = view->getSurface();
+    frame->setPlatformFrame(std::move(view));
     auto pixel = [surface](int x, int y) {
+        cairo_surface_flush(surface);
         return *reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(surface) +
                                                        y * cairo_image_surface_get_stride(surface) + x * 4);
     };
     EXPECT_EQ(pixel(22, 17), 0xFF000000u) << "inside the label, left of its centred text: the black box";
     EXPECT_EQ(pixel(18, 17), 0xFFFFFFFFu) << "outside the label the frame's background stays";
+    frame->removeView(label);
+    EXPECT_EQ(pixel(22, 17), 0xFFFFFFFFu) << "the area is redrawn without the removed label";
 }
 
 TEST_F(FrameTest, ReleasingTheFrameReleasesItsViewsAndKeepsOthersReferences)
