@@ -4,17 +4,30 @@
 #include "gui/frame.h"
 #include "vst/plugin_effect_x.h"
 
-ADEditor::ADEditor(void* effect_)
-    : ToolkitEditor(effect_), backgroundBitmap(new gui::Bitmap(128)), onOffBitmap(new gui::Bitmap(129)),
-      knobBitmap(new gui::Bitmap(130)), splashBitmap(new gui::Bitmap(131)),
-      idleTimer(new gui::Timer(this, 240))
+#include <initializer_list>
+
+ADEditor::ADEditor(void* effect_) : ToolkitEditor(effect_)
 {
+    // A constructor that throws runs no destructor: what was made goes here.
+    try
+    {
+        backgroundBitmap = new gui::Bitmap(128);
+        onOffBitmap = new gui::Bitmap(129);
+        knobBitmap = new gui::Bitmap(130);
+        splashBitmap = new gui::Bitmap(131);
+        idleTimer = new gui::Timer(this, 240);
+        idleTimer->setFireTime(kClosedPeriodMs);
+        idleTimer->start();
+    }
+    catch (...)
+    {
+        releaseImagesAndTimer();
+        throw;
+    }
     rect.top = 0;
     rect.left = 0;
     rect.bottom = static_cast<VstInt16>(backgroundBitmap->getHeight());
     rect.right = static_cast<VstInt16>(backgroundBitmap->getWidth());
-    idleTimer->setFireTime(kClosedPeriodMs);
-    idleTimer->start();
 }
 
 ADEditor::~ADEditor()
@@ -22,11 +35,16 @@ ADEditor::~ADEditor()
     // A host that destroys the effect with the editor still open would
     // otherwise leave a window whose events reach a deleted editor.
     close();
-    backgroundBitmap->release();
-    onOffBitmap->release();
-    knobBitmap->release();
-    splashBitmap->release();
-    idleTimer->release();
+    releaseImagesAndTimer();
+}
+
+void ADEditor::releaseImagesAndTimer()
+{
+    const std::initializer_list<gui::RefObject*> owned{backgroundBitmap, onOffBitmap, knobBitmap, splashBitmap,
+                                                      idleTimer};
+    for (gui::RefObject* object : owned)
+        if (object)
+            object->release();
 }
 
 gui::Rect ADEditor::knobRect(double left, double top) const

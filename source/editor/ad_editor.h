@@ -49,11 +49,13 @@ private:
     void showOnControl(VstInt32 index, float value);
     void showPendingValues();
 
-    gui::Bitmap* backgroundBitmap;
-    gui::Bitmap* onOffBitmap;
-    gui::Bitmap* knobBitmap;
-    gui::Bitmap* splashBitmap;
-    gui::Timer* idleTimer;
+    void releaseImagesAndTimer();
+
+    gui::Bitmap* backgroundBitmap = nullptr;
+    gui::Bitmap* onOffBitmap = nullptr;
+    gui::Bitmap* knobBitmap = nullptr;
+    gui::Bitmap* splashBitmap = nullptr;
+    gui::Timer* idleTimer = nullptr;
     std::atomic<bool> panelOpen = false;
     std::atomic<std::thread::id> panelThread;  // the thread that opened the panel
     std::array<std::atomic<float>, 3> pendingValues{};

@@ -49,10 +49,12 @@ CFBundleRef GetPluginBundle()
     return bundle;
 }
 
+// Counted only once the bundle is there: an acquire that throws has no user.
 void acquireSharedPluginBundle()
 {
-    if (gSharedBundleUsers++ == 0 && !gui::gBundleRef)
+    if (gSharedBundleUsers == 0 && !gui::gBundleRef)
         gui::gBundleRef = GetPluginBundle();
+    ++gSharedBundleUsers;
 }
 
 void releaseSharedPluginBundle()

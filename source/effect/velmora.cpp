@@ -69,25 +69,30 @@ void Velmora::resume()
     setTempo();
 }
 
+VelmoraPrg& Velmora::currentProgram()
+{
+    return programs[static_cast<std::size_t>(curProgram.load(std::memory_order_relaxed))];
+}
+
 void Velmora::setParameter(VstInt32 index, float value)
 {
-    VelmoraPrg& program = programs[static_cast<std::size_t>(curProgram)];
+    VelmoraPrg& program = currentProgram();
     switch (index)
     {
     case velmora::kOnOff:
     {
         const bool on = value != 0.0f;  // NaN counts as on
-        program.onOff = on ? 1.0f : 0.0f;
+        program.onOff.store(on ? 1.0f : 0.0f, std::memory_order_relaxed);
         onOff.store(on, std::memory_order_relaxed);
         break;
     }
     case velmora::kSize:
-        program.size = value;
+        program.size.store(value, std::memory_order_relaxed);
         size.store(value, std::memory_order_relaxed);
         setTempo();
         break;
     case velmora::kDryWet:
-        program.dryWet = value;
+        program.dryWet.store(value, std::memory_order_relaxed);
         dryWet.store(value, std::memory_order_relaxed);
         break;
     default: break;
@@ -109,30 +114,31 @@ void Velmora::setProgram(VstInt32 program)
 {
     if (program < 0 || program >= velmora::kNumPrograms)
         return;
-    curProgram = program;
+    curProgram.store(program, std::memory_order_relaxed);
     const VelmoraPrg& record = programs[static_cast<std::size_t>(program)];
-    setParameter(velmora::kOnOff, record.onOff);
-    setParameter(velmora::kSize, record.size);
-    setParameter(velmora::kDryWet, record.dryWet);
+    setParameter(velmora::kOnOff, record.onOff.load(std::memory_order_relaxed));
+    setParameter(velmora::kSize, record.size.load(std::memory_order_relaxed));
+    setParameter(velmora::kDryWet, record.dryWet.load(std::memory_order_relaxed));
 }
 
 // Longer names are cut to the 23 characters the record holds.
 void Velmora::setProgramName(char* name)
 {
-    copyName(name, programs[static_cast<std::size_t>(curProgram)].name);
+    copyName(name, currentProgram().name);
 }
 
 // An untouched program shows its number: "Init 1" .. "Init 8".
 void Velmora::getProgramName(char* name)
 {
-    const char* stored = programs[static_cast<std::size_t>(curProgram)].name;
+    const VstInt32 program = curProgram.load(std::memory_order_relaxed);
+    const char* stored = programs[static_cast<std::size_t>(program)].name;
     if (std::strcmp(stored, VelmoraPrg::kInitialName) != 0)
     {
         copyName(stored, name);
         return;
     }
     char numbered[48];
-    std::snprintf(numbered, sizeof(numbered), "%s %d", stored, curProgram + 1);
+    std::snprintf(numbered, sizeof(numbered), "%s %d", stored, program + 1);
     copyName(numbered, name);
 }
 

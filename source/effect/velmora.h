@@ -3,10 +3,12 @@
 // outputs, blended by two LFO gains in quadrature, form a width signal that
 // is added to the left channel and taken from the right.
 //
-// Threads: processReplacing runs on the host's audio thread. Parameter and
-// program calls may come from any other single thread at the same time; the
-// fields the audio thread reads are relaxed atomics and a change shows at the
-// next block (on/off, Dry/Wet) or the next sample (Size).
+// Threads: processReplacing runs on the host's audio thread, and so may
+// setParameter (automation) while the interface thread changes parameters and
+// programs. What both touch (the live values, the program values, the current
+// program number, the delay lengths) are relaxed atomics; a change shows at the
+// next block (on/off, Dry/Wet) or the next sample (Size). Program names and
+// everything else belong to the interface thread.
 
 #include "effect/cwaveguide.h"
 #include "effect/velmora_prg.h"
@@ -56,6 +58,7 @@ public:
 
 private:
     void updateLfoIncrement();
+    VelmoraPrg& currentProgram();
 
     float lfoPhase = 0.0f;                  // cycles, [0, 1); audio thread
     std::atomic<float> lfoIncrement{0.0f};  // cycles per sample

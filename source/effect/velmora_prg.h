@@ -1,15 +1,22 @@
 #pragma once
 // One program: the three parameter values and a name of at most 23 characters.
+//
+// Threads: a parameter change writes the values of the current program, and
+// hosts play automation on the audio thread while the user picks programs on
+// the interface thread, so the values are relaxed atomics. The name belongs to
+// the interface thread alone.
 
 #include "effect/velmora_parameters.h"
+
+#include <atomic>
 
 struct VelmoraPrg
 {
     static constexpr int kNameBytes = 24;  // terminator included
     static constexpr char kInitialName[] = "Init";
 
-    float onOff = velmora::kParameters[velmora::kOnOff].defaultValue;
-    float size = velmora::kParameters[velmora::kSize].defaultValue;
-    float dryWet = velmora::kParameters[velmora::kDryWet].defaultValue;
+    std::atomic<float> onOff{velmora::kParameters[velmora::kOnOff].defaultValue};
+    std::atomic<float> size{velmora::kParameters[velmora::kSize].defaultValue};
+    std::atomic<float> dryWet{velmora::kParameters[velmora::kDryWet].defaultValue};
     char name[kNameBytes] = "Init";
 };

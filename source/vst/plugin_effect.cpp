@@ -63,16 +63,53 @@ PluginEffect* objectOf(AEffect* e)
 {
     return e ? static_cast<PluginEffect*>(e->object) : nullptr;
 }
+
+// The record's callers are C hosts that cannot unwind, so an exception from
+// the effect stops here. These run on the audio path: the try costs nothing
+// unless something throws, and the catch neither logs nor allocates.
+template <typename Operation>
+void runOnEffect(AEffect* e, Operation operation) noexcept
+{
+    if (PluginEffect* object = objectOf(e))
+    {
+        try
+        {
+            operation(*object);
+        }
+        catch (...)
+        {
+            // Nothing processed, nothing set.
+        }
+    }
+}
+
+template <typename Result, typename Operation>
+Result askEffect(AEffect* e, Result fallback, Operation operation) noexcept
+{
+    PluginEffect* object = objectOf(e);
+    if (!object)
+        return fallback;
+    try
+    {
+        return operation(*object);
+    }
+    catch (...)
+    {
+        return fallback;
+    }
+}
 }  // namespace
 
 VstIntPtr PluginEffect::dispatchEffectClass(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                             float opt)
 {
     PluginEffect* object = objectOf(e);
-    if (!object)
-        return 0;
-    const VstIntPtr answer = object->dispatcher(opcode, index, value, ptr, opt);
-    if (opcode == effClose)
+    const VstIntPtr answer = askEffect(e, VstIntPtr{0}, [&](PluginEffect& effect) {
+        return effect.dispatcher(opcode, index, value, ptr, opt);
+    });
+    // After effClose the host never touches the record again, so the effect
+    // goes even when its own close failed.
+    if (opcode == effClose && object)
     {
         delete object;
         return 1;
@@ -82,30 +119,25 @@ VstIntPtr PluginEffect::dispatchEffectClass(AEffect* e, VstInt32 opcode, VstInt3
 
 void PluginEffect::processClass(AEffect* e, float** inputs, float** outputs, VstInt32 sampleFrames)
 {
-    if (PluginEffect* object = objectOf(e))
-        object->process(inputs, outputs, sampleFrames);
+    runOnEffect(e, [&](PluginEffect& object) { object.process(inputs, outputs, sampleFrames); });
 }
 
 void PluginEffect::setParameterClass(AEffect* e, VstInt32 index, float value)
 {
-    if (PluginEffect* object = objectOf(e))
-        object->setParameter(index, value);
+    runOnEffect(e, [&](PluginEffect& object) { object.setParameter(index, value); });
 }
 
 float PluginEffect::getParameterClass(AEffect* e, VstInt32 index)
 {
-    PluginEffect* object = objectOf(e);
-    return object ? object->getParameter(index) : 0.0f;
+    return askEffect(e, 0.0f, [&](PluginEffect& object) { return object.getParameter(index); });
 }
 
 void PluginEffect::processClassReplacing(AEffect* e, float** inputs, float** outputs, VstInt32 sampleFrames)
 {
-    if (PluginEffect* object = objectOf(e))
-        object->processReplacing(inputs, outputs, sampleFrames);
+    runOnEffect(e, [&](PluginEffect& object) { object.processReplacing(inputs, outputs, sampleFrames); });
 }
 
 void PluginEffect::processClassDoubleReplacing(AEffect* e, double** inputs, double** outputs, VstInt32 sampleFrames)
 {
-    if (PluginEffect* object = objectOf(e))
-        object->processDoubleReplacing(inputs, outputs, sampleFrames);
+    runOnEffect(e, [&](PluginEffect& object) { object.processDoubleReplacing(inputs, outputs, sampleFrames); });
 }

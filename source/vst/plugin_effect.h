@@ -8,6 +8,8 @@
 
 #include "vst/aeffect.h"
 
+#include <atomic>
+
 class EffectEditor;
 
 class PluginEffect
@@ -34,8 +36,8 @@ public:
     virtual float getParameter(VstInt32 index);
     // Sets the parameter, then tells the host (audioMasterAutomate).
     virtual void setParameterAutomated(VstInt32 index, float value);
-    virtual VstInt32 getProgram() { return curProgram; }
-    virtual void setProgram(VstInt32 program) { curProgram = program; }
+    virtual VstInt32 getProgram() { return curProgram.load(std::memory_order_relaxed); }
+    virtual void setProgram(VstInt32 program) { curProgram.store(program, std::memory_order_relaxed); }
     virtual void setProgramName(char* name);
     virtual void getProgramName(char* name);
     virtual void getParameterLabel(VstInt32 index, char* label);
@@ -100,7 +102,7 @@ protected:
     VstInt32 blockSize = 1024;       // frames
     VstInt32 numPrograms;
     VstInt32 numParams;
-    VstInt32 curProgram = 0;
+    std::atomic<VstInt32> curProgram{0};  // read by parameter changes on the audio thread
     AEffect cEffect;
 };
 

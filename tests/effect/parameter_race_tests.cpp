@@ -1,6 +1,8 @@
-// A host's user-interface thread sets parameters and programs while its audio
-// thread processes. Run under ThreadSanitizer (ctest -R ParameterRace) this
-// must give no report; in any build the audio must stay finite.
+// Three host threads at once, as hosts drive an effect: the audio thread plays
+// automation between processing calls, the user-interface thread picks programs
+// and turns controls, and the editor is idled on a third. Run under
+// ThreadSanitizer (ctest -R ParameterRace) this must give no report; in any
+// build the audio must stay finite.
 #include "effect/velmora_identity.h"
 #include "support/signals.h"
 #include "support/velmora_bundle.h"
@@ -11,35 +13,51 @@
 #include <cmath>
 #include <thread>
 
-TEST(ParameterRace, ParametersAndProgramsChangeWhileAudioRuns)
+TEST(ParameterRace, AutomationProgramChangesAndEditorIdleRunTogether)
 {
     auto effect = testsupport::openVelmora();
     ASSERT_NE(effect, nullptr);
+    AEffect* record = effect->effect();
+    // No parent window: the panel is built offscreen, its timer on this thread.
+    ASSERT_EQ(record->dispatcher(record, effEditOpen, 0, 0, nullptr, 0.0f), 1);
 
-    std::atomic<bool> stop{false};
-    std::thread controller([&] {
-        for (int round = 0; !stop.load(); ++round)
+    std::atomic<bool> audioDone{false};
+    bool finite = true;
+    std::thread audio([&] {
+        testsupport::StereoBuffer input(testsupport::noise(64, 3), testsupport::noise(64, 9));
+        testsupport::StereoBuffer output(64);
+        for (int block = 0; block < 3000; ++block)
+        {
+            record->setParameter(record, velmora::kSize, static_cast<float>(block % 97) / 96.0f);
+            record->setParameter(record, velmora::kOnOff, static_cast<float>(block / 7 % 2));
+            record->processReplacing(record, input.channels(), output.channels(), 64);
+            for (std::size_t n = 0; n < output.frames(); ++n)
+                finite = finite && std::isfinite(output.left[n]) && std::isfinite(output.right[n]);
+        }
+        audioDone.store(true);
+    });
+
+    std::thread interface([&] {
+        char name[64];  // room a host gives a program name, with margin
+        for (int round = 0; round < 200000 && !audioDone.load(); ++round)
         {
             const float value = static_cast<float>(round % 101) / 100.0f;
-            effect->setParameter(velmora::kOnOff, static_cast<float>(round % 2));
-            effect->setParameter(velmora::kSize, value);
-            effect->setParameter(velmora::kDryWet, 1.0f - value);
-            if (round % 50 == 0)
-                effect->dispatch(effSetProgram, 0, round % velmora::kNumPrograms);
-            (void)effect->getParameter(velmora::kSize);
+            record->setParameter(record, velmora::kDryWet, value);
+            record->setParameter(record, velmora::kSize, 1.0f - value);
+            if (round % 20 == 0)
+            {
+                record->dispatcher(record, effSetProgram, 0, round / 20 % velmora::kNumPrograms, nullptr, 0.0f);
+                record->dispatcher(record, effGetProgramName, 0, 0, name, 0.0f);
+            }
+            (void)record->getParameter(record, velmora::kSize);
         }
     });
 
-    testsupport::StereoBuffer input(testsupport::noise(64, 3), testsupport::noise(64, 9));
-    testsupport::StereoBuffer output(64);
-    bool finite = true;
-    for (int block = 0; block < 3000; ++block)
-    {
-        effect->processReplacing(input.channels(), output.channels(), 64);
-        for (std::size_t n = 0; n < output.frames(); ++n)
-            finite = finite && std::isfinite(output.left[n]) && std::isfinite(output.right[n]);
-    }
-    stop.store(true);
-    controller.join();
+    for (int turn = 0; turn < 200000 && !audioDone.load(); ++turn)
+        record->dispatcher(record, effEditIdle, 0, 0, nullptr, 0.0f);
+
+    audio.join();
+    interface.join();
+    record->dispatcher(record, effEditClose, 0, 0, nullptr, 0.0f);
     EXPECT_TRUE(finite) << "output stayed finite while parameters changed";
 }
