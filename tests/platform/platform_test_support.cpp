@@ -53,4 +53,35 @@ std::string text(CFStringRef string)
     return CFStringGetCString(string, buffer.data(), size, kCFStringEncodingUTF8) ? buffer.data() : "<unconvertible>";
 }
 
+CFURLRef fileURL(const std::filesystem::path& path, bool isDirectory)
+{
+    const std::string bytes = path.string();
+    return CFURLCreateFromFileSystemRepresentation(nullptr, reinterpret_cast<const UInt8*>(bytes.data()),
+                                                   static_cast<CFIndex>(bytes.size()), isDirectory);
+}
+
+Component testComponent(OSType type)
+{
+    static const OSErr registered = [] {
+        CFURLRef url = fileURL(TEST_COMPONENT_BUNDLE, true);
+        const OSErr error = RegisterComponentBundleURL(url);
+        CFRelease(url);
+        return error;
+    }();
+    ComponentDescription looking = {type, 0, 0, 0, 0};
+    return registered == noErr ? FindNextComponent(nullptr, &looking) : nullptr;
+}
+
+TestComponentLog& testComponentLog()
+{
+    testComponent(0);
+    CFURLRef url = fileURL(TEST_COMPONENT_BUNDLE, true);
+    CFBundleRef bundle = CFBundleCreate(nullptr, url);
+    auto logOf = reinterpret_cast<TestComponentLog* (*)()>(
+        CFBundleGetFunctionPointerForName(bundle, CFSTR("TestComponentLogOf")));
+    CFRelease(bundle);
+    CFRelease(url);
+    return *logOf();
+}
+
 }  // namespace platformtest

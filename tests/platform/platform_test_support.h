@@ -3,6 +3,8 @@
 
 #include <CoreFoundation/CoreFoundation.h>
 
+#include "test_component.h"
+
 #include <filesystem>
 #include <string>
 
@@ -30,5 +32,12 @@ std::string runPython(const std::string& program);
 
 // UTF-8 text of a CF string ("<null>" for null), for assertions.
 std::string text(CFStringRef string);
+
+CFURLRef fileURL(const std::filesystem::path& path, bool isDirectory);
+
+// The test component bundle's component of the given type, registered on
+// first use, and the log its entries keep.
+Component testComponent(OSType type);
+TestComponentLog& testComponentLog();
 
 }  // namespace platformtest

@@ -21,6 +21,8 @@ typedef FourCharCode OSType;
 typedef SInt16 OSErr;
 typedef SInt32 OSStatus;
 typedef char* Ptr;
+typedef Ptr* Handle;
+typedef long Size;
 
 enum
 {
@@ -31,6 +33,7 @@ enum
     paramErr = -50,
     memFullErr = -108,
     fnfErr = -43,
+    resNotFound = -192,
 };
 
 #ifndef TRUE

@@ -1,0 +1,166 @@
+// Event listeners: events posted on any thread reach the listener on its own
+// run loop, as registered.
+#include "platform_test_support.h"
+
+#include <AudioToolbox/AudioToolbox.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <thread>
+#include <vector>
+
+namespace
+{
+
+struct Delivered
+{
+    AudioUnitEventType type;
+    UInt32 id;  // parameter or property
+    void* object;
+    AudioUnitParameterValue value;
+    std::thread::id thread;
+};
+
+void remember(void* refCon, void* object, const AudioUnitEvent* event, UInt64, AudioUnitParameterValue value)
+{
+    const UInt32 id = event->mEventType == kAudioUnitEvent_PropertyChange ? event->mArgument.mProperty.mPropertyID
+                                                                          : event->mArgument.mParameter.mParameterID;
+    static_cast<std::vector<Delivered>*>(refCon)->push_back(
+        {event->mEventType, id, object, value, std::this_thread::get_id()});
+}
+
+AudioUnitEvent parameterEvent(AudioUnitEventType type, AudioUnit unit, AudioUnitParameterID id)
+{
+    AudioUnitEvent event = {};
+    event.mEventType = type;
+    event.mArgument.mParameter = {unit, id, kAudioUnitScope_Global, 0};
+    return event;
+}
+
+AudioUnitEvent propertyEvent(AudioUnit unit, AudioUnitPropertyID id)
+{
+    AudioUnitEvent event = {};
+    event.mEventType = kAudioUnitEvent_PropertyChange;
+    event.mArgument.mProperty = {unit, id, kAudioUnitScope_Global, 0};
+    return event;
+}
+
+class EventListenerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(OpenAComponent(platformtest::testComponent(kAudioUnitType_Effect), &unit), noErr);
+        ASSERT_EQ(AUEventListenerCreate(remember, &delivered, CFRunLoopGetCurrent(), kCFRunLoopDefaultMode, 0.01f, 0.0f,
+                                        &listener),
+                  noErr);
+    }
+
+    void TearDown() override
+    {
+        if (listener)
+            AUListenerDispose(listener);
+        CloseComponent(unit);
+    }
+
+    void runLoopBriefly() { CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.2, true); }
+
+    void postFromAnotherThread(const std::function<void()>& post)
+    {
+        std::thread poster(post);
+        poster.join();
+    }
+
+    AudioUnit unit = nullptr;
+    AUEventListenerRef listener = nullptr;
+    std::vector<Delivered> delivered;
+};
+
+TEST_F(EventListenerTest, EventsPostedElsewhereArriveOnTheListenersLoopAsRegistered)
+{
+    int object = 0;
+    const AudioUnitEvent anyParameter = parameterEvent(kAudioUnitEvent_ParameterValueChange, unit,
+                                                       kAUParameterListener_AnyParameter);
+    ASSERT_EQ(AUEventListenerAddEventType(listener, &object, &anyParameter), noErr);
+    const AudioUnitEvent gesture = parameterEvent(kAudioUnitEvent_BeginParameterChangeGesture, unit, 2);
+    ASSERT_EQ(AUEventListenerAddEventType(listener, &object, &gesture), noErr);
+    const AudioUnitEvent preset = propertyEvent(unit, kAudioUnitProperty_CurrentPreset);
+    ASSERT_EQ(AUEventListenerAddEventType(listener, nullptr, &preset), noErr);
+
+    postFromAnotherThread([this, &gesture, &preset] {
+        const AudioUnitParameter parameter = {unit, 3, kAudioUnitScope_Global, 0};
+        AUEventListenerNotify(nullptr, nullptr, &gesture);
+        AUParameterListenerNotify(nullptr, nullptr, &parameter);
+        const AudioUnitEvent change = parameterEvent(kAudioUnitEvent_ParameterValueChange, unit, 3);
+        AUEventListenerNotify(nullptr, nullptr, &change);
+        const AudioUnitEvent otherGesture = parameterEvent(kAudioUnitEvent_EndParameterChangeGesture, unit, 2);
+        AUEventListenerNotify(nullptr, nullptr, &otherGesture);
+        const AudioUnitEvent otherProperty = propertyEvent(unit, kAudioUnitProperty_PresentPreset);
+        AUEventListenerNotify(nullptr, nullptr, &otherProperty);
+        AUEventListenerNotify(nullptr, nullptr, &preset);
+    });
+    EXPECT_TRUE(delivered.empty()) << "nothing is called on the posting thread";
+    runLoopBriefly();
+
+    ASSERT_EQ(delivered.size(), 3u) << "unregistered events stay away; the two value changes are one";
+    EXPECT_EQ(delivered[0].type, kAudioUnitEvent_BeginParameterChangeGesture);
+    EXPECT_EQ(delivered[1].type, kAudioUnitEvent_ParameterValueChange);
+    EXPECT_EQ(delivered[1].id, 3u);
+    EXPECT_EQ(delivered[1].object, &object);
+    EXPECT_EQ(delivered[1].value, 1.5f) << "read back from the unit at delivery";
+    EXPECT_EQ(delivered[2].type, kAudioUnitEvent_PropertyChange);
+    EXPECT_EQ(delivered[2].id, static_cast<UInt32>(kAudioUnitProperty_CurrentPreset));
+    for (const Delivered& event : delivered)
+        EXPECT_EQ(event.thread, std::this_thread::get_id());
+}
+
+TEST_F(EventListenerTest, SendersAreSkippedAndADisposedListenerHearsNothing)
+{
+    int object = 0;
+    const AudioUnitEvent change = parameterEvent(kAudioUnitEvent_ParameterValueChange, unit, 1);
+    ASSERT_EQ(AUEventListenerAddEventType(listener, &object, &change), noErr);
+    AUEventListenerNotify(listener, nullptr, &change);
+    AUEventListenerNotify(nullptr, &object, &change);
+    runLoopBriefly();
+    EXPECT_TRUE(delivered.empty()) << "neither the sending listener nor the sending object hears its own change";
+
+    postFromAnotherThread([&change] { AUEventListenerNotify(nullptr, nullptr, &change); });
+    ASSERT_EQ(AUListenerDispose(listener), noErr);
+    EXPECT_EQ(AUListenerDispose(listener), paramErr);
+    listener = nullptr;
+    runLoopBriefly();
+    EXPECT_TRUE(delivered.empty()) << "an event queued before disposal is dropped with the listener";
+    EXPECT_EQ(AUEventListenerNotify(nullptr, nullptr, &change), noErr);
+}
+
+struct SelfDisposing
+{
+    AUEventListenerRef listener = nullptr;
+    int calls = 0;
+};
+
+void disposeOnFirstEvent(void* refCon, void*, const AudioUnitEvent*, UInt64, AudioUnitParameterValue)
+{
+    auto& state = *static_cast<SelfDisposing*>(refCon);
+    ++state.calls;
+    AUListenerDispose(state.listener);
+}
+
+TEST_F(EventListenerTest, ListenerDisposedByItsOwnCallbackGetsNoMoreOfTheBatch)
+{
+    SelfDisposing state;
+    ASSERT_EQ(
+        AUEventListenerCreate(disposeOnFirstEvent, &state, CFRunLoopGetCurrent(), nullptr, 0.0f, 0.0f, &state.listener),
+        noErr);
+    const AudioUnitEvent begin = parameterEvent(kAudioUnitEvent_BeginParameterChangeGesture, unit, 1);
+    const AudioUnitEvent end = parameterEvent(kAudioUnitEvent_EndParameterChangeGesture, unit, 1);
+    AUEventListenerAddEventType(state.listener, nullptr, &begin);
+    AUEventListenerAddEventType(state.listener, nullptr, &end);
+    AUEventListenerNotify(nullptr, nullptr, &begin);
+    AUEventListenerNotify(nullptr, nullptr, &end);
+    runLoopBriefly();
+    EXPECT_EQ(state.calls, 1);
+}
+
+}  // namespace
