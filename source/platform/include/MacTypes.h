@@ -21,6 +21,9 @@ typedef FourCharCode OSType;
 typedef SInt16 OSErr;
 typedef SInt32 OSStatus;
 typedef char* Ptr;
+typedef unsigned long ByteCount;
+typedef unsigned long ItemCount;
+typedef unsigned long UniCharCount;
 
 enum
 {
@@ -31,6 +34,33 @@ enum
     paramErr = -50,
     memFullErr = -108,
     fnfErr = -43,
+};
+// File Manager.
+enum
+{
+    dskFulErr = -34,
+    ioErr = -36,
+    bdNamErr = -37,
+    eofErr = -39,
+    posErr = -40,
+    tmfoErr = -42,
+    wPrErr = -44,
+    fBsyErr = -47,
+    dupFNErr = -48,
+    rfNumErr = -51,
+    wrPermErr = -61,
+    dirNFErr = -120,
+    notAFileErr = -1302,
+    errFSBadFSRef = -1401,
+    errFSBadInfoBitmap = -1405,
+    errFSNotAFolder = -1407,
+    errFSForkNotFound = -1409,
+    errFSNameTooLong = -1410,
+    errFSMissingName = -1411,
+    errFSNoMoreItems = -1417,
+    errFSBadItemCount = -1418,
+    errFSBadIteratorFlags = -1422,
+    afpAccessDenied = -5000,
 };
 
 #ifndef TRUE
