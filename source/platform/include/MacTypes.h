@@ -23,6 +23,9 @@ typedef SInt32 OSStatus;
 typedef char* Ptr;
 typedef Ptr* Handle;
 typedef long Size;
+typedef unsigned long ByteCount;
+typedef unsigned long ItemCount;
+typedef unsigned long UniCharCount;
 
 enum
 {
@@ -34,6 +37,33 @@ enum
     memFullErr = -108,
     fnfErr = -43,
     resNotFound = -192,
+};
+// File Manager.
+enum
+{
+    dskFulErr = -34,
+    ioErr = -36,
+    bdNamErr = -37,
+    eofErr = -39,
+    posErr = -40,
+    tmfoErr = -42,
+    wPrErr = -44,
+    fBsyErr = -47,
+    dupFNErr = -48,
+    rfNumErr = -51,
+    wrPermErr = -61,
+    dirNFErr = -120,
+    notAFileErr = -1302,
+    errFSBadFSRef = -1401,
+    errFSBadInfoBitmap = -1405,
+    errFSNotAFolder = -1407,
+    errFSForkNotFound = -1409,
+    errFSNameTooLong = -1410,
+    errFSMissingName = -1411,
+    errFSNoMoreItems = -1417,
+    errFSBadItemCount = -1418,
+    errFSBadIteratorFlags = -1422,
+    afpAccessDenied = -5000,
 };
 
 #ifndef TRUE

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <CoreFoundation/CoreFoundation.h>
+#include <CoreServices/CoreServices.h>
 
 CF_EXTERN_C_BEGIN
 

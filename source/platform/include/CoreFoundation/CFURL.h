@@ -37,4 +37,11 @@ CF_EXPORT CFURLRef CFURLCreateCopyAppendingPathComponent(CFAllocatorRef allocato
 CF_EXPORT CFStringRef CFURLCopyLastPathComponent(CFURLRef url);
 CF_EXPORT Boolean CFURLHasDirectoryPath(CFURLRef anURL);
 
+struct FSRef;
+// False when nothing exists at the URL's path; a link at its end is the item
+// itself (resolve it with FSResolveAliasFile).
+CF_EXPORT Boolean CFURLGetFSRef(CFURLRef url, struct FSRef* fsRef);
+// A folder URL for a folder; NULL for a stale reference.
+CF_EXPORT CFURLRef CFURLCreateFromFSRef(CFAllocatorRef allocator, const struct FSRef* fsRef);
+
 CF_EXTERN_C_END

@@ -1,0 +1,358 @@
+// File Manager, Folder Manager, alias and item-information calls on real
+// temporary folders.
+#include "platform_test_support.h"
+
+#include <CoreServices/CoreServices.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <unistd.h>
+
+namespace
+{
+
+namespace fs = std::filesystem;
+using platformtest::text;
+
+std::u16string utf16(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
+OSStatus refOf(const fs::path& path, FSRef& ref)
+{
+    return FSPathMakeRef(reinterpret_cast<const UInt8*>(path.c_str()), &ref, nullptr);
+}
+
+std::string pathOf(const FSRef& ref)
+{
+    UInt8 buffer[4096];
+    return FSRefMakePath(&ref, buffer, sizeof buffer) == noErr ? reinterpret_cast<char*>(buffer) : "<error>";
+}
+
+OSErr childOf(const FSRef& parent, const std::string& name, FSRef& child)
+{
+    const std::u16string units = utf16(name);
+    return FSMakeFSRefUnicode(&parent, units.size(), reinterpret_cast<const UniChar*>(units.data()),
+                              kTextEncodingUnknown, &child);
+}
+
+OSErr createFile(const FSRef& parent, const std::string& name, FSRef* file)
+{
+    const std::u16string units = utf16(name);
+    return FSCreateFileUnicode(&parent, units.size(), reinterpret_cast<const UniChar*>(units.data()), kFSCatInfoNone,
+                               nullptr, file, nullptr);
+}
+
+OSErr createFolder(const FSRef& parent, const std::string& name, FSRef* folder)
+{
+    const std::u16string units = utf16(name);
+    return FSCreateDirectoryUnicode(&parent, units.size(), reinterpret_cast<const UniChar*>(units.data()),
+                                    kFSCatInfoNone, nullptr, folder, nullptr, nullptr);
+}
+
+bool isFolder(const FSRef& ref)
+{
+    FSCatalogInfo info;
+    return FSGetCatalogInfo(&ref, kFSCatInfoNodeFlags, &info, nullptr, nullptr, nullptr) == noErr &&
+           (info.nodeFlags & kFSNodeIsDirectoryMask);
+}
+
+class FileManagerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        root = fs::canonical(folder.path());
+        ASSERT_EQ(refOf(root, rootRef), noErr);
+    }
+
+    platformtest::TemporaryFolder folder;
+    fs::path root;
+    FSRef rootRef;
+};
+
+TEST_F(FileManagerTest, ReferencesRoundTripThroughPathsAndURLsWhateverTheirLength)
+{
+    // Far longer than the 80 bytes a reference holds.
+    const fs::path deep = root / std::string(120, 'a') / std::string(120, 'b') / "Caf\xC3\xA9.txt";
+    platformtest::writeFile(deep, "x");
+    FSRef ref;
+    ASSERT_EQ(refOf(deep, ref), noErr);
+    EXPECT_EQ(pathOf(ref), deep.string());
+    UInt8 small[64];
+    EXPECT_EQ(FSRefMakePath(&ref, small, sizeof small), paramErr) << "a path that does not fit is refused";
+
+    FSRef again;
+    const fs::path roundabout = root / std::string(120, 'a') / ".." / std::string(120, 'a') / std::string(120, 'b') /
+                                "." / "Caf\xC3\xA9.txt";
+    ASSERT_EQ(refOf(roundabout, again), noErr);
+    EXPECT_EQ(std::memcmp(&ref, &again, sizeof ref), 0) << "one item, one reference";
+
+    CFURLRef url = CFURLCreateFromFSRef(nullptr, &rootRef);
+    ASSERT_NE(url, nullptr);
+    EXPECT_TRUE(CFURLHasDirectoryPath(url));
+    CFURLRef fileURL = CFURLCreateCopyAppendingPathComponent(nullptr, url, CFSTR("aaa"), false);
+    FSRef fromURL;
+    EXPECT_FALSE(CFURLGetFSRef(fileURL, &fromURL)) << "nothing is there";
+    platformtest::writeFile(root / "aaa", "");
+    ASSERT_TRUE(CFURLGetFSRef(fileURL, &fromURL));
+    EXPECT_EQ(pathOf(fromURL), (root / "aaa").string());
+    EXPECT_FALSE(isFolder(fromURL));
+    EXPECT_TRUE(isFolder(rootRef));
+    CFRelease(fileURL);
+    CFRelease(url);
+}
+
+TEST_F(FileManagerTest, BadReferencesAndNamesGiveErrorCodes)
+{
+    FSRef ref;
+    EXPECT_EQ(refOf(root / "missing", ref), fnfErr);
+    EXPECT_EQ(FSPathMakeRef(nullptr, &ref, nullptr), paramErr);
+
+    FSRef zeroed{};
+    UInt8 path[256];
+    EXPECT_EQ(FSRefMakePath(&zeroed, path, sizeof path), errFSBadFSRef);
+    EXPECT_EQ(FSDeleteObject(&zeroed), errFSBadFSRef);
+    EXPECT_EQ(childOf(zeroed, "x", ref), errFSBadFSRef);
+    EXPECT_EQ(FSDeleteObject(nullptr), paramErr);
+
+    EXPECT_EQ(childOf(rootRef, "missing", ref), fnfErr);
+    EXPECT_EQ(childOf(rootRef, "a/b", ref), bdNamErr) << "a name cannot reach into another folder";
+    EXPECT_EQ(childOf(rootRef, "..", ref), bdNamErr);
+    EXPECT_EQ(childOf(rootRef, "", ref), errFSMissingName);
+    EXPECT_EQ(childOf(rootRef, std::string(256, 'n'), ref), errFSNameTooLong);
+    const UniChar lonelySurrogate[] = {'a', 0xD800};
+    EXPECT_EQ(FSCreateFileUnicode(&rootRef, 2, lonelySurrogate, kFSCatInfoNone, nullptr, &ref, nullptr), bdNamErr);
+
+    FSRef file;
+    ASSERT_EQ(createFile(rootRef, "plain", &file), noErr);
+    EXPECT_EQ(createFile(rootRef, "plain", nullptr), dupFNErr);
+    EXPECT_EQ(createFolder(rootRef, "plain", nullptr), dupFNErr);
+    EXPECT_EQ(createFile(file, "inside", nullptr), errFSNotAFolder) << "a file where a folder is expected";
+    FSIterator iterator;
+    EXPECT_EQ(FSOpenIterator(&file, kFSIterateFlat, &iterator), errFSNotAFolder);
+
+    FSRef sub;
+    ASSERT_EQ(createFolder(rootRef, "sub", &sub), noErr);
+    ASSERT_EQ(createFile(sub, "kept", nullptr), noErr);
+    EXPECT_EQ(FSDeleteObject(&sub), fBsyErr) << "a folder that is not empty stays";
+    FSIORefNum fork;
+    EXPECT_EQ(FSOpenFork(&sub, 0, nullptr, fsRdPerm, &fork), notAFileErr);
+
+    ASSERT_EQ(FSDeleteObject(&file), noErr);
+    EXPECT_FALSE(fs::exists(root / "plain"));
+    EXPECT_EQ(FSDeleteObject(&file), fnfErr) << "a stale reference";
+    EXPECT_EQ(FSOpenFork(&file, 0, nullptr, fsRdPerm, &fork), fnfErr);
+    EXPECT_EQ(FSRefMakePath(&file, path, sizeof path), fnfErr);
+}
+
+TEST_F(FileManagerTest, DataForksWriteReadBackSizeAndKeepTheirMark)
+{
+    FSRef file;
+    ASSERT_EQ(createFile(rootRef, "data.bin", &file), noErr);
+    HFSUniStr255 dataFork;
+    ASSERT_EQ(FSGetDataForkName(&dataFork), noErr);
+    FSIORefNum writer;
+    ASSERT_EQ(FSOpenFork(&file, dataFork.length, dataFork.unicode, fsWrPerm, &writer), noErr);
+    ByteCount written = 0;
+    EXPECT_EQ(FSWriteFork(writer, fsFromStart, 0, 6, "Hello ", &written), noErr);
+    EXPECT_EQ(FSWriteFork(writer, fsAtMark, 0, 5, "world", &written), noErr) << "continues where the last ended";
+    EXPECT_EQ(written, 5u);
+    char unread[4];
+    EXPECT_EQ(FSReadFork(writer, fsFromStart, 0, sizeof unread, unread, nullptr), afpAccessDenied);
+    SInt64 size = 0;
+    EXPECT_EQ(FSGetForkSize(writer, &size), noErr);
+    EXPECT_EQ(size, 11);
+    EXPECT_EQ(FSCloseFork(writer), noErr);
+    EXPECT_EQ(FSCloseFork(writer), rfNumErr) << "a closed fork is gone";
+
+    FSIORefNum reader;
+    ASSERT_EQ(FSOpenFork(&file, 0, nullptr, fsRdPerm, &reader), noErr);
+    char buffer[32] = {};
+    ByteCount read = 0;
+    EXPECT_EQ(FSReadFork(reader, fsFromStart, 6, 5, buffer, &read), noErr);
+    EXPECT_EQ(std::string(buffer, read), "world");
+    EXPECT_EQ(FSReadFork(reader, fsFromLEOF, -11, sizeof buffer, buffer, &read), eofErr)
+        << "the fork ends before the request";
+    EXPECT_EQ(std::string(buffer, read), "Hello world");
+    EXPECT_EQ(FSReadFork(reader, fsAtMark, 0, 1, buffer, &read), eofErr);
+    EXPECT_EQ(read, 0u);
+    EXPECT_EQ(FSReadFork(reader, fsFromMark, -12, 1, buffer, &read), posErr);
+    EXPECT_EQ(FSWriteFork(reader, fsFromStart, 0, 1, "x", nullptr), wrPermErr);
+    const UniChar resourceFork[] = {'R', 'E', 'S'};
+    FSIORefNum other;
+    EXPECT_EQ(FSOpenFork(&file, 3, resourceFork, fsRdPerm, &other), errFSForkNotFound);
+    EXPECT_EQ(FSCloseFork(reader), noErr);
+    EXPECT_EQ(FSGetForkSize(reader, &size), rfNumErr);
+}
+
+TEST_F(FileManagerTest, IteratingAFolderYieldsEveryItemOnceAndThenNoMoreItems)
+{
+    for (const char* name : {"b.fxb", "a.FXP", ".hidden", "notes"})
+        platformtest::writeFile(root / name, "");
+    fs::create_directory(root / "folder.d");
+    FSIterator iterator;
+    ASSERT_EQ(FSOpenIterator(&rootRef, kFSIterateFlat, &iterator), noErr);
+    FSRef refs[3];
+    HFSUniStr255 names[3];
+    FSCatalogInfo infos[3];
+    std::vector<std::string> seen;
+    OSErr result = noErr;
+    int calls = 0;
+    while (result == noErr)
+    {
+        ItemCount count = 0;
+        result = FSGetCatalogInfoBulk(iterator, 3, &count, nullptr, kFSCatInfoNodeFlags, infos, refs, nullptr, names);
+        ++calls;
+        for (ItemCount index = 0; index < count; ++index)
+        {
+            const std::string name(names[index].unicode, names[index].unicode + names[index].length);
+            EXPECT_EQ(pathOf(refs[index]), (root / name).string());
+            EXPECT_EQ((infos[index].nodeFlags & kFSNodeIsDirectoryMask) != 0, name == "folder.d");
+            seen.push_back(name);
+        }
+    }
+    EXPECT_EQ(result, errFSNoMoreItems);
+    EXPECT_EQ(calls, 2) << "the second call returns the last two items with errFSNoMoreItems";
+    EXPECT_EQ(seen, (std::vector<std::string>{".hidden", "a.FXP", "b.fxb", "folder.d", "notes"}));
+    ItemCount count = 7;
+    EXPECT_EQ(FSGetCatalogInfoBulk(iterator, 3, &count, nullptr, kFSCatInfoNone, nullptr, refs, nullptr, nullptr),
+              errFSNoMoreItems);
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(FSGetCatalogInfoBulk(iterator, 1, &count, nullptr, 0x8000, infos, refs, nullptr, nullptr),
+              errFSBadInfoBitmap);
+    EXPECT_EQ(FSCloseIterator(iterator), noErr);
+}
+
+TEST_F(FileManagerTest, ItemInformationGivesExtensionKindAndVisibility)
+{
+    platformtest::writeFile(root / "Lead.FXP", "");
+    platformtest::writeFile(root / ".Hidden.fxb", "");
+    fs::create_symlink(root / "Lead.FXP", root / "link.fxp");
+    struct Case
+    {
+        const char* name;
+        LSItemInfoFlags flags;
+        const char* extension;
+    };
+    for (const Case& item :
+         {Case{"Lead.FXP", kLSItemInfoIsPlainFile, "FXP"},
+          Case{".Hidden.fxb", kLSItemInfoIsPlainFile | kLSItemInfoIsInvisible, "fxb"},
+          Case{"link.fxp", kLSItemInfoIsPlainFile | kLSItemInfoIsAliasFile | kLSItemInfoIsSymlink, "fxp"}})
+    {
+        FSRef ref;
+        ASSERT_EQ(childOf(rootRef, item.name, ref), noErr) << item.name;
+        LSItemInfoRecord info;
+        ASSERT_EQ(
+            LSCopyItemInfoForRef(&ref, kLSRequestExtension | kLSRequestTypeCreator | kLSRequestBasicFlagsOnly, &info),
+            noErr);
+        EXPECT_EQ(info.flags, item.flags) << item.name;
+        EXPECT_EQ(info.filetype, static_cast<OSType>(kLSUnknownType));
+        EXPECT_EQ(text(info.extension), item.extension) << item.name;
+        CFRelease(info.extension);
+    }
+    LSItemInfoRecord info;
+    EXPECT_EQ(LSCopyItemInfoForRef(&rootRef, kLSRequestBasicFlagsOnly, &info), noErr);
+    EXPECT_EQ(info.flags, static_cast<LSItemInfoFlags>(kLSItemInfoIsContainer));
+    EXPECT_EQ(info.extension, nullptr);
+
+    for (const auto& [name, start] : {std::pair<const char*, UniCharCount>{"Bank1.fxb", 6},
+                                      {"Bank1", kLSInvalidExtensionIndex},
+                                      {"a.b.c", 4},
+                                      {".profile", kLSInvalidExtensionIndex},
+                                      {"trailing.", kLSInvalidExtensionIndex}})
+    {
+        const std::u16string units = utf16(name);
+        UniCharCount found = 0;
+        ASSERT_EQ(LSGetExtensionInfo(units.size(), reinterpret_cast<const UniChar*>(units.data()), &found), noErr);
+        EXPECT_EQ(found, start) << name;
+    }
+}
+
+TEST_F(FileManagerTest, SymbolicLinksResolveAsAliasesOneStepOrWholeChains)
+{
+    fs::create_directory(root / "target");
+    fs::create_symlink("target", root / "near");  // relative to the link's folder
+    fs::create_symlink(root / "near", root / "far");
+    fs::create_symlink(root / "gone", root / "dangling");
+    fs::create_symlink(root / "loop", root / "loop");
+    FSRef ref;
+    Boolean isFolder = false;
+    Boolean aliased = false;
+
+    const std::string farPath = (root / "far").string();
+    CFURLRef far = CFURLCreateFromFileSystemRepresentation(nullptr, reinterpret_cast<const UInt8*>(farPath.data()),
+                                                           static_cast<CFIndex>(farPath.size()), false);
+    ASSERT_TRUE(CFURLGetFSRef(far, &ref));
+    CFRelease(far);
+    EXPECT_EQ(pathOf(ref), (root / "far").string()) << "a reference names the link itself";
+    FSRef step = ref;
+    ASSERT_EQ(FSResolveAliasFile(&step, false, &isFolder, &aliased), noErr);
+    EXPECT_TRUE(aliased);
+    EXPECT_FALSE(isFolder) << "one step reaches the next link";
+    EXPECT_EQ(pathOf(step), (root / "near").string());
+    ASSERT_EQ(FSResolveAliasFile(&ref, true, &isFolder, &aliased), noErr);
+    EXPECT_TRUE(aliased);
+    EXPECT_TRUE(isFolder);
+    EXPECT_EQ(pathOf(ref), (root / "target").string());
+
+    ASSERT_EQ(FSResolveAliasFileWithMountFlags(&ref, true, &isFolder, &aliased, kResolveAliasFileNoUI), noErr);
+    EXPECT_FALSE(aliased) << "a folder is no alias";
+
+    ASSERT_EQ(childOf(rootRef, "dangling", ref), noErr);
+    EXPECT_EQ(FSResolveAliasFile(&ref, true, &isFolder, &aliased), fnfErr);
+    ASSERT_EQ(childOf(rootRef, "loop", ref), noErr);
+    EXPECT_EQ(FSResolveAliasFile(&ref, true, &isFolder, &aliased), fnfErr);
+    EXPECT_EQ(FSResolveAliasFile(&ref, true, nullptr, &aliased), paramErr);
+
+    FSRef followed;
+    ASSERT_EQ(refOf(root / "far", followed), noErr);
+    EXPECT_EQ(pathOf(followed), (root / "target").string()) << "a path's last link is followed";
+}
+
+// Points an environment variable elsewhere for one test.
+class ScopedVariable
+{
+public:
+    ScopedVariable(const char* name, const std::string& value) : name_(name)
+    {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedVariable() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST_F(FileManagerTest, AudioSupportFoldersAreFoundOrMadeForTheUserAndLocalDomains)
+{
+    const ScopedVariable user("XDG_DATA_HOME", (root / "user/share").string());
+    const ScopedVariable local("VELMORA_LOCAL_DOMAIN_DIR", (root / "local").string());
+    for (const auto& [domain, expected] :
+         {std::pair{kUserDomain, root / "user/share/audio"}, std::pair{kLocalDomain, root / "local/audio"}})
+    {
+        FSRef found;
+        EXPECT_EQ(FSFindFolder(domain, kAudioSupportFolderType, kDontCreateFolder, &found), fnfErr);
+        EXPECT_FALSE(fs::exists(expected)) << "looking does not make it";
+        ASSERT_EQ(FSFindFolder(domain, kAudioSupportFolderType, kCreateFolder, &found), noErr);
+        EXPECT_TRUE(fs::is_directory(expected));
+        EXPECT_EQ(pathOf(found), expected.string());
+        FSRef again;
+        ASSERT_EQ(FSFindFolder(domain, kAudioSupportFolderType, kDontCreateFolder, &again), noErr);
+        EXPECT_EQ(std::memcmp(&found, &again, sizeof found), 0);
+    }
+    FSRef found;
+    EXPECT_EQ(FSFindFolder(kUserDomain, 0x70726566 /* 'pref' */, kCreateFolder, &found), fnfErr);
+    EXPECT_EQ(FSFindFolder(kUserDomain, kAudioSupportFolderType, kCreateFolder, nullptr), paramErr);
+
+    const ScopedVariable relative("XDG_DATA_HOME", "relative/share");
+    const ScopedVariable home("HOME", (root / "home").string());
+    ASSERT_EQ(FSFindFolder(kUserDomain, kAudioSupportFolderType, kCreateFolder, &found), noErr);
+    EXPECT_EQ(pathOf(found), (root / "home/.local/share/audio").string()) << "a relative XDG_DATA_HOME is ignored";
+}
+
+}  // namespace
