@@ -161,11 +161,19 @@ const RegisteredComponent* registeredComponent(Component component)
 
 extern "C" {
 
-OSErr RegisterComponentBundleURL(CFURLRef bundleURL)
+OSErr RegisterComponentFileRef(const FSRef* ref, SInt16)
 {
-    if (!bundleURL)
+    if (!ref)
         return paramErr;
+    FSCatalogInfo info;
+    if (const OSErr error = FSGetCatalogInfo(ref, kFSCatInfoNodeFlags, &info, nullptr, nullptr, nullptr);
+        error != noErr)
+        return error;
+    CFURLRef bundleURL = CFURLCreateFromFSRef(nullptr, ref);
+    if (!bundleURL)
+        return fnfErr;
     CFBundleRef bundle = CFBundleCreate(nullptr, bundleURL);
+    CFRelease(bundleURL);
     if (!bundle)
         return fnfErr;
     CFTypeRef list = CFBundleGetValueForInfoDictionaryKey(bundle, CFSTR("AudioComponents"));

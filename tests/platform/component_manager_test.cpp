@@ -14,19 +14,12 @@ namespace
 {
 
 namespace fs = std::filesystem;
+using platformtest::registerBundle;
 using platformtest::testComponent;
 using platformtest::testComponentLog;
 
 constexpr OSType kEffect = kAudioUnitType_Effect;
 constexpr OSType kRefusing = kAudioUnitType_MusicDevice;
-
-OSErr registerBundle(const fs::path& path)
-{
-    CFURLRef url = platformtest::fileURL(path, true);
-    const OSErr error = RegisterComponentBundleURL(url);
-    CFRelease(url);
-    return error;
-}
 
 std::vector<Component> allComponents()
 {

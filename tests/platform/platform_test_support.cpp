@@ -60,14 +60,16 @@ CFURLRef fileURL(const std::filesystem::path& path, bool isDirectory)
                                                    static_cast<CFIndex>(bytes.size()), isDirectory);
 }
 
+OSErr registerBundle(const std::filesystem::path& path)
+{
+    FSRef ref;
+    const OSStatus error = FSPathMakeRef(reinterpret_cast<const UInt8*>(path.c_str()), &ref, nullptr);
+    return error != noErr ? static_cast<OSErr>(error) : RegisterComponentFileRef(&ref, 0);
+}
+
 Component testComponent(OSType type)
 {
-    static const OSErr registered = [] {
-        CFURLRef url = fileURL(TEST_COMPONENT_BUNDLE, true);
-        const OSErr error = RegisterComponentBundleURL(url);
-        CFRelease(url);
-        return error;
-    }();
+    static const OSErr registered = registerBundle(TEST_COMPONENT_BUNDLE);
     ComponentDescription looking = {type, 0, 0, 0, 0};
     return registered == noErr ? FindNextComponent(nullptr, &looking) : nullptr;
 }

@@ -34,6 +34,8 @@ std::string runPython(const std::string& program);
 std::string text(CFStringRef string);
 
 CFURLRef fileURL(const std::filesystem::path& path, bool isDirectory);
+// Registers the bundle at `path` as a host does, through a file reference.
+OSErr registerBundle(const std::filesystem::path& path);
 
 // The test component bundle's component of the given type, registered on
 // first use, and the log its entries keep.

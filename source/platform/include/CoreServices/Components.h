@@ -23,6 +23,7 @@
 #pragma once
 
 #include <CoreFoundation/CoreFoundation.h>
+#include <CoreServices/Files.h>
 
 CF_EXTERN_C_BEGIN
 
@@ -75,9 +76,10 @@ typedef ComponentRoutineProcPtr ComponentRoutineUPP;
 // up. Registering a bundle again adds nothing. fnfErr when the URL names no
 // bundle, resNotFound when it declares no component, paramErr for a malformed
 // entry (nothing of that bundle is registered then), componentDllLoadErr and
-// componentDllEntryNotFoundErr when the code cannot be reached. The path-based
-// form of RegisterComponentFileRef.
-CF_EXPORT OSErr RegisterComponentBundleURL(CFURLRef bundleURL);
+// componentDllEntryNotFoundErr when the code cannot be reached; the File
+// Manager's code when the reference is not usable. Components are always
+// registered for the whole process, whatever `global` says.
+CF_EXPORT OSErr RegisterComponentFileRef(const FSRef* ref, SInt16 global);
 
 // The registered component after aComponent (NULL: the first) that matches
 // looking (NULL matches all), in registration order; NULL when none is left.
