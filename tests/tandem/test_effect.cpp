@@ -1,8 +1,11 @@
 // The tests' own effect: eight programs of three parameters and a chunk.
+// Parameter displays: 0 falls from 10 to 0, 1 grows with the square of the
+// value, 2 is a number with a percent sign after it.
 
 #include "test_effect_control.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #define TEST_EFFECT_EXPORT extern "C" __attribute__((visibility("default")))
@@ -37,12 +40,21 @@ VstIntPtr dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr
         std::memset(text, opcode == effGetProgramName ? 'P' : 'N', static_cast<std::size_t>(gControl.nameLength));
         text[gControl.nameLength] = '\0';
         return 0;
+    case effGetParamDisplay:
+    {
+        const float value = self->values[index];
+        const float shown[] = {10.0f - 10.0f * value, 100.0f * value * value, 100.0f * value};
+        std::snprintf(text, 24, index == 2 ? "%g%%" : "%g", shown[index]);
+        return 0;
+    }
+    case effGetParamLabel: std::strcpy(text, "dB"); return 0;
     case effGetChunk: *static_cast<void**>(ptr) = self->chunk; return gControl.chunkSize;
     case effSetChunk:
         ++gControl.setChunkCalls;
         gControl.lastSetChunkIsPreset = index;
         gControl.lastSetChunkSize = value;
-        std::memcpy(gControl.lastSetChunk, ptr, static_cast<std::size_t>(std::min<VstIntPtr>(value, kTestEffectMaxChunk)));
+        std::memcpy(gControl.lastSetChunk, ptr,
+                    static_cast<std::size_t>(std::min<VstIntPtr>(value, kTestEffectMaxChunk)));
         return 1;
     default: return 0;
     }
