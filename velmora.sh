@@ -15,7 +15,7 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsndfile1-dev libcairo2-dev l
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev xvfb python3
                clang libclang-rt-14-dev lsp-plugins-vst dpf-plugins-vst zam-plugins)
 
-say() { printf '\n== %s\n' "$*"; }
+say() { printf '\n== [%d s] %s\n' "$SECONDS" "$*"; }
 
 ensure_packages() {
     local missing=()
