@@ -6,6 +6,7 @@
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# The demo builds here; the test trees are $BUILD-test, $BUILD-tsan and $BUILD-asan.
 BUILD="${VELMORA_BUILD_DIR:-$ROOT/build}"
 JOBS="${VELMORA_JOBS:-$(nproc)}"
 
@@ -14,7 +15,7 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsndfile1-dev libcairo2-dev l
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev xvfb python3
                clang libclang-rt-14-dev lsp-plugins-vst dpf-plugins-vst zam-plugins)
 
-say() { printf '\n== %s\n' "$*"; }
+say() { printf '\n== [%d s] %s\n' "$SECONDS" "$*"; }
 
 ensure_packages() {
     local missing=()
@@ -35,44 +36,67 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-configure_and_build() {
+# configure DIR OPTIONS...: every setting a tree relies on is given on every
+# run, so whatever configured the tree before (the other command, or someone by
+# hand) cannot change what gets built.
+configure() {
     local dir="$1"
     shift
     cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null
-    ninja -C "$dir" -j "$JOBS"
 }
 
+GCC=(-DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++)
+CLANG=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++)
+
+# The demo's tree holds the plug-in and tools alone; the test trees sit beside it.
 run_demo() {
     ensure_packages "${BUILD_PACKAGES[@]}"
     say "Building Velmora"
-    configure_and_build "$BUILD" -DCMAKE_BUILD_TYPE=Release -DVELMORA_BUILD_TESTS=OFF -DVELMORA_BUILD_BENCH=OFF
+    configure "$BUILD" "${GCC[@]}" -DCMAKE_BUILD_TYPE=Release -DVELMORA_WERROR=OFF -DVELMORA_SANITIZE= \
+        -DVELMORA_BUILD_TESTS=OFF -DVELMORA_BUILD_BENCH=OFF -DVELMORA_BUILD_FUZZ=OFF
+    ninja -C "$BUILD" -j "$JOBS"
     say "Rendering the demo through build/Velmora.vst"
     mkdir -p "$BUILD/demo"
     (cd "$BUILD/demo" && "$BUILD/tools/render/velmora-render" "$@")
 }
 
-# A second tree built with ThreadSanitizer runs the test in which one thread
-# sets parameters while another processes.
+# g++ with warnings as errors: every suite, and the benchmarks built.
+run_main_tests() {
+    local dir="$BUILD-test"
+    say "Building Velmora with its tests and benchmarks (g++)"
+    configure "$dir" "${GCC[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WERROR=ON -DVELMORA_SANITIZE= \
+        -DVELMORA_BUILD_TESTS=ON -DVELMORA_BUILD_BENCH=ON -DVELMORA_BUILD_FUZZ=OFF
+    ninja -C "$dir" -j "$JOBS"
+    say "Running the test suites"
+    ctest --test-dir "$dir" --output-on-failure -j "$JOBS" --no-tests=error
+}
+
+# ThreadSanitizer on the test in which one thread sets parameters while
+# another processes.
 run_thread_sanitizer() {
     local dir="$BUILD-tsan"
     say "ThreadSanitizer: parameter changes during processing"
-    cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DVELMORA_SANITIZE=thread -DVELMORA_BUILD_BENCH=OFF >/dev/null
+    configure "$dir" "${GCC[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WERROR=OFF -DVELMORA_SANITIZE=thread \
+        -DVELMORA_BUILD_TESTS=ON -DVELMORA_BUILD_BENCH=OFF -DVELMORA_BUILD_FUZZ=OFF
     ninja -C "$dir" -j "$JOBS" Velmora velmora_parameter_race_tests
     TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
         ctest --test-dir "$dir" -R ParameterRace --output-on-failure --no-tests=error
 }
 
-# The preset loader takes bytes from users' files: a bounded libFuzzer run under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
-run_fuzzer() {
-    local dir="$BUILD-fuzz"
+# clang with AddressSanitizer and UndefinedBehaviorSanitizer: every suite
+# again, then a bounded libFuzzer run of the preset loader, which takes bytes
+# from users' files.
+run_address_sanitizer() {
+    local dir="$BUILD-asan"
     local seconds="${VELMORA_FUZZ_SECONDS:-60}"
+    say "AddressSanitizer and UndefinedBehaviorSanitizer: building the tests and the fuzzer (clang)"
+    configure "$dir" "${CLANG[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WERROR=ON \
+        -DVELMORA_SANITIZE="address;undefined" -DVELMORA_BUILD_TESTS=ON -DVELMORA_BUILD_BENCH=OFF \
+        -DVELMORA_BUILD_FUZZ=ON
+    ninja -C "$dir" -j "$JOBS"
+    say "Running the test suites under AddressSanitizer and UndefinedBehaviorSanitizer"
+    ctest --test-dir "$dir" --output-on-failure -j "$JOBS" --no-tests=error
     say "Fuzzing the FXP/FXB loader for ${seconds} s"
-    CC=clang CXX=clang++ cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DVELMORA_BUILD_FUZZ=ON -DVELMORA_SANITIZE="address;undefined" \
-        -DVELMORA_BUILD_TESTS=OFF -DVELMORA_BUILD_BENCH=OFF >/dev/null
-    ninja -C "$dir" -j "$JOBS" fxp_fuzzer
     local corpus="$dir/fuzz-corpus"
     rm -rf "$corpus" && mkdir -p "$corpus" && cp "$ROOT"/fuzz/corpus/* "$corpus"/
     VELMORA_BUNDLE="$dir/Velmora.vst" "$dir/fuzz/fxp_fuzzer" -max_total_time="$seconds" \
@@ -81,12 +105,9 @@ run_fuzzer() {
 
 run_tests() {
     ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
-    say "Building Velmora with its tests and benchmarks"
-    configure_and_build "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WERROR=ON
+    run_main_tests
     run_thread_sanitizer
-    run_fuzzer
-    say "Running the test suites"
-    ctest --test-dir "$BUILD" --output-on-failure -j "$JOBS" --no-tests=error
+    run_address_sanitizer
 }
 
 case "${1:-}" in

@@ -1,5 +1,6 @@
 // Real VST 2 plug-ins from Debian: with chunks, without programs, with a sidechain.
 
+#include "support/lsp_plugins.h"
 #include "support/signals.h"
 #include "tandem_test_support.h"
 
@@ -7,13 +8,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <dlfcn.h>
 #include <filesystem>
 #include <vector>
 
 namespace
 {
-constexpr char kLspCompressor[] = "/usr/lib/vst/lsp-plugins/compressor-stereo.so";
+using testsupport::keepLspCoreMapped;
+using testsupport::kLspCompressor;
 constexpr char kMVerb[] = "/usr/lib/vst/MVerb-vst.so";
 constexpr char kZamComp[] = "/usr/lib/vst/ZamComp-vst.so";
 
@@ -45,17 +46,6 @@ std::vector<float> process(VSTPlugIn& plugIn, PlugHost& host, int blocks)
     return rendered;
 }
 
-// The plug-in's shared core leaks when unloaded; held mapped, the leak
-// checker of sanitizer builds stays quiet.
-void keepLspCoreMapped()
-{
-    const std::filesystem::path folder = std::filesystem::path(kLspCompressor).parent_path();
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-    {
-        if (entry.path().filename().string().starts_with("lsp-plugins-vst2-"))
-            dlopen(entry.path().c_str(), RTLD_NOW | RTLD_NODELETE);
-    }
-}
 }  // namespace
 
 TEST(ThirdPartyPlugIns, chunkEffectWithoutProgramsSavesAndRestoresItsState)

@@ -1,5 +1,6 @@
 // The test host against real plug-ins: Debian's VST 2 packages, and the built
 // bundle for the version handshake.
+#include "support/lsp_plugins.h"
 #include "vsthost/loaded_effect.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,7 @@ using vsthost::LoadedEffect;
 
 // DPF builds export the old "main" entry, LSP's the current "VSTPluginMain".
 constexpr char kMainEntryPlugin[] = "/usr/lib/vst/PingPongPan-vst.so";
-constexpr char kPluginMainEntryPlugin[] = "/usr/lib/vst/lsp-plugins/compressor-stereo.so";
+constexpr const char* kPluginMainEntryPlugin = testsupport::kLspCompressor;
 
 class TempFolder
 {
@@ -79,6 +80,7 @@ TEST(VstHostLoading, BothEntryNamesAndBundleLayoutLoad)
         if (!fs::exists(plugin))
             GTEST_SKIP() << plugin << " is not installed";
     }
+    testsupport::keepLspCoreMapped();
     TempFolder folder;
     const fs::path binaries = folder.path / "Subject.vst" / "Contents" / "x86_64-linux";
     fs::create_directories(binaries);

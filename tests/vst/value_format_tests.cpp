@@ -34,7 +34,7 @@ TEST(ValueFormat, FloatTextsKeepEightCharactersWithTheirIntegerDigits)
         {99999999.5f, "Huge!"},      {-10000000.0f, "Huge!"},
         {std::numeric_limits<float>::quiet_NaN(), "Huge!"}};
     for (const auto& [value, text] : cases)
-        EXPECT_EQ(formatted([&](char* t, VstInt32 n) { effect.float2string(value, t, n); }), text) << "value " << value;
+        EXPECT_EQ(formatted([&, value = value](char* t, VstInt32 n) { effect.float2string(value, t, n); }), text) << "value " << value;
     EXPECT_EQ(formatted([&](char* t, VstInt32 n) { effect.float2string(1.5f, t, n); }, 3), "1.5")
         << "maxLen cuts the text";
 }
@@ -45,7 +45,7 @@ TEST(ValueFormat, IntTextsCoverZeroAndTheMostNegativeValue)
     const std::pair<VstInt32, const char*> cases[] = {
         {-42, "-42"}, {0, "0"}, {INT_MIN, "-2147483648"}, {99999999, "99999999"}, {123456789, "Huge!"}};
     for (const auto& [value, text] : cases)
-        EXPECT_EQ(formatted([&](char* t, VstInt32 n) { effect.int2string(value, t, n); }), text) << "value " << value;
+        EXPECT_EQ(formatted([&, value = value](char* t, VstInt32 n) { effect.int2string(value, t, n); }), text) << "value " << value;
     EXPECT_EQ(formatted([&](char* t, VstInt32 n) { effect.int2string(12345, t, n); }, 2), "12");
 }
 

@@ -1,0 +1,18 @@
+// Linked into every test program of a sanitizer build, so that the options
+// hold however the program starts: under ctest, during test discovery or by
+// hand. The runtimes ask for them before main.
+
+extern "C" __attribute__((visibility("default"))) const char* __asan_default_options()
+{
+    return "detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1";
+}
+
+extern "C" __attribute__((visibility("default"))) const char* __lsan_default_options()
+{
+    return "suppressions=" VELMORA_LSAN_SUPPRESSIONS;
+}
+
+extern "C" __attribute__((visibility("default"))) const char* __ubsan_default_options()
+{
+    return "print_stacktrace=1";
+}
