@@ -62,7 +62,9 @@ void TandemComponent::layOutBuses(BusLayout& layout, int pinCount, bool isInput,
     layout.first[layout.count] = pin;
 }
 
-void TandemComponent::layOutChannelConfigurations(bool requireNumChannels)
+// Buses of mixed widths announce no configuration. requireNumChannels makes
+// them uniform, except where a stereo group was cut short at the last pin.
+void TandemComponent::layOutChannelConfigurations()
 {
     const int in = inputs.count > 0 ? inputs.active[0] : 0;
     const int out = outputs.count > 0 ? outputs.active[0] : 0;
@@ -89,7 +91,6 @@ void TandemComponent::layOutChannelConfigurations(bool requireNumChannels)
         }
         add(in, out);
     }
-    TANDEM_REQUIRE(auChannelInfoCount > 0 || !requireNumChannels);
 }
 
 // One buffer per effect channel; input n and output n share buffer n, so the

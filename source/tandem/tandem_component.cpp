@@ -152,7 +152,7 @@ void TandemComponent::construct()
     const bool requireNumChannels = getComponentType() != kAudioUnitType_MusicDevice || hostApplication == 1;
     layOutBuses(inputs, vst->getInputCount(), true, requireNumChannels);
     layOutBuses(outputs, vst->getOutputCount(), false, requireNumChannels);
-    layOutChannelConfigurations(requireNumChannels);
+    layOutChannelConfigurations();
 
     allocateBuffers(maxFramesPerSlice);
     parameterMapping = readOrCreateParameterMapping(resourcesFolder, *vst, vstGotTandemExtensions);

@@ -153,7 +153,7 @@ private:
 
     // Bus layout and buffers.
     void layOutBuses(BusLayout& layout, int pinCount, bool isInput, bool requireNumChannels);
-    void layOutChannelConfigurations(bool requireNumChannels);
+    void layOutChannelConfigurations();
     void allocateBuffers(int frames);
 
     // The render path.
