@@ -16,6 +16,7 @@ struct RegisteredComponent
 {
     ComponentDescription description;
     std::string name;  // Mac Roman, at most 255 bytes
+    SInt32 version;
     ComponentRoutineProcPtr entry;
     CFBundleRef bundle;  // kept for good: components are never unregistered
 };
@@ -23,6 +24,8 @@ struct RegisteredComponent
 // Null for anything that is not a registered component's handle. Entries stay
 // where they are for the life of the process.
 const RegisteredComponent* registeredComponent(Component component);
+// The same for a component's handle or an open instance of it.
+const RegisteredComponent* registeredComponentOrInstance(Component component);
 // The component of an open instance, else null.
 Component componentOfInstance(ComponentInstance instance);
 

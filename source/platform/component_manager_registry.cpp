@@ -61,7 +61,20 @@ struct Declared
     ComponentDescription description;
     std::string name;
     std::string factory;
+    SInt32 version;
 };
+
+// The entry's "version": an integer when given, 0 when not.
+std::optional<SInt32> versionOf(CFTypeRef value)
+{
+    SInt32 version = 0;
+    if (!value)
+        return version;
+    if (CFGetTypeID(value) != CFNumberGetTypeID() || CFNumberIsFloatType(static_cast<CFNumberRef>(value)) ||
+        !CFNumberGetValue(static_cast<CFNumberRef>(value), kCFNumberSInt32Type, &version))
+        return std::nullopt;
+    return version;
+}
 
 std::optional<Declared> readEntry(CFTypeRef entry)
 {
@@ -73,16 +86,17 @@ std::optional<Declared> readEntry(CFTypeRef entry)
     const auto manufacturer = fourCharCode(valueOf(dictionary, "manufacturer"));
     CFTypeRef name = valueOf(dictionary, "name");
     CFTypeRef factory = valueOf(dictionary, "factoryFunction");
+    const auto version = versionOf(valueOf(dictionary, "version"));
     char nameText[256];
     char factoryText[256];
-    if (!type || !subtype || !manufacturer || !name || CFGetTypeID(name) != CFStringGetTypeID() ||
+    if (!type || !subtype || !manufacturer || !version || !name || CFGetTypeID(name) != CFStringGetTypeID() ||
         !CFStringGetCString(static_cast<CFStringRef>(name), nameText, sizeof nameText, kCFStringEncodingMacRoman) ||
         !factory || CFGetTypeID(factory) != CFStringGetTypeID() ||
         !CFStringGetCString(static_cast<CFStringRef>(factory), factoryText, sizeof factoryText,
                             kCFStringEncodingUTF8) ||
         !factoryText[0])
         return std::nullopt;
-    return Declared{{*type, *subtype, *manufacturer, 0, 0}, nameText, factoryText};
+    return Declared{{*type, *subtype, *manufacturer, 0, 0}, nameText, factoryText, *version};
 }
 
 bool sameDescription(const ComponentDescription& a, const ComponentDescription& b)
@@ -135,8 +149,8 @@ OSErr registerDeclared(CFBundleRef bundle, const std::vector<Declared>& declared
         if (registered)
             continue;
         CFRetain(bundle);
-        shared.components.push_back(std::make_unique<RegisteredComponent>(
-            RegisteredComponent{declared[index].description, declared[index].name, entries[index], bundle}));
+        shared.components.push_back(std::make_unique<RegisteredComponent>(RegisteredComponent{
+            declared[index].description, declared[index].name, declared[index].version, entries[index], bundle}));
     }
     return noErr;
 }
@@ -155,6 +169,13 @@ const RegisteredComponent* registeredComponent(Component component)
     std::lock_guard lock(shared.mutex);
     const uintptr_t index = value - kComponentTag;
     return index < shared.components.size() ? shared.components[index].get() : nullptr;
+}
+
+const RegisteredComponent* registeredComponentOrInstance(Component component)
+{
+    if (const RegisteredComponent* registered = registeredComponent(component))
+        return registered;
+    return registeredComponent(componentOfInstance(reinterpret_cast<ComponentInstance>(component)));
 }
 
 }  // namespace velmora::components
@@ -211,10 +232,7 @@ Component FindNextComponent(Component aComponent, ComponentDescription* looking)
 OSErr GetComponentInfo(Component aComponent, ComponentDescription* cd, Handle componentName, Handle componentInfo,
                        Handle)
 {
-    const RegisteredComponent* component = velmora::components::registeredComponent(aComponent);
-    if (!component)
-        component = velmora::components::registeredComponent(
-            velmora::components::componentOfInstance(reinterpret_cast<ComponentInstance>(aComponent)));
+    const RegisteredComponent* component = velmora::components::registeredComponentOrInstance(aComponent);
     if (!component)
         return invalidComponentID;
     if (cd)

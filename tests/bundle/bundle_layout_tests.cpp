@@ -34,7 +34,7 @@ std::string commandOutput(const std::string& command)
     return output;
 }
 
-TEST(BundleLayout, ExecutableExportsOnlyTheVstEntryPoint)
+TEST(BundleLayout, ExecutableExportsOnlyTheVstAndAudioUnitEntryPoints)
 {
     const fs::path executable = bundlePath() / "Contents/x86_64-linux/Velmora.so";
     ASSERT_TRUE(fs::exists(executable)) << executable;
@@ -49,8 +49,8 @@ TEST(BundleLayout, ExecutableExportsOnlyTheVstEntryPoint)
         if (type == "T" || type == "W" || type == "i")
             exportedFunctions.insert(name);
     }
-    EXPECT_EQ(exportedFunctions, std::set<std::string>{"VSTPluginMain"})
-        << "hosts must see the entry point and nothing of the implementation";
+    EXPECT_EQ(exportedFunctions, (std::set<std::string>{"TandemEntry", "VSTPluginMain"}))
+        << "hosts must see the entry points and nothing of the implementation";
 }
 
 TEST(BundleLayout, InformationDictionaryCarriesIdentityAndConfiguration)

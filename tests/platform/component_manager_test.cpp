@@ -107,7 +107,40 @@ TEST(ComponentRegistration, BrokenBundlesRegisterNothing)
                                                             entry("fx", "TestComponentEntry") + "</array>")),
               paramErr)
         << "a type must be four characters";
+    EXPECT_EQ(
+        registerBundle(makeBundle(
+            "Version.bundle",
+            "<key>AudioComponents</key><array>" +
+                entry("aufx", "TestComponentEntry").insert(6, "<key>version</key><string>1.0</string>") + "</array>")),
+        paramErr)
+        << "a version must be an integer";
     EXPECT_EQ(allComponents().size(), before);
+}
+
+TEST(ComponentResources, ThngRecordCarriesTheDeclaredVersionForComponentAndInstance)
+{
+    const Component effect = testComponent(kEffect);
+    ASSERT_NE(effect, nullptr);
+    ComponentInstance instance = nullptr;
+    ASSERT_EQ(OpenAComponent(effect, &instance), noErr);
+    for (Component asked : {effect, reinterpret_cast<Component>(instance)})
+    {
+        Handle resource = nullptr;
+        ASSERT_EQ(GetComponentResource(asked, kComponentResourceType, kComponentResourceID, &resource), noErr);
+        ASSERT_GE(GetHandleSize(resource), static_cast<Size>(sizeof(ExtComponentResource)));
+        const auto* record = reinterpret_cast<const ExtComponentResource*>(*resource);
+        EXPECT_EQ(record->componentVersion, 66051) << "the AudioComponents entry's version";
+        EXPECT_EQ(record->cd.componentSubType, code("TsFx"));
+        DisposeHandle(resource);
+    }
+    Handle resource = reinterpret_cast<Handle>(&instance);
+    EXPECT_EQ(GetComponentResource(effect, kComponentResourceType, 1, &resource), resNotFound);
+    EXPECT_EQ(resource, nullptr);
+    EXPECT_EQ(GetComponentResource(effect, code("STR "), kComponentResourceID, &resource), resNotFound);
+    EXPECT_EQ(CloseComponent(instance), noErr);
+    EXPECT_EQ(GetComponentResource(reinterpret_cast<Component>(instance), kComponentResourceType, kComponentResourceID,
+                                   &resource),
+              invalidComponentID);
 }
 
 TEST(ComponentInstances, EachOpenInstanceKeepsItsOwnStorageAndClosedHandlesStayInvalid)

@@ -71,8 +71,8 @@ typedef ComponentResult (*ComponentRoutineProcPtr)(ComponentParameters* cp, Hand
 typedef ComponentRoutineProcPtr ComponentRoutineUPP;
 
 // Registers every entry of the bundle's Info.plist "AudioComponents" array
-// (type, subtype and manufacturer as four-character strings, name, version,
-// factoryFunction), loading the executable and looking each factory function
+// (type, subtype and manufacturer as four-character strings, name, an
+// optional integer version, factoryFunction), loading the executable and looking each factory function
 // up. Registering a bundle again adds nothing. fnfErr when the URL names no
 // bundle, resNotFound when it declares no component, paramErr for a malformed
 // entry (nothing of that bundle is registered then), componentDllLoadErr and
@@ -89,6 +89,52 @@ CF_EXPORT Component FindNextComponent(Component aComponent, ComponentDescription
 // is left alone. invalidComponentID for an unknown component.
 CF_EXPORT OSErr GetComponentInfo(Component aComponent, ComponentDescription* cd, Handle componentName,
                                  Handle componentInfo, Handle componentIcon);
+
+// The component resource ('thng') as a component reads it about itself. A
+// registered component has exactly one, with kComponentResourceID; its fields
+// are in this machine's byte order (the Mac's resource is big-endian).
+enum
+{
+    kComponentResourceType = 0x74686E67,  // 'thng'
+    kComponentResourceID = 10000,
+};
+
+typedef struct ResourceSpec
+{
+    OSType resType;
+    SInt16 resID;
+} ResourceSpec;
+
+typedef struct ComponentPlatformInfo
+{
+    SInt32 componentFlags;
+    ResourceSpec component;
+    SInt16 platformType;
+} ComponentPlatformInfo;
+
+// componentVersion is the AudioComponents entry's "version" (0 when the entry
+// gives none); the code is reached through the entry's factory function, so
+// no resource names it (count 0) and name and information come from
+// GetComponentInfo.
+typedef struct ExtComponentResource
+{
+    ComponentDescription cd;
+    ResourceSpec component;
+    ResourceSpec componentName;
+    ResourceSpec componentInfo;
+    ResourceSpec componentIcon;
+    SInt32 componentVersion;
+    SInt32 componentRegisterFlags;
+    SInt16 componentIconFamily;
+    SInt32 count;
+    ComponentPlatformInfo platformArray[1];
+} ExtComponentResource;
+
+// A new handle holding the ExtComponentResource; the caller disposes of it.
+// resNotFound for any other type or ID, invalidComponentID for an unknown
+// component (an instance stands for its component), memFullErr when the
+// handle cannot be had.
+CF_EXPORT OSErr GetComponentResource(Component aComponent, OSType resType, SInt16 resID, Handle* theResource);
 
 // Sends kComponentOpenSelect; when the entry fails, kComponentCloseSelect
 // follows, no instance is left and the entry's status is answered.

@@ -1,0 +1,411 @@
+// Construction, configuration, host identification and teardown of the
+// component.
+
+#include "tandem/tandem_component.h"
+
+#include "tandem/tandem_exceptions.h"
+#include "tandem/tandem_trace.h"
+
+#include <CoreServices/CoreServices.h>
+#include <mach-o/dyld.h>
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <dlfcn.h>
+
+namespace
+{
+constexpr double kIdleInterval = 0.025;        // seconds
+constexpr VstInt32 kTandemHello = 0x73486921;  // 'sHi!'
+
+// Releases a CF reference the caller owns; null is allowed.
+template <typename Ref>
+void releaseAndClear(Ref& ref)
+{
+    if (ref != nullptr)
+    {
+        CFRelease(ref);
+        ref = nullptr;
+    }
+}
+
+CFURLRef createParentURL(CFURLRef url)
+{
+    CFURLRef parent = CFURLCreateCopyDeletingLastPathComponent(kCFAllocatorDefault, url);
+    CFRelease(url);
+    if (parent == nullptr)
+    {
+        throw TandemException("Could not remove last path component from URL");
+    }
+    return parent;
+}
+
+// The path of the loaded image that holds this code.
+bool findOwnImagePath(char (&path)[PATH_MAX])
+{
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&findOwnImagePath), &info) == 0)
+    {
+        return false;
+    }
+    const uint32_t count = _dyld_image_count();
+    for (uint32_t index = 0; index < count; ++index)
+    {
+        if (static_cast<const void*>(_dyld_get_image_header(index)) == info.dli_fbase)
+        {
+            // Hosts may reach the module through a link; the bundle is where
+            // the file really is.
+            const char* name = _dyld_get_image_name(index);
+            return name != nullptr && realpath(name, path) != nullptr;
+        }
+    }
+    return false;
+}
+
+bool booleanFromConfiguration(CFDictionaryRef configuration, CFStringRef key)
+{
+    CFTypeRef value = CFDictionaryGetValue(configuration, key);
+    if (value == nullptr)
+    {
+        throw TandemException("Missing key in dictionary");
+    }
+    if (CFGetTypeID(value) != CFBooleanGetTypeID())
+    {
+        throw FormatException("Value in dictionary is not of expected type");
+    }
+    return CFBooleanGetValue(static_cast<CFBooleanRef>(value));
+}
+
+bool versionBelow(CFStringRef version, const char* limit)
+{
+    CFStringRef limitString = CFStringCreateWithCString(kCFAllocatorDefault, limit, kCFStringEncodingASCII);
+    const bool below = CFStringCompare(version, limitString, kCFCompareNumerically | kCFCompareCaseInsensitive) ==
+                       kCFCompareLessThan;
+    CFRelease(limitString);
+    return below;
+}
+}  // namespace
+
+TandemComponent::TandemComponent(ComponentInstance auComponentInstance) : auComponentInstance(auComponentInstance)
+{
+    try
+    {
+        construct();
+    }
+    catch (...)
+    {
+        uninit();
+        throw;
+    }
+}
+
+TandemComponent::~TandemComponent() { uninit(); }
+
+void TandemComponent::construct()
+{
+    TANDEM_REQUIRE(auComponentInstance != 0);
+    streamFormat = {44100.0,
+                    kAudioFormatLinearPCM,
+                    kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved,
+                    4,
+                    1,
+                    4,
+                    2,
+                    32,
+                    0};
+    currentAUPreset.presetNumber = -1;
+    currentAUPreset.presetName = CFStringCreateWithCString(kCFAllocatorDefault, "Untitled", kCFStringEncodingASCII);
+    TANDEM_REQUIRE(currentAUPreset.presetName != 0);
+
+    vstMidiEventRecords = std::make_unique<VstMidiEvent[]>(kMaxVSTMIDIEvents);
+    for (int index = 0; index < kMaxVSTMIDIEvents; ++index)
+    {
+        VstMidiEvent& record = vstMidiEventRecords[index];
+        record = VstMidiEvent{};
+        record.type = kVstMidiType;
+        record.byteSize = 24;
+        vstMidiEvents.events[index] = reinterpret_cast<VstEvent*>(&record);
+    }
+
+    getComponentName(gTraceIdentifierString);
+    locateOwnBundle();
+    loadConfiguration();
+    locateResourcesFolder();
+
+    CFBundleRef vstBundle = createVSTBundle();
+    try
+    {
+        vst = std::make_unique<VSTPlugIn>(*this, vstBundle, static_cast<float>(streamFormat.mSampleRate),
+                                          maxFramesPerSlice);
+    }
+    catch (...)
+    {
+        CFRelease(vstBundle);
+        throw;
+    }
+    CFRelease(vstBundle);
+    vst->open();
+    checkAndProbeEffect();
+
+    tryToIdentifyHostApplication();
+    const bool requireNumChannels = getComponentType() != kAudioUnitType_MusicDevice || hostApplication == 1;
+    layOutBuses(inputs, vst->getInputCount(), true, requireNumChannels);
+    layOutBuses(outputs, vst->getOutputCount(), false, requireNumChannels);
+    layOutChannelConfigurations();
+
+    allocateBuffers(maxFramesPerSlice);
+    parameterMapping = readOrCreateParameterMapping(resourcesFolder, *vst, vstGotTandemExtensions);
+    // Factory presets arrive with the preset support; until then there are
+    // none and the current preset stays "Untitled".
+
+    lastLatency = vst->getInitialDelay() / streamFormat.mSampleRate;
+    if (vstSupportsTail)
+    {
+        lastTailTime = static_cast<double>(vst->getTailSize()) / streamFormat.mSampleRate;
+    }
+    installIdleTimer();
+}
+
+void TandemComponent::locateOwnBundle()
+{
+    char imagePath[PATH_MAX];
+    if (!findOwnImagePath(imagePath))
+    {
+        throw TandemException("Could not find image for current bundle");
+    }
+    CFURLRef url = CFURLCreateFromFileSystemRepresentation(kCFAllocatorDefault,
+                                                           reinterpret_cast<const UInt8*>(imagePath),
+                                                           static_cast<CFIndex>(std::strlen(imagePath)), false);
+    if (url == nullptr)
+    {
+        throw TandemException("Could not create URL from file system representation");
+    }
+    for (int cut = 0; cut < 3; ++cut)
+    {
+        url = createParentURL(url);
+    }
+    TANDEM_REQUIRE(auBundleRef == 0);
+    auBundleRef = CFBundleCreate(kCFAllocatorDefault, url);
+    CFRelease(url);
+    if (auBundleRef == nullptr)
+    {
+        throw TandemException("Could not create bundle from URL");
+    }
+}
+
+void TandemComponent::loadConfiguration()
+{
+    CFDictionaryRef info = CFBundleGetInfoDictionary(auBundleRef);
+    if (info == nullptr)
+    {
+        throw TandemException("Could not get info dictionary for bundle");
+    }
+    CFTypeRef configuration = CFDictionaryGetValue(info, CFSTR("TDConfig"));
+    if (configuration == nullptr)
+    {
+        throw TandemException("Missing key in dictionary");
+    }
+    if (CFGetTypeID(configuration) != CFDictionaryGetTypeID())
+    {
+        throw FormatException("Value in dictionary is not of expected type");
+    }
+    const auto dictionary = static_cast<CFDictionaryRef>(configuration);
+    autoConvertPresets = booleanFromConfiguration(dictionary, CFSTR("AutoConvertPresets"));
+    presetIsFXB = booleanFromConfiguration(dictionary, CFSTR("PresetIsFXB"));
+    updateNameOnLoad = booleanFromConfiguration(dictionary, CFSTR("UpdateNameOnLoad"));
+    canDoMonoIO = booleanFromConfiguration(dictionary, CFSTR("CanDoMonoIO"));
+}
+
+void TandemComponent::locateResourcesFolder()
+{
+    CFURLRef url = CFBundleCopyResourcesDirectoryURL(auBundleRef);
+    if (url == nullptr)
+    {
+        throw TandemException("Could not locate resources directory within bundle");
+    }
+    const bool found = CFURLGetFSRef(url, &resourcesFolder);
+    CFRelease(url);
+    if (!found)
+    {
+        throw MacOSException(fnfErr);
+    }
+}
+
+// The effect lives in this bundle, or in the one bundle (or alias to one)
+// placed among its resources as type "vst".
+CFBundleRef TandemComponent::createVSTBundle() const
+{
+    CFArrayRef found = CFBundleCopyResourceURLsOfType(auBundleRef, CFSTR("vst"), nullptr);
+    if (found == nullptr)
+    {
+        throw TandemException("Could not locate resources of specific type in bundle");
+    }
+    const CFIndex count = CFArrayGetCount(found);
+    if (count == 0)
+    {
+        CFRelease(found);
+        CFRetain(auBundleRef);
+        return auBundleRef;
+    }
+    if (count > 1)
+    {
+        CFRelease(found);
+        throw TandemException("Found more than one VST bundle or alias in resources");
+    }
+    auto listed = static_cast<CFURLRef>(CFRetain(CFArrayGetValueAtIndex(found, 0)));
+    CFRelease(found);
+    CFURLRef url = listed;
+    FSRef ref;
+    Boolean isFolder = false;
+    Boolean wasAliased = false;
+    if (CFURLGetFSRef(listed, &ref) && FSResolveAliasFile(&ref, true, &isFolder, &wasAliased) == noErr)
+    {
+        url = CFURLCreateFromFSRef(kCFAllocatorDefault, &ref);
+        CFRelease(listed);
+        if (url == nullptr)
+        {
+            throw TandemException("Could not create URL from FSRef");
+        }
+    }
+    CFBundleRef bundle = CFBundleCreate(kCFAllocatorDefault, url);
+    CFRelease(url);
+    if (bundle == nullptr)
+    {
+        throw TandemException("Could not locate VST bundle");
+    }
+    return bundle;
+}
+
+void TandemComponent::checkAndProbeEffect()
+{
+    if (vst->getInputCount() > kMaxChannels)
+    {
+        throw TandemException("VST has too many inputs");
+    }
+    if (vst->getOutputCount() > kMaxChannels)
+    {
+        throw TandemException("VST has too many outputs");
+    }
+    if (!vst->canProcessReplacing())
+    {
+        throw TandemException("VST does not support processReplacing()");
+    }
+    vstGotTandemExtensions = vst->vendorSpecific(kTandemHello, 0, nullptr, 0.0f) != 0;
+    vstSupportsTail = vst->getTailSize() != 0;
+    bypassSupported = vst->setBypass(false);
+    if (vstSupportsTail && vst->dontProcessSilence())
+    {
+        tandemTrace("VST supports tail but has flagged not to process silent input, makes no sense!\n");
+        TANDEM_REQUIRE(!vstSupportsTail || !vst->dontProcessSilence());
+    }
+}
+
+void TandemComponent::tryToIdentifyHostApplication()
+{
+    hostApplication = 0;
+    CFBundleRef mainBundle = CFBundleGetMainBundle();
+    CFStringRef identifier = mainBundle != nullptr ? CFBundleGetIdentifier(mainBundle) : nullptr;
+    CFTypeRef version = mainBundle != nullptr
+                            ? CFBundleGetValueForInfoDictionaryKey(mainBundle, CFSTR("CFBundleShortVersionString"))
+                            : nullptr;
+    if (identifier == nullptr || version == nullptr || CFGetTypeID(version) != CFStringGetTypeID())
+    {
+        return;
+    }
+    const auto versionString = static_cast<CFStringRef>(version);
+    if (CFEqual(identifier, CFSTR("com.apple.logic.pro")) || CFEqual(identifier, CFSTR("com.apple.logic.express")))
+    {
+        hostApplication = versionBelow(versionString, "8.0.0") ? 1 : 3;
+    }
+    else if (CFEqual(identifier, CFSTR("com.apple.garageband")) && versionBelow(versionString, "4.2"))
+    {
+        hostApplication = 2;
+    }
+    TANDEM_REQUIRE(hostApplication <= 3);
+}
+
+void TandemComponent::installIdleTimer()
+{
+    TANDEM_REQUIRE(idleTimerRef == 0);
+    const OSStatus status = InstallEventLoopTimer(GetMainEventLoop(), kIdleInterval, kIdleInterval,
+                                                  &TandemComponent::idleTimerAction, this, &idleTimerRef);
+    if (status != noErr)
+    {
+        throw MacOSException(status);
+    }
+    TANDEM_REQUIRE(idleTimerRef != 0);
+}
+
+void TandemComponent::idleTimerAction(EventLoopTimerRef, void* userData)
+{
+    static_cast<TandemComponent*>(userData)->vst->idle();
+}
+
+void TandemComponent::getComponentName(char* name) const
+{
+    TANDEM_REQUIRE(name != 0);
+    Handle nameHandle = NewHandle(0);
+    if (nameHandle == nullptr)
+    {
+        throw MacOSException(MemError());
+    }
+    const OSErr error = GetComponentInfo(reinterpret_cast<Component>(auComponentInstance), nullptr, nameHandle, nullptr,
+                                         nullptr);
+    if (error != noErr)
+    {
+        DisposeHandle(nameHandle);
+        throw MacOSException(error);
+    }
+    const auto length = static_cast<unsigned char>((*nameHandle)[0]);
+    std::memcpy(name, *nameHandle + 1, length);
+    name[length] = '\0';
+    DisposeHandle(nameHandle);
+}
+
+OSType TandemComponent::getComponentType() const
+{
+    ComponentDescription description{};
+    const OSErr error = GetComponentInfo(reinterpret_cast<Component>(auComponentInstance), &description, nullptr,
+                                         nullptr, nullptr);
+    if (error != noErr)
+    {
+        throw MacOSException(error);
+    }
+    return description.componentType;
+}
+
+// Also undoes a construction that failed part-way, so every step checks what
+// exists.
+void TandemComponent::uninit()
+{
+    if (idleTimerRef != nullptr)
+    {
+        // Fails only for a timer that is not installed, which would be our
+        // own fault.
+        const OSStatus removed = RemoveEventLoopTimer(idleTimerRef);
+        TANDEM_REQUIRE(removed == noErr);
+        idleTimerRef = nullptr;
+    }
+    releaseAndClear(currentAUPreset.presetName);
+    parameterMapping = ParameterMapping{};
+    vst.reset();
+    vstMidiEventRecords.reset();
+    for (auto& buffer : ioBuffers)
+    {
+        buffer.reset();
+    }
+    for (int bus = 0; bus < kMaxBuses; ++bus)
+    {
+        releaseAndClear(inputs.names[bus]);
+        releaseAndClear(outputs.names[bus]);
+    }
+    if (auBundleRef != nullptr)
+    {
+        if (CFGetRetainCount(auBundleRef) == 1 && CFBundleIsExecutableLoaded(auBundleRef))
+        {
+            CFBundleUnloadExecutable(auBundleRef);
+        }
+        releaseAndClear(auBundleRef);
+    }
+}

@@ -1,0 +1,209 @@
+#pragma once
+// The Audio Unit face of the bundle: one TandemComponent per component
+// instance hosts the bundle's VST effect through a VSTPlugIn and translates
+// the Audio Unit selectors, properties and rendering into VST calls.
+//
+// Failures are thrown as the Tandem exception classes and become status codes
+// only in TandemEntry. The render path is the exception: it answers a status
+// itself, so that a host fault there neither throws (which allocates) nor
+// stops the process.
+//
+// Threads: the host's main thread drives construction, properties and
+// selectors; render and MIDI run on its audio thread. No lock anywhere.
+
+#include <AudioToolbox/AudioToolbox.h>
+#include <AudioUnit/AudioUnit.h>
+#include <Carbon/Carbon.h>
+
+#include "tandem/parameter_mapping.h"
+#include "tandem/vst_host.h"
+#include "tandem/vst_plugin.h"
+
+#include <memory>
+
+inline constexpr int kMaxBuses = 32;
+inline constexpr int kMaxChannels = 32;
+inline constexpr int kMaxPropertyListeners = 128;
+inline constexpr int kMaxRenderNotifications = 128;
+inline constexpr int kMaxVSTMIDIEvents = 1024;
+inline constexpr int kMaxChannelInfos = 4;
+inline constexpr int kDefaultMaxFramesPerSlice = 4096;
+// Forces the next render to run the effect.
+inline constexpr double kNoRenderSampleTime = -12345678.0;
+
+// A VstEvents record with room for the whole MIDI queue.
+struct TandemVstEvents
+{
+    VstInt32 numEvents;
+    VstIntPtr reserved;
+    VstEvent* events[kMaxVSTMIDIEvents];
+};
+
+struct AUPropertyListener
+{
+    AudioUnitPropertyID propertyID;
+    AudioUnitPropertyListenerProc listenerProc;
+    void* listenerRefCon;
+};
+
+// One scope's buses: bus b covers the effect pins first[b] .. first[b+1]-1.
+struct BusLayout
+{
+    int count = 0;
+    int first[kMaxBuses + 1] = {};
+    int active[kMaxBuses + 1] = {};  // channels of the stream set on the bus
+    CFStringRef names[kMaxBuses] = {};
+
+    int maxChannels(int bus) const { return first[bus + 1] - first[bus]; }
+};
+
+class TandemComponent : public VSTHost
+{
+public:
+    explicit TandemComponent(ComponentInstance auComponentInstance);
+    virtual ~TandemComponent();
+
+    TandemComponent(const TandemComponent&) = delete;
+    TandemComponent& operator=(const TandemComponent&) = delete;
+
+    // VSTHost: what the hosted effect learns from its host.
+    void getVendor(VSTPlugIn& plugIn, char* vendor) override;
+    void getProduct(VSTPlugIn& plugIn, char* product) override;
+    int getVersion(VSTPlugIn& plugIn) override;
+    bool canDo(VSTPlugIn& plugIn, const char* what) override;
+    VstTimeInfo* getTimeInfo(VSTPlugIn& plugIn, int flags) override;
+    void beginEdit(VSTPlugIn& plugIn, int parameterIndex) override;
+    void automate(VSTPlugIn& plugIn, int parameterIndex, float value) override;
+    void endEdit(VSTPlugIn& plugIn, int parameterIndex) override;
+    bool isIOPinConnected(VSTPlugIn& plugIn, bool checkOutputPin, int pinIndex) override;
+    void idle(VSTPlugIn& plugIn) override;
+    void updateDisplay(VSTPlugIn& plugIn) override;
+    void resizeWindow(VSTPlugIn& plugIn, int width, int height) override;
+
+    // The Audio Unit selectors; answers the render status, else 0 (other
+    // failures are thrown).
+    ComponentResult dispatch(ComponentParameters* params);
+
+    // Properties.
+    void getPropertyInfo(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element, bool& readable,
+                         bool& writable, int& minDataSize, int& dataSize);
+    void getProperty(UInt32* ioDataSize, void* outData, AudioUnitElement element, AudioUnitScope scope,
+                     AudioUnitPropertyID id);
+    void setProperty(UInt32 inDataSize, const void* inData, AudioUnitElement element, AudioUnitScope scope,
+                     AudioUnitPropertyID id);
+    void propertyChanged(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element);
+    void addPropertyListener(AudioUnitPropertyID id, AudioUnitPropertyListenerProc proc, void* refCon);
+    void removePropertyListener(AudioUnitPropertyID id, AudioUnitPropertyListenerProc proc, void* refCon);
+
+    // Parameters, scaled through the mapping.
+    float scaleFromAUParameter(int index, float value) const;
+    float scaleToAUParameter(int index, float value) const;
+
+    // Buses and formats.
+    int getMaxInputChannels(int busNumber) const;
+    int getMaxOutputChannels(int busNumber) const;
+    int getActiveInputChannels(int busNumber) const;
+    int getActiveOutputChannels(int busNumber) const;
+    bool updateFormat(AudioUnitScope scope, AudioUnitElement element, const AudioStreamBasicDescription& format);
+    bool updateSampleRate(double rate);
+    void updateMaxFramesPerSlice(int frames);
+    bool updateInitialDelayTime();
+    bool updateTailTime();
+    void updateInitialDelayAndTailTimes();
+
+    // Rendering.
+    OSStatus render(AudioUnitRenderActionFlags* ioActionFlags, const AudioTimeStamp* inTimeStamp,
+                    UInt32 inOutputBusNumber, UInt32 inNumberFrames, AudioBufferList* ioData) noexcept;
+    void midiInput(int offset, int status, int data1, int data2) noexcept;
+    void addRenderNotification(AURenderCallback proc, void* refCon);
+    void removeRenderNotification(AURenderCallback proc, void* refCon);
+
+    void getComponentName(char* name) const;
+    OSType getComponentType() const;
+
+private:
+    // Construction and teardown.
+    void construct();
+    void uninit();
+    void locateOwnBundle();
+    void loadConfiguration();
+    void locateResourcesFolder();
+    CFBundleRef createVSTBundle() const;
+    void checkAndProbeEffect();
+    void tryToIdentifyHostApplication();
+    void installIdleTimer();
+    static void idleTimerAction(EventLoopTimerRef timer, void* userData);
+
+    // Selector helpers.
+    void initialize();
+    void uninitialize();
+    void reset(AudioUnitScope scope);
+    AudioUnitParameterValue getParameterValue(AudioUnitParameterID id, AudioUnitScope scope) const;
+    void setParameterValue(AudioUnitParameterID id, AudioUnitScope scope, AudioUnitParameterValue value);
+    void scheduleParameters(const AudioUnitParameterEvent* events, UInt32 count);
+    void checkParameter(AudioUnitParameterID id, AudioUnitScope scope) const;
+
+    // Property helpers.
+    void getParameterStringFromValue(AudioUnitParameterStringFromValue& request);
+    void getParameterValueFromString(AudioUnitParameterValueFromString& request);
+    void setConnection(AudioUnitElement element, const AudioUnitConnection& connection);
+    void setRenderCallback(AudioUnitElement element, const AURenderCallbackStruct& callback);
+    void setHostCallbacks(UInt32 size, const void* data);
+    void setBypass(bool on);
+
+    // Bus layout and buffers.
+    void layOutBuses(BusLayout& layout, int pinCount, bool isInput, bool requireNumChannels);
+    void layOutChannelConfigurations();
+    void allocateBuffers(int frames);
+
+    // The render path.
+    OSStatus checkRenderArguments(AudioUnitRenderActionFlags flags, UInt32 bus, UInt32 frames,
+                                  const AudioBufferList& ioData) const noexcept;
+    void callRenderNotifications(AudioUnitRenderActionFlags* flags, const AudioTimeStamp* timeStamp, UInt32 bus,
+                                 UInt32 frames, AudioBufferList* ioData) noexcept;
+    OSStatus runEffect(int frames, const AudioTimeStamp* timeStamp) noexcept;
+    OSStatus collectInputAudio(int frames, float** inputs, const AudioTimeStamp* timeStamp, bool& silent) noexcept;
+    void renderOutput(int frames, const float* const* inputs, float** outputs, bool inputIsSilent) noexcept;
+    void updateVSTTimeInfo(const AudioTimeStamp* timeStamp) noexcept;
+
+    ComponentInstance auComponentInstance;
+    CFBundleRef auBundleRef = nullptr;
+    FSRef resourcesFolder{};
+    AudioStreamBasicDescription streamFormat{};
+    int maxFramesPerSlice = kDefaultMaxFramesPerSlice;
+    int renderNotificationCount = 0;
+    AURenderCallbackStruct renderNotifications[kMaxRenderNotifications] = {};
+    double lastRenderSampleTime = kNoRenderSampleTime;
+    AudioUnitConnection inputConnections[kMaxBuses] = {};
+    AURenderCallbackStruct inputRenderCallbacks[kMaxBuses] = {};
+    std::unique_ptr<float[]> ioBuffers[kMaxChannels];
+    bool outputSilent = false;
+    int propertyListenerCount = 0;
+    AUPropertyListener propertyListeners[kMaxPropertyListeners] = {};
+    HostCallbackInfo hostCallbacks{};
+    AUPreset currentAUPreset{};
+    ParameterMapping parameterMapping;
+    bool presetIsFXB = false;
+    bool autoConvertPresets = false;
+    bool updateNameOnLoad = false;
+    bool canDoMonoIO = false;
+    std::unique_ptr<VSTPlugIn> vst;
+    TandemVstEvents vstMidiEvents{};
+    // The queue as the effect reads it: a VstEvents record whose pointer
+    // array runs on.
+    const VstEvents* vstMidiEventsRecord = reinterpret_cast<const VstEvents*>(&vstMidiEvents);
+    std::unique_ptr<VstMidiEvent[]> vstMidiEventRecords;
+    VstTimeInfo vstTimeInfo{};
+    bool vstGotTandemExtensions = false;
+    bool vstSupportsTail = false;
+    double lastLatency = 0.0;
+    double lastTailTime = 0.0;
+    bool bypassSupported = false;
+    bool bypassing = false;
+    BusLayout inputs;
+    BusLayout outputs;
+    int auChannelInfoCount = 0;
+    AUChannelInfo auChannelInfos[kMaxChannelInfos] = {};
+    int hostApplication = 0;
+    EventLoopTimerRef idleTimerRef = nullptr;
+};

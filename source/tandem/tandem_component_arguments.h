@@ -1,0 +1,17 @@
+#pragma once
+// Reading a selector's arguments out of ComponentParameters: argument i of
+// type T starts the slot after the instance's.
+
+#include <CoreServices/Components.h>
+
+#include <cstring>
+#include <type_traits>
+
+template <typename T>
+T componentArgument(const ComponentParameters* params, int index)
+{
+    static_assert(std::is_trivially_copyable_v<T> && sizeof(T) <= sizeof(long));
+    T value;
+    std::memcpy(&value, &params->params[index + 1], sizeof value);
+    return value;
+}

@@ -1,0 +1,338 @@
+// Reading and writing properties, and the property listeners that hear of
+// changes.
+
+#include "tandem/tandem_component.h"
+#include "tandem/tandem_exceptions.h"
+#include "tandem/tandem_trace.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace
+{
+constexpr VstInt32 kTandemValueToString = 0x73563253;  // 'sV2S'
+constexpr VstInt32 kTandemStringToValue = 0x73533256;  // 'sS2V'
+
+template <typename T>
+void store(void* data, const T& value)
+{
+    std::memcpy(data, &value, sizeof value);
+}
+
+template <typename T>
+T load(const void* data)
+{
+    T value;
+    std::memcpy(&value, data, sizeof value);
+    return value;
+}
+
+const char* onOff(bool on) { return on ? "on" : "off"; }
+}  // namespace
+
+void TandemComponent::getProperty(UInt32* ioDataSize, void* outData, AudioUnitElement element, AudioUnitScope scope,
+                                  AudioUnitPropertyID id)
+{
+    // The host's obligation; refusing it keeps the host running.
+    if (ioDataSize == nullptr)
+    {
+        throw MacOSException(paramErr);
+    }
+    bool readable = false;
+    bool writable = false;
+    int minDataSize = 0;
+    int dataSize = 0;
+    getPropertyInfo(id, scope, element, readable, writable, minDataSize, dataSize);
+    if (!readable)
+    {
+        throw MacOSException(kAudioUnitErr_InvalidProperty);
+    }
+    const UInt32 callerSize = *ioDataSize;
+    *ioDataSize = static_cast<UInt32>(minDataSize);
+    if (outData == nullptr)
+    {
+        return;
+    }
+    if (callerSize < static_cast<UInt32>(minDataSize))
+    {
+        throw MacOSException(kAudioUnitErr_InvalidPropertyValue);
+    }
+    const BusLayout& layout = scope == kAudioUnitScope_Input ? inputs : outputs;
+    switch (id)
+    {
+    case kAudioUnitProperty_SampleRate: store(outData, streamFormat.mSampleRate); break;
+    case kAudioUnitProperty_ParameterList:
+        if (scope == kAudioUnitScope_Global)
+        {
+            std::copy(parameterMapping.parameterList.begin(), parameterMapping.parameterList.end(),
+                      static_cast<AudioUnitParameterID*>(outData));
+        }
+        break;
+    case kAudioUnitProperty_ParameterInfo:
+        store(outData, element < parameterMapping.parameterInfos.size() ? parameterMapping.parameterInfos[element]
+                                                                        : AudioUnitParameterInfo{});
+        break;
+    case kAudioUnitProperty_StreamFormat:
+        streamFormat.mChannelsPerFrame = static_cast<UInt32>(layout.active[element]);
+        store(outData, streamFormat);
+        break;
+    case kAudioUnitProperty_ElementCount:
+        store(outData, static_cast<UInt32>(scope == kAudioUnitScope_Input    ? inputs.count
+                                           : scope == kAudioUnitScope_Output ? outputs.count
+                                                                             : 0));
+        break;
+    case kAudioUnitProperty_Latency:
+        updateInitialDelayTime();
+        store(outData, lastLatency);
+        break;
+    case kAudioUnitProperty_SupportedNumChannels:
+        std::memcpy(outData, auChannelInfos, static_cast<size_t>(minDataSize));
+        break;
+    case kAudioUnitProperty_MaximumFramesPerSlice: store(outData, static_cast<UInt32>(maxFramesPerSlice)); break;
+    case kAudioUnitProperty_ParameterValueStrings:
+        store(outData, static_cast<CFArrayRef>(CFRetain(parameterMapping.parameterValueStrings[element])));
+        break;
+    case kAudioUnitProperty_TailTime:
+        updateTailTime();
+        store(outData, lastTailTime);
+        break;
+    case kAudioUnitProperty_BypassEffect: store(outData, static_cast<UInt32>(bypassing ? 1 : 0)); break;
+    case kAudioUnitProperty_LastRenderError:
+    case kMusicDeviceProperty_InstrumentCount: store(outData, UInt32{0}); break;
+    case kAudioUnitProperty_HostCallbacks:
+    {
+        const UInt32 count = std::min<UInt32>(callerSize, sizeof hostCallbacks);
+        std::memcpy(outData, &hostCallbacks, count);
+        *ioDataSize = count;
+        break;
+    }
+    case kAudioUnitProperty_ElementName:
+        store(outData, static_cast<CFStringRef>(CFRetain(layout.names[element])));
+        break;
+    case kAudioUnitProperty_ParameterStringFromValue:
+        getParameterStringFromValue(*static_cast<AudioUnitParameterStringFromValue*>(outData));
+        break;
+    case kAudioUnitProperty_ParameterValueFromString:
+        getParameterValueFromString(*static_cast<AudioUnitParameterValueFromString*>(outData));
+        break;
+    default: TANDEM_REQUIRE(!"readable property without a reader");
+    }
+}
+
+void TandemComponent::getParameterStringFromValue(AudioUnitParameterStringFromValue& request)
+{
+    if (request.inParamID >= static_cast<AudioUnitParameterID>(vst->getParameterCount()))
+    {
+        throw MacOSException(kAudioUnitErr_InvalidParameter);
+    }
+    request.outString = nullptr;
+    const int index = static_cast<int>(request.inParamID);
+    char text[25] = {};
+    if (request.inValue != nullptr)
+    {
+        store(text, scaleFromAUParameter(index, *request.inValue));
+        if (vst->vendorSpecific(kTandemValueToString, index, text, 0.0f) == 0)
+        {
+            tandemTrace("Warning! Tandem extension 'sV2S' (value to string conversion) returned 0\n");
+            throw MacOSException(kAudioUnitErr_InvalidProperty);
+        }
+        text[sizeof text - 1] = '\0';
+    }
+    else
+    {
+        vst->getParameterDisplay(index, text);
+    }
+    const char* start = text;
+    while (*start == ' ')
+    {
+        ++start;
+    }
+    request.outString = CFStringCreateWithCString(kCFAllocatorDefault, start, kCFStringEncodingMacRoman);
+}
+
+void TandemComponent::getParameterValueFromString(AudioUnitParameterValueFromString& request)
+{
+    if (request.inParamID >= static_cast<AudioUnitParameterID>(vst->getParameterCount()))
+    {
+        throw MacOSException(kAudioUnitErr_InvalidParameter);
+    }
+    request.outValue = 0.0f;
+    const int index = static_cast<int>(request.inParamID);
+    char text[2048] = {};
+    if (request.inString == nullptr ||
+        !CFStringGetCString(request.inString, text, sizeof text, kCFStringEncodingMacRoman))
+    {
+        throw MacOSException(kAudioUnitErr_InvalidPropertyValue);
+    }
+    if (vst->vendorSpecific(kTandemStringToValue, index, text, 0.0f) == 0)
+    {
+        tandemTrace("Warning! Tandem extension 'sS2V' (string to value conversion) returned 0\n");
+        throw MacOSException(kAudioUnitErr_InvalidProperty);
+    }
+    request.outValue = scaleToAUParameter(index, load<float>(text));
+}
+
+void TandemComponent::setProperty(UInt32 inDataSize, const void* inData, AudioUnitElement element, AudioUnitScope scope,
+                                  AudioUnitPropertyID id)
+{
+    bool readable = false;
+    bool writable = false;
+    int minDataSize = 0;
+    int dataSize = 0;
+    getPropertyInfo(id, scope, element, readable, writable, minDataSize, dataSize);
+    if (!writable)
+    {
+        throw MacOSException(kAudioUnitErr_InvalidProperty);
+    }
+    if (inDataSize < static_cast<UInt32>(minDataSize))
+    {
+        throw MacOSException(kAudioUnitErr_InvalidPropertyValue);
+    }
+    if (inData == nullptr && inDataSize > 0)
+    {
+        throw MacOSException(paramErr);
+    }
+    switch (id)
+    {
+    case kAudioUnitProperty_MakeConnection: setConnection(element, load<AudioUnitConnection>(inData)); break;
+    case kAudioUnitProperty_SetRenderCallback: setRenderCallback(element, load<AURenderCallbackStruct>(inData)); break;
+    case kAudioUnitProperty_SampleRate: updateSampleRate(load<Float64>(inData)); break;
+    case kAudioUnitProperty_StreamFormat:
+        updateFormat(scope, element, load<AudioStreamBasicDescription>(inData));
+        break;
+    case kAudioUnitProperty_MaximumFramesPerSlice:
+        updateMaxFramesPerSlice(static_cast<int>(load<UInt32>(inData)));
+        break;
+    case kAudioUnitProperty_BypassEffect: setBypass(load<UInt32>(inData) != 0); break;
+    case kAudioUnitProperty_HostCallbacks: setHostCallbacks(inDataSize, inData); break;
+    default: TANDEM_REQUIRE(!"writable property without a writer");
+    }
+}
+
+void TandemComponent::setConnection(AudioUnitElement element, const AudioUnitConnection& connection)
+{
+    if (connection.destInputNumber != element)
+    {
+        throw MacOSException(kAudioUnitErr_InvalidPropertyValue);
+    }
+    if (connection.sourceAudioUnit != nullptr)
+    {
+        AudioStreamBasicDescription format{};
+        UInt32 size = sizeof format;
+        const OSStatus status = AudioUnitGetProperty(connection.sourceAudioUnit, kAudioUnitProperty_StreamFormat,
+                                                     kAudioUnitScope_Output, connection.sourceOutputNumber, &format,
+                                                     &size);
+        if (status != noErr)
+        {
+            throw MacOSException(status);
+        }
+        updateFormat(kAudioUnitScope_Input, element, format);
+    }
+    AudioUnitConnection& stored = inputConnections[element];
+    const bool changed = stored.sourceAudioUnit != connection.sourceAudioUnit ||
+                         stored.sourceOutputNumber != connection.sourceOutputNumber;
+    stored = connection;
+    AURenderCallbackStruct& callback = inputRenderCallbacks[element];
+    const bool callbackCleared = callback.inputProc != nullptr;
+    callback = {};
+    if (changed)
+    {
+        propertyChanged(kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, element);
+    }
+    if (callbackCleared)
+    {
+        propertyChanged(kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, element);
+    }
+}
+
+void TandemComponent::setRenderCallback(AudioUnitElement element, const AURenderCallbackStruct& callback)
+{
+    AURenderCallbackStruct& stored = inputRenderCallbacks[element];
+    const bool changed = stored.inputProc != callback.inputProc || stored.inputProcRefCon != callback.inputProcRefCon;
+    stored = callback;
+    AudioUnitConnection& connection = inputConnections[element];
+    if (connection.sourceAudioUnit != nullptr)
+    {
+        connection.sourceAudioUnit = nullptr;
+        connection.sourceOutputNumber = 0;
+        propertyChanged(kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, element);
+    }
+    if (changed)
+    {
+        propertyChanged(kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, element);
+    }
+}
+
+void TandemComponent::setHostCallbacks(UInt32 size, const void* data)
+{
+    HostCallbackInfo callbacks{};
+    std::memcpy(&callbacks, data, std::min<UInt32>(size, sizeof callbacks));
+    if (std::memcmp(&callbacks, &hostCallbacks, sizeof callbacks) == 0)
+    {
+        return;
+    }
+    hostCallbacks = callbacks;
+    propertyChanged(kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0);
+}
+
+void TandemComponent::setBypass(bool on)
+{
+    bypassing = on;
+    tandemTrace("AU Bypassing %s\n", onOff(on));
+    // The host asked for this state and reads it back; the effect's refusal
+    // is only reported.
+    if (!vst->setBypass(on))
+    {
+        tandemTrace("Could not set or reset VST bypass state\n");
+    }
+}
+
+void TandemComponent::propertyChanged(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element)
+{
+    // A listener may add or remove listeners while it is called.
+    for (int index = 0; index < propertyListenerCount; ++index)
+    {
+        const AUPropertyListener listener = propertyListeners[index];
+        if (listener.propertyID == id)
+        {
+            listener.listenerProc(listener.listenerRefCon, auComponentInstance, id, scope, element);
+        }
+    }
+    if (propertyListenerCount == 0)
+    {
+        AudioUnitEvent event{};
+        event.mEventType = kAudioUnitEvent_PropertyChange;
+        event.mArgument.mProperty = {auComponentInstance, id, scope, element};
+        AUEventListenerNotify(nullptr, nullptr, &event);
+    }
+}
+
+void TandemComponent::addPropertyListener(AudioUnitPropertyID id, AudioUnitPropertyListenerProc proc, void* refCon)
+{
+    if (proc == nullptr)
+    {
+        throw MacOSException(paramErr);
+    }
+    if (propertyListenerCount >= kMaxPropertyListeners)
+    {
+        throw MacOSException(memFullErr);
+    }
+    propertyListeners[propertyListenerCount++] = {id, proc, refCon};
+    tandemTrace("AU Added listener %p (refcon: %p) on property: %d\n", reinterpret_cast<void*>(proc), refCon,
+                static_cast<int>(id));
+}
+
+void TandemComponent::removePropertyListener(AudioUnitPropertyID id, AudioUnitPropertyListenerProc proc, void* refCon)
+{
+    const auto end = std::remove_if(
+        propertyListeners, propertyListeners + propertyListenerCount, [&](const AUPropertyListener& listener) {
+            const bool matches = listener.propertyID == id && listener.listenerProc == proc &&
+                                 listener.listenerRefCon == refCon;
+            if (matches)
+            {
+                tandemTrace("AU Removed listener on %d\n", static_cast<int>(id));
+            }
+            return matches;
+        });
+    propertyListenerCount = static_cast<int>(end - propertyListeners);
+}

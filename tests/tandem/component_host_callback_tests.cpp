@@ -1,0 +1,92 @@
+// What the hosted effect hears from the component when it calls its host,
+// and the parameter events its own changes become.
+
+#include "component_test_support.h"
+
+#include <CoreFoundation/CoreFoundation.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace
+{
+using namespace componenttest;
+
+VstIntPtr ask(ComponentTestEffectControl& effect, VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
+              void* ptr = nullptr, float opt = 0.0f)
+{
+    return effect.audioMaster(effect.effect, opcode, index, value, ptr, opt);
+}
+
+TEST(ComponentHostCallbacks, TheEffectHearsTheHostsIdentityCapabilitiesAndPins)
+{
+    ComponentTestEffectControl& effect = resetComponentTestEffect();
+    ComponentBundle bundle(hostingTestEffect());
+    OpenUnit unit(bundle);
+    testing::internal::CaptureStderr();
+    char text[256] = {};
+    ask(effect, audioMasterGetVendorString, 0, 0, text);
+    EXPECT_STREQ(text, "Orvel Development");
+    ask(effect, audioMasterGetProductString, 0, 0, text);
+    EXPECT_STREQ(text, "Tandem") << "an unidentified host";
+    EXPECT_EQ(ask(effect, audioMasterGetVendorVersion), 65536);
+    for (const char* capability : {"sendVstEvents", "sendVstMidiEvent", "sendVstTimeInfo", "reportConnectionChanges",
+                                   "sizeWindow", "supplyIdle"})
+        EXPECT_EQ(ask(effect, audioMasterCanDo, 0, 0, const_cast<char*>(capability)), 1) << capability;
+    for (const char* capability : {"SizeWindow", "receiveVstEvents", "sizeWindow "})
+        EXPECT_EQ(ask(effect, audioMasterCanDo, 0, 0, const_cast<char*>(capability)), 0) << capability;
+    for (int pin = 0; pin < 2; ++pin)
+    {
+        EXPECT_EQ(ask(effect, audioMasterPinConnected, pin, 0), 0) << "input " << pin << " connected";
+        EXPECT_EQ(ask(effect, audioMasterPinConnected, pin, 1), 0) << "output " << pin << " connected";
+    }
+    testing::internal::GetCapturedStderr();
+}
+
+struct Received
+{
+    std::vector<AudioUnitEvent> events;
+};
+
+void receive(void* refCon, void*, const AudioUnitEvent* event, UInt64, AudioUnitParameterValue)
+{
+    static_cast<Received*>(refCon)->events.push_back(*event);
+}
+
+TEST(ComponentHostCallbacks, TheEffectsGesturesAndChangesArriveAsParameterEvents)
+{
+    ComponentTestEffectControl& effect = resetComponentTestEffect();
+    ComponentBundle bundle(hostingTestEffect());
+    OpenUnit unit(bundle);
+    Received received;
+    AUEventListenerRef listener = nullptr;
+    ASSERT_EQ(AUEventListenerCreate(receive, &received, CFRunLoopGetCurrent(), nullptr, 0.0f, 0.0f, &listener), noErr);
+    for (AudioUnitEventType type : {kAudioUnitEvent_BeginParameterChangeGesture, kAudioUnitEvent_ParameterValueChange,
+                                    kAudioUnitEvent_EndParameterChangeGesture})
+    {
+        AudioUnitEvent wanted{};
+        wanted.mEventType = type;
+        wanted.mArgument.mParameter = {unit, kAUParameterListener_AnyParameter, kAudioUnitScope_Global, 0};
+        ASSERT_EQ(AUEventListenerAddEventType(listener, nullptr, &wanted), noErr);
+    }
+    testing::internal::CaptureStderr();
+    ask(effect, audioMasterBeginEdit, 0);
+    ask(effect, audioMasterAutomate, 0, 0, nullptr, 0.75f);
+    ask(effect, audioMasterEndEdit, 0);
+    testing::internal::GetCapturedStderr();
+    CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.05, false);
+    AUListenerDispose(listener);
+
+    ASSERT_EQ(received.events.size(), 3u);
+    EXPECT_EQ(received.events[0].mEventType, kAudioUnitEvent_BeginParameterChangeGesture);
+    EXPECT_EQ(received.events[1].mEventType, kAudioUnitEvent_ParameterValueChange);
+    EXPECT_EQ(received.events[2].mEventType, kAudioUnitEvent_EndParameterChangeGesture);
+    for (const AudioUnitEvent& event : received.events)
+    {
+        EXPECT_EQ(event.mArgument.mParameter.mAudioUnit, unit.get());
+        EXPECT_EQ(event.mArgument.mParameter.mParameterID, 0u) << "the parameter ID is the VST index";
+        EXPECT_EQ(event.mArgument.mParameter.mScope, kAudioUnitScope_Global);
+    }
+}
+}  // namespace

@@ -1,0 +1,291 @@
+// Rendering through the component: the effect run once per time stamp on
+// shared buffers, input from callbacks and connections, notifications,
+// transport, MIDI, and the same sound as the VST face.
+
+#include "component_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "support/signals.h"
+#include "support/velmora_bundle.h"
+
+namespace
+{
+using namespace componenttest;
+
+constexpr int kFrames = 256;
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// An initialized unit hosting the test effect, with a stereo input signal.
+struct TestEffectUnit
+{
+    explicit TestEffectUnit(BundleOptions options = hostingTestEffect())
+        : effect(resetComponentTestEffect()), bundle(options), unit(bundle)
+    {}
+    void start()
+    {
+        EXPECT_EQ(setInputSignal(unit, 0, signal), noErr);
+        EXPECT_EQ(AudioUnitInitialize(unit), noErr);
+    }
+    ComponentTestEffectControl& effect;
+    ComponentBundle bundle;
+    OpenUnit unit;
+    InputSignal signal{{testsupport::noise(4 * kFrames, 1), testsupport::noise(4 * kFrames, 2)}};
+};
+
+TEST(ComponentRender, TheEffectRunsOncePerTimeStampUntilReset)
+{
+    TestEffectUnit test;
+    test.start();
+    BusBuffers first(2, kFrames);
+    BusBuffers second(2, kFrames, false);
+    ASSERT_EQ(render(test.unit, 0.0, first, kFrames), noErr);
+    ASSERT_EQ(render(test.unit, 0.0, second, kFrames), noErr);
+    EXPECT_EQ(test.effect.processCalls, 1);
+    EXPECT_EQ(test.signal.pulls, 1);
+    ASSERT_NE(second.channel(1), nullptr) << "without host memory the unit points at its own";
+    EXPECT_EQ(second.channel(1)[7], first.channel(1)[7]);
+    EXPECT_EQ(first.channel(1)[7], test.signal.channels[1][7] * kComponentTestEffectGain);
+
+    EXPECT_EQ(AudioUnitReset(test.unit, kAudioUnitScope_Global, 0), noErr);
+    ASSERT_EQ(render(test.unit, 0.0, first, kFrames), noErr);
+    EXPECT_EQ(test.effect.processCalls, 2);
+    ASSERT_EQ(render(test.unit, kFrames, first, kFrames), noErr);
+    EXPECT_EQ(test.effect.processCalls, 3);
+}
+
+TEST(ComponentRender, AMonoStreamOnTheStereoBusFeedsBothEffectInputs)
+{
+    TestEffectUnit test;
+    ASSERT_EQ(setStreamFormat(test.unit, kAudioUnitScope_Input, 0, 1), noErr);
+    test.start();
+    BusBuffers output(2, kFrames);
+    ASSERT_EQ(render(test.unit, 0.0, output, kFrames), noErr);
+    EXPECT_EQ(test.effect.inputs[0], test.effect.inputs[1]);
+    EXPECT_EQ(output.channel(1)[9], test.signal.channels[0][9] * kComponentTestEffectGain);
+}
+
+TEST(ComponentRender, AnInputWithoutSourceIsSilence)
+{
+    TestEffectUnit test;
+    ASSERT_EQ(AudioUnitInitialize(test.unit), noErr);
+    BusBuffers output(2, kFrames);
+    output.channel(0)[3] = 1.0f;
+    ASSERT_EQ(render(test.unit, 0.0, output, kFrames), noErr);
+    EXPECT_EQ(output.channel(0)[3], 0.0f);
+}
+
+TEST(ComponentRender, HostFaultsFailTheCallWithParamErrAndTheirLogLines)
+{
+    TestEffectUnit test;
+    BusBuffers output(2, kFrames);
+    EXPECT_EQ(render(test.unit, 0.0, output, kFrames), paramErr) << "before Initialize";
+    test.start();
+    testing::internal::CaptureStderr();
+    BusBuffers large(2, 4097);
+    EXPECT_EQ(render(test.unit, 0.0, large, 4097), paramErr);
+    EXPECT_EQ(render(test.unit, 0.0, output, kFrames, 1), paramErr);
+    BusBuffers mono(1, kFrames);
+    EXPECT_EQ(render(test.unit, 0.0, mono, kFrames), paramErr);
+    AudioUnitRenderActionFlags preRender = kAudioUnitRenderAction_PreRender;
+    EXPECT_EQ(render(test.unit, 0.0, output, kFrames, 0, &preRender), paramErr);
+    BusBuffers shortBuffers(2, kFrames - 1);
+    EXPECT_EQ(render(test.unit, 0.0, shortBuffers, kFrames), paramErr);
+    const AudioTimeStamp stamp = timeStamp(0.0);
+    EXPECT_EQ(AudioUnitRender(test.unit, nullptr, &stamp, 0, kFrames, nullptr), paramErr);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_PRED2(contains, log,
+                 "AURender called for an unexpected large number of frames (expected max 4096, got 4097)");
+    EXPECT_PRED2(contains, log, "AURender called for an invalid bus (1)");
+    EXPECT_PRED2(contains, log, "AURender called for an unexpected number of output channels (expected 2, got 1)");
+    EXPECT_PRED2(contains, log, "Invalid 'ioActionFlags' on call to AURender");
+    EXPECT_EQ(test.effect.processCalls, 0);
+    EXPECT_EQ(render(test.unit, 0.0, output, kFrames), noErr);
+}
+
+struct Heard
+{
+    int who;
+    AudioUnitRenderActionFlags flags;
+};
+std::vector<Heard> gHeard;
+
+template <int who>
+OSStatus notified(void*, AudioUnitRenderActionFlags* flags, const AudioTimeStamp*, UInt32, UInt32, AudioBufferList*)
+{
+    gHeard.push_back({who, *flags});
+    return noErr;
+}
+
+TEST(ComponentRender, NotificationsAreCalledNewestFirstAroundTheRender)
+{
+    TestEffectUnit test;
+    test.start();
+    ASSERT_EQ(AudioUnitAddRenderNotify(test.unit, notified<1>, nullptr), noErr);
+    ASSERT_EQ(AudioUnitAddRenderNotify(test.unit, notified<2>, nullptr), noErr);
+    ASSERT_EQ(AudioUnitAddRenderNotify(test.unit, notified<1>, nullptr), noErr);
+    gHeard.clear();
+    BusBuffers output(2, kFrames);
+    ASSERT_EQ(render(test.unit, 0.0, output, kFrames), noErr);
+    ASSERT_EQ(gHeard.size(), 6u);
+    EXPECT_EQ(gHeard[1].who, 2);
+    EXPECT_EQ(gHeard[0].flags, kAudioUnitRenderAction_PreRender);
+    EXPECT_EQ(gHeard[4].who, 2);
+    EXPECT_EQ(gHeard[5].flags, kAudioUnitRenderAction_PostRender);
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(AudioUnitRemoveRenderNotify(test.unit, notified<1>, nullptr), noErr);
+    for (int count = 1; count < 128; ++count)
+        ASSERT_EQ(AudioUnitAddRenderNotify(test.unit, notified<3>, nullptr), noErr);
+    EXPECT_EQ(AudioUnitAddRenderNotify(test.unit, notified<3>, nullptr), memFullErr);
+    testing::internal::GetCapturedStderr();
+    gHeard.clear();
+    ASSERT_EQ(render(test.unit, kFrames, output, kFrames), noErr);
+    EXPECT_EQ(std::count_if(gHeard.begin(), gHeard.end(), [](const Heard& heard) { return heard.who == 1; }), 0)
+        << "both registrations of the pair are gone";
+}
+
+TEST(ComponentRender, ChainedUnitsPullThroughTheirConnection)
+{
+    TestEffectUnit test;
+    test.start();
+    OpenUnit downstream(test.bundle);
+    AudioUnitConnection connection = {test.unit, 0, 0};
+    ASSERT_EQ(AudioUnitSetProperty(downstream, kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, 0, &connection,
+                                   sizeof connection),
+              noErr);
+    ASSERT_EQ(AudioUnitInitialize(downstream), noErr);
+    BusBuffers output(2, kFrames);
+    ASSERT_EQ(render(downstream, 0.0, output, kFrames), noErr);
+    EXPECT_EQ(test.effect.processCalls, 2);
+    EXPECT_EQ(output.channel(0)[5], test.signal.channels[0][5] * kComponentTestEffectGain * kComponentTestEffectGain);
+}
+
+OSStatus beatAndTempo(void*, Float64* beat, Float64* tempo)
+{
+    *beat = 6.5;
+    *tempo = 93.0;
+    return noErr;
+}
+
+OSStatus transport(void*, Boolean* playing, Boolean* changed, Float64* sample, Boolean* cycling, Float64* start,
+                   Float64* end)
+{
+    *playing = true;
+    *changed = false;
+    *sample = 1234.0;
+    *cycling = false;
+    *start = 2.0;
+    *end = 6.0;
+    return noErr;
+}
+
+TEST(ComponentRender, TheTransportRecordComesFromTheHostsCallbacks)
+{
+    TestEffectUnit test;
+    test.start();
+    BusBuffers output(2, kFrames);
+    ASSERT_EQ(render(test.unit, 512.0, output, kFrames), noErr);
+    EXPECT_EQ(test.effect.timeInfo.flags, 0);
+    EXPECT_EQ(test.effect.timeInfo.samplePos, 512.0);
+    EXPECT_EQ(test.effect.timeInfo.sampleRate, 44100.0);
+
+    HostCallbackInfo callbacks = {nullptr, beatAndTempo, nullptr, transport};
+    ASSERT_EQ(AudioUnitSetProperty(test.unit, kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0, &callbacks,
+                                   sizeof callbacks),
+              noErr);
+    ASSERT_EQ(render(test.unit, 768.0, output, kFrames), noErr);
+    const VstTimeInfo& time = test.effect.timeInfo;
+    EXPECT_EQ(time.flags, kVstPpqPosValid | kVstTempoValid | kVstTransportPlaying | kVstCyclePosValid);
+    EXPECT_EQ(time.ppqPos, 6.5);
+    EXPECT_EQ(time.tempo, 93.0);
+    EXPECT_EQ(time.samplePos, 1234.0);
+    EXPECT_EQ(time.cycleEndPos, 6.0);
+}
+
+TEST(ComponentMidi, EventsReachOnlyAResumedEffectThatAskedAndTheQueueIsBounded)
+{
+    TestEffectUnit ignoring;
+    ignoring.start();
+    EXPECT_EQ(MusicDeviceMIDIEvent(ignoring.unit, 0x90, 60, 100, 3), noErr);
+    BusBuffers output(2, kFrames);
+    ASSERT_EQ(render(ignoring.unit, 0.0, output, kFrames), noErr);
+    EXPECT_EQ(ignoring.effect.processEventsCalls, 0) << "dropped for an effect that never asked";
+
+    BundleOptions options = hostingTestEffect();
+    TestEffectUnit asking(options);
+    asking.effect.askForMidi = true;
+    EXPECT_EQ(MusicDeviceMIDIEvent(asking.unit, 0x90, 61, 100, 0), noErr) << "dropped while suspended";
+    asking.start();
+    testing::internal::CaptureStderr();
+    for (int event = 0; event < 1025; ++event)
+        EXPECT_EQ(MusicDeviceMIDIEvent(asking.unit, 0x90, 62, 101, 17), noErr);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_PRED2(contains, log, "Too many MIDI events received\n");
+    ASSERT_EQ(render(asking.unit, 0.0, output, kFrames), noErr);
+    EXPECT_EQ(asking.effect.processEventsCalls, 1);
+    EXPECT_EQ(asking.effect.eventCount, 1024);
+    EXPECT_EQ(asking.effect.firstEvent.deltaFrames, 17);
+    EXPECT_EQ(asking.effect.firstEvent.midiData[1], 62);
+    ASSERT_EQ(render(asking.unit, kFrames, output, kFrames), noErr);
+    EXPECT_EQ(asking.effect.processEventsCalls, 1) << "every processing call empties the queue";
+}
+
+TEST(ComponentRender, OutputEqualsTheVstFaceSampleForSample)
+{
+    ComponentBundle bundle;
+    OpenUnit unit(bundle);
+    InputSignal signal{{testsupport::noise(8 * 512, 3), testsupport::sine(8 * 512, 440.0, 44100.0)}};
+    ASSERT_EQ(setInputSignal(unit, 0, signal), noErr);
+    ASSERT_EQ(AudioUnitInitialize(unit), noErr);
+
+    vsthost::HostSettings settings;
+    settings.blockSize = 4096;
+    auto vst = testsupport::openVelmora(settings);
+    ASSERT_NE(vst, nullptr);
+    testsupport::StereoBuffer expected(signal.channels[0], signal.channels[1]);
+    const std::vector<float> input = expected.left;
+    for (int block = 0; block < 8; ++block)
+    {
+        float** channels = expected.channels(static_cast<size_t>(block) * 512);
+        vst->processReplacing(channels, channels, 512);
+        BusBuffers output(2, 512, block % 2 == 0);
+        ASSERT_EQ(render(unit, block * 512.0, output, 512), noErr);
+        for (int frame = 0; frame < 512; ++frame)
+        {
+            ASSERT_EQ(output.channel(0)[frame], expected.left[static_cast<size_t>(block * 512 + frame)]) << frame;
+            ASSERT_EQ(output.channel(1)[frame], expected.right[static_cast<size_t>(block * 512 + frame)]) << frame;
+        }
+    }
+    EXPECT_NE(expected.left, input) << "the effect did change the sound";
+}
+
+TEST(ComponentThirdParty, AComponentWrapsADebianEffectAndRendersIt)
+{
+    const fs::path effect = "/usr/lib/vst/MVerb-vst.so";
+    if (!fs::exists(effect))
+        GTEST_SKIP() << "dpf-plugins-vst is not installed";
+    ComponentBundle bundle({{}, {effect}});
+    OpenUnit unit(bundle);
+    ASSERT_NE(unit.get(), nullptr);
+    InputSignal signal{{testsupport::impulse(4096)}};
+    ASSERT_EQ(setInputSignal(unit, 0, signal), noErr);
+    ASSERT_EQ(AudioUnitInitialize(unit), noErr);
+    double energy = 0.0;
+    for (int block = 0; block < 8; ++block)
+    {
+        BusBuffers output(2, 512);
+        ASSERT_EQ(render(unit, block * 512.0, output, 512), noErr);
+        for (int frame = 0; frame < 512; ++frame)
+        {
+            ASSERT_TRUE(std::isfinite(output.channel(0)[frame]));
+            energy += output.channel(0)[frame] * output.channel(0)[frame];
+        }
+    }
+    EXPECT_GT(energy, 0.0) << "the reverb answers the impulse";
+}
+}  // namespace

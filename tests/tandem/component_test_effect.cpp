@@ -1,0 +1,101 @@
+// The component tests' effect: pins, MIDI, tail and pin properties as the
+// control block says, and a record of what the component did to it.
+
+#include "component_test_effect_control.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace
+{
+ComponentTestEffectControl gControl;
+
+VstIntPtr dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float)
+{
+    switch (opcode)
+    {
+    case effClose:
+        --gControl.liveEffects;
+        delete effect;
+        return 0;
+    case effMainsChanged:
+        if (value != 0)
+        {
+            ++gControl.resumeCalls;
+            if (gControl.askForMidi)
+                gControl.audioMaster(effect, audioMasterWantMidi, 0, 1, nullptr, 0.0f);
+        }
+        return 0;
+    case effGetInputProperties:
+    case effGetOutputProperties:
+    {
+        if (!gControl.answerPinProperties)
+            return 0;
+        auto& properties = *static_cast<VstPinProperties*>(ptr);
+        std::snprintf(properties.label, sizeof properties.label, "%s %d",
+                      opcode == effGetInputProperties ? "In" : "Out", index);
+        properties.flags = gControl.pinFlags;
+        return 1;
+    }
+    case effProcessEvents:
+    {
+        const auto& events = *static_cast<const VstEvents*>(ptr);
+        ++gControl.processEventsCalls;
+        gControl.eventCount = events.numEvents;
+        if (events.numEvents > 0)
+            std::memcpy(&gControl.firstEvent, events.events[0], sizeof gControl.firstEvent);
+        return 1;
+    }
+    case effGetTailSize: return gControl.tailSize;
+    case effIdle: ++gControl.idleCalls; return 0;
+    default: return 0;
+    }
+}
+
+void processReplacing(AEffect* effect, float** inputs, float** outputs, VstInt32 frames)
+{
+    ++gControl.processCalls;
+    const auto* time = reinterpret_cast<const VstTimeInfo*>(
+        gControl.audioMaster(effect, audioMasterGetTime, 0, 0, nullptr, 0.0f));
+    gControl.timeInfo = time ? *time : VstTimeInfo{};
+    for (int pin = 0; pin < effect->numInputs && pin < kComponentTestEffectMaxPins; ++pin)
+        gControl.inputs[pin] = inputs[pin];
+    for (int pin = 0; pin < effect->numOutputs && pin < kComponentTestEffectMaxPins; ++pin)
+        gControl.outputs[pin] = outputs[pin];
+    // Read every input before writing: the host may run this in place.
+    for (VstInt32 frame = 0; frame < frames; ++frame)
+    {
+        float in[kComponentTestEffectMaxPins] = {};
+        for (int pin = 0; pin < effect->numInputs && pin < kComponentTestEffectMaxPins; ++pin)
+            in[pin] = inputs[pin][frame];
+        for (int pin = 0; pin < effect->numOutputs; ++pin)
+            outputs[pin][frame] = in[pin % kComponentTestEffectMaxPins] * kComponentTestEffectGain;
+    }
+}
+
+float getParameter(AEffect*, VstInt32) { return 0.0f; }
+void setParameter(AEffect*, VstInt32, float) {}
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) ComponentTestEffectControl* componentTestEffectControl()
+{
+    return &gControl;
+}
+
+extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback audioMaster)
+{
+    gControl.audioMaster = audioMaster;
+    auto* effect = new AEffect{};
+    effect->magic = kEffectMagic;
+    effect->dispatcher = dispatcher;
+    effect->processReplacing = processReplacing;
+    effect->getParameter = getParameter;
+    effect->setParameter = setParameter;
+    effect->numParams = 1;
+    effect->numInputs = gControl.numInputs;
+    effect->numOutputs = gControl.numOutputs;
+    effect->flags = gControl.flags;
+    effect->uniqueID = fourCharCode("CTst");
+    ++gControl.liveEffects;
+    return gControl.effect = effect;
+}

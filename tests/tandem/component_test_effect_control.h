@@ -1,0 +1,37 @@
+#pragma once
+// Settings and observations of the effect the component tests host through a
+// bundle's "vst" resource, exported as componentTestEffectControl().
+
+#include "vst/aeffect.h"
+
+inline constexpr int kComponentTestEffectMaxPins = 8;
+
+struct ComponentTestEffectControl
+{
+    VstInt32 numInputs = 2;
+    VstInt32 numOutputs = 2;
+    VstInt32 flags = effFlagsCanReplacing;
+    bool answerPinProperties = true;  // labels "In n" / "Out n"
+    VstInt32 pinFlags = kVstPinIsActive | kVstPinIsStereo;
+    bool askForMidi = false;  // audioMasterWantMidi on resume
+    VstIntPtr tailSize = 0;
+    // What the effect saw.
+    int liveEffects = 0;
+    int processCalls = 0;
+    int resumeCalls = 0;
+    int idleCalls = 0;
+    int processEventsCalls = 0;
+    int eventCount = 0;  // of the last effProcessEvents
+    VstMidiEvent firstEvent{};
+    const float* inputs[kComponentTestEffectMaxPins] = {};
+    float* outputs[kComponentTestEffectMaxPins] = {};
+    VstTimeInfo timeInfo{};  // asked for in each process call
+    AEffect* effect = nullptr;
+    audioMasterCallback audioMaster = nullptr;
+};
+
+using ComponentTestEffectControlProc = ComponentTestEffectControl* (*)();
+
+// Output pin n carries input pin n times this, plus n + 1 when the input is
+// silent, so that every pin is told apart.
+inline constexpr float kComponentTestEffectGain = 0.5f;

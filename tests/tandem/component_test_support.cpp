@@ -1,0 +1,202 @@
+#include "component_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <dlfcn.h>
+#include <fstream>
+#include <sstream>
+
+#include "support/velmora_bundle.h"
+
+namespace componenttest
+{
+namespace
+{
+constexpr OSType kManufacturer = 0x516E5263;  // 'QnRc', as the built Info.plist declares
+
+std::string readText(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::string codeText(OSType code)
+{
+    return {static_cast<char>(code >> 24), static_cast<char>(code >> 16), static_cast<char>(code >> 8),
+            static_cast<char>(code)};
+}
+
+OSType nextSubtype()
+{
+    static unsigned made = 0;
+    char text[8];
+    std::snprintf(text, sizeof text, "T%03u", ++made % 1000);
+    return static_cast<OSType>(text[0]) << 24 | static_cast<OSType>(text[1]) << 16 | static_cast<OSType>(text[2]) << 8 |
+           static_cast<OSType>(text[3]);
+}
+}  // namespace
+
+ComponentBundle::ComponentBundle(const BundleOptions& options) : subtype(nextSubtype())
+{
+    std::string pattern = (fs::temp_directory_path() / "velmora-component-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+    {
+        ADD_FAILURE() << "no temporary folder";
+        return;
+    }
+    folder = pattern;
+    bundlePath = folder / "Velmora.vst";
+    // A real copy: a link to the built module would lead the component back
+    // to the built bundle.
+    fs::copy(testsupport::velmoraBundlePath(), bundlePath, fs::copy_options::recursive);
+    fs::remove(resources() / "TDParameters.txt");
+    std::string info = readText(bundlePath / "Contents/Info.plist");
+    const std::string builtSubtype = "<string>QnVm</string>";
+    info.replace(info.find(builtSubtype), builtSubtype.size(), "<string>" + codeText(subtype) + "</string>");
+    for (const auto& [from, to] : options.infoEdits)
+    {
+        const size_t at = info.find(from);
+        if (at == std::string::npos)
+        {
+            ADD_FAILURE() << "Info.plist holds no \"" << from << "\"";
+            continue;
+        }
+        info.replace(at, from.size(), to);
+    }
+    std::ofstream(bundlePath / "Contents/Info.plist", std::ios::binary) << info;
+    for (const fs::path& resource : options.vstResources)
+        fs::create_symlink(resource, resources() / (resource.stem().string() + ".vst"));
+}
+
+ComponentBundle::~ComponentBundle()
+{
+    std::error_code ignored;
+    if (!folder.empty())
+        fs::remove_all(folder, ignored);
+}
+
+Component ComponentBundle::component()
+{
+    if (!registered)
+    {
+        FSRef ref;
+        EXPECT_EQ(FSPathMakeRef(reinterpret_cast<const UInt8*>(bundlePath.c_str()), &ref, nullptr), noErr);
+        EXPECT_EQ(RegisterComponentFileRef(&ref, 0), noErr);
+        registered = true;
+    }
+    ComponentDescription looking = {kAudioUnitType_Effect, subtype, kManufacturer, 0, 0};
+    return FindNextComponent(nullptr, &looking);
+}
+
+OSErr ComponentBundle::open(AudioUnit& unit)
+{
+    const Component found = component();
+    if (!found)
+    {
+        ADD_FAILURE() << "the bundle's component is not registered";
+        return invalidComponentID;
+    }
+    return OpenAComponent(found, &unit);
+}
+
+fs::path componentTestEffectPath() { return COMPONENT_TEST_EFFECT; }
+
+ComponentTestEffectControl& resetComponentTestEffect()
+{
+    void* library = dlopen(COMPONENT_TEST_EFFECT, RTLD_NOW | RTLD_LOCAL);
+    if (!library)
+    {
+        std::fprintf(stderr, "cannot load the component test effect: %s\n", dlerror());
+        std::abort();
+    }
+    auto control = reinterpret_cast<ComponentTestEffectControlProc>(dlsym(library, "componentTestEffectControl"));
+    *control() = ComponentTestEffectControl{};
+    return *control();
+}
+
+BundleOptions hostingTestEffect() { return {{}, {componentTestEffectPath()}}; }
+
+OpenUnit::OpenUnit(ComponentBundle& bundle) { EXPECT_EQ(bundle.open(unit), noErr); }
+
+OpenUnit::~OpenUnit()
+{
+    if (unit)
+    {
+        EXPECT_EQ(CloseComponent(unit), noErr);
+    }
+}
+
+BusBuffers::BusBuffers(int channels, int frames, bool withMemory)
+    : bytes(offsetof(AudioBufferList, mBuffers) + sizeof(AudioBuffer) * static_cast<size_t>(channels)),
+      memory(static_cast<size_t>(channels), std::vector<float>(static_cast<size_t>(frames)))
+{
+    list()->mNumberBuffers = static_cast<UInt32>(channels);
+    for (int index = 0; index < channels; ++index)
+    {
+        list()->mBuffers[index] = {1, static_cast<UInt32>(frames * sizeof(float)),
+                                   withMemory ? memory[static_cast<size_t>(index)].data() : nullptr};
+    }
+}
+
+AudioTimeStamp timeStamp(double sampleTime)
+{
+    AudioTimeStamp stamp{};
+    stamp.mSampleTime = sampleTime;
+    stamp.mFlags = kAudioTimeStampSampleTimeValid;
+    return stamp;
+}
+
+OSStatus render(AudioUnit unit, double sampleTime, BusBuffers& buffers, int frames, UInt32 bus,
+                AudioUnitRenderActionFlags* flags)
+{
+    const AudioTimeStamp stamp = timeStamp(sampleTime);
+    AudioUnitRenderActionFlags none = 0;
+    return AudioUnitRender(unit, flags ? flags : &none, &stamp, bus, static_cast<UInt32>(frames), buffers.list());
+}
+
+OSStatus setStreamFormat(AudioUnit unit, AudioUnitScope scope, AudioUnitElement element, UInt32 channels,
+                         double sampleRate)
+{
+    AudioStreamBasicDescription format = {sampleRate,
+                                          kAudioFormatLinearPCM,
+                                          kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked |
+                                              kAudioFormatFlagIsNonInterleaved,
+                                          4,
+                                          1,
+                                          4,
+                                          channels,
+                                          32,
+                                          0};
+    return AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, scope, element, &format, sizeof format);
+}
+
+namespace
+{
+OSStatus provideSignal(void* refCon, AudioUnitRenderActionFlags*, const AudioTimeStamp* stamp, UInt32, UInt32 frames,
+                       AudioBufferList* ioData)
+{
+    auto& signal = *static_cast<InputSignal*>(refCon);
+    ++signal.pulls;
+    const auto start = static_cast<size_t>(stamp->mSampleTime);
+    for (UInt32 channel = 0; channel < ioData->mNumberBuffers; ++channel)
+    {
+        auto* samples = static_cast<float*>(ioData->mBuffers[channel].mData);
+        const std::vector<float>& source = signal.channels[channel % signal.channels.size()];
+        for (UInt32 frame = 0; frame < frames; ++frame)
+            samples[frame] = start + frame < source.size() ? source[start + frame] : 0.0f;
+    }
+    return noErr;
+}
+}  // namespace
+
+OSStatus setInputSignal(AudioUnit unit, AudioUnitElement bus, InputSignal& signal)
+{
+    AURenderCallbackStruct callback = {provideSignal, &signal};
+    return AudioUnitSetProperty(unit, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, bus, &callback,
+                                sizeof callback);
+}
+}  // namespace componenttest

@@ -1,0 +1,99 @@
+#pragma once
+// The component tests drive the Audio Unit as a Mac host does, through the
+// Component Manager and the AudioUnit calls, on copies of the built bundle in
+// temporary folders (the component writes its resources on first open).
+
+#include <AudioToolbox/AudioToolbox.h>
+#include <AudioUnit/AudioUnit.h>
+#include <CoreServices/CoreServices.h>
+
+#include "component_test_effect_control.h"
+
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace componenttest
+{
+namespace fs = std::filesystem;
+
+struct BundleOptions
+{
+    // Text replacements in the copy's Info.plist, applied in order.
+    std::vector<std::pair<std::string, std::string>> infoEdits;
+    // Files or bundles linked into the copy's resources as "<name>.vst".
+    std::vector<fs::path> vstResources;
+};
+
+// A copy of the built bundle whose component has a subtype of its own, so
+// that it is found apart from every other copy registered in the process.
+class ComponentBundle
+{
+public:
+    explicit ComponentBundle(const BundleOptions& options = {});
+    ~ComponentBundle();
+    ComponentBundle(const ComponentBundle&) = delete;
+    ComponentBundle& operator=(const ComponentBundle&) = delete;
+
+    const fs::path& path() const { return bundlePath; }
+    fs::path resources() const { return bundlePath / "Contents/Resources"; }
+    // Registered on first use; null when registering fails the test.
+    Component component();
+    OSErr open(AudioUnit& unit);
+
+private:
+    fs::path folder;
+    fs::path bundlePath;
+    OSType subtype;
+    bool registered = false;
+};
+
+// A bundle copy that hosts the component test effect, and that effect's
+// control block reset to its defaults before the test changes it.
+fs::path componentTestEffectPath();
+ComponentTestEffectControl& resetComponentTestEffect();
+BundleOptions hostingTestEffect();
+
+// An open unit closed at the end of the scope.
+class OpenUnit
+{
+public:
+    explicit OpenUnit(ComponentBundle& bundle);
+    ~OpenUnit();
+    OpenUnit(const OpenUnit&) = delete;
+    OpenUnit& operator=(const OpenUnit&) = delete;
+    AudioUnit get() const { return unit; }
+    operator AudioUnit() const { return unit; }
+
+private:
+    AudioUnit unit = nullptr;
+};
+
+// Non-interleaved float buffers for one bus, as hosts hand them to
+// AudioUnitRender; a null data pointer asks the unit for its own memory.
+class BusBuffers
+{
+public:
+    BusBuffers(int channels, int frames, bool withMemory = true);
+    AudioBufferList* list() { return reinterpret_cast<AudioBufferList*>(bytes.data()); }
+    float* channel(int index) { return static_cast<float*>(list()->mBuffers[index].mData); }
+
+private:
+    std::vector<unsigned char> bytes;
+    std::vector<std::vector<float>> memory;
+};
+
+AudioTimeStamp timeStamp(double sampleTime);
+OSStatus render(AudioUnit unit, double sampleTime, BusBuffers& buffers, int frames, UInt32 bus = 0,
+                AudioUnitRenderActionFlags* flags = nullptr);
+OSStatus setStreamFormat(AudioUnit unit, AudioUnitScope scope, AudioUnitElement element, UInt32 channels,
+                         double sampleRate = 44100.0);
+// Input for a bus from a vector per channel, as a host's render callback.
+struct InputSignal
+{
+    std::vector<std::vector<float>> channels;
+    int pulls = 0;
+};
+OSStatus setInputSignal(AudioUnit unit, AudioUnitElement bus, InputSignal& signal);
+}  // namespace componenttest
