@@ -1,6 +1,9 @@
 // The Audio Unit selectors, and the parameter calls they make.
 
 #include "tandem/tandem_component.h"
+
+#include <cmath>
+
 #include "tandem/tandem_component_arguments.h"
 #include "tandem/tandem_exceptions.h"
 #include "tandem/tandem_trace.h"
@@ -159,13 +162,10 @@ void TandemComponent::setParameterValue(AudioUnitParameterID id, AudioUnitScope 
 {
     checkParameter(id, scope);
     const int index = static_cast<int>(id);
-    const float normalised = scaleFromAUParameter(index, value);
-    // Scaling clamps, but a value that is not a number stays one.
-    if (!(normalised >= 0.0f && normalised <= 1.0f))
-    {
+    // Scaling clamps a value out of range; one that is not a number has no place in it.
+    if (std::isnan(value))
         throw MacOSException(paramErr);
-    }
-    vst->setParameter(index, normalised);
+    vst->setParameter(index, scaleFromAUParameter(index, value));
 }
 
 void TandemComponent::scheduleParameters(const AudioUnitParameterEvent* events, UInt32 count)
