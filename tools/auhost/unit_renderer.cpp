@@ -28,13 +28,23 @@ UnitRenderer::UnitRenderer(const std::vector<AudioUnitInstance*>& chain, const R
             unit->setHostCallbacks(transport->callbacks());
     }
     units.front()->setRenderCallback(0, {feedInput, this});
-    for (size_t index = 1; index < units.size(); ++index)
-        units[index]->connectInput(0, *units[index - 1], 0);
-    for (AudioUnitInstance* unit : units)
-        unit->initialize();
+    try
+    {
+        for (size_t index = 1; index < units.size(); ++index)
+            units[index]->connectInput(0, *units[index - 1], 0);
+        for (AudioUnitInstance* unit : units)
+            unit->initialize();
+    }
+    catch (...)
+    {
+        takeBackCallback();
+        throw;
+    }
 }
 
-UnitRenderer::~UnitRenderer()
+UnitRenderer::~UnitRenderer() { takeBackCallback(); }
+
+void UnitRenderer::takeBackCallback() noexcept
 {
     const AURenderCallbackStruct none = {nullptr, nullptr};
     AudioUnitSetProperty(units.front()->unit(), kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0, &none,

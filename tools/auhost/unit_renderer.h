@@ -44,6 +44,7 @@ private:
     static OSStatus feedInput(void* refCon, AudioUnitRenderActionFlags* flags, const AudioTimeStamp* timeStamp,
                               UInt32 bus, UInt32 frames, AudioBufferList* data);
     OSStatus feed(UInt32 bus, UInt32 frames, AudioBufferList& data);
+    void takeBackCallback() noexcept;
 
     std::vector<AudioUnitInstance*> units;
     RenderFormat format;
