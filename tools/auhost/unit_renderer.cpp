@@ -8,10 +8,19 @@
 
 namespace auhost
 {
+namespace
+{
+// The list is declared with one buffer; room for the others follows it.
+size_t bufferListBytes(UInt32 buffers)
+{
+    return sizeof(AudioBufferList) + (buffers > 1 ? buffers - 1 : 0) * sizeof(AudioBuffer);
+}
+}  // namespace
+
 UnitRenderer::UnitRenderer(const std::vector<AudioUnitInstance*>& chain, const RenderFormat& renderFormat,
                            HostTransport* hostTransport)
     : units(chain), format(renderFormat), transport(hostTransport),
-      outputListBytes(new std::byte[offsetof(AudioBufferList, mBuffers) + format.channels * sizeof(AudioBuffer)]),
+      outputListBytes(new std::byte[bufferListBytes(format.channels)]),
       outputList(new (outputListBytes.get()) AudioBufferList),
       inputCopies(format.channels, std::vector<float>(format.sliceFrames))
 {

@@ -8,6 +8,7 @@
 #include "auhost/audio_unit_instance.h"
 #include "auhost/host_transport.h"
 
+#include <cstddef>
 #include <memory>
 #include <vector>
 
