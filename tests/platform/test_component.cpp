@@ -1,9 +1,13 @@
 // A component as a Mac entry would write it: it unpacks ComponentParameters by
 // slot and keeps what it was sent, for the Component Manager tests to read.
-#include <AudioUnit/AudioUnit.h>
+// Its first entry also answers as a small effect, so that hosts can be tested
+// against it: stream formats, slice sizes, input callbacks and connections,
+// host callbacks, parameters, listeners and rendering.
+#include <AudioToolbox/AudioToolbox.h>
 
 #include "test_component.h"
 
+#include <algorithm>
 #include <cstring>
 
 #define EXPORTED extern "C" __attribute__((visibility("default")))
@@ -23,6 +27,10 @@ T argument(const ComponentParameters* params, int index)
 
 TestComponentLog gLog;
 
+const char* const kParameterNames[kTestComponentParameters] = {"Zero", "Half", "Gain", "Spare"};
+constexpr UInt32 kGain = 2;
+constexpr Float64 kNoRenderYet = -1.0;
+
 void record(const ComponentParameters* params, Handle storage)
 {
     TestComponentCall& call = gLog.last;
@@ -39,7 +47,15 @@ ComponentResult openOrClose(ComponentParameters* params, Handle storage)
     if (params->what == kComponentOpenSelect)
     {
         ComponentInstance self = ARGUMENT(ComponentInstance, 0);
-        SetComponentInstanceStorage(self, reinterpret_cast<Handle>(new TestComponentStorage{self}));
+        auto* unit = new TestComponentStorage{};
+        unit->self = self;
+        unit->channels = 2;
+        unit->sampleRate = 44100.0;
+        unit->maxFramesPerSlice = 1024;
+        unit->lastSampleTime = kNoRenderYet;
+        for (UInt32 id = 0; id < kTestComponentParameters; ++id)
+            unit->parameters[id] = static_cast<Float32>(id) * 0.5f;
+        SetComponentInstanceStorage(self, reinterpret_cast<Handle>(unit));
         ++gLog.liveInstances;
     }
     else if (storage)
@@ -48,6 +64,380 @@ ComponentResult openOrClose(ComponentParameters* params, Handle storage)
         --gLog.liveInstances;
     }
     return noErr;
+}
+
+void propertyChanged(TestComponentStorage& unit, AudioUnitPropertyID id, AudioUnitScope scope)
+{
+    for (int index = 0; index < unit.listenerCount; ++index)
+    {
+        if (unit.listeners[index].id == id)
+            unit.listeners[index].proc(unit.listeners[index].refCon, unit.self, id, scope, 0);
+    }
+    if (unit.listenerCount == 0)
+    {
+        AudioUnitEvent event{};
+        event.mEventType = kAudioUnitEvent_PropertyChange;
+        event.mArgument.mProperty = {unit.self, id, scope, 0};
+        AUEventListenerNotify(nullptr, nullptr, &event);
+    }
+}
+
+AudioStreamBasicDescription streamFormat(const TestComponentStorage& unit)
+{
+    return {unit.sampleRate,
+            kAudioFormatLinearPCM,
+            kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved,
+            4,
+            1,
+            4,
+            unit.channels,
+            32,
+            0};
+}
+
+bool isBusScope(AudioUnitScope scope) { return scope == kAudioUnitScope_Input || scope == kAudioUnitScope_Output; }
+
+// Both buses are element 0 of their scope.
+OSStatus busAddress(bool scopeAccepted, AudioUnitElement element)
+{
+    if (!scopeAccepted)
+        return kAudioUnitErr_InvalidScope;
+    return element == 0 ? noErr : static_cast<OSStatus>(kAudioUnitErr_InvalidElement);
+}
+
+// Size and writability of the properties the effect models; kNotModelled for
+// the others, which the entry accepts as the plain recorder always did.
+constexpr OSStatus kNotModelled = 1;
+
+OSStatus propertyInfo(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element, UInt32& size,
+                      bool& writable)
+{
+    writable = false;
+    switch (id)
+    {
+    case kAudioUnitProperty_ElementCount: size = 4; return noErr;
+    case kAudioUnitProperty_ParameterList:
+        size = scope == kAudioUnitScope_Global ? 4 * kTestComponentParameters : 0;
+        return noErr;
+    case kAudioUnitProperty_ParameterInfo:
+        size = sizeof(AudioUnitParameterInfo);
+        return element < kTestComponentParameters ? noErr : static_cast<OSStatus>(kAudioUnitErr_InvalidParameter);
+    case kAudioUnitProperty_SupportedNumChannels: size = 2 * sizeof(AUChannelInfo); return noErr;
+    case kAudioUnitProperty_Latency:
+    case kAudioUnitProperty_TailTime: size = sizeof(Float64); return noErr;
+    case kAudioUnitProperty_MaximumFramesPerSlice:
+        size = 4;
+        writable = true;
+        return noErr;
+    case kAudioUnitProperty_HostCallbacks:
+        size = sizeof(HostCallbackInfo);
+        writable = true;
+        return noErr;
+    case kAudioUnitProperty_StreamFormat:
+        size = sizeof(AudioStreamBasicDescription);
+        writable = true;
+        return busAddress(isBusScope(scope), element);
+    case kAudioUnitProperty_SetRenderCallback:
+    case kAudioUnitProperty_MakeConnection:
+        size = id == kAudioUnitProperty_MakeConnection ? sizeof(AudioUnitConnection) : sizeof(AURenderCallbackStruct);
+        writable = true;
+        return busAddress(scope == kAudioUnitScope_Input, element);
+    default: return kNotModelled;
+    }
+}
+
+void fillProperty(const TestComponentStorage& unit, AudioUnitPropertyID id, AudioUnitScope scope,
+                  AudioUnitElement element, void* data)
+{
+    switch (id)
+    {
+    case kAudioUnitProperty_ElementCount: *static_cast<UInt32*>(data) = isBusScope(scope) ? 1 : 0; break;
+    case kAudioUnitProperty_ParameterList:
+        for (UInt32 index = 0; scope == kAudioUnitScope_Global && index < kTestComponentParameters; ++index)
+            static_cast<AudioUnitParameterID*>(data)[index] = index;
+        break;
+    case kAudioUnitProperty_ParameterInfo:
+    {
+        AudioUnitParameterInfo info{};
+        std::strcpy(info.name, kParameterNames[element]);
+        info.unit = kAudioUnitParameterUnit_Generic;
+        info.maxValue = 4.0f;
+        info.defaultValue = static_cast<Float32>(element) * 0.5f;
+        info.flags = kAudioUnitParameterFlag_IsReadable | kAudioUnitParameterFlag_IsWritable;
+        std::memcpy(data, &info, sizeof info);
+        break;
+    }
+    case kAudioUnitProperty_SupportedNumChannels:
+    {
+        const AUChannelInfo configurations[2] = {{1, 1}, {2, 2}};
+        std::memcpy(data, configurations, sizeof configurations);
+        break;
+    }
+    case kAudioUnitProperty_Latency: *static_cast<Float64*>(data) = 64.0 / unit.sampleRate; break;
+    case kAudioUnitProperty_TailTime: *static_cast<Float64*>(data) = 0.5; break;
+    case kAudioUnitProperty_MaximumFramesPerSlice: *static_cast<UInt32*>(data) = unit.maxFramesPerSlice; break;
+    case kAudioUnitProperty_HostCallbacks: std::memcpy(data, &unit.hostCallbacks, sizeof unit.hostCallbacks); break;
+    case kAudioUnitProperty_StreamFormat:
+    {
+        const AudioStreamBasicDescription format = streamFormat(unit);
+        std::memcpy(data, &format, sizeof format);
+        break;
+    }
+    default: break;
+    }
+}
+
+OSStatus setStreamFormat(TestComponentStorage& unit, AudioUnitScope scope, const AudioStreamBasicDescription& format)
+{
+    const UInt32 required = kAudioFormatFlagIsFloat | kAudioFormatFlagIsNonInterleaved;
+    if (format.mFormatID != kAudioFormatLinearPCM || (format.mFormatFlags & required) != required ||
+        format.mBitsPerChannel != 32 || format.mBytesPerFrame != 4 || format.mChannelsPerFrame < 1 ||
+        format.mChannelsPerFrame > 2)
+        return kAudioUnitErr_FormatNotSupported;
+    const bool changed = format.mChannelsPerFrame != unit.channels || format.mSampleRate != unit.sampleRate;
+    unit.channels = format.mChannelsPerFrame;
+    unit.sampleRate = format.mSampleRate;
+    if (changed)
+        propertyChanged(unit, kAudioUnitProperty_StreamFormat, scope);
+    return noErr;
+}
+
+// `expected` and `writable` as propertyInfo answered for the address.
+OSStatus setProperty(TestComponentStorage& unit, AudioUnitPropertyID id, AudioUnitScope scope, const void* data,
+                     UInt32 size, UInt32 expected, bool writable)
+{
+    if (!writable)
+        return kAudioUnitErr_InvalidProperty;
+    if (size < expected && id != kAudioUnitProperty_HostCallbacks)
+        return kAudioUnitErr_InvalidPropertyValue;
+    switch (id)
+    {
+    case kAudioUnitProperty_MaximumFramesPerSlice:
+    {
+        const UInt32 frames = *static_cast<const UInt32*>(data);
+        if (frames == 0 || frames > kTestComponentCapacity)
+            return kAudioUnitErr_InvalidPropertyValue;
+        if (frames != unit.maxFramesPerSlice)
+        {
+            unit.maxFramesPerSlice = frames;
+            propertyChanged(unit, id, kAudioUnitScope_Global);
+        }
+        return noErr;
+    }
+    case kAudioUnitProperty_HostCallbacks:
+        unit.hostCallbacks = {};
+        std::memcpy(&unit.hostCallbacks, data, std::min<UInt32>(size, sizeof unit.hostCallbacks));
+        return noErr;
+    case kAudioUnitProperty_StreamFormat:
+        return setStreamFormat(unit, scope, *static_cast<const AudioStreamBasicDescription*>(data));
+    case kAudioUnitProperty_SetRenderCallback:
+        unit.inputCallback = *static_cast<const AURenderCallbackStruct*>(data);
+        unit.connection = {};
+        return noErr;
+    default:
+        unit.connection = *static_cast<const AudioUnitConnection*>(data);
+        unit.inputCallback = {};
+        return noErr;
+    }
+}
+
+ComponentResult propertyCall(TestComponentStorage& unit, const ComponentParameters* params)
+{
+    const auto id = ARGUMENT(AudioUnitPropertyID, 0);
+    const auto scope = ARGUMENT(AudioUnitScope, 1);
+    const auto element = ARGUMENT(AudioUnitElement, 2);
+    UInt32 size = 0;
+    bool writable = false;
+    const OSStatus status = propertyInfo(id, scope, element, size, writable);
+    if (status != noErr)
+        return status == kNotModelled ? noErr : status;
+    if (params->what == kAudioUnitSetPropertySelect)
+        return setProperty(unit, id, scope, ARGUMENT(const void*, 3), ARGUMENT(UInt32, 4), size, writable);
+    if (params->what == kAudioUnitGetPropertyInfoSelect)
+    {
+        if (auto* outSize = ARGUMENT(UInt32*, 3))
+            *outSize = size;
+        if (auto* outWritable = ARGUMENT(Boolean*, 4))
+            *outWritable = writable;
+        return noErr;
+    }
+    void* data = ARGUMENT(void*, 3);
+    auto* ioSize = ARGUMENT(UInt32*, 4);
+    if (id == kAudioUnitProperty_SetRenderCallback || id == kAudioUnitProperty_MakeConnection)
+        return kAudioUnitErr_InvalidProperty;
+    if (data && *ioSize < size)
+        return kAudioUnitErr_InvalidPropertyValue;
+    *ioSize = size;
+    if (data)
+        fillProperty(unit, id, scope, element, data);
+    return noErr;
+}
+
+ComponentResult parameterCall(TestComponentStorage& unit, const ComponentParameters* params)
+{
+    const auto id = ARGUMENT(AudioUnitParameterID, 0);
+    if (ARGUMENT(AudioUnitScope, 1) != kAudioUnitScope_Global)
+        return kAudioUnitErr_InvalidScope;
+    if (id >= kTestComponentParameters)
+        return kAudioUnitErr_InvalidParameter;
+    if (params->what == kAudioUnitGetParameterSelect)
+        *ARGUMENT(AudioUnitParameterValue*, 3) = unit.parameters[id];
+    else
+        unit.parameters[id] = ARGUMENT(AudioUnitParameterValue, 3);
+    return noErr;
+}
+
+ComponentResult scheduleParameters(TestComponentStorage& unit, const AudioUnitParameterEvent* events, UInt32 count)
+{
+    for (UInt32 index = 0; index < count; ++index)
+    {
+        const AudioUnitParameterEvent& event = events[index];
+        if (event.scope != kAudioUnitScope_Global)
+            return kAudioUnitErr_InvalidScope;
+        if (event.parameter >= kTestComponentParameters)
+            return kAudioUnitErr_InvalidParameter;
+        if (event.eventType == kParameterEvent_Immediate)
+            unit.parameters[event.parameter] = event.eventValues.immediate.value;
+    }
+    return noErr;
+}
+
+ComponentResult listenerCall(TestComponentStorage& unit, const ComponentParameters* params)
+{
+    const TestComponentListener listener = {ARGUMENT(AudioUnitPropertyID, 0),
+                                            ARGUMENT(AudioUnitPropertyListenerProc, 1), ARGUMENT(void*, 2)};
+    if (params->what == kAudioUnitAddPropertyListenerSelect)
+    {
+        if (unit.listenerCount == kTestComponentListeners)
+            return memFullErr;
+        unit.listeners[unit.listenerCount++] = listener;
+        return noErr;
+    }
+    TestComponentListener* const end = std::remove_if(
+        unit.listeners, unit.listeners + unit.listenerCount, [&](const TestComponentListener& entry) {
+            return entry.id == listener.id && entry.proc == listener.proc && entry.refCon == listener.refCon;
+        });
+    unit.listenerCount = static_cast<int>(end - unit.listeners);
+    return noErr;
+}
+
+// One mono buffer per channel, pointing at the unit's own memory.
+struct InputList
+{
+    AudioBufferList list;
+    AudioBuffer second;
+};
+
+OSStatus pullInput(TestComponentStorage& unit, const AudioTimeStamp& stamp, UInt32 frames)
+{
+    InputList input{};
+    input.list.mNumberBuffers = unit.channels;
+    AudioBuffer* buffers = input.list.mBuffers;
+    for (UInt32 channel = 0; channel < unit.channels; ++channel)
+        buffers[channel] = {1, frames * 4, unit.buffers[channel]};
+    AudioUnitRenderActionFlags flags = 0;
+    if (unit.inputCallback.inputProc)
+        return unit.inputCallback.inputProc(unit.inputCallback.inputProcRefCon, &flags, &stamp, 0, frames, &input.list);
+    if (!unit.connection.sourceAudioUnit)
+    {
+        for (UInt32 channel = 0; channel < unit.channels; ++channel)
+            std::fill_n(unit.buffers[channel], frames, 0.0f);
+        return noErr;
+    }
+    for (UInt32 channel = 0; channel < unit.channels; ++channel)
+        buffers[channel].mData = nullptr;
+    const OSStatus status = AudioUnitRender(unit.connection.sourceAudioUnit, &flags, &stamp,
+                                            unit.connection.sourceOutputNumber, frames, &input.list);
+    for (UInt32 channel = 0; status == noErr && channel < unit.channels; ++channel)
+        std::copy_n(static_cast<const float*>(buffers[channel].mData), frames, unit.buffers[channel]);
+    return status;
+}
+
+void readTransport(TestComponentStorage& unit)
+{
+    const HostCallbackInfo& host = unit.hostCallbacks;
+    TestComponentTransport seen{0.0, 120.0, -1.0, false};
+    if (host.beatAndTempoProc)
+        host.beatAndTempoProc(host.hostUserData, &seen.beat, &seen.tempo);
+    if (host.transportStateProc)
+    {
+        Boolean changed = false;
+        Boolean cycling = false;
+        Float64 cycleStart = 0.0;
+        Float64 cycleEnd = 0.0;
+        host.transportStateProc(host.hostUserData, &seen.playing, &changed, &seen.sampleInTimeLine, &cycling,
+                                &cycleStart, &cycleEnd);
+    }
+    unit.transport = seen;
+}
+
+void notifyRender(TestComponentStorage& unit, AudioUnitRenderActionFlags flag, const AudioTimeStamp* stamp,
+                  UInt32 frames, AudioBufferList* ioData)
+{
+    if (!unit.renderNotify.inputProc)
+        return;
+    AudioUnitRenderActionFlags flags = flag;
+    unit.renderNotify.inputProc(unit.renderNotify.inputProcRefCon, &flags, stamp, 0, frames, ioData);
+}
+
+ComponentResult render(TestComponentStorage& unit, const AudioTimeStamp* stamp, UInt32 bus, UInt32 frames,
+                       AudioBufferList* ioData)
+{
+    if (!stamp || !ioData || bus != 0 || frames > unit.maxFramesPerSlice || ioData->mNumberBuffers != unit.channels)
+        return paramErr;
+    notifyRender(unit, kAudioUnitRenderAction_PreRender, stamp, frames, ioData);
+    if (stamp->mSampleTime != unit.lastSampleTime)
+    {
+        if (const OSStatus status = pullInput(unit, *stamp, frames); status != noErr)
+            return status;
+        readTransport(unit);
+        for (UInt32 channel = 0; channel < unit.channels; ++channel)
+            std::transform(unit.buffers[channel], unit.buffers[channel] + frames, unit.buffers[channel],
+                           [gain = unit.parameters[kGain]](float sample) { return sample * gain; });
+        unit.lastSampleTime = stamp->mSampleTime;
+        unit.largestSlice = std::max(unit.largestSlice, frames);
+        ++unit.runs;
+    }
+    for (UInt32 channel = 0; channel < unit.channels; ++channel)
+    {
+        AudioBuffer& buffer = ioData->mBuffers[channel];
+        if (!buffer.mData)
+            buffer.mData = unit.buffers[channel];
+        else if (buffer.mDataByteSize != frames * 4)
+            return paramErr;
+        else
+            std::copy_n(unit.buffers[channel], frames, static_cast<float*>(buffer.mData));
+    }
+    notifyRender(unit, kAudioUnitRenderAction_PostRender, stamp, frames, ioData);
+    return noErr;
+}
+
+ComponentResult effectCall(TestComponentStorage& unit, const ComponentParameters* params)
+{
+    switch (params->what)
+    {
+    case kAudioUnitInitializeSelect:
+    case kAudioUnitUninitializeSelect: unit.initialized = params->what == kAudioUnitInitializeSelect; return noErr;
+    case kAudioUnitResetSelect: unit.lastSampleTime = kNoRenderYet; return noErr;
+    case kAudioUnitGetPropertyInfoSelect:
+    case kAudioUnitGetPropertySelect:
+    case kAudioUnitSetPropertySelect: return propertyCall(unit, params);
+    case kAudioUnitGetParameterSelect:
+    case kAudioUnitSetParameterSelect: return parameterCall(unit, params);
+    case kAudioUnitScheduleParametersSelect:
+        return scheduleParameters(unit, ARGUMENT(const AudioUnitParameterEvent*, 0), ARGUMENT(UInt32, 1));
+    case kAudioUnitAddPropertyListenerSelect:
+    case kAudioUnitRemovePropertyListenerWithUserDataSelect: return listenerCall(unit, params);
+    case kAudioUnitAddRenderNotifySelect:
+        unit.renderNotify = {ARGUMENT(AURenderCallback, 0), ARGUMENT(void*, 1)};
+        return noErr;
+    case kAudioUnitRemoveRenderNotifySelect: unit.renderNotify = {}; return noErr;
+    case kAudioUnitRenderSelect:
+        return render(unit, ARGUMENT(const AudioTimeStamp*, 1), ARGUMENT(UInt32, 2), ARGUMENT(UInt32, 3),
+                      ARGUMENT(AudioBufferList*, 4));
+    case kMusicDeviceMIDIEventSelect: return noErr;
+    default: return badComponentSelector;
+    }
 }
 
 }  // namespace
@@ -63,24 +453,8 @@ EXPORTED ComponentResult TestComponentEntry(ComponentParameters* params, Handle 
     case kComponentCloseSelect: return openOrClose(params, storage);
     case kComponentCanDoSelect: return ARGUMENT(SInt16, 0) == kAudioUnitRenderSelect ? 1 : 0;
     case kComponentVersionSelect: return 0x00010203;
-    case kAudioUnitGetParameterSelect:
-        *ARGUMENT(AudioUnitParameterValue*, 3) = static_cast<Float32>(ARGUMENT(AudioUnitParameterID, 0)) * 0.5f;
-        return noErr;
-    case kAudioUnitInitializeSelect:
-    case kAudioUnitUninitializeSelect:
-    case kAudioUnitGetPropertyInfoSelect:
-    case kAudioUnitGetPropertySelect:
-    case kAudioUnitSetPropertySelect:
-    case kAudioUnitSetParameterSelect:
-    case kAudioUnitResetSelect:
-    case kAudioUnitAddPropertyListenerSelect:
-    case kAudioUnitRenderSelect:
-    case kAudioUnitAddRenderNotifySelect:
-    case kAudioUnitRemoveRenderNotifySelect:
-    case kAudioUnitScheduleParametersSelect:
-    case kAudioUnitRemovePropertyListenerWithUserDataSelect:
-    case kMusicDeviceMIDIEventSelect: return noErr;
-    default: return badComponentSelector;
+    default:
+        return storage ? effectCall(*reinterpret_cast<TestComponentStorage*>(storage), params) : badComponentSelector;
     }
 }
 

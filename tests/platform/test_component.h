@@ -1,7 +1,8 @@
-// What the test component's entries were sent; shared by the component module
-// and the tests that drive it.
+// What the test component's entries were sent, and the little effect the
+// first one models; shared by the component module and the tests that drive it.
 #pragma once
 
+#include <AudioUnit/AudioUnit.h>
 #include <CoreServices/CoreServices.h>
 
 struct TestComponentCall
@@ -19,8 +20,47 @@ struct TestComponentLog
     int liveInstances;
 };
 
-// The storage each open instance of TestComponentEntry sets for itself.
+constexpr UInt32 kTestComponentCapacity = 4096;  // frames each channel buffer holds
+constexpr UInt32 kTestComponentParameters = 4;   // IDs 0..3; ID 2 is the gain
+constexpr int kTestComponentListeners = 8;
+
+struct TestComponentListener
+{
+    AudioUnitPropertyID id;
+    AudioUnitPropertyListenerProc proc;
+    void* refCon;
+};
+
+// What the host at the other end of the transport callbacks told the unit
+// during its latest run.
+struct TestComponentTransport
+{
+    Float64 beat, tempo, sampleInTimeLine;
+    Boolean playing;
+};
+
+// The storage each open instance of TestComponentEntry sets for itself: an
+// effect with one input and one output bus that copies its input, times the
+// gain, to its output. Input comes from the render callback or connection of
+// input bus 0, or is silence.
 struct TestComponentStorage
 {
     ComponentInstance self;
+    UInt32 channels;  // of both buses
+    Float64 sampleRate;
+    UInt32 maxFramesPerSlice;
+    bool initialized;
+    AURenderCallbackStruct inputCallback;
+    AudioUnitConnection connection;
+    HostCallbackInfo hostCallbacks;
+    AudioUnitParameterValue parameters[kTestComponentParameters];
+    TestComponentListener listeners[kTestComponentListeners];
+    int listenerCount;
+    AURenderCallbackStruct renderNotify;
+    // What rendering saw: runs of the effect, their time stamps and sizes.
+    int runs;
+    Float64 lastSampleTime;
+    UInt32 largestSlice;
+    TestComponentTransport transport;
+    float buffers[2][kTestComponentCapacity];
 };
