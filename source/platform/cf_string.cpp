@@ -155,10 +155,26 @@ CFStringRef CFStringCreateCopy(CFAllocatorRef, CFStringRef theString)
     return cast<String>(theString) ? static_cast<CFStringRef>(CFRetain(theString)) : nullptr;
 }
 
+CFStringRef CFStringCreateWithCharacters(CFAllocatorRef, const UniChar* chars, CFIndex numChars)
+{
+    if (numChars < 0 || (numChars > 0 && !chars))
+        return nullptr;
+    return String::create(std::u16string(reinterpret_cast<const char16_t*>(chars), static_cast<size_t>(numChars)));
+}
+
 CFIndex CFStringGetLength(CFStringRef theString)
 {
     const auto* string = cast<String>(theString);
     return string ? static_cast<CFIndex>(string->units.size()) : 0;
+}
+
+void CFStringGetCharacters(CFStringRef theString, CFRange range, UniChar* buffer)
+{
+    const auto* string = cast<String>(theString);
+    if (!string || !buffer || range.location < 0 || range.length < 0 ||
+        range.location + range.length > static_cast<CFIndex>(string->units.size()))
+        return;
+    std::copy_n(string->units.begin() + range.location, range.length, buffer);
 }
 
 Boolean CFStringGetCString(CFStringRef theString, char* buffer, CFIndex bufferSize, CFStringEncoding encoding)

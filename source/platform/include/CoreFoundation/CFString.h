@@ -39,6 +39,8 @@ CF_EXPORT CFStringRef __CFStringMakeConstantString(const char* cStr);
 // valid in it (bytes above 0x7F in ASCII, malformed UTF-8).
 CF_EXPORT CFStringRef CFStringCreateWithCString(CFAllocatorRef alloc, const char* cStr, CFStringEncoding encoding);
 CF_EXPORT CFStringRef CFStringCreateCopy(CFAllocatorRef alloc, CFStringRef theString);
+// From numChars UTF-16 units, taken as they are.
+CF_EXPORT CFStringRef CFStringCreateWithCharacters(CFAllocatorRef alloc, const UniChar* chars, CFIndex numChars);
 
 // printf conversions plus %@ (any CF object: strings print their text,
 // numbers their value, NULL "(null)"). %s arguments are read as UTF-8 and,
@@ -51,6 +53,8 @@ CF_EXPORT CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef alloc,
 
 // Length in UTF-16 code units.
 CF_EXPORT CFIndex CFStringGetLength(CFStringRef theString);
+// Copies the UTF-16 units of range, which must lie inside the string.
+CF_EXPORT void CFStringGetCharacters(CFStringRef theString, CFRange range, UniChar* buffer);
 
 // False when the buffer cannot hold the text and its terminator or a
 // character cannot be represented in the encoding; the buffer then holds an
