@@ -156,14 +156,18 @@ void TandemComponent::construct()
 
     allocateBuffers(maxFramesPerSlice);
     parameterMapping = readOrCreateParameterMapping(resourcesFolder, *vst, vstGotTandemExtensions);
-    // Factory presets arrive with the preset support; until then there are
-    // none and the current preset stays "Untitled".
+    loadOrCreateFactoryPresets();
+    if (autoConvertPresets)
+    {
+        convertVSTPresets();
+    }
 
     lastLatency = vst->getInitialDelay() / streamFormat.mSampleRate;
     if (vstSupportsTail)
     {
         lastTailTime = static_cast<double>(vst->getTailSize()) / streamFormat.mSampleRate;
     }
+    updateCurrentAUPreset();
     installIdleTimer();
 }
 
@@ -387,6 +391,7 @@ void TandemComponent::uninit()
         TANDEM_REQUIRE(removed == noErr);
         idleTimerRef = nullptr;
     }
+    releaseFactoryPresets();
     releaseAndClear(currentAUPreset.presetName);
     parameterMapping = ParameterMapping{};
     vst.reset();

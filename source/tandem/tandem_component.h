@@ -21,12 +21,15 @@
 
 #include <memory>
 
+class DataFork;
+
 inline constexpr int kMaxBuses = 32;
 inline constexpr int kMaxChannels = 32;
 inline constexpr int kMaxPropertyListeners = 128;
 inline constexpr int kMaxRenderNotifications = 128;
 inline constexpr int kMaxVSTMIDIEvents = 1024;
 inline constexpr int kMaxChannelInfos = 4;
+inline constexpr int kMaxFactoryPresets = 128;
 inline constexpr int kDefaultMaxFramesPerSlice = 4096;
 // Forces the next render to run the effect.
 inline constexpr double kNoRenderSampleTime = -12345678.0;
@@ -151,6 +154,32 @@ private:
     void setHostCallbacks(UInt32 size, const void* data);
     void setBypass(bool on);
 
+    // Presets: dictionaries of the effect's program or bank, factory presets,
+    // the current preset and the conversion of VST preset files.
+    CFMutableDictionaryRef createAUPresetWithVSTData(unsigned long size, const unsigned char* vstData,
+                                                     CFStringRef presetName) const;
+    CFMutableDictionaryRef createAUPresetOfCurrentBank(CFStringRef nameRef);
+    CFMutableDictionaryRef createAUPresetOfCurrentProgram(CFStringRef nameRef);
+    CFPropertyListRef createClassInfo();
+    void restoreAUPreset(CFPropertyListRef preset);
+    void restoreAUPresetDictionary(CFPropertyListRef preset);
+    void loadOrCreateFactoryPresets();
+    void createFactoryPresets(const FSRef& listFile);
+    void loadFactoryPresets(const FSRef& listFile);
+    void loadFactoryPreset(const char* fileName, int number);
+    void releaseFactoryPresets();
+    void convertLoadedPrograms(const FSRef& folder, bool writeList, DataFork* listFork);
+    bool updateCurrentAUPreset();
+    void updateCurrentVSTProgramName(CFStringRef presetName);
+    void getCurrentPreset(UInt32 callerSize, void* outData, UInt32* ioDataSize, bool retainName);
+    void setCurrentPreset(UInt32 inDataSize, const void* inData);
+    void selectFactoryPreset(SInt32 number);
+    void notifyCurrentPresetChanged();
+    void convertVSTPresets();
+    void convertVSTPresetsInDomain(FSVolumeRefNum domain, const char* componentName);
+    void convertVSTPreset(const FSRef& file, bool isFXB);
+    void convertVSTPresetFile(const FSRef& file, bool isFXB);
+
     // Bus layout and buffers.
     void layOutBuses(BusLayout& layout, int pinCount, bool isInput, bool requireNumChannels);
     void layOutChannelConfigurations();
@@ -182,6 +211,9 @@ private:
     AUPropertyListener propertyListeners[kMaxPropertyListeners] = {};
     HostCallbackInfo hostCallbacks{};
     AUPreset currentAUPreset{};
+    AUPreset factoryPresets[kMaxFactoryPresets] = {};
+    CFDataRef factoryPresetData[kMaxFactoryPresets] = {};
+    CFMutableArrayRef factoryPresetsArray = nullptr;  // of pointers into factoryPresets, not retained
     ParameterMapping parameterMapping;
     bool presetIsFXB = false;
     bool autoConvertPresets = false;

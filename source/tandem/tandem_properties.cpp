@@ -109,6 +109,15 @@ void TandemComponent::getProperty(UInt32* ioDataSize, void* outData, AudioUnitEl
     case kAudioUnitProperty_ElementName:
         store(outData, static_cast<CFStringRef>(CFRetain(layout.names[element])));
         break;
+    case kAudioUnitProperty_ClassInfo: store(outData, createClassInfo()); break;
+    case kAudioUnitProperty_FactoryPresets:
+        store(outData, static_cast<CFArrayRef>(CFRetain(factoryPresetsArray)));
+        break;
+    case kAudioUnitProperty_CurrentPreset:
+    case kAudioUnitProperty_PresentPreset:
+        // Only the present preset hands the host a name of its own.
+        getCurrentPreset(callerSize, outData, ioDataSize, id == kAudioUnitProperty_PresentPreset);
+        break;
     case kAudioUnitProperty_ParameterStringFromValue:
         getParameterStringFromValue(*static_cast<AudioUnitParameterStringFromValue*>(outData));
         break;
@@ -205,6 +214,9 @@ void TandemComponent::setProperty(UInt32 inDataSize, const void* inData, AudioUn
         break;
     case kAudioUnitProperty_BypassEffect: setBypass(load<UInt32>(inData) != 0); break;
     case kAudioUnitProperty_HostCallbacks: setHostCallbacks(inDataSize, inData); break;
+    case kAudioUnitProperty_ClassInfo: restoreAUPreset(load<CFPropertyListRef>(inData)); break;
+    case kAudioUnitProperty_CurrentPreset:
+    case kAudioUnitProperty_PresentPreset: setCurrentPreset(inDataSize, inData); break;
     default: TANDEM_REQUIRE(!"writable property without a writer");
     }
 }

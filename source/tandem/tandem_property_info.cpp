@@ -228,6 +228,23 @@ void TandemComponent::getPropertyInfo(AudioUnitPropertyID id, AudioUnitScope sco
         requireAvailable(vstGotTandemExtensions);
         size = 24;
         break;
+    case kAudioUnitProperty_ClassInfo:
+        requireScope(global);
+        writable = true;
+        size = static_cast<int>(sizeof(CFPropertyListRef));
+        break;
+    case kAudioUnitProperty_FactoryPresets:
+        requireScope(global);
+        requireAvailable(factoryPresetsArray != nullptr && CFArrayGetCount(factoryPresetsArray) > 0);
+        size = static_cast<int>(sizeof(CFArrayRef));
+        break;
+    case kAudioUnitProperty_CurrentPreset:
+    case kAudioUnitProperty_PresentPreset:
+        requireScope(global);
+        writable = true;
+        minDataSize = static_cast<int>(sizeof(SInt32));
+        dataSize = static_cast<int>(sizeof(AUPreset));
+        return;
     case kAudioUnitProperty_CocoaUI:
         if (!vst->hasEditor())
         {
@@ -235,8 +252,7 @@ void TandemComponent::getPropertyInfo(AudioUnitPropertyID id, AudioUnitScope sco
         }
         [[fallthrough]];
     default:
-        // Class info, presets and the view come with preset and view
-        // support; until then they do not exist.
+        // The view comes with view support; until then it does not exist.
         throw MacOSException(kAudioUnitErr_InvalidProperty);
     }
     minDataSize = size;

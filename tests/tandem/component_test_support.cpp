@@ -53,7 +53,16 @@ ComponentBundle::ComponentBundle(const BundleOptions& options) : subtype(nextSub
     // A real copy: a link to the built module would lead the component back
     // to the built bundle.
     fs::copy(testsupport::velmoraBundlePath(), bundlePath, fs::copy_options::recursive);
-    fs::remove(resources() / "TDParameters.txt");
+    // The resources the component writes on first open start out missing.
+    std::vector<fs::path> written;
+    for (const auto& entry : fs::directory_iterator(resources()))
+    {
+        const fs::path name = entry.path().filename();
+        if (name == "TDParameters.txt" || name == "TDFactoryPresets.txt" || name.extension() == ".aupreset")
+            written.push_back(entry.path());
+    }
+    for (const fs::path& path : written)
+        fs::remove(path);
     std::string info = readText(bundlePath / "Contents/Info.plist");
     const std::string builtSubtype = "<string>QnVm</string>";
     info.replace(info.find(builtSubtype), builtSubtype.size(), "<string>" + codeText(subtype) + "</string>");

@@ -1,0 +1,66 @@
+#pragma once
+// What the preset code shares: typed look-ups in preset dictionaries with the
+// messages hosts and users see, and the file operations on preset folders.
+// File Manager failures throw MacOSException with their status.
+
+#include <CoreServices/CoreServices.h>
+
+#include <cstddef>
+#include <vector>
+
+// Releases a CF object it owns at the end of a scope.
+template <typename Ref>
+class CFHolder
+{
+public:
+    explicit CFHolder(Ref ref = nullptr) : ref(ref) {}
+    ~CFHolder()
+    {
+        if (ref != nullptr)
+        {
+            CFRelease(ref);
+        }
+    }
+    CFHolder(const CFHolder&) = delete;
+    CFHolder& operator=(const CFHolder&) = delete;
+
+    Ref get() const { return ref; }
+    // Hands the object over to the caller.
+    Ref release()
+    {
+        Ref owned = ref;
+        ref = nullptr;
+        return owned;
+    }
+
+private:
+    Ref ref;
+};
+
+// The dictionary a preset value must be; FormatException "Invalid AUPreset format" otherwise.
+CFDictionaryRef presetDictionary(CFPropertyListRef value);
+// The value under key, of the given type: TandemException "Missing key in dictionary" when absent,
+// FormatException "Value in dictionary is not of expected type" when of another type.
+CFTypeRef presetValue(CFDictionaryRef dictionary, CFStringRef key, CFTypeID type);
+SInt32 presetNumber(CFDictionaryRef dictionary, CFStringRef key);
+CFNumberRef createNumber(SInt32 value);
+
+// Bytes to hand to the VST layer, which wants a pointer even for no data.
+const unsigned char* bytesOf(CFDataRef data);
+const unsigned char* bytesOf(const std::vector<char>& data);
+
+// A file name as the File Manager takes it.
+struct UnicodeName
+{
+    UniChar units[255];
+    UniCharCount length;
+};
+// Mac Roman text as a file name; MacOSException errFSNameTooLong beyond 255 characters.
+UnicodeName fileNameFromMacRoman(const char* text);
+
+// The property list as XML, written from the start of an existing file.
+void saveProperties(CFPropertyListRef propertyList, const FSRef& file);
+// The file `name` in `folder`, new and empty: an existing one is deleted first.
+void createFreshFile(const FSRef& folder, const UnicodeName& name, FSRef& file);
+// The folder `name` in `parent`, created when missing. Names keep to space .. "~".
+void descendOrCreateFolder(const FSRef& parent, UniCharCount nameLength, const UniChar* name, FSRef& folder);

@@ -1,0 +1,119 @@
+// The current preset: a factory preset until the effect's program name moves
+// away from it, else a user preset (number -1) named after the program.
+
+#include "tandem/preset_files.h"
+#include "tandem/tandem_component.h"
+#include "tandem/tandem_exceptions.h"
+#include "tandem/tandem_trace.h"
+
+#include <cstring>
+
+namespace
+{
+constexpr UInt32 kPresetNumberSize = sizeof(SInt32);
+constexpr std::size_t kProgramNameLength = 24;
+
+// Exactly the number, or a whole AUPreset; sizes between carry half a name
+// pointer and are refused.
+void requirePresetSize(UInt32 size)
+{
+    if (size != kPresetNumberSize && size < sizeof(AUPreset))
+    {
+        throw MacOSException(kAudioUnitErr_InvalidPropertyValue);
+    }
+}
+}  // namespace
+
+bool TandemComponent::updateCurrentAUPreset()
+{
+    char programName[kProgramNameLength + 1] = {};
+    vst->getCurrentProgramName(programName);
+    CFStringRef name = CFStringCreateWithCString(kCFAllocatorDefault, programName, kCFStringEncodingMacRoman);
+    TANDEM_REQUIRE(name != 0);
+    if (CFStringCompare(name, currentAUPreset.presetName, 0) != kCFCompareEqualTo)
+    {
+        CFRelease(currentAUPreset.presetName);
+        currentAUPreset.presetName = name;
+        currentAUPreset.presetNumber = -1;
+        return true;
+    }
+    CFRelease(name);
+    return false;
+}
+
+void TandemComponent::updateCurrentVSTProgramName(CFStringRef presetName)
+{
+    TANDEM_REQUIRE(presetName != 0);
+    // A name with characters Mac Roman lacks converts to nothing, and the
+    // program is then left unnamed.
+    char text[2048];
+    CFStringGetCString(presetName, text, sizeof text, kCFStringEncodingMacRoman);
+    text[kProgramNameLength] = '\0';
+    vst->setCurrentProgramName(text);
+}
+
+void TandemComponent::notifyCurrentPresetChanged()
+{
+    propertyChanged(kAudioUnitProperty_CurrentPreset, kAudioUnitScope_Global, 0);
+    propertyChanged(kAudioUnitProperty_PresentPreset, kAudioUnitScope_Global, 0);
+}
+
+void TandemComponent::getCurrentPreset(UInt32 callerSize, void* outData, UInt32* ioDataSize, bool retainName)
+{
+    requirePresetSize(callerSize);
+    updateCurrentAUPreset();
+    if (callerSize == kPresetNumberSize)
+    {
+        std::memcpy(outData, &currentAUPreset.presetNumber, kPresetNumberSize);
+        *ioDataSize = kPresetNumberSize;
+        return;
+    }
+    if (retainName)
+    {
+        CFRetain(currentAUPreset.presetName);
+    }
+    std::memcpy(outData, &currentAUPreset, sizeof currentAUPreset);
+    *ioDataSize = sizeof currentAUPreset;
+}
+
+void TandemComponent::setCurrentPreset(UInt32 inDataSize, const void* inData)
+{
+    requirePresetSize(inDataSize);
+    AUPreset preset{};
+    std::memcpy(&preset, inData, inDataSize == kPresetNumberSize ? kPresetNumberSize : sizeof preset);
+    if (preset.presetNumber >= 0)
+    {
+        selectFactoryPreset(preset.presetNumber);
+        return;
+    }
+    // A host may send a whole record without a name: it then carries only
+    // the number.
+    if (preset.presetName != nullptr)
+    {
+        if (CFGetTypeID(preset.presetName) != CFStringGetTypeID())
+        {
+            throw MacOSException(kAudioUnitErr_InvalidPropertyValue);
+        }
+        updateCurrentVSTProgramName(preset.presetName);
+    }
+    if (!updateCurrentAUPreset() && currentAUPreset.presetNumber == -1)
+    {
+        return;
+    }
+    currentAUPreset.presetNumber = -1;
+    notifyCurrentPresetChanged();
+}
+
+void TandemComponent::selectFactoryPreset(SInt32 number)
+{
+    if (factoryPresetsArray == nullptr || number >= CFArrayGetCount(factoryPresetsArray))
+    {
+        throw MacOSException(kAudioUnitErr_InvalidPropertyValue);
+    }
+    const CFDataRef data = factoryPresetData[number];
+    vst->loadFXPOrFXB(static_cast<unsigned long>(CFDataGetLength(data)), bytesOf(data));
+    CFRetain(factoryPresets[number].presetName);
+    CFRelease(currentAUPreset.presetName);
+    currentAUPreset = factoryPresets[number];
+    notifyCurrentPresetChanged();
+}
