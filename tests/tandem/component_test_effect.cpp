@@ -46,6 +46,17 @@ VstIntPtr dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr
             std::memcpy(&gControl.firstEvent, events.events[0], sizeof gControl.firstEvent);
         return 1;
     }
+    case effSetProgram:
+        if (value >= 0 && value < gControl.numPrograms)
+            gControl.currentProgram = static_cast<VstInt32>(value);
+        return 0;
+    case effGetProgram: return gControl.currentProgram;
+    case effSetProgramName:
+        std::snprintf(gControl.programNames[gControl.currentProgram], 25, "%s", static_cast<const char*>(ptr));
+        return 0;
+    case effGetProgramName:
+        std::snprintf(static_cast<char*>(ptr), 25, "%s", gControl.programNames[gControl.currentProgram]);
+        return 0;
     case effGetTailSize: return gControl.tailSize;
     case effIdle: ++gControl.idleCalls; return 0;
     default: return 0;
@@ -73,8 +84,8 @@ void processReplacing(AEffect* effect, float** inputs, float** outputs, VstInt32
     }
 }
 
-float getParameter(AEffect*, VstInt32) { return 0.0f; }
-void setParameter(AEffect*, VstInt32, float) {}
+float getParameter(AEffect*, VstInt32) { return gControl.programValues[gControl.currentProgram]; }
+void setParameter(AEffect*, VstInt32, float value) { gControl.programValues[gControl.currentProgram] = value; }
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) ComponentTestEffectControl* componentTestEffectControl()
@@ -92,6 +103,7 @@ extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMa
     effect->getParameter = getParameter;
     effect->setParameter = setParameter;
     effect->numParams = 1;
+    effect->numPrograms = gControl.numPrograms;
     effect->numInputs = gControl.numInputs;
     effect->numOutputs = gControl.numOutputs;
     effect->flags = gControl.flags;

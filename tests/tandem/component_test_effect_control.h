@@ -5,6 +5,7 @@
 #include "vst/aeffect.h"
 
 inline constexpr int kComponentTestEffectMaxPins = 8;
+inline constexpr int kComponentTestEffectMaxPrograms = 8;
 
 struct ComponentTestEffectControl
 {
@@ -15,6 +16,11 @@ struct ComponentTestEffectControl
     VstInt32 pinFlags = kVstPinIsActive | kVstPinIsStereo;
     bool askForMidi = false;  // audioMasterWantMidi on resume
     VstIntPtr tailSize = 0;
+    // Programs, each with a name and its value of the one parameter.
+    VstInt32 numPrograms = 0;
+    char programNames[kComponentTestEffectMaxPrograms][25] = {};
+    float programValues[kComponentTestEffectMaxPrograms] = {};
+    VstInt32 currentProgram = 0;
     // What the effect saw.
     int liveEffects = 0;
     int processCalls = 0;
