@@ -21,6 +21,9 @@
 
 #include <memory>
 
+class NSView;
+class comQuarnTandem_CocoaView;
+
 inline constexpr int kMaxBuses = 32;
 inline constexpr int kMaxChannels = 32;
 inline constexpr int kMaxPropertyListeners = 128;
@@ -79,6 +82,12 @@ public:
     void idle(VSTPlugIn& plugIn) override;
     void updateDisplay(VSTPlugIn& plugIn) override;
     void resizeWindow(VSTPlugIn& plugIn, int width, int height) override;
+
+    // Views: the factory and the view reach the component only through these.
+    // createView answers the autoreleased view holding the open editor;
+    // dropView closes the editor when the view goes.
+    virtual NSView* createView();
+    virtual void dropView();
 
     // The Audio Unit selectors; answers the render status, else 0 (other
     // failures are thrown).
@@ -206,4 +215,5 @@ private:
     AUChannelInfo auChannelInfos[kMaxChannelInfos] = {};
     int hostApplication = 0;
     EventLoopTimerRef idleTimerRef = nullptr;
+    comQuarnTandem_CocoaView* cocoaView = nullptr;  // not retained
 };

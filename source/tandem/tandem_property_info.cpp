@@ -229,14 +229,17 @@ void TandemComponent::getPropertyInfo(AudioUnitPropertyID id, AudioUnitScope sco
         size = 24;
         break;
     case kAudioUnitProperty_CocoaUI:
+        requireScope(global);
         if (!vst->hasEditor())
         {
             tandemTrace("VST has no editor\n");
+            throw MacOSException(kAudioUnitErr_InvalidProperty);
         }
-        [[fallthrough]];
+        size = static_cast<int>(sizeof(AudioUnitCocoaViewInfo));
+        break;
     default:
-        // Class info, presets and the view come with preset and view
-        // support; until then they do not exist.
+        // Class info and presets come with preset support; until then they
+        // do not exist.
         throw MacOSException(kAudioUnitErr_InvalidProperty);
     }
     minDataSize = size;
