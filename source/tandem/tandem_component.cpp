@@ -3,6 +3,7 @@
 
 #include "tandem/tandem_component.h"
 
+#include "tandem/tandem_cocoa_view.h"
 #include "tandem/tandem_exceptions.h"
 #include "tandem/tandem_trace.h"
 
@@ -390,6 +391,12 @@ void TandemComponent::uninit()
         const OSStatus removed = RemoveEventLoopTimer(idleTimerRef);
         TANDEM_REQUIRE(removed == noErr);
         idleTimerRef = nullptr;
+    }
+    if (cocoaView != nullptr)
+    {
+        // The host may keep the view longer; it must not call back into us.
+        cocoaView->detach();
+        cocoaView = nullptr;
     }
     releaseFactoryPresets();
     releaseAndClear(currentAUPreset.presetName);

@@ -22,6 +22,8 @@
 #include <memory>
 
 class DataFork;
+class NSView;
+class comQuarnTandem_CocoaView;
 
 inline constexpr int kMaxBuses = 32;
 inline constexpr int kMaxChannels = 32;
@@ -82,6 +84,12 @@ public:
     void idle(VSTPlugIn& plugIn) override;
     void updateDisplay(VSTPlugIn& plugIn) override;
     void resizeWindow(VSTPlugIn& plugIn, int width, int height) override;
+
+    // Views: the factory and the view reach the component only through these.
+    // createView answers the autoreleased view holding the open editor;
+    // dropView closes the editor when the view goes.
+    virtual NSView* createView();
+    virtual void dropView();
 
     // The Audio Unit selectors; answers the render status, else 0 (other
     // failures are thrown).
@@ -238,4 +246,5 @@ private:
     AUChannelInfo auChannelInfos[kMaxChannelInfos] = {};
     int hostApplication = 0;
     EventLoopTimerRef idleTimerRef = nullptr;
+    comQuarnTandem_CocoaView* cocoaView = nullptr;  // not retained
 };

@@ -113,6 +113,3 @@ void TandemComponent::idle(VSTPlugIn& plugIn) { TANDEM_REQUIRE(&plugIn == vst.ge
 // The current preset is tracked once presets exist; until then a change of
 // the effect's programs has nothing to update.
 void TandemComponent::updateDisplay(VSTPlugIn& plugIn) { TANDEM_REQUIRE(&plugIn == vst.get()); }
-
-// Views come later: without one there is nothing to resize.
-void TandemComponent::resizeWindow(VSTPlugIn& plugIn, int, int) { TANDEM_REQUIRE(&plugIn == vst.get()); }

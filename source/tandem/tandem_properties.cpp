@@ -1,6 +1,7 @@
 // Reading and writing properties, and the property listeners that hear of
 // changes.
 
+#include "tandem/tandem_cocoa_view.h"
 #include "tandem/tandem_component.h"
 #include "tandem/tandem_exceptions.h"
 #include "tandem/tandem_trace.h"
@@ -124,6 +125,7 @@ void TandemComponent::getProperty(UInt32* ioDataSize, void* outData, AudioUnitEl
     case kAudioUnitProperty_ParameterValueFromString:
         getParameterValueFromString(*static_cast<AudioUnitParameterValueFromString*>(outData));
         break;
+    case kAudioUnitProperty_CocoaUI: store(outData, copyCocoaViewInfo()); break;
     default: TANDEM_REQUIRE(!"readable property without a reader");
     }
 }

@@ -246,13 +246,15 @@ void TandemComponent::getPropertyInfo(AudioUnitPropertyID id, AudioUnitScope sco
         dataSize = static_cast<int>(sizeof(AUPreset));
         return;
     case kAudioUnitProperty_CocoaUI:
+        requireScope(global);
         if (!vst->hasEditor())
         {
             tandemTrace("VST has no editor\n");
+            throw MacOSException(kAudioUnitErr_InvalidProperty);
         }
-        [[fallthrough]];
+        size = static_cast<int>(sizeof(AudioUnitCocoaViewInfo));
+        break;
     default:
-        // The view comes with view support; until then it does not exist.
         throw MacOSException(kAudioUnitErr_InvalidProperty);
     }
     minDataSize = size;

@@ -3,6 +3,7 @@
 // again when the object goes away.
 
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,6 +26,9 @@ public:
         serverPid = fork();
         if (serverPid == 0)
         {
+            // A test program that crashes takes its server along, instead of
+            // leaving it running and ctest waiting on its output.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
             close(pipeEnds[0]);
             const std::string fd = std::to_string(pipeEnds[1]);
             execl(kXvfbPath, kXvfbPath, "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten", "tcp",

@@ -59,6 +59,13 @@ VstIntPtr dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr
         return 0;
     case effGetTailSize: return gControl.tailSize;
     case effIdle: ++gControl.idleCalls; return 0;
+    case effEditGetRect: *static_cast<ERect**>(ptr) = &gControl.editorRect; return 1;
+    case effEditOpen:
+        ++gControl.editOpenCalls;
+        gControl.editorParent = ptr;
+        return 1;
+    case effEditClose: ++gControl.editCloseCalls; return 0;
+    case effEditIdle: ++gControl.editIdleCalls; return 0;
     default: return 0;
     }
 }

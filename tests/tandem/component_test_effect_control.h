@@ -21,11 +21,17 @@ struct ComponentTestEffectControl
     char programNames[kComponentTestEffectMaxPrograms][25] = {};
     float programValues[kComponentTestEffectMaxPrograms] = {};
     VstInt32 currentProgram = 0;
+    // The editor, when flags include effFlagsHasEditor.
+    ERect editorRect{0, 0, 300, 400};  // top, left, bottom, right
     // What the effect saw.
     int liveEffects = 0;
     int processCalls = 0;
     int resumeCalls = 0;
     int idleCalls = 0;
+    int editOpenCalls = 0;
+    int editCloseCalls = 0;
+    int editIdleCalls = 0;
+    void* editorParent = nullptr;  // of the last effEditOpen
     int processEventsCalls = 0;
     int eventCount = 0;  // of the last effProcessEvents
     VstMidiEvent firstEvent{};

@@ -33,7 +33,9 @@ void listBundle(const std::string& bundlePath);
 void renderFile(const std::string& bundlePath, const std::string& inputPath, const std::string& outputPath,
                 const RenderOptions& options);
 void idleBundle(const std::string& bundlePath, double seconds);
+// Opens the effect's Cocoa view in a window on $DISPLAY for `seconds`.
+void viewBundle(const std::string& bundlePath, double seconds);
 
-// The component the render and idle commands use: the bundle's first effect,
+// The component the render, idle and view commands use: the bundle's first effect,
 // else its first component.
 Component mainComponent(const std::string& bundlePath);

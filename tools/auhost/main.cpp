@@ -1,6 +1,6 @@
 // velmora-auhost: an Audio Unit host on the calls a Mac host makes, for
 // looking at a bundle's components, rendering a sound file through them and
-// running the main event loop with one open.
+// running the main event loop with one open, its view shown.
 
 #include "auhost/au_error.h"
 #include "auhost/auhost_commands.h"
@@ -21,6 +21,7 @@ void printUsage()
                          "                          and parameters\n"
                          "  render BUNDLE IN OUT    process a sound file through the bundle's effect\n"
                          "  idle BUNDLE SECONDS     open the effect and run the main event loop\n"
+                         "  view BUNDLE SECONDS     the same with the effect's view in a window on $DISPLAY\n"
                          "render options:\n"
                          "  --slice N               frames per render call (default 512)\n"
                          "  --set ID=VALUE          set parameter ID to VALUE in its own range; repeatable\n"
@@ -115,7 +116,7 @@ size_t operandCount(const std::string& command)
 {
     if (command == "list")
         return 2;
-    if (command == "idle")
+    if (command == "idle" || command == "view")
         return 3;
     return command == "render" ? 4 : 0;
 }
@@ -131,6 +132,8 @@ void run(const CommandLine& line)
         listBundle(operands[1]);
     else if (operands[0] == "idle")
         idleBundle(operands[1], parseSeconds(operands[2]));
+    else if (operands[0] == "view")
+        viewBundle(operands[1], parseSeconds(operands[2]));
     else
         renderFile(operands[1], operands[2], operands[3], line.render);
 }

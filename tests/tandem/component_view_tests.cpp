@@ -1,0 +1,215 @@
+// The Audio Unit's Cocoa view as a host opens it: the view information names
+// this very bundle copy, the factory makes a view of the editor's size with the
+// editor open in it, the host letting go closes the editor, a view outliving
+// its component stays quiet, the effect resizes the view, and a click in the
+// view in a real X server reaches the host as a parameter event.
+
+#include "component_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <AudioUnit/AUCocoaUIView.h>
+#include <Carbon/Carbon.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <thread>
+
+#include "auhost/event_loop.h"
+#include "auhost/unit_listeners.h"
+#include "auhost/unit_view.h"
+#include "effect/velmora_identity.h"
+#include "xvfb_display.h"
+
+namespace
+{
+using namespace componenttest;
+
+void* windowHandle(const NSView* view)
+{
+    return reinterpret_cast<void*>(static_cast<std::uintptr_t>(view->x11Window()));
+}
+
+ComponentTestEffectControl& testEffectWithEditor()
+{
+    ComponentTestEffectControl& effect = resetComponentTestEffect();
+    effect.flags |= effFlagsHasEditor;
+    return effect;
+}
+
+TEST(ComponentCocoaUI, NamesTheFactoryInThisBundleCopyAndOnlyForAnEffectWithAnEditor)
+{
+    resetComponentTestEffect();
+    ComponentBundle withoutEditor(hostingTestEffect());
+    OpenUnit plain(withoutEditor);
+    UInt32 size = 0;
+    EXPECT_EQ(AudioUnitGetPropertyInfo(plain, kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0, &size, nullptr),
+              kAudioUnitErr_InvalidProperty);
+
+    // Every copy of the bundle registers a factory class of the same name.
+    ComponentBundle other;
+    OpenUnit otherUnit(other);
+    ComponentBundle bundle;
+    OpenUnit unit(bundle);
+    AudioUnitCocoaViewInfo info{};
+    size = sizeof info;
+    ASSERT_EQ(AudioUnitGetProperty(unit, kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0, &info, &size), noErr);
+    EXPECT_EQ(size, 16u);
+    char path[4096] = {};
+    ASSERT_TRUE(CFURLGetFileSystemRepresentation(info.mCocoaAUViewBundleLocation, true, reinterpret_cast<UInt8*>(path),
+                                                 sizeof path));
+    EXPECT_EQ(fs::path(path), fs::canonical(bundle.path()));
+    EXPECT_TRUE(CFEqual(info.mCocoaAUViewClass[0], CFSTR("comQuarnTandem_CocoaViewFactory")));
+
+    CFBundleRef viewBundle = CFBundleCreate(nullptr, info.mCocoaAUViewBundleLocation);
+    const Class factoryClass = NSBundleClassNamed(viewBundle, info.mCocoaAUViewClass[0]);
+    ASSERT_NE(factoryClass, nullptr);
+    NSObject* object = factoryClass->allocInit();
+    auto* factory = dynamic_cast<AUCocoaUIBase*>(object);
+    ASSERT_NE(factory, nullptr);
+    EXPECT_EQ(factory->interfaceVersion(), 0u);
+    EXPECT_TRUE(CFEqual(factory->description(), CFSTR("Editor")));
+    object->release();
+    CFRelease(viewBundle);
+    CFRelease(info.mCocoaAUViewBundleLocation);
+    CFRelease(info.mCocoaAUViewClass[0]);
+}
+
+class ComponentView : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { server = std::make_unique<editortest::XvfbDisplay>(); }
+    static void TearDownTestSuite() { server.reset(); }
+
+    void SetUp() override
+    {
+        if (!editortest::XvfbDisplay::installed())
+            GTEST_SKIP() << "Xvfb is not installed (apt-get install xvfb); the view tests cannot run";
+        ASSERT_TRUE(server->running()) << "Xvfb did not start on any free display";
+        display = XOpenDisplay(server->name().c_str());
+        ASSERT_NE(display, nullptr);
+    }
+    void TearDown() override
+    {
+        if (display)
+            XCloseDisplay(display);
+    }
+
+    // The window's size once the server has it, read on a connection of our own.
+    NSSize windowSize(Window window, NSSize expected)
+    {
+        XWindowAttributes attributes{};
+        for (int attempt = 0; attempt < 50; ++attempt)
+        {
+            XSync(display, False);
+            XGetWindowAttributes(display, window, &attributes);
+            if (attributes.width == expected.width && attributes.height == expected.height)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return NSMakeSize(attributes.width, attributes.height);
+    }
+
+    static inline std::unique_ptr<editortest::XvfbDisplay> server;
+    Display* display = nullptr;
+};
+
+TEST_F(ComponentView, HoldsTheOpenEditorAtItsSizeOneAtATimeUntilTheHostLetsGo)
+{
+    ComponentTestEffectControl& effect = testEffectWithEditor();
+    ComponentBundle bundle(hostingTestEffect());
+    auhost::AudioUnitInstance unit(bundle.component());
+    {
+        auhost::UnitView shown(unit);
+        const NSRect frame = shown.view()->frame();
+        EXPECT_EQ(frame.origin.x, 0.0);
+        EXPECT_EQ(frame.origin.y, 0.0);
+        EXPECT_EQ(frame.size.width, 400.0) << "the editor's rectangle is 400 x 300";
+        EXPECT_EQ(frame.size.height, 300.0);
+        EXPECT_EQ(effect.editOpenCalls, 1);
+        EXPECT_EQ(effect.editorParent, windowHandle(shown.view())) << "the editor opens in the view's window";
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned int count = 0;
+        XSync(display, False);
+        ASSERT_TRUE(XQueryTree(display, shown.view()->x11Window(), &root, &parent, &children, &count));
+        XFree(children);
+        EXPECT_EQ(parent, shown.window()) << "the view sits in the host's window";
+
+        RunCurrentEventLoop(0.2);
+        EXPECT_GT(effect.editIdleCalls, 2) << "the idle timer gives effEditIdle while the editor is open";
+        EXPECT_GE(effect.idleCalls, effect.editIdleCalls);
+
+        EXPECT_THROW(auhost::UnitView second(unit), std::runtime_error) << "one view at a time";
+        EXPECT_EQ(effect.editOpenCalls, 1);
+        EXPECT_EQ(effect.editCloseCalls, 0);
+    }
+    EXPECT_EQ(effect.editCloseCalls, 1) << "letting the view go closes the editor";
+    const int editIdleCalls = effect.editIdleCalls;
+    RunCurrentEventLoop(0.1);
+    EXPECT_EQ(effect.editIdleCalls, editIdleCalls);
+
+    auhost::UnitView again(unit);
+    EXPECT_EQ(effect.editOpenCalls, 2) << "a new request opens the editor again";
+}
+
+TEST_F(ComponentView, AViewOutlivingItsComponentCallsNothing)
+{
+    ComponentTestEffectControl& effect = testEffectWithEditor();
+    ComponentBundle bundle(hostingTestEffect());
+    auto unit = std::make_unique<auhost::AudioUnitInstance>(bundle.component());
+    {
+        auhost::UnitView shown(*unit);
+        unit.reset();
+        EXPECT_EQ(effect.liveEffects, 0);
+        EXPECT_EQ(effect.editCloseCalls, 1) << "the component's teardown closes the editor";
+    }
+    EXPECT_EQ(effect.editCloseCalls, 1);
+}
+
+TEST_F(ComponentView, TheEffectResizesTheView)
+{
+    ComponentTestEffectControl& effect = testEffectWithEditor();
+    ComponentBundle bundle(hostingTestEffect());
+    auhost::AudioUnitInstance unit(bundle.component());
+    auhost::UnitView shown(unit);
+    EXPECT_EQ(effect.audioMaster(effect.effect, audioMasterSizeWindow, 500, 350, nullptr, 0.0f), 1);
+    EXPECT_EQ(shown.view()->frame().size.width, 500.0);
+    EXPECT_EQ(shown.view()->frame().size.height, 350.0);
+    const NSSize shownSize = windowSize(shown.view()->x11Window(), NSMakeSize(500, 350));
+    EXPECT_EQ(shownSize.width, 500.0);
+    EXPECT_EQ(shownSize.height, 350.0);
+}
+
+TEST_F(ComponentView, AClickOnThePanelReachesTheHostAsAParameterEvent)
+{
+    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+    ASSERT_TRUE(XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor)) << "no XTest";
+    ComponentBundle bundle;
+    auhost::AudioUnitInstance unit(bundle.component());
+    auhost::EventCollector events;
+    events.addParameter(unit.unit(), velmora::kOnOff);
+    const AudioUnitParameterValue before = unit.parameter(velmora::kOnOff);
+    auhost::UnitView shown(unit);
+    auhost::runEventLoop(0.2);
+
+    // The on/off button at (8, 81) of the panel; the host's window is at the
+    // screen's origin.
+    XTestFakeMotionEvent(display, DefaultScreen(display), 20, 88, CurrentTime);
+    XTestFakeButtonEvent(display, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display, 1, False, CurrentTime);
+    XSync(display, False);
+    int changes = 0;
+    for (int round = 0; round < 20 && changes == 0; ++round)
+    {
+        auhost::runEventLoop(0.05);
+        for (const auhost::CollectedEvent& heard : events.events())
+            changes += heard.event.mEventType == kAudioUnitEvent_ParameterValueChange &&
+                       heard.event.mArgument.mParameter.mParameterID == velmora::kOnOff;
+    }
+    EXPECT_EQ(changes, 1);
+    EXPECT_NE(unit.parameter(velmora::kOnOff), before) << "the click switched the effect";
+}
+}  // namespace
