@@ -18,6 +18,7 @@ struct Avx2
     static Float sub(Float a, Float b) { return _mm256_sub_ps(a, b); }
     static Float mul(Float a, Float b) { return _mm256_mul_ps(a, b); }
     static Float multiplyAdd(Float a, Float b, Float c) { return _mm256_fmadd_ps(a, b, c); }
+    static Float multiplySubtract(Float a, Float b, Float c) { return _mm256_fnmadd_ps(a, b, c); }
     static Int roundToInt(Float value) { return _mm256_cvtps_epi32(value); }
     static Float toFloat(Int value) { return _mm256_cvtepi32_ps(value); }
     static Float negateWhereOdd(Float value, Int integers)

@@ -3,8 +3,9 @@
 // kernel files, each of which passes its own vector type V:
 //
 //   V::kWidth, V::Float, V::Int, load, store, set1, add, sub, mul,
-//   multiplyAdd(a, b, c) = a b + c (fused where the set has it),
-//   roundToInt, toFloat, negateWhereOdd(value, integers).
+//   multiplyAdd(a, b, c) = a b + c and multiplySubtract(a, b, c) = c - a b
+//   (fused where the set has them), roundToInt, toFloat,
+//   negateWhereOdd(value, integers).
 //
 // Each V lives in its kernel file's unnamed namespace, so every instantiation
 // here stays inside the file that made it, compiled for that file's set.
@@ -14,15 +15,17 @@
 namespace velmora::kernel
 {
 // sin(x) / 2 for |x| <= pi/2: odd polynomial of degree 9, within 7e-9 of the
-// true value in double precision, halved (exactly) in its coefficients.
-inline constexpr float kHalfSine[5] = {0.4999999978494045f, -0.083333289739230475f, 0.0041665250853365625f,
-                                       -0.000099045087043745825f, 1.3025538177264723e-06f};
-// pi in three parts whose products with the small multiples used here are
-// exact, so the reduction loses nothing before its last step.
+// true value in double precision, halved (exactly) in its coefficients. The
+// kernels scale the coefficients by the wet gain once per chunk, so that the
+// gains come out already scaled.
+inline constexpr int kSineTerms = 5;
+inline constexpr float kHalfSine[kSineTerms] = {0.4999999978494045f, -0.083333289739230475f,
+                                                0.0041665250853365625f, -0.000099045087043745825f,
+                                                1.3025538177264723e-06f};
+// pi in two parts: the high part times the few multiples used here is exact,
+// so only the small low part rounds.
 inline constexpr float kPiHigh = 3.140625f;
-inline constexpr float kPiMiddle = 9.67502593994140625e-4f;
-inline constexpr float kPiLow = 1.509957990978376432e-7f;
-inline constexpr float kInversePi = 0.318309886183790671f;
+inline constexpr float kPiLow = 9.676535897932e-4f;
 inline constexpr float kTwoPi = 6.2831855f;  // as the single-precision path rounds it
 inline constexpr float kQuarterCycle = 0.25f;
 alignas(64) inline constexpr float kFrameOffsets[16] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
@@ -31,21 +34,22 @@ alignas(64) inline constexpr float kFrameOffsets[16] = {0, 1, 2, 3, 4, 5, 6, 7, 
 // through memory.
 #define VELMORA_KERNEL_INLINE inline __attribute__((always_inline))
 
-// 0.5 sin(x) for x in [0, 8): x - k pi lies within pi/2 and sin(x) = (-1)^k sin(x - k pi).
+// W sin(x) / 2 for x = 2 pi phase, phase in [0, 2): x - k pi lies within
+// about pi/2 for k = round(2 phase), and sin(x) = (-1)^k sin(x - k pi).
 template <class V>
-VELMORA_KERNEL_INLINE typename V::Float halfSine(typename V::Float x)
+VELMORA_KERNEL_INLINE typename V::Float scaledHalfSine(typename V::Float x, typename V::Float phase,
+                                                       const typename V::Float (&coefficients)[kSineTerms])
 {
-    const typename V::Int turns = V::roundToInt(V::mul(x, V::set1(kInversePi)));
+    const typename V::Int turns = V::roundToInt(V::add(phase, phase));
     const typename V::Float k = V::toFloat(turns);
-    typename V::Float r = V::sub(x, V::mul(k, V::set1(kPiHigh)));
-    r = V::sub(r, V::mul(k, V::set1(kPiMiddle)));
-    r = V::sub(r, V::mul(k, V::set1(kPiLow)));
+    typename V::Float r = V::multiplySubtract(k, V::set1(kPiHigh), x);
+    r = V::multiplySubtract(k, V::set1(kPiLow), r);
     const typename V::Float z = V::mul(r, r);
-    typename V::Float p = V::set1(kHalfSine[4]);
-    p = V::multiplyAdd(p, z, V::set1(kHalfSine[3]));
-    p = V::multiplyAdd(p, z, V::set1(kHalfSine[2]));
-    p = V::multiplyAdd(p, z, V::set1(kHalfSine[1]));
-    p = V::multiplyAdd(p, z, V::set1(kHalfSine[0]));
+    typename V::Float p = coefficients[4];
+    p = V::multiplyAdd(p, z, coefficients[3]);
+    p = V::multiplyAdd(p, z, coefficients[2]);
+    p = V::multiplyAdd(p, z, coefficients[1]);
+    p = V::multiplyAdd(p, z, coefficients[0]);
     return V::negateWhereOdd(V::mul(p, r), turns);
 }
 
@@ -54,8 +58,7 @@ struct ChunkConstants
 {
     const float* taps[4];
     typename V::Float weights[4][kTapsPerLine];
-    typename V::Float wetGain;
-    typename V::Float negatedWetGain;
+    typename V::Float sineTerms[kSineTerms];  // kHalfSine times the wet gain
     typename V::Float firstPhase;
     typename V::Float phaseStep;
     typename V::Float frameOffsets;
@@ -81,8 +84,9 @@ VELMORA_KERNEL_INLINE void processVector(const ChunkConstants<V>& constants, int
     const typename V::Float frame = V::add(V::set1(static_cast<float>(t)), constants.frameOffsets);
     const typename V::Float phase = V::add(constants.firstPhase, V::mul(frame, constants.phaseStep));
     const typename V::Float twoPi = V::set1(kTwoPi);
-    const typename V::Float sineGain = halfSine<V>(V::mul(phase, twoPi));
-    const typename V::Float cosineGain = halfSine<V>(V::mul(V::add(phase, V::set1(kQuarterCycle)), twoPi));
+    const typename V::Float shifted = V::add(phase, V::set1(kQuarterCycle));
+    const typename V::Float sineGain = scaledHalfSine<V>(V::mul(phase, twoPi), phase, constants.sineTerms);
+    const typename V::Float cosineGain = scaledHalfSine<V>(V::mul(shifted, twoPi), shifted, constants.sineTerms);
 
     // Lines 0 and 2 under the sine gain, 3 and 1 under the cosine gain.
     typename V::Float sinePair = V::mul(constants.weights[0][0], V::load(constants.taps[0] + t));
@@ -91,12 +95,11 @@ VELMORA_KERNEL_INLINE void processVector(const ChunkConstants<V>& constants, int
     typename V::Float cosinePair = V::mul(constants.weights[3][0], V::load(constants.taps[3] + t));
     cosinePair = addTaps<V>(cosinePair, constants.weights[3], constants.taps[3] + t, 1);
     cosinePair = addTaps<V>(cosinePair, constants.weights[1], constants.taps[1] + t, 0);
+    // W S, added to one side and taken from the other alike, so that the
+    // mono sum only sees the rounding of the two outputs.
     const typename V::Float width = V::multiplyAdd(cosineGain, cosinePair, V::mul(sineGain, sinePair));
-
-    const typename V::Float left = V::load(inLeft);
-    const typename V::Float right = V::load(inRight);
-    V::store(outLeft, V::multiplyAdd(constants.wetGain, width, left));
-    V::store(outRight, V::multiplyAdd(constants.negatedWetGain, width, right));
+    V::store(outLeft, V::add(V::load(inLeft), width));
+    V::store(outRight, V::sub(V::load(inRight), width));
 }
 
 template <class V>
@@ -146,8 +149,8 @@ void processChunk(const WideningChunk& chunk)
         for (int tap = 0; tap < kTapsPerLine; ++tap)
             constants.weights[line][tap] = V::set1(chunk.weights[line][tap]);
     }
-    constants.wetGain = V::set1(chunk.wetGain);
-    constants.negatedWetGain = V::set1(-chunk.wetGain);
+    for (int term = 0; term < kSineTerms; ++term)
+        constants.sineTerms[term] = V::set1(kHalfSine[term] * chunk.wetGain);
     constants.firstPhase = V::set1(chunk.firstPhase);
     constants.phaseStep = V::set1(chunk.phaseStep);
     constants.frameOffsets = V::load(kFrameOffsets);

@@ -19,6 +19,7 @@ struct Sse2
     static Float sub(Float a, Float b) { return _mm_sub_ps(a, b); }
     static Float mul(Float a, Float b) { return _mm_mul_ps(a, b); }
     static Float multiplyAdd(Float a, Float b, Float c) { return _mm_add_ps(_mm_mul_ps(a, b), c); }
+    static Float multiplySubtract(Float a, Float b, Float c) { return _mm_sub_ps(c, _mm_mul_ps(a, b)); }
     static Int roundToInt(Float value) { return _mm_cvtps_epi32(value); }
     static Float toFloat(Int value) { return _mm_cvtepi32_ps(value); }
     static Float negateWhereOdd(Float value, Int integers)
