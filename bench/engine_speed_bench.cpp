@@ -1,8 +1,7 @@
 // The widening engine on each instruction-set path this processor runs, side
 // by side with the one-sample-at-a-time path, at 48 kHz: nanoseconds and
 // frames per second of processing, and how many times faster than the plain
-// path. Each figure is the best of several timed runs, so that other work on
-// the machine weighs on it as little as it can.
+// path. Each figure is the best of several timed runs.
 #include "effect/scalar_widener.h"
 #include "effect/widening_engine.h"
 
@@ -10,6 +9,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace
@@ -35,30 +35,30 @@ struct Signal
     std::vector<float> left, right, outLeft, outRight;
 };
 
-// Best nanoseconds per frame over kRuns runs of blocks of the signal's length.
+// Nanoseconds per frame of one timed run, blocks of the signal's length.
 template <class Path>
-double nanosecondsPerFrame(Path& path, Signal& signal)
+double timedRun(Path& path, Signal& signal)
+{
+    const int frames = static_cast<int>(signal.left.size());
+    long long processed = 0;
+    const auto start = std::chrono::steady_clock::now();
+    double elapsed = 0.0;
+    do
+    {
+        for (int repeat = 0; repeat < 64; ++repeat)
+            path.process(signal.left.data(), signal.right.data(), signal.outLeft.data(), signal.outRight.data(),
+                         frames);
+        processed += 64LL * frames;
+        elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    } while (elapsed < kSecondsPerRun);
+    return elapsed * 1e9 / static_cast<double>(processed);
+}
+
+template <class Path>
+void prepare(Path& path)
 {
     path.prepare(kSampleRate);
     path.setValues(true, 0.5f, 0.5f);
-    const int frames = static_cast<int>(signal.left.size());
-    double best = 1e300;
-    for (int run = 0; run < kRuns; ++run)
-    {
-        long long processed = 0;
-        const auto start = std::chrono::steady_clock::now();
-        double elapsed = 0.0;
-        do
-        {
-            for (int repeat = 0; repeat < 64; ++repeat)
-                path.process(signal.left.data(), signal.right.data(), signal.outLeft.data(), signal.outRight.data(),
-                             frames);
-            processed += 64LL * frames;
-            elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        } while (elapsed < kSecondsPerRun);
-        best = std::min(best, elapsed * 1e9 / static_cast<double>(processed));
-    }
-    return best;
 }
 
 // Largest difference from the plain path over two seconds of full-scale noise.
@@ -95,21 +95,35 @@ int main()
     const velmora::WideningKernel* kernels = velmora::wideningKernels();
     for (int block : {32, 64, 512, 4096})
     {
+        // The paths take turns, each keeping its best run, so that a busy
+        // moment on the machine weighs on all of them alike.
         Signal signal(block);
         velmora::ScalarWidener plain;
-        const double plainTime = nanosecondsPerFrame(plain, signal);
-        std::printf("%-10s %6d %10.3f %14.4g %8s\n", "plain", block, plainTime, 1e9 / plainTime, "1.0");
+        prepare(plain);
+        std::vector<std::unique_ptr<velmora::WideningEngine>> engines;
         for (int index = 0; index < velmora::kNumWideningKernels; ++index)
         {
+            engines.push_back(std::make_unique<velmora::WideningEngine>(kernels[index]));
+            prepare(*engines.back());
+        }
+        double plainTime = 1e300;
+        std::vector<double> engineTimes(engines.size(), 1e300);
+        for (int run = 0; run < kRuns; ++run)
+        {
+            plainTime = std::min(plainTime, timedRun(plain, signal));
+            for (std::size_t index = 0; index < engines.size(); ++index)
+                if (kernels[index].isSupported())
+                    engineTimes[index] = std::min(engineTimes[index], timedRun(*engines[index], signal));
+        }
+
+        std::printf("%-10s %6d %10.3f %14.4g %8s\n", "plain", block, plainTime, 1e9 / plainTime, "1.0");
+        for (std::size_t index = 0; index < engines.size(); ++index)
+        {
             if (!kernels[index].isSupported())
-            {
                 std::printf("%-10s %6d   not available on this processor\n", kernels[index].name, block);
-                continue;
-            }
-            velmora::WideningEngine engine(kernels[index]);
-            const double time = nanosecondsPerFrame(engine, signal);
-            std::printf("%-10s %6d %10.3f %14.4g %7.1fx\n", kernels[index].name, block, time, 1e9 / time,
-                        plainTime / time);
+            else
+                std::printf("%-10s %6d %10.3f %14.4g %7.1fx\n", kernels[index].name, block, engineTimes[index],
+                            1e9 / engineTimes[index], plainTime / engineTimes[index]);
         }
     }
     std::printf("\nLargest difference from the plain path (full-scale noise, Dry/Wet 1):\n");
