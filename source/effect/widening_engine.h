@@ -36,7 +36,8 @@ public:
     explicit WideningEngine(const WideningKernel& kernel = fastestWideningKernel());
 
     // Sizes the ring for the rate (keeping what it holds), sets the LFO step
-    // and the rate the lengths are computed at. May allocate.
+    // and the rate the lengths are computed at. May allocate; needed once
+    // before the first process.
     void prepare(float sampleRate);
 
     // Taken once per block, like a host's parameter values.
@@ -48,7 +49,6 @@ public:
     double lineLength(float size, int line) const noexcept;
     float lfoIncrement() const noexcept { return increment; }
     std::int32_t ringSize() const noexcept { return ringMask + 1; }
-    const WideningKernel& kernel() const noexcept { return chosenKernel; }
 
 private:
     // How a line reads from the write position on, valid for steadyFrames.
