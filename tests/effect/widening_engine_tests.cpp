@@ -162,3 +162,31 @@ INSTANTIATE_TEST_SUITE_P(EveryInstructionSet, EnginePath, ::testing::Range(0, ve
                              std::erase_if(name, [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); });
                              return name;
                          });
+
+// A host that changes the rate between blocks: the ring shrinks or grows, and
+// what it held stays where the lines read it (at Size 0.5 every line reaches
+// less far back than the smaller ring holds).
+TEST(WideningEngine, ARateChangeKeepsWhatTheRingHolds)
+{
+    const int stretch = 20000;
+    const StereoBuffer input(testsupport::noise(3 * stretch, 31), testsupport::noise(3 * stretch, 32));
+    velmora::ScalarWidener reference;
+    velmora::WideningEngine engine;
+    StereoBuffer expected(input.frames());
+    StereoBuffer output(input.frames());
+    const float rates[] = {192000.0f, 48000.0f, 96000.0f};
+    for (int part = 0; part < 3; ++part)
+    {
+        prepare(reference, rates[part], 0.5f, 1.0f);
+        prepare(engine, rates[part], 0.5f, 1.0f);
+        StereoBuffer source(input);
+        const std::size_t offset = static_cast<std::size_t>(part * stretch);
+        float** in = source.channels(offset);
+        float** wanted = expected.channels(offset);
+        reference.process(in[0], in[1], wanted[0], wanted[1], stretch);
+        float** out = output.channels(offset);
+        engine.process(in[0], in[1], out[0], out[1], stretch);
+    }
+    for (std::size_t n = 0; n < input.frames(); ++n)
+        ASSERT_NEAR(output.left[n], expected.left[n], 1e-6) << "frame " << n;
+}
