@@ -1,7 +1,9 @@
 #pragma once
-// One delay line of the widening path: a ring of 2^20 single-precision samples
-// read by four-point Hermite interpolation at a fixed, fractional distance
-// behind the write position.
+// One delay line of the plain widening path (ScalarWidener): a ring of 2^20
+// single-precision samples read by four-point Hermite interpolation at a
+// fixed, fractional distance behind the write position. The engine holds one
+// smaller ring for all four lines but reads it at the positions and fractions
+// these lines would use; this class is the reference it is checked against.
 //
 // Threads: readHermite and write belong to the audio thread; setDelay may be
 // called from any thread (the length is a relaxed atomic read at every sample).

@@ -1,15 +1,10 @@
 #include "effect/velmora.h"
 
-#include "effect/free_lfo.h"
-
 #include <cstdio>
 #include <cstring>
 
 namespace
 {
-constexpr float kSizeToSeconds = 0.1f;     // Size 1 adds 100 ms to line 0
-constexpr float kShortestSeconds = 0.015f;  // line 0 at Size 0
-constexpr float kLineRatio = 1.18f;         // each line 18 % longer than the one before
 constexpr VstInt32 kPlugCategoryEffect = 1;
 constexpr char kChannelInsertCapability[] = "plugAsChannelInsert ";  // trailing blank included
 
@@ -29,11 +24,8 @@ Velmora::Velmora(audioMasterCallback audioMaster)
     setNumOutputs(velmora::kNumOutputs);
     canProcessReplacing(true);
     setUniqueID(velmora::kUniqueId);
-    updateLfoIncrement();
-    for (auto& line : lines)
-        line = std::make_unique<cwaveguide>();
     size.store(velmora::kParameters[velmora::kSize].defaultValue, std::memory_order_relaxed);
-    setTempo();
+    prepareForRate();
     programs = std::make_unique<VelmoraPrg[]>(velmora::kNumPrograms);
     setProgram(0);
     resume();
@@ -41,32 +33,27 @@ Velmora::Velmora(audioMasterCallback audioMaster)
 
 Velmora::~Velmora() = default;
 
-void Velmora::updateLfoIncrement()
+void Velmora::prepareForRate()
 {
-    lfoIncrement.store(velmora::freeLfoIncrement(getSampleRate()), std::memory_order_relaxed);
-}
-
-void Velmora::setTempo()
-{
-    float length = (size.load(std::memory_order_relaxed) * kSizeToSeconds + kShortestSeconds) * sampleRate;
-    for (auto& line : lines)
-    {
-        line->setDelay(static_cast<double>(length));
-        length = length * kLineRatio;
-    }
+    engine.prepare(getSampleRate());
 }
 
 void Velmora::suspend()
 {
-    updateLfoIncrement();
+    prepareForRate();
 }
 
 // Hosts set the sample rate before resuming, often without a suspend between:
 // refreshing here makes the delays and the LFO follow the rate in use.
 void Velmora::resume()
 {
-    updateLfoIncrement();
-    setTempo();
+    prepareForRate();
+}
+
+void Velmora::setSampleRate(float newSampleRate)
+{
+    PluginEffectX::setSampleRate(newSampleRate);
+    engine.prepare(newSampleRate);
 }
 
 VelmoraPrg& Velmora::currentProgram()
@@ -89,7 +76,6 @@ void Velmora::setParameter(VstInt32 index, float value)
     case velmora::kSize:
         program.size.store(value, std::memory_order_relaxed);
         size.store(value, std::memory_order_relaxed);
-        setTempo();
         break;
     case velmora::kDryWet:
         program.dryWet.store(value, std::memory_order_relaxed);

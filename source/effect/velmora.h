@@ -6,28 +6,28 @@
 // Threads: processReplacing runs on the host's audio thread, and so may
 // setParameter (automation) while the interface thread changes parameters and
 // programs. What both touch (the live values, the program values, the current
-// program number, the delay lengths) are relaxed atomics; a change shows at the
-// next block (on/off, Dry/Wet) or the next sample (Size). Program names and
-// everything else belong to the interface thread.
+// program number) are relaxed atomics, taken once per block by the engine, so
+// a change shows at the next block. Program names and everything else belong
+// to the interface thread.
 
-#include "effect/cwaveguide.h"
 #include "effect/velmora_prg.h"
+#include "effect/widening_engine.h"
 #include "vst/plugin_effect_x.h"
 
-#include <array>
 #include <atomic>
 #include <memory>
 
 class Velmora : public PluginEffectX
 {
 public:
-    static constexpr int kNumLines = 4;
+    static constexpr int kNumLines = velmora::kNumLines;
 
     explicit Velmora(audioMasterCallback audioMaster);
     ~Velmora() override;
 
     void suspend() override;
     void resume() override;
+    void setSampleRate(float newSampleRate) override;
     void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
     void setParameter(VstInt32 index, float value) override;
     float getParameter(VstInt32 index) override;
@@ -49,21 +49,18 @@ public:
     VstInt32 getPlugCategory() override;
     bool getMidiKeyName(VstInt32 channel, MidiKeyName* keyName) override;
 
-    // Delay lengths in samples from Size and the current sample rate.
-    void setTempo();
-
-    // Inspection for tests and tools; any thread.
-    double getLineLength(int line) const { return lines[static_cast<std::size_t>(line)]->getDelay(); }
-    float getLfoIncrement() const { return lfoIncrement.load(std::memory_order_relaxed); }
+    // Inspection for tests and tools: the length the next block gives a line,
+    // and the LFO step. Not while the host changes the sample rate.
+    double getLineLength(int line) const { return engine.lineLength(size.load(std::memory_order_relaxed), line); }
+    float getLfoIncrement() const { return engine.lfoIncrement(); }
 
 private:
-    void updateLfoIncrement();
+    // Rings, delay lengths and LFO step follow the rate the host gives.
+    void prepareForRate();
     VelmoraPrg& currentProgram();
 
-    float lfoPhase = 0.0f;                  // cycles, [0, 1); audio thread
-    std::atomic<float> lfoIncrement{0.0f};  // cycles per sample
+    velmora::WideningEngine engine;  // audio thread, but for prepareForRate
     std::unique_ptr<VelmoraPrg[]> programs;
-    std::array<std::unique_ptr<cwaveguide>, kNumLines> lines;
     std::atomic<bool> onOff{true};
     std::atomic<float> size{0.5f};
     std::atomic<float> dryWet{0.5f};

@@ -2,9 +2,13 @@
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
+#include <string>
+#include <vector>
 
 namespace gui
 {
@@ -32,6 +36,24 @@ bool findResource(const char* name, const char* type, char (&path)[PATH_MAX])
     if (nameString)
         CFRelease(nameString);
     return found;
+}
+
+// Decoded images shared by every bitmap of the same file in the process: each
+// instance of the effect has its own panel, but the pixels are the same. An
+// image goes when its last bitmap does.
+struct SharedImage
+{
+    std::string path;
+    cairo_surface_t* surface;
+    int users;
+};
+
+std::mutex gSharedImagesMutex;
+
+std::vector<SharedImage>& sharedImages()
+{
+    static std::vector<SharedImage> images;
+    return images;
 }
 
 // Cairo wants premultiplied native-endian ARGB; pixbufs hold straight RGB(A) bytes.
@@ -90,21 +112,52 @@ Bitmap::Bitmap(std::int32_t resourceNumber)
 
 Bitmap::~Bitmap()
 {
-    if (image)
-        cairo_surface_destroy(image);
+    if (!image)
+        return;
+    const std::lock_guard<std::mutex> lock(gSharedImagesMutex);
+    std::vector<SharedImage>& images = sharedImages();
+    const auto shared = std::find_if(images.begin(), images.end(), [this](const SharedImage& entry) {
+        return entry.surface == image;
+    });
+    if (shared != images.end() && --shared->users == 0)
+    {
+        cairo_surface_destroy(shared->surface);
+        images.erase(shared);
+    }
 }
 
-void Bitmap::loadFile(const char* path)
+cairo_surface_t* Bitmap::decodeFile(const char* path)
 {
     GError* error = nullptr;
     GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file(path, &error);
     if (!pixbuf)
     {
         g_clear_error(&error);
-        return;
+        return nullptr;
     }
-    image = surfaceFromPixbuf(pixbuf);
+    cairo_surface_t* surface = surfaceFromPixbuf(pixbuf);
     g_object_unref(pixbuf);
+    return surface;
+}
+
+// A file that fails to decode is tried again by the next bitmap that wants it.
+void Bitmap::loadFile(const char* path)
+{
+    const std::lock_guard<std::mutex> lock(gSharedImagesMutex);
+    std::vector<SharedImage>& images = sharedImages();
+    auto shared = std::find_if(images.begin(), images.end(), [path](const SharedImage& entry) {
+        return entry.path == path;
+    });
+    if (shared == images.end())
+    {
+        cairo_surface_t* surface = decodeFile(path);
+        if (!surface)
+            return;
+        images.push_back({path, surface, 0});
+        shared = images.end() - 1;
+    }
+    ++shared->users;
+    image = shared->surface;
     if (image)
     {
         width = cairo_image_surface_get_width(image);

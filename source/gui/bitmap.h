@@ -1,6 +1,7 @@
 #pragma once
 // An image loaded from the plug-in bundle's resources. A failed load leaves a
-// bitmap of 0 x 0 that draws nothing.
+// bitmap of 0 x 0 that draws nothing. Bitmaps of the same file share one
+// decoded image, decoded by the first and released with the last, on any thread.
 
 #include <CoreFoundation/CoreFoundation.h>
 #include <cairo.h>
@@ -31,6 +32,7 @@ public:
     void draw(DrawContext& context, const Rect& dest, Point offset = {}, float alpha = 1.0f) const;
 
 private:
+    static cairo_surface_t* decodeFile(const char* path);
     void loadFile(const char* path);
 
     cairo_surface_t* image = nullptr;

@@ -120,7 +120,7 @@ TEST_F(VelmoraTest, SizeOutsideItsRangeIsStoredButKeepsLinesInTheRing)
         for (int line = 0; line < Velmora::kNumLines; ++line)
         {
             EXPECT_GE(effect->getLineLength(line), 0.0) << "Size " << size;
-            EXPECT_LE(effect->getLineLength(line), cwaveguide::kRingSize) << "Size " << size;
+            EXPECT_LE(effect->getLineLength(line), velmora::WideningEngine::kPositionRing) << "Size " << size;
         }
         effect->processReplacing(channels, channels, 64);
     }

@@ -1,0 +1,222 @@
+#include "effect/widening_engine.h"
+
+#include "effect/free_lfo.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+
+namespace velmora
+{
+namespace
+{
+constexpr float kWetScale = 0.5f;
+// The longest line at Size 1, in seconds: 0.115 s times 1.18 cubed.
+constexpr float kLongestSeconds = 0.18895f;
+constexpr std::int32_t kSmallestRing = 1024;
+// Taps reach two samples ahead of a read position: longer lines than this
+// never see the chunk being written, which goes into the ring first.
+constexpr double kShortestLength = 3.0;
+
+// Hermite (Catmull-Rom) weights of x[-1], x[0], x[1], x[2] at fraction f:
+// f = 0 gives x[0] alone, f = 1 gives x[1] alone, exactly.
+void hermiteWeights(float fraction, float sign, float (&weights)[kTapsPerLine])
+{
+    const double f = fraction;
+    const double f2 = f * f;
+    const double f3 = f2 * f;
+    weights[0] = sign * static_cast<float>(-0.5 * f + f2 - 0.5 * f3);
+    weights[1] = sign * static_cast<float>(1.0 - 2.5 * f2 + 1.5 * f3);
+    weights[2] = sign * static_cast<float>(0.5 * f + 2.0 * f2 - 1.5 * f3);
+    weights[3] = sign * static_cast<float>(-0.5 * f2 + 0.5 * f3);
+}
+
+// The smallest power of two above a positive, finite value.
+double nextPowerOfTwo(double value)
+{
+    const std::uint64_t exponentField = std::bit_cast<std::uint64_t>(value) >> 52;
+    return std::bit_cast<double>((exponentField + 1) << 52);
+}
+
+// ceil for values from 0 to a few thousand.
+int roundUp(double value)
+{
+    const auto whole = static_cast<int>(value);
+    return whole + (static_cast<double>(whole) < value ? 1 : 0);
+}
+
+std::int32_t ringSizeFor(float sampleRate)
+{
+    const double longest = sampleRate > 0.0f ? static_cast<double>(sampleRate) * kLongestSeconds : 0.0;
+    std::int32_t size = kSmallestRing;
+    while (size < WideningEngine::kPositionRing && size < longest + WideningEngine::kChunkFrames + 8.0)
+        size *= 2;
+    return size;
+}
+}  // namespace
+
+WideningEngine::WideningEngine(const WideningKernel& kernel) : chosenKernel(kernel)
+{
+}
+
+void WideningEngine::prepare(float sampleRate)
+{
+    const std::int32_t samples = ringSizeFor(sampleRate);
+    if (!ring || samples != ringSize())
+    {
+        // The samples both rings can hold stay where a read expects them.
+        std::unique_ptr<float[]> resized(new float[static_cast<std::size_t>(samples + kRingMargin)]());
+        const std::int32_t mask = samples - 1;
+        if (ring)
+            for (std::int32_t back = std::min(samples, ringSize()); back > 0; --back)
+            {
+                const std::int32_t slot = position - back;
+                resized[static_cast<std::size_t>(slot & mask)] = ring[static_cast<std::size_t>(slot & ringMask)];
+            }
+        std::copy_n(resized.get(), kRingMargin, resized.get() + samples);
+        ring = std::move(resized);
+        ringMask = mask;
+    }
+    rate = sampleRate;
+    increment = freeLfoIncrement(sampleRate);
+    makeLengths();
+}
+
+void WideningEngine::makeLengths() noexcept
+{
+    const std::array<double, kNumLines> made = lineLengths(size, rate);
+    for (std::size_t line = 0; line < made.size(); ++line)
+        lengths[line] = heldLength(made[line]);
+    forgetReads();
+}
+
+double WideningEngine::heldLength(double length) const noexcept
+{
+    const double longest = static_cast<double>(ringSize() - kRingMargin);
+    if (!(length >= kShortestLength))
+        return kShortestLength;
+    return std::min(length, longest);
+}
+
+double WideningEngine::lineLength(float atSize, int line) const noexcept
+{
+    return heldLength(lineLengths(atSize, rate)[static_cast<std::size_t>(line)]);
+}
+
+void WideningEngine::setValues(bool on, float newSize, float dryWet) noexcept
+{
+    wetGain = on ? dryWet * kWetScale : 0.0f;
+    if (std::bit_cast<std::uint32_t>(newSize) == std::bit_cast<std::uint32_t>(size))
+        return;
+    size = newSize;
+    makeLengths();
+}
+
+// Where a line reads for the frame at the write position, and for how many
+// frames from there its fraction stays put: the position is rounded to single
+// precision for the fraction, so the fraction holds while the position stays
+// between two powers of two.
+WideningEngine::LineRead WideningEngine::readAt(int line) const noexcept
+{
+    double readPosition = static_cast<double>(position) - lengths[static_cast<std::size_t>(line)];
+    if (readPosition < 0.0)
+        readPosition += static_cast<double>(kPositionRing);
+    const auto index = static_cast<std::int32_t>(readPosition);  // floor: the position is not negative
+    const float fraction = static_cast<float>(readPosition) - static_cast<float>(index);
+
+    LineRead read;
+    read.tapSlot = (index - 1) & ringMask;
+    hermiteWeights(fraction, line == 0 || line == 3 ? 1.0f : -1.0f, read.weights);
+    const double edge = readPosition < 1.0 ? 1.0 : nextPowerOfTwo(readPosition);
+    read.steadyFrames = roundUp(std::min(edge - readPosition, double{kPositionRing}));
+    return read;
+}
+
+void WideningEngine::forgetReads() noexcept
+{
+    for (LineRead& read : reads)
+        read.steadyFrames = 0;
+    phaseRun = 0;
+}
+
+// Within one binade of the phase every step adds the same rounded increment,
+// so a run of steps has the closed form phase + j step. The run stops short of
+// the binade's edge (or of 1, where the phase wraps), where single steps take
+// over. A step that falls exactly halfway between two floats rounds by parity,
+// so there too only single steps are taken.
+int WideningEngine::steadyLfoRun() const noexcept
+{
+    // Binade [2^e, 2^(e+1)) of the phase, from its exponent field.
+    const auto exponentField = static_cast<std::int32_t>(std::bit_cast<std::uint32_t>(phase) >> 23);
+    if (!(phase > 0.0f) || exponentField <= 24)
+        return 0;
+    const float edge = std::bit_cast<float>(static_cast<std::uint32_t>(exponentField + 1) << 23);
+    const float spacing = std::bit_cast<float>(static_cast<std::uint32_t>(exponentField - 23) << 23);
+    const float step = (increment + phase) - phase;
+    if (!(step >= spacing) || std::fabs(increment - step) * 2.0f == spacing)
+        return 0;
+    const double room = (static_cast<double>(edge) - step - phase) / step;
+    return room > 1.0 ? roundUp(std::min(room, double{kPositionRing})) - 1 : 0;
+}
+
+void WideningEngine::process(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
+                             int frames) noexcept
+{
+    const std::int32_t ringLength = ringSize();
+    for (int done = 0; done < frames;)
+    {
+        WideningChunk chunk;
+        chunk.frames = std::min(frames - done, kChunkFrames);
+        for (std::size_t line = 0; line < reads.size(); ++line)
+        {
+            if (reads[line].steadyFrames == 0)
+                reads[line] = readAt(static_cast<int>(line));
+            chunk.taps[line] = ring.get() + reads[line].tapSlot;
+            std::memcpy(chunk.weights[line], reads[line].weights, sizeof chunk.weights[line]);
+            chunk.frames = std::min(chunk.frames, reads[line].steadyFrames);
+        }
+        if (phaseRun == 0)
+        {
+            phaseRun = steadyLfoRun();
+            phaseStep = (increment + phase) - phase;
+        }
+        if (phaseRun == 0)
+        {
+            // One plain step, across a binade edge or the wrap.
+            chunk.frames = 1;
+            chunk.firstPhase = ProcessFreeLFO(phase, increment);
+            chunk.phaseStep = 0.0f;
+        }
+        else
+        {
+            chunk.frames = std::min(chunk.frames, phaseRun);
+            chunk.firstPhase = phase + phaseStep;
+            chunk.phaseStep = phaseStep;
+            phaseRun -= chunk.frames;
+        }
+        const std::int32_t writeSlot = position & ringMask;
+        chunk.mono = ring.get() + writeSlot;
+        chunk.monoFrames = std::min(chunk.frames, ringLength - writeSlot);
+        chunk.monoWrapped = ring.get();
+        chunk.wetGain = wetGain;
+        chunk.inLeft = inLeft + done;
+        chunk.inRight = inRight + done;
+        chunk.outLeft = outLeft + done;
+        chunk.outRight = outRight + done;
+        chosenKernel.process(chunk);
+
+        // Keep the copy of the ring's start that reads running off its end see.
+        if (writeSlot < kRingMargin || chunk.monoFrames < chunk.frames)
+            std::copy_n(ring.get(), kRingMargin, ring.get() + ringLength);
+        phase = chunk.firstPhase + static_cast<float>(chunk.frames - 1) * chunk.phaseStep;
+        for (LineRead& read : reads)
+        {
+            read.tapSlot = (read.tapSlot + chunk.frames) & ringMask;
+            read.steadyFrames -= chunk.frames;
+        }
+        position = (position + chunk.frames) & (kPositionRing - 1);
+        done += chunk.frames;
+    }
+}
+}  // namespace velmora

@@ -1,0 +1,82 @@
+#pragma once
+// The widening path as a plain engine: prepare it for a sample rate, hand it
+// on/off, Size and Dry/Wet, and process blocks. No plug-in standard in sight;
+// the VST effect, the benchmark and the tests drive it alike.
+//
+// All four lines are written with the same mono sum at the same position, so
+// one ring serves them, read at four distances. Read positions and the
+// interpolation fraction are those of a 2^20-sample ring (the fraction is taken
+// from the position rounded to single precision, which coarsens far into that
+// ring); the ring actually held is the smallest power of two that covers the
+// longest line at Size 1 plus one chunk, and a position maps onto it by its low
+// bits.
+//
+// Threads: prepare belongs to the host's main thread while the audio thread is
+// not processing; setValues and process to the audio thread. Nothing on the
+// audio thread allocates, locks or logs.
+
+#include "effect/line_lengths.h"
+#include "effect/widening_kernels.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+namespace velmora
+{
+class WideningEngine
+{
+public:
+    // Frames processed per kernel call at most, and the ring's readable margin.
+    static constexpr int kChunkFrames = 256;
+    static constexpr int kRingMargin = kChunkFrames + 32;
+    // Read positions wrap as in a ring of this many samples.
+    static constexpr std::int32_t kPositionRing = 1 << 20;
+
+    explicit WideningEngine(const WideningKernel& kernel = fastestWideningKernel());
+
+    // Sizes the ring for the rate (keeping what it holds), sets the LFO step
+    // and the rate the lengths are computed at. May allocate; needed once
+    // before the first process.
+    void prepare(float sampleRate);
+
+    // Taken once per block, like a host's parameter values.
+    void setValues(bool on, float size, float dryWet) noexcept;
+    void process(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int frames) noexcept;
+
+    // Line length in samples at Size, as process would use it: the lengths
+    // stay between 3 samples and what the ring holds.
+    double lineLength(float size, int line) const noexcept;
+    float lfoIncrement() const noexcept { return increment; }
+    std::int32_t ringSize() const noexcept { return ringMask + 1; }
+
+private:
+    // How a line reads from the write position on, valid for steadyFrames.
+    struct LineRead
+    {
+        std::int32_t tapSlot = 0;  // ring slot of x[-1]
+        float weights[kTapsPerLine] = {};
+        int steadyFrames = 0;
+    };
+
+    LineRead readAt(int line) const noexcept;
+    int steadyLfoRun() const noexcept;
+    void makeLengths() noexcept;
+    double heldLength(double length) const noexcept;
+    void forgetReads() noexcept;
+
+    const WideningKernel& chosenKernel;
+    std::unique_ptr<float[]> ring;  // ringMask + 1 samples, then the first kRingMargin again
+    std::int32_t ringMask = 0;
+    std::int32_t position = 0;  // the next write, in the 2^20 ring
+    float rate = 0.0f;
+    float increment = 0.0f;
+    float phase = 0.0f;
+    float phaseStep = 0.0f;  // of the steady LFO run under way
+    int phaseRun = 0;        // frames left in it
+    float wetGain = 0.0f;
+    float size = 0.5f;  // the Size the lengths were made for
+    std::array<double, kNumLines> lengths{};
+    std::array<LineRead, kNumLines> reads{};
+};
+}  // namespace velmora

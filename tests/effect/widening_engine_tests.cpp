@@ -1,0 +1,192 @@
+// The widening engine on every instruction-set path this processor runs,
+// against the one-sample-at-a-time path it replaces.
+#include "effect/scalar_widener.h"
+#include "effect/widening_engine.h"
+#include "support/signals.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+using testsupport::StereoBuffer;
+
+namespace
+{
+constexpr int kLongRun = 1 << 21;  // twice round the 2^20 positions, and the small ring many times
+
+class EnginePath : public ::testing::TestWithParam<int>
+{
+protected:
+    void SetUp() override
+    {
+        if (!kernel().isSupported())
+            GTEST_SKIP() << kernel().name << " is not available on this processor";
+    }
+    const velmora::WideningKernel& kernel() const { return velmora::wideningKernels()[GetParam()]; }
+};
+
+template <class Path>
+void prepare(Path& path, float rate, float size, float dryWet, bool on = true)
+{
+    path.prepare(rate);
+    path.setValues(on, size, dryWet);
+}
+
+// Processes input in blocks whose sizes cycle through blocks.
+template <class Path>
+StereoBuffer render(Path& path, const StereoBuffer& input, const std::vector<int>& blocks, bool inPlace = false)
+{
+    StereoBuffer source(input);
+    StereoBuffer output(input.frames());
+    std::size_t done = 0;
+    for (std::size_t block = 0; done < input.frames(); ++block)
+    {
+        const auto frames = std::min<std::size_t>(static_cast<std::size_t>(blocks[block % blocks.size()]),
+                                                  input.frames() - done);
+        float** in = source.channels(done);
+        float** out = inPlace ? in : output.channels(done);
+        path.process(in[0], in[1], out[0], out[1], static_cast<int>(frames));
+        done += frames;
+    }
+    return inPlace ? source : output;
+}
+
+bool sameBits(const std::vector<float>& a, const std::vector<float>& b)
+{
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
+}
+}  // namespace
+
+// Full-scale noise at Dry/Wet 1, so that every rounding difference shows at
+// its largest: within 1e-6 of the reference over 2^21 frames at every rate and
+// Size, and the mono sum kept to the rounding of the two outputs.
+TEST_P(EnginePath, FollowsTheScalarReferenceWhileTheRingWraps)
+{
+    const StereoBuffer input(testsupport::noise(kLongRun, 21, 1.0f), testsupport::noise(kLongRun, 22, 1.0f));
+    for (float rate : {22050.0f, 44100.0f, 48000.0f, 96000.0f, 192000.0f})
+        for (float size : {0.0f, 0.37f, 1.0f})
+        {
+            velmora::ScalarWidener reference;
+            velmora::WideningEngine engine(kernel());
+            prepare(reference, rate, size, 1.0f);
+            prepare(engine, rate, size, 1.0f);
+            const StereoBuffer expected = render(reference, input, {4096});
+            const StereoBuffer output = render(engine, input, {512});
+
+            double worst = 0.0;
+            std::size_t worstFrame = 0;
+            for (std::size_t n = 0; n < input.frames(); ++n)
+            {
+                const double error = std::max(std::fabs(output.left[n] - expected.left[n]),
+                                              std::fabs(output.right[n] - expected.right[n]));
+                if (error > worst)
+                {
+                    worst = error;
+                    worstFrame = n;
+                }
+                const double sumIn = static_cast<double>(input.left[n]) + input.right[n];
+                const double sumOut = static_cast<double>(output.left[n]) + output.right[n];
+                const double rounding = 0x1p-24 * (std::fabs(output.left[n]) + std::fabs(output.right[n]));
+                ASSERT_LE(std::fabs(sumOut - sumIn), rounding) << "mono sum at " << rate << " Hz, frame " << n;
+            }
+            EXPECT_LE(worst, 1e-6) << rate << " Hz, Size " << size << ", frame " << worstFrame;
+        }
+}
+
+TEST_P(EnginePath, BlockSplitsInPlaceOrNotGiveTheSameBits)
+{
+    // Past 2^20 frames, where the read positions wrap and the fraction
+    // changes every few frames.
+    const std::size_t frames = (1 << 20) + 12000;
+    const StereoBuffer input(testsupport::noise(frames, 5), testsupport::noise(frames, 6));
+    velmora::WideningEngine whole(kernel());
+    prepare(whole, 48000.0f, 0.8f, 0.6f);
+    const StereoBuffer expected = render(whole, input, {static_cast<int>(frames)});
+
+    std::mt19937 random(17);
+    std::vector<int> randomBlocks(977);
+    for (int& block : randomBlocks)
+        block = std::uniform_int_distribution<int>(1, 3000)(random);
+    const std::vector<std::vector<int>> splits = {{1}, {7}, {64}, {4096}, randomBlocks};
+    for (const std::vector<int>& blocks : splits)
+        for (bool inPlace : {false, true})
+        {
+            velmora::WideningEngine split(kernel());
+            prepare(split, 48000.0f, 0.8f, 0.6f);
+            const StereoBuffer output = render(split, input, blocks, inPlace);
+            EXPECT_TRUE(sameBits(output.left, expected.left) && sameBits(output.right, expected.right))
+                << "blocks of " << blocks[0] << (blocks.size() > 1 ? " and random sizes" : "")
+                << (inPlace ? ", in place" : ", out of place");
+        }
+}
+
+// Off and Dry/Wet 0 hand back the input bit for bit, negative zeros
+// included, while the ring keeps filling; after sound, silence comes out as
+// exact zeros once the longest line has passed it.
+TEST_P(EnginePath, PassesTheInputBackExactlyWhenNoWidthIsAdded)
+{
+    std::vector<float> left = testsupport::noise(30000, 8);
+    std::vector<float> right = testsupport::noise(30000, 9);
+    left[100] = -0.0f;
+    right[101] = -0.0f;
+    const StereoBuffer input(left, right);
+    for (const auto& [on, dryWet] : {std::pair{false, 1.0f}, std::pair{true, 0.0f}})
+    {
+        velmora::WideningEngine engine(kernel());
+        prepare(engine, 44100.0f, 0.5f, dryWet, on);
+        const StereoBuffer output = render(engine, input, {333});
+        EXPECT_TRUE(sameBits(output.left, input.left) && sameBits(output.right, input.right))
+            << (on ? "Dry/Wet 0" : "off");
+        engine.setValues(true, 0.5f, 1.0f);
+        const StereoBuffer widened = render(engine, input, {64});
+        EXPECT_NE(widened.left[0], input.left[0]) << "the ring kept filling: the width is there at once";
+    }
+
+    std::fill(left.begin() + 10000, left.end(), 0.0f);
+    std::fill(right.begin() + 10000, right.end(), 0.0f);
+    velmora::WideningEngine engine(kernel());
+    prepare(engine, 44100.0f, 1.0f, 1.0f);
+    const StereoBuffer output = render(engine, StereoBuffer(left, right), {256});
+    const double longest = engine.lineLength(1.0f, 3);
+    for (std::size_t n = 10000 + static_cast<std::size_t>(longest) + 3; n < output.frames(); ++n)
+        ASSERT_TRUE(output.left[n] == 0.0f && output.right[n] == 0.0f) << "frame " << n;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryInstructionSet, EnginePath, ::testing::Range(0, velmora::kNumWideningKernels),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             std::string name = velmora::wideningKernels()[info.param].name;
+                             std::erase_if(name, [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); });
+                             return name;
+                         });
+
+// A host that changes the rate between blocks: the ring shrinks or grows, and
+// what it held stays where the lines read it (at Size 0.5 every line reaches
+// less far back than the smaller ring holds).
+TEST(WideningEngine, ARateChangeKeepsWhatTheRingHolds)
+{
+    const int stretch = 20000;
+    const StereoBuffer input(testsupport::noise(3 * stretch, 31), testsupport::noise(3 * stretch, 32));
+    velmora::ScalarWidener reference;
+    velmora::WideningEngine engine;
+    StereoBuffer expected(input.frames());
+    StereoBuffer output(input.frames());
+    const float rates[] = {192000.0f, 48000.0f, 96000.0f};
+    for (int part = 0; part < 3; ++part)
+    {
+        prepare(reference, rates[part], 0.5f, 1.0f);
+        prepare(engine, rates[part], 0.5f, 1.0f);
+        StereoBuffer source(input);
+        const std::size_t offset = static_cast<std::size_t>(part * stretch);
+        float** in = source.channels(offset);
+        float** wanted = expected.channels(offset);
+        reference.process(in[0], in[1], wanted[0], wanted[1], stretch);
+        float** out = output.channels(offset);
+        engine.process(in[0], in[1], out[0], out[1], stretch);
+    }
+    for (std::size_t n = 0; n < input.frames(); ++n)
+        ASSERT_NEAR(output.left[n], expected.left[n], 1e-6) << "frame " << n;
+}
