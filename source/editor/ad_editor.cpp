@@ -69,13 +69,13 @@ bool ADEditor::open(void* ptr)
     const double knobImageHeight = knobBitmap->getHeight() / kKnobImages;
     sizeKnob = new gui::FilmstripKnob(knobRect(110, 30), this, velmora::kSize, kKnobImages, knobImageHeight,
                                       knobBitmap);
-    sizeKnob->setValue(effect->getParameter(velmora::kSize));
+    sizeKnob->setValue(parameterValue(velmora::kSize));
     sizeKnob->setDefaultValue(0.0f);
     newFrame->addView(sizeKnob);
 
     dryWetKnob = new gui::FilmstripKnob(knobRect(40, 30), this, velmora::kDryWet, kKnobImages, knobImageHeight,
                                         knobBitmap);
-    dryWetKnob->setValue(effect->getParameter(velmora::kDryWet));
+    dryWetKnob->setValue(parameterValue(velmora::kDryWet));
     dryWetKnob->setDefaultValue(0.0f);
     newFrame->addView(dryWetKnob);
 
@@ -87,7 +87,7 @@ bool ADEditor::open(void* ptr)
     const gui::Rect buttonRect =
         gui::Rect::fromSize(onOffBitmap->getWidth(), onOffBitmap->getHeight() / 2.0).moved(8, 81);
     onOffButton = new gui::ToggleButton(buttonRect, this, velmora::kOnOff, onOffBitmap, 0);
-    onOffButton->setValue(effect->getParameter(velmora::kOnOff));
+    onOffButton->setValue(parameterValue(velmora::kOnOff));
     newFrame->addView(onOffButton);
 
     frame = newFrame;
@@ -168,7 +168,7 @@ void ADEditor::valueChanged(gui::Control* control)
         return;
     const auto tag = static_cast<std::uint32_t>(control->getTag());
     if (tag <= static_cast<std::uint32_t>(velmora::kDryWet))
-        effect->setParameterAutomated(static_cast<VstInt32>(tag), control->getValue());
+        editParameter(static_cast<VstInt32>(tag), control->getValue());
 }
 
 int ADEditor::notify(gui::RefObject*, gui::Message message)

@@ -88,6 +88,17 @@ bool ToolkitEditor::setKnobMode(VstInt32 mode)
 
 void ToolkitEditor::setParameter(VstInt32, float) {}
 
+float ToolkitEditor::parameterValue(VstInt32 index) const
+{
+    return effect ? effect->getParameter(index) : 0.0f;
+}
+
+void ToolkitEditor::editParameter(VstInt32 index, float value)
+{
+    if (effect)
+        effect->setParameterAutomated(index, value);
+}
+
 void ToolkitEditor::doIdleStuff()
 {
     std::uint32_t now = getTicks();

@@ -27,6 +27,11 @@ public:
 
     // A parameter changed in the effect; the panel shows it.
     virtual void setParameter(VstInt32 index, float value);
+    // Where the panel reads a parameter and sends the user's edits: the
+    // effect by default. An editor shown by a host of another plug-in
+    // standard, which has no effect object, answers both itself.
+    virtual float parameterValue(VstInt32 index) const;
+    virtual void editParameter(VstInt32 index, float value);
 
     void doIdleStuff() override;
     std::int32_t getKnobMode() const override;
