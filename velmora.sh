@@ -11,9 +11,9 @@ BUILD="${VELMORA_BUILD_DIR:-$ROOT/build}"
 JOBS="${VELMORA_JOBS:-$(nproc)}"
 
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsndfile1-dev libcairo2-dev libx11-dev
-                libgdk-pixbuf-2.0-dev libplist-dev)
+                libgdk-pixbuf-2.0-dev libplist-dev lv2-dev)
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev xvfb python3
-               clang libclang-rt-14-dev lsp-plugins-vst dpf-plugins-vst zam-plugins)
+               clang libclang-rt-14-dev lsp-plugins-vst dpf-plugins-vst zam-plugins lilv-utils)
 
 say() { printf '\n== [%d s] %s\n' "$SECONDS" "$*"; }
 

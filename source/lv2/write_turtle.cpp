@@ -1,0 +1,157 @@
+// Writes the LV2 bundle's data files (manifest.ttl, velmora.ttl and
+// presets.ttl) into the folder given, from the same identity and parameter
+// table as the VST face, so the two faces never disagree on a range, a
+// default or a name.
+//
+//   velmora-lv2-turtle FOLDER PLUGIN_BINARY UI_BINARY   (binaries relative to FOLDER)
+
+#include "lv2/lv2_identity.h"
+#include "lv2/program_bank.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace
+{
+using namespace velmora;
+using namespace velmora::lv2;
+
+constexpr char kPrefixes[] = R"(@prefix doap: <http://usefulinc.com/ns/doap#> .
+@prefix foaf: <http://xmlns.com/foaf/0.1/> .
+@prefix lv2: <http://lv2plug.in/ns/lv2core#> .
+@prefix pset: <http://lv2plug.in/ns/ext/presets#> .
+@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .
+@prefix state: <http://lv2plug.in/ns/ext/state#> .
+@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .
+@prefix units: <http://lv2plug.in/ns/extensions/units#> .
+@prefix urid: <http://lv2plug.in/ns/ext/urid#> .
+
+)";
+
+// A decimal literal that reads back as the same float.
+std::string decimal(float value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
+    std::string literal = text;
+    if (literal.find_first_of(".e") == std::string::npos)
+        literal += ".0";
+    return literal;
+}
+
+std::string presetUri(int program) { return std::string(kPluginUri) + "#preset" + std::to_string(program + 1); }
+
+// The name a fresh program shows in the VST face: "Init 1" .. "Init 8".
+std::string presetLabel(int program)
+{
+    return std::string(VelmoraPrg::kInitialName) + " " + std::to_string(program + 1);
+}
+
+std::string manifest(const std::string& pluginBinary, const std::string& uiBinary)
+{
+    std::ostringstream text;
+    text << kPrefixes;
+    text << "<" << kPluginUri << ">\n    a lv2:Plugin ;\n    lv2:binary <" << pluginBinary
+         << "> ;\n    rdfs:seeAlso <velmora.ttl> .\n\n";
+    text << "<" << kUiUri << ">\n    a ui:X11UI ;\n    ui:binary <" << uiBinary
+         << "> ;\n    rdfs:seeAlso <velmora.ttl> .\n";
+    for (int program = 0; program < kNumPrograms; ++program)
+        text << "\n<" << presetUri(program) << ">\n    a pset:Preset ;\n    lv2:appliesTo <" << kPluginUri
+             << "> ;\n    rdfs:seeAlso <presets.ttl> .\n";
+    return text.str();
+}
+
+std::string controlPort(const ParameterInfo& parameter)
+{
+    std::ostringstream text;
+    text << "    [\n        a lv2:InputPort, lv2:ControlPort ;\n        lv2:index " << parameter.index
+         << " ;\n        lv2:symbol \"" << portSymbol(parameter) << "\" ;\n        lv2:name \"" << parameter.name
+         << "\" ;\n        lv2:default " << decimal(parameter.defaultValue)
+         << " ;\n        lv2:minimum 0.0 ;\n        lv2:maximum 1.0 ;\n";
+    // The VST face's values run from 0 to 1 whatever they show; so do the ports.
+    if (parameter.display == DisplayRule::onOff)
+        text << "        lv2:portProperty lv2:toggled, lv2:integer\n";
+    else
+        text << "        units:unit units:coef\n";
+    text << "    ]";
+    return text.str();
+}
+
+std::string audioPort(Port port, bool input, const char* symbol, const char* name)
+{
+    std::ostringstream text;
+    text << "    [\n        a lv2:" << (input ? "InputPort" : "OutputPort") << ", lv2:AudioPort ;\n        lv2:index "
+         << static_cast<std::uint32_t>(port) << " ;\n        lv2:symbol \"" << symbol << "\" ;\n        lv2:name \""
+         << name << "\"\n    ]";
+    return text.str();
+}
+
+std::string plugin()
+{
+    std::ostringstream text;
+    text << kPrefixes;
+    text << "<" << kPluginUri << ">\n    a lv2:Plugin, lv2:SpatialPlugin ;\n    doap:name \"" << kEffectName
+         << "\" ;\n    doap:maintainer [ foaf:name \"" << kVendorString << "\" ] ;\n"
+         << "    lv2:optionalFeature lv2:hardRTCapable, urid:map ;\n"
+         << "    lv2:extensionData state:interface ;\n"
+         << "    ui:ui <" << kUiUri << "> ;\n    lv2:port\n";
+    for (const ParameterInfo& parameter : kParameters)
+        text << controlPort(parameter) << ",\n";
+    text << audioPort(kInLeft, true, "in_left", "Left in") << ",\n"
+         << audioPort(kInRight, true, "in_right", "Right in") << ",\n"
+         << audioPort(kOutLeft, false, "out_left", "Left out") << ",\n"
+         << audioPort(kOutRight, false, "out_right", "Right out") << " .\n\n";
+    text << "<" << kUiUri << ">\n    a ui:X11UI ;\n"
+         << "    lv2:requiredFeature ui:parent ;\n"
+         << "    lv2:optionalFeature ui:resize, ui:touch, ui:idleInterface, ui:noUserResize ;\n"
+         << "    lv2:extensionData ui:idleInterface .\n";
+    return text.str();
+}
+
+std::string presets()
+{
+    const VelmoraPrg fresh;
+    std::ostringstream text;
+    text << kPrefixes;
+    for (int program = 0; program < kNumPrograms; ++program)
+    {
+        text << "<" << presetUri(program) << ">\n    a pset:Preset ;\n    lv2:appliesTo <" << kPluginUri
+             << "> ;\n    rdfs:label \"" << presetLabel(program) << "\" ;\n    lv2:port";
+        const char* separator = "\n";
+        for (const ParameterInfo& parameter : kParameters)
+        {
+            text << separator << "        [ lv2:symbol \"" << portSymbol(parameter) << "\" ; pset:value "
+                 << decimal(programValue(fresh, parameter.index).load()) << " ]";
+            separator = ",\n";
+        }
+        text << " .\n\n";
+    }
+    return text.str();
+}
+
+bool write(const std::string& path, const std::string& text)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << text;
+    return static_cast<bool>(file);
+}
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 4)
+    {
+        std::fprintf(stderr, "usage: velmora-lv2-turtle FOLDER PLUGIN_BINARY UI_BINARY\n");
+        return 2;
+    }
+    const std::string folder = std::string(argv[1]) + "/";
+    if (!write(folder + "manifest.ttl", manifest(argv[2], argv[3])) || !write(folder + "velmora.ttl", plugin()) ||
+        !write(folder + "presets.ttl", presets()))
+    {
+        std::fprintf(stderr, "velmora-lv2-turtle: cannot write into %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}
