@@ -4,8 +4,11 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFI
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${result}")
 endif()
-foreach(part Contents/Info.plist Contents/x86_64-linux/Velmora.so)
-  if(NOT EXISTS ${PREFIX}/Velmora.vst/${part})
+# A given prefix receives the LV2 bundle too.
+foreach(part Velmora.vst/Contents/Info.plist Velmora.vst/Contents/x86_64-linux/Velmora.so
+             velmora.lv2/manifest.ttl velmora.lv2/Contents/x86_64-linux/velmora.so
+             velmora.lv2/Contents/x86_64-linux/velmora_ui.so velmora.lv2/Contents/Resources/bmp00128.png)
+  if(NOT EXISTS ${PREFIX}/${part})
     message(FATAL_ERROR "installed bundle lacks ${part}")
   endif()
 endforeach()

@@ -1,0 +1,132 @@
+// The LV2 bundle through the Debian tools a Linux user has: lv2ls and lv2info
+// read what it declares, lv2apply (a host that offers no features at all)
+// renders through it, sample for sample as the VST face renders.
+#include "lv2/lv2_identity.h"
+#include "support/signals.h"
+#include "support/velmora_bundle.h"
+#include "tools/tool_test_support.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace
+{
+using namespace tooltest;
+using velmora::lv2::kPluginUri;
+
+class LilvTools : public ToolTest
+{
+protected:
+    void SetUp() override
+    {
+        if (access("/usr/bin/lv2apply", X_OK) != 0)
+            GTEST_SKIP() << "lilv-utils is not installed (apt-get install lilv-utils)";
+        ToolTest::SetUp();
+        // Our bundle alone, beside the specification bundles the tools read classes from.
+        fs::create_directory(folder / "plugins");
+        fs::create_directory_symlink(VELMORA_LV2_BUNDLE, folder / "plugins" / "velmora.lv2");
+        setenv("LV2_PATH", (folder.string() + "/plugins:/usr/lib/lv2").c_str(), 1);
+    }
+};
+
+// The lines lv2info prints for one port, up to the next port.
+std::string portSection(const std::string& info, int port)
+{
+    const std::size_t start = info.find("Port " + std::to_string(port) + ":");
+    if (start == std::string::npos)
+        return "";
+    return info.substr(start, info.find("Port " + std::to_string(port + 1) + ":") - start);
+}
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST_F(LilvTools, SeeTheSpatialPluginWithTheVstFacesControlsAndEightPresets)
+{
+    const ToolRun listed = runTool("/usr/bin/lv2ls", {});
+    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    EXPECT_TRUE(contains(listed.out, std::string(kPluginUri) + "\n")) << listed.out;
+
+    const ToolRun shown = runTool("/usr/bin/lv2info", {kPluginUri});
+    ASSERT_EQ(shown.exitCode, 0) << shown.err;
+    const std::string& info = shown.out;
+    EXPECT_TRUE(contains(info, "Class:             Spatial Plugin")) << info;
+    EXPECT_TRUE(contains(info, "velmora.lv2/Contents/x86_64-linux/velmora_ui.so")) << "no UI listed:\n" << info;
+    for (const velmora::ParameterInfo& parameter : velmora::kParameters)
+    {
+        const std::string port = portSection(info, parameter.index);
+        char expectedDefault[64];
+        std::snprintf(expectedDefault, sizeof expectedDefault, "Default:     %f",
+                      static_cast<double>(parameter.defaultValue));
+        for (const std::string& line :
+             {std::string("ControlPort"), "Name:        " + std::string(parameter.name),
+              std::string("Minimum:     0.000000"), std::string("Maximum:     1.000000"), std::string(expectedDefault)})
+            EXPECT_TRUE(contains(port, line)) << "port " << parameter.index << " lacks '" << line << "':\n" << port;
+    }
+    EXPECT_TRUE(contains(portSection(info, velmora::kOnOff), "toggled")) << "on/off is no toggle";
+    for (int port = velmora::kNumParams; port < velmora::kNumParams + 4; ++port)
+        EXPECT_TRUE(contains(portSection(info, port), "AudioPort")) << "port " << port << "\n" << info;
+    EXPECT_EQ(portSection(info, velmora::kNumParams + 4), "") << "more ports than two in, two out";
+
+    const std::string presets = info.substr(info.find("Presets:"), info.find("Port 0:") - info.find("Presets:"));
+    for (int program = 1; program <= velmora::kNumPrograms; ++program)
+        EXPECT_TRUE(contains(presets, "Init " + std::to_string(program) + "\n")) << presets;
+    EXPECT_FALSE(contains(presets, "Init 9")) << presets;
+}
+
+TEST_F(LilvTools, Lv2applyRendersTheSamplesOfTheVstFace)
+{
+#ifdef VELMORA_SANITIZED
+    GTEST_SKIP() << "lv2apply cannot load a module built for a sanitizer runtime it lacks";
+#endif
+    constexpr int kRate = 48000;
+    constexpr std::size_t kFrames = 30011;  // not a multiple of anyone's block size
+    writeAudio(folder / "in.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, kRate, testsupport::noise(2 * kFrames, 9, 0.4f));
+    const AudioData input = readAudio(folder / "in.wav");
+
+    struct Case
+    {
+        float onOff, size, dryWet;
+    };
+    for (const Case& settings : {Case{1.0f, 0.5f, 0.5f}, Case{1.0f, 0.83f, 1.0f}, Case{0.0f, 0.2f, 1.0f}})
+    {
+        const std::vector<float> values{settings.onOff, settings.size, settings.dryWet};
+        std::vector<std::string> arguments{"-i", "in.wav", "-o", "out.wav"};
+        for (const velmora::ParameterInfo& parameter : velmora::kParameters)
+            arguments.insert(arguments.end(),
+                             {"-c", velmora::lv2::portSymbol(parameter), std::to_string(values[parameter.index])});
+        arguments.push_back(kPluginUri);
+        const ToolRun result = runTool("/usr/bin/lv2apply", arguments);
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        const AudioData lv2 = readAudio(folder / "out.wav");
+        ASSERT_EQ(lv2.samples.size(), input.samples.size());
+
+        auto vst = testsupport::openVelmora({kRate, 512});
+        ASSERT_NE(vst, nullptr);
+        for (const velmora::ParameterInfo& parameter : velmora::kParameters)
+            vst->setParameter(parameter.index, values[parameter.index]);
+        testsupport::StereoBuffer in(kFrames), out(kFrames);
+        for (std::size_t frame = 0; frame < kFrames; ++frame)
+        {
+            in.left[frame] = input.samples[2 * frame];
+            in.right[frame] = input.samples[2 * frame + 1];
+        }
+        for (std::size_t done = 0; done < kFrames; done += 512)
+            vst->processReplacing(in.channels(done), out.channels(done),
+                                  static_cast<VstInt32>(std::min<std::size_t>(512, kFrames - done)));
+
+        std::size_t differing = 0, first = kFrames;
+        for (std::size_t frame = 0; frame < kFrames; ++frame)
+            if (lv2.samples[2 * frame] != out.left[frame] || lv2.samples[2 * frame + 1] != out.right[frame])
+            {
+                ++differing;
+                first = std::min(first, frame);
+            }
+        EXPECT_EQ(differing, 0u) << "on/off " << settings.onOff << ", Size " << settings.size << ", Dry/Wet "
+                                 << settings.dryWet << ": first differing frame " << first;
+    }
+}
+}  // namespace

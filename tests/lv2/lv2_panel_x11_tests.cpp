@@ -1,0 +1,199 @@
+// The LV2 UI in a real X server, hosted as an LV2 host hosts it: instantiated
+// with a parent window, a write function, resize and touch, and idled
+// through its idle interface; real pointer input comes through XTest.
+#include "lv2/lv2_identity.h"
+#include "xvfb_display.h"
+
+#include <gtest/gtest.h>
+#include <lv2/ui/ui.h>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <dlfcn.h>
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace
+{
+using namespace velmora;
+
+struct PortWrite
+{
+    std::uint32_t port;
+    float value;
+};
+
+class PanelInX11 : public testing::Test
+{
+protected:
+    static void SetUpTestSuite() { server = std::make_unique<editortest::XvfbDisplay>(); }
+    static void TearDownTestSuite() { server.reset(); }
+
+    void SetUp() override
+    {
+        if (!editortest::XvfbDisplay::installed())
+            GTEST_SKIP() << "Xvfb is not installed (apt-get install xvfb); the LV2 UI test cannot run";
+        ASSERT_TRUE(server->running()) << "Xvfb did not start on any free display";
+        display = XOpenDisplay(server->name().c_str());
+        ASSERT_NE(display, nullptr);
+        const std::string module = std::string(VELMORA_LV2_BUNDLE) + "/Contents/x86_64-linux/velmora_ui.so";
+        library = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(library, nullptr) << dlerror();
+        const auto entry = reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(library, "lv2ui_descriptor"));
+        ASSERT_NE(entry, nullptr);
+        descriptor = entry(0);
+        ASSERT_NE(descriptor, nullptr);
+        EXPECT_STREQ(descriptor->URI, lv2::kUiUri);
+        idleInterface = static_cast<const LV2UI_Idle_Interface*>(descriptor->extension_data(LV2_UI__idleInterface));
+        ASSERT_NE(idleInterface, nullptr);
+
+        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 400, 300, 0, 0, 0);
+        XMapWindow(display, parent);
+        XSync(display, False);
+    }
+
+    void TearDown() override
+    {
+        if (ui)
+            descriptor->cleanup(ui);
+        if (display)
+        {
+            if (parent)
+                XDestroyWindow(display, parent);
+            XCloseDisplay(display);
+        }
+        // The module stays loaded (nodelete), as it does in a host.
+        if (library)
+            dlclose(library);
+    }
+
+    void closePanel()
+    {
+        descriptor->cleanup(ui);
+        ui = nullptr;
+    }
+
+    void openPanel()
+    {
+        LV2_Feature parentFeature{LV2_UI__parent, reinterpret_cast<void*>(static_cast<std::uintptr_t>(parent))};
+        LV2_Feature resizeFeature{LV2_UI__resize, &resize};
+        LV2_Feature touchFeature{LV2_UI__touch, &touch};
+        const LV2_Feature* features[] = {&parentFeature, &resizeFeature, &touchFeature, nullptr};
+        ui = descriptor->instantiate(descriptor, lv2::kPluginUri, VELMORA_LV2_BUNDLE, write, this, &widget, features);
+        ASSERT_NE(ui, nullptr);
+        pump();
+    }
+
+    // As a host's UI loop does, with pauses for the X server and the panel's 50 ms timer.
+    void pump(int rounds = 8)
+    {
+        for (int round = 0; round < rounds; ++round)
+        {
+            XSync(display, False);
+            EXPECT_EQ(idleInterface->idle(ui), 0);
+            std::this_thread::sleep_for(std::chrono::milliseconds(15));
+        }
+    }
+    void pointerTo(int x, int y)
+    {
+        XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
+        pump(2);
+    }
+    void button(bool down)
+    {
+        XTestFakeButtonEvent(display, 1, down ? True : False, CurrentTime);
+        pump(2);
+    }
+    void drag(int x, int y, int toX)
+    {
+        pointerTo(x, y);
+        button(true);
+        for (int step = x + 10; step <= toX; step += 10)
+            pointerTo(step, y);
+        button(false);
+    }
+    void hostSets(std::uint32_t port, float value)
+    {
+        descriptor->port_event(ui, port, sizeof value, 0, &value);
+        pump();
+    }
+
+    unsigned int childWindowCount() const
+    {
+        Window root = 0, parentOfParent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        XSync(display, False);
+        if (XQueryTree(display, parent, &root, &parentOfParent, &children, &count) && children)
+            XFree(children);
+        return count;
+    }
+
+    static inline std::unique_ptr<editortest::XvfbDisplay> server;
+    Display* display = nullptr;
+    Window parent = 0;
+    LV2UI_Handle ui = nullptr;
+    LV2UI_Widget widget = nullptr;
+    std::vector<PortWrite> writes;
+    std::vector<std::pair<std::uint32_t, bool>> touches;
+    int width = 0, height = 0;
+
+private:
+    static void write(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t protocol, const void* buffer)
+    {
+        ASSERT_EQ(size, sizeof(float));
+        ASSERT_EQ(protocol, 0u);
+        static_cast<PanelInX11*>(controller)->writes.push_back({port, *static_cast<const float*>(buffer)});
+    }
+    static int resized(LV2UI_Feature_Handle handle, int newWidth, int newHeight)
+    {
+        static_cast<PanelInX11*>(handle)->width = newWidth;
+        static_cast<PanelInX11*>(handle)->height = newHeight;
+        return 0;
+    }
+    static void touched(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed)
+    {
+        static_cast<PanelInX11*>(handle)->touches.emplace_back(port, grabbed);
+    }
+
+    void* library = nullptr;
+    const LV2UI_Descriptor* descriptor = nullptr;
+    const LV2UI_Idle_Interface* idleInterface = nullptr;
+    LV2UI_Resize resize{this, resized};
+    LV2UI_Touch touch{this, touched};
+};
+
+TEST_F(PanelInX11, DragWritesTheSizePortAndStartsFromWhereTheHostMovedIt)
+{
+    openPanel();
+    EXPECT_GT(width, 0) << "the panel's images are missing, or the host heard no size";
+    EXPECT_EQ(childWindowCount(), 1u) << "the panel is not a child of the host's window";
+    EXPECT_NE(widget, nullptr);
+
+    drag(126, 46, 166);  // 40 pixels right from the middle of the Size knob at (110, 30)
+    ASSERT_FALSE(writes.empty()) << "the drag reached no port";
+    const float dragged = writes.back().value;
+    for (const PortWrite& written : writes)
+        EXPECT_EQ(written.port, static_cast<std::uint32_t>(kSize));
+    EXPECT_GT(dragged, kParameters[kSize].defaultValue) << "dragging right lowered Size";
+    const std::vector<std::pair<std::uint32_t, bool>> gesture{{kSize, true}, {kSize, false}};
+    EXPECT_EQ(touches, gesture) << "one drag, one touch and one release";
+
+    // The host moves Size back down; the same drag now starts from there.
+    constexpr float kHostSize = 0.1f;
+    hostSets(kSize, kHostSize);
+    writes.clear();
+    drag(126, 46, 166);
+    ASSERT_FALSE(writes.empty());
+    EXPECT_NEAR(writes.back().value, kHostSize + (dragged - kParameters[kSize].defaultValue), 1e-4)
+        << "the knob did not follow the host's value";
+
+    closePanel();
+    EXPECT_EQ(childWindowCount(), 0u) << "cleanup left the panel's window behind";
+}
+}  // namespace
