@@ -110,6 +110,8 @@ int run(const CommandLine& line)
         }
     }
     table.print(stdout);
+    // A leak checker reports at exit, past the point where buffers are flushed.
+    std::fflush(stdout);
     return table.count(auval::Outcome::Fail) == 0 ? 0 : 1;
 }
 }  // namespace
