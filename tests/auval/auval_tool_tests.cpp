@@ -1,10 +1,11 @@
 // The conformance run on real bundles: it passes for ours and for one that
-// wraps a third-party effect, and a unit that does not keep what it is told
-// gets a failing row and a failing exit.
+// wraps a third-party effect, and units that break a rule get failing rows
+// and a failing exit.
 #include "component_test_support.h"
 #include "support/velmora_bundle.h"
 #include "tools/tool_test_support.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -88,5 +89,22 @@ TEST_F(AuvalTool, ASwitchMappedAsARangeFailsItsParameterRowAndTheRun)
               std::vector<std::string>{"parameters  0 \"on/off\"                         FAIL    default 50 set, 100 "
                                        "read back"});
     EXPECT_NE(run.out.find("\nverdict: FAIL (1 of 51 checks failed)\n"), std::string::npos) << run.out;
+}
+// The platform's test component serves only what a host needs to render
+// through it: the properties it answers for every scope and ID must fail
+// their rows, while its rendering passes.
+TEST_F(AuvalTool, AUnitAnsweringPropertiesItDoesNotHaveFailsThoseRows)
+{
+    const ToolRun run = auval(fs::path(TEST_COMPONENT_EXECUTABLE_DIR).parent_path().parent_path().string());
+    EXPECT_EQ(run.exitCode, 1);
+    const std::vector<std::string> failed = rowsMarked(run.out, "FAIL");
+    for (const char* row :
+         {"properties  Latency (12)                       FAIL    info of Latency in input answered 0 (no error), "
+          "expected -10866 (invalid scope)",
+          "properties  unknown property IDs               FAIL    info of property 7 answered 0 (no error), expected "
+          "-10879 (invalid property)",
+          "presets     ClassInfo round trip               FAIL    ClassInfo is no dictionary"})
+        EXPECT_NE(std::find(failed.begin(), failed.end(), row), failed.end()) << "no row " << row << "\n" << run.out;
+    EXPECT_NE(run.out.find("render      48000 Hz                           pass"), std::string::npos) << run.out;
 }
 }  // namespace
