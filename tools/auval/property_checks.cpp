@@ -167,7 +167,7 @@ std::string accessText(Access access)
 std::string checkRule(AudioUnit unit, const PropertyRule& rule, const UnitFacts& facts)
 {
     int served = 0, missing = 0;
-    UInt32 globalSize = 0;
+    UInt32 firstSize = 0;  // what the first element served answers, shown in the row
     for (const AudioUnitScope scope : kScopes)
     {
         const std::string in = std::string(rule.name) + " in " + scopeName(scope);
@@ -208,12 +208,12 @@ std::string checkRule(AudioUnit unit, const PropertyRule& rule, const UnitFacts&
             }
             checkSet(unit, rule, scope, element, info.size, value, at);
             if (served++ == 0)
-                globalSize = info.size;
+                firstSize = info.size;
         }
     }
     if (served == 0)
         return missing > 0 ? "not available (" + statusText(rule.missingStatus) + ")" : "no element to ask";
-    std::string detail = std::to_string(globalSize) + " B, " + accessText(rule.access);
+    std::string detail = std::to_string(firstSize) + " B, " + accessText(rule.access);
     if (missing > 0)
         detail += ", missing at " + std::to_string(missing) + " of " + std::to_string(served + missing) + " elements";
     return detail;
