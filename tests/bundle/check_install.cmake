@@ -4,7 +4,7 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFI
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${result}")
 endif()
-foreach(part Contents/Info.plist Contents/x86_64-linux/Velmora.so)
+foreach(part Contents/Info.plist Contents/x86_64-linux/Velmora.so Contents/Resources/TDParameters.txt)
   if(NOT EXISTS ${PREFIX}/Velmora.vst/${part})
     message(FATAL_ERROR "installed bundle lacks ${part}")
   endif()
