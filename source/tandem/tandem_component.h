@@ -132,6 +132,10 @@ public:
     void getComponentName(char* name) const;
     OSType getComponentType() const;
 
+    // The hosted effect. Its editor opens into the component's view; until
+    // views exist, tests reach the editor through here.
+    VSTPlugIn& getPlugIn() const { return *vst; }
+
 private:
     // Construction and teardown.
     void construct();

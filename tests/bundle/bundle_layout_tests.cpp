@@ -1,5 +1,10 @@
 // What a Linux host sees of the built bundle: the folder layout, the one
-// exported entry point and an information dictionary that parses.
+// exported entry point, an information dictionary that parses, and the
+// resource files the Audio Unit would otherwise write on its first open.
+
+#include "auhost/au_error.h"
+#include "auhost/audio_unit_instance.h"
+#include "auhost/component_bundle.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -19,6 +26,45 @@ fs::path bundlePath()
 {
     const char* bundle = std::getenv("VELMORA_BUNDLE");
     return bundle ? fs::path(bundle) : fs::path();
+}
+
+std::string contents(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// Every file under a folder with its bytes.
+std::map<fs::path, std::string> filesUnder(const fs::path& folder)
+{
+    std::map<fs::path, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        files[fs::relative(entry.path(), folder)] = entry.is_regular_file() ? contents(entry.path()) : "(folder)";
+    return files;
+}
+
+// The paths added, removed or changed from `before` to `after`.
+std::string changedPaths(const std::map<fs::path, std::string>& before, const std::map<fs::path, std::string>& after)
+{
+    std::string changed;
+    for (const auto& [path, bytes] : after)
+        if (const auto old = before.find(path); old == before.end() || old->second != bytes)
+            changed += " " + path.string();
+    for (const auto& [path, bytes] : before)
+        if (!after.contains(path))
+            changed += " -" + path.string();
+    return changed;
+}
+
+void setWritable(const fs::path& folder, bool writable)
+{
+    const auto change = writable ? fs::perm_options::add : fs::perm_options::remove;
+    fs::permissions(folder, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write, change);
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        fs::permissions(entry.path(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        change);
 }
 
 std::string commandOutput(const std::string& command)
@@ -73,5 +119,40 @@ TEST(BundleLayout, InformationDictionaryCarriesIdentityAndConfiguration)
     EXPECT_NE(output.find("Velmora com.quarnrecords.velmora "), std::string::npos) << output;
     EXPECT_NE(output.find("True\n"), std::string::npos) << "four boolean TDConfig keys\n" << output;
     EXPECT_NE(output.find("aufx Quarn Records: Velmora TandemEntry"), std::string::npos) << output;
+}
+TEST(BundleLayout, ParameterMappingIsWrittenAtBuildTimeAndAReadOnlyCopyOpensWithoutWriting)
+{
+    const fs::path mapping = bundlePath() / "Contents/Resources/TDParameters.txt";
+    ASSERT_TRUE(fs::is_regular_file(mapping)) << "the build did not open the component once: " << mapping;
+    EXPECT_EQ(contents(mapping), "vst param #\tname\tmin\tmax\tdisplay\tunit\tdefault\r"
+                                 "0\ton/off\t0\t1\t=\t-\t1\r"
+                                 "1\tSize\t0\t100\t=\t%\t50\r"
+                                 "2\tDry/Wet\t0\t100\t=\t-\t50\r");
+
+    // A real copy: links would lead the component back to the built bundle.
+    // Write bits do not stop root, so the copy is also compared afterwards.
+    std::string folder = (fs::temp_directory_path() / "velmora-read-only-XXXXXX").string();
+    ASSERT_NE(mkdtemp(folder.data()), nullptr);
+    const fs::path copy = fs::path(folder) / "Velmora.vst";
+    fs::copy(bundlePath(), copy, fs::copy_options::recursive);
+    setWritable(copy, false);
+    const std::map<fs::path, std::string> before = filesUnder(copy);
+
+    auhost::registerComponentBundle(copy.string());
+    const std::vector<auhost::ComponentEntry> found = auhost::findComponents({kAudioUnitType_Effect, 0, 0, 0, 0});
+    ASSERT_EQ(found.size(), 1u);
+    try
+    {
+        auhost::AudioUnitInstance unit(found.front().component);
+        EXPECT_EQ(unit.parameterList().size(), 3u);
+    }
+    catch (const auhost::AUHostError& failure)
+    {
+        ADD_FAILURE() << "the read-only copy does not open: " << failure.what();
+    }
+    EXPECT_EQ(changedPaths(before, filesUnder(copy)), "") << "opening the component wrote into its bundle";
+
+    setWritable(copy, true);
+    fs::remove_all(folder);
 }
 }  // namespace

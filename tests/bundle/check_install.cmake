@@ -6,6 +6,7 @@ if(NOT result EQUAL 0)
 endif()
 # A given prefix receives the LV2 bundle too.
 foreach(part Velmora.vst/Contents/Info.plist Velmora.vst/Contents/x86_64-linux/Velmora.so
+             Velmora.vst/Contents/Resources/TDParameters.txt
              velmora.lv2/manifest.ttl velmora.lv2/Contents/x86_64-linux/velmora.so
              velmora.lv2/Contents/x86_64-linux/velmora_ui.so velmora.lv2/Contents/Resources/bmp00128.png)
   if(NOT EXISTS ${PREFIX}/${part})

@@ -36,6 +36,9 @@ TEST_F(RenderTool, BadInputGivesOneClearErrorLineAndNonZeroExit)
         {{"in.wav", "--bundle", "notes.wav"}, 1, "cannot load"},
         {{"--dry-wet=nan"}, 2, "invalid value 'nan' for --dry-wet"},
         {{"--program", "8"}, 2, "invalid value '8' for --program"},
+        {{"--face", "lv2"}, 2, "invalid value 'lv2' for --face"},
+        {{"--face", "au", "--program", "1"}, 2, "--program is not available with --face au"},
+        {{"in.wav", "--face", "au", "--bundle", "missing.vst"}, 1, "cannot open the Audio Unit in 'missing.vst'"},
         {{"--block-size", "0"}, 2, "invalid value '0' for --block-size"},
         {{"--size"}, 2, "missing value for --size"},
         {{"--louder"}, 2, "unknown option '--louder'"},
@@ -102,6 +105,51 @@ TEST_F(RenderTool, WavAiffAndFlacKeepFormatRateAndLength)
         EXPECT_EQ(output.info.channels, 2) << testCase.name;
         EXPECT_EQ(output.info.frames, static_cast<sf_count_t>(kFrames)) << testCase.name;
     }
+}
+
+TEST_F(RenderTool, AudioUnitFaceGivesTheVstFacesSamplesForMonoAndStereoAtAnyBlockSize)
+{
+    // 12345 frames: the last block is short at either block size.
+    constexpr std::size_t kFrames = 12345;
+    constexpr int kRate = 48000;
+    writeAudio(folder / "stereo.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, kRate, testsupport::noise(2 * kFrames, 7));
+    writeAudio(folder / "mono.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, kRate,
+               testsupport::sine(kFrames, 330.0, kRate));
+    const std::vector<std::string> settings = {"--size", "0.8", "--dry-wet", "0.3", "--on", "-q"};
+    for (const char* input : {"stereo.wav", "mono.wav"})
+        for (const char* blockSize : {"64", "1000"})
+        {
+            const std::string context = std::string(input) + " in blocks of " + blockSize;
+            std::vector<std::string> arguments = settings;
+            arguments.insert(arguments.end(), {input, "--block-size", blockSize, "-o", "vst.wav"});
+            const ToolRun vst = run(arguments);
+            ASSERT_EQ(vst.exitCode, 0) << context << ": " << vst.err;
+            arguments.back() = "au.wav";
+            arguments.insert(arguments.end(), {"--face", "au"});
+            const ToolRun au = run(arguments);
+            ASSERT_EQ(au.exitCode, 0) << context << ": " << au.err;
+
+            const AudioData fromVst = readAudio(folder / "vst.wav");
+            const AudioData fromAu = readAudio(folder / "au.wav");
+            ASSERT_EQ(fromAu.info.channels, 2) << context;
+            ASSERT_EQ(fromAu.info.frames, static_cast<sf_count_t>(kFrames)) << context;
+            ASSERT_EQ(fromAu.samples.size(), fromVst.samples.size()) << context;
+            std::size_t differing = 0;
+            for (std::size_t index = 0; index < fromAu.samples.size(); ++index)
+                differing += fromAu.samples[index] != fromVst.samples[index];
+            EXPECT_EQ(differing, 0u) << context;
+        }
+
+    // 0.007 x 100 has no single-precision value that scales back to 0.007.
+    const ToolRun inexact = run({"stereo.wav", "--face", "au", "--size", "0.007", "-o", "au.wav"});
+    ASSERT_EQ(inexact.exitCode, 0) << inexact.err;
+    EXPECT_NE(inexact.err.find(
+                  "velmora-render: note: --size 0.00700000022 has no exact value in the Audio Unit range 0..100"),
+              std::string::npos)
+        << inexact.err;
+    EXPECT_NE(inexact.out.find("Settings: Audio Unit parameters: on/off 1, Size 0.7 %, Dry/Wet 50\n"),
+              std::string::npos)
+        << inexact.out;
 }
 
 TEST_F(RenderTool, DemoGetsWiderWhileItsMonoSumStaysTheSame)

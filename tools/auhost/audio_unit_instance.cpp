@@ -114,7 +114,9 @@ ParameterDescription AudioUnitInstance::parameterInfo(AudioUnitParameterID id) c
     const bool hasCFName = (info.flags & kAudioUnitParameterFlag_HasCFNameString) && info.cfNameString;
     std::string name = hasCFName ? utf8(info.cfNameString)
                                  : std::string(info.name, strnlen(info.name, sizeof info.name));
-    return {id, name, info.unit, info.minValue, info.maxValue, info.defaultValue, info.flags};
+    std::string unitName = info.unit == kAudioUnitParameterUnit_CustomUnit && info.unitName ? utf8(info.unitName)
+                                                                                            : std::string();
+    return {id, name, info.unit, unitName, info.minValue, info.maxValue, info.defaultValue, info.flags};
 }
 
 AudioUnitParameterValue AudioUnitInstance::parameter(AudioUnitParameterID id) const

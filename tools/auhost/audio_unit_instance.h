@@ -15,6 +15,7 @@ struct ParameterDescription
     AudioUnitParameterID id;
     std::string name;  // UTF-8
     AudioUnitParameterUnit unit;
+    std::string unitName;  // UTF-8, for kAudioUnitParameterUnit_CustomUnit
     AudioUnitParameterValue minValue, maxValue, defaultValue;
     AudioUnitParameterOptions flags;
 };

@@ -20,18 +20,19 @@ size_t bufferListBytes(UInt32 buffers)
 UnitRenderer::UnitRenderer(const std::vector<AudioUnitInstance*>& chain, const RenderFormat& renderFormat,
                            HostTransport* hostTransport)
     : units(chain), format(renderFormat), transport(hostTransport),
-      outputListBytes(new std::byte[bufferListBytes(format.channels)]),
+      outputListBytes(new std::byte[bufferListBytes(format.channelsOut())]),
       outputList(new (outputListBytes.get()) AudioBufferList),
       inputCopies(format.channels, std::vector<float>(format.sliceFrames))
 {
     if (units.empty() || format.channels == 0 || format.sliceFrames == 0)
         throw AUHostError("UnitRenderer", paramErr);
-    outputList->mNumberBuffers = format.channels;
+    outputList->mNumberBuffers = format.channelsOut();
     timeStamp.mFlags = kAudioTimeStampSampleTimeValid;
     for (AudioUnitInstance* unit : units)
     {
-        unit->setStreamFormat(kAudioUnitScope_Input, 0, format.channels, format.sampleRate);
-        unit->setStreamFormat(kAudioUnitScope_Output, 0, format.channels, format.sampleRate);
+        const UInt32 inputChannels = unit == units.front() ? format.channels : format.channelsOut();
+        unit->setStreamFormat(kAudioUnitScope_Input, 0, inputChannels, format.sampleRate);
+        unit->setStreamFormat(kAudioUnitScope_Output, 0, format.channelsOut(), format.sampleRate);
         unit->setMaximumFramesPerSlice(format.sliceFrames);
         if (transport)
             unit->setHostCallbacks(transport->callbacks());
@@ -66,7 +67,7 @@ void UnitRenderer::render(const float* const* input, float* const* output, UInt3
     for (sliceOffset = 0; sliceOffset < frames; sliceOffset += sliceFrames)
     {
         sliceFrames = std::min(format.sliceFrames, frames - sliceOffset);
-        for (UInt32 channel = 0; channel < format.channels; ++channel)
+        for (UInt32 channel = 0; channel < format.channelsOut(); ++channel)
             outputList->mBuffers[channel] = {1, sliceFrames * UInt32{sizeof(float)}, output[channel] + sliceOffset};
         AudioUnitRenderActionFlags flags = 0;
         check(AudioUnitRender(units.back()->unit(), &flags, &timeStamp, 0, sliceFrames, outputList), "AudioUnitRender");

@@ -16,15 +16,20 @@ namespace auhost
 {
 struct RenderFormat
 {
-    UInt32 channels;
+    UInt32 channels;  // of the input, and of the output unless outputChannels says otherwise
     Float64 sampleRate;
     UInt32 sliceFrames;  // the largest slice, and the units' maximum frames per slice
+    // Channels of every unit's output bus 0, and so of the input of every
+    // unit after the first; 0 for as many as the input has.
+    UInt32 outputChannels = 0;
+
+    UInt32 channelsOut() const { return outputChannels != 0 ? outputChannels : channels; }
 };
 
 class UnitRenderer
 {
 public:
-    // Sets the format on input and output bus 0 of every unit and the slice
+    // Sets the formats on input and output bus 0 of every unit and the slice
     // size, connects the chain, gives every unit the transport's callbacks
     // (when one is given) and initializes the units, first to last. The
     // units and the transport must outlive the renderer.
@@ -36,8 +41,8 @@ public:
     UnitRenderer& operator=(const UnitRenderer&) = delete;
 
     // Renders `frames` frames of planar input (format.channels pointers) into
-    // planar output, in slices of at most sliceFrames; the sample time runs
-    // on across calls. Allocates nothing.
+    // planar output (format.channelsOut() pointers), in slices of at most
+    // sliceFrames; the sample time runs on across calls. Allocates nothing.
     void render(const float* const* input, float* const* output, UInt32 frames);
     Float64 sampleTime() const { return timeStamp.mSampleTime; }
 

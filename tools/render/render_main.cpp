@@ -65,13 +65,13 @@ int run(const RenderOptions& options)
             return fail("the output '" + summary.outputPath + "' is the input file; choose another with -o");
     }
 
-    vsthost::HostSettings host;
-    host.sampleRate = summary.demo ? kDemoSampleRate : reader.sampleRate();
-    host.blockSize = options.blockSize;
-    auto effect = vsthost::LoadedEffect::load(bundle, error, host);
+    FaceSettings face;
+    face.bundlePath = bundle;
+    face.sampleRate = summary.demo ? kDemoSampleRate : reader.sampleRate();
+    face.inputChannels = summary.demo ? 2 : reader.channels();
+    face.blockSize = options.blockSize;
+    const std::unique_ptr<RenderFace> effect = openFace(face, options, error);
     if (!effect)
-        return fail(error);
-    if (!prepareEffect(*effect, options, error))
         return fail(error);
 
     if (summary.demo && !(writeDemo(summary.inputPath, error) && reader.open(summary.inputPath, error)))
@@ -88,10 +88,8 @@ int run(const RenderOptions& options)
     if (summary.frames < 0 || !writer.commit(error))
         return fail(error);
 
-    summary.effectName = effect->dispatchForText(effGetEffectName);
-    if (summary.effectName.empty())
-        summary.effectName = "the plug-in";
-    summary.settings = describeSettings(*effect);
+    summary.effectName = effect->effectName();
+    summary.settings = effect->describeSettings();
     summary.sampleRate = reader.sampleRate();
     summary.format = reader.format();
     if (!options.quiet)

@@ -42,7 +42,7 @@ bool parseInteger(const std::string& name, const std::string& text, int minimum,
 bool takesValue(std::string_view name)
 {
     return name == "--size" || name == "--dry-wet" || name == "--program" || name == "--block-size" ||
-           name == "--output" || name == "-o" || name == "--bundle";
+           name == "--output" || name == "-o" || name == "--bundle" || name == "--face";
 }
 
 bool applyValue(const std::string& name, const std::string& value, RenderOptions& options, std::string& error)
@@ -61,6 +61,16 @@ bool applyValue(const std::string& name, const std::string& value, RenderOptions
     }
     if (name == "--block-size")
         return parseInteger(name, value, 1, kMaxBlockSize, options.blockSize, error);
+    if (name == "--face")
+    {
+        if (value != "vst" && value != "au")
+        {
+            error = "invalid value '" + value + "' for --face: expected vst or au";
+            return false;
+        }
+        options.face = value == "au" ? Face::audioUnit : Face::vst;
+        return true;
+    }
     if (value.empty())
     {
         error = "empty path for " + name;
@@ -138,6 +148,11 @@ bool parseOptions(int argc, char** argv, RenderOptions& options, std::string& er
             return false;
         }
     }
+    if (options.program && options.face == Face::audioUnit)
+    {
+        error = "--program is not available with --face au: the Audio Unit offers no presets yet";
+        return false;
+    }
     return true;
 }
 
@@ -152,7 +167,9 @@ const char* usageText()
            "Options:\n"
            "  -o, --output PATH    output file (default: INPUT-velmora.EXT, or velmora-demo.wav,\n"
            "                       in the current folder)\n"
-           "      --program N      program 0..7, applied before the settings below\n"
+           "      --face vst|au    the face of the bundle to render through: its VST effect\n"
+           "                       (default) or its Audio Unit; both give the same samples\n"
+           "      --program N      program 0..7, applied before the settings below (VST face)\n"
            "      --size X         Size 0..1 (delay lengths: 15 ms at 0, 115 ms at 1)\n"
            "      --dry-wet X      Dry/Wet 0..1 (level of the width signal)\n"
            "      --on, --off      switch the effect on or off\n"

@@ -10,6 +10,13 @@ inline constexpr int kDefaultBlockSize = 512;
 inline constexpr int kMaxBlockSize = 65536;
 inline constexpr int kProgramCount = 8;
 
+// Which of the bundle's two faces renders: the VST effect or the Audio Unit.
+enum class Face
+{
+    vst,
+    audioUnit
+};
+
 struct RenderOptions
 {
     std::string inputPath;   // empty: render the built-in demo
@@ -20,6 +27,7 @@ struct RenderOptions
     std::optional<float> dryWet;
     std::optional<bool> on;
     int blockSize = kDefaultBlockSize;
+    Face face = Face::vst;
     bool quiet = false;
     bool help = false;
 };

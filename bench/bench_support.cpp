@@ -1,0 +1,25 @@
+#include "bench_support.h"
+
+#include <cstdlib>
+
+namespace bench
+{
+std::string bundlePath()
+{
+    const char* path = std::getenv("VELMORA_BUNDLE");
+    return path ? path : VELMORA_DEFAULT_BUNDLE;
+}
+
+std::vector<std::vector<float>> quietNoise(std::size_t frames)
+{
+    std::vector<std::vector<float>> channels(2, std::vector<float>(frames));
+    unsigned seed = 1;
+    for (std::size_t n = 0; n < frames; ++n)
+    {
+        seed = seed * 1664525u + 1013904223u;
+        channels[0][n] = static_cast<float>(seed >> 8) / 16777216.0f - 0.5f;
+        channels[1][n] = -0.5f * channels[0][n];
+    }
+    return channels;
+}
+}  // namespace bench

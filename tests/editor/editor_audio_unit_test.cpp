@@ -1,0 +1,160 @@
+// A knob turned in the effect's editor as an Audio Unit host hears it: the
+// component opened through the Audio Unit host library, an event listener on
+// the main event loop, real pointer input through XTest in a private X server.
+//
+// Views come later. Until then the test opens the hosted effect's editor the
+// way the view will: it takes the component from the instance storage and
+// opens the editor of the component's VSTPlugIn into an X11 window of its own.
+// The component's idle timer and the editor's X connection are served by the
+// event loop that the test runs, as a host's main loop would.
+
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+
+#include <chrono>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "auhost/audio_unit_instance.h"
+#include "auhost/component_bundle.h"
+#include "auhost/event_loop.h"
+#include "auhost/unit_listeners.h"
+#include "effect/velmora_identity.h"
+#include "support/velmora_bundle.h"
+#include "tandem/tandem_component.h"
+#include "xvfb_display.h"
+
+namespace
+{
+constexpr double kLoopTurnSeconds = 0.2;
+// The middle of the Size knob, and how far one drag step moves: 10 pixels at
+// 1/200 of the range each, 5 in the Audio Unit range 0..100.
+constexpr int kKnobX = 126;
+constexpr int kKnobY = 46;
+constexpr int kStepPixels = 10;
+constexpr float kStepValue = 5.0f;
+
+class EditorThroughAudioUnit : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!editortest::XvfbDisplay::installed())
+            GTEST_SKIP() << "Xvfb is not installed (apt-get install xvfb); the X11 editor test cannot run";
+        server = std::make_unique<editortest::XvfbDisplay>();
+        ASSERT_TRUE(server->running()) << "Xvfb did not start on any free display";
+        display = XOpenDisplay(server->name().c_str());
+        ASSERT_NE(display, nullptr);
+        int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+        ASSERT_TRUE(XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor)) << "no XTest";
+
+        auhost::registerComponentBundle(testsupport::velmoraBundlePath());
+        const auto effects = auhost::findComponents({kAudioUnitType_Effect, 0, 0, 0, 0});
+        ASSERT_EQ(effects.size(), 1u);
+        unit = std::make_unique<auhost::AudioUnitInstance>(effects.front().component);
+        heard = std::make_unique<auhost::EventCollector>();
+        heard->addParameter(unit->unit(), kAUParameterListener_AnyParameter);
+    }
+
+    void TearDown() override
+    {
+        if (editor && editor->isEditorOpen())
+            editor->closeEditor();
+        heard.reset();
+        unit.reset();
+        if (display)
+        {
+            if (parent)
+                XDestroyWindow(display, parent);
+            XCloseDisplay(display);
+        }
+        server.reset();
+    }
+
+    void openEditor()
+    {
+        auto* component = reinterpret_cast<TandemComponent*>(GetComponentInstanceStorage(unit->unit()));
+        ASSERT_NE(component, nullptr);
+        editor = &component->getPlugIn();
+        int width = 0, height = 0;
+        editor->getEditorDimensions(width, height);
+        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, static_cast<unsigned>(width),
+                                     static_cast<unsigned>(height), 0, 0, 0);
+        XMapWindow(display, parent);
+        XSync(display, False);
+        editor->openEditor(reinterpret_cast<void*>(parent));
+        auhost::runEventLoop(kLoopTurnSeconds);
+        heard->clear();
+    }
+
+    // The input reaches the X server, and from there the editor's connection,
+    // before this returns; the editor handles it when the loop runs next.
+    void pointerTo(int x, int y)
+    {
+        XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
+        XSync(display, False);
+    }
+    void button(bool down)
+    {
+        XTestFakeButtonEvent(display, 1, down ? True : False, CurrentTime);
+        XSync(display, False);
+    }
+    void runLoop()
+    {
+        // A pause for the server's writes to the editor's connection.
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        auhost::runEventLoop(kLoopTurnSeconds);
+    }
+
+    std::vector<AudioUnitEventType> types() const
+    {
+        std::vector<AudioUnitEventType> seen;
+        for (const auhost::CollectedEvent& event : heard->events())
+            seen.push_back(event.event.mEventType);
+        return seen;
+    }
+
+    std::unique_ptr<editortest::XvfbDisplay> server;
+    Display* display = nullptr;
+    Window parent = 0;
+    std::unique_ptr<auhost::AudioUnitInstance> unit;
+    std::unique_ptr<auhost::EventCollector> heard;
+    VSTPlugIn* editor = nullptr;
+};
+
+TEST_F(EditorThroughAudioUnit, AKnobDragArrivesAsOneValueChangePerChangeForTheVstIndexInsideItsGesture)
+{
+    unit->setParameter(velmora::kSize, 30.0f);
+    ASSERT_NO_FATAL_FAILURE(openEditor());
+
+    // The whole drag is handled in one turn of the loop. The editor turns the
+    // loop itself after each change while it tracks the mouse, so no change
+    // waits in the listener's queue for the next one to merge with: each is
+    // delivered with the value the unit has at that moment.
+    pointerTo(kKnobX, kKnobY);
+    button(true);
+    for (int step = 1; step <= 4; ++step)
+        pointerTo(kKnobX + step * kStepPixels, kKnobY);
+    button(false);
+    runLoop();
+
+    EXPECT_EQ(types(), (std::vector<AudioUnitEventType>{
+                           kAudioUnitEvent_BeginParameterChangeGesture, kAudioUnitEvent_ParameterValueChange,
+                           kAudioUnitEvent_ParameterValueChange, kAudioUnitEvent_ParameterValueChange,
+                           kAudioUnitEvent_ParameterValueChange, kAudioUnitEvent_EndParameterChangeGesture}));
+    for (const auhost::CollectedEvent& event : heard->events())
+    {
+        EXPECT_EQ(event.event.mArgument.mParameter.mAudioUnit, unit->unit());
+        EXPECT_EQ(event.event.mArgument.mParameter.mParameterID, AudioUnitParameterID{velmora::kSize})
+            << "the Audio Unit parameter ID is the VST index";
+    }
+    ASSERT_EQ(heard->events().size(), 6u);
+    for (int step = 1; step <= 4; ++step)
+        EXPECT_NEAR(heard->events()[static_cast<size_t>(step)].value, 30.0f + step * kStepValue, 0.01f)
+            << "step " << step << ", in the Audio Unit range";
+    EXPECT_EQ(heard->events()[4].value, unit->parameter(velmora::kSize));
+}
+}  // namespace

@@ -1,0 +1,43 @@
+#pragma once
+// The bundle's effect as velmora-render drives it, through either of its
+// faces: the VST effect loaded from the bundle's executable, or the Audio
+// Unit component opened through the Audio Unit host library. Both take the
+// same settings and give the same samples.
+
+#include "render/render_options.h"
+
+#include <memory>
+#include <string>
+
+namespace render
+{
+struct FaceSettings
+{
+    std::string bundlePath;
+    int sampleRate = 0;
+    int inputChannels = 0;  // of the file: 1 or 2
+    int blockSize = 0;      // the largest block process() is given
+};
+
+class RenderFace
+{
+public:
+    virtual ~RenderFace() = default;
+
+    // Runs one block of at most the block size: two input pointers (the same
+    // one twice for a mono file) and two outputs. False with a reason in
+    // error.
+    virtual bool process(float** inputs, float** outputs, int frames, std::string& error) = 0;
+    // For the summary, once the file is rendered.
+    virtual std::string effectName() = 0;
+    virtual std::string describeSettings() = 0;
+};
+
+// Opens the effect through the face options.face names and applies the
+// program and settings of options. Null with a one-line reason in error.
+std::unique_ptr<RenderFace> openFace(const FaceSettings& settings, const RenderOptions& options, std::string& error);
+
+std::unique_ptr<RenderFace> openVstFace(const FaceSettings& settings, const RenderOptions& options, std::string& error);
+std::unique_ptr<RenderFace> openAudioUnitFace(const FaceSettings& settings, const RenderOptions& options,
+                                              std::string& error);
+}  // namespace render
