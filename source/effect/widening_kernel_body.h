@@ -98,8 +98,12 @@ VELMORA_KERNEL_INLINE void processVector(const ChunkConstants<V>& constants, int
     // W S, added to one side and taken from the other alike, so that the
     // mono sum only sees the rounding of the two outputs.
     const typename V::Float width = V::multiplyAdd(cosineGain, cosinePair, V::mul(sineGain, sinePair));
-    V::store(outLeft, V::add(V::load(inLeft), width));
-    V::store(outRight, V::sub(V::load(inRight), width));
+    // Both inputs are read before either output is written: a host may hand
+    // one buffer as the input of one side and the output of the other.
+    const typename V::Float left = V::load(inLeft);
+    const typename V::Float right = V::load(inRight);
+    V::store(outLeft, V::add(left, width));
+    V::store(outRight, V::sub(right, width));
 }
 
 template <class V>
@@ -120,12 +124,16 @@ void writeMono(const WideningChunk& chunk)
     addChannels<V>(chunk.inLeft + chunk.monoFrames, chunk.inRight + chunk.monoFrames, chunk.monoWrapped, wrapped);
 }
 
-template <class V>
-void passInput(const float* input, float* output, int frames)
+// Frame by frame, both sides read before either is written, as above.
+inline void passInput(const WideningChunk& chunk)
 {
-    if (output != input)
-        for (int t = 0; t < frames; ++t)
-            output[t] = input[t];
+    for (int t = 0; t < chunk.frames; ++t)
+    {
+        const float left = chunk.inLeft[t];
+        const float right = chunk.inRight[t];
+        chunk.outLeft[t] = left;
+        chunk.outRight[t] = right;
+    }
 }
 
 // Whole vectors in place, then the last few frames through a vector-sized
@@ -137,8 +145,7 @@ void processChunk(const WideningChunk& chunk)
     writeMono<V>(chunk);
     if (chunk.wetGain == 0.0f)
     {
-        passInput<V>(chunk.inLeft, chunk.outLeft, chunk.frames);
-        passInput<V>(chunk.inRight, chunk.outRight, chunk.frames);
+        passInput(chunk);
         return;
     }
 

@@ -156,6 +156,27 @@ TEST_P(EnginePath, PassesTheInputBackExactlyWhenNoWidthIsAdded)
         ASSERT_TRUE(output.left[n] == 0.0f && output.right[n] == 0.0f) << "frame " << n;
 }
 
+// The Audio Unit feeds a mono stream to both inputs from one buffer and lets
+// the left output overwrite it: each side must be read before either is written.
+TEST_P(EnginePath, OneBufferAsBothInputsAndAnOutputGivesWhatSeparateBuffersGive)
+{
+    const std::vector<float> mono = testsupport::noise(5000, 12);
+    for (const auto& [on, dryWet] : {std::pair{true, 0.7f}, std::pair{false, 0.7f}})
+    {
+        velmora::WideningEngine separate(kernel());
+        velmora::WideningEngine shared(kernel());
+        prepare(separate, 48000.0f, 0.3f, dryWet, on);
+        prepare(shared, 48000.0f, 0.3f, dryWet, on);
+        const StereoBuffer expected = render(separate, StereoBuffer(mono, mono), {500});
+
+        std::vector<float> buffer = mono;
+        std::vector<float> right(mono.size());
+        for (std::size_t done = 0; done < mono.size(); done += 500)
+            shared.process(buffer.data() + done, buffer.data() + done, buffer.data() + done, right.data() + done, 500);
+        EXPECT_TRUE(sameBits(buffer, expected.left) && sameBits(right, expected.right)) << (on ? "widening" : "off");
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryInstructionSet, EnginePath, ::testing::Range(0, velmora::kNumWideningKernels),
                          [](const ::testing::TestParamInfo<int>& info) {
                              std::string name = velmora::wideningKernels()[info.param].name;
