@@ -18,20 +18,20 @@ struct SineCosine
     double cosine;
 };
 
-// Both at once, for angles of a few turns at most, within 1e-12.
-SineCosine sineAndCosine(double angle) noexcept;
-
 class LfoGainAnchor
 {
 public:
-    // Anchors the gains at this phase; nothing is made again for the same one.
-    void moveTo(float phase) noexcept;
-    // The expansions of both gains, scaled by the wet gain.
-    void expand(float wetGain, GainExpansion (&gains)[2]) const noexcept;
+    // Both gains' expansions about the anchor at this phase, scaled by the wet
+    // gain. Made again only when the phase or the wet gain changes.
+    void expand(float phase, float wetGain, GainExpansion (&gains)[2]) noexcept;
 
 private:
+    void moveTo(float phase) noexcept;
+
     float anchorPhase = std::numeric_limits<float>::quiet_NaN();
+    float scaledBy = std::numeric_limits<float>::quiet_NaN();
     float angles[2] = {};
     SineCosine values[2] = {};
+    GainExpansion expansions[2] = {};
 };
 }  // namespace velmora

@@ -199,8 +199,7 @@ void WideningEngine::process(const float* inLeft, const float* inRight, float* o
         if (intoStretch == 0)
             stretchPhase = chunk.firstPhase;
         // Past the wrap the anchor goes a cycle back with the phase, staying near it.
-        anchor.moveTo(chunk.firstPhase < stretchPhase ? stretchPhase - 1.0f : stretchPhase);
-        anchor.expand(wetGain, chunk.gains);
+        anchor.expand(chunk.firstPhase < stretchPhase ? stretchPhase - 1.0f : stretchPhase, wetGain, chunk.gains);
         const std::int32_t writeSlot = position & ringMask;
         chunk.mono = ring.get() + writeSlot;
         chunk.monoFrames = std::min(chunk.frames, ringLength - writeSlot);

@@ -182,7 +182,6 @@ TEST_P(EnginePath, GainsFollowTheRoundingOfEachFramesAngle)
         if (std::ilogb(first) != std::ilogb(first + (kFrames - 1) * step))
             continue;
         velmora::LfoGainAnchor anchor;
-        anchor.moveTo(first);
         for (int gain = 0; gain < 2; ++gain)
         {
             // Line 0 carries the sine gain, line 3 the cosine gain: one of
@@ -193,7 +192,7 @@ TEST_P(EnginePath, GainsFollowTheRoundingOfEachFramesAngle)
             chunk.weights[gain == 0 ? 0 : 3][0] = 1.0f;
             chunk.firstPhase = first;
             chunk.phaseStep = step;
-            anchor.expand(kWetGain, chunk.gains);
+            anchor.expand(first, kWetGain, chunk.gains);
             chunk.mono = mono.data();
             chunk.monoFrames = kFrames;
             chunk.monoWrapped = mono.data();
