@@ -31,7 +31,7 @@ public:
     // Frames processed per kernel call at most, and the ring's readable margin.
     // A chunk never runs past a multiple of kChunkFrames in the sample count:
     // each such stretch has one LFO anchor, whatever the blocks.
-    static constexpr int kChunkFrames = 256;
+    static constexpr int kChunkFrames = kMaxChunkFrames;
     static constexpr int kRingMargin = kChunkFrames + 32;
     // Read positions wrap as in a ring of this many samples.
     static constexpr std::int32_t kPositionRing = 1 << 20;

@@ -61,27 +61,36 @@ VELMORA_KERNEL_INLINE typename V::Float addTaps(typename V::Float sum, const typ
     return V::multiplyAdd(weights[3], V::load(taps + 3), sum);
 }
 
-// One vector of frames starting at frame t, at these LFO phases; the channel
-// pointers already point at t.
+// The two sums of one vector of frames starting at frame t: lines 0 and 2,
+// which go under the sine gain, and lines 3 and 1, under the cosine gain.
 template <class V>
-VELMORA_KERNEL_INLINE void processVector(const ChunkConstants<V>& constants, int t, typename V::Float phase,
-                                         const float* inLeft, const float* inRight, float* outLeft, float* outRight)
+VELMORA_KERNEL_INLINE void storePairs(const ChunkConstants<V>& constants, int t, float* sinePairs, float* cosinePairs)
 {
-    const typename V::Float twoPi = V::set1(kTwoPi);
-    const typename V::Float shifted = V::add(phase, V::set1(kQuarterCycle));
-    const typename V::Float sineGain = expandedGain<V>(V::mul(phase, twoPi), constants.gains[0]);
-    const typename V::Float cosineGain = expandedGain<V>(V::mul(shifted, twoPi), constants.gains[1]);
-
-    // Lines 0 and 2 under the sine gain, 3 and 1 under the cosine gain.
     typename V::Float sinePair = V::mul(constants.weights[0][0], V::load(constants.taps[0] + t));
     sinePair = addTaps<V>(sinePair, constants.weights[0], constants.taps[0] + t, 1);
     sinePair = addTaps<V>(sinePair, constants.weights[2], constants.taps[2] + t, 0);
     typename V::Float cosinePair = V::mul(constants.weights[3][0], V::load(constants.taps[3] + t));
     cosinePair = addTaps<V>(cosinePair, constants.weights[3], constants.taps[3] + t, 1);
     cosinePair = addTaps<V>(cosinePair, constants.weights[1], constants.taps[1] + t, 0);
+    V::store(sinePairs + t, sinePair);
+    V::store(cosinePairs + t, cosinePair);
+}
+
+// One vector of frames starting at frame t, at these LFO phases, whose sums
+// are ready; the channel pointers already point at t.
+template <class V>
+VELMORA_KERNEL_INLINE void processVector(const ChunkConstants<V>& constants, int t, typename V::Float phase,
+                                         const float* sinePairs, const float* cosinePairs, const float* inLeft,
+                                         const float* inRight, float* outLeft, float* outRight)
+{
+    const typename V::Float twoPi = V::set1(kTwoPi);
+    const typename V::Float shifted = V::add(phase, V::set1(kQuarterCycle));
+    const typename V::Float sineGain = expandedGain<V>(V::mul(phase, twoPi), constants.gains[0]);
+    const typename V::Float cosineGain = expandedGain<V>(V::mul(shifted, twoPi), constants.gains[1]);
     // W S, added to one side and taken from the other alike, so that the
     // mono sum only sees the rounding of the two outputs.
-    const typename V::Float width = V::multiplyAdd(cosineGain, cosinePair, V::mul(sineGain, sinePair));
+    const typename V::Float width = V::multiplyAdd(cosineGain, V::load(cosinePairs + t),
+                                                   V::mul(sineGain, V::load(sinePairs + t)));
     V::store(outLeft, V::add(V::load(inLeft), width));
     V::store(outRight, V::sub(V::load(inRight), width));
 }
@@ -150,13 +159,22 @@ void processChunk(const WideningChunk& chunk)
     float* const outRight = chunk.outRight;
     const int frames = chunk.frames;
 
+    // The sums of every vector first, then the gains and the outputs: each
+    // loop alone keeps most of its constants in registers, and the first
+    // does not wait for the gains' constants.
+    alignas(64) float sinePairs[kMaxChunkFrames];
+    alignas(64) float cosinePairs[kMaxChunkFrames];
+    for (int t = 0; t < frames; t += V::kWidth)
+        storePairs<V>(constants, t, sinePairs, cosinePairs);
+
     // Phases go up a vector at a time: within a run every sum is exact, as
     // firstPhase + t phaseStep is.
     typename V::Float phase = V::add(V::set1(chunk.firstPhase), V::mul(V::load(kFrameOffsets), step));
     int t = 0;
     for (; t + V::kWidth <= frames; t += V::kWidth)
     {
-        processVector<V>(constants, t, phase, inLeft + t, inRight + t, outLeft + t, outRight + t);
+        processVector<V>(constants, t, phase, sinePairs, cosinePairs, inLeft + t, inRight + t, outLeft + t,
+                         outRight + t);
         phase = V::add(phase, constants.vectorStep);
     }
     const int rest = frames - t;
@@ -169,7 +187,7 @@ void processChunk(const WideningChunk& chunk)
         left[n] = inLeft[t + n];
         right[n] = inRight[t + n];
     }
-    processVector<V>(constants, t, phase, left, right, left, right);
+    processVector<V>(constants, t, phase, sinePairs, cosinePairs, left, right, left, right);
     for (int n = 0; n < rest; ++n)
     {
         outLeft[t + n] = left[n];

@@ -18,6 +18,8 @@
 namespace velmora
 {
 inline constexpr int kTapsPerLine = 4;
+// Frames of one chunk at most: a whole number of vectors of every set.
+inline constexpr int kMaxChunkFrames = 256;
 
 // W sin(x) / 2 near the anchor angle a, for d = x - a:
 //
@@ -25,7 +27,7 @@ inline constexpr int kTapsPerLine = 4;
 //
 // with sine, cosine = W sin(a) / 2, W cos(a) / 2, squareTerm = -sine / 2 and
 // cubicTerm = -cosine / 6. What it leaves out, the terms in d^4 and beyond,
-// stays below 1e-9 for |d| < 0.02.
+// stays below 1e-8 W for |d| < 0.02.
 struct GainExpansion
 {
     float angle;
