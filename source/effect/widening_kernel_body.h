@@ -61,19 +61,15 @@ VELMORA_KERNEL_INLINE typename V::Float addTaps(typename V::Float sum, const typ
     return V::multiplyAdd(weights[3], V::load(taps + 3), sum);
 }
 
-// The two sums of one vector of frames starting at frame t: lines 0 and 2,
-// which go under the sine gain, and lines 3 and 1, under the cosine gain.
+// The sum of two lines over one vector of frames starting at frame t:
+// lines 0 and 2, which go under the sine gain, or 3 and 1, under the cosine gain.
 template <class V>
-VELMORA_KERNEL_INLINE void storePairs(const ChunkConstants<V>& constants, int t, float* sinePairs, float* cosinePairs)
+VELMORA_KERNEL_INLINE void storePair(const ChunkConstants<V>& constants, int first, int second, int t, float* pairs)
 {
-    typename V::Float sinePair = V::mul(constants.weights[0][0], V::load(constants.taps[0] + t));
-    sinePair = addTaps<V>(sinePair, constants.weights[0], constants.taps[0] + t, 1);
-    sinePair = addTaps<V>(sinePair, constants.weights[2], constants.taps[2] + t, 0);
-    typename V::Float cosinePair = V::mul(constants.weights[3][0], V::load(constants.taps[3] + t));
-    cosinePair = addTaps<V>(cosinePair, constants.weights[3], constants.taps[3] + t, 1);
-    cosinePair = addTaps<V>(cosinePair, constants.weights[1], constants.taps[1] + t, 0);
-    V::store(sinePairs + t, sinePair);
-    V::store(cosinePairs + t, cosinePair);
+    typename V::Float pair = V::mul(constants.weights[first][0], V::load(constants.taps[first] + t));
+    pair = addTaps<V>(pair, constants.weights[first], constants.taps[first] + t, 1);
+    pair = addTaps<V>(pair, constants.weights[second], constants.taps[second] + t, 0);
+    V::store(pairs + t, pair);
 }
 
 // One vector of frames starting at frame t, at these LFO phases, whose sums
@@ -159,13 +155,15 @@ void processChunk(const WideningChunk& chunk)
     float* const outRight = chunk.outRight;
     const int frames = chunk.frames;
 
-    // The sums of every vector first, then the gains and the outputs: each
-    // loop alone keeps most of its constants in registers, and the first
-    // does not wait for the gains' constants.
+    // The sums of every vector first, a pair of lines at a time, then the
+    // gains and the outputs: each loop alone keeps its constants in
+    // registers, and the sums do not wait for the gains' constants.
     alignas(64) float sinePairs[kMaxChunkFrames];
     alignas(64) float cosinePairs[kMaxChunkFrames];
     for (int t = 0; t < frames; t += V::kWidth)
-        storePairs<V>(constants, t, sinePairs, cosinePairs);
+        storePair<V>(constants, 0, 2, t, sinePairs);
+    for (int t = 0; t < frames; t += V::kWidth)
+        storePair<V>(constants, 3, 1, t, cosinePairs);
 
     // Phases go up a vector at a time: within a run every sum is exact, as
     // firstPhase + t phaseStep is.
