@@ -167,7 +167,8 @@ void WideningEngine::process(const float* inLeft, const float* inRight, float* o
     for (int done = 0; done < frames;)
     {
         WideningChunk chunk;
-        chunk.frames = std::min(frames - done, kChunkFrames);
+        const int intoStretch = position & (kChunkFrames - 1);
+        chunk.frames = std::min(frames - done, kChunkFrames - intoStretch);
         for (std::size_t line = 0; line < reads.size(); ++line)
         {
             if (reads[line].steadyFrames == 0)
@@ -195,6 +196,10 @@ void WideningEngine::process(const float* inLeft, const float* inRight, float* o
             chunk.phaseStep = phaseStep;
             phaseRun -= chunk.frames;
         }
+        if (intoStretch == 0)
+            stretchPhase = chunk.firstPhase;
+        // Past the wrap the anchor goes a cycle back with the phase, staying near it.
+        anchor.expand(chunk.firstPhase < stretchPhase ? stretchPhase - 1.0f : stretchPhase, wetGain, chunk.gains);
         const std::int32_t writeSlot = position & ringMask;
         chunk.mono = ring.get() + writeSlot;
         chunk.monoFrames = std::min(chunk.frames, ringLength - writeSlot);

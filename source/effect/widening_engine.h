@@ -15,6 +15,7 @@
 // not processing; setValues and process to the audio thread. Nothing on the
 // audio thread allocates, locks or logs.
 
+#include "effect/lfo_gain_anchor.h"
 #include "effect/line_lengths.h"
 #include "effect/widening_kernels.h"
 
@@ -28,7 +29,9 @@ class WideningEngine
 {
 public:
     // Frames processed per kernel call at most, and the ring's readable margin.
-    static constexpr int kChunkFrames = 256;
+    // A chunk never runs past a multiple of kChunkFrames in the sample count:
+    // each such stretch has one LFO anchor, whatever the blocks.
+    static constexpr int kChunkFrames = kMaxChunkFrames;
     static constexpr int kRingMargin = kChunkFrames + 32;
     // Read positions wrap as in a ring of this many samples.
     static constexpr std::int32_t kPositionRing = 1 << 20;
@@ -74,6 +77,8 @@ private:
     float phase = 0.0f;
     float phaseStep = 0.0f;  // of the steady LFO run under way
     int phaseRun = 0;        // frames left in it
+    float stretchPhase = 0.0f;  // of the first frame of the stretch under way
+    LfoGainAnchor anchor;
     float wetGain = 0.0f;
     float size = 0.5f;  // the Size the lengths were made for
     std::array<double, kNumLines> lengths{};

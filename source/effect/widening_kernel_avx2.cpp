@@ -9,7 +9,6 @@ struct Avx2
 {
     static constexpr int kWidth = 8;
     using Float = __m256;
-    using Int = __m256i;
 
     static Float load(const float* source) { return _mm256_loadu_ps(source); }
     static void store(float* destination, Float value) { _mm256_storeu_ps(destination, value); }
@@ -18,13 +17,6 @@ struct Avx2
     static Float sub(Float a, Float b) { return _mm256_sub_ps(a, b); }
     static Float mul(Float a, Float b) { return _mm256_mul_ps(a, b); }
     static Float multiplyAdd(Float a, Float b, Float c) { return _mm256_fmadd_ps(a, b, c); }
-    static Float multiplySubtract(Float a, Float b, Float c) { return _mm256_fnmadd_ps(a, b, c); }
-    static Int roundToInt(Float value) { return _mm256_cvtps_epi32(value); }
-    static Float toFloat(Int value) { return _mm256_cvtepi32_ps(value); }
-    static Float negateWhereOdd(Float value, Int integers)
-    {
-        return _mm256_xor_ps(value, _mm256_castsi256_ps(_mm256_slli_epi32(integers, 31)));
-    }
 };
 }  // namespace
 

@@ -2,10 +2,8 @@
 // The chunk loop shared by the instruction-set kernels. Included only by the
 // kernel files, each of which passes its own vector type V:
 //
-//   V::kWidth, V::Float, V::Int, load, store, set1, add, sub, mul,
-//   multiplyAdd(a, b, c) = a b + c and multiplySubtract(a, b, c) = c - a b
-//   (fused where the set has them), roundToInt, toFloat,
-//   negateWhereOdd(value, integers).
+//   V::kWidth, V::Float, load, store, set1, add, sub, mul and
+//   multiplyAdd(a, b, c) = a b + c (fused where the set has it).
 //
 // Each V lives in its kernel file's unnamed namespace, so every instantiation
 // here stays inside the file that made it, compiled for that file's set.
@@ -14,18 +12,6 @@
 
 namespace velmora::kernel
 {
-// sin(x) / 2 for |x| <= pi/2: odd polynomial of degree 9, within 7e-9 of the
-// true value in double precision, halved (exactly) in its coefficients. The
-// kernels scale the coefficients by the wet gain once per chunk, so that the
-// gains come out already scaled.
-inline constexpr int kSineTerms = 5;
-inline constexpr float kHalfSine[kSineTerms] = {0.4999999978494045f, -0.083333289739230475f,
-                                                0.0041665250853365625f, -0.000099045087043745825f,
-                                                1.3025538177264723e-06f};
-// pi in two parts: the high part times the few multiples used here is exact,
-// so only the small low part rounds.
-inline constexpr float kPiHigh = 3.140625f;
-inline constexpr float kPiLow = 9.676535897932e-4f;
 inline constexpr float kTwoPi = 6.2831855f;  // as the single-precision path rounds it
 inline constexpr float kQuarterCycle = 0.25f;
 alignas(64) inline constexpr float kFrameOffsets[16] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
@@ -34,23 +20,24 @@ alignas(64) inline constexpr float kFrameOffsets[16] = {0, 1, 2, 3, 4, 5, 6, 7, 
 // through memory.
 #define VELMORA_KERNEL_INLINE inline __attribute__((always_inline))
 
-// W sin(x) / 2 for x = 2 pi phase, phase in [0, 2): x - k pi lies within
-// about pi/2 for k = round(2 phase), and sin(x) = (-1)^k sin(x - k pi).
 template <class V>
-VELMORA_KERNEL_INLINE typename V::Float scaledHalfSine(typename V::Float x, typename V::Float phase,
-                                                       const typename V::Float (&coefficients)[kSineTerms])
+struct GainConstants
 {
-    const typename V::Int turns = V::roundToInt(V::add(phase, phase));
-    const typename V::Float k = V::toFloat(turns);
-    typename V::Float r = V::multiplySubtract(k, V::set1(kPiHigh), x);
-    r = V::multiplySubtract(k, V::set1(kPiLow), r);
-    const typename V::Float z = V::mul(r, r);
-    typename V::Float p = coefficients[4];
-    p = V::multiplyAdd(p, z, coefficients[3]);
-    p = V::multiplyAdd(p, z, coefficients[2]);
-    p = V::multiplyAdd(p, z, coefficients[1]);
-    p = V::multiplyAdd(p, z, coefficients[0]);
-    return V::negateWhereOdd(V::mul(p, r), turns);
+    typename V::Float angle;
+    typename V::Float sine;
+    typename V::Float cosine;
+    typename V::Float squareTerm;
+    typename V::Float cubicTerm;
+};
+
+// The gain at angle x, rounded to single precision as the plain path rounds it.
+template <class V>
+VELMORA_KERNEL_INLINE typename V::Float expandedGain(typename V::Float x, const GainConstants<V>& gain)
+{
+    const typename V::Float d = V::sub(x, gain.angle);
+    const typename V::Float d2 = V::mul(d, d);
+    const typename V::Float slope = V::multiplyAdd(d2, gain.cubicTerm, gain.cosine);
+    return V::multiplyAdd(d2, gain.squareTerm, V::multiplyAdd(d, slope, gain.sine));
 }
 
 template <class V>
@@ -58,10 +45,8 @@ struct ChunkConstants
 {
     const float* taps[4];
     typename V::Float weights[4][kTapsPerLine];
-    typename V::Float sineTerms[kSineTerms];  // kHalfSine times the wet gain
-    typename V::Float firstPhase;
-    typename V::Float phaseStep;
-    typename V::Float frameOffsets;
+    GainConstants<V> gains[2];
+    typename V::Float vectorStep;  // the phase step of a whole vector, exact like the phases
 };
 
 // sum + the line's taps from tap `from` on under their weights.
@@ -76,28 +61,32 @@ VELMORA_KERNEL_INLINE typename V::Float addTaps(typename V::Float sum, const typ
     return V::multiplyAdd(weights[3], V::load(taps + 3), sum);
 }
 
-// One vector of frames starting at frame t; the channel pointers already point at t.
+// The sum of two lines over one vector of frames starting at frame t:
+// lines 0 and 2, which go under the sine gain, or 3 and 1, under the cosine gain.
 template <class V>
-VELMORA_KERNEL_INLINE void processVector(const ChunkConstants<V>& constants, int t, const float* inLeft,
+VELMORA_KERNEL_INLINE void storePair(const ChunkConstants<V>& constants, int first, int second, int t, float* pairs)
+{
+    typename V::Float pair = V::mul(constants.weights[first][0], V::load(constants.taps[first] + t));
+    pair = addTaps<V>(pair, constants.weights[first], constants.taps[first] + t, 1);
+    pair = addTaps<V>(pair, constants.weights[second], constants.taps[second] + t, 0);
+    V::store(pairs + t, pair);
+}
+
+// One vector of frames starting at frame t, at these LFO phases, whose sums
+// are ready; the channel pointers already point at t.
+template <class V>
+VELMORA_KERNEL_INLINE void processVector(const ChunkConstants<V>& constants, int t, typename V::Float phase,
+                                         const float* sinePairs, const float* cosinePairs, const float* inLeft,
                                          const float* inRight, float* outLeft, float* outRight)
 {
-    const typename V::Float frame = V::add(V::set1(static_cast<float>(t)), constants.frameOffsets);
-    const typename V::Float phase = V::add(constants.firstPhase, V::mul(frame, constants.phaseStep));
     const typename V::Float twoPi = V::set1(kTwoPi);
     const typename V::Float shifted = V::add(phase, V::set1(kQuarterCycle));
-    const typename V::Float sineGain = scaledHalfSine<V>(V::mul(phase, twoPi), phase, constants.sineTerms);
-    const typename V::Float cosineGain = scaledHalfSine<V>(V::mul(shifted, twoPi), shifted, constants.sineTerms);
-
-    // Lines 0 and 2 under the sine gain, 3 and 1 under the cosine gain.
-    typename V::Float sinePair = V::mul(constants.weights[0][0], V::load(constants.taps[0] + t));
-    sinePair = addTaps<V>(sinePair, constants.weights[0], constants.taps[0] + t, 1);
-    sinePair = addTaps<V>(sinePair, constants.weights[2], constants.taps[2] + t, 0);
-    typename V::Float cosinePair = V::mul(constants.weights[3][0], V::load(constants.taps[3] + t));
-    cosinePair = addTaps<V>(cosinePair, constants.weights[3], constants.taps[3] + t, 1);
-    cosinePair = addTaps<V>(cosinePair, constants.weights[1], constants.taps[1] + t, 0);
+    const typename V::Float sineGain = expandedGain<V>(V::mul(phase, twoPi), constants.gains[0]);
+    const typename V::Float cosineGain = expandedGain<V>(V::mul(shifted, twoPi), constants.gains[1]);
     // W S, added to one side and taken from the other alike, so that the
     // mono sum only sees the rounding of the two outputs.
-    const typename V::Float width = V::multiplyAdd(cosineGain, cosinePair, V::mul(sineGain, sinePair));
+    const typename V::Float width = V::multiplyAdd(cosineGain, V::load(cosinePairs + t),
+                                                   V::mul(sineGain, V::load(sinePairs + t)));
     // Both inputs are read before either output is written: a host may hand
     // one buffer as the input of one side and the output of the other.
     const typename V::Float left = V::load(inLeft);
@@ -156,30 +145,58 @@ void processChunk(const WideningChunk& chunk)
         for (int tap = 0; tap < kTapsPerLine; ++tap)
             constants.weights[line][tap] = V::set1(chunk.weights[line][tap]);
     }
-    for (int term = 0; term < kSineTerms; ++term)
-        constants.sineTerms[term] = V::set1(kHalfSine[term] * chunk.wetGain);
-    constants.firstPhase = V::set1(chunk.firstPhase);
-    constants.phaseStep = V::set1(chunk.phaseStep);
-    constants.frameOffsets = V::load(kFrameOffsets);
+    for (int gain = 0; gain < 2; ++gain)
+    {
+        const GainExpansion& expansion = chunk.gains[gain];
+        constants.gains[gain] = {V::set1(expansion.angle), V::set1(expansion.sine), V::set1(expansion.cosine),
+                                 V::set1(expansion.squareTerm), V::set1(expansion.cubicTerm)};
+    }
+    const typename V::Float step = V::set1(chunk.phaseStep);
+    constants.vectorStep = V::mul(V::set1(static_cast<float>(V::kWidth)), step);
 
+    // Taken out of the chunk, which the stores could alias as far as the
+    // compiler knows: it would load them again for every vector.
+    const float* const inLeft = chunk.inLeft;
+    const float* const inRight = chunk.inRight;
+    float* const outLeft = chunk.outLeft;
+    float* const outRight = chunk.outRight;
+    const int frames = chunk.frames;
+
+    // The sums of every vector first, a pair of lines at a time, then the
+    // gains and the outputs: each loop alone keeps its constants in
+    // registers, and the sums do not wait for the gains' constants.
+    alignas(64) float sinePairs[kMaxChunkFrames];
+    alignas(64) float cosinePairs[kMaxChunkFrames];
+    for (int t = 0; t < frames; t += V::kWidth)
+        storePair<V>(constants, 0, 2, t, sinePairs);
+    for (int t = 0; t < frames; t += V::kWidth)
+        storePair<V>(constants, 3, 1, t, cosinePairs);
+
+    // Phases go up a vector at a time: within a run every sum is exact, as
+    // firstPhase + t phaseStep is.
+    typename V::Float phase = V::add(V::set1(chunk.firstPhase), V::mul(V::load(kFrameOffsets), step));
     int t = 0;
-    for (; t + V::kWidth <= chunk.frames; t += V::kWidth)
-        processVector<V>(constants, t, chunk.inLeft + t, chunk.inRight + t, chunk.outLeft + t, chunk.outRight + t);
-    const int rest = chunk.frames - t;
+    for (; t + V::kWidth <= frames; t += V::kWidth)
+    {
+        processVector<V>(constants, t, phase, sinePairs, cosinePairs, inLeft + t, inRight + t, outLeft + t,
+                         outRight + t);
+        phase = V::add(phase, constants.vectorStep);
+    }
+    const int rest = frames - t;
     if (rest == 0)
         return;
     float left[V::kWidth] = {};
     float right[V::kWidth] = {};
     for (int n = 0; n < rest; ++n)
     {
-        left[n] = chunk.inLeft[t + n];
-        right[n] = chunk.inRight[t + n];
+        left[n] = inLeft[t + n];
+        right[n] = inRight[t + n];
     }
-    processVector<V>(constants, t, left, right, left, right);
+    processVector<V>(constants, t, phase, sinePairs, cosinePairs, left, right, left, right);
     for (int n = 0; n < rest; ++n)
     {
-        chunk.outLeft[t + n] = left[n];
-        chunk.outRight[t + n] = right[n];
+        outLeft[t + n] = left[n];
+        outRight[t + n] = right[n];
     }
 }
 }  // namespace velmora::kernel

@@ -10,7 +10,6 @@ struct Sse2
 {
     static constexpr int kWidth = 4;
     using Float = __m128;
-    using Int = __m128i;
 
     static Float load(const float* source) { return _mm_loadu_ps(source); }
     static void store(float* destination, Float value) { _mm_storeu_ps(destination, value); }
@@ -19,13 +18,6 @@ struct Sse2
     static Float sub(Float a, Float b) { return _mm_sub_ps(a, b); }
     static Float mul(Float a, Float b) { return _mm_mul_ps(a, b); }
     static Float multiplyAdd(Float a, Float b, Float c) { return _mm_add_ps(_mm_mul_ps(a, b), c); }
-    static Float multiplySubtract(Float a, Float b, Float c) { return _mm_sub_ps(c, _mm_mul_ps(a, b)); }
-    static Int roundToInt(Float value) { return _mm_cvtps_epi32(value); }
-    static Float toFloat(Int value) { return _mm_cvtepi32_ps(value); }
-    static Float negateWhereOdd(Float value, Int integers)
-    {
-        return _mm_xor_ps(value, _mm_castsi128_ps(_mm_slli_epi32(integers, 31)));
-    }
 };
 }  // namespace
 

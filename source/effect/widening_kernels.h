@@ -7,8 +7,9 @@
 //   S = A (y0 - y2) + B (y3 - y1),  out L = W S + L,  out R = -W S + R
 //
 // with y_k the line's taps under its weights and A, B = sin(2 pi phase) / 2,
-// sin(2 pi (phase + 1/4)) / 2. The chunk's mono sums go into the ring first;
-// no line is short enough to read them back in the same chunk.
+// sin(2 pi (phase + 1/4)) / 2, each expanded about an anchor angle near the
+// chunk's own. The chunk's mono sums go into the ring first; no line is short
+// enough to read them back in the same chunk.
 //
 // Kept free of the standard library: each kernel file is compiled for its own
 // instruction set, and an inline library function instantiated there could be
@@ -17,6 +18,24 @@
 namespace velmora
 {
 inline constexpr int kTapsPerLine = 4;
+// Frames of one chunk at most: a whole number of vectors of every set.
+inline constexpr int kMaxChunkFrames = 256;
+
+// W sin(x) / 2 near the anchor angle a, for d = x - a:
+//
+//   sine + d (cosine + d^2 cubicTerm) + d^2 squareTerm
+//
+// with sine, cosine = W sin(a) / 2, W cos(a) / 2, squareTerm = -sine / 2 and
+// cubicTerm = -cosine / 6. What it leaves out, the terms in d^4 and beyond,
+// stays below 1e-8 W for |d| < 0.02.
+struct GainExpansion
+{
+    float angle;
+    float sine;
+    float cosine;
+    float squareTerm;
+    float cubicTerm;
+};
 
 struct WideningChunk
 {
@@ -30,6 +49,9 @@ struct WideningChunk
     // LFO phase of frame t: firstPhase + t * phaseStep, exact in single precision.
     float firstPhase;
     float phaseStep;
+    // A, then B, with the wet gain W folded in; every frame's angle lies
+    // within 0.02 of its anchor.
+    GainExpansion gains[2];
     // Where the mono sums go: monoFrames to mono, the rest to monoWrapped.
     float* mono;
     int monoFrames;

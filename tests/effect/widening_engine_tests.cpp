@@ -1,5 +1,7 @@
 // The widening engine on every instruction-set path this processor runs,
 // against the one-sample-at-a-time path it replaces.
+#include "effect/free_lfo.h"
+#include "effect/lfo_gain_anchor.h"
 #include "effect/scalar_widener.h"
 #include "effect/widening_engine.h"
 #include "support/signals.h"
@@ -175,6 +177,64 @@ TEST_P(EnginePath, OneBufferAsBothInputsAndAnOutputGivesWhatSeparateBuffersGive)
             shared.process(buffer.data() + done, buffer.data() + done, buffer.data() + done, right.data() + done, 500);
         EXPECT_TRUE(sameBits(buffer, expected.left) && sameBits(right, expected.right)) << (on ? "widening" : "off");
     }
+}
+
+// Each frame's LFO gain, read straight from the kernel, against the plain
+// path's sin(x) / 2 of the angle x rounded to single precision, across a whole
+// stretch from its anchor at the largest LFO step. A kernel that fuses the
+// angle's product into the next operation, or an expansion cut short, misses
+// by more than the rounding of the gains.
+TEST_P(EnginePath, GainsFollowTheRoundingOfEachFramesAngle)
+{
+    constexpr int kFrames = velmora::WideningEngine::kChunkFrames;
+    constexpr float kWetGain = 0.5f;  // Dry/Wet 1
+    const float increment = velmora::freeLfoIncrement(22050.0f);
+    const std::vector<float> ones(kFrames + 64, 1.0f);
+    const std::vector<float> silent(kFrames, 0.0f);
+    std::vector<float> mono(kFrames);
+    std::vector<float> gains(kFrames);
+    std::vector<float> ignored(kFrames);
+    double worst = 0.0;
+    for (int hundredth = 1; hundredth < 100; ++hundredth)
+    {
+        // A run within one binade of the phase, where the step is exact.
+        const float first = static_cast<float>(hundredth) / 100.0f;
+        const float step = (increment + first) - first;
+        if (std::ilogb(first) != std::ilogb(first + (kFrames - 1) * step))
+            continue;
+        velmora::LfoGainAnchor anchor;
+        for (int gain = 0; gain < 2; ++gain)
+        {
+            // Line 0 carries the sine gain, line 3 the cosine gain: one of
+            // them reads the ones at weight 1, so the width is that gain.
+            velmora::WideningChunk chunk{};
+            for (const float*& taps : chunk.taps)
+                taps = ones.data();
+            chunk.weights[gain == 0 ? 0 : 3][0] = 1.0f;
+            chunk.firstPhase = first;
+            chunk.phaseStep = step;
+            anchor.expand(first, kWetGain, chunk.gains);
+            chunk.mono = mono.data();
+            chunk.monoFrames = kFrames;
+            chunk.monoWrapped = mono.data();
+            chunk.wetGain = kWetGain;
+            chunk.inLeft = silent.data();
+            chunk.inRight = silent.data();
+            chunk.outLeft = gains.data();
+            chunk.outRight = ignored.data();
+            chunk.frames = kFrames;
+            kernel().process(chunk);
+
+            for (int t = 0; t < kFrames; ++t)
+            {
+                const float phase = first + static_cast<float>(t) * step;
+                const float angle = (gain == 0 ? phase : phase + 0.25f) * 6.2831855f;
+                const double expected = kWetGain * 0.5f * std::sin(angle);
+                worst = std::max(worst, std::fabs(gains[static_cast<std::size_t>(t)] - expected));
+            }
+        }
+    }
+    EXPECT_LE(worst, 3e-8);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryInstructionSet, EnginePath, ::testing::Range(0, velmora::kNumWideningKernels),
