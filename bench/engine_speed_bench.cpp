@@ -20,8 +20,8 @@ constexpr int kRuns = 7;
 
 struct Signal
 {
-    explicit Signal(int frames) : left(static_cast<std::size_t>(frames)), right(left.size()), outLeft(left.size()),
-                                  outRight(left.size())
+    explicit Signal(int frames)
+        : left(static_cast<std::size_t>(frames)), right(left.size()), outLeft(left.size()), outRight(left.size())
     {
         // Quiet noise, so the work is that of real material rather than silence.
         unsigned seed = 1;

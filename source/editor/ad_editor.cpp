@@ -41,7 +41,7 @@ ADEditor::~ADEditor()
 void ADEditor::releaseImagesAndTimer()
 {
     const std::initializer_list<gui::RefObject*> owned{backgroundBitmap, onOffBitmap, knobBitmap, splashBitmap,
-                                                      idleTimer};
+                                                       idleTimer};
     for (gui::RefObject* object : owned)
         if (object)
             object->release();
@@ -84,8 +84,8 @@ bool ADEditor::open(void* ptr)
     dryWetLabel = new gui::TextLabel({28, 10, 78, 24}, "Dry/Wet", nullptr, 0);
     newFrame->addView(dryWetLabel);
 
-    const gui::Rect buttonRect =
-        gui::Rect::fromSize(onOffBitmap->getWidth(), onOffBitmap->getHeight() / 2.0).moved(8, 81);
+    const gui::Rect buttonRect = gui::Rect::fromSize(onOffBitmap->getWidth(), onOffBitmap->getHeight() / 2.0)
+                                     .moved(8, 81);
     onOffButton = new gui::ToggleButton(buttonRect, this, velmora::kOnOff, onOffBitmap, 0);
     onOffButton->setValue(parameterValue(velmora::kOnOff));
     newFrame->addView(onOffButton);
@@ -140,17 +140,10 @@ void ADEditor::showOnControl(VstInt32 index, float value)
 {
     switch (index)
     {
-    case velmora::kOnOff:
-        onOffButton->setValue(value != 0.0f ? 1.0f : 0.0f);
-        break;
-    case velmora::kSize:
-        sizeKnob->setValue(value);
-        break;
-    case velmora::kDryWet:
-        dryWetKnob->setValue(value);
-        break;
-    default:
-        break;
+    case velmora::kOnOff: onOffButton->setValue(value != 0.0f ? 1.0f : 0.0f); break;
+    case velmora::kSize: sizeKnob->setValue(value); break;
+    case velmora::kDryWet: dryWetKnob->setValue(value); break;
+    default: break;
     }
 }
 

@@ -40,8 +40,8 @@ CFBundleRef GetPluginBundle()
         std::printf("Could not determine bundle location.\n");
         return nullptr;
     }
-    CFURLRef url = CFURLCreateFromFileSystemRepresentation(
-        nullptr, reinterpret_cast<const UInt8*>(bundlePath->c_str()), static_cast<CFIndex>(bundlePath->size()), true);
+    CFURLRef url = CFURLCreateFromFileSystemRepresentation(nullptr, reinterpret_cast<const UInt8*>(bundlePath->c_str()),
+                                                           static_cast<CFIndex>(bundlePath->size()), true);
     if (!url)
         return nullptr;
     CFBundleRef bundle = CFBundleCreate(nullptr, url);

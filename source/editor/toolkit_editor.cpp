@@ -25,15 +25,9 @@ ToolkitEditor::ToolkitEditor(void* effect_) : EffectEditor(static_cast<PluginEff
     acquireSharedPluginBundle();
 }
 
-ToolkitEditor::~ToolkitEditor()
-{
-    releaseSharedPluginBundle();
-}
+ToolkitEditor::~ToolkitEditor() { releaseSharedPluginBundle(); }
 
-PluginEffectX* ToolkitEditor::effectX() const
-{
-    return dynamic_cast<PluginEffectX*>(effect);
-}
+PluginEffectX* ToolkitEditor::effectX() const { return dynamic_cast<PluginEffectX*>(effect); }
 
 bool ToolkitEditor::getRect(ERect** rectPointer)
 {
@@ -63,15 +57,9 @@ void ToolkitEditor::draw(ERect* area)
     }
 }
 
-bool ToolkitEditor::onKeyDown(VstKeyCode& keyCode)
-{
-    return frame && frame->onKeyDown(keyEventFromVst(keyCode)) > 0;
-}
+bool ToolkitEditor::onKeyDown(VstKeyCode& keyCode) { return frame && frame->onKeyDown(keyEventFromVst(keyCode)) > 0; }
 
-bool ToolkitEditor::onKeyUp(VstKeyCode& keyCode)
-{
-    return frame && frame->onKeyUp(keyEventFromVst(keyCode)) > 0;
-}
+bool ToolkitEditor::onKeyUp(VstKeyCode& keyCode) { return frame && frame->onKeyUp(keyEventFromVst(keyCode)) > 0; }
 
 bool ToolkitEditor::onWheel(float distance)
 {
@@ -88,10 +76,7 @@ bool ToolkitEditor::setKnobMode(VstInt32 mode)
 
 void ToolkitEditor::setParameter(VstInt32, float) {}
 
-float ToolkitEditor::parameterValue(VstInt32 index) const
-{
-    return effect ? effect->getParameter(index) : 0.0f;
-}
+float ToolkitEditor::parameterValue(VstInt32 index) const { return effect ? effect->getParameter(index) : 0.0f; }
 
 void ToolkitEditor::editParameter(VstInt32 index, float value)
 {
@@ -117,10 +102,7 @@ void ToolkitEditor::doIdleStuff()
     inIdleStuff = false;
 }
 
-std::int32_t ToolkitEditor::getKnobMode() const
-{
-    return knobMode;
-}
+std::int32_t ToolkitEditor::getKnobMode() const { return knobMode; }
 
 bool ToolkitEditor::beforeSizeChange(const gui::Rect& newSize, const gui::Rect&)
 {
@@ -144,12 +126,6 @@ void ToolkitEditor::endEdit(std::int32_t index)
         host->endEdit(index);
 }
 
-std::uint32_t ToolkitEditor::getTicks()
-{
-    return static_cast<std::uint32_t>(TickCount() * 1000u) / 60u;
-}
+std::uint32_t ToolkitEditor::getTicks() { return static_cast<std::uint32_t>(TickCount() * 1000u) / 60u; }
 
-void ToolkitEditor::wait(std::uint32_t milliseconds)
-{
-    RunCurrentEventLoop(milliseconds * 0.001);
-}
+void ToolkitEditor::wait(std::uint32_t milliseconds) { RunCurrentEventLoop(milliseconds * 0.001); }

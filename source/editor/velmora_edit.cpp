@@ -4,9 +4,7 @@
 
 #include <memory>
 
-VelmoraEdit::VelmoraEdit(audioMasterCallback audioMaster) : Velmora(audioMaster)
-{
-}
+VelmoraEdit::VelmoraEdit(audioMasterCallback audioMaster) : Velmora(audioMaster) {}
 
 void VelmoraEdit::setParameter(VstInt32 index, float value)
 {

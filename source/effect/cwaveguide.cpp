@@ -2,9 +2,7 @@
 
 #include <cmath>
 
-cwaveguide::cwaveguide() : buffer(new float[kRingSize]())
-{
-}
+cwaveguide::cwaveguide() : buffer(new float[kRingSize]()) {}
 
 float cwaveguide::readHermite() const noexcept
 {

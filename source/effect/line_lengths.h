@@ -12,7 +12,7 @@ inline constexpr int kNumLines = 4;
 
 inline std::array<double, kNumLines> lineLengths(float size, float sampleRate)
 {
-    constexpr float kSizeToSeconds = 0.1f;     // Size 1 adds 100 ms to line 0
+    constexpr float kSizeToSeconds = 0.1f;      // Size 1 adds 100 ms to line 0
     constexpr float kShortestSeconds = 0.015f;  // line 0 at Size 0
     constexpr float kLineRatio = 1.18f;
 

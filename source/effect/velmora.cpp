@@ -33,22 +33,13 @@ Velmora::Velmora(audioMasterCallback audioMaster)
 
 Velmora::~Velmora() = default;
 
-void Velmora::prepareForRate()
-{
-    engine.prepare(getSampleRate());
-}
+void Velmora::prepareForRate() { engine.prepare(getSampleRate()); }
 
-void Velmora::suspend()
-{
-    prepareForRate();
-}
+void Velmora::suspend() { prepareForRate(); }
 
 // Hosts set the sample rate before resuming, often without a suspend between:
 // refreshing here makes the delays and the LFO follow the rate in use.
-void Velmora::resume()
-{
-    prepareForRate();
-}
+void Velmora::resume() { prepareForRate(); }
 
 void Velmora::setSampleRate(float newSampleRate)
 {
@@ -108,10 +99,7 @@ void Velmora::setProgram(VstInt32 program)
 }
 
 // Longer names are cut to the 23 characters the record holds.
-void Velmora::setProgramName(char* name)
-{
-    copyName(name, currentProgram().name);
-}
+void Velmora::setProgramName(char* name) { copyName(name, currentProgram().name); }
 
 // An untouched program shows its number: "Init 1" .. "Init 8".
 void Velmora::getProgramName(char* name)
@@ -178,10 +166,7 @@ bool Velmora::getProductString(char* text)
 
 VstInt32 Velmora::getVendorVersion() { return velmora::kVendorVersion; }
 
-VstInt32 Velmora::canDo(char* text)
-{
-    return std::strcmp(text, kChannelInsertCapability) == 0 ? 1 : -1;
-}
+VstInt32 Velmora::canDo(char* text) { return std::strcmp(text, kChannelInsertCapability) == 0 ? 1 : -1; }
 
 VstInt32 Velmora::getPlugCategory() { return kPlugCategoryEffect; }
 bool Velmora::getMidiKeyName(VstInt32, MidiKeyName*) { return false; }

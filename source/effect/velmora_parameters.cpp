@@ -15,9 +15,7 @@ void formatParameterDisplay(const ParameterInfo& parameter, float value, char* t
 {
     switch (parameter.display)
     {
-    case DisplayRule::onOff:
-        std::snprintf(text, kParameterTextBytes, "%s", value != 0.0f ? "on" : "off");
-        break;
+    case DisplayRule::onOff: std::snprintf(text, kParameterTextBytes, "%s", value != 0.0f ? "on" : "off"); break;
     case DisplayRule::percent:
         std::snprintf(text, kParameterTextBytes, "%.2f", static_cast<double>(value * 100.0f));
         break;

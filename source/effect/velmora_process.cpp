@@ -4,10 +4,7 @@
 namespace
 {
 // A host that hands over missing buffers gets nothing processed rather than a crash.
-bool hasStereoBuffers(float** channels)
-{
-    return channels && channels[0] && channels[1];
-}
+bool hasStereoBuffers(float** channels) { return channels && channels[0] && channels[1]; }
 }  // namespace
 
 void Velmora::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames)

@@ -56,9 +56,7 @@ std::int32_t ringSizeFor(float sampleRate)
 }
 }  // namespace
 
-WideningEngine::WideningEngine(const WideningKernel& kernel) : chosenKernel(kernel)
-{
-}
+WideningEngine::WideningEngine(const WideningKernel& kernel) : chosenKernel(kernel) {}
 
 void WideningEngine::prepare(float sampleRate)
 {

@@ -75,8 +75,8 @@ private:
     float rate = 0.0f;
     float increment = 0.0f;
     float phase = 0.0f;
-    float phaseStep = 0.0f;  // of the steady LFO run under way
-    int phaseRun = 0;        // frames left in it
+    float phaseStep = 0.0f;     // of the steady LFO run under way
+    int phaseRun = 0;           // frames left in it
     float stretchPhase = 0.0f;  // of the first frame of the stretch under way
     LfoGainAnchor anchor;
     float wetGain = 0.0f;

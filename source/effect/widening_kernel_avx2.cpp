@@ -20,7 +20,4 @@ struct Avx2
 };
 }  // namespace
 
-void velmora::processWideningChunkAvx2(const WideningChunk& chunk)
-{
-    kernel::processChunk<Avx2>(chunk);
-}
+void velmora::processWideningChunkAvx2(const WideningChunk& chunk) { kernel::processChunk<Avx2>(chunk); }

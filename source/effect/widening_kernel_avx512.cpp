@@ -27,10 +27,7 @@ struct Avx512
 };
 }  // namespace
 
-void velmora::processWideningChunkAvx512(const WideningChunk& chunk)
-{
-    kernel::processChunk<Avx512>(chunk);
-}
+void velmora::processWideningChunkAvx512(const WideningChunk& chunk) { kernel::processChunk<Avx512>(chunk); }
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
 #endif

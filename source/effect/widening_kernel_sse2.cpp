@@ -21,7 +21,4 @@ struct Sse2
 };
 }  // namespace
 
-void velmora::processWideningChunkSse2(const WideningChunk& chunk)
-{
-    kernel::processChunk<Sse2>(chunk);
-}
+void velmora::processWideningChunkSse2(const WideningChunk& chunk) { kernel::processChunk<Sse2>(chunk); }

@@ -15,14 +15,11 @@ const WideningKernel kKernels[kNumWideningKernels] = {
 };
 }  // namespace
 
-const WideningKernel* wideningKernels()
-{
-    return kKernels;
-}
+const WideningKernel* wideningKernels() { return kKernels; }
 
 const WideningKernel& fastestWideningKernel()
 {
-    static const WideningKernel& chosen = [] () -> const WideningKernel& {
+    static const WideningKernel& chosen = []() -> const WideningKernel& {
         for (const WideningKernel& kernel : kKernels)
             if (kernel.isSupported())
                 return kernel;

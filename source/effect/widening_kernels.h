@@ -60,7 +60,7 @@ struct WideningChunk
     float wetGain;
     const float* inLeft;
     const float* inRight;
-    float* outLeft;  // may be inLeft
+    float* outLeft;   // may be inLeft
     float* outRight;  // may be inRight
     int frames;
 };

@@ -116,9 +116,8 @@ Bitmap::~Bitmap()
         return;
     const std::lock_guard<std::mutex> lock(gSharedImagesMutex);
     std::vector<SharedImage>& images = sharedImages();
-    const auto shared = std::find_if(images.begin(), images.end(), [this](const SharedImage& entry) {
-        return entry.surface == image;
-    });
+    const auto shared = std::find_if(images.begin(), images.end(),
+                                     [this](const SharedImage& entry) { return entry.surface == image; });
     if (shared != images.end() && --shared->users == 0)
     {
         cairo_surface_destroy(shared->surface);
@@ -145,9 +144,8 @@ void Bitmap::loadFile(const char* path)
 {
     const std::lock_guard<std::mutex> lock(gSharedImagesMutex);
     std::vector<SharedImage>& images = sharedImages();
-    auto shared = std::find_if(images.begin(), images.end(), [path](const SharedImage& entry) {
-        return entry.path == path;
-    });
+    auto shared = std::find_if(images.begin(), images.end(),
+                               [path](const SharedImage& entry) { return entry.path == path; });
     if (shared == images.end())
     {
         cairo_surface_t* surface = decodeFile(path);

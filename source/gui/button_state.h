@@ -24,10 +24,7 @@ inline constexpr ButtonState kModifierMask = kShift | kControl | kAlt | kApple;
 inline constexpr ButtonState kAllButtonsMask = kLButton | kMButton | kRButton | kButton4 | kButton5;
 
 // Of the five buttons exactly the left one is down.
-inline bool isLeftClick(ButtonState state)
-{
-    return (state & kAllButtonsMask) == kLButton;
-}
+inline bool isLeftClick(ButtonState state) { return (state & kAllButtonsMask) == kLButton; }
 
 enum MouseResult
 {

@@ -52,10 +52,7 @@ void Control::setValueNormalized(float normalized)
     setValue(minimum + std::clamp(normalized, 0.0f, 1.0f) * (maximum - minimum));
 }
 
-void Control::bounceValue()
-{
-    value = std::clamp(value, minimum, maximum);
-}
+void Control::bounceValue() { value = std::clamp(value, minimum, maximum); }
 
 void Control::valueChanged()
 {
@@ -95,10 +92,7 @@ bool Control::checkDefaultValue(ButtonState buttons)
     return true;
 }
 
-bool Control::isDirty() const
-{
-    return value != oldValue || View::isDirty();
-}
+bool Control::isDirty() const { return value != oldValue || View::isDirty(); }
 
 void Control::setDirty(bool dirty)
 {
@@ -122,10 +116,7 @@ void Control::onMouseExited(Point, ButtonState)
         listener->MouseExit(this);
 }
 
-void Control::addDependent(RefObject* dependent)
-{
-    dependents.push_back(dependent);
-}
+void Control::addDependent(RefObject* dependent) { dependents.push_back(dependent); }
 
 void Control::removeDependent(RefObject* dependent)
 {

@@ -8,10 +8,7 @@ const Font gNormalFont{"Arial", 12.0, false};
 
 DrawContext::DrawContext(cairo_surface_t* surface) : cairo(cairo_create(surface)) {}
 
-DrawContext::~DrawContext()
-{
-    cairo_destroy(cairo);
-}
+DrawContext::~DrawContext() { cairo_destroy(cairo); }
 
 void DrawContext::pushState(const Rect& clip, Point origin)
 {
@@ -21,10 +18,7 @@ void DrawContext::pushState(const Rect& clip, Point origin)
     cairo_translate(cairo, origin.x, origin.y);
 }
 
-void DrawContext::popState()
-{
-    cairo_restore(cairo);
-}
+void DrawContext::popState() { cairo_restore(cairo); }
 
 Rect DrawContext::getClipRect() const
 {

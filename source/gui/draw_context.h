@@ -36,8 +36,8 @@ public:
     void fillRect(const Rect& rect, Color color);
     // A line of `width` pixels drawn inside the rectangle.
     void frameRect(const Rect& rect, Color color, double width = 1.0);
-    void drawString(std::string_view text, const Rect& rect, const Font& font, Color color,
-                    HorizontalAlign align, bool antialias);
+    void drawString(std::string_view text, const Rect& rect, const Font& font, Color color, HorizontalAlign align,
+                    bool antialias);
     // Draws `image` into `dest`, taking pixels from `offset` in the image.
     void drawImage(cairo_surface_t* image, const Rect& dest, Point offset, float alpha);
 

@@ -8,8 +8,7 @@ FilmstripKnob::FilmstripKnob(const Rect& size_, ControlListener* listener_, std:
                              std::int32_t subImageCount_, double subImageHeight_, Bitmap* strip, Point offset_)
     : Knob(size_, listener_, tag_, strip), subImageCount(subImageCount_), subImageHeight(subImageHeight_),
       offset(offset_)
-{
-}
+{}
 
 double FilmstripKnob::getSubImageTop() const
 {

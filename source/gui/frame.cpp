@@ -24,10 +24,7 @@ Frame::~Frame()
     platformFrame.reset();
 }
 
-void Frame::setPlatformFrame(std::unique_ptr<PlatformFrame> platform)
-{
-    platformFrame = std::move(platform);
-}
+void Frame::setPlatformFrame(std::unique_ptr<PlatformFrame> platform) { platformFrame = std::move(platform); }
 
 bool Frame::setModalView(View* view)
 {
@@ -55,10 +52,7 @@ bool Frame::setModalView(View* view)
     return true;
 }
 
-void Frame::setFocusView(View* view)
-{
-    focusView = view;
-}
+void Frame::setFocusView(View* view) { focusView = view; }
 
 void Frame::idle()
 {
@@ -81,10 +75,7 @@ void Frame::drawRect(DrawContext& context, const Rect& updateRect)
     ViewContainer::drawRect(context, updateRect);
 }
 
-DrawContext* Frame::createDrawContext()
-{
-    return platformFrame ? platformFrame->createDrawContext() : nullptr;
-}
+DrawContext* Frame::createDrawContext() { return platformFrame ? platformFrame->createDrawContext() : nullptr; }
 
 void Frame::beginEdit(std::int32_t tag)
 {
@@ -98,10 +89,7 @@ void Frame::endEdit(std::int32_t tag)
         editor->endEdit(tag);
 }
 
-std::int32_t Frame::getKnobMode() const
-{
-    return editor ? editor->getKnobMode() : 0;
-}
+std::int32_t Frame::getKnobMode() const { return editor ? editor->getKnobMode() : 0; }
 
 void Frame::doIdleStuff()
 {

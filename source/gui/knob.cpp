@@ -4,8 +4,7 @@ namespace gui
 {
 Knob::Knob(const Rect& size_, ControlListener* listener_, std::int32_t tag_, Bitmap* background_)
     : Control(size_, listener_, tag_, background_)
-{
-}
+{}
 
 float Knob::rangeFor(ButtonState buttons) const
 {
@@ -66,10 +65,7 @@ MouseResult Knob::onMouseUp(Point, ButtonState)
     return kMouseEventHandled;
 }
 
-void Knob::onMouseCancel()
-{
-    endDrag();
-}
+void Knob::onMouseCancel() { endDrag(); }
 
 void Knob::endDrag()
 {
@@ -107,15 +103,10 @@ std::int32_t Knob::onKeyDown(const KeyEvent& key)
     switch (key.virt)
     {
     case VirtualKey::kLeft:
-    case VirtualKey::kDown:
-        direction = -1.0f;
-        break;
+    case VirtualKey::kDown: direction = -1.0f; break;
     case VirtualKey::kUp:
-    case VirtualKey::kRight:
-        direction = 1.0f;
-        break;
-    default:
-        return kKeyNotHandled;
+    case VirtualKey::kRight: direction = 1.0f; break;
+    default: return kKeyNotHandled;
     }
     float step = direction * wheelIncrement;
     if (key.modifiers & kZoomModifier)

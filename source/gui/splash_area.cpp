@@ -7,8 +7,7 @@ namespace gui
 {
 SplashView::SplashView(const Rect& size_, ControlListener* listener_, Bitmap* image, Point offset_)
     : Control(size_, listener_, 0, image), offset(offset_)
-{
-}
+{}
 
 void SplashView::draw(DrawContext& context)
 {
@@ -30,8 +29,7 @@ SplashArea::SplashArea(const Rect& size_, ControlListener* listener_, std::int32
                        const Rect& displayArea_, Point offset_)
     : Control(size_, listener_, tag_, image), displayArea(displayArea_), offset(offset_),
       modalView(new SplashView(displayArea_, this, image, offset_))
-{
-}
+{}
 
 SplashArea::~SplashArea()
 {
@@ -46,10 +44,7 @@ bool SplashArea::hitTest(Point where, ButtonState buttons) const
            where.y <= size.bottom;
 }
 
-void SplashArea::draw(DrawContext&)
-{
-    setDirty(false);
-}
+void SplashArea::draw(DrawContext&) { setDirty(false); }
 
 MouseResult SplashArea::onMouseDown(Point, ButtonState buttons)
 {

@@ -6,10 +6,7 @@ const Message kMsgTimer = "timer fired";
 
 Timer::Timer(RefObject* listener_, std::int32_t periodMs_) : listener(listener_), periodMs(periodMs_) {}
 
-Timer::~Timer()
-{
-    stop();
-}
+Timer::~Timer() { stop(); }
 
 bool Timer::start()
 {
@@ -17,8 +14,8 @@ bool Timer::start()
         return true;
     const CFTimeInterval interval = periodMs * 0.001;
     CFRunLoopTimerContext context{0, this, nullptr, nullptr, nullptr};
-    platformTimer = CFRunLoopTimerCreate(nullptr, CFAbsoluteTimeGetCurrent() + interval, interval, 0, 0,
-                                         &Timer::fired, &context);
+    platformTimer = CFRunLoopTimerCreate(nullptr, CFAbsoluteTimeGetCurrent() + interval, interval, 0, 0, &Timer::fired,
+                                         &context);
     if (!platformTimer)
         return false;
     CFRunLoopAddTimer(CFRunLoopGetCurrent(), platformTimer, kCFRunLoopCommonModes);

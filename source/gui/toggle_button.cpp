@@ -2,11 +2,10 @@
 
 namespace gui
 {
-ToggleButton::ToggleButton(const Rect& size_, ControlListener* listener_, std::int32_t tag_,
-                           Bitmap* background_, std::int32_t style_)
+ToggleButton::ToggleButton(const Rect& size_, ControlListener* listener_, std::int32_t tag_, Bitmap* background_,
+                           std::int32_t style_)
     : Control(size_, listener_, tag_, background_), style(style_)
-{
-}
+{}
 
 void ToggleButton::draw(DrawContext& context)
 {

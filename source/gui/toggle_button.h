@@ -27,8 +27,5 @@ private:
 
 // The value a toggle moves to: the minimum from the maximum, else the maximum
 // (a value in between, or NaN, counts as off).
-inline float toggledValue(float value, float minimum, float maximum)
-{
-    return value == maximum ? minimum : maximum;
-}
+inline float toggledValue(float value, float minimum, float maximum) { return value == maximum ? minimum : maximum; }
 }  // namespace gui

@@ -6,8 +6,7 @@ namespace gui
 {
 ValueDisplay::ValueDisplay(const Rect& size_, Bitmap* background_, std::int32_t style_)
     : Control(size_, nullptr, -1, background_), style(style_)
-{
-}
+{}
 
 std::string ValueDisplay::getDisplayText() const
 {

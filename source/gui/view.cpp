@@ -18,25 +18,13 @@ Rect View::toFrameCoordinates(const Rect& rect) const
     return result;
 }
 
-void View::draw(DrawContext&)
-{
-    setDirty(false);
-}
+void View::draw(DrawContext&) { setDirty(false); }
 
-MouseResult View::onMouseDown(Point, ButtonState)
-{
-    return kMouseEventNotHandled;
-}
+MouseResult View::onMouseDown(Point, ButtonState) { return kMouseEventNotHandled; }
 
-MouseResult View::onMouseUp(Point, ButtonState)
-{
-    return kMouseEventNotHandled;
-}
+MouseResult View::onMouseUp(Point, ButtonState) { return kMouseEventNotHandled; }
 
-MouseResult View::onMouseMoved(Point, ButtonState)
-{
-    return kMouseEventNotHandled;
-}
+MouseResult View::onMouseMoved(Point, ButtonState) { return kMouseEventNotHandled; }
 
 void View::onMouseCancel() {}
 
@@ -44,25 +32,13 @@ void View::onMouseEntered(Point, ButtonState) {}
 
 void View::onMouseExited(Point, ButtonState) {}
 
-bool View::onWheel(Point, float, ButtonState)
-{
-    return false;
-}
+bool View::onWheel(Point, float, ButtonState) { return false; }
 
-std::int32_t View::onKeyDown(const KeyEvent&)
-{
-    return kKeyNotHandled;
-}
+std::int32_t View::onKeyDown(const KeyEvent&) { return kKeyNotHandled; }
 
-std::int32_t View::onKeyUp(const KeyEvent&)
-{
-    return kKeyNotHandled;
-}
+std::int32_t View::onKeyUp(const KeyEvent&) { return kKeyNotHandled; }
 
-bool View::hitTest(Point where, ButtonState) const
-{
-    return size.pointInside(where);
-}
+bool View::hitTest(Point where, ButtonState) const { return size.pointInside(where); }
 
 void View::invalid()
 {

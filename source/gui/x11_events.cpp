@@ -30,18 +30,14 @@ ButtonState buttonBitFromX(unsigned int button)
 {
     switch (button)
     {
-    case Button1:
-        return kLButton;
-    case Button2:
-        return kMButton;
-    case Button3:
-        return kRButton;
+    case Button1: return kLButton;
+    case Button2: return kMButton;
+    case Button3: return kRButton;
     case 8:  // back
         return kButton4;
     case 9:  // forward
         return kButton5;
-    default:
-        return 0;
+    default: return 0;
     }
 }
 
@@ -60,39 +56,23 @@ VirtualKey virtualKeyFromKeySym(KeySym keysym)
 {
     switch (keysym)
     {
-    case XK_BackSpace:
-        return VirtualKey::kBack;
-    case XK_Tab:
-        return VirtualKey::kTab;
-    case XK_Clear:
-        return VirtualKey::kClear;
+    case XK_BackSpace: return VirtualKey::kBack;
+    case XK_Tab: return VirtualKey::kTab;
+    case XK_Clear: return VirtualKey::kClear;
     case XK_Return:
-    case XK_KP_Enter:
-        return VirtualKey::kReturn;
-    case XK_Pause:
-        return VirtualKey::kPause;
-    case XK_Escape:
-        return VirtualKey::kEscape;
-    case XK_space:
-        return VirtualKey::kSpace;
-    case XK_End:
-        return VirtualKey::kEnd;
-    case XK_Home:
-        return VirtualKey::kHome;
-    case XK_Left:
-        return VirtualKey::kLeft;
-    case XK_Up:
-        return VirtualKey::kUp;
-    case XK_Right:
-        return VirtualKey::kRight;
-    case XK_Down:
-        return VirtualKey::kDown;
-    case XK_Page_Up:
-        return VirtualKey::kPageUp;
-    case XK_Page_Down:
-        return VirtualKey::kPageDown;
-    default:
-        return VirtualKey::kNone;
+    case XK_KP_Enter: return VirtualKey::kReturn;
+    case XK_Pause: return VirtualKey::kPause;
+    case XK_Escape: return VirtualKey::kEscape;
+    case XK_space: return VirtualKey::kSpace;
+    case XK_End: return VirtualKey::kEnd;
+    case XK_Home: return VirtualKey::kHome;
+    case XK_Left: return VirtualKey::kLeft;
+    case XK_Up: return VirtualKey::kUp;
+    case XK_Right: return VirtualKey::kRight;
+    case XK_Down: return VirtualKey::kDown;
+    case XK_Page_Up: return VirtualKey::kPageUp;
+    case XK_Page_Down: return VirtualKey::kPageDown;
+    default: return VirtualKey::kNone;
     }
 }
 }  // namespace

@@ -73,8 +73,8 @@ std::unique_ptr<X11FrameView> X11FrameView::create(Frame* frame, void* parentWin
     attributes.event_mask = kEventMask;
     attributes.background_pixmap = None;  // no flash of the default background before the first draw
     const Window window = XCreateWindow(display, parent, 0, 0, static_cast<unsigned>(width),
-                                        static_cast<unsigned>(height), 0, CopyFromParent, InputOutput,
-                                        CopyFromParent, CWEventMask | CWBackPixmap, &attributes);
+                                        static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                                        CWEventMask | CWBackPixmap, &attributes);
     XWindowAttributes windowAttributes;
     if (!window || !windowExists(display, window, windowAttributes) || !canShowArgbPixels(windowAttributes))
     {
@@ -184,9 +184,7 @@ void X11FrameView::handleEvent(XEvent& event)
                   static_cast<double>(event.xexpose.x + event.xexpose.width),
                   static_cast<double>(event.xexpose.y + event.xexpose.height)});
         break;
-    case ButtonPress:
-        handleButtonPress(event.xbutton);
-        break;
+    case ButtonPress: handleButtonPress(event.xbutton); break;
     case ButtonRelease:
         if (buttonBitFromX(event.xbutton.button) != 0)
             frame->onMouseUp({static_cast<double>(event.xbutton.x), static_cast<double>(event.xbutton.y)},
@@ -196,14 +194,9 @@ void X11FrameView::handleEvent(XEvent& event)
         frame->onMouseMoved({static_cast<double>(event.xmotion.x), static_cast<double>(event.xmotion.y)},
                             buttonStateFromX(event.xmotion.state));
         break;
-    case KeyPress:
-        handleKey(event.xkey, true);
-        break;
-    case KeyRelease:
-        handleKey(event.xkey, false);
-        break;
-    default:
-        break;
+    case KeyPress: handleKey(event.xkey, true); break;
+    case KeyRelease: handleKey(event.xkey, false); break;
+    default: break;
     }
 }
 
@@ -259,10 +252,7 @@ void X11FrameView::showArea(const Rect& area)
     XFlush(display);
 }
 
-void X11FrameView::invalidRect(const Rect& rect)
-{
-    invalidArea = invalidArea.united(rect);
-}
+void X11FrameView::invalidRect(const Rect& rect) { invalidArea = invalidArea.united(rect); }
 
 void X11FrameView::redrawInvalidArea()
 {
@@ -285,10 +275,7 @@ private:
     X11FrameView& view;
 };
 
-DrawContext* X11FrameView::createDrawContext()
-{
-    return new WindowDrawContext(*this);
-}
+DrawContext* X11FrameView::createDrawContext() { return new WindowDrawContext(*this); }
 
 bool X11FrameView::queryPointer(Point& where, unsigned int& mask) const
 {

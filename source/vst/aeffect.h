@@ -22,13 +22,12 @@ constexpr VstInt32 fourCharCode(const char (&code)[5])
 
 struct AEffect;
 
-using audioMasterCallback = VstIntPtr (*)(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                          void* ptr, float opt);
+using audioMasterCallback = VstIntPtr (*)(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                          float opt);
 using AEffectDispatcherProc = VstIntPtr (*)(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                             void* ptr, float opt);
 using AEffectProcessProc = void (*)(AEffect* effect, float** inputs, float** outputs, VstInt32 sampleFrames);
-using AEffectProcessDoubleProc = void (*)(AEffect* effect, double** inputs, double** outputs,
-                                          VstInt32 sampleFrames);
+using AEffectProcessDoubleProc = void (*)(AEffect* effect, double** inputs, double** outputs, VstInt32 sampleFrames);
 using AEffectSetParameterProc = void (*)(AEffect* effect, VstInt32 index, float value);
 using AEffectGetParameterProc = float (*)(AEffect* effect, VstInt32 index);
 

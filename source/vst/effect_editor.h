@@ -40,6 +40,6 @@ public:
     virtual bool setKnobMode(VstInt32 /*mode*/) { return false; }
 
 protected:
-    PluginEffect* effect;                // owner; outlives the editor
-    void* systemWindow = nullptr;        // host's parent window while open
+    PluginEffect* effect;          // owner; outlives the editor
+    void* systemWindow = nullptr;  // host's parent window while open
 };

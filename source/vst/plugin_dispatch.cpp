@@ -25,15 +25,9 @@ bool inRange(VstInt32 opcode, VstInt32 first, VstInt32 last)
            static_cast<std::uint32_t>(last - first);
 }
 
-VstIntPtr answer(bool state)
-{
-    return state ? 1 : 0;
-}
+VstIntPtr answer(bool state) { return state ? 1 : 0; }
 
-VstInt32 narrow(VstIntPtr value)
-{
-    return static_cast<VstInt32>(value);
-}
+VstInt32 narrow(VstIntPtr value) { return static_cast<VstInt32>(value); }
 
 // The modifier keys ride in opt; a value no int can hold gives no modifiers.
 unsigned char modifierBits(float opt)
@@ -128,8 +122,7 @@ VstIntPtr PluginEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr v
     case effCopyProgram: return answer(copyProgram(index));
     case effConnectInput: inputConnected(index, flag); return 1;
     case effConnectOutput: outputConnected(index, flag); return 1;
-    case effGetInputProperties:
-        return ptr ? answer(getInputProperties(index, static_cast<VstPinProperties*>(ptr))) : 0;
+    case effGetInputProperties: return ptr ? answer(getInputProperties(index, static_cast<VstPinProperties*>(ptr))) : 0;
     case effGetOutputProperties:
         return ptr ? answer(getOutputProperties(index, static_cast<VstPinProperties*>(ptr))) : 0;
     case effGetPlugCategory: return static_cast<std::uint32_t>(getPlugCategory());

@@ -26,10 +26,7 @@ PluginEffect::PluginEffect(audioMasterCallback host, VstInt32 programCount, VstI
     cEffect.processDoubleReplacing = processClassDoubleReplacing;
 }
 
-PluginEffect::~PluginEffect()
-{
-    delete editor;
-}
+PluginEffect::~PluginEffect() { delete editor; }
 
 void PluginEffect::processDoubleReplacing(double**, double**, VstInt32) {}
 void PluginEffect::setParameter(VstInt32, float) {}
@@ -59,10 +56,7 @@ void PluginEffect::setFlag(VstInt32 flag, bool state)
 
 namespace
 {
-PluginEffect* objectOf(AEffect* e)
-{
-    return e ? static_cast<PluginEffect*>(e->object) : nullptr;
-}
+PluginEffect* objectOf(AEffect* e) { return e ? static_cast<PluginEffect*>(e->object) : nullptr; }
 
 // The record's callers are C hosts that cannot unwind, so an exception from
 // the effect stops here. These run on the audio path: the try costs nothing
@@ -104,9 +98,8 @@ VstIntPtr PluginEffect::dispatchEffectClass(AEffect* e, VstInt32 opcode, VstInt3
                                             float opt)
 {
     PluginEffect* object = objectOf(e);
-    const VstIntPtr answer = askEffect(e, VstIntPtr{0}, [&](PluginEffect& effect) {
-        return effect.dispatcher(opcode, index, value, ptr, opt);
-    });
+    const VstIntPtr answer = askEffect(
+        e, VstIntPtr{0}, [&](PluginEffect& effect) { return effect.dispatcher(opcode, index, value, ptr, opt); });
     // After effClose the host never touches the record again, so the effect
     // goes even when its own close failed.
     if (opcode == effClose && object)

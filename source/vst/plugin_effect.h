@@ -92,8 +92,7 @@ public:
 protected:
     // One audioMaster call with the own record; 0 when there is no host, which
     // is also the answer every fallback is built on.
-    VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f);
+    VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
     void setFlag(VstInt32 flag, bool state);
 
     audioMasterCallback audioMaster;

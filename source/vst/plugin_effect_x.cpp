@@ -14,8 +14,7 @@ constexpr VstInt32 kCategorySynth = 2;
 
 PluginEffectX::PluginEffectX(audioMasterCallback host, VstInt32 programCount, VstInt32 paramCount)
     : PluginEffect(host, programCount, paramCount)
-{
-}
+{}
 
 void PluginEffectX::resume()
 {

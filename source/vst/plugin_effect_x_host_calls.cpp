@@ -4,10 +4,7 @@
 
 namespace
 {
-VstInt32 asInt(VstIntPtr answer)
-{
-    return static_cast<VstInt32>(answer);
-}
+VstInt32 asInt(VstIntPtr answer) { return static_cast<VstInt32>(answer); }
 }  // namespace
 
 bool PluginEffectX::beginEdit(VstInt32 index) { return callHost(audioMasterBeginEdit, index) != 0; }
@@ -105,10 +102,7 @@ VstInt32 PluginEffectX::getNumAutomatableParameters()
     return asInt(callHost(audioMasterGetNumAutomatableParameters));
 }
 
-VstInt32 PluginEffectX::getParameterQuantization()
-{
-    return asInt(callHost(audioMasterGetParameterQuantization));
-}
+VstInt32 PluginEffectX::getParameterQuantization() { return asInt(callHost(audioMasterGetParameterQuantization)); }
 
 bool PluginEffectX::needIdle() { return callHost(audioMasterNeedIdle) != 0; }
 
@@ -118,10 +112,7 @@ AEffect* PluginEffectX::getPreviousPlug(VstInt32)
     return reinterpret_cast<AEffect*>(callHost(audioMasterGetPreviousPlug));
 }
 
-AEffect* PluginEffectX::getNextPlug(VstInt32)
-{
-    return reinterpret_cast<AEffect*>(callHost(audioMasterGetNextPlug));
-}
+AEffect* PluginEffectX::getNextPlug(VstInt32) { return reinterpret_cast<AEffect*>(callHost(audioMasterGetNextPlug)); }
 
 VstInt32 PluginEffectX::willProcessReplacing() { return asInt(callHost(audioMasterWillReplaceOrAccumulate)); }
 void PluginEffectX::setOutputSamplerate(float rate) { callHost(audioMasterSetOutputSampleRate, 0, 0, nullptr, rate); }

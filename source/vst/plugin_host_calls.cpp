@@ -19,23 +19,11 @@ VstInt32 PluginEffect::getMasterVersion()
     return version != 0 ? version : 1;
 }
 
-VstInt32 PluginEffect::getCurrentUniqueId()
-{
-    return static_cast<VstInt32>(callHost(audioMasterCurrentId));
-}
+VstInt32 PluginEffect::getCurrentUniqueId() { return static_cast<VstInt32>(callHost(audioMasterCurrentId)); }
 
-void PluginEffect::masterIdle()
-{
-    callHost(audioMasterIdle);
-}
+void PluginEffect::masterIdle() { callHost(audioMasterIdle); }
 
 // The host answers 0 for a connected pin.
-bool PluginEffect::isInputConnected(VstInt32 input)
-{
-    return callHost(audioMasterPinConnected, input, 0) == 0;
-}
+bool PluginEffect::isInputConnected(VstInt32 input) { return callHost(audioMasterPinConnected, input, 0) == 0; }
 
-bool PluginEffect::isOutputConnected(VstInt32 output)
-{
-    return callHost(audioMasterPinConnected, output, 1) == 0;
-}
+bool PluginEffect::isOutputConnected(VstInt32 output) { return callHost(audioMasterPinConnected, output, 1) == 0; }

@@ -16,8 +16,8 @@ bool PluginEffectX::allocateArrangement(VstSpeakerArrangement** arrangement, Vst
     deallocateArrangement(arrangement);
     if (nbChannels < 0)
         return false;
-    const std::size_t byteSize =
-        kArrangementHeaderBytes + sizeof(VstSpeakerProperties) * static_cast<std::size_t>(nbChannels);
+    const std::size_t byteSize = kArrangementHeaderBytes +
+                                 sizeof(VstSpeakerProperties) * static_cast<std::size_t>(nbChannels);
     auto* record = static_cast<VstSpeakerArrangement*>(std::calloc(1, byteSize));
     if (!record)
         return false;

@@ -114,8 +114,7 @@ TEST(BundleLayout, InformationDictionaryCarriesIdentityAndConfiguration)
         "print(all(isinstance(c[k],bool) for k in "
         "('AutoConvertPresets','PresetIsFXB','UpdateNameOnLoad','CanDoMonoIO')))\n"
         "print(a['type'], a['name'], a['factoryFunction'])\n";
-    const std::string output =
-        commandOutput("python3 -c \"" + script + "\" '" + infoPlist.string() + "' 2>&1");
+    const std::string output = commandOutput("python3 -c \"" + script + "\" '" + infoPlist.string() + "' 2>&1");
     EXPECT_NE(output.find("Velmora com.quarnrecords.velmora "), std::string::npos) << output;
     EXPECT_NE(output.find("True\n"), std::string::npos) << "four boolean TDConfig keys\n" << output;
     EXPECT_NE(output.find("aufx Quarn Records: Velmora TandemEntry"), std::string::npos) << output;

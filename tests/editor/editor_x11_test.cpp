@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 
 #include <algorithm>
 #include <chrono>
@@ -143,8 +143,8 @@ protected:
     {
         pointerTo(width + 50, height + 50);
         pump(10);
-        return WindowGrab(XGetImage(display, parent, 0, 0, static_cast<unsigned>(width),
-                                    static_cast<unsigned>(height), AllPlanes, ZPixmap));
+        return WindowGrab(XGetImage(display, parent, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
+                                    AllPlanes, ZPixmap));
     }
 
     unsigned int childWindowCount() const
@@ -213,8 +213,8 @@ TEST_F(EditorInX11, DragAndClickReachHostAndWindowShowsThePanelAlsoAfterTheSplas
     const WindowGrab panel = grabWindow(width, height);
     ASSERT_NE(panel, nullptr);
     std::string error;
-    const panelshot::PanelValues values{.onOff = 0.0f, .size = host->getParameter(velmora::kSize),
-                                        .dryWet = host->getParameter(velmora::kDryWet)};
+    const panelshot::PanelValues values{
+        .onOff = 0.0f, .size = host->getParameter(velmora::kSize), .dryWet = host->getParameter(velmora::kDryWet)};
     cairo_surface_t* expected = panelshot::renderPanel(testsupport::velmoraBundlePath(), values, error);
     ASSERT_NE(expected, nullptr) << error;
     cairo_surface_flush(expected);

@@ -34,8 +34,8 @@ protected:
     {
         if (const char* bundlePath = std::getenv("VELMORA_BUNDLE"))
         {
-            CFURLRef url = CFURLCreateFromFileSystemRepresentation(
-                nullptr, reinterpret_cast<const UInt8*>(bundlePath), static_cast<CFIndex>(strlen(bundlePath)), true);
+            CFURLRef url = CFURLCreateFromFileSystemRepresentation(nullptr, reinterpret_cast<const UInt8*>(bundlePath),
+                                                                   static_cast<CFIndex>(strlen(bundlePath)), true);
             gui::gBundleRef = CFBundleCreate(nullptr, url);  // adopted by the editor
             CFRelease(url);
         }
@@ -48,8 +48,7 @@ protected:
             record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f);
     }
 
-    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f)
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f)
     {
         return record->dispatcher(record, opcode, index, value, ptr, opt);
     }

@@ -7,9 +7,9 @@
 
 namespace allocationprobe
 {
-long allocations();        // operator new calls so far
+long allocations();  // operator new calls so far
 std::size_t allocatedBytes();
-long liveBlocks();          // allocated and not yet deleted
+long liveBlocks();  // allocated and not yet deleted
 
 // The nth operator new from now on throws std::bad_alloc; 0 disarms.
 // Allocations made with a function of a module whose file name contains

@@ -3,8 +3,8 @@
 #include "allocation_probe.h"
 
 #include "support/velmora_bundle.h"
-#include "vsthost/module_path.h"
 #include "vst/plugin_effect_x.h"
+#include "vsthost/module_path.h"
 
 #include <gtest/gtest.h>
 
@@ -33,10 +33,7 @@ VstPluginMainProc bundleEntry()
     return library ? reinterpret_cast<VstPluginMainProc>(dlsym(library, "VSTPluginMain")) : nullptr;
 }
 
-void closeEffect(AEffect* record)
-{
-    record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f);
-}
+void closeEffect(AEffect* record) { record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f); }
 
 class ThrowingEffect : public PluginEffectX
 {

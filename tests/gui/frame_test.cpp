@@ -87,7 +87,10 @@ TEST_F(FrameTest, ShownSplashTakesEveryClickAndHidesOnTheNext)
 TEST_F(FrameTest, KnobDragCutShortEndsItsGestureOnce)
 {
     const std::vector<std::pair<const char*, std::function<void()>>> cuts{
-        {"another button pressed", [this] { frame->onMouseDown({10, 10}, kLButton | gui::kRButton); }},
+        {"another button pressed",
+         [this] {
+             frame->onMouseDown({10, 10}, kLButton | gui::kRButton);
+         }},
         {"a modal view shown", [this] { frame->setModalView(splash->getModalView()); }},
         {"the knob removed", [this] { frame->removeView(knob); }},
     };

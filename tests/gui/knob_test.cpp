@@ -114,7 +114,8 @@ TEST_F(KnobTest, FilmstripShowsFirstMiddleAndLastImage)
     for (auto [value, image] : {std::pair{0.0f, 0}, {0.5f, 59}, {1.0f, 119}})
     {
         knob->setValue(value);
-        EXPECT_DOUBLE_EQ(knob->getSubImageTop(), image * knob->getSubImageHeight()) << "floor(value x 119) at " << value;
+        EXPECT_DOUBLE_EQ(knob->getSubImageTop(), image * knob->getSubImageHeight())
+            << "floor(value x 119) at " << value;
     }
 }
 }  // namespace

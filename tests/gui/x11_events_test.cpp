@@ -20,7 +20,8 @@ TEST(X11Events, ButtonsModifiersAndKeysMapToTheirBits)
     gui::KeyEvent key;
     ASSERT_TRUE(gui::keyEventFromX(XK_Left, ShiftMask | ControlMask | Button1Mask, key));
     EXPECT_EQ(key.virt, gui::VirtualKey::kLeft);
-    EXPECT_EQ(key.modifiers, gui::kShift | gui::kControl) << "key and mouse paths agree on the modifiers, buttons left out";
+    EXPECT_EQ(key.modifiers, gui::kShift | gui::kControl)
+        << "key and mouse paths agree on the modifiers, buttons left out";
 
     ASSERT_TRUE(gui::keyEventFromX(XK_A, ShiftMask, key));
     EXPECT_EQ(key.character, U'a') << "letters arrive lower case, without a virtual key";

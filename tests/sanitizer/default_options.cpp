@@ -12,7 +12,4 @@ extern "C" __attribute__((visibility("default"))) const char* __lsan_default_opt
     return "suppressions=" VELMORA_LSAN_SUPPRESSIONS;
 }
 
-extern "C" __attribute__((visibility("default"))) const char* __ubsan_default_options()
-{
-    return "print_stacktrace=1";
-}
+extern "C" __attribute__((visibility("default"))) const char* __ubsan_default_options() { return "print_stacktrace=1"; }

@@ -6,10 +6,7 @@
 
 namespace testsupport
 {
-std::vector<float> silence(std::size_t frames)
-{
-    return std::vector<float>(frames, 0.0f);
-}
+std::vector<float> silence(std::size_t frames) { return std::vector<float>(frames, 0.0f); }
 
 std::vector<float> impulse(std::size_t frames, std::size_t position, float amplitude)
 {
@@ -52,9 +49,7 @@ StereoBuffer::StereoBuffer(std::vector<float> leftChannel, std::vector<float> ri
         throw std::invalid_argument("StereoBuffer channels differ in length");
 }
 
-StereoBuffer::StereoBuffer(std::size_t frames) : left(frames, 0.0f), right(frames, 0.0f)
-{
-}
+StereoBuffer::StereoBuffer(std::size_t frames) : left(frames, 0.0f), right(frames, 0.0f) {}
 
 float** StereoBuffer::channels(std::size_t offset)
 {

@@ -72,12 +72,12 @@ TEST(Record, NullTextPointersFromTheHostDoNothing)
 {
     auto effect = testsupport::openVelmora();
     ASSERT_NE(effect, nullptr);
-    const VstInt32 textOpcodes[] = {effSetProgramName, effGetProgramName, effGetParamLabel, effGetParamDisplay,
-                                    effGetParamName,   effString2Parameter, effGetProgramNameIndexed,
-                                    effGetEffectName,  effGetErrorText,  effGetVendorString,
-                                    effGetProductString, effCanDo,       effShellGetNextPlugin,
-                                    effEditGetRect,    effGetInputProperties, effGetParameterProperties,
-                                    effGetSpeakerArrangement};
+    const VstInt32 textOpcodes[] = {effSetProgramName,         effGetProgramName,       effGetParamLabel,
+                                    effGetParamDisplay,        effGetParamName,         effString2Parameter,
+                                    effGetProgramNameIndexed,  effGetEffectName,        effGetErrorText,
+                                    effGetVendorString,        effGetProductString,     effCanDo,
+                                    effShellGetNextPlugin,     effEditGetRect,          effGetInputProperties,
+                                    effGetParameterProperties, effGetSpeakerArrangement};
     for (VstInt32 opcode : textOpcodes)
         EXPECT_EQ(effect->dispatch(opcode, 0, 0, nullptr), 0) << "opcode " << opcode;
     EXPECT_EQ(effect->dispatchForText(effGetProgramName), "Init 1") << "the effect is unharmed";

@@ -14,8 +14,7 @@ public:
 
     explicit SpyEffect(audioMasterCallback host = nullptr, bool* destroyed = nullptr)
         : PluginEffectX(host, kPrograms, 2), destroyedFlag(destroyed)
-    {
-    }
+    {}
     ~SpyEffect() override
     {
         if (destroyedFlag)

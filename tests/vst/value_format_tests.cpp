@@ -27,14 +27,20 @@ std::string formatted(Format format, VstInt32 maxLen = 16)
 TEST(ValueFormat, FloatTextsKeepEightCharactersWithTheirIntegerDigits)
 {
     SpyEffect effect;
-    const std::pair<float, const char*> cases[] = {
-        {1.5f, "1.500000"},          {-1.5f, "-1.50000"},   {0.0f, "0.000000"},
-        {440.0f, "440.0000"},        {-0.25f, "-0.25000"},  {1234567.0f, "1234567."},
-        {12345678.0f, "12345678."},  {-9999999.0f, "-9999999."},
-        {99999999.5f, "Huge!"},      {-10000000.0f, "Huge!"},
-        {std::numeric_limits<float>::quiet_NaN(), "Huge!"}};
+    const std::pair<float, const char*> cases[] = {{1.5f, "1.500000"},
+                                                   {-1.5f, "-1.50000"},
+                                                   {0.0f, "0.000000"},
+                                                   {440.0f, "440.0000"},
+                                                   {-0.25f, "-0.25000"},
+                                                   {1234567.0f, "1234567."},
+                                                   {12345678.0f, "12345678."},
+                                                   {-9999999.0f, "-9999999."},
+                                                   {99999999.5f, "Huge!"},
+                                                   {-10000000.0f, "Huge!"},
+                                                   {std::numeric_limits<float>::quiet_NaN(), "Huge!"}};
     for (const auto& [value, text] : cases)
-        EXPECT_EQ(formatted([&, value = value](char* t, VstInt32 n) { effect.float2string(value, t, n); }), text) << "value " << value;
+        EXPECT_EQ(formatted([&, value = value](char* t, VstInt32 n) { effect.float2string(value, t, n); }), text)
+            << "value " << value;
     EXPECT_EQ(formatted([&](char* t, VstInt32 n) { effect.float2string(1.5f, t, n); }, 3), "1.5")
         << "maxLen cuts the text";
 }
@@ -45,7 +51,8 @@ TEST(ValueFormat, IntTextsCoverZeroAndTheMostNegativeValue)
     const std::pair<VstInt32, const char*> cases[] = {
         {-42, "-42"}, {0, "0"}, {INT_MIN, "-2147483648"}, {99999999, "99999999"}, {123456789, "Huge!"}};
     for (const auto& [value, text] : cases)
-        EXPECT_EQ(formatted([&, value = value](char* t, VstInt32 n) { effect.int2string(value, t, n); }), text) << "value " << value;
+        EXPECT_EQ(formatted([&, value = value](char* t, VstInt32 n) { effect.int2string(value, t, n); }), text)
+            << "value " << value;
     EXPECT_EQ(formatted([&](char* t, VstInt32 n) { effect.int2string(12345, t, n); }, 2), "12");
 }
 
@@ -53,7 +60,8 @@ TEST(ValueFormat, UnitTextsConvertBeforeFormatting)
 {
     SpyEffect effect;
     EXPECT_EQ(formatted([&](char* t, VstInt32 n) { effect.dB2string(0.0f, t, n); }), "-oo") << "no log of zero";
-    EXPECT_EQ(formatted([&](char* t, VstInt32 n) { effect.Hz2string(0.0f, t, n); }), "0.000000") << "no division by zero";
+    EXPECT_EQ(formatted([&](char* t, VstInt32 n) { effect.Hz2string(0.0f, t, n); }), "0.000000")
+        << "no division by zero";
     EXPECT_EQ(formatted([&](char* t, VstInt32 n) { effect.Hz2string(100.0f, t, n); }), "441.0000")
         << "a 100-sample period at 44100 Hz";
 }

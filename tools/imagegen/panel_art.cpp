@@ -42,8 +42,8 @@ void roundedRect(cairo_t* cairo, double x, double y, double width, double height
 }
 
 // Text with extra space between letters, its centre at x, baseline at y.
-void spacedText(cairo_t* cairo, const std::string& text, double centreX, double baseline, double size,
-                double spacing, bool bold)
+void spacedText(cairo_t* cairo, const std::string& text, double centreX, double baseline, double size, double spacing,
+                bool bold)
 {
     cairo_select_font_face(cairo, kFontFace, CAIRO_FONT_SLANT_NORMAL,
                            bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);

@@ -13,8 +13,8 @@ namespace panelshot
 {
 cairo_surface_t* renderPanel(const std::string& bundlePath, const PanelValues& values, std::string& error)
 {
-    CFURLRef url = CFURLCreateFromFileSystemRepresentation(
-        nullptr, reinterpret_cast<const UInt8*>(bundlePath.c_str()), static_cast<CFIndex>(bundlePath.size()), true);
+    CFURLRef url = CFURLCreateFromFileSystemRepresentation(nullptr, reinterpret_cast<const UInt8*>(bundlePath.c_str()),
+                                                           static_cast<CFIndex>(bundlePath.size()), true);
     CFBundleRef bundle = url ? CFBundleCreate(nullptr, url) : nullptr;
     if (url)
         CFRelease(url);

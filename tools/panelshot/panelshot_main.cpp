@@ -13,10 +13,9 @@ namespace
 {
 void printUsage()
 {
-    std::fprintf(stderr,
-                 "usage: velmora-panelshot [--bundle DIR] [--size V] [--drywet V] [--onoff 0|1]\n"
-                 "                         [--splash] [--scale N] --output FILE.png\n"
-                 "  V in 0..1; --bundle defaults to $VELMORA_BUNDLE; --scale 1..4 enlarges the image\n");
+    std::fprintf(stderr, "usage: velmora-panelshot [--bundle DIR] [--size V] [--drywet V] [--onoff 0|1]\n"
+                         "                         [--splash] [--scale N] --output FILE.png\n"
+                         "  V in 0..1; --bundle defaults to $VELMORA_BUNDLE; --scale 1..4 enlarges the image\n");
 }
 
 bool parseUnit(const char* text, float& value)

@@ -3,8 +3,8 @@
 
 #include "plughost/plug_host.h"
 #include "plughost/plug_settings.h"
-#include "plughost/plugin_loading.h"
 #include "plughost/plughost_commands.h"
+#include "plughost/plugin_loading.h"
 
 #include <sndfile.h>
 
@@ -21,19 +21,18 @@ constexpr int kBlockSize = 512;
 
 void printUsage()
 {
-    std::fprintf(stderr,
-                 "usage: velmora-plughost PLUGIN COMMAND [ARGUMENTS] [OPTIONS]\n"
-                 "  PLUGIN is a bundle folder (Velmora.vst) or a plug-in .so file\n"
-                 "commands:\n"
-                 "  list               name, vendor, version, parameters and programs\n"
-                 "  save-fxp FILE      write the current program\n"
-                 "  save-fxb FILE      write all programs\n"
-                 "  load FILE          load a program or bank file, then list\n"
-                 "  render IN OUT      process a sound file\n"
-                 "options, applied after opening (and after load's FILE), before the command:\n"
-                 "  --program N        select program N (0 is the first)\n"
-                 "  --set INDEX=VALUE  set parameter INDEX to VALUE, normalised 0..1; repeatable,\n"
-                 "                     applied in order after --program\n");
+    std::fprintf(stderr, "usage: velmora-plughost PLUGIN COMMAND [ARGUMENTS] [OPTIONS]\n"
+                         "  PLUGIN is a bundle folder (Velmora.vst) or a plug-in .so file\n"
+                         "commands:\n"
+                         "  list               name, vendor, version, parameters and programs\n"
+                         "  save-fxp FILE      write the current program\n"
+                         "  save-fxb FILE      write all programs\n"
+                         "  load FILE          load a program or bank file, then list\n"
+                         "  render IN OUT      process a sound file\n"
+                         "options, applied after opening (and after load's FILE), before the command:\n"
+                         "  --program N        select program N (0 is the first)\n"
+                         "  --set INDEX=VALUE  set parameter INDEX to VALUE, normalised 0..1; repeatable,\n"
+                         "                     applied in order after --program\n");
 }
 
 int argumentCount(const std::string& command)
@@ -121,8 +120,7 @@ float sampleRateOf(const char* soundFilePath)
     return static_cast<float>(info.samplerate);
 }
 
-void run(const char* plugInPath, const std::string& command, const char* const* arguments,
-         const PlugSettings& settings)
+void run(const char* plugInPath, const std::string& command, const char* const* arguments, const PlugSettings& settings)
 {
     const float sampleRate = command == "render" ? sampleRateOf(arguments[0]) : kDefaultSampleRate;
     PlugHost host(sampleRate);

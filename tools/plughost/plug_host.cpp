@@ -45,20 +45,11 @@ void PlugHost::advanceTime(int frames)
                               kBeatsPerBar;
 }
 
-void PlugHost::getVendor(VSTPlugIn&, char* vendor)
-{
-    copyHostString(vendor, kPlugHostVendor);
-}
+void PlugHost::getVendor(VSTPlugIn&, char* vendor) { copyHostString(vendor, kPlugHostVendor); }
 
-void PlugHost::getProduct(VSTPlugIn&, char* product)
-{
-    copyHostString(product, kPlugHostProduct);
-}
+void PlugHost::getProduct(VSTPlugIn&, char* product) { copyHostString(product, kPlugHostProduct); }
 
-int PlugHost::getVersion(VSTPlugIn&)
-{
-    return kPlugHostVersion;
-}
+int PlugHost::getVersion(VSTPlugIn&) { return kPlugHostVersion; }
 
 bool PlugHost::canDo(VSTPlugIn&, const char* what)
 {
@@ -82,20 +73,14 @@ VstTimeInfo* PlugHost::getTimeInfo(VSTPlugIn&, int)
     return &vstTimeInfo;
 }
 
-void PlugHost::beginEdit(VSTPlugIn&, int parameterIndex)
-{
-    record(HostEdit::Kind::beginEdit, parameterIndex, 0.0f);
-}
+void PlugHost::beginEdit(VSTPlugIn&, int parameterIndex) { record(HostEdit::Kind::beginEdit, parameterIndex, 0.0f); }
 
 void PlugHost::automate(VSTPlugIn&, int parameterIndex, float value)
 {
     record(HostEdit::Kind::automate, parameterIndex, value);
 }
 
-void PlugHost::endEdit(VSTPlugIn&, int parameterIndex)
-{
-    record(HostEdit::Kind::endEdit, parameterIndex, 0.0f);
-}
+void PlugHost::endEdit(VSTPlugIn&, int parameterIndex) { record(HostEdit::Kind::endEdit, parameterIndex, 0.0f); }
 
 bool PlugHost::isIOPinConnected(VSTPlugIn& plugIn, bool checkOutputPin, int pinIndex)
 {

@@ -17,7 +17,8 @@ namespace
 
 CFBundleRef createBundle(const char* path)
 {
-    struct stat status{};
+    struct stat status
+    {};
     if (stat(path, &status) != 0)
     {
         throwWithPath("No such file or folder", path);

@@ -52,15 +52,9 @@ void savePreset(VSTPlugIn& plugIn, PresetCreator create, const char* path)
 }
 }  // namespace
 
-void saveProgram(VSTPlugIn& plugIn, const char* path)
-{
-    savePreset(plugIn, &VSTPlugIn::createFXP, path);
-}
+void saveProgram(VSTPlugIn& plugIn, const char* path) { savePreset(plugIn, &VSTPlugIn::createFXP, path); }
 
-void saveBank(VSTPlugIn& plugIn, const char* path)
-{
-    savePreset(plugIn, &VSTPlugIn::createFXB, path);
-}
+void saveBank(VSTPlugIn& plugIn, const char* path) { savePreset(plugIn, &VSTPlugIn::createFXB, path); }
 
 void loadPresetFile(VSTPlugIn& plugIn, const char* path)
 {

@@ -23,10 +23,7 @@ VstIntPtr copyHostString(const std::string& text, void* ptr)
     return 1;
 }
 
-bool hostCanDo(const std::string& capability)
-{
-    return capability == "sendVstTimeInfo" || capability == "sizeWindow";
-}
+bool hostCanDo(const std::string& capability) { return capability == "sendVstTimeInfo" || capability == "sizeWindow"; }
 }  // namespace
 
 VstIntPtr LoadedEffect::callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
@@ -59,20 +56,13 @@ VstIntPtr LoadedEffect::defaultAnswer(const HostCall& call, void* ptr)
 {
     switch (call.opcode)
     {
-    case audioMasterVersion:
-        return hostSettings.versionAnswer;
-    case audioMasterGetSampleRate:
-        return static_cast<VstIntPtr>(hostSettings.sampleRate);
-    case audioMasterGetBlockSize:
-        return hostSettings.blockSize;
-    case audioMasterGetVendorString:
-        return copyHostString(hostSettings.vendor, ptr);
-    case audioMasterGetProductString:
-        return copyHostString(hostSettings.product, ptr);
-    case audioMasterGetVendorVersion:
-        return 1;
-    case audioMasterCanDo:
-        return hostCanDo(call.text) ? 1 : 0;
+    case audioMasterVersion: return hostSettings.versionAnswer;
+    case audioMasterGetSampleRate: return static_cast<VstIntPtr>(hostSettings.sampleRate);
+    case audioMasterGetBlockSize: return hostSettings.blockSize;
+    case audioMasterGetVendorString: return copyHostString(hostSettings.vendor, ptr);
+    case audioMasterGetProductString: return copyHostString(hostSettings.product, ptr);
+    case audioMasterGetVendorVersion: return 1;
+    case audioMasterCanDo: return hostCanDo(call.text) ? 1 : 0;
     case audioMasterGetTime:
     {
         // A transport at 120 beats per minute in 4/4 that has played exactly

@@ -38,8 +38,7 @@ thread_local LoadedEffect* LoadedEffect::beingLoaded = nullptr;
 
 LoadedEffect::LoadedEffect(std::string modulePath, void* library, HostSettings settings)
     : module(std::move(modulePath)), library(library), hostSettings(std::move(settings))
-{
-}
+{}
 
 LoadedEffect::~LoadedEffect() { close(); }
 

@@ -54,8 +54,7 @@ class LoadedEffect
 public:
     // path: a bundle folder (X.vst, module in Contents/x86_64-linux/) or a
     // module file. Returns null and sets error to one readable line on failure.
-    static std::unique_ptr<LoadedEffect> load(const std::string& path, std::string& error,
-                                              HostSettings settings = {});
+    static std::unique_ptr<LoadedEffect> load(const std::string& path, std::string& error, HostSettings settings = {});
 
     ~LoadedEffect();
     LoadedEffect(const LoadedEffect&) = delete;
@@ -71,8 +70,7 @@ public:
     void openAndResume();
 
     // Raw dispatcher call; 0 once closed.
-    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f);
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
     // Dispatches an opcode that writes a text through ptr (names, labels,
     // displays) into a zeroed buffer larger than any the protocol allows.
     std::string dispatchForText(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0);
@@ -96,8 +94,7 @@ private:
     // The audioMaster callback handed to the effect. It finds its host through
     // the record's resvd1, or through beingLoaded while the entry function runs
     // and the record is not yet linked.
-    static VstIntPtr callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                              float opt);
+    static VstIntPtr callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
     static thread_local LoadedEffect* beingLoaded;
 
     VstIntPtr answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);

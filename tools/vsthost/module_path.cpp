@@ -41,9 +41,9 @@ std::string findModuleInBundle(const fs::path& bundle, std::string& error)
     }
     if (candidates.size() == 1)
         return fs::canonical(candidates.front(), status).string();
-    error = candidates.empty() ? "no plug-in module (*.so) in the bundle " + bundle.string()
-                               : "more than one plug-in module in the bundle " + bundle.string() +
-                                     " and none named " + expectedName;
+    error = candidates.empty()
+                ? "no plug-in module (*.so) in the bundle " + bundle.string()
+                : "more than one plug-in module in the bundle " + bundle.string() + " and none named " + expectedName;
     return {};
 }
 }  // namespace
