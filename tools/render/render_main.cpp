@@ -142,7 +142,11 @@ int run(const RenderOptions& options)
     // The picture goes first: when it cannot be written, neither is the sound.
     const std::string title = "What " + effect->effectName() + " does to " +
                               std::filesystem::path(summary.inputPath).filename().string();
-    if ((image && !drawStereoPicture(picturePath, *image, title, summaryText(summary), error)) || !writer.commit(error))
+    // The caption names the files as given, even the demo's, whose summary
+    // spells out where they went.
+    RenderSummary caption = summary;
+    caption.demo = false;
+    if ((image && !drawStereoPicture(picturePath, *image, title, summaryText(caption), error)) || !writer.commit(error))
         return fail(error);
     if (!options.quiet)
     {

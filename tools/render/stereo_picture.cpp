@@ -172,8 +172,8 @@ void drawAxes(cairo_t* cr, const Plot& plot, const std::string& title, const std
         setColour(cr, kGrid);
         line(cr, kPlotLeft, plotY(plot, value), kPlotRight, plotY(plot, value));
         setColour(cr, kInk);
-        text(cr, kPlotLeft - 8.0, plotY(plot, value) + 5.0, format(valueStep < 1.0 ? "%+.1f" : "%+.0f", value), 13.0,
-             Align::right);
+        text(cr, kPlotLeft - 8.0, plotY(plot, value) + 5.0,
+             std::fabs(value) < 1e-9 ? "0" : format(valueStep < 1.0 ? "%+.1f" : "%+.0f", value), 13.0, Align::right);
     }
     const double timeStep = niceStep(std::max(plot.seconds, 0.01), 10);
     for (double seconds = 0.0; seconds <= plot.seconds + 1e-9; seconds += timeStep)
