@@ -10,7 +10,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 namespace
 {
@@ -18,17 +17,6 @@ using namespace tooltest;
 
 constexpr int kRate = 48000;
 constexpr std::size_t kFrames = 12345;
-
-// The tool's own lines on stderr, without the component's trace lines.
-std::vector<std::string> toolLines(const std::string& err)
-{
-    std::vector<std::string> lines;
-    std::istringstream stream(err);
-    for (std::string line; std::getline(stream, line);)
-        if (!line.starts_with("["))
-            lines.push_back(line);
-    return lines;
-}
 
 class RenderPresets : public ToolTest
 {
