@@ -5,7 +5,6 @@
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
-#include <sstream>
 
 namespace
 {
@@ -22,17 +21,6 @@ float bigEndianFloat(const std::string& bytes, std::size_t offset)
     for (std::size_t index = 0; index < 4; ++index)
         word = (word << 8) | static_cast<unsigned char>(bytes.at(offset + index));
     return std::bit_cast<float>(word);
-}
-
-// The tool's own lines on stderr, without the hosting layer's trace lines.
-std::vector<std::string> toolLines(const std::string& err)
-{
-    std::vector<std::string> lines;
-    std::istringstream stream(err);
-    for (std::string line; std::getline(stream, line);)
-        if (!line.starts_with("["))
-            lines.push_back(line);
-    return lines;
 }
 
 class PlugHostTool : public ToolTest

@@ -1,11 +1,13 @@
 // velmora-render as a user runs it: the built binary, the built bundle, real
 // audio files.
+#include "render/stereo_image.h"
 #include "support/signals.h"
 #include "tools/tool_test_support.h"
 
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <numeric>
 #include <vector>
 
 namespace
@@ -24,8 +26,14 @@ TEST_F(RenderTool, BadInputGivesOneClearErrorLineAndNonZeroExit)
     writeAudio(folder / "surround.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 3, 44100, testsupport::noise(600));
     std::ofstream(folder / "notes.wav") << "this is no audio file";
     std::ofstream(folder / "kept.wav") << "an earlier render";
+    writeAudio(folder / "in.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 2, 44100, testsupport::noise(2000, 3, 0.3f));
 
-    struct Case { std::vector<std::string> arguments; int exitCode; std::string message; };
+    struct Case
+    {
+        std::vector<std::string> arguments;
+        int exitCode;
+        std::string message;
+    };
     const std::vector<Case> cases = {
         {{"missing.wav"}, 1, "cannot read 'missing.wav': no such file"},
         {{"notes.wav"}, 1, "cannot read 'notes.wav'"},
@@ -37,7 +45,7 @@ TEST_F(RenderTool, BadInputGivesOneClearErrorLineAndNonZeroExit)
         {{"--dry-wet=nan"}, 2, "invalid value 'nan' for --dry-wet"},
         {{"--program", "8"}, 2, "invalid value '8' for --program"},
         {{"--face", "lv2"}, 2, "invalid value 'lv2' for --face"},
-        {{"--face", "au", "--program", "1"}, 2, "--program is not available with --face au"},
+        {{"in.flac", "--float"}, 2, "--float cannot be written as FLAC"},
         {{"in.wav", "--face", "au", "--bundle", "missing.vst"}, 1, "cannot open the Audio Unit in 'missing.vst'"},
         {{"--block-size", "0"}, 2, "invalid value '0' for --block-size"},
         {{"--size"}, 2, "missing value for --size"},
@@ -54,6 +62,7 @@ TEST_F(RenderTool, BadInputGivesOneClearErrorLineAndNonZeroExit)
         EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << context;
     }
     EXPECT_EQ(contents(folder / "kept.wav"), "an earlier render") << "a failed render replaced an existing file";
+    EXPECT_FALSE(fs::exists(folder / "in-velmora.flac"));
     EXPECT_EQ(contents(folder / "notes.wav"), "this is no audio file");
     for (const auto& entry : fs::directory_iterator(folder))
         EXPECT_EQ(entry.path().filename().string().find(".partial"), std::string::npos)
@@ -86,7 +95,12 @@ TEST_F(RenderTool, MonoInputIsFedToBothInputsAndComesOutStereo)
 
 TEST_F(RenderTool, WavAiffAndFlacKeepFormatRateAndLength)
 {
-    struct Case { const char* name; int format; int sampleRate; };
+    struct Case
+    {
+        const char* name;
+        int format;
+        int sampleRate;
+    };
     // 12345 frames: not a multiple of any block size, so the last block is short.
     constexpr std::size_t kFrames = 12345;
     const std::vector<float> frames = testsupport::noise(2 * kFrames, 5, 0.3f);
@@ -159,6 +173,7 @@ TEST_F(RenderTool, DemoGetsWiderWhileItsMonoSumStaysTheSame)
     EXPECT_EQ(result.err, "") << "nothing but errors (and a bar on terminals) belongs on stderr";
 
     EXPECT_NE(result.out.find("Mono sum: unchanged"), std::string::npos) << result.out;
+    EXPECT_TRUE(fs::exists(folder / "velmora-demo.png")) << "the demo draws its picture beside its sound files";
     const AudioData dry = readAudio(folder / "velmora-demo-dry.wav");
     const AudioData wet = readAudio(folder / "velmora-demo.wav");
     ASSERT_EQ(dry.samples.size(), wet.samples.size());
@@ -175,5 +190,83 @@ TEST_F(RenderTool, DemoGetsWiderWhileItsMonoSumStaysTheSame)
     EXPECT_GT(wetSide, 10.0 * drySide) << "side energy of the rendered demo";
     // Each 24-bit channel rounds by at most half a step (2^-24).
     EXPECT_LT(maxSumChange, 2.0 * std::ldexp(1.0, -24) + 1e-7) << "(L+R) of the files moved";
+}
+TEST_F(RenderTool, FullScaleInputWidenedReportsItsClippingAndFloatKeepsTheSamplesAboveFullScale)
+{
+    constexpr int kRate = 48000;
+    writeAudio(folder / "loud.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 1, kRate,
+               testsupport::sine(kRate, 440.0, kRate, 0.999f));
+
+    const ToolRun clipped = run({"loud.wav", "--dry-wet", "1", "-o", "clipped.wav"});
+    ASSERT_EQ(clipped.exitCode, 0) << clipped.err;
+    const auto peakAt = clipped.out.find("Peak:     +");
+    ASSERT_NE(peakAt, std::string::npos) << "no peak above 0 dBFS in: " << clipped.out;
+    const double peakDb = std::stod(clipped.out.substr(peakAt + 10));
+    EXPECT_GT(peakDb, 0.5) << clipped.out;
+    EXPECT_NE(clipped.out.find("dBFS before clipping"), std::string::npos) << clipped.out;
+    const auto clippedAt = clipped.out.find("Clipped:  ");
+    ASSERT_NE(clippedAt, std::string::npos) << clipped.out;
+    EXPECT_GT(std::stol(clipped.out.substr(clippedAt + 10)), 1000) << clipped.out;
+    EXPECT_NE(clipped.out.find("or render with --float"), std::string::npos) << clipped.out;
+
+    const ToolRun kept = run({"loud.wav", "--dry-wet", "1", "--float", "-o", "kept.wav"});
+    ASSERT_EQ(kept.exitCode, 0) << kept.err;
+    EXPECT_EQ(kept.out.find("Clipped"), std::string::npos) << kept.out;
+    const AudioData output = readAudio(folder / "kept.wav");
+    EXPECT_EQ(output.info.format, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    double peak = 0.0;
+    for (const float sample : output.samples)
+        peak = std::max(peak, std::fabs(static_cast<double>(sample)));
+    EXPECT_NEAR(20.0 * std::log10(peak), peakDb, 0.05) << "the float file holds the peak the summary names";
+}
+
+// The picture's data, computed from the files of a render: a mono input
+// stands on the vertical axis with correlation +1, and widening lowers the
+// correlation and raises the side energy.
+TEST_F(RenderTool, PictureShowsMonoInputVerticalAndTheWidenedOutputLessCorrelated)
+{
+    constexpr int kRate = 44100;
+    const std::vector<float> mono = testsupport::noise(2 * kRate, 13, 0.4f);
+    writeAudio(folder / "voice.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, kRate, mono);
+    const ToolRun result = run({"voice.wav", "--dry-wet", "0.7", "--picture", "voice.png"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+
+    // A PNG of the fixed size: 1200 by 1420 in its header.
+    const std::string png = contents(folder / "voice.png");
+    ASSERT_GT(png.size(), 24u);
+    EXPECT_EQ(png.substr(1, 3), "PNG");
+    EXPECT_EQ(png.substr(16, 8), std::string("\0\0\x04\xb0\0\0\x05\x8c", 8));
+
+    const AudioData output = readAudio(folder / "voice-velmora.wav");
+    std::vector<float> outLeft, outRight;
+    for (std::size_t index = 0; index < output.samples.size(); index += 2)
+    {
+        outLeft.push_back(output.samples[index]);
+        outRight.push_back(output.samples[index + 1]);
+    }
+    render::StereoImageRecorder image(static_cast<std::int64_t>(mono.size()), kRate);
+    image.add(mono.data(), mono.data(), outLeft.data(), outRight.data(), static_cast<std::int64_t>(mono.size()));
+
+    ASSERT_GT(image.input().scope.size(), 1000u);
+    float tallest = 0.0f;
+    for (const render::ScopePoint& point : image.input().scope)
+    {
+        EXPECT_EQ(point.x, 0.0f) << "a mono point off the vertical axis";
+        tallest = std::max(tallest, std::fabs(point.y));
+    }
+    EXPECT_NEAR(tallest, 0.4f * std::sqrt(2.0f), 0.05f) << "mono at full height stands at sqrt 2 times its level";
+
+    const std::vector<double> before = render::correlationSeries(image.input());
+    const std::vector<double> after = render::correlationSeries(image.output());
+    ASSERT_GT(before.size(), 50u);
+    for (const double value : before)
+        EXPECT_DOUBLE_EQ(value, 1.0);
+    EXPECT_LT(std::accumulate(after.begin(), after.end(), 0.0) / after.size(), 0.9);
+    for (const double value : render::sideToMidSeries(image.input()))
+        EXPECT_TRUE(std::isinf(value) && value < 0) << "a mono input has no side energy";
+    // The width signal starts once the effect's delay (at most 115 ms) has filled.
+    const std::vector<double> widened = render::sideToMidSeries(image.output());
+    for (std::size_t window = 15; window < widened.size(); ++window)
+        EXPECT_GT(widened[window], -20.0) << "the widened output has no side energy in window " << window;
 }
 }  // namespace

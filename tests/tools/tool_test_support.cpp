@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 namespace tooltest
 {
@@ -46,6 +47,16 @@ AudioData readAudio(const fs::path& path)
     sf_readf_float(file, data.samples.data(), data.info.frames);
     sf_close(file);
     return data;
+}
+
+std::vector<std::string> toolLines(const std::string& err)
+{
+    std::vector<std::string> lines;
+    std::istringstream stream(err);
+    for (std::string line; std::getline(stream, line);)
+        if (!line.starts_with("["))
+            lines.push_back(line);
+    return lines;
 }
 
 void ToolTest::SetUp()

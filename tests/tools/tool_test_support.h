@@ -19,6 +19,9 @@ struct AudioData { SF_INFO info{}; std::vector<float> samples; };  // samples in
 std::string contents(const fs::path& path);
 void writeAudio(const fs::path& path, int format, int channels, int sampleRate, const std::vector<float>& samples);
 AudioData readAudio(const fs::path& path);
+// The tool's own lines on stderr, without the trace lines ("[tag](thread) ...")
+// of the hosting layer and the Audio Unit side.
+std::vector<std::string> toolLines(const std::string& err);
 
 // Each test gets an empty folder of its own, removed afterwards.
 class ToolTest : public testing::Test

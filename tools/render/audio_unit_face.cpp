@@ -32,6 +32,10 @@ public:
     AudioUnitFace(const auhost::ComponentEntry& entry, const FaceSettings& settings, const RenderOptions& options)
         : name(entry.name), unit(entry.component)
     {
+        if (settings.preset)
+            restorePreset(*settings.preset, entry.description);
+        if (options.program)
+            selectFactoryPreset(*options.program);
         if (options.size)
             setParameterOption(velmora::kSize, "--size", *options.size, options.quiet);
         if (options.dryWet)
@@ -81,7 +85,79 @@ public:
         return "Audio Unit parameters: " + (text.empty() ? std::string("none") : text);
     }
 
+    std::string listPresets() override
+    {
+        std::string text = "Factory presets of " + effectName() + ":\n";
+        const FactoryPresets presets = factoryPresets();
+        for (CFIndex index = 0; index < CFArrayGetCount(presets.get()); ++index)
+        {
+            const AUPreset& preset = presetAt(presets, index);
+            text += "  " + std::to_string(preset.presetNumber) + "  " + utf8(preset.presetName) + "\n";
+        }
+        return text;
+    }
+
 private:
+    using FactoryPresets = std::unique_ptr<const __CFArray, CFReleaser>;
+
+    FactoryPresets factoryPresets() const
+    {
+        return FactoryPresets(unit.property<CFArrayRef>(kAudioUnitProperty_FactoryPresets, kAudioUnitScope_Global, 0));
+    }
+
+    static const AUPreset& presetAt(const FactoryPresets& presets, CFIndex index)
+    {
+        return *static_cast<const AUPreset*>(CFArrayGetValueAtIndex(presets.get(), index));
+    }
+
+    // The dictionary of an .aupreset goes in as the file has it; FXP or FXB
+    // data is wrapped first as the component wraps what it saves.
+    void restorePreset(const PresetFile& preset, const ComponentDescription& description)
+    {
+        const CFOwned wrapped(preset.dictionary ? nullptr : wrapVstData(preset, description));
+        const CFPropertyListRef classInfo = preset.dictionary ? preset.dictionary.get() : wrapped.get();
+        try
+        {
+            unit.setProperty(kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, classInfo);
+        }
+        catch (const auhost::AUHostError& failure)
+        {
+            if (failure.status() != kAudioUnitErr_InvalidPropertyValue)
+                throw;
+            throw std::runtime_error("cannot load the preset '" + preset.path +
+                                     "': the Audio Unit refuses it as not its own or damaged");
+        }
+    }
+
+    static CFPropertyListRef wrapVstData(const PresetFile& preset, const ComponentDescription& description)
+    {
+        CFMutableDictionaryRef dictionary = CFDictionaryCreateMutable(
+            kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
+        const auto addNumber = [dictionary](CFStringRef key, SInt32 value) {
+            const CFOwned number(CFNumberCreate(kCFAllocatorDefault, kCFNumberSInt32Type, &value));
+            CFDictionarySetValue(dictionary, key, number.get());
+        };
+        addNumber(CFSTR("version"), 1);
+        addNumber(CFSTR("type"), static_cast<SInt32>(description.componentType));
+        addNumber(CFSTR("subtype"), static_cast<SInt32>(description.componentSubType));
+        addNumber(CFSTR("manufacturer"), static_cast<SInt32>(description.componentManufacturer));
+        const CFOwned name(CFStringCreateWithCString(kCFAllocatorDefault, preset.name.c_str(), kCFStringEncodingUTF8));
+        CFDictionarySetValue(dictionary, CFSTR("name"), name ? name.get() : CFSTR(""));
+        const CFOwned data(
+            CFDataCreate(kCFAllocatorDefault, preset.vstData.data(), static_cast<CFIndex>(preset.vstData.size())));
+        CFDictionarySetValue(dictionary, CFSTR("vstdata"), data.get());
+        return dictionary;
+    }
+
+    void selectFactoryPreset(int number)
+    {
+        const FactoryPresets presets = factoryPresets();
+        if (number >= CFArrayGetCount(presets.get()))
+            throw std::runtime_error("the Audio Unit has no factory preset " + std::to_string(number) + " (it has " +
+                                     std::to_string(CFArrayGetCount(presets.get())) + ")");
+        unit.setProperty(kAudioUnitProperty_PresentPreset, kAudioUnitScope_Global, 0, presetAt(presets, number));
+    }
+
     // `normalised` (0..1, as the VST face takes it) goes in as the value of
     // the same place in the parameter's Audio Unit range. The unit scales it
     // back in single precision: a few values have no Audio Unit value that

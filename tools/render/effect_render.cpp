@@ -11,7 +11,7 @@ std::unique_ptr<RenderFace> openFace(const FaceSettings& settings, const RenderO
 }
 
 std::int64_t renderFile(RenderFace& face, AudioReader& reader, AudioWriter& writer, int blockSize,
-                        ProgressBar& progress, WidthMeter& meter, std::string& error)
+                        ProgressBar& progress, WidthMeter& meter, StereoImageRecorder* image, std::string& error)
 {
     const int channels = reader.channels();
     const auto block = static_cast<std::size_t>(blockSize);
@@ -34,6 +34,8 @@ std::int64_t renderFile(RenderFace& face, AudioReader& reader, AudioWriter& writ
         if (!face.process(inputs, outputs, static_cast<int>(frameCount), error))
             return -1;
         meter.add(inputs[0], inputs[1], outLeft.data(), outRight.data(), frameCount);
+        if (image)
+            image->add(inputs[0], inputs[1], outLeft.data(), outRight.data(), frameCount);
         for (std::int64_t frame = 0; frame < frameCount; ++frame)
         {
             interleavedOut[2 * frame] = outLeft[frame];

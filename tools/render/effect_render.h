@@ -5,14 +5,16 @@
 #include "render/progress_bar.h"
 #include "render/render_face.h"
 #include "render/stereo_analysis.h"
+#include "render/stereo_image.h"
 
 #include <cstdint>
 #include <string>
 
 namespace render
 {
-// Renders all of reader (mono feeds both inputs) into writer. Returns the
+// Renders all of reader (mono feeds both inputs) into writer, each block
+// measured by meter and, when given, recorded for the picture. Returns the
 // number of frames rendered, or -1 with a reason in error.
 std::int64_t renderFile(RenderFace& face, AudioReader& reader, AudioWriter& writer, int blockSize,
-                        ProgressBar& progress, WidthMeter& meter, std::string& error);
+                        ProgressBar& progress, WidthMeter& meter, StereoImageRecorder* image, std::string& error);
 }  // namespace render

@@ -4,6 +4,7 @@
 // Unit component opened through the Audio Unit host library. Both take the
 // same settings and give the same samples.
 
+#include "render/preset_file.h"
 #include "render/render_options.h"
 
 #include <memory>
@@ -17,6 +18,8 @@ struct FaceSettings
     int sampleRate = 0;
     int inputChannels = 0;  // of the file: 1 or 2
     int blockSize = 0;      // the largest block process() is given
+    // Loaded before the program and settings of the options; may be null.
+    const PresetFile* preset = nullptr;
 };
 
 class RenderFace
@@ -31,10 +34,13 @@ public:
     // For the summary, once the file is rendered.
     virtual std::string effectName() = 0;
     virtual std::string describeSettings() = 0;
+    // What --program selects: the VST face's programs, the Audio Unit's
+    // factory presets; one line each, numbered from 0.
+    virtual std::string listPresets() = 0;
 };
 
 // Opens the effect through the face options.face names and applies the
-// program and settings of options. Null with a one-line reason in error.
+// preset, then the program and settings of options. Null with a one-line reason in error.
 std::unique_ptr<RenderFace> openFace(const FaceSettings& settings, const RenderOptions& options, std::string& error);
 
 std::unique_ptr<RenderFace> openVstFace(const FaceSettings& settings, const RenderOptions& options, std::string& error);

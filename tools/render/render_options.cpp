@@ -42,7 +42,8 @@ bool parseInteger(const std::string& name, const std::string& text, int minimum,
 bool takesValue(std::string_view name)
 {
     return name == "--size" || name == "--dry-wet" || name == "--program" || name == "--block-size" ||
-           name == "--output" || name == "-o" || name == "--bundle" || name == "--face";
+           name == "--output" || name == "-o" || name == "--bundle" || name == "--face" || name == "--preset" ||
+           name == "--picture";
 }
 
 bool applyValue(const std::string& name, const std::string& value, RenderOptions& options, std::string& error)
@@ -76,7 +77,10 @@ bool applyValue(const std::string& name, const std::string& value, RenderOptions
         error = "empty path for " + name;
         return false;
     }
-    (name == "--bundle" ? options.bundlePath : options.outputPath) = value;
+    (name == "--bundle"    ? options.bundlePath
+     : name == "--preset"  ? options.presetPath
+     : name == "--picture" ? options.picturePath
+                           : options.outputPath) = value;
     return true;
 }
 
@@ -84,6 +88,10 @@ bool applyFlag(const std::string& name, RenderOptions& options)
 {
     if (name == "--on" || name == "--off")
         options.on = name == "--on";
+    else if (name == "--list-presets")
+        options.listPresets = true;
+    else if (name == "--float")
+        options.floatOutput = true;
     else if (name == "-q" || name == "--quiet")
         options.quiet = true;
     else if (name == "-h" || name == "--help")
@@ -148,11 +156,6 @@ bool parseOptions(int argc, char** argv, RenderOptions& options, std::string& er
             return false;
         }
     }
-    if (options.program && options.face == Face::audioUnit)
-    {
-        error = "--program is not available with --face au: the Audio Unit offers no presets yet";
-        return false;
-    }
     return true;
 }
 
@@ -167,9 +170,17 @@ const char* usageText()
            "Options:\n"
            "  -o, --output PATH    output file (default: INPUT-velmora.EXT, or velmora-demo.wav,\n"
            "                       in the current folder)\n"
+           "      --float          write 32-bit float samples, so that nothing clips (WAV, AIFF;\n"
+           "                       FLAC holds integers only)\n"
+           "      --picture FILE   draw the stereo image before and after as a PNG (the demo\n"
+           "                       draws velmora-demo.png beside its sound files by default)\n"
            "      --face vst|au    the face of the bundle to render through: its VST effect\n"
            "                       (default) or its Audio Unit; both give the same samples\n"
-           "      --program N      program 0..7, applied before the settings below (VST face)\n"
+           "      --preset FILE    load an .aupreset, .fxp (program) or .fxb (bank) first\n"
+           "      --program N      then select program N, 0..7 (VST face), or load factory\n"
+           "                       preset N (Audio Unit face)\n"
+           "      --list-presets   print the programs (VST face) or factory presets (Audio\n"
+           "                       Unit face), after --preset, and render nothing\n"
            "      --size X         Size 0..1 (delay lengths: 15 ms at 0, 115 ms at 1)\n"
            "      --dry-wet X      Dry/Wet 0..1 (level of the width signal)\n"
            "      --on, --off      switch the effect on or off\n"

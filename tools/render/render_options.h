@@ -19,15 +19,19 @@ enum class Face
 
 struct RenderOptions
 {
-    std::string inputPath;   // empty: render the built-in demo
-    std::string outputPath;  // empty: the default name in the current folder
-    std::string bundlePath;  // empty: the bundle in the build tree beside the tool
+    std::string inputPath;    // empty: render the built-in demo
+    std::string outputPath;   // empty: the default name in the current folder
+    std::string bundlePath;   // empty: the bundle in the build tree beside the tool
+    std::string presetPath;   // empty: none
+    std::string picturePath;  // empty: none, except beside the demo's files
     std::optional<int> program;
     std::optional<float> size;
     std::optional<float> dryWet;
     std::optional<bool> on;
     int blockSize = kDefaultBlockSize;
     Face face = Face::vst;
+    bool listPresets = false;
+    bool floatOutput = false;  // 32-bit float samples in the container
     bool quiet = false;
     bool help = false;
 };

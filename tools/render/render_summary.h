@@ -26,5 +26,7 @@ struct RenderSummary
     WidthMeter meter;
 };
 
+// The report, one figure a line.
+std::string summaryText(const RenderSummary& summary);
 void printSummary(const RenderSummary& summary, std::FILE* stream);
 }  // namespace render

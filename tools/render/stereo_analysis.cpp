@@ -6,12 +6,13 @@
 
 namespace render
 {
-void WidthMeter::add(const float* inputLeft, const float* inputRight, const float* outputLeft,
-                     const float* outputRight, std::int64_t frameCount)
+void WidthMeter::add(const float* inputLeft, const float* inputRight, const float* outputLeft, const float* outputRight,
+                     std::int64_t frameCount)
 {
     double inMid = inputMidEnergy, inSide = inputSideEnergy;
     double outMid = outputMidEnergy, outSide = outputSideEnergy;
     double blockPeak = peak, sumChange = monoSumChange;
+    std::int64_t overs = aboveFullScale;
     for (std::int64_t frame = 0; frame < frameCount; ++frame)
     {
         // Sums in double so that the comparison sees the effect's rounding,
@@ -27,6 +28,7 @@ void WidthMeter::add(const float* inputLeft, const float* inputRight, const floa
         blockPeak = std::max({blockPeak, std::fabs(static_cast<double>(outputLeft[frame])),
                               std::fabs(static_cast<double>(outputRight[frame]))});
         sumChange = std::max(sumChange, std::fabs(outSum - inSum));
+        overs += (std::fabs(outputLeft[frame]) > 1.0f) + (std::fabs(outputRight[frame]) > 1.0f);
     }
     inputMidEnergy = inMid;
     inputSideEnergy = inSide;
@@ -34,6 +36,7 @@ void WidthMeter::add(const float* inputLeft, const float* inputRight, const floa
     outputSideEnergy = outSide;
     peak = blockPeak;
     monoSumChange = sumChange;
+    aboveFullScale = overs;
 }
 
 double WidthMeter::ratioDb(double side, double mid)

@@ -19,6 +19,9 @@ public:
     double outputSideToMidDb() const { return ratioDb(outputSideEnergy, outputMidEnergy); }
     // Largest |sample| of the output, 1.0 = full scale.
     double outputPeak() const { return peak; }
+    // Output samples (of either channel) whose magnitude is above full
+    // scale: an integer file clips each of them.
+    std::int64_t samplesAboveFullScale() const { return aboveFullScale; }
     // Largest |(L+R)out - (L+R)in|: how far the mono sum moved.
     double maxMonoSumChange() const { return monoSumChange; }
 
@@ -31,6 +34,7 @@ private:
     double outputSideEnergy = 0.0;
     double peak = 0.0;
     double monoSumChange = 0.0;
+    std::int64_t aboveFullScale = 0;
 };
 
 // 20 log10 of a linear amplitude; minus infinity for silence.

@@ -25,8 +25,7 @@ std::string defaultBundlePath(std::string& error)
         if (fs::is_directory(bundle, status))
             return bundle.string();
     }
-    error = "no Velmora.vst bundle beside " + tool.string() +
-            "; build the Velmora target or use --bundle PATH";
+    error = "no Velmora.vst bundle beside " + tool.string() + "; build the Velmora target or use --bundle PATH";
     return {};
 }
 
@@ -40,5 +39,10 @@ std::string dryDemoPath(const std::string& outputPath)
 {
     const fs::path output(outputPath);
     return (output.parent_path() / (output.stem().string() + "-dry" + output.extension().string())).string();
+}
+
+std::string demoPicturePath(const std::string& outputPath)
+{
+    return fs::path(outputPath).replace_extension(".png").string();
 }
 }  // namespace render

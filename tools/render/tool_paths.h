@@ -15,4 +15,6 @@ inline constexpr char kDemoOutputName[] = "velmora-demo.wav";
 
 // The dry demo beside the rendered one: velmora-demo.wav -> velmora-demo-dry.wav.
 std::string dryDemoPath(const std::string& outputPath);
+// The demo's picture beside it: velmora-demo.wav -> velmora-demo.png.
+std::string demoPicturePath(const std::string& outputPath);
 }  // namespace render

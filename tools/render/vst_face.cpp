@@ -2,6 +2,7 @@
 // processReplacing called directly.
 #include "effect/velmora_identity.h"
 #include "render/render_face.h"
+#include "render/vst_preset.h"
 #include "vsthost/loaded_effect.h"
 
 namespace render
@@ -26,10 +27,24 @@ std::string trimmed(const std::string& text)
     return first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-// Opens the effect and applies the program and then the explicit settings.
-// False with a reason when the effect is not a stereo effect with the
-// parameters asked for.
-bool prepareEffect(vsthost::LoadedEffect& effect, const RenderOptions& options, std::string& error)
+// As the Audio Unit restores a preset: its program number selected (0 when
+// it has none or one the effect lacks), then its data loaded.
+bool loadPreset(vsthost::LoadedEffect& effect, const PresetFile& preset, std::string& error)
+{
+    const VstInt32 programs = effect.effect()->numPrograms;
+    const int program = preset.programNumber.value_or(0);
+    effect.dispatch(effSetProgram, 0, program >= 0 && program < programs ? program : 0);
+    if (loadVstPreset(effect, preset.vstData, error))
+        return true;
+    error = "cannot load the preset '" + preset.path + "': " + error;
+    return false;
+}
+
+// Opens the effect and applies the preset, the program and then the explicit
+// settings. False with a reason when the effect is not a stereo effect with
+// the parameters asked for, or the preset is not one of its own.
+bool prepareEffect(vsthost::LoadedEffect& effect, const PresetFile* preset, const RenderOptions& options,
+                   std::string& error)
 {
     const AEffect& record = *effect.effect();
     if (record.numInputs != 2 || record.numOutputs != 2 || !(record.flags & effFlagsCanReplacing))
@@ -50,6 +65,8 @@ bool prepareEffect(vsthost::LoadedEffect& effect, const RenderOptions& options, 
     // sample rate. Selecting the program, even the current one, recomputes the
     // rate-dependent delay lengths.
     effect.dispatch(effMainsChanged, 0, 0);
+    if (preset && !loadPreset(effect, *preset, error))
+        return false;
     effect.dispatch(effSetProgram, 0, options.program.value_or(static_cast<int>(effect.dispatch(effGetProgram))));
     if ((options.size && !setParameterOption(effect, velmora::kSize, "--size", *options.size, error)) ||
         (options.dryWet && !setParameterOption(effect, velmora::kDryWet, "--dry-wet", *options.dryWet, error)) ||
@@ -92,6 +109,21 @@ public:
         return text;
     }
 
+    // Each program selected in turn and named as the effect names the current
+    // one: its indexed names leave out the number an untouched program shows.
+    std::string listPresets() override
+    {
+        std::string text = "Programs of " + effectName() + ":\n";
+        const VstIntPtr current = effect->dispatch(effGetProgram);
+        for (VstInt32 program = 0; program < effect->effect()->numPrograms; ++program)
+        {
+            effect->dispatch(effSetProgram, 0, program);
+            text += "  " + std::to_string(program) + "  " + effect->dispatchForText(effGetProgramName) + "\n";
+        }
+        effect->dispatch(effSetProgram, 0, current);
+        return text;
+    }
+
 private:
     std::unique_ptr<vsthost::LoadedEffect> effect;
 };
@@ -103,7 +135,7 @@ std::unique_ptr<RenderFace> openVstFace(const FaceSettings& settings, const Rend
     host.sampleRate = settings.sampleRate;
     host.blockSize = settings.blockSize;
     auto effect = vsthost::LoadedEffect::load(settings.bundlePath, error, host);
-    if (!effect || !prepareEffect(*effect, options, error))
+    if (!effect || !prepareEffect(*effect, settings.preset, options, error))
         return nullptr;
     return std::make_unique<VstFace>(std::move(effect));
 }
