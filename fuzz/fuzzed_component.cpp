@@ -37,6 +37,17 @@ void orStop(const char* what, Step step)
     }
 }
 
+// The copy's resources are rewritten for every input: in memory where the
+// machine has a memory file system and no other folder is asked for.
+fs::path scratchFolder()
+{
+    if (std::getenv("TMPDIR") == nullptr && fs::is_directory("/dev/shm"))
+    {
+        return "/dev/shm";
+    }
+    return fs::temp_directory_path();
+}
+
 fs::path builtBundle()
 {
     const char* path = std::getenv("VELMORA_BUNDLE");
@@ -87,7 +98,7 @@ void checkParameter(auhost::AudioUnitInstance& unit, AudioUnitParameterID id)
 FuzzedBundle::FuzzedBundle()
 {
     const fs::path original = builtBundle();
-    std::string pattern = (fs::temp_directory_path() / "velmora-fuzz-XXXXXX").string();
+    std::string pattern = (scratchFolder() / "velmora-fuzz-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr)
     {
         stop("temporary folder", "mkdtemp failed");
