@@ -22,24 +22,9 @@ fuzzing::FuzzedBundle& fuzzedBundle()
     return bundle;
 }
 
-// Open for the whole run, as a host keeps a unit across preset changes.
-fuzzing::RenderingUnit& restoringUnit()
-{
-    static fuzzing::RenderingUnit* unit = [] {
-        fuzzedBundle().writeResource("TDFactoryPresets.txt", std::string(kPresetFile) + "\r");
-        std::unique_ptr<fuzzing::RenderingUnit> opened = fuzzing::openUnit(fuzzedBundle().component());
-        if (!opened)
-        {
-            fuzzing::stop("the bundle copy's component", "it does not open");
-        }
-        return opened.release();
-    }();
-    return *unit;
-}
-
 void restoreAsClassInfo(const std::uint8_t* data, std::size_t size)
 {
-    fuzzing::RenderingUnit& unit = restoringUnit();
+    fuzzing::RenderingUnit& unit = fuzzedBundle().residentUnit();
     CFDataRef bytes = CFDataCreate(kCFAllocatorDefault, data, static_cast<CFIndex>(size));
     CFErrorRef error = nullptr;
     CFPropertyListRef preset = CFPropertyListCreateWithData(kCFAllocatorDefault, bytes, kCFPropertyListImmutable,
@@ -79,6 +64,12 @@ void loadAsFactoryPreset(const std::uint8_t* data, std::size_t size)
     fuzzing::requireUsable(*unit);
 }
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    fuzzedBundle().writeResource("TDFactoryPresets.txt", std::string(kPresetFile) + "\r");
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

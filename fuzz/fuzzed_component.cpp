@@ -117,7 +117,8 @@ FuzzedBundle::FuzzedBundle()
         }
         registered = found.front().component;
     });
-    if (!openUnit(registered))
+    resident = openUnit(registered).release();
+    if (resident == nullptr)
     {
         stop("the bundle copy's component", "it does not open");
     }

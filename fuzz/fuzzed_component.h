@@ -17,12 +17,20 @@ namespace fuzzing
 {
 namespace fs = std::filesystem;
 
+// An open unit of the copy, initialized for stereo rendering; the renderer
+// goes before the instance.
+struct RenderingUnit
+{
+    std::unique_ptr<auhost::AudioUnitInstance> instance;
+    std::unique_ptr<auhost::UnitRenderer> renderer;
+};
+
 class FuzzedBundle
 {
 public:
     // Copies the bundle named by VELMORA_BUNDLE (else the build tree's own),
-    // registers the copy's component and opens it once, so that it writes its
-    // resource files. Stops the process when it cannot.
+    // registers the copy's component and opens the resident unit, which
+    // writes the resource files. Stops the process when it cannot.
     FuzzedBundle();
     ~FuzzedBundle();
     FuzzedBundle(const FuzzedBundle&) = delete;
@@ -35,20 +43,16 @@ public:
     void restoreResource(const char* name) const;
 
     Component component() const { return registered; }
+    // Open for the whole run, as a host keeps a unit while it opens others;
+    // the effect's shared resources then stay loaded between inputs.
+    RenderingUnit& residentUnit() const { return *resident; }
 
 private:
     fs::path folder;
     fs::path bundle;
     Component registered = nullptr;
+    RenderingUnit* resident = nullptr;  // never closed: the process ends with it open
     std::map<std::string, std::string> firstWritten;
-};
-
-// An open unit of the copy, initialized for stereo rendering; the renderer
-// goes before the instance.
-struct RenderingUnit
-{
-    std::unique_ptr<auhost::AudioUnitInstance> instance;
-    std::unique_ptr<auhost::UnitRenderer> renderer;
 };
 
 // Stops the process with the reason in the fuzzer's report: the component
