@@ -13,7 +13,9 @@
 #include <exception>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace fuzzing
 {
@@ -71,7 +73,10 @@ void checkParameter(auhost::AudioUnitInstance& unit, AudioUnitParameterID id)
     for (const AudioUnitParameterValue value : {info.minValue, info.maxValue, info.defaultValue, before})
     {
         unit.setParameter(id, value);
-        unit.parameter(id);
+        if (!std::isfinite(unit.parameter(id)))
+        {
+            throw std::runtime_error("a parameter value read is not finite");
+        }
     }
     if (info.unit == kAudioUnitParameterUnit_Indexed)
     {

@@ -63,9 +63,10 @@ private:
 // input did to the resources may be a reason to refuse, never to stop.
 std::unique_ptr<RenderingUnit> openUnit(Component component);
 
-// Gets and sets every mapped parameter, reads its descriptions, renders a
-// short slice and requires finite output. Stops the process, naming the
-// failing call, when the unit is no longer usable.
+// Gets and sets every mapped parameter (each value read must be finite),
+// reads its descriptions, renders a short slice and requires finite output.
+// Stops the process, naming the failing call, when the unit is no longer
+// usable.
 void requireUsable(RenderingUnit& unit);
 
 // Selects every factory preset the unit lists; each must load or be refused
