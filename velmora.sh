@@ -102,7 +102,7 @@ run_address_sanitizer() {
 }
 
 # run_fuzzer DIR TARGET WHAT SECONDS: a bounded run from the target's seed
-# corpus; VELMORA_FUZZ_SECONDS, when set, replaces SECONDS for every target.
+# corpus, with its dictionary of tokens when it has one; VELMORA_FUZZ_SECONDS, when set, replaces SECONDS for every target.
 # Any crash, sanitizer report, leak or input that takes over 10 s fails it;
 # the input that did is left in the build tree's fuzz folder.
 run_fuzzer() {
@@ -111,8 +111,13 @@ run_fuzzer() {
     say "Fuzzing ${what} for ${seconds} s"
     local corpus="$dir/fuzz-corpus/$target"
     rm -rf "$corpus" && mkdir -p "$corpus" && cp "$ROOT/fuzz/corpus/$target"/* "$corpus"/
+    local dictionary=()
+    if [[ -f "$ROOT/fuzz/$target.dict" ]]; then
+        dictionary=(-dict="$ROOT/fuzz/$target.dict")
+    fi
     VELMORA_BUNDLE="$dir/Velmora.vst" "$dir/fuzz/$target" -max_total_time="$seconds" -timeout=10 \
-        -rss_limit_mb=4096 -close_fd_mask=2 -print_final_stats=1 -artifact_prefix="$dir/fuzz/$target-" "$corpus"
+        -rss_limit_mb=4096 -close_fd_mask=2 -print_final_stats=1 -artifact_prefix="$dir/fuzz/$target-" \
+        "${dictionary[@]}" "$corpus"
 }
 
 run_tests() {

@@ -65,6 +65,8 @@ void loadAsFactoryPreset(const std::uint8_t* data, std::size_t size)
 }
 }  // namespace
 
+// The copy, and with it the component's module, before the first input, so
+// that the fuzzer counts the module's coverage from the start.
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzzedBundle().writeResource("TDFactoryPresets.txt", std::string(kPresetFile) + "\r");
