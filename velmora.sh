@@ -84,23 +84,40 @@ run_thread_sanitizer() {
 }
 
 # clang with AddressSanitizer and UndefinedBehaviorSanitizer: every suite
-# again, then a bounded libFuzzer run of the preset loader, which takes bytes
-# from users' files.
+# again, then a bounded libFuzzer run of each fuzz target on what users and
+# hosts hand the plug-in: preset files, preset property lists and the text
+# files in the bundle.
 run_address_sanitizer() {
     local dir="$BUILD-asan"
-    local seconds="${VELMORA_FUZZ_SECONDS:-60}"
-    say "AddressSanitizer and UndefinedBehaviorSanitizer: building the tests and the fuzzer (clang)"
+    say "AddressSanitizer and UndefinedBehaviorSanitizer: building the tests and the fuzzers (clang)"
     configure "$dir" "${CLANG[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WERROR=ON \
         -DVELMORA_SANITIZE="address;undefined" -DVELMORA_BUILD_TESTS=ON -DVELMORA_BUILD_BENCH=OFF \
         -DVELMORA_BUILD_FUZZ=ON
     ninja -C "$dir" -j "$JOBS"
     say "Running the test suites under AddressSanitizer and UndefinedBehaviorSanitizer"
     ctest --test-dir "$dir" --output-on-failure -j "$JOBS" --no-tests=error
-    say "Fuzzing the FXP/FXB loader for ${seconds} s"
-    local corpus="$dir/fuzz-corpus"
-    rm -rf "$corpus" && mkdir -p "$corpus" && cp "$ROOT"/fuzz/corpus/* "$corpus"/
-    VELMORA_BUNDLE="$dir/Velmora.vst" "$dir/fuzz/fxp_fuzzer" -max_total_time="$seconds" \
-        -timeout=10 -rss_limit_mb=4096 -close_fd_mask=2 -print_final_stats=1 "$corpus"
+    run_fuzzer "$dir" fxp_fuzzer "the FXP/FXB loader" 60
+    run_fuzzer "$dir" aupreset_fuzzer "Audio Unit preset property lists" 30
+    run_fuzzer "$dir" resource_text_fuzzer "TDParameters.txt and TDFactoryPresets.txt" 30
+}
+
+# run_fuzzer DIR TARGET WHAT SECONDS: a bounded run from the target's seed
+# corpus, with its dictionary of tokens when it has one; VELMORA_FUZZ_SECONDS, when set, replaces SECONDS for every target.
+# Any crash, sanitizer report, leak or input that takes over 10 s fails it;
+# the input that did is left in the build tree's fuzz folder.
+run_fuzzer() {
+    local dir="$1" target="$2" what="$3"
+    local seconds="${VELMORA_FUZZ_SECONDS:-$4}"
+    say "Fuzzing ${what} for ${seconds} s"
+    local corpus="$dir/fuzz-corpus/$target"
+    rm -rf "$corpus" && mkdir -p "$corpus" && cp "$ROOT/fuzz/corpus/$target"/* "$corpus"/
+    local dictionary=()
+    if [[ -f "$ROOT/fuzz/$target.dict" ]]; then
+        dictionary=(-dict="$ROOT/fuzz/$target.dict")
+    fi
+    VELMORA_BUNDLE="$dir/Velmora.vst" "$dir/fuzz/$target" -max_total_time="$seconds" -timeout=10 \
+        -rss_limit_mb=4096 -close_fd_mask=2 -print_final_stats=1 -artifact_prefix="$dir/fuzz/$target-" \
+        "${dictionary[@]}" "$corpus"
 }
 
 run_tests() {

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -281,6 +282,13 @@ CFPropertyListRef CFPropertyListCreateWithData(CFAllocatorRef, CFDataRef data, C
     if (plist_is_binary(text, length))
     {
         report(error, kCFPropertyListReadCorruptError, "Binary property lists are not supported");
+        return nullptr;
+    }
+    // XML has no NUL character, and libplist stops the process on a string
+    // that holds one.
+    if (std::memchr(text, '\0', length) != nullptr)
+    {
+        report(error, kCFPropertyListReadCorruptError, "XML property list contains a NUL character");
         return nullptr;
     }
     if (xmlNestingDepth(std::string_view(text, length)) > kMaxNesting)

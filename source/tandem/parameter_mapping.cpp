@@ -8,6 +8,7 @@
 #include "tandem/tandem_trace.h"
 #include "tandem/vst_plugin.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -182,7 +183,10 @@ void addMappingLine(ParameterMapping& mapping, const char* text, int vstParamete
     }
     const long index = std::strtol(line.number, nullptr, 10);
     const char* display = skipSpaces(line.display);
+    // A range whose span a float cannot hold (a bound beyond its range reads
+    // as infinite) would scale every value to NaN.
     if (index < 0 || index >= vstParameterCount || !(line.minValue < line.maxValue) ||
+        !std::isfinite(line.maxValue - line.minValue) ||
         !(line.minValue <= line.defaultValue && line.defaultValue <= line.maxValue) ||
         isMapped(mapping.parameterInfos[static_cast<std::size_t>(index)]) || *display == '\0')
     {

@@ -353,6 +353,26 @@ TEST(ComponentFactoryPresets, ProgramModeWritesOneFilePerNameAndSkipsBlankNames)
     EXPECT_FLOAT_EQ(effect.programValues[2], 0.4f) << "the fourth program overwrote the first one's file";
 }
 
+// Broken preset files in the list end the loading with the presets read so
+// far; the unit opens and uses them.
+TEST(ComponentFactoryPresets, BrokenPresetFilesAreLeftOut)
+{
+    ComponentBundle bundle;
+    {
+        OpenUnit first(bundle);
+    }
+    std::string nulInName = readFile(bundle.resources() / "Init 2.aupreset");
+    nulInName.replace(nulInName.find("Init 2</string>"), 6, std::string("Init\0 2", 7));
+    writeFile(bundle.resources() / "Broken.aupreset", nulInName);
+    writeFile(bundle.resources() / "TDFactoryPresets.txt", "Init 1.aupreset\rBroken.aupreset\rInit 3.aupreset\r");
+
+    OpenUnit unit(bundle);
+    const std::vector<AUPreset> presets = factoryPresets(unit);
+    ASSERT_EQ(presets.size(), 1u);
+    EXPECT_EQ(text(presets[0].presetName), "Init 1");
+    EXPECT_EQ(setCurrentPreset(unit, 0, nullptr, 4), noErr);
+}
+
 TEST(ComponentCurrentPreset, SizesOtherThanFourOrSixteenAreRefusedAndNamesReachTheEffect)
 {
     ComponentTestEffectControl& effect = resetComponentTestEffect();

@@ -148,6 +148,20 @@ TEST_F(ParameterMappingFiles, linesBreakingARuleAreSkippedWithoutAWord)
     EXPECT_STREQ(mapping.parameterInfos[1].name, "First");
 }
 
+// A bound beyond float's range reads as infinite, and a span beyond it
+// overflows: either made every value of the parameter read as NaN.
+TEST_F(ParameterMappingFiles, rangesAFloatCannotSpanAreSkipped)
+{
+    const ParameterMapping mapping = map("0\tOverflowing\t-1e99\t50\t?\t-\t0\r"
+                                         "1\tInfinite\t0\tinf\t=\t-\t0\r"
+                                         "2\tSpanning\t-3e38\t3e38\t=\t-\t0\r"
+                                         "3\tWide\t-1e38\t1e38\t=\t-\t0\r",
+                                         4);
+    ASSERT_EQ(mapping.parameterList, std::vector<AudioUnitParameterID>{3});
+    for (const float value : {0.0f, 0.5f, 1.0f})
+        EXPECT_TRUE(std::isfinite(scaleToAUParameter(mapping.parameterInfos[3], value))) << value;
+}
+
 TEST_F(ParameterMappingFiles, boundsThatDoNotFitSwitchesOrChoicesAreReportedAndSkipped)
 {
     testing::internal::CaptureStderr();
