@@ -248,6 +248,7 @@ private:
     const VstEvents* vstMidiEventsRecord = reinterpret_cast<const VstEvents*>(&vstMidiEvents);
     std::unique_ptr<VstMidiEvent[]> vstMidiEventRecords;
     VstTimeInfo vstTimeInfo{};
+    bool vstTimeInfoFromHost = false;  // the last run filled fields from the host's callbacks
     bool vstGotTandemExtensions = false;
     bool vstSupportsTail = false;
     double lastLatency = 0.0;

@@ -281,9 +281,19 @@ void TandemComponent::renderOutput(int frames, const float* const* effectInputs,
 
 void TandemComponent::updateVSTTimeInfo(const AudioTimeStamp* timeStamp) noexcept
 {
-    vstTimeInfo = VstTimeInfo{};
+    // Only the host's callbacks fill the other fields: without them, and with
+    // nothing left over from an earlier run that had them, they are zero.
+    const bool hostGivesTime = hostCallbacks.beatAndTempoProc != nullptr ||
+                               hostCallbacks.musicalTimeLocationProc != nullptr ||
+                               hostCallbacks.transportStateProc != nullptr;
+    if (hostGivesTime || vstTimeInfoFromHost)
+    {
+        vstTimeInfo = VstTimeInfo{};
+    }
+    vstTimeInfoFromHost = hostGivesTime;
     vstTimeInfo.samplePos = timeStamp->mSampleTime;
     vstTimeInfo.sampleRate = streamFormat.mSampleRate;
+    vstTimeInfo.flags = 0;
     void* const host = hostCallbacks.hostUserData;
     if (hostCallbacks.beatAndTempoProc != nullptr)
     {

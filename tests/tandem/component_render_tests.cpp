@@ -249,6 +249,15 @@ TEST(ComponentRender, TheTransportRecordComesFromTheHostsCallbacks)
     EXPECT_EQ(time.samplePos, 1234.0);
     EXPECT_EQ(time.cycleEndPos, 6.0);
 
+    callbacks = {};
+    ASSERT_EQ(AudioUnitSetProperty(test.unit, kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0, &callbacks,
+                                   sizeof callbacks),
+              noErr);
+    ASSERT_EQ(render(test.unit, 1024.0, output, kFrames), noErr);
+    EXPECT_EQ(time.flags, 0);
+    EXPECT_EQ(time.samplePos, 1024.0);
+    EXPECT_EQ(time.tempo, 0.0) << "nothing stays from the callbacks taken back";
+    EXPECT_EQ(time.cycleEndPos, 0.0);
 }
 
 TEST(ComponentMidi, EventsReachOnlyAResumedEffectThatAskedAndTheQueueIsBounded)
