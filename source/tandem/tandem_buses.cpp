@@ -105,6 +105,22 @@ void TandemComponent::allocateBuffers(int frames)
     }
     std::swap(buffers, ioBuffers);
     maxFramesPerSlice = frames;
+    mapOutputPins();
+}
+
+// Pin j of an output bus writes to the bus's buffer for its stream channel,
+// so on a stereo bus with a mono stream both pins write to the same buffer.
+void TandemComponent::mapOutputPins()
+{
+    int pinIndex = 0;
+    for (int bus = 0; bus < outputs.count; ++bus)
+    {
+        for (int pin = 0; pin < outputs.maxChannels(bus); ++pin)
+        {
+            effectOutputs[pinIndex++] = ioBuffers[outputs.first[bus] + outputs.channelOfPin(bus, pin)].get();
+        }
+    }
+    TANDEM_REQUIRE(pinIndex == vst->getOutputCount());
 }
 
 int TandemComponent::getMaxInputChannels(int busNumber) const
@@ -147,6 +163,7 @@ bool TandemComponent::updateFormat(AudioUnitScope scope, AudioUnitElement elemen
         throw MacOSException(kAudioUnitErr_FormatNotSupported);
     }
     layout.active[bus] = channels;
+    mapOutputPins();
     return updateSampleRate(format.mSampleRate);
 }
 

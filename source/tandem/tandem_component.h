@@ -60,6 +60,10 @@ struct BusLayout
     CFStringRef names[kMaxBuses] = {};
 
     int maxChannels(int bus) const { return first[bus + 1] - first[bus]; }
+    // The stream channel that pin j of the bus carries: j mod the active
+    // channels, so that a mono stream on a stereo bus serves both pins. The
+    // division only where the stream is narrower than the pins.
+    int channelOfPin(int bus, int pin) const { return pin < active[bus] ? pin : pin % active[bus]; }
 };
 
 class TandemComponent : public VSTHost
@@ -196,6 +200,7 @@ private:
     void layOutBuses(BusLayout& layout, int pinCount, bool isInput, bool requireNumChannels);
     void layOutChannelConfigurations();
     void allocateBuffers(int frames);
+    void mapOutputPins();
 
     // The render path.
     OSStatus checkRenderArguments(AudioUnitRenderActionFlags flags, UInt32 bus, UInt32 frames,
@@ -203,7 +208,7 @@ private:
     void callRenderNotifications(AudioUnitRenderActionFlags* flags, const AudioTimeStamp* timeStamp, UInt32 bus,
                                  UInt32 frames, AudioBufferList* ioData) noexcept;
     OSStatus runEffect(int frames, const AudioTimeStamp* timeStamp) noexcept;
-    OSStatus collectInputAudio(int frames, float** inputs, const AudioTimeStamp* timeStamp, bool& silent) noexcept;
+    OSStatus collectInputAudio(int frames, const float** pins, const AudioTimeStamp* timeStamp, bool& silent) noexcept;
     void renderOutput(int frames, const float* const* inputs, float** outputs, bool inputIsSilent) noexcept;
     void updateVSTTimeInfo(const AudioTimeStamp* timeStamp) noexcept;
 
@@ -218,6 +223,11 @@ private:
     AudioUnitConnection inputConnections[kMaxBuses] = {};
     AURenderCallbackStruct inputRenderCallbacks[kMaxBuses] = {};
     std::unique_ptr<float[]> ioBuffers[kMaxChannels];
+    // The effect's pins on the buffers. Output pins depend only on the
+    // buffers and the output streams, so they are mapped when those change;
+    // input pins are filled by every run from what the sources hand back.
+    float* effectOutputs[kMaxChannels] = {};
+    const float* effectInputs[kMaxChannels] = {};
     bool outputSilent = false;
     int propertyListenerCount = 0;
     AUPropertyListener propertyListeners[kMaxPropertyListeners] = {};
@@ -238,6 +248,7 @@ private:
     const VstEvents* vstMidiEventsRecord = reinterpret_cast<const VstEvents*>(&vstMidiEvents);
     std::unique_ptr<VstMidiEvent[]> vstMidiEventRecords;
     VstTimeInfo vstTimeInfo{};
+    bool vstTimeInfoFromHost = false;  // the last run filled fields from the host's callbacks
     bool vstGotTandemExtensions = false;
     bool vstSupportsTail = false;
     double lastLatency = 0.0;

@@ -154,33 +154,23 @@ void TandemComponent::callRenderNotifications(AudioUnitRenderActionFlags* flags,
 OSStatus TandemComponent::runEffect(int frames, const AudioTimeStamp* timeStamp) noexcept
 {
     updateVSTTimeInfo(timeStamp);
-    const float* effectInputs[kMaxChannels] = {};
     bool inputIsSilent = true;
-    if (const OSStatus status = collectInputAudio(frames, const_cast<float**>(effectInputs), timeStamp, inputIsSilent);
-        status != noErr)
+    if (const OSStatus status = collectInputAudio(frames, effectInputs, timeStamp, inputIsSilent); status != noErr)
     {
         return status;
     }
-    float* effectOutputs[kMaxChannels] = {};
-    int ioChannelIndex = 0;
-    for (int bus = 0; bus < outputs.count; ++bus)
-    {
-        for (int pin = 0; pin < outputs.maxChannels(bus); ++pin)
-        {
-            effectOutputs[ioChannelIndex++] = ioBuffers[outputs.first[bus] + pin % outputs.active[bus]].get();
-        }
-    }
-    TANDEM_REQUIRE(ioChannelIndex == vst->getOutputCount());
     renderOutput(frames, effectInputs, effectOutputs, inputIsSilent);
     return noErr;
 }
 
-OSStatus TandemComponent::collectInputAudio(int frames, float** effectInputs, const AudioTimeStamp* timeStamp,
+OSStatus TandemComponent::collectInputAudio(int frames, const float** pins, const AudioTimeStamp* timeStamp,
                                             bool& silent) noexcept
 {
     const UInt32 byteSize = static_cast<UInt32>(frames) * sizeof(float);
     int ioChannelIndex = 0;
     silent = true;
+    // Silence we wrote ourselves needs no checking; a source's claim does.
+    bool sourceClaimedSilence = false;
     for (int bus = 0; bus < inputs.count; ++bus)
     {
         const int active = inputs.active[bus];
@@ -193,6 +183,7 @@ OSStatus TandemComponent::collectInputAudio(int frames, float** effectInputs, co
         AudioUnitRenderActionFlags flags = 0;
         const AURenderCallbackStruct& callback = inputRenderCallbacks[bus];
         const AudioUnitConnection& connection = inputConnections[bus];
+        const bool zeroFilled = callback.inputProc == nullptr && connection.sourceAudioUnit == nullptr;
         if (callback.inputProc != nullptr)
         {
             if (const OSStatus status = callback.inputProc(callback.inputProcRefCon, &flags, timeStamp,
@@ -238,16 +229,20 @@ OSStatus TandemComponent::collectInputAudio(int frames, float** effectInputs, co
                 return paramErr;
             }
         }
-        silent = silent && (flags & kAudioUnitRenderAction_OutputIsSilence) != 0;
+        const bool flaggedSilent = (flags & kAudioUnitRenderAction_OutputIsSilence) != 0;
+        sourceClaimedSilence = sourceClaimedSilence || (flaggedSilent && !zeroFilled);
+        silent = silent && flaggedSilent;
         for (int pin = 0; pin < inputs.maxChannels(bus); ++pin)
         {
-            effectInputs[ioChannelIndex + pin] = static_cast<float*>(buffers.mBuffers[pin % active].mData);
+            pins[ioChannelIndex + pin] = static_cast<const float*>(
+                buffers.mBuffers[inputs.channelOfPin(bus, pin)].mData);
         }
         ioChannelIndex += inputs.maxChannels(bus);
     }
     TANDEM_REQUIRE(ioChannelIndex == vst->getInputCount());
-    if (silent && std::any_of(effectInputs, effectInputs + ioChannelIndex,
-                              [frames](const float* samples) { return carriesSignal(samples, frames); }))
+    if (silent && sourceClaimedSilence && std::any_of(pins, pins + ioChannelIndex, [frames](const float* samples) {
+            return carriesSignal(samples, frames);
+        }))
     {
         tandemTrace("Input was flagged silent when signal was not (may be bug in signal source)\n");
         silent = false;
@@ -286,9 +281,19 @@ void TandemComponent::renderOutput(int frames, const float* const* effectInputs,
 
 void TandemComponent::updateVSTTimeInfo(const AudioTimeStamp* timeStamp) noexcept
 {
-    vstTimeInfo = VstTimeInfo{};
+    // Only the host's callbacks fill the other fields: without them, and with
+    // nothing left over from an earlier run that had them, they are zero.
+    const bool hostGivesTime = hostCallbacks.beatAndTempoProc != nullptr ||
+                               hostCallbacks.musicalTimeLocationProc != nullptr ||
+                               hostCallbacks.transportStateProc != nullptr;
+    if (hostGivesTime || vstTimeInfoFromHost)
+    {
+        vstTimeInfo = VstTimeInfo{};
+    }
+    vstTimeInfoFromHost = hostGivesTime;
     vstTimeInfo.samplePos = timeStamp->mSampleTime;
     vstTimeInfo.sampleRate = streamFormat.mSampleRate;
+    vstTimeInfo.flags = 0;
     void* const host = hostCallbacks.hostUserData;
     if (hostCallbacks.beatAndTempoProc != nullptr)
     {

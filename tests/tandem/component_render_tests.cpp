@@ -69,14 +69,57 @@ TEST(ComponentRender, AMonoStreamOnTheStereoBusFeedsBothEffectInputs)
     EXPECT_EQ(output.channel(1)[9], test.signal.channels[0][9] * kComponentTestEffectGain);
 }
 
-TEST(ComponentRender, AnInputWithoutSourceIsSilence)
+TEST(ComponentRender, OutputPinsFollowTheOutputStreamAndTheSliceSize)
+{
+    TestEffectUnit test;
+    ASSERT_EQ(setStreamFormat(test.unit, kAudioUnitScope_Output, 0, 1), noErr);
+    const UInt32 slice = 2 * kFrames;
+    ASSERT_EQ(AudioUnitSetProperty(test.unit, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0,
+                                   &slice, sizeof slice),
+              noErr);
+    test.start();
+    BusBuffers mono(1, kFrames, false);
+    ASSERT_EQ(render(test.unit, 0.0, mono, kFrames), noErr);
+    EXPECT_EQ(test.effect.outputs[1], test.effect.outputs[0]) << "a mono stream takes both pins";
+    EXPECT_EQ(test.effect.outputs[0], mono.channel(0)) << "the pins write the buffers handed out";
+
+    ASSERT_EQ(AudioUnitUninitialize(test.unit), noErr);
+    ASSERT_EQ(setStreamFormat(test.unit, kAudioUnitScope_Output, 0, 2), noErr);
+    ASSERT_EQ(AudioUnitInitialize(test.unit), noErr);
+    BusBuffers stereo(2, kFrames, false);
+    ASSERT_EQ(render(test.unit, kFrames, stereo, kFrames), noErr);
+    EXPECT_EQ(test.effect.outputs[1], stereo.channel(1));
+    EXPECT_EQ(stereo.channel(1)[9], test.signal.channels[1][kFrames + 9] * kComponentTestEffectGain);
+}
+
+// A source that flags its input silent while handing out signal.
+OSStatus falselySilent(void*, AudioUnitRenderActionFlags* flags, const AudioTimeStamp*, UInt32, UInt32 frames,
+                       AudioBufferList* data)
+{
+    *flags |= kAudioUnitRenderAction_OutputIsSilence;
+    for (UInt32 channel = 0; channel < data->mNumberBuffers; ++channel)
+        std::fill_n(static_cast<float*>(data->mBuffers[channel].mData), frames, 0.25f);
+    return noErr;
+}
+
+TEST(ComponentRender, AnInputWithoutSourceIsSilenceAndASourceClaimingSilenceIsChecked)
 {
     TestEffectUnit test;
     ASSERT_EQ(AudioUnitInitialize(test.unit), noErr);
     BusBuffers output(2, kFrames);
     output.channel(0)[3] = 1.0f;
+    testing::internal::CaptureStderr();
     ASSERT_EQ(render(test.unit, 0.0, output, kFrames), noErr);
     EXPECT_EQ(output.channel(0)[3], 0.0f);
+
+    AURenderCallbackStruct callback = {falselySilent, nullptr};
+    ASSERT_EQ(AudioUnitSetProperty(test.unit, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0, &callback,
+                                   sizeof callback),
+              noErr);
+    ASSERT_EQ(render(test.unit, kFrames, output, kFrames), noErr);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_PRED2(contains, log, "Input was flagged silent when signal was not (may be bug in signal source)");
+    EXPECT_EQ(output.channel(1)[3], 0.25f * kComponentTestEffectGain);
 }
 
 TEST(ComponentRender, HostFaultsFailTheCallWithParamErrAndTheirLogLines)
@@ -205,6 +248,16 @@ TEST(ComponentRender, TheTransportRecordComesFromTheHostsCallbacks)
     EXPECT_EQ(time.tempo, 93.0);
     EXPECT_EQ(time.samplePos, 1234.0);
     EXPECT_EQ(time.cycleEndPos, 6.0);
+
+    callbacks = {};
+    ASSERT_EQ(AudioUnitSetProperty(test.unit, kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0, &callbacks,
+                                   sizeof callbacks),
+              noErr);
+    ASSERT_EQ(render(test.unit, 1024.0, output, kFrames), noErr);
+    EXPECT_EQ(time.flags, 0);
+    EXPECT_EQ(time.samplePos, 1024.0);
+    EXPECT_EQ(time.tempo, 0.0) << "nothing stays from the callbacks taken back";
+    EXPECT_EQ(time.cycleEndPos, 0.0);
 }
 
 TEST(ComponentMidi, EventsReachOnlyAResumedEffectThatAskedAndTheQueueIsBounded)
