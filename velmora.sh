@@ -13,7 +13,7 @@ JOBS="${VELMORA_JOBS:-$(nproc)}"
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsndfile1-dev libcairo2-dev libx11-dev
                 libgdk-pixbuf-2.0-dev libplist-dev lv2-dev)
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev xvfb python3
-               clang libclang-rt-14-dev lsp-plugins-vst dpf-plugins-vst zam-plugins lilv-utils)
+               clang clang-format libclang-rt-14-dev lsp-plugins-vst dpf-plugins-vst zam-plugins lilv-utils)
 
 say() { printf '\n== [%d s] %s\n' "$SECONDS" "$*"; }
 
@@ -120,8 +120,19 @@ run_fuzzer() {
         "${dictionary[@]}" "$corpus"
 }
 
+# Every C++ file of the tree in the one style of .clang-format.
+check_format() {
+    say "Checking the C++ style (clang-format)"
+    if ! git -C "$ROOT" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        echo "not a git checkout: style check skipped"
+        return
+    fi
+    (cd "$ROOT" && git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror)
+}
+
 run_tests() {
     ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+    check_format
     run_main_tests
     run_thread_sanitizer
     run_address_sanitizer

@@ -54,11 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         effect.plugIn->loadFXPOrFXB(size, data);
     }
     catch (const FormatException&)
-    {
-    }
+    {}
     catch (const EOFException&)
-    {
-    }
+    {}
     unsigned long bankSize = 0;
     delete[] effect.plugIn->createFXB(bankSize);
     if (bankSize != effect.bankSize)

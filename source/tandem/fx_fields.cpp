@@ -17,8 +17,8 @@ const unsigned char* VSTPlugIn::readBigInt32(const unsigned char* p, const unsig
     {
         throw EOFException(fx::kEndOfFile);
     }
-    const std::uint32_t bits = (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) |
-                               (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]};
+    const std::uint32_t bits = (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) |
+                               std::uint32_t{p[3]};
     *x = static_cast<int>(bits);
     return p + 4;
 }

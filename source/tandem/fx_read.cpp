@@ -88,7 +88,8 @@ const unsigned char* VSTPlugIn::readFxCk(const unsigned char* p, const unsigned 
     // Everything this record gives the effect must be present before the
     // program is touched, so a cut record changes nothing.
     const int valuesUsed = std::min(parameterCount, effectParameterCount);
-    if (extendsBeyond(fx::kProgramValuesOffset, std::int64_t{valuesUsed} * std::int64_t{fx::kValueSize}, recordStart, end))
+    if (extendsBeyond(fx::kProgramValuesOffset, std::int64_t{valuesUsed} * std::int64_t{fx::kValueSize}, recordStart,
+                      end))
     {
         throw EOFException(fx::kEndOfFile);
     }
@@ -122,8 +123,8 @@ const unsigned char* VSTPlugIn::readFxCk(const unsigned char* p, const unsigned 
 
     // The next record follows this one's own values, however many the
     // effect used.
-    const std::int64_t recordSize =
-        std::int64_t{fx::kProgramValuesOffset} + std::int64_t{parameterCount} * std::int64_t{fx::kValueSize};
+    const std::int64_t recordSize = std::int64_t{fx::kProgramValuesOffset} +
+                                    std::int64_t{parameterCount} * std::int64_t{fx::kValueSize};
     return recordStart + std::min<std::int64_t>(recordSize, end - recordStart);
 }
 
@@ -158,17 +159,10 @@ bool VSTPlugIn::loadFXPOrFXB(unsigned long size, const unsigned char* bytes)
         readFxCk(bytes, end, &ok);
         return ok;
     }
-    case fx::kChunkProgramMagic:
-        tandemTrace("VST loading FPCh\n");
-        return loadProgramChunk(bytes, end);
-    case fx::kParameterBankMagic:
-        tandemTrace("VST loading FxBk\n");
-        return loadParameterBank(bytes, end);
-    case fx::kChunkBankMagic:
-        tandemTrace("VST loading FBCh\n");
-        return loadBankChunk(bytes, end);
-    default:
-        throw FormatException(fx::kInvalidFormat);
+    case fx::kChunkProgramMagic: tandemTrace("VST loading FPCh\n"); return loadProgramChunk(bytes, end);
+    case fx::kParameterBankMagic: tandemTrace("VST loading FxBk\n"); return loadParameterBank(bytes, end);
+    case fx::kChunkBankMagic: tandemTrace("VST loading FBCh\n"); return loadBankChunk(bytes, end);
+    default: throw FormatException(fx::kInvalidFormat);
     }
 }
 

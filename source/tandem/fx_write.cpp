@@ -41,8 +41,7 @@ std::int64_t parameterProgramSize(const AEffect& effect)
 {
     // A negative count would give a record smaller than its fixed fields.
     TANDEM_REQUIRE(effect.numParams >= 0);
-    return std::int64_t{effect.numParams} * std::int64_t{fx::kValueSize} +
-           std::int64_t{fx::kProgramValuesOffset};
+    return std::int64_t{effect.numParams} * std::int64_t{fx::kValueSize} + std::int64_t{fx::kProgramValuesOffset};
 }
 }  // namespace
 

@@ -12,15 +12,9 @@ TandemException::TandemException(const char* message) noexcept
     }
 }
 
-const char* TandemException::what() const noexcept
-{
-    return messageBuffer;
-}
+const char* TandemException::what() const noexcept { return messageBuffer; }
 
-MacOSException::MacOSException(std::int32_t status) noexcept : status(status)
-{
-    textBuffer[0] = '\0';
-}
+MacOSException::MacOSException(std::int32_t status) noexcept : status(status) { textBuffer[0] = '\0'; }
 
 const char* MacOSException::what() const noexcept
 {

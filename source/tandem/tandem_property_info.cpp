@@ -254,8 +254,7 @@ void TandemComponent::getPropertyInfo(AudioUnitPropertyID id, AudioUnitScope sco
         }
         size = static_cast<int>(sizeof(AudioUnitCocoaViewInfo));
         break;
-    default:
-        throw MacOSException(kAudioUnitErr_InvalidProperty);
+    default: throw MacOSException(kAudioUnitErr_InvalidProperty);
     }
     minDataSize = size;
     dataSize = size;

@@ -14,11 +14,11 @@ void tandemTrace(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Internal invariants, checked in every build. They guard programming errors
 // of the caller or the hosted effect, never input data.
-#define TANDEM_REQUIRE(expression)                                          \
-    do                                                                       \
-    {                                                                        \
-        if (!(expression))                                                   \
-        {                                                                    \
-            tandemPreconditionFailed(__func__, __LINE__, #expression);       \
-        }                                                                    \
+#define TANDEM_REQUIRE(expression)                                                                                     \
+    do                                                                                                                 \
+    {                                                                                                                  \
+        if (!(expression))                                                                                             \
+        {                                                                                                              \
+            tandemPreconditionFailed(__func__, __LINE__, #expression);                                                 \
+        }                                                                                                              \
     } while (false)

@@ -95,12 +95,8 @@ VstIntPtr VSTPlugIn::myAudioMasterCallback(int opcode, int index, VstIntPtr valu
 {
     switch (opcode)
     {
-    case audioMasterAutomate:
-        host.automate(*this, index, opt);
-        return 0;
-    case audioMasterVersion:
-        tandemTrace("VST audioMasterVersion\n");
-        return kHostVstVersion;
+    case audioMasterAutomate: host.automate(*this, index, opt); return 0;
+    case audioMasterVersion: tandemTrace("VST audioMasterVersion\n"); return kHostVstVersion;
     case audioMasterCurrentId:
         tandemTrace("VST audioMasterCurrentId\n");
         return aeffect != nullptr ? aeffect->uniqueID : 0;
@@ -115,14 +111,9 @@ VstIntPtr VSTPlugIn::myAudioMasterCallback(int opcode, int index, VstIntPtr valu
         tandemTrace("VST audioMasterWantMidi\n");
         wantsMidiFlag = true;
         return 1;
-    case audioMasterGetTime:
-        return reinterpret_cast<VstIntPtr>(host.getTimeInfo(*this, static_cast<int>(value)));
-    case audioMasterGetParameterQuantization:
-        tandemTrace("VST audioMasterGetParameterQuantization\n");
-        return 1;
-    case audioMasterNeedIdle:
-        tandemTrace("VST audioMasterNeedIdle\n");
-        return 1;
+    case audioMasterGetTime: return reinterpret_cast<VstIntPtr>(host.getTimeInfo(*this, static_cast<int>(value)));
+    case audioMasterGetParameterQuantization: tandemTrace("VST audioMasterGetParameterQuantization\n"); return 1;
+    case audioMasterNeedIdle: tandemTrace("VST audioMasterNeedIdle\n"); return 1;
     case audioMasterSizeWindow:
         tandemTrace("VST audioMasterSizeWindow: width=%d, height=%d\n", index, static_cast<int>(value));
         TANDEM_REQUIRE(editorOpenFlag);
@@ -132,11 +123,8 @@ VstIntPtr VSTPlugIn::myAudioMasterCallback(int opcode, int index, VstIntPtr valu
         tandemTrace("VST audioMasterGetSampleRate\n");
         TANDEM_REQUIRE(currentSampleRate != 0);
         return static_cast<VstIntPtr>(static_cast<double>(currentSampleRate) + 0.5);
-    case audioMasterGetBlockSize:
-        tandemTrace("VST audioMasterGetBlockSize\n");
-        return currentBlockSize;
-    case audioMasterGetCurrentProcessLevel:
-        return 0;
+    case audioMasterGetBlockSize: tandemTrace("VST audioMasterGetBlockSize\n"); return currentBlockSize;
+    case audioMasterGetCurrentProcessLevel: return 0;
     case audioMasterGetVendorString:
         tandemTrace("VST audioMasterGetVendorString\n");
         host.getVendor(*this, static_cast<char*>(ptr));
@@ -145,15 +133,11 @@ VstIntPtr VSTPlugIn::myAudioMasterCallback(int opcode, int index, VstIntPtr valu
         tandemTrace("VST audioMasterGetProductString\n");
         host.getProduct(*this, static_cast<char*>(ptr));
         return 1;
-    case audioMasterGetVendorVersion:
-        tandemTrace("VST audioMasterGetVendorVersion\n");
-        return host.getVersion(*this);
+    case audioMasterGetVendorVersion: tandemTrace("VST audioMasterGetVendorVersion\n"); return host.getVersion(*this);
     case audioMasterCanDo:
         tandemTrace("VST audioMasterCanDo: %s\n", ptr != nullptr ? static_cast<const char*>(ptr) : "<null>");
         return host.canDo(*this, static_cast<const char*>(ptr)) ? 1 : 0;
-    case audioMasterGetLanguage:
-        tandemTrace("VST audioMasterGetLanguage (not supported)\n");
-        return 1;
+    case audioMasterGetLanguage: tandemTrace("VST audioMasterGetLanguage (not supported)\n"); return 1;
     case audioMasterUpdateDisplay:
         tandemTrace("VST audioMasterUpdateDisplay\n");
         host.updateDisplay(*this);
@@ -166,8 +150,7 @@ VstIntPtr VSTPlugIn::myAudioMasterCallback(int opcode, int index, VstIntPtr valu
         tandemTrace("VST audioMasterEndEdit: %d\n", index);
         host.endEdit(*this, index);
         return 1;
-    default:
-        break;
+    default: break;
     }
     if (const char* name = unsupportedOpcodeName(opcode))
     {

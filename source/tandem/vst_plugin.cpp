@@ -45,15 +45,8 @@ void* findEntry(CFBundleRef bundle)
 }  // namespace
 
 VSTPlugIn::VSTPlugIn(VSTHost& host, CFBundleRef bundle, float sampleRate, int blockSize)
-    : host(host),
-      bundleRef(bundle),
-      aeffect(nullptr),
-      openFlag(false),
-      resumedFlag(false),
-      wantsMidiFlag(false),
-      editorOpenFlag(false),
-      currentSampleRate(sampleRate),
-      currentBlockSize(blockSize)
+    : host(host), bundleRef(bundle), aeffect(nullptr), openFlag(false), resumedFlag(false), wantsMidiFlag(false),
+      editorOpenFlag(false), currentSampleRate(sampleRate), currentBlockSize(blockSize)
 {
     TANDEM_REQUIRE(bundle != 0);
     CFRetain(bundleRef);
@@ -131,50 +124,23 @@ void VSTPlugIn::loadEntryAndCreateEffect()
     tempPlugInPointer = nullptr;
 }
 
-bool VSTPlugIn::hasEditor() const
-{
-    return (getAEffect().flags & effFlagsHasEditor) != 0;
-}
+bool VSTPlugIn::hasEditor() const { return (getAEffect().flags & effFlagsHasEditor) != 0; }
 
-bool VSTPlugIn::canProcessReplacing() const
-{
-    return (getAEffect().flags & effFlagsCanReplacing) != 0;
-}
+bool VSTPlugIn::canProcessReplacing() const { return (getAEffect().flags & effFlagsCanReplacing) != 0; }
 
-bool VSTPlugIn::hasProgramChunks() const
-{
-    return (getAEffect().flags & effFlagsProgramChunks) != 0;
-}
+bool VSTPlugIn::hasProgramChunks() const { return (getAEffect().flags & effFlagsProgramChunks) != 0; }
 
-bool VSTPlugIn::dontProcessSilence() const
-{
-    return (getAEffect().flags & effFlagsNoSoundInStop) != 0;
-}
+bool VSTPlugIn::dontProcessSilence() const { return (getAEffect().flags & effFlagsNoSoundInStop) != 0; }
 
-int VSTPlugIn::getProgramCount() const
-{
-    return getAEffect().numPrograms;
-}
+int VSTPlugIn::getProgramCount() const { return getAEffect().numPrograms; }
 
-int VSTPlugIn::getParameterCount() const
-{
-    return getAEffect().numParams;
-}
+int VSTPlugIn::getParameterCount() const { return getAEffect().numParams; }
 
-int VSTPlugIn::getInputCount() const
-{
-    return getAEffect().numInputs;
-}
+int VSTPlugIn::getInputCount() const { return getAEffect().numInputs; }
 
-int VSTPlugIn::getOutputCount() const
-{
-    return getAEffect().numOutputs;
-}
+int VSTPlugIn::getOutputCount() const { return getAEffect().numOutputs; }
 
-int VSTPlugIn::getInitialDelay() const
-{
-    return getAEffect().initialDelay;
-}
+int VSTPlugIn::getInitialDelay() const { return getAEffect().initialDelay; }
 
 bool VSTPlugIn::wantsMidi() const
 {

@@ -22,10 +22,7 @@ void copyCutName(char* name, const char* scratch)
     std::memcpy(name, scratch, strnlen(scratch, kMaxNameLength));
 }
 
-const char* onOff(bool on)
-{
-    return on ? "on" : "off";
-}
+const char* onOff(bool on) { return on ? "on" : "off"; }
 }  // namespace
 
 void VSTPlugIn::copyName(int opcode, int index, VstIntPtr value, char* name)
@@ -146,10 +143,7 @@ void VSTPlugIn::processEvents(const VstEvents& events)
     dispatch(effProcessEvents, 0, 0, const_cast<VstEvents*>(&events), 0.0f);
 }
 
-VstIntPtr VSTPlugIn::getTailSize()
-{
-    return dispatch(effGetTailSize, 0, 0, nullptr, 0.0f);
-}
+VstIntPtr VSTPlugIn::getTailSize() { return dispatch(effGetTailSize, 0, 0, nullptr, 0.0f); }
 
 VstIntPtr VSTPlugIn::vendorSpecific(int index, VstIntPtr value, void* ptr, float opt)
 {

@@ -42,7 +42,10 @@ static std::vector<unsigned char> created(VSTPlugIn& plugIn, unsigned char* (VST
 
 std::vector<unsigned char> createFXP(VSTPlugIn& plugIn) { return created(plugIn, &VSTPlugIn::createFXP); }
 std::vector<unsigned char> createFXB(VSTPlugIn& plugIn) { return created(plugIn, &VSTPlugIn::createFXB); }
-bool load(VSTPlugIn& plugIn, const std::vector<unsigned char>& bytes) { return plugIn.loadFXPOrFXB(bytes.size(), bytes.data()); }
+bool load(VSTPlugIn& plugIn, const std::vector<unsigned char>& bytes)
+{
+    return plugIn.loadFXPOrFXB(bytes.size(), bytes.data());
+}
 
 int fieldAt(const std::vector<unsigned char>& bytes, std::size_t offset)
 {

@@ -10,9 +10,9 @@ struct TestEffectControl
 {
     VstInt32 flags = effFlagsCanReplacing | effFlagsProgramChunks;
     VstInt32 numPrograms = 8;
-    VstIntPtr chunkSize = 1000;  // effGetChunk's answer; below 1 refuses
+    VstIntPtr chunkSize = 1000;        // effGetChunk's answer; below 1 refuses
     VstInt32 programAnswerOffset = 0;  // added to effGetProgram's answer
-    int nameLength = 8;  // characters the name getters write
+    int nameLength = 8;                // characters the name getters write
     // What the effect saw.
     VstIntPtr versionAnswer = 0;
     VstIntPtr currentIdBeforeRecord = -1;

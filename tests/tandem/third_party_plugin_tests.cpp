@@ -18,8 +18,8 @@ using testsupport::kLspCompressor;
 constexpr char kMVerb[] = "/usr/lib/vst/MVerb-vst.so";
 constexpr char kZamComp[] = "/usr/lib/vst/ZamComp-vst.so";
 
-#define SKIP_WITHOUT(path)             \
-    if (!std::filesystem::exists(path)) \
+#define SKIP_WITHOUT(path)                                                                                             \
+    if (!std::filesystem::exists(path))                                                                                \
     GTEST_SKIP() << path << " is not installed (Debian lsp-plugins-vst, dpf-plugins-vst, zam-plugins)"
 
 // The same 440 Hz sine block into every input; the output blocks, channel after channel.

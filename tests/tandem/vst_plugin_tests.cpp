@@ -17,7 +17,8 @@ std::string openFailure(const char* path)
     return failureOf<TandemException>([&] { openPlugIn(path, host, kTestSampleRate, kTestBlockSize); });
 }
 
-VstIntPtr callHost(TestEffectControl& control, VstInt32 opcode, VstInt32 index, VstIntPtr value, const char* text = nullptr)
+VstIntPtr callHost(TestEffectControl& control, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                   const char* text = nullptr)
 {
     return control.audioMaster(control.effect, opcode, index, value, const_cast<char*>(text), 0.5f);
 }

@@ -38,8 +38,8 @@ protected:
 TEST_F(PlugHostTool, ProgramThenParametersReachSavedPresetLoadedListAndRender)
 {
     // --set given before --program still lands after it, in the order given.
-    ToolRun result = run({"save-fxp", "chosen.fxp", "--set", "2=0.75", "--program", "3", "--set=1=0.25",
-                          "--set", "2=0.125"});
+    ToolRun result = run(
+        {"save-fxp", "chosen.fxp", "--set", "2=0.75", "--program", "3", "--set=1=0.25", "--set", "2=0.125"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const std::string preset = contents(folder / "chosen.fxp");
     ASSERT_EQ(preset.size(), kFirstParameterOffset + 3 * 4);
@@ -76,8 +76,8 @@ TEST_F(PlugHostTool, BadProgramOrParameterFailsInOneLineAndWritesNothing)
     };
     for (const auto& [options, message] : cases)
     {
-        for (std::vector<std::string> arguments : {std::vector<std::string>{"save-fxb", "out.fxb"},
-                                                   std::vector<std::string>{"render", "in.wav", "out.wav"}})
+        for (std::vector<std::string> arguments :
+             {std::vector<std::string>{"save-fxb", "out.fxb"}, std::vector<std::string>{"render", "in.wav", "out.wav"}})
         {
             arguments.insert(arguments.end(), options.begin(), options.end());
             const ToolRun result = run(arguments);

@@ -65,10 +65,7 @@ void ToolTest::SetUp()
     folder = mkdtemp(pattern);
 }
 
-void ToolTest::TearDown()
-{
-    fs::remove_all(folder);
-}
+void ToolTest::TearDown() { fs::remove_all(folder); }
 
 ToolRun ToolTest::runTool(const std::string& tool, const std::vector<std::string>& arguments)
 {

@@ -13,8 +13,16 @@ namespace tooltest
 {
 namespace fs = std::filesystem;
 
-struct ToolRun { int exitCode = -1; std::string out, err; };
-struct AudioData { SF_INFO info{}; std::vector<float> samples; };  // samples interleaved
+struct ToolRun
+{
+    int exitCode = -1;
+    std::string out, err;
+};
+struct AudioData
+{
+    SF_INFO info{};
+    std::vector<float> samples;
+};  // samples interleaved
 
 std::string contents(const fs::path& path);
 void writeAudio(const fs::path& path, int format, int channels, int sampleRate, const std::vector<float>& samples);

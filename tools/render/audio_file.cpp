@@ -120,8 +120,8 @@ bool AudioWriter::commit(std::string& error)
     }
     if (closeStatus != 0 || status)
     {
-        error = "cannot write '" + destination + "': " +
-                (closeStatus != 0 ? std::string(sf_error_number(closeStatus)) : status.message());
+        error = "cannot write '" + destination +
+                "': " + (closeStatus != 0 ? std::string(sf_error_number(closeStatus)) : status.message());
         return false;
     }
     temporaryPath.clear();

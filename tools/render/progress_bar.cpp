@@ -14,8 +14,7 @@ constexpr int kBarWidth = 40;
 
 ProgressBar::ProgressBar(bool wanted, std::int64_t totalFrames)
     : active(wanted && totalFrames > 0 && isatty(STDERR_FILENO)), total(totalFrames)
-{
-}
+{}
 
 void ProgressBar::update(std::int64_t framesDone)
 {
