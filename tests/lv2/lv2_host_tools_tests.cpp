@@ -26,7 +26,7 @@ protected:
         if (access("/usr/bin/lv2apply", X_OK) != 0)
             GTEST_SKIP() << "lilv-utils is not installed (apt-get install lilv-utils)";
         ToolTest::SetUp();
-        // Our bundle alone, beside the specification bundles the tools read classes from.
+        // Our bundle alone, beside the vocabulary bundles the tools read classes from.
         fs::create_directory(folder / "plugins");
         fs::create_directory_symlink(VELMORA_LV2_BUNDLE, folder / "plugins" / "velmora.lv2");
         setenv("LV2_PATH", (folder.string() + "/plugins:/usr/lib/lv2").c_str(), 1);
