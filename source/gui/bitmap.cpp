@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -148,10 +149,12 @@ void Bitmap::loadFile(const char* path)
                                [path](const SharedImage& entry) { return entry.path == path; });
     if (shared == images.end())
     {
-        cairo_surface_t* surface = decodeFile(path);
+        std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(decodeFile(path),
+                                                                                   cairo_surface_destroy);
         if (!surface)
             return;
-        images.push_back({path, surface, 0});
+        images.push_back({path, surface.get(), 0});
+        surface.release();  // the table owns it now
         shared = images.end() - 1;
     }
     ++shared->users;

@@ -1,4 +1,4 @@
-// Linked into every test program of a sanitizer build, so that the options
+// Linked into every program of a sanitizer build, so that the options
 // hold however the program starts: under ctest, during test discovery or by
 // hand. The runtimes ask for them before main.
 
