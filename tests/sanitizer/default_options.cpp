@@ -9,7 +9,9 @@ extern "C" __attribute__((visibility("default"))) const char* __asan_default_opt
 
 extern "C" __attribute__((visibility("default"))) const char* __lsan_default_options()
 {
-    return "suppressions=" VELMORA_LSAN_SUPPRESSIONS;
+    // Quiet about what was suppressed: the tools the tests run keep standard
+    // error for their own messages.
+    return "print_suppressions=0:suppressions=" VELMORA_LSAN_SUPPRESSIONS;
 }
 
 extern "C" __attribute__((visibility("default"))) const char* __ubsan_default_options() { return "print_stacktrace=1"; }
