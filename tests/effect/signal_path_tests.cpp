@@ -88,49 +88,6 @@ TEST(SignalPath, ImpulseWidthFollowsTheHermiteReadsAndTheQuadratureGains)
     }
 }
 
-TEST(SignalPath, OffOrDryWetZeroGiveTheInputBackAndBlockSplitsChangeNothing)
-{
-    const StereoBuffer input = noiseInput(20000);
-    auto whole = testsupport::openVelmora();
-    auto split = testsupport::openVelmora();
-    ASSERT_TRUE(whole && split);
-    const StereoBuffer reference = render(*whole, input, {20000});
-    const StereoBuffer blocks = render(*split, input, {1, 7, 64, 333, 1024, 2, 4096});
-    EXPECT_TRUE(blocks.left == reference.left && blocks.right == reference.right) << "block boundaries change nothing";
-
-    whole->setParameter(velmora::kOnOff, 0.0f);
-    StereoBuffer output = render(*whole, input, {256});
-    EXPECT_TRUE(output.left == input.left && output.right == input.right) << "off passes the input unchanged";
-    whole->setParameter(velmora::kOnOff, 1.0f);
-    whole->setParameter(velmora::kDryWet, 0.0f);
-    output = render(*whole, input, {256});
-    EXPECT_TRUE(output.left == input.left && output.right == input.right) << "Dry/Wet 0 passes the input unchanged";
-
-    // The rings kept filling meanwhile: the width is there from the first sample.
-    whole->setParameter(velmora::kDryWet, 1.0f);
-    output = render(*whole, input, {256});
-    EXPECT_NE(output.left[0], input.left[0]) << "switching on needs no fill-up period";
-}
-
-TEST(SignalPath, SilenceAfterSoundGivesExactZeros)
-{
-    auto effect = testsupport::openVelmora();
-    ASSERT_NE(effect, nullptr);
-    const std::size_t soundFrames = 6000;
-    std::vector<float> left = testsupport::noise(soundFrames + 8000, 3);
-    std::vector<float> right = testsupport::noise(soundFrames + 8000, 5);
-    std::fill(left.begin() + soundFrames, left.end(), 0.0f);
-    std::fill(right.begin() + soundFrames, right.end(), 0.0f);
-    const StereoBuffer output = render(*effect, StereoBuffer(left, right), {256});
-
-    // Line 3 is 4709.75 samples long; the interpolation reaches two further.
-    for (std::size_t n = soundFrames + 4712; n < output.frames(); ++n)
-    {
-        ASSERT_EQ(output.left[n], 0.0f) << "frame " << n;
-        ASSERT_EQ(output.right[n], 0.0f) << "frame " << n;
-    }
-}
-
 TEST(SignalPath, EmptyNegativeOrMissingBlocksTouchNothing)
 {
     auto probed = testsupport::openVelmora();

@@ -10,15 +10,9 @@
 namespace
 {
 
+using platformtest::fileURL;
 using platformtest::text;
 namespace fs = std::filesystem;
-
-CFURLRef urlOf(const fs::path& path, bool isDirectory)
-{
-    const std::string bytes = path.string();
-    return CFURLCreateFromFileSystemRepresentation(nullptr, reinterpret_cast<const UInt8*>(bytes.data()),
-                                                   static_cast<CFIndex>(bytes.size()), isDirectory);
-}
 
 std::string pathOf(CFURLRef url)
 {
@@ -33,7 +27,7 @@ std::string pathOf(CFURLRef url)
 
 TEST(CFURLPaths, CuttingTheExecutablePathThreeTimesReachesTheBundleAndTheRootHasNoParent)
 {
-    CFURLRef url = urlOf("/A/B.vst/Contents/x86_64-linux/B.so", false);
+    CFURLRef url = fileURL("/A/B.vst/Contents/x86_64-linux/B.so", false);
     for (int cut = 0; cut < 3; ++cut)
     {
         CFURLRef parent = CFURLCreateCopyDeletingLastPathComponent(nullptr, url);
@@ -53,7 +47,7 @@ TEST(CFURLPaths, CuttingTheExecutablePathThreeTimesReachesTheBundleAndTheRootHas
     CFRelease(appended);
     CFRelease(url);
 
-    CFURLRef root = urlOf("/", true);
+    CFURLRef root = fileURL("/", true);
     EXPECT_EQ(CFURLCreateCopyDeletingLastPathComponent(nullptr, root), nullptr)
         << "cutting above the root fails instead of inventing a path";
     CFRelease(root);
@@ -80,7 +74,7 @@ protected:
         for (const char* name : {"bmp00128.png", "bmp00130.jpg", "TDParameters.txt", "sub/inner.png"})
             platformtest::writeFile(resources / name, "x");
         fs::create_directories(resources / "Other.vst");
-        bundleURL = urlOf(bundlePath, true);
+        bundleURL = fileURL(bundlePath, true);
     }
 
     void TearDown() override { CFRelease(bundleURL); }
@@ -124,7 +118,7 @@ TEST_F(BundleTest, InfoPlistAndResourcesAreFoundButNamesCannotLeaveTheFolder)
 TEST_F(BundleTest, SameFolderGivesTheSameBundleRetained)
 {
     CFBundleRef first = CFBundleCreate(nullptr, bundleURL);
-    CFURLRef throughSlash = urlOf(bundlePath.string() + "/", true);
+    CFURLRef throughSlash = fileURL(bundlePath.string() + "/", true);
     CFBundleRef second = CFBundleCreate(nullptr, throughSlash);
     EXPECT_EQ(first, second);
     EXPECT_EQ(CFGetRetainCount(first), 2) << "a host's unload-when-last-reference rule relies on this count";
@@ -157,7 +151,7 @@ TEST_F(BundleTest, ExecutableLoadsOnLookupAndReallyUnloads)
 
 TEST_F(BundleTest, PlainSharedObjectIsABundleWithoutResources)
 {
-    CFURLRef moduleURL = urlOf(executablePath, false);
+    CFURLRef moduleURL = fileURL(executablePath, false);
     CFBundleRef bundle = CFBundleCreate(nullptr, moduleURL);
     ASSERT_NE(bundle, nullptr);
     EXPECT_EQ(CFBundleCopyResourceURL(bundle, CFSTR("bmp00128"), CFSTR("png"), nullptr), nullptr);
@@ -169,9 +163,9 @@ TEST_F(BundleTest, PlainSharedObjectIsABundleWithoutResources)
 
 TEST_F(BundleTest, MissingPiecesFailWithoutCrashing)
 {
-    CFURLRef nowhere = urlOf(folder.path() / "Missing.vst", true);
+    CFURLRef nowhere = fileURL(folder.path() / "Missing.vst", true);
     EXPECT_EQ(CFBundleCreate(nullptr, nowhere), nullptr);
-    CFURLRef textFile = urlOf(bundlePath / "Contents/Resources/TDParameters.txt", false);
+    CFURLRef textFile = fileURL(bundlePath / "Contents/Resources/TDParameters.txt", false);
     EXPECT_EQ(CFBundleCreate(nullptr, textFile), nullptr) << "a regular file must be a .so";
 
     fs::remove(executablePath);

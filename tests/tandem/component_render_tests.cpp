@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 
 #include "support/signals.h"
 #include "support/velmora_bundle.h"
@@ -317,28 +316,4 @@ TEST(ComponentRender, OutputEqualsTheVstFaceSampleForSample)
     EXPECT_NE(expected.left, input) << "the effect did change the sound";
 }
 
-TEST(ComponentThirdParty, AComponentWrapsADebianEffectAndRendersIt)
-{
-    const fs::path effect = "/usr/lib/vst/MVerb-vst.so";
-    if (!fs::exists(effect))
-        GTEST_SKIP() << "dpf-plugins-vst is not installed";
-    ComponentBundle bundle({{}, {effect}});
-    OpenUnit unit(bundle);
-    ASSERT_NE(unit.get(), nullptr);
-    InputSignal signal{{testsupport::impulse(4096)}};
-    ASSERT_EQ(setInputSignal(unit, 0, signal), noErr);
-    ASSERT_EQ(AudioUnitInitialize(unit), noErr);
-    double energy = 0.0;
-    for (int block = 0; block < 8; ++block)
-    {
-        BusBuffers output(2, 512);
-        ASSERT_EQ(render(unit, block * 512.0, output, 512), noErr);
-        for (int frame = 0; frame < 512; ++frame)
-        {
-            ASSERT_TRUE(std::isfinite(output.channel(0)[frame]));
-            energy += output.channel(0)[frame] * output.channel(0)[frame];
-        }
-    }
-    EXPECT_GT(energy, 0.0) << "the reverb answers the impulse";
-}
 }  // namespace

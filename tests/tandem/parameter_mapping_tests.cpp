@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -207,20 +206,6 @@ TEST(ParameterScaling, switchesAndChoicesRoundNumbersStretchAndHostValuesAreClam
     EXPECT_EQ(scaleFromAUParameter(AudioUnitParameterInfo{}, 0.0f), 0.0f) << "an unmapped entry";
     EXPECT_EQ(scaleToAUParameter(generic, 1.5f), 10.0f);
     EXPECT_EQ(scaleToAUParameter(generic, NAN), -10.0f);
-}
-
-TEST_F(ParameterMappingFiles, velmoraDefaultFileHoldsItsThreeParametersAndMapsThemAll)
-{
-    PlugHost host(kTestSampleRate);
-    const auto plugIn = openForTest(std::getenv("VELMORA_BUNDLE"), host);
-    ASSERT_TRUE(plugIn);
-    const ParameterMapping mapping = readOrCreateParameterMapping(folderRef, *plugIn, false);
-    EXPECT_EQ(read(), std::string(kHeader) + "0\ton/off\t0\t1\t=\t-\t1\r1\tSize\t0\t100\t=\t%\t50\r" +
-                          "2\tDry/Wet\t0\t100\t=\t-\t50\r");
-    EXPECT_EQ(mapping.parameterList, (std::vector<AudioUnitParameterID>{0, 1, 2}));
-    EXPECT_EQ(mapping.parameterInfos[0].unit, kAudioUnitParameterUnit_Generic);
-    EXPECT_EQ(mapping.parameterInfos[0].maxValue, 1.0f);
-    EXPECT_EQ(mapping.parameterInfos[2].maxValue, 100.0f);
 }
 
 TEST_F(ParameterMappingFiles, defaultFileKeepsFallingDisplaysUnmappedAndTheEffectsValues)

@@ -19,26 +19,6 @@ std::unique_ptr<vsthost::LoadedEffect> loadUnopened()
 }
 }  // namespace
 
-TEST(Record, FreshRecordCarriesWhatHostsReadBeforeOpening)
-{
-    auto loaded = loadUnopened();
-    ASSERT_NE(loaded, nullptr);
-    const AEffect& record = *loaded->effect();
-    EXPECT_EQ(record.magic, 0x56737450);
-    EXPECT_EQ(record.uniqueID, 0x516E566D);
-    EXPECT_TRUE(record.numPrograms == 8 && record.numParams == 3 && record.numInputs == 2 && record.numOutputs == 2);
-    EXPECT_EQ(record.flags & ~effFlagsHasEditor, effFlagsCanReplacing) << "replacing, no chunks, no double, no synth";
-    for (char byte : record.future)
-        ASSERT_EQ(byte, 0) << "the future bytes are zero";
-
-    vsthost::HostSettings settings;
-    settings.versionAnswer = 0;
-    std::string error;
-    EXPECT_EQ(vsthost::LoadedEffect::load(testsupport::velmoraBundlePath(), error, settings), nullptr)
-        << "a host answering version 0 gets no effect";
-    EXPECT_NE(error.find("null"), std::string::npos) << error;
-}
-
 TEST(Record, AnswersHostsMisreadStayAsTheyAre)
 {
     auto effect = testsupport::openVelmora();
