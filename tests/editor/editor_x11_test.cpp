@@ -20,7 +20,7 @@
 #include "effect/velmora_identity.h"
 #include "panelshot/panel_render.h"
 #include "support/velmora_bundle.h"
-#include "xvfb_display.h"
+#include "x11_server_test.h"
 
 namespace
 {
@@ -56,19 +56,14 @@ PictureDifference differenceFrom(XImage* shown, Wanted wanted)
     return difference;
 }
 
-class EditorInX11 : public ::testing::Test
+class EditorInX11 : public editortest::X11ServerTest
 {
 protected:
-    static void SetUpTestSuite() { server = std::make_unique<editortest::XvfbDisplay>(); }
-    static void TearDownTestSuite() { server.reset(); }
-
     void SetUp() override
     {
-        if (!editortest::XvfbDisplay::installed())
-            GTEST_SKIP() << "Xvfb is not installed (apt-get install xvfb); the X11 editor test cannot run";
-        ASSERT_TRUE(server->running()) << "Xvfb did not start on any free display";
-        display = XOpenDisplay(server->name().c_str());
-        ASSERT_NE(display, nullptr);
+        X11ServerTest::SetUp();
+        if (setUpStopped())
+            return;
         int eventBase = 0, errorBase = 0, major = 0, minor = 0;
         ASSERT_TRUE(XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor)) << "no XTest";
         host = testsupport::openVelmora();
@@ -82,12 +77,9 @@ protected:
             host->dispatch(effEditClose);
             host->close();
         }
-        if (display)
-        {
-            if (parent)
-                XDestroyWindow(display, parent);
-            XCloseDisplay(display);
-        }
+        if (display && parent)
+            XDestroyWindow(display, parent);
+        X11ServerTest::TearDown();
     }
 
     void openEditorWindow(int width, int height)
@@ -177,8 +169,6 @@ protected:
     }
     static inline const std::vector<VstInt32> kOneGesture{audioMasterBeginEdit, audioMasterEndEdit};
 
-    static inline std::unique_ptr<editortest::XvfbDisplay> server;
-    Display* display = nullptr;
     Window parent = 0;
     std::unique_ptr<vsthost::LoadedEffect> host;
 };

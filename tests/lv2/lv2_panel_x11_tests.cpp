@@ -2,7 +2,7 @@
 // with a parent window, a write function, resize and touch, and idled
 // through its idle interface; real pointer input comes through XTest.
 #include "lv2/lv2_identity.h"
-#include "xvfb_display.h"
+#include "x11_server_test.h"
 
 #include <gtest/gtest.h>
 #include <lv2/ui/ui.h>
@@ -28,19 +28,14 @@ struct PortWrite
     float value;
 };
 
-class PanelInX11 : public testing::Test
+class PanelInX11 : public editortest::X11ServerTest
 {
 protected:
-    static void SetUpTestSuite() { server = std::make_unique<editortest::XvfbDisplay>(); }
-    static void TearDownTestSuite() { server.reset(); }
-
     void SetUp() override
     {
-        if (!editortest::XvfbDisplay::installed())
-            GTEST_SKIP() << "Xvfb is not installed (apt-get install xvfb); the LV2 UI test cannot run";
-        ASSERT_TRUE(server->running()) << "Xvfb did not start on any free display";
-        display = XOpenDisplay(server->name().c_str());
-        ASSERT_NE(display, nullptr);
+        X11ServerTest::SetUp();
+        if (setUpStopped())
+            return;
         const std::string module = std::string(VELMORA_LV2_BUNDLE) + "/Contents/x86_64-linux/velmora_ui.so";
         library = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(library, nullptr) << dlerror();
@@ -61,12 +56,9 @@ protected:
     {
         if (ui)
             descriptor->cleanup(ui);
-        if (display)
-        {
-            if (parent)
-                XDestroyWindow(display, parent);
-            XCloseDisplay(display);
-        }
+        if (display && parent)
+            XDestroyWindow(display, parent);
+        X11ServerTest::TearDown();
         // The module stays loaded (nodelete), as it does in a host.
         if (library)
             dlclose(library);
@@ -134,8 +126,6 @@ protected:
         return count;
     }
 
-    static inline std::unique_ptr<editortest::XvfbDisplay> server;
-    Display* display = nullptr;
     Window parent = 0;
     LV2UI_Handle ui = nullptr;
     LV2UI_Widget widget = nullptr;

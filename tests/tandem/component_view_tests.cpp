@@ -22,7 +22,7 @@
 #include "auhost/unit_listeners.h"
 #include "auhost/unit_view.h"
 #include "effect/velmora_identity.h"
-#include "xvfb_display.h"
+#include "x11_server_test.h"
 
 namespace
 {
@@ -72,26 +72,9 @@ TEST(ComponentCocoaUI, NamesTheFactoryInThisBundleCopyAndOnlyForAnEffectWithAnEd
     CFRelease(info.mCocoaAUViewClass[0]);
 }
 
-class ComponentView : public ::testing::Test
+class ComponentView : public editortest::X11ServerTest
 {
 protected:
-    static void SetUpTestSuite() { server = std::make_unique<editortest::XvfbDisplay>(); }
-    static void TearDownTestSuite() { server.reset(); }
-
-    void SetUp() override
-    {
-        if (!editortest::XvfbDisplay::installed())
-            GTEST_SKIP() << "Xvfb is not installed (apt-get install xvfb); the view tests cannot run";
-        ASSERT_TRUE(server->running()) << "Xvfb did not start on any free display";
-        display = XOpenDisplay(server->name().c_str());
-        ASSERT_NE(display, nullptr);
-    }
-    void TearDown() override
-    {
-        if (display)
-            XCloseDisplay(display);
-    }
-
     // The window's size once the server has it, read on a connection of our own.
     NSSize windowSize(Window window, NSSize expected)
     {
@@ -106,9 +89,6 @@ protected:
         }
         return NSMakeSize(attributes.width, attributes.height);
     }
-
-    static inline std::unique_ptr<editortest::XvfbDisplay> server;
-    Display* display = nullptr;
 };
 
 TEST_F(ComponentView, HoldsTheOpenEditorAtItsSizeOneAtATimeUntilTheHostLetsGo)
