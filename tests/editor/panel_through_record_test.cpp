@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -19,10 +20,13 @@
 namespace
 {
 std::vector<VstInt32> gCalls;  // opcodes of the host calls, idling left out
+std::vector<std::chrono::steady_clock::time_point> gIdleTimes;
 
 VstIntPtr recordingHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
 {
-    if (opcode != audioMasterIdle && opcode != audioMasterCanDo)
+    if (opcode == audioMasterIdle)
+        gIdleTimes.push_back(std::chrono::steady_clock::now());
+    else if (opcode != audioMasterCanDo)
         gCalls.push_back(opcode);
     return opcode == audioMasterVersion ? 2400 : 0;
 }
@@ -144,6 +148,32 @@ TEST_F(PanelThroughRecord, KeysAndWheelReachTheKnobLastClickedOneGestureEach)
     EXPECT_EQ(gCalls[7], audioMasterAutomate);
     EXPECT_EQ(dispatch(effEditKeyDown, 'a', 0), 0) << "keys a knob does not use are left to the host";
     dispatch(effEditClose);
+}
+
+TEST_F(PanelThroughRecord, DragIdlesTheHostEveryFiftyMillisecondsOrSoNeverTwiceInARow)
+{
+    if (!gui::gBundleRef)
+        GTEST_SKIP() << "VELMORA_BUNDLE is not set";
+    using namespace std::chrono_literals;
+    dispatch(effEditOpen);
+    gui::Frame* frame = editor()->getFrame();
+    const gui::Rect& area = control(velmora::kSize)->getViewSize();
+    gui::Point where{area.left + 1, (area.top + area.bottom) / 2};
+    frame->onMouseDown(where, gui::kLButton);
+    gIdleTimes.clear();
+    for (const auto end = std::chrono::steady_clock::now() + 600ms; std::chrono::steady_clock::now() < end;)
+    {
+        where.x += 1;
+        frame->onMouseMoved(where, gui::kLButton);  // as motion every 5 ms arrives
+        std::this_thread::sleep_for(5ms);
+    }
+    frame->onMouseUp(where, gui::kLButton);
+    dispatch(effEditClose);
+
+    ASSERT_GE(gIdleTimes.size(), 3u) << "the host goes on idling during the drag";
+    // Ticks come in sixtieths of a second: 50 ms of ticks is more than 33 ms of time.
+    for (std::size_t index = 1; index < gIdleTimes.size(); ++index)
+        EXPECT_GE(gIdleTimes[index] - gIdleTimes[index - 1], 30ms) << "idle " << index << " of " << gIdleTimes.size();
 }
 
 TEST_F(PanelThroughRecord, ClosedEditorIgnoresKeysWheelAndDrawing)
