@@ -56,6 +56,25 @@ PictureDifference differenceFrom(XImage* shown, Wanted wanted)
     return difference;
 }
 
+// The window's picture against the panel rendered offscreen at the same values.
+PictureDifference differenceFromRender(XImage* shown, const panelshot::PanelValues& values)
+{
+    std::string error;
+    cairo_surface_t* expected = panelshot::renderPanel(testsupport::velmoraBundlePath(), values, error);
+    if (!expected)
+    {
+        ADD_FAILURE() << error;
+        return {255.0, shown->width * shown->height};
+    }
+    cairo_surface_flush(expected);
+    const PictureDifference difference = differenceFrom(shown, [expected](int x, int y) {
+        return reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(expected) +
+                                                      y * cairo_image_surface_get_stride(expected))[x];
+    });
+    cairo_surface_destroy(expected);
+    return difference;
+}
+
 class EditorInX11 : public editortest::X11ServerTest
 {
 protected:
@@ -173,7 +192,7 @@ protected:
     std::unique_ptr<vsthost::LoadedEffect> host;
 };
 
-TEST_F(EditorInX11, DragAndClickReachHostAndWindowShowsThePanelAlsoAfterTheSplash)
+TEST_F(EditorInX11, DragAndClickReachHostAndWindowShowsPanelAndSplashAsRenderedOffscreen)
 {
     ERect* rect = nullptr;
     host->dispatch(effEditGetRect, 0, 0, &rect);
@@ -202,17 +221,9 @@ TEST_F(EditorInX11, DragAndClickReachHostAndWindowShowsThePanelAlsoAfterTheSplas
 
     const WindowGrab panel = grabWindow(width, height);
     ASSERT_NE(panel, nullptr);
-    std::string error;
-    const panelshot::PanelValues values{
+    panelshot::PanelValues values{
         .onOff = 0.0f, .size = host->getParameter(velmora::kSize), .dryWet = host->getParameter(velmora::kDryWet)};
-    cairo_surface_t* expected = panelshot::renderPanel(testsupport::velmoraBundlePath(), values, error);
-    ASSERT_NE(expected, nullptr) << error;
-    cairo_surface_flush(expected);
-    const PictureDifference fromOffscreen = differenceFrom(panel.get(), [expected](int x, int y) {
-        return reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(expected) +
-                                                      y * cairo_image_surface_get_stride(expected))[x];
-    });
-    cairo_surface_destroy(expected);
+    const PictureDifference fromOffscreen = differenceFromRender(panel.get(), values);
     EXPECT_LT(fromOffscreen.mean, 2.0) << "the window shows the panel as rendered offscreen";
     EXPECT_LT(fromOffscreen.visible, width * height / 100) << "fewer than 1% of pixels differ visibly";
 
@@ -223,6 +234,8 @@ TEST_F(EditorInX11, DragAndClickReachHostAndWindowShowsThePanelAlsoAfterTheSplas
     const WindowGrab splash = grabWindow(width, height);
     ASSERT_NE(splash, nullptr);
     EXPECT_GT(differenceFrom(splash.get(), panelPixel).visible, width * height / 100) << "the splash is shown";
+    values.splashShown = true;
+    EXPECT_LT(differenceFromRender(splash.get(), values).mean, 2.0) << "the offscreen render shows the splash too";
     click(120, 120);
     const WindowGrab afterSplash = grabWindow(width, height);
     ASSERT_NE(afterSplash, nullptr);
