@@ -20,12 +20,12 @@
 namespace
 {
 std::vector<VstInt32> gCalls;  // opcodes of the host calls, idling left out
-std::vector<std::chrono::steady_clock::time_point> gIdleTimes;
+int gIdleCount = 0;
 
 VstIntPtr recordingHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
 {
     if (opcode == audioMasterIdle)
-        gIdleTimes.push_back(std::chrono::steady_clock::now());
+        ++gIdleCount;
     else if (opcode != audioMasterCanDo)
         gCalls.push_back(opcode);
     return opcode == audioMasterVersion ? 2400 : 0;
@@ -150,7 +150,7 @@ TEST_F(PanelThroughRecord, KeysAndWheelReachTheKnobLastClickedOneGestureEach)
     dispatch(effEditClose);
 }
 
-TEST_F(PanelThroughRecord, DragIdlesTheHostEveryFiftyMillisecondsOrSoNeverTwiceInARow)
+TEST_F(PanelThroughRecord, DragIdlesTheHostAtMostOncePerFiftyMilliseconds)
 {
     if (!gui::gBundleRef)
         GTEST_SKIP() << "VELMORA_BUNDLE is not set";
@@ -160,20 +160,23 @@ TEST_F(PanelThroughRecord, DragIdlesTheHostEveryFiftyMillisecondsOrSoNeverTwiceI
     const gui::Rect& area = control(velmora::kSize)->getViewSize();
     gui::Point where{area.left + 1, (area.top + area.bottom) / 2};
     frame->onMouseDown(where, gui::kLButton);
-    gIdleTimes.clear();
-    for (const auto end = std::chrono::steady_clock::now() + 600ms; std::chrono::steady_clock::now() < end;)
+    gIdleCount = 0;
+    const std::uint32_t start = ToolkitEditor::getTicks();
+    for (const auto end = std::chrono::steady_clock::now() + 800ms; std::chrono::steady_clock::now() < end;)
     {
         where.x += 1;
         frame->onMouseMoved(where, gui::kLButton);  // as motion every 5 ms arrives
         std::this_thread::sleep_for(5ms);
     }
+    const std::uint32_t elapsed = ToolkitEditor::getTicks() - start;
     frame->onMouseUp(where, gui::kLButton);
     dispatch(effEditClose);
 
-    ASSERT_GE(gIdleTimes.size(), 3u) << "the host goes on idling during the drag";
-    // Ticks come in sixtieths of a second: 50 ms of ticks is more than 33 ms of time.
-    for (std::size_t index = 1; index < gIdleTimes.size(); ++index)
-        EXPECT_GE(gIdleTimes[index] - gIdleTimes[index - 1], 30ms) << "idle " << index << " of " << gIdleTimes.size();
+    EXPECT_GE(gIdleCount, 3) << "the host goes on idling during the drag";
+    // A deadline 100 ms past one reading of the clock, reached 54 ms early
+    // after the 4 ms pause: 50 ms of the clock between idles, however late
+    // each call comes.
+    EXPECT_LE(gIdleCount, static_cast<int>(elapsed / 50 + 1)) << "in " << elapsed << " ms";
 }
 
 TEST_F(PanelThroughRecord, ClosedEditorIgnoresKeysWheelAndDrawing)
