@@ -14,7 +14,7 @@ std::int32_t ToolkitEditor::knobMode = 0;
 
 bool idleDeadlinePending(std::uint32_t now, std::uint32_t deadline)
 {
-    return now < deadline && deadline - now <= kIdleInterval;
+    return now < deadline && deadline - now <= kIdleInterval + kIdlePause;
 }
 
 ToolkitEditor::ToolkitEditor(void* effect_) : EffectEditor(static_cast<PluginEffect*>(effect_))
@@ -89,8 +89,8 @@ void ToolkitEditor::doIdleStuff()
     std::uint32_t now = getTicks();
     if (idleDeadlinePending(now, lLastTicks))
     {
-        wait(4);
-        now += 4;
+        wait(kIdlePause);
+        now += kIdlePause;
         if (now + 50 < lLastTicks)
             return;
     }

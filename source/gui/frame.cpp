@@ -160,6 +160,14 @@ void Frame::trackMouseOver(Point where, ButtonState buttons)
         over->onMouseEntered(where, buttons);
 }
 
+void Frame::onMouseEntered(Point where, ButtonState buttons) { trackMouseOver(where, buttons); }
+
+void Frame::onMouseExited(Point where, ButtonState buttons)
+{
+    if (View* over = std::exchange(mouseOverView, nullptr); over && isChild(over))
+        over->onMouseExited(where, buttons);
+}
+
 bool Frame::onWheel(Point where, float distance, ButtonState buttons)
 {
     if (modalView)

@@ -45,6 +45,9 @@ public:
     MouseResult onMouseUp(Point where, ButtonState buttons) override;
     MouseResult onMouseMoved(Point where, ButtonState buttons) override;
     void onMouseCancel() override;
+    // The pointer came into or left the frame's window.
+    void onMouseEntered(Point where, ButtonState buttons) override;
+    void onMouseExited(Point where, ButtonState buttons) override;
     bool onWheel(Point where, float distance, ButtonState buttons) override;
     std::int32_t onKeyDown(const KeyEvent& key) override;
     std::int32_t onKeyUp(const KeyEvent& key) override;

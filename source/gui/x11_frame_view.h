@@ -6,7 +6,8 @@
 // half way through changing the views. Exposed areas come from the image
 // without redrawing. Events are read whenever the connection becomes readable
 // on the current thread's run loop, and on processPendingEvents (the editor's
-// idle).
+// idle). Keys, wheel turns and clicks that the frame does not use go on to
+// the host's window, as X would have propagated them.
 // Uses its own Display connection, so the host's connection is never touched.
 // Needs a true-colour window of 24 or 32 bits (8 bits per component).
 
@@ -14,6 +15,7 @@
 #include <X11/Xlib.h>
 #include <cairo.h>
 
+#include <bitset>
 #include <memory>
 
 #include "gui/platform_frame.h"
@@ -45,8 +47,10 @@ private:
     // Pointer position in window coordinates and the X button and modifier mask.
     bool queryPointer(Point& where, unsigned int& mask) const;
     void handleEvent(XEvent& event);
-    void handleButtonPress(const XButtonEvent& event);
-    void handleKey(XKeyEvent& event, bool down);
+    // What the frame does not use goes on to the host's window.
+    void handleButtonPress(XEvent& event);
+    void handleButtonRelease(XEvent& event);
+    void handleKey(XEvent& event, bool down);
     void drawArea(const Rect& area);
     void showArea(const Rect& area);
 
@@ -62,5 +66,8 @@ private:
     CFRunLoopSourceRef connectionSource = nullptr;
     bool handlingEvents = false;
     Rect invalidArea;  // marked since the last redraw, empty when none
+    // Releases follow their presses: to the frame or on to the host.
+    std::bitset<256> keysUsed;         // by X key code: the press was used here
+    std::bitset<256> buttonsPassedOn;  // by X button: the press went on
 };
 }  // namespace gui

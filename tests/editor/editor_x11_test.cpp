@@ -56,6 +56,25 @@ PictureDifference differenceFrom(XImage* shown, Wanted wanted)
     return difference;
 }
 
+// The window's picture against the panel rendered offscreen at the same values.
+PictureDifference differenceFromRender(XImage* shown, const panelshot::PanelValues& values)
+{
+    std::string error;
+    cairo_surface_t* expected = panelshot::renderPanel(testsupport::velmoraBundlePath(), values, error);
+    if (!expected)
+    {
+        ADD_FAILURE() << error;
+        return {255.0, shown->width * shown->height};
+    }
+    cairo_surface_flush(expected);
+    const PictureDifference difference = differenceFrom(shown, [expected](int x, int y) {
+        return reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(expected) +
+                                                      y * cairo_image_surface_get_stride(expected))[x];
+    });
+    cairo_surface_destroy(expected);
+    return difference;
+}
+
 class EditorInX11 : public editortest::X11ServerTest
 {
 protected:
@@ -84,10 +103,7 @@ protected:
 
     void openEditorWindow(int width, int height)
     {
-        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, static_cast<unsigned>(width),
-                                     static_cast<unsigned>(height), 0, 0, 0);
-        XMapWindow(display, parent);
-        XSync(display, False);
+        parent = hostWindow(width, height);
         ASSERT_EQ(host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
         pump();
     }
@@ -109,10 +125,23 @@ protected:
         XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
         pump(2);
     }
-    void button(bool down)
+    void button(bool down, unsigned int number = Button1)
     {
-        XTestFakeButtonEvent(display, 1, down ? True : False, CurrentTime);
+        XTestFakeButtonEvent(display, number, down ? True : False, CurrentTime);
         pump(2);
+    }
+    void pressAndRelease(unsigned int number)
+    {
+        button(true, number);
+        button(false, number);
+    }
+    void type(KeySym keysym)
+    {
+        for (const Bool down : {True, False})
+        {
+            XTestFakeKeyEvent(display, XKeysymToKeycode(display, keysym), down, CurrentTime);
+            pump(2);
+        }
     }
     void click(int x, int y)
     {
@@ -150,6 +179,28 @@ protected:
         return count;
     }
 
+    // Key and button events that reached the host's window since the last
+    // call: "space down", "button 4 up".
+    std::vector<std::string> hostInput()
+    {
+        XSync(display, False);
+        std::vector<std::string> input;
+        while (XPending(display) > 0)
+        {
+            XEvent event;
+            XNextEvent(display, &event);
+            const bool down = event.type == KeyPress || event.type == ButtonPress;
+            if (event.type == KeyPress || event.type == KeyRelease)
+                input.push_back(XKeysymToString(XLookupKeysym(&event.xkey, 0)));
+            else if (event.type == ButtonPress || event.type == ButtonRelease)
+                input.push_back("button " + std::to_string(event.xbutton.button));
+            else
+                continue;
+            input.back() += down ? " down" : " up";
+        }
+        return input;
+    }
+
     int countCalls(VstInt32 opcode, VstInt32 index) const
     {
         int count = 0;
@@ -173,7 +224,7 @@ protected:
     std::unique_ptr<vsthost::LoadedEffect> host;
 };
 
-TEST_F(EditorInX11, DragAndClickReachHostAndWindowShowsThePanelAlsoAfterTheSplash)
+TEST_F(EditorInX11, DragAndClickReachHostAndWindowShowsPanelAndSplashAsRenderedOffscreen)
 {
     ERect* rect = nullptr;
     host->dispatch(effEditGetRect, 0, 0, &rect);
@@ -202,17 +253,9 @@ TEST_F(EditorInX11, DragAndClickReachHostAndWindowShowsThePanelAlsoAfterTheSplas
 
     const WindowGrab panel = grabWindow(width, height);
     ASSERT_NE(panel, nullptr);
-    std::string error;
-    const panelshot::PanelValues values{
+    panelshot::PanelValues values{
         .onOff = 0.0f, .size = host->getParameter(velmora::kSize), .dryWet = host->getParameter(velmora::kDryWet)};
-    cairo_surface_t* expected = panelshot::renderPanel(testsupport::velmoraBundlePath(), values, error);
-    ASSERT_NE(expected, nullptr) << error;
-    cairo_surface_flush(expected);
-    const PictureDifference fromOffscreen = differenceFrom(panel.get(), [expected](int x, int y) {
-        return reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(expected) +
-                                                      y * cairo_image_surface_get_stride(expected))[x];
-    });
-    cairo_surface_destroy(expected);
+    const PictureDifference fromOffscreen = differenceFromRender(panel.get(), values);
     EXPECT_LT(fromOffscreen.mean, 2.0) << "the window shows the panel as rendered offscreen";
     EXPECT_LT(fromOffscreen.visible, width * height / 100) << "fewer than 1% of pixels differ visibly";
 
@@ -223,6 +266,8 @@ TEST_F(EditorInX11, DragAndClickReachHostAndWindowShowsThePanelAlsoAfterTheSplas
     const WindowGrab splash = grabWindow(width, height);
     ASSERT_NE(splash, nullptr);
     EXPECT_GT(differenceFrom(splash.get(), panelPixel).visible, width * height / 100) << "the splash is shown";
+    values.splashShown = true;
+    EXPECT_LT(differenceFromRender(splash.get(), values).mean, 2.0) << "the offscreen render shows the splash too";
     click(120, 120);
     const WindowGrab afterSplash = grabWindow(width, height);
     ASSERT_NE(afterSplash, nullptr);
@@ -251,6 +296,32 @@ TEST_F(EditorInX11, EditorClosedMidDragEndsTheGestureOnceAndDoesNotCrash)
     drag(126, 46, 146);
     EXPECT_EQ(childWindowCount(), 0u) << "the host's close took the editor's window away";
     EXPECT_EQ(gestureCalls(velmora::kSize), kOneGesture);
+}
+
+TEST_F(EditorInX11, KeysAndButtonsThePanelDoesNotUseGoOnToTheHostWindowOnce)
+{
+    host->setParameter(velmora::kSize, 0.5f);
+    openEditorWindow(180, 160);
+    XSelectInput(display, parent, KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask);
+    hostInput();
+
+    pointerTo(5, 150);  // nothing of the panel lies in its lower left corner
+    type(XK_space);
+    pressAndRelease(Button4);
+    pressAndRelease(Button5);
+    click(5, 150);
+    EXPECT_EQ(hostInput(), (std::vector<std::string>{"space down", "space up", "button 4 down", "button 4 up",
+                                                     "button 5 down", "button 5 up", "button 1 down", "button 1 up"}));
+
+    // The Size knob at (110, 30), once clicked, takes the arrows and the wheel.
+    click(126, 46);
+    type(XK_Up);
+    pressAndRelease(Button4);
+    type(XK_space);
+    pressAndRelease(Button3);
+    EXPECT_NEAR(host->getParameter(velmora::kSize), 0.7f, 1e-5) << "an arrow and a wheel notch, a tenth each";
+    EXPECT_EQ(hostInput(), (std::vector<std::string>{"space down", "space up", "button 3 down", "button 3 up"}))
+        << "what the knob used stays with the panel";
 }
 
 TEST_F(EditorInX11, ReopenedAbandonedOrMisaddressedEditorLeavesNoStrayWindow)

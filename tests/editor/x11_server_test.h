@@ -1,7 +1,7 @@
 #pragma once
 // A suite with a private X server for all its tests and a client connection
 // to it for each. A derived SetUp calls this one first and stops when it
-// skipped or failed; a derived TearDown frees its windows, then calls this one.
+// skipped or failed; a derived TearDown frees what it made, then calls this one.
 
 // gtest before Xlib, whose macros (None, Bool) would break gtest.
 #include <gtest/gtest.h>
@@ -34,6 +34,17 @@ protected:
             XCloseDisplay(display);
     }
     bool setUpStopped() const { return IsSkipped() || HasFatalFailure(); }
+
+    // A shown top-level window at the screen's top left corner, as a host
+    // gives a plug-in to open in; it goes with the connection.
+    Window hostWindow(int width, int height)
+    {
+        const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0,
+                                                  static_cast<unsigned>(width), static_cast<unsigned>(height), 0, 0, 0);
+        XMapWindow(display, window);
+        XSync(display, False);
+        return window;
+    }
 
     static inline std::unique_ptr<XvfbDisplay> server;
     Display* display = nullptr;

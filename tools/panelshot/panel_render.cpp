@@ -43,9 +43,9 @@ cairo_surface_t* renderPanel(const std::string& bundlePath, const PanelValues& v
         frame->onMouseDown({118, 110}, gui::kLButton);
         frame->onMouseUp({118, 110}, gui::kLButton);
     }
-    auto offscreen = std::make_unique<gui::OffscreenFrameView>(frame);
-    cairo_surface_t* image = cairo_surface_reference(offscreen->getSurface());
-    frame->setPlatformFrame(std::move(offscreen));
+    // Drawn once and kept apart from the frame: closing the editor takes the
+    // splash away and would draw that area again into a surface it knows.
+    cairo_surface_t* image = cairo_surface_reference(gui::OffscreenFrameView(frame).getSurface());
     editor->close();
     return image;
 }
