@@ -48,7 +48,6 @@ public:
     // Draws at `requested` rounded to the art's scales (gui::roundToArtScale)
     // instead of the desktop's; takes effect at the next open.
     void setUiScale(double requested);
-    double getUiScale();
 
 private:
     static constexpr std::int32_t kOpenPeriodMs = 50;
@@ -56,7 +55,10 @@ private:
     static constexpr std::int32_t kSplashTag = 5;
     static constexpr std::int32_t kKnobImages = 120;
 
-    // The first choice of scale stays for the editor's life.
+    // The scale chosen so far, else the desktop's, which is asked only once.
+    double getUiScale();
+    // Loads the images drawn for `newScale` and sizes `rect` for it; when they
+    // cannot be made the panel keeps the scale it has.
     void useScale(double newScale);
     void adoptImages(const std::array<gui::Bitmap*, 4>& images);
     gui::Rect knobRect(double left, double top) const;
