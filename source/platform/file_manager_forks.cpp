@@ -204,6 +204,17 @@ OSErr FSGetForkSize(FSIORefNum forkRefNum, SInt64* forkSize)
     });
 }
 
+OSErr FSFlushFork(FSIORefNum forkRefNum)
+{
+    return guarded([&]() -> OSErr {
+        ForkTable& table = forkTable();
+        std::lock_guard lock(table.mutex);
+        if (table.forks.count(forkRefNum) == 0)
+            return rfNumErr;
+        return fsync(forkRefNum) == 0 ? OSErr(noErr) : errorFromErrno(errno);
+    });
+}
+
 OSErr FSCloseFork(FSIORefNum forkRefNum)
 {
     return guarded([&]() -> OSErr {
