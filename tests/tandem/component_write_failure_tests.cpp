@@ -79,7 +79,7 @@ TEST(ComponentWriteFailures, ResourcesCutShortAreNotLeftForTheNextOpenNorReplace
         }
         for (const char* name : {"TDParameters.txt", "TDFactoryPresets.txt"})
             EXPECT_EQ(readText(bundle.resources() / name), readText(built / name)) << name;
-        EXPECT_EQ(readText(bundle.resources() / "Init 1.aupreset").size(), readText(built / "Init 1.aupreset").size());
+        EXPECT_NE(readText(bundle.resources() / "Init 1.aupreset").find("<string>Init 1</string>"), std::string::npos);
     }
 }
 
