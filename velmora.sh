@@ -67,7 +67,8 @@ run_demo() {
 run_ctest() {
     local dir="$1"
     shift
-    local results="$dir/ctest-results.xml"
+    local results
+    results="$(cd "$dir" && pwd)/ctest-results.xml"
     rm -f "$results"
     ctest --test-dir "$dir" --output-on-failure --no-tests=error --output-junit "$results" "$@"
     local skipped
