@@ -58,6 +58,8 @@ bool ReplacingFile::create(const std::string& requestedPath, std::string& error)
     }
     if (fs::is_directory(target, status))
         return fail("it is a folder", error);
+    // Hidden, and in the destination's folder, so that the rename that puts
+    // it in place stays on one file system and is done in one step.
     const fs::path folder = target.has_parent_path() ? target.parent_path() : ".";
     const std::string name = target.filename().string();
     const std::string pattern = (folder / ("." + name.substr(0, kMaxNameInTemporary) + ".partial-XXXXXX")).string();
