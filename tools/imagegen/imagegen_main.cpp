@@ -3,16 +3,18 @@
 #include <cstdio>
 #include <string>
 
+#include "common/png_file.h"
 #include "panel_art.h"
 
 namespace
 {
 bool writeImage(cairo_surface_t* surface, const std::string& path)
 {
-    const bool written = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
+    std::string error;
+    const bool written = tools::writePngFile(surface, path, error);
     cairo_surface_destroy(surface);
     if (!written)
-        std::fprintf(stderr, "velmora-imagegen: cannot write %s\n", path.c_str());
+        std::fprintf(stderr, "velmora-imagegen: %s\n", error.c_str());
     return written;
 }
 }  // namespace
