@@ -71,16 +71,16 @@ run_main_tests() {
     ctest --test-dir "$dir" --output-on-failure -j "$JOBS" --no-tests=error
 }
 
-# ThreadSanitizer on the test in which one thread sets parameters while
-# another processes.
+# ThreadSanitizer on the tests in which host threads set parameters, rename
+# programs, read names and send every interface opcode while another processes.
 run_thread_sanitizer() {
     local dir="$BUILD-tsan"
-    say "ThreadSanitizer: parameter changes during processing"
+    say "ThreadSanitizer: host threads around processing"
     configure "$dir" "${GCC[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WERROR=OFF -DVELMORA_SANITIZE=thread \
         -DVELMORA_BUILD_TESTS=ON -DVELMORA_BUILD_BENCH=OFF -DVELMORA_BUILD_FUZZ=OFF
-    ninja -C "$dir" -j "$JOBS" Velmora velmora_parameter_race_tests
+    ninja -C "$dir" -j "$JOBS" Velmora velmora_race_tests
     TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-        ctest --test-dir "$dir" -R ParameterRace --output-on-failure --no-tests=error
+        ctest --test-dir "$dir" -R 'ParameterRace|OpcodeRace' --output-on-failure --no-tests=error
 }
 
 # clang with AddressSanitizer and UndefinedBehaviorSanitizer: every suite
