@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstring>
 #include <iterator>
+#include <string>
 #include <thread>
 
 namespace
@@ -68,59 +69,53 @@ long sendEveryOpcode(AEffect* record, long round)
     return calls;
 }
 
-struct StormResult
-{
-    long calls = 0;
-    long blocks = 0;
-    long unsoundFrame = -1;  // the first frame with a non-finite output or a changed mono sum
-};
-
 // One effect from opening to closing. It starts at 44100 Hz, so the first
 // rounds grow its ring twice while blocks run, and it closes with a rate
-// pending that no block took.
-StormResult stormOneEffect()
+// pending that no block took. Answers the first frame with a non-finite output
+// or a changed mono sum, -1 for none, and adds to the counts.
+long stormOneEffect(long& calls, long& blocks)
 {
-    StormResult result;
+    long unsoundFrame = -1;
     auto effect = testsupport::openVelmora();
     if (!effect)
-        return result;
+        return unsoundFrame;
     AEffect* record = effect->effect();
     EXPECT_EQ(record->dispatcher(record, effEditOpen, 0, 0, nullptr, 0.0f), 1);
 
-    std::atomic<long> blocks{0};
+    std::atomic<long> blocksDone{0};
     std::atomic<bool> interfaceDone{false};
     std::thread audio([&] {
         const int blockSizes[] = {64, 1, 500, 37, 256};
         testsupport::StereoBuffer input(testsupport::noise(512, 3), testsupport::noise(512, 9));
         testsupport::StereoBuffer output(512);
         long frame = 0;
-        for (std::size_t block = 0; !interfaceDone.load() && result.unsoundFrame < 0; ++block)
+        for (std::size_t block = 0; !interfaceDone.load() && unsoundFrame < 0; ++block)
         {
             const int frames = blockSizes[block % std::size(blockSizes)];
             record->processReplacing(record, input.channels(), output.channels(), frames);
-            blocks.fetch_add(1);
-            for (std::size_t n = 0; n < static_cast<std::size_t>(frames) && result.unsoundFrame < 0; ++n, ++frame)
+            blocksDone.fetch_add(1);
+            for (std::size_t n = 0; n < static_cast<std::size_t>(frames) && unsoundFrame < 0; ++n, ++frame)
             {
                 const float in = input.left[n] + input.right[n];
                 const float out = output.left[n] + output.right[n];
                 if (!std::isfinite(output.left[n]) || !std::isfinite(output.right[n]) ||
                     std::fabs(out - in) > 1e-6f * (1.0f + std::fabs(in)))
-                    result.unsoundFrame = frame;
+                    unsoundFrame = frame;
             }
         }
     });
 
-    while (blocks.load() == 0)
+    while (blocksDone.load() == 0)
         std::this_thread::yield();
     const auto end = std::chrono::steady_clock::now() + kRunTimePerEffect;
     for (long round = 0; std::chrono::steady_clock::now() < end; ++round)
-        result.calls += sendEveryOpcode(record, round);
+        calls += sendEveryOpcode(record, round);
     interfaceDone.store(true);
     audio.join();
-    result.blocks = blocks.load();
+    blocks += blocksDone.load();
     record->dispatcher(record, effEditClose, 0, 0, nullptr, 0.0f);
     record->dispatcher(record, effSetSampleRate, 0, 0, nullptr, 384000.0f);
-    return result;
+    return unsoundFrame;
 }
 }  // namespace
 
@@ -130,11 +125,9 @@ TEST(OpcodeRace, EveryInterfaceOpcodeWhileProcessingKeepsTheOutputSound)
     long blocks = 0;
     for (int effect = 0; effect < kEffects && !HasFailure(); ++effect)
     {
-        const StormResult one = stormOneEffect();
-        calls += one.calls;
-        blocks += one.blocks;
-        EXPECT_EQ(one.unsoundFrame, -1) << "output not finite or mono sum changed at frame " << one.unsoundFrame
-                                        << " of effect " << effect << ", after " << one.calls << " calls";
+        const long unsoundFrame = stormOneEffect(calls, blocks);
+        EXPECT_EQ(unsoundFrame, -1) << "output not finite or mono sum changed at frame " << unsoundFrame
+                                    << " of effect " << effect;
     }
     RecordProperty("calls", std::to_string(calls));
     RecordProperty("blocks", std::to_string(blocks));
