@@ -92,15 +92,15 @@ run_main_tests() {
     run_ctest "$dir" -j "$JOBS"
 }
 
-# ThreadSanitizer on the test in which one thread sets parameters while
-# another processes.
+# ThreadSanitizer on the tests in which host threads set parameters, rename
+# programs, read names and send every interface opcode while another processes.
 run_thread_sanitizer() {
     local dir="$BUILD-tsan"
-    say "ThreadSanitizer: parameter changes during processing"
+    say "ThreadSanitizer: host threads around processing"
     configure "$dir" "${GCC[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WERROR=OFF -DVELMORA_SANITIZE=thread \
         -DVELMORA_BUILD_TESTS=ON -DVELMORA_BUILD_BENCH=OFF -DVELMORA_BUILD_FUZZ=OFF
-    ninja -C "$dir" -j "$JOBS" Velmora velmora_parameter_race_tests
-    TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" run_ctest "$dir" -R ParameterRace
+    ninja -C "$dir" -j "$JOBS" Velmora velmora_race_tests
+    TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" run_ctest "$dir" -R 'ParameterRace|OpcodeRace'
 }
 
 # clang with AddressSanitizer and UndefinedBehaviorSanitizer: every suite

@@ -244,9 +244,9 @@ INSTANTIATE_TEST_SUITE_P(EveryInstructionSet, EnginePath, ::testing::Range(0, ve
                              return name;
                          });
 
-// A host that changes the rate between blocks: the ring shrinks or grows, and
-// what it held stays where the lines read it (at Size 0.5 every line reaches
-// less far back than the smaller ring holds).
+// A host that changes the rate between blocks: the ring grows when a rate
+// needs more, and what it held stays where the lines read it (at Size 0.5
+// every line reaches less far back than the smallest ring holds).
 TEST(WideningEngine, ARateChangeKeepsWhatTheRingHolds)
 {
     const int stretch = 20000;
