@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# The project's two commands (see README.md):
-#   ./velmora.sh demo   build the plug-in and render the built-in demo through it
-#   ./velmora.sh test   build everything and run every test
+# The project's three commands (see README.md):
+#   ./velmora.sh demo      build the plug-in and render the built-in demo through it
+#   ./velmora.sh test      build everything and run every test
+#   ./velmora.sh package   build the Debian package
 # Each installs the Debian packages it needs when they are missing.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-# The demo builds here; the test trees are $BUILD-test, $BUILD-tsan and $BUILD-asan.
+# The demo builds here; the test trees are $BUILD-test, $BUILD-tsan and $BUILD-asan,
+# the package's $BUILD-package.
 BUILD="${VELMORA_BUILD_DIR:-$ROOT/build}"
 JOBS="${VELMORA_JOBS:-$(nproc)}"
 
@@ -14,6 +16,9 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsndfile1-dev libcairo2-dev l
                 libgdk-pixbuf-2.0-dev libplist-dev lv2-dev)
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev xvfb python3
                clang clang-format libclang-rt-14-dev lsp-plugins-vst dpf-plugins-vst zam-plugins lilv-utils)
+PACKAGE_PACKAGES=(help2man dpkg-dev)
+# What the package's checks run on it: lintian, man, lv2info.
+PACKAGE_CHECK_PACKAGES=(lintian man-db lilv-utils)
 
 say() { printf '\n== [%d s] %s\n' "$SECONDS" "$*"; }
 
@@ -58,6 +63,44 @@ run_demo() {
     say "Rendering the demo through build/Velmora.vst"
     mkdir -p "$BUILD/demo"
     (cd "$BUILD/demo" && "$BUILD/tools/render/velmora-render" "$@")
+}
+
+# The Release tree of the package, hardened with Debian's build flags; prints
+# where the package went.
+build_package() {
+    local dir="$BUILD-package" flags=()
+    say "Building the Debian package (Release)"
+    # The changelog's and manual pages' dates are the last commit's.
+    SOURCE_DATE_EPOCH="$(git -C "$ROOT" log -1 --format=%ct 2>/dev/null || date +%s)"
+    export SOURCE_DATE_EPOCH
+    local cppflags
+    cppflags="$(cd "$ROOT" && dpkg-buildflags --get CPPFLAGS)"
+    flags+=("-DCMAKE_C_FLAGS=$(cd "$ROOT" && dpkg-buildflags --get CFLAGS) $cppflags")
+    flags+=("-DCMAKE_CXX_FLAGS=$(cd "$ROOT" && dpkg-buildflags --get CXXFLAGS) $cppflags")
+    local ldflags
+    ldflags="$(cd "$ROOT" && dpkg-buildflags --get LDFLAGS)"
+    flags+=("-DCMAKE_EXE_LINKER_FLAGS=$ldflags" "-DCMAKE_SHARED_LINKER_FLAGS=$ldflags"
+            "-DCMAKE_MODULE_LINKER_FLAGS=$ldflags")
+    configure "$dir" "${GCC[@]}" -DCMAKE_BUILD_TYPE=Release -DVELMORA_WERROR=OFF -DVELMORA_SANITIZE= \
+        -DVELMORA_BUILD_TESTS=OFF -DVELMORA_BUILD_BENCH=OFF -DVELMORA_BUILD_FUZZ=OFF -DVELMORA_BUILD_PACKAGE=ON \
+        "${flags[@]}"
+    ninja -C "$dir" -j "$JOBS" velmora-deb
+    PACKAGE_FILE="$dir/velmora_$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$dir/CMakeCache.txt")_amd64.deb"
+}
+
+run_package() {
+    ensure_packages "${BUILD_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
+    build_package
+    say "Wrote $PACKAGE_FILE"
+    dpkg-deb --field "$PACKAGE_FILE" Package Version Installed-Size Depends
+    echo "Install: apt install $PACKAGE_FILE    Remove: apt remove velmora"
+}
+
+# The package checked as a user would use it, without installing it.
+run_package_checks() {
+    build_package
+    say "Checking the package"
+    "$ROOT/tests/package/check-package.sh" "$PACKAGE_FILE"
 }
 
 # g++ with warnings as errors: every suite, and the benchmarks built.
@@ -131,9 +174,10 @@ check_format() {
 }
 
 run_tests() {
-    ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+    ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}" "${PACKAGE_CHECK_PACKAGES[@]}"
     check_format
     run_main_tests
+    run_package_checks
     run_thread_sanitizer
     run_address_sanitizer
 }
@@ -141,8 +185,9 @@ run_tests() {
 case "${1:-}" in
     demo) shift; run_demo "$@" ;;
     test) run_tests ;;
+    package) run_package ;;
     *)
-        echo "usage: $0 demo [renderer options] | test" >&2
+        echo "usage: $0 demo [renderer options] | test | package" >&2
         exit 2
         ;;
 esac

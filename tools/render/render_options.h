@@ -21,7 +21,7 @@ struct RenderOptions
 {
     std::string inputPath;    // empty: render the built-in demo
     std::string outputPath;   // empty: the default name in the current folder
-    std::string bundlePath;   // empty: the bundle in the build tree beside the tool
+    std::string bundlePath;   // empty: the first found where cli::findBundle looks
     std::string presetPath;   // empty: none
     std::string picturePath;  // empty: none, except beside the demo's files
     std::optional<int> program;
@@ -33,7 +33,10 @@ struct RenderOptions
     bool listPresets = false;
     bool floatOutput = false;  // 32-bit float samples in the container
     bool quiet = false;
+    bool verbose = false;  // say which bundle renders
+    bool trace = false;    // let the component's trace lines through
     bool help = false;
+    bool version = false;
 };
 
 // Fills options from argv; false with a one-line reason in error when an
