@@ -1,8 +1,12 @@
-// Where a tool finds Velmora.vst when no --bundle is given, on folders made
-// for the test: a build tree, $VST_PATH, ~/.vst and the system's folders.
+// What the tools share: where a tool finds Velmora.vst when no --bundle is
+// given (on folders made for the test: a build tree, $VST_PATH, ~/.vst and the
+// system's folders), and the component's trace held back from the terminal.
 #include "cli/bundle_search.h"
+#include "cli/component_trace.h"
 #include "tools/tool_test_support.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 namespace
@@ -51,5 +55,34 @@ TEST_F(BundleSearchTest, BuildTreeThenVstPathThenHomeThenSystemFolders)
         << error;
     EXPECT_NE(error.find((folder / "system").string() + "; install Velmora or use --bundle PATH"), std::string::npos)
         << error;
+}
+
+TEST(ComponentTraceTest, TraceIsDroppedWhileTheToolsOwnLinesGetThroughAndAnAbortShowsIt)
+{
+    testing::internal::CaptureStderr();
+    {
+        const cli::ComponentTrace trace(false);
+        std::fprintf(stderr, "[Velmora](0x1) a trace line\n");
+        std::fprintf(cli::userErrors(), "velmora-render: the tool's own line\n");
+    }
+    std::fprintf(stderr, "after the component\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "velmora-render: the tool's own line\nafter the component\n");
+
+    testing::internal::CaptureStderr();
+    {
+        const cli::ComponentTrace trace(true);
+        std::fprintf(stderr, "[Velmora](0x1) shown\n");
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "[Velmora](0x1) shown\n");
+
+    // A broken invariant stops the process: its report and the trace before it
+    // must reach the terminal.
+    EXPECT_DEATH(
+        {
+            const cli::ComponentTrace trace(false);
+            std::fprintf(stderr, "[Velmora](0x1) opening\nPrecondition failed in open\n");
+            std::abort();
+        },
+        "opening\nPrecondition failed in open");
 }
 }  // namespace
