@@ -73,19 +73,18 @@ build_package() {
     # The changelog's and manual pages' dates are the last commit's.
     SOURCE_DATE_EPOCH="$(git -C "$ROOT" log -1 --format=%ct 2>/dev/null || date +%s)"
     export SOURCE_DATE_EPOCH
-    local cppflags
-    cppflags="$(cd "$ROOT" && dpkg-buildflags --get CPPFLAGS)"
-    flags+=("-DCMAKE_C_FLAGS=$(cd "$ROOT" && dpkg-buildflags --get CFLAGS) $cppflags")
-    flags+=("-DCMAKE_CXX_FLAGS=$(cd "$ROOT" && dpkg-buildflags --get CXXFLAGS) $cppflags")
-    local ldflags
-    ldflags="$(cd "$ROOT" && dpkg-buildflags --get LDFLAGS)"
+    local buildflags=(env DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get) cppflags ldflags
+    cppflags="$(cd "$ROOT" && "${buildflags[@]}" CPPFLAGS)"
+    ldflags="$(cd "$ROOT" && "${buildflags[@]}" LDFLAGS)"
+    flags+=("-DCMAKE_C_FLAGS=$(cd "$ROOT" && "${buildflags[@]}" CFLAGS) $cppflags")
+    flags+=("-DCMAKE_CXX_FLAGS=$(cd "$ROOT" && "${buildflags[@]}" CXXFLAGS) $cppflags")
     flags+=("-DCMAKE_EXE_LINKER_FLAGS=$ldflags" "-DCMAKE_SHARED_LINKER_FLAGS=$ldflags"
             "-DCMAKE_MODULE_LINKER_FLAGS=$ldflags")
     configure "$dir" "${GCC[@]}" -DCMAKE_BUILD_TYPE=Release -DVELMORA_WERROR=OFF -DVELMORA_SANITIZE= \
         -DVELMORA_BUILD_TESTS=OFF -DVELMORA_BUILD_BENCH=OFF -DVELMORA_BUILD_FUZZ=OFF -DVELMORA_BUILD_PACKAGE=ON \
         "${flags[@]}"
     ninja -C "$dir" -j "$JOBS" velmora-deb
-    PACKAGE_FILE="$dir/velmora_$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$dir/CMakeCache.txt")_amd64.deb"
+    PACKAGE_FILE="$(cat "$dir/velmora-deb-path.txt")"
 }
 
 run_package() {

@@ -25,9 +25,9 @@ check() {
     fi
 }
 
+# Its output is shown whatever the result.
 lintian_clean() {
-    lintian --fail-on error,warning "$deb" | tee "$work/lintian"
-    ! grep -q '^[EW]: ' "$work/lintian"
+    lintian --fail-on error,warning "$deb" >"$work/lintian" 2>&1 && ! grep -q '^[EW]: ' "$work/lintian"
 }
 
 # The data paths, folders left out, against the list in expected-files.txt.
@@ -39,6 +39,7 @@ file_list_exact() {
 version_everywhere() {
     local version tool
     version="$(dpkg-deb --field "$deb" Version)"
+    version="${version%-*}"  # the project's, without the package's revision
     for tool in velmora-render velmora-plughost velmora-auhost velmora-auval; do
         [[ "$("$root/usr/bin/$tool" --version | head -1)" == "$tool $version" ]] || return 1
     done
