@@ -4,8 +4,8 @@
 
 #include "auhost/au_error.h"
 #include "auhost/auhost_commands.h"
+#include "cli/common_options.h"
 #include "cli/component_trace.h"
-#include "cli/tool_version.h"
 
 #include <charconv>
 #include <cmath>
@@ -77,9 +77,7 @@ struct CommandLine
     std::vector<std::string> operands;  // COMMAND BUNDLE ARGUMENTS...
     RenderOptions render;
     bool renderOptionGiven = false;
-    bool trace = false;
-    bool help = false;
-    bool version = false;
+    cli::CommonOptions common;
 };
 
 // Options may stand anywhere, as --name VALUE or --name=VALUE.
@@ -89,11 +87,8 @@ CommandLine parseCommandLine(int argc, char** argv)
     for (int position = 1; position < argc; ++position)
     {
         std::string argument = argv[position];
-        if (argument == "--trace" || argument == "--help" || argument == "-h" || argument == "--version")
-        {
-            (argument == "--trace" ? line.trace : argument == "--version" ? line.version : line.help) = true;
+        if (line.common.take(argument))
             continue;
-        }
         if (argument.size() < 2 || argument.compare(0, 2, "--") != 0)
         {
             line.operands.push_back(argument);
@@ -161,16 +156,10 @@ int main(int argc, char** argv)
     try
     {
         const CommandLine line = parseCommandLine(argc, argv);
-        if (line.help || line.version)
-        {
-            if (line.help)
-                std::fputs(kUsage, stdout);
-            else
-                cli::printVersion("velmora-auhost");
+        if (line.common.answered("velmora-auhost", kUsage))
             return 0;
-        }
         // Gone before a failure is reported below.
-        const cli::ComponentTrace trace(line.trace);
+        const cli::ComponentTrace trace(line.common.trace);
         run(line);
         return 0;
     }

@@ -6,8 +6,8 @@
 #include "auval/auval_checks.h"
 
 #include "auhost/component_bundle.h"
+#include "cli/common_options.h"
 #include "cli/component_trace.h"
-#include "cli/tool_version.h"
 
 #include <cstdio>
 #include <exception>
@@ -40,9 +40,7 @@ struct CommandLine
 {
     std::string bundle;
     ComponentDescription looking{};  // zero fields match any component
-    bool trace = false;
-    bool help = false;
-    bool version = false;
+    cli::CommonOptions common;
 };
 
 OSType parseCode(const std::string& option, const std::string& text)
@@ -61,11 +59,8 @@ CommandLine parseCommandLine(int argc, char** argv)
     for (int position = 1; position < argc; ++position)
     {
         const std::string argument = argv[position];
-        if (argument == "--trace" || argument == "--help" || argument == "-h" || argument == "--version")
-        {
-            (argument == "--trace" ? line.trace : argument == "--version" ? line.version : line.help) = true;
+        if (line.common.take(argument))
             continue;
-        }
         if (!argument.starts_with("--"))
         {
             if (!line.bundle.empty())
@@ -85,7 +80,7 @@ CommandLine parseCommandLine(int argc, char** argv)
         else
             throw UsageError("unknown option '" + argument + "'");
     }
-    if (line.bundle.empty() && !line.help && !line.version)
+    if (line.bundle.empty() && !line.common.help && !line.common.version)
         throw UsageError("");
     return line;
 }
@@ -146,16 +141,10 @@ int main(int argc, char** argv)
     try
     {
         const CommandLine line = parseCommandLine(argc, argv);
-        if (line.help || line.version)
-        {
-            if (line.help)
-                std::fputs(kUsage, stdout);
-            else
-                cli::printVersion("velmora-auval");
+        if (line.common.answered("velmora-auval", kUsage))
             return 0;
-        }
         // Gone before a failure is reported below.
-        const cli::ComponentTrace trace(line.trace);
+        const cli::ComponentTrace trace(line.common.trace);
         return run(line);
     }
     catch (const UsageError& failure)

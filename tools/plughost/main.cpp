@@ -1,8 +1,8 @@
 // velmora-plughost: a small VST 2 host on VSTPlugIn for looking at an effect,
 // saving and loading its programs and banks, and rendering a sound file.
 
+#include "cli/common_options.h"
 #include "cli/component_trace.h"
-#include "cli/tool_version.h"
 #include "plughost/plug_host.h"
 #include "plughost/plug_settings.h"
 #include "plughost/plughost_commands.h"
@@ -64,9 +64,7 @@ struct CommandLine
 {
     std::vector<const char*> operands;  // PLUGIN COMMAND ARGUMENTS...
     PlugSettings settings;
-    bool trace = false;
-    bool help = false;
-    bool version = false;
+    cli::CommonOptions common;
 };
 
 // Options may stand anywhere, as --name VALUE or --name=VALUE; after "--"
@@ -88,11 +86,8 @@ CommandLine parseCommandLine(int argc, char** argv)
             onlyOperands = true;
             continue;
         }
-        if (argument == "--trace" || argument == "--help" || argument == "-h" || argument == "--version")
-        {
-            (argument == "--trace" ? line.trace : argument == "--version" ? line.version : line.help) = true;
+        if (line.common.take(argument))
             continue;
-        }
         std::string value;
         if (const auto equals = argument.find('='); equals != std::string::npos)
         {
@@ -171,14 +166,8 @@ int main(int argc, char** argv)
     try
     {
         const CommandLine line = parseCommandLine(argc, argv);
-        if (line.help || line.version)
-        {
-            if (line.help)
-                std::fputs(kUsage, stdout);
-            else
-                cli::printVersion("velmora-plughost");
+        if (line.common.answered("velmora-plughost", kUsage))
             return 0;
-        }
         const std::vector<const char*>& operands = line.operands;
         if (operands.size() < 2 || argumentCount(operands[1]) != static_cast<int>(operands.size()) - 2)
         {
@@ -186,7 +175,7 @@ int main(int argc, char** argv)
             return 2;
         }
         // Gone before a failure is reported below.
-        const cli::ComponentTrace trace(line.trace);
+        const cli::ComponentTrace trace(line.common.trace);
         run(operands[0], operands[1], operands.data() + 2, line.settings);
         return 0;
     }

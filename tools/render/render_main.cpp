@@ -2,7 +2,6 @@
 // Velmora bundle and reports how much wider the result is.
 #include "cli/bundle_search.h"
 #include "cli/component_trace.h"
-#include "cli/tool_version.h"
 #include "render/audio_file.h"
 #include "render/demo_signal.h"
 #include "render/effect_render.h"
@@ -170,14 +169,8 @@ int main(int argc, char** argv)
     std::string error;
     if (!parseOptions(argc, argv, options, error))
         return fail(error, kExitUsage);
-    if (options.help || options.version)
-    {
-        if (options.help)
-            std::fputs(usageText(), stdout);
-        else
-            cli::printVersion("velmora-render");
+    if (options.common.answered("velmora-render", usageText()))
         return 0;
-    }
-    const cli::ComponentTrace trace(options.trace);
+    const cli::ComponentTrace trace(options.common.trace);
     return run(options);
 }

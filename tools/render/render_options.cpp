@@ -96,14 +96,8 @@ bool applyFlag(const std::string& name, RenderOptions& options)
         options.quiet = true;
     else if (name == "-v" || name == "--verbose")
         options.verbose = true;
-    else if (name == "--trace")
-        options.trace = true;
-    else if (name == "--version")
-        options.version = true;
-    else if (name == "-h" || name == "--help")
-        options.help = true;
     else
-        return false;
+        return options.common.take(name);
     return true;
 }
 }  // namespace

@@ -1,6 +1,8 @@
 #pragma once
 // Command line of velmora-render.
 
+#include "cli/common_options.h"
+
 #include <optional>
 #include <string>
 
@@ -34,9 +36,7 @@ struct RenderOptions
     bool floatOutput = false;  // 32-bit float samples in the container
     bool quiet = false;
     bool verbose = false;  // say which bundle renders
-    bool trace = false;    // let the component's trace lines through
-    bool help = false;
-    bool version = false;
+    cli::CommonOptions common;
 };
 
 // Fills options from argv; false with a one-line reason in error when an
