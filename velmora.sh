@@ -15,10 +15,9 @@ JOBS="${VELMORA_JOBS:-$(nproc)}"
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsndfile1-dev libcairo2-dev libx11-dev
                 libgdk-pixbuf-2.0-dev libplist-dev lv2-dev)
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev xvfb python3
-               clang clang-format libclang-rt-14-dev lsp-plugins-vst dpf-plugins-vst zam-plugins lilv-utils)
+               clang clang-format libclang-rt-14-dev lsp-plugins-vst dpf-plugins-vst zam-plugins lilv-utils
+               lintian man-db)
 PACKAGE_PACKAGES=(help2man dpkg-dev)
-# What the package's checks run on it: lintian, man, lv2info.
-PACKAGE_CHECK_PACKAGES=(lintian man-db lilv-utils)
 
 say() { printf '\n== [%d s] %s\n' "$SECONDS" "$*"; }
 
@@ -65,14 +64,14 @@ run_demo() {
     (cd "$BUILD/demo" && "$BUILD/tools/render/velmora-render" "$@")
 }
 
-# The Release tree of the package, hardened with Debian's build flags; prints
-# where the package went.
+# The Release tree of the package, hardened with Debian's build flags; sets
+# PACKAGE_FILE to the package it writes.
 build_package() {
     local dir="$BUILD-package" flags=()
     say "Building the Debian package (Release)"
     # The changelog's and manual pages' dates are the last commit's.
+    local -x SOURCE_DATE_EPOCH
     SOURCE_DATE_EPOCH="$(git -C "$ROOT" log -1 --format=%ct 2>/dev/null || date +%s)"
-    export SOURCE_DATE_EPOCH
     local buildflags=(env DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get) cppflags ldflags
     cppflags="$(cd "$ROOT" && "${buildflags[@]}" CPPFLAGS)"
     ldflags="$(cd "$ROOT" && "${buildflags[@]}" LDFLAGS)"
@@ -92,7 +91,8 @@ run_package() {
     build_package
     say "Wrote $PACKAGE_FILE"
     dpkg-deb --field "$PACKAGE_FILE" Package Version Installed-Size Depends
-    echo "Install: apt install $PACKAGE_FILE    Remove: apt remove velmora"
+    echo "Install it with: apt install $PACKAGE_FILE"
+    echo "Remove it with:  apt remove velmora"
 }
 
 # The package checked as a user would use it, without installing it.
@@ -173,7 +173,7 @@ check_format() {
 }
 
 run_tests() {
-    ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}" "${PACKAGE_CHECK_PACKAGES[@]}"
+    ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
     check_format
     run_main_tests
     run_package_checks
