@@ -1,7 +1,7 @@
 #include "cli/bundle_search.h"
 
+#include <algorithm>
 #include <cstdlib>
-#include <ranges>
 #include <system_error>
 
 namespace cli
@@ -33,9 +33,13 @@ std::vector<fs::path> bundleFolders(const BundleSearch& search)
                 break;
         }
     }
-    for (const auto part : search.vstPath | std::views::split(':'))
-        if (!part.empty())
-            folders.emplace_back(std::string(part.begin(), part.end()));
+    for (std::size_t start = 0; start <= search.vstPath.size();)
+    {
+        const std::size_t end = std::min(search.vstPath.find(':', start), search.vstPath.size());
+        if (end > start)
+            folders.emplace_back(search.vstPath.substr(start, end - start));
+        start = end + 1;
+    }
     if (!search.home.empty())
         folders.push_back(search.home / ".vst");
     folders.insert(folders.end(), search.systemFolders.begin(), search.systemFolders.end());
