@@ -6,6 +6,7 @@
 //   velmora-lv2-turtle FOLDER PLUGIN_BINARY UI_BINARY   (binaries relative to FOLDER)
 
 #include "common/replacing_file.h"
+#include "effect/velmora_version.h"
 #include "lv2/lv2_identity.h"
 #include "lv2/program_bank.h"
 
@@ -93,7 +94,10 @@ std::string plugin()
     std::ostringstream text;
     text << kPrefixes;
     text << "<" << kPluginUri << ">\n    a lv2:Plugin, lv2:SpatialPlugin ;\n    doap:name \"" << kEffectName
-         << "\" ;\n    doap:maintainer [ foaf:name \"" << kVendorString << "\" ] ;\n"
+         << "\" ;\n    doap:maintainer [ foaf:name \"" << kVendorString
+         << "\" ] ;\n"
+         // Hosts refresh what they cached of a plug-in when these change.
+         << "    lv2:minorVersion " << kVersionMinor << " ;\n    lv2:microVersion " << kVersionPatch << " ;\n"
          << "    lv2:optionalFeature lv2:hardRTCapable, urid:map ;\n"
          << "    lv2:extensionData state:interface ;\n"
          << "    ui:ui <" << kUiUri << "> ;\n    lv2:port\n";
