@@ -5,11 +5,12 @@
 //
 //   velmora-lv2-turtle FOLDER PLUGIN_BINARY UI_BINARY   (binaries relative to FOLDER)
 
+#include "common/replacing_file.h"
+#include "effect/velmora_version.h"
 #include "lv2/lv2_identity.h"
 #include "lv2/program_bank.h"
 
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -94,7 +95,10 @@ std::string plugin()
     std::ostringstream text;
     text << kPrefixes;
     text << "<" << kPluginUri << ">\n    a lv2:Plugin, lv2:SpatialPlugin ;\n    doap:name \"" << kEffectName
-         << "\" ;\n    doap:maintainer [ foaf:name \"" << kVendorString << "\" ] ;\n"
+         << "\" ;\n    doap:maintainer [ foaf:name \"" << kVendorString
+         << "\" ] ;\n"
+         // Hosts refresh what they cached of a plug-in when these change.
+         << "    lv2:minorVersion " << kVersionMinor << " ;\n    lv2:microVersion " << kVersionPatch << " ;\n"
          << "    lv2:optionalFeature lv2:hardRTCapable, urid:map ;\n"
          << "    lv2:extensionData state:interface ;\n"
          << "    ui:ui <" << kUiUri << "> ;\n    lv2:port\n";
@@ -136,9 +140,11 @@ std::string presets()
 
 bool write(const std::string& path, const std::string& text)
 {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << text;
-    return static_cast<bool>(file);
+    std::string error;
+    if (tools::writeWholeFile(path, text.data(), text.size(), error))
+        return true;
+    std::fprintf(stderr, "velmora-lv2-turtle: %s\n", error.c_str());
+    return false;
 }
 }  // namespace
 
@@ -150,11 +156,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string folder = std::string(argv[1]) + "/";
-    if (!write(folder + "manifest.ttl", manifest(argv[2], argv[3])) || !write(folder + "velmora.ttl", plugin()) ||
-        !write(folder + "presets.ttl", presets()))
-    {
-        std::fprintf(stderr, "velmora-lv2-turtle: cannot write into %s\n", argv[1]);
-        return 1;
-    }
-    return 0;
+    const bool written = write(folder + "manifest.ttl", manifest(argv[2], argv[3])) &&
+                         write(folder + "velmora.ttl", plugin()) && write(folder + "presets.ttl", presets());
+    return written ? 0 : 1;
 }

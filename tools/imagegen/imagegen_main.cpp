@@ -5,23 +5,18 @@
 #include <cstdio>
 #include <string>
 
+#include "common/png_file.h"
 #include "panel_art.h"
 
 namespace
 {
-// Through a temporary file in the same folder, so an image that fails to
-// write leaves the one before it whole.
 bool writeImage(cairo_surface_t* surface, const std::string& path)
 {
-    const std::string temporary = path + ".part";
-    bool written = cairo_surface_write_to_png(surface, temporary.c_str()) == CAIRO_STATUS_SUCCESS &&
-                   std::rename(temporary.c_str(), path.c_str()) == 0;
+    std::string error;
+    const bool written = tools::writePngFile(surface, path, error);
     cairo_surface_destroy(surface);
     if (!written)
-    {
-        std::remove(temporary.c_str());
-        std::fprintf(stderr, "velmora-imagegen: cannot write %s\n", path.c_str());
-    }
+        std::fprintf(stderr, "velmora-imagegen: %s\n", error.c_str());
     return written;
 }
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/png_file.h"
 #include "gui/desktop_scale.h"
 #include "panelshot/panel_render.h"
 
@@ -97,12 +98,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "velmora-panelshot: %s\n", error.c_str());
         return 1;
     }
-    const cairo_status_t status = cairo_surface_write_to_png(image, output.c_str());
+    const bool written = tools::writePngFile(image, output, error);
     cairo_surface_destroy(image);
-    if (status != CAIRO_STATUS_SUCCESS)
+    if (!written)
     {
-        std::fprintf(stderr, "velmora-panelshot: cannot write %s: %s\n", output.c_str(),
-                     cairo_status_to_string(status));
+        std::fprintf(stderr, "velmora-panelshot: %s\n", error.c_str());
         return 1;
     }
     return 0;
