@@ -60,12 +60,13 @@ PictureDifference differenceFrom(XImage* shown, Wanted wanted)
     return difference;
 }
 
-template <typename Picture>
-PictureDifference differenceFromSurface(XImage* shown, cairo_surface_t* expected, Picture exceptIn)
+// Pixels for which `leftOut`(x, y) is true count as equal.
+template <typename Region>
+PictureDifference differenceFromSurface(XImage* shown, cairo_surface_t* expected, Region leftOut)
 {
     cairo_surface_flush(expected);
     return differenceFrom(shown, [&](int x, int y) {
-        if (exceptIn(x, y))
+        if (leftOut(x, y))
             return XGetPixel(shown, x, y);
         return static_cast<unsigned long>(reinterpret_cast<const std::uint32_t*>(
             cairo_image_surface_get_data(expected) + y * cairo_image_surface_get_stride(expected))[x]);
