@@ -14,7 +14,7 @@ std::int32_t ToolkitEditor::knobMode = 0;
 
 bool idleDeadlinePending(std::uint32_t now, std::uint32_t deadline)
 {
-    return now < deadline && deadline - now <= kIdleInterval;
+    return now < deadline && deadline - now <= kIdleInterval + kIdlePause;
 }
 
 ToolkitEditor::ToolkitEditor(void* effect_) : EffectEditor(static_cast<PluginEffect*>(effect_))
@@ -47,9 +47,12 @@ void ToolkitEditor::draw(ERect* area)
         return;
     gui::Rect updateRect = frame->getViewSize();
     if (area)
-        updateRect = gui::Rect{static_cast<double>(area->left), static_cast<double>(area->top),
-                               static_cast<double>(area->right), static_cast<double>(area->bottom)}
+    {
+        // The host gives window pixels.
+        const double scale = frame->getScale();
+        updateRect = gui::Rect{area->left / scale, area->top / scale, area->right / scale, area->bottom / scale}
                          .normalized();
+    }
     if (gui::DrawContext* context = frame->createDrawContext())
     {
         frame->drawRect(*context, updateRect);
@@ -89,8 +92,8 @@ void ToolkitEditor::doIdleStuff()
     std::uint32_t now = getTicks();
     if (idleDeadlinePending(now, lLastTicks))
     {
-        wait(4);
-        now += 4;
+        wait(kIdlePause);
+        now += kIdlePause;
         if (now + 50 < lLastTicks)
             return;
     }

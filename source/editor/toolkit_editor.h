@@ -54,8 +54,11 @@ protected:
     static std::int32_t knobMode;  // shared by all editors of the process
 };
 
-// Whether doIdleStuff must still wait for `deadline`. A deadline is never set
-// more than kIdleInterval ahead, so one further ahead is left over from
-// before getTicks wrapped and counts as reached.
+// Whether doIdleStuff must still wait for `deadline`. A deadline is set
+// kIdleInterval past a clock reading, plus kIdlePause when the host was idled
+// after the pause; the clock moves in sixtieths of a second, so the next
+// reading may not have caught up with the pause. A deadline further ahead than
+// both is left over from before getTicks wrapped and counts as reached.
 inline constexpr std::uint32_t kIdleInterval = 100;
+inline constexpr std::uint32_t kIdlePause = 4;
 bool idleDeadlinePending(std::uint32_t now, std::uint32_t deadline);

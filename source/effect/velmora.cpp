@@ -11,7 +11,7 @@ constexpr char kChannelInsertCapability[] = "plugAsChannelInsert ";  // trailing
 // Names and labels keep at most 23 characters, the room of a program name.
 void copyName(const char* source, char* text)
 {
-    const std::size_t length = strnlen(source, VelmoraPrg::kNameBytes - 1);
+    const std::size_t length = strnlen(source, ProgramName::kBytes - 1);
     std::memcpy(text, source, length);
     text[length] = '\0';
 }
@@ -37,14 +37,20 @@ void Velmora::prepareForRate() { engine.prepare(getSampleRate()); }
 
 void Velmora::suspend() { prepareForRate(); }
 
-// Hosts set the sample rate before resuming, often without a suspend between:
-// refreshing here makes the delays and the LFO follow the rate in use.
+// Whatever rate the frame holds, however it got there, reaches the engine here
+// too; at an unchanged rate nothing changes.
 void Velmora::resume() { prepareForRate(); }
 
 void Velmora::setSampleRate(float newSampleRate)
 {
     PluginEffectX::setSampleRate(newSampleRate);
-    engine.prepare(newSampleRate);
+    prepareForRate();
+}
+
+void Velmora::setBlockSizeAndSampleRate(VstInt32 newBlockSize, float newSampleRate)
+{
+    PluginEffectX::setBlockSizeAndSampleRate(newBlockSize, newSampleRate);
+    prepareForRate();
 }
 
 VelmoraPrg& Velmora::currentProgram()
@@ -99,13 +105,14 @@ void Velmora::setProgram(VstInt32 program)
 }
 
 // Longer names are cut to the 23 characters the record holds.
-void Velmora::setProgramName(char* name) { copyName(name, currentProgram().name); }
+void Velmora::setProgramName(char* name) { currentProgram().name.set(name); }
 
 // An untouched program shows its number: "Init 1" .. "Init 8".
 void Velmora::getProgramName(char* name)
 {
     const VstInt32 program = curProgram.load(std::memory_order_relaxed);
-    const char* stored = programs[static_cast<std::size_t>(program)].name;
+    char stored[ProgramName::kBytes];
+    programs[static_cast<std::size_t>(program)].name.get(stored);
     if (std::strcmp(stored, VelmoraPrg::kInitialName) != 0)
     {
         copyName(stored, name);
@@ -138,7 +145,9 @@ bool Velmora::getProgramNameIndexed(VstInt32, VstInt32 index, char* text)
 {
     if (index < 0 || index >= velmora::kNumPrograms)
         return false;
-    copyName(programs[static_cast<std::size_t>(index)].name, text);
+    char stored[ProgramName::kBytes];
+    programs[static_cast<std::size_t>(index)].name.get(stored);
+    copyName(stored, text);
     return true;
 }
 

@@ -4,11 +4,13 @@
 // is added to the left channel and taken from the right.
 //
 // Threads: processReplacing runs on the host's audio thread, and so may
-// setParameter (automation) while the interface thread changes parameters and
-// programs. What both touch (the live values, the program values, the current
-// program number) are relaxed atomics, taken once per block by the engine, so
-// a change shows at the next block. Program names and everything else belong
-// to the interface thread.
+// setParameter (automation) while the interface thread changes parameters,
+// programs, the sample rate and the processing state. What both touch (the
+// live values, the program values, the current program number) are relaxed
+// atomics, taken once per block by the engine, so a change shows at the next
+// block; a new rate reaches the engine the same way (see WideningEngine).
+// Program names may be read on any thread while the interface thread renames
+// them; everything else belongs to the interface thread.
 
 #include "effect/velmora_prg.h"
 #include "effect/widening_engine.h"
@@ -28,6 +30,7 @@ public:
     void suspend() override;
     void resume() override;
     void setSampleRate(float newSampleRate) override;
+    void setBlockSizeAndSampleRate(VstInt32 newBlockSize, float newSampleRate) override;
     void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
     void setParameter(VstInt32 index, float value) override;
     float getParameter(VstInt32 index) override;
@@ -49,8 +52,8 @@ public:
     VstInt32 getPlugCategory() override;
     bool getMidiKeyName(VstInt32 channel, MidiKeyName* keyName) override;
 
-    // Inspection for tests and tools: the length the next block gives a line,
-    // and the LFO step. Not while the host changes the sample rate.
+    // Inspection for tests and tools on the interface thread: the length the
+    // next block gives a line, and the LFO step.
     double getLineLength(int line) const { return engine.lineLength(size.load(std::memory_order_relaxed), line); }
     float getLfoIncrement() const { return engine.lfoIncrement(); }
 
@@ -59,7 +62,7 @@ private:
     void prepareForRate();
     VelmoraPrg& currentProgram();
 
-    velmora::WideningEngine engine;  // audio thread, but for prepareForRate
+    velmora::WideningEngine engine;  // prepared on the interface thread, run on the audio thread
     std::unique_ptr<VelmoraPrg[]> programs;
     std::atomic<bool> onOff{true};
     std::atomic<float> size{0.5f};

@@ -3,20 +3,20 @@
 //
 // Threads: a parameter change writes the values of the current program, and
 // hosts play automation on the audio thread while the user picks programs on
-// the interface thread, so the values are relaxed atomics. The name belongs to
-// the interface thread alone.
+// the interface thread, so the values are relaxed atomics. The name is renamed
+// on the interface thread and read on any.
 
+#include "effect/program_name.h"
 #include "effect/velmora_parameters.h"
 
 #include <atomic>
 
 struct VelmoraPrg
 {
-    static constexpr int kNameBytes = 24;  // terminator included
     static constexpr char kInitialName[] = "Init";
 
     std::atomic<float> onOff{velmora::kParameters[velmora::kOnOff].defaultValue};
     std::atomic<float> size{velmora::kParameters[velmora::kSize].defaultValue};
     std::atomic<float> dryWet{velmora::kParameters[velmora::kDryWet].defaultValue};
-    char name[kNameBytes] = "Init";
+    ProgramName name{kInitialName};
 };

@@ -6,6 +6,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace velmora
 {
@@ -54,53 +55,107 @@ std::int32_t ringSizeFor(float sampleRate)
         size *= 2;
     return size;
 }
+
+// Line lengths stay between kShortestLength and what a ring of ringSize samples holds.
+double heldLength(double length, std::int32_t ringSize)
+{
+    const double longest = static_cast<double>(ringSize - WideningEngine::kRingMargin);
+    if (!(length >= kShortestLength))
+        return kShortestLength;
+    return std::min(length, longest);
+}
 }  // namespace
 
 WideningEngine::WideningEngine(const WideningKernel& kernel) : chosenKernel(kernel) {}
 
+// No block runs any more: what is on its way is freed here.
+WideningEngine::~WideningEngine()
+{
+    delete pending.exchange(nullptr, std::memory_order_acquire);
+    freeReturned();
+}
+
 void WideningEngine::prepare(float sampleRate)
 {
-    const std::int32_t samples = ringSizeFor(sampleRate);
-    if (!ring || samples != ringSize())
+    freeReturned();
+    if (preparedRingSize != 0 && std::bit_cast<std::uint32_t>(sampleRate) == std::bit_cast<std::uint32_t>(preparedRate))
+        return;
+    // Everything that may fail is made before anything changes.
+    auto handover = std::make_unique<RateHandover>();
+    handover->rate = sampleRate;
+    const std::int32_t needed = ringSizeFor(sampleRate);
+    if (needed > preparedRingSize)
     {
-        // The samples both rings can hold stay where a read expects them.
-        std::unique_ptr<float[]> resized(new float[static_cast<std::size_t>(samples + kRingMargin)]());
-        const std::int32_t mask = samples - 1;
+        handover->ring.reset(new float[static_cast<std::size_t>(needed + kRingMargin)]());
+        handover->ringSize = needed;
+    }
+    // A handover the audio thread has not taken gives way to this one; the
+    // ring it carries, if this one brings none, is still the largest made.
+    const std::unique_ptr<RateHandover> unclaimed(pending.exchange(nullptr, std::memory_order_acquire));
+    if (unclaimed && !handover->ring)
+    {
+        handover->ring = std::move(unclaimed->ring);
+        handover->ringSize = unclaimed->ringSize;
+    }
+    preparedRate = sampleRate;
+    preparedRingSize = std::max(preparedRingSize, handover->ringSize);
+    pending.store(handover.release(), std::memory_order_release);
+}
+
+void WideningEngine::freeReturned() noexcept
+{
+    RateHandover* handover = returned.exchange(nullptr, std::memory_order_acquire);
+    while (handover)
+        delete std::exchange(handover, handover->nextReturned);
+}
+
+// At a block boundary, so no chunk sees a half-changed ring or rate. Copies
+// at most the old ring and frees nothing.
+void WideningEngine::takeHandover() noexcept
+{
+    if (!pending.load(std::memory_order_relaxed))
+        return;
+    RateHandover* handover = pending.exchange(nullptr, std::memory_order_acquire);
+    if (!handover)
+        return;
+    if (handover->ring)
+    {
+        // The samples the old ring holds stay where a read expects them.
+        float* const larger = handover->ring.get();
+        const std::int32_t mask = handover->ringSize - 1;
         if (ring)
-            for (std::int32_t back = std::min(samples, ringSize()); back > 0; --back)
+            for (std::int32_t back = ringMask + 1; back > 0; --back)
             {
                 const std::int32_t slot = position - back;
-                resized[static_cast<std::size_t>(slot & mask)] = ring[static_cast<std::size_t>(slot & ringMask)];
+                larger[static_cast<std::size_t>(slot & mask)] = ring[static_cast<std::size_t>(slot & ringMask)];
             }
-        std::copy_n(resized.get(), kRingMargin, resized.get() + samples);
-        ring = std::move(resized);
+        std::copy_n(larger, kRingMargin, larger + handover->ringSize);
+        ring.swap(handover->ring);
         ringMask = mask;
     }
-    rate = sampleRate;
-    increment = freeLfoIncrement(sampleRate);
+    rate = handover->rate;
+    increment = freeLfoIncrement(rate);
     makeLengths();
+    handover->nextReturned = returned.load(std::memory_order_relaxed);
+    while (!returned.compare_exchange_weak(handover->nextReturned, handover, std::memory_order_release,
+                                           std::memory_order_relaxed))
+    {}
 }
 
 void WideningEngine::makeLengths() noexcept
 {
     const std::array<double, kNumLines> made = lineLengths(size, rate);
     for (std::size_t line = 0; line < made.size(); ++line)
-        lengths[line] = heldLength(made[line]);
+        lengths[line] = heldLength(made[line], ringMask + 1);
     forgetReads();
-}
-
-double WideningEngine::heldLength(double length) const noexcept
-{
-    const double longest = static_cast<double>(ringSize() - kRingMargin);
-    if (!(length >= kShortestLength))
-        return kShortestLength;
-    return std::min(length, longest);
 }
 
 double WideningEngine::lineLength(float atSize, int line) const noexcept
 {
-    return heldLength(lineLengths(atSize, rate)[static_cast<std::size_t>(line)]);
+    return heldLength(lineLengths(atSize, preparedRate)[static_cast<std::size_t>(line)], preparedRingSize);
 }
+
+float WideningEngine::lfoIncrement() const noexcept { return freeLfoIncrement(preparedRate); }
 
 void WideningEngine::setValues(bool on, float newSize, float dryWet) noexcept
 {
@@ -161,7 +216,8 @@ int WideningEngine::steadyLfoRun() const noexcept
 void WideningEngine::process(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
                              int frames) noexcept
 {
-    const std::int32_t ringLength = ringSize();
+    takeHandover();
+    const std::int32_t ringLength = ringMask + 1;
     for (int done = 0; done < frames;)
     {
         WideningChunk chunk;

@@ -8,18 +8,21 @@
 // interpolation fraction are those of a 2^20-sample ring (the fraction is taken
 // from the position rounded to single precision, which coarsens far into that
 // ring); the ring actually held is the smallest power of two that covers the
-// longest line at Size 1 plus one chunk, and a position maps onto it by its low
-// bits.
+// longest line at Size 1 plus one chunk at the highest rate prepared, and a
+// position maps onto it by its low bits.
 //
-// Threads: prepare belongs to the host's main thread while the audio thread is
-// not processing; setValues and process to the audio thread. Nothing on the
-// audio thread allocates, locks or logs.
+// Threads: prepare belongs to the host's interface thread (one thread at a
+// time) and may run at any moment, also while process runs: what a rate needs
+// is made there and handed to the audio thread whole, which takes it at the
+// start of its next block. setValues and process belong to the audio thread,
+// where nothing allocates, frees, locks or logs.
 
 #include "effect/lfo_gain_anchor.h"
 #include "effect/line_lengths.h"
 #include "effect/widening_kernels.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -37,23 +40,41 @@ public:
     static constexpr std::int32_t kPositionRing = 1 << 20;
 
     explicit WideningEngine(const WideningKernel& kernel = fastestWideningKernel());
+    ~WideningEngine();
 
-    // Sizes the ring for the rate (keeping what it holds), sets the LFO step
-    // and the rate the lengths are computed at. May allocate; needed once
-    // before the first process.
+    WideningEngine(const WideningEngine&) = delete;
+    WideningEngine& operator=(const WideningEngine&) = delete;
+
+    // The rate for the blocks from the next one on: the LFO step, the rate the
+    // lengths are computed at and, when the rate needs more, a larger ring that
+    // keeps what the ring holds. The rate already given changes nothing. May
+    // allocate; needed once before the first process.
     void prepare(float sampleRate);
 
     // Taken once per block, like a host's parameter values.
     void setValues(bool on, float size, float dryWet) noexcept;
     void process(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int frames) noexcept;
 
-    // Line length in samples at Size, as process would use it: the lengths
-    // stay between 3 samples and what the ring holds.
+    // On the preparing thread, what the next block uses: a line's length in
+    // samples at Size (between 3 samples and what the ring holds), the LFO
+    // step, the ring's size.
     double lineLength(float size, int line) const noexcept;
-    float lfoIncrement() const noexcept { return increment; }
-    std::int32_t ringSize() const noexcept { return ringMask + 1; }
+    float lfoIncrement() const noexcept;
+    std::int32_t ringSize() const noexcept { return preparedRingSize; }
 
 private:
+    // A rate on its way to the audio thread, with the larger ring it needs
+    // (null: the ring held is large enough). The audio thread takes it at a
+    // block boundary and hands it back with the ring it replaced, which only
+    // the preparing thread frees.
+    struct RateHandover
+    {
+        float rate = 0.0f;
+        std::unique_ptr<float[]> ring;  // ringSize samples, then kRingMargin more
+        std::int32_t ringSize = 0;
+        RateHandover* nextReturned = nullptr;
+    };
+
     // How a line reads from the write position on, valid for steadyFrames.
     struct LineRead
     {
@@ -62,13 +83,25 @@ private:
         int steadyFrames = 0;
     };
 
+    void takeHandover() noexcept;
+    void freeReturned() noexcept;
     LineRead readAt(int line) const noexcept;
     int steadyLfoRun() const noexcept;
     void makeLengths() noexcept;
-    double heldLength(double length) const noexcept;
     void forgetReads() noexcept;
 
     const WideningKernel& chosenKernel;
+
+    // The preparing thread's: what the audio thread runs at once it has taken
+    // every handover (the ring only grows, so its size is the largest made).
+    float preparedRate = 0.0f;
+    std::int32_t preparedRingSize = 0;  // 0 until the first prepare
+
+    // Release and acquire, so that a handover arrives with what was written into it.
+    std::atomic<RateHandover*> pending{nullptr};   // owned by whoever takes it out
+    std::atomic<RateHandover*> returned{nullptr};  // a list, linked through nextReturned
+
+    // The audio thread's.
     std::unique_ptr<float[]> ring;  // ringMask + 1 samples, then the first kRingMargin again
     std::int32_t ringMask = 0;
     std::int32_t position = 0;  // the next write, in the 2^20 ring

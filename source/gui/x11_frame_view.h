@@ -6,7 +6,10 @@
 // half way through changing the views. Exposed areas come from the image
 // without redrawing. Events are read whenever the connection becomes readable
 // on the current thread's run loop, and on processPendingEvents (the editor's
-// idle).
+// idle). Keys, wheel turns and clicks that the frame does not use go on to
+// the host's window, as X would have propagated them. The window shows the
+// frame at its scale: events are turned into panel units on arrival, and
+// invalidated panel areas into the pixels that show them.
 // Uses its own Display connection, so the host's connection is never touched.
 // Needs a true-colour window of 24 or 32 bits (8 bits per component).
 
@@ -14,6 +17,7 @@
 #include <X11/Xlib.h>
 #include <cairo.h>
 
+#include <bitset>
 #include <memory>
 
 #include "gui/platform_frame.h"
@@ -42,25 +46,33 @@ private:
     X11FrameView(Frame* frame, Display* display, Window window, const XWindowAttributes& attributes);
 
     static void connectionReadable(CFFileDescriptorRef descriptor, CFOptionFlags callBackTypes, void* info);
-    // Pointer position in window coordinates and the X button and modifier mask.
+    // Pointer position in panel units and the X button and modifier mask.
     bool queryPointer(Point& where, unsigned int& mask) const;
     void handleEvent(XEvent& event);
-    void handleButtonPress(const XButtonEvent& event);
-    void handleKey(XKeyEvent& event, bool down);
+    // What the frame does not use goes on to the host's window.
+    void handleButtonPress(XEvent& event);
+    void handleButtonRelease(XEvent& event);
+    void handleKey(XEvent& event, bool down);
+    Point panelPoint(int x, int y) const;
+    // `area` in panel units, drawn into the backing image and shown.
     void drawArea(const Rect& area);
-    void showArea(const Rect& area);
+    // `area` in window pixels, copied from the backing image to the window.
+    void showPixels(const Rect& area);
 
     friend class WindowDrawContext;
 
     Frame* frame;
     Display* display;
     Window window;
-    cairo_surface_t* backing;  // what the window shows, frame-sized
+    cairo_surface_t* backing;  // what the window shows, at the frame's scale
     XImage* backingImage;      // the same pixels as Xlib sees them
     GC gc;
     CFFileDescriptorRef connectionDescriptor = nullptr;
     CFRunLoopSourceRef connectionSource = nullptr;
     bool handlingEvents = false;
     Rect invalidArea;  // marked since the last redraw, empty when none
+    // Releases follow their presses: to the frame or on to the host.
+    std::bitset<256> keysUsed;         // by X key code: the press was used here
+    std::bitset<256> buttonsPassedOn;  // by X button: the press went on
 };
 }  // namespace gui

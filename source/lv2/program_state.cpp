@@ -4,7 +4,6 @@
 
 #include <lv2/atom/atom.h>
 
-#include <algorithm>
 #include <cstring>
 
 namespace velmora::lv2
@@ -45,7 +44,9 @@ LV2_State_Status ProgramState::save(const ProgramBank& bank, LV2_State_Store_Fun
     for (std::size_t slot = 0; slot < bank.programs.size() && status == LV2_STATE_SUCCESS; ++slot)
     {
         const VelmoraPrg& program = bank.programs[slot];
-        status = store(handle, nameKeys[slot], program.name, std::strlen(program.name) + 1, atomString, kPlainPortable);
+        char name[ProgramName::kBytes];
+        program.name.get(name);
+        status = store(handle, nameKeys[slot], name, std::strlen(name) + 1, atomString, kPlainPortable);
         for (const ParameterInfo& parameter : kParameters)
         {
             if (status != LV2_STATE_SUCCESS)
@@ -81,12 +82,7 @@ LV2_State_Status ProgramState::restore(ProgramBank& bank, LV2_State_Retrieve_Fun
         VelmoraPrg& program = bank.programs[slot];
         // Names are cut to what the record holds, as the VST face cuts them.
         if (const Found name = fetch(nameKeys[slot], atomString); name.value)
-        {
-            const std::size_t length = strnlen(static_cast<const char*>(name.value),
-                                               std::min(name.size, sizeof program.name - 1));
-            std::memcpy(program.name, name.value, length);
-            program.name[length] = '\0';
-        }
+            program.name.set(static_cast<const char*>(name.value), name.size);
         for (const ParameterInfo& parameter : kParameters)
             if (const Found value = fetch(valueKeys[slot][static_cast<std::size_t>(parameter.index)], atomFloat);
                 value.value && value.size >= sizeof(float))

@@ -5,11 +5,12 @@
 //
 //   velmora-lv2-turtle FOLDER PLUGIN_BINARY UI_BINARY   (binaries relative to FOLDER)
 
+#include "common/replacing_file.h"
+#include "effect/velmora_version.h"
 #include "lv2/lv2_identity.h"
 #include "lv2/program_bank.h"
 
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -21,6 +22,7 @@ using namespace velmora::lv2;
 constexpr char kPrefixes[] = R"(@prefix doap: <http://usefulinc.com/ns/doap#> .
 @prefix foaf: <http://xmlns.com/foaf/0.1/> .
 @prefix lv2: <http://lv2plug.in/ns/lv2core#> .
+@prefix opts: <http://lv2plug.in/ns/ext/options#> .
 @prefix pset: <http://lv2plug.in/ns/ext/presets#> .
 @prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .
 @prefix state: <http://lv2plug.in/ns/ext/state#> .
@@ -93,7 +95,10 @@ std::string plugin()
     std::ostringstream text;
     text << kPrefixes;
     text << "<" << kPluginUri << ">\n    a lv2:Plugin, lv2:SpatialPlugin ;\n    doap:name \"" << kEffectName
-         << "\" ;\n    doap:maintainer [ foaf:name \"" << kVendorString << "\" ] ;\n"
+         << "\" ;\n    doap:maintainer [ foaf:name \"" << kVendorString
+         << "\" ] ;\n"
+         // Hosts refresh what they cached of a plug-in when these change.
+         << "    lv2:minorVersion " << kVersionMinor << " ;\n    lv2:microVersion " << kVersionPatch << " ;\n"
          << "    lv2:optionalFeature lv2:hardRTCapable, urid:map ;\n"
          << "    lv2:extensionData state:interface ;\n"
          << "    ui:ui <" << kUiUri << "> ;\n    lv2:port\n";
@@ -105,7 +110,9 @@ std::string plugin()
          << audioPort(kOutRight, false, "out_right", "Right out") << " .\n\n";
     text << "<" << kUiUri << ">\n    a ui:X11UI ;\n"
          << "    lv2:requiredFeature ui:parent ;\n"
-         << "    lv2:optionalFeature ui:resize, ui:touch, ui:idleInterface, ui:noUserResize ;\n"
+         << "    lv2:optionalFeature ui:resize, ui:touch, ui:idleInterface, ui:noUserResize, opts:options, "
+            "urid:map ;\n"
+         << "    opts:supportedOption ui:scaleFactor ;\n"
          << "    lv2:extensionData ui:idleInterface .\n";
     return text.str();
 }
@@ -133,9 +140,11 @@ std::string presets()
 
 bool write(const std::string& path, const std::string& text)
 {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << text;
-    return static_cast<bool>(file);
+    std::string error;
+    if (tools::writeWholeFile(path, text.data(), text.size(), error))
+        return true;
+    std::fprintf(stderr, "velmora-lv2-turtle: %s\n", error.c_str());
+    return false;
 }
 }  // namespace
 
@@ -147,11 +156,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string folder = std::string(argv[1]) + "/";
-    if (!write(folder + "manifest.ttl", manifest(argv[2], argv[3])) || !write(folder + "velmora.ttl", plugin()) ||
-        !write(folder + "presets.ttl", presets()))
-    {
-        std::fprintf(stderr, "velmora-lv2-turtle: cannot write into %s\n", argv[1]);
-        return 1;
-    }
-    return 0;
+    const bool written = write(folder + "manifest.ttl", manifest(argv[2], argv[3])) &&
+                         write(folder + "velmora.ttl", plugin()) && write(folder + "presets.ttl", presets());
+    return written ? 0 : 1;
 }

@@ -113,6 +113,19 @@ OSErr moveBytes(FSIORefNum forkRefNum, bool Fork::*permission, OSErr refused, UI
     return result;
 }
 
+// Runs body() while the fork stays open; rfNumErr for a fork that is not.
+template <typename Body>
+OSErr onOpenFork(FSIORefNum forkRefNum, Body body)
+{
+    return guarded([&]() -> OSErr {
+        ForkTable& table = forkTable();
+        std::lock_guard lock(table.mutex);
+        if (table.forks.count(forkRefNum) == 0)
+            return rfNumErr;
+        return body();
+    });
+}
+
 }  // namespace
 
 extern "C" {
@@ -189,19 +202,21 @@ OSErr FSWriteFork(FSIORefNum forkRefNum, UInt16 positionMode, SInt64 positionOff
 
 OSErr FSGetForkSize(FSIORefNum forkRefNum, SInt64* forkSize)
 {
-    return guarded([&]() -> OSErr {
-        if (!forkSize)
-            return paramErr;
-        ForkTable& table = forkTable();
-        std::lock_guard lock(table.mutex);
-        if (table.forks.count(forkRefNum) == 0)
-            return rfNumErr;
+    if (!forkSize)
+        return paramErr;
+    return onOpenFork(forkRefNum, [&]() -> OSErr {
         struct stat status;
         if (fstat(forkRefNum, &status) != 0)
             return errorFromErrno(errno);
         *forkSize = status.st_size;
         return noErr;
     });
+}
+
+OSErr FSFlushFork(FSIORefNum forkRefNum)
+{
+    return onOpenFork(forkRefNum,
+                      [&]() -> OSErr { return fsync(forkRefNum) == 0 ? OSErr(noErr) : errorFromErrno(errno); });
 }
 
 OSErr FSCloseFork(FSIORefNum forkRefNum)

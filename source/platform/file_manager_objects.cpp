@@ -1,7 +1,8 @@
-// Creating files and folders, and deleting items.
+// Creating, renaming, exchanging and deleting items.
 #include "platform/file_manager.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -32,6 +33,14 @@ OSErr createItem(const FSRef* parentRef, UniCharCount nameLength, const UniChar*
             return error;
     }
     return newRef ? makeRef(path, newRef) : OSErr(noErr);
+}
+
+// The path of an existing item, and its status.
+OSErr existingItem(const FSRef* ref, std::string& path, struct stat& status)
+{
+    if (const OSErr error = pathOf(ref, path); error != noErr)
+        return error;
+    return itemStatus(path, status);
 }
 
 }  // namespace
@@ -72,13 +81,49 @@ OSErr FSDeleteObject(const FSRef* ref)
 {
     return guarded([&]() -> OSErr {
         std::string path;
-        if (const OSErr error = pathOf(ref, path); error != noErr)
-            return error;
         struct stat status;
-        if (const OSErr error = itemStatus(path, status); error != noErr)
+        if (const OSErr error = existingItem(ref, path, status); error != noErr)
             return error;
         const int result = S_ISDIR(status.st_mode) ? rmdir(path.c_str()) : unlink(path.c_str());
         return result == 0 ? OSErr(noErr) : errorFromErrno(errno);
+    });
+}
+
+OSErr FSRenameUnicode(const FSRef* ref, UniCharCount nameLength, const UniChar* name, TextEncoding, FSRef* newRef)
+{
+    return guarded([&]() -> OSErr {
+        std::string path;
+        struct stat status;
+        if (const OSErr error = existingItem(ref, path, status); error != noErr)
+            return error;
+        FSRef parentRef;
+        std::string renamed;
+        if (const OSErr error = makeRef(parentOf(path), &parentRef); error != noErr)
+            return error;
+        if (const OSErr error = childPath(&parentRef, nameLength, name, renamed); error != noErr)
+            return error;
+        if (renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, renamed.c_str(), RENAME_NOREPLACE) != 0)
+            return errorFromErrno(errno);
+        return newRef ? makeRef(renamed, newRef) : OSErr(noErr);
+    });
+}
+
+OSErr FSExchangeObjects(const FSRef* ref, const FSRef* destRef)
+{
+    return guarded([&]() -> OSErr {
+        std::string paths[2];
+        const FSRef* refs[2] = {ref, destRef};
+        for (int index = 0; index < 2; ++index)
+        {
+            struct stat status;
+            if (const OSErr error = existingItem(refs[index], paths[index], status); error != noErr)
+                return error;
+            if (!S_ISREG(status.st_mode))
+                return notAFileErr;
+        }
+        if (renameat2(AT_FDCWD, paths[0].c_str(), AT_FDCWD, paths[1].c_str(), RENAME_EXCHANGE) != 0)
+            return errorFromErrno(errno);
+        return noErr;
     });
 }
 

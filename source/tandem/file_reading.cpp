@@ -3,10 +3,6 @@
 #include "tandem/tandem_exceptions.h"
 #include "tandem/tandem_trace.h"
 
-#include <algorithm>
-#include <cstring>
-#include <iterator>
-
 namespace
 {
 void check(OSErr status)
@@ -25,7 +21,13 @@ DataFork::DataFork(const FSRef& file, SInt8 permissions)
     check(FSOpenFork(&file, dataForkName.length, dataForkName.unicode, permissions, &forkRefNum));
 }
 
-DataFork::~DataFork() { FSCloseFork(forkRefNum); }
+DataFork::~DataFork()
+{
+    if (open)
+    {
+        FSCloseFork(forkRefNum);
+    }
+}
 
 SInt64 DataFork::size() const
 {
@@ -48,20 +50,13 @@ void DataFork::write(const void* bytes, std::size_t size)
     TANDEM_REQUIRE(actualCount == size);
 }
 
-bool findOrCreateFile(const FSRef& folder, const char* name, FSRef& file)
+void DataFork::close()
 {
-    UniChar unicodeName[255];
-    const std::size_t length = std::strlen(name);
-    TANDEM_REQUIRE(length <= std::size(unicodeName));
-    std::copy(name, name + length, unicodeName);
-    const OSErr status = FSMakeFSRefUnicode(&folder, length, unicodeName, kTextEncodingUnknown, &file);
-    if (status == fnfErr)
-    {
-        check(FSCreateFileUnicode(&folder, length, unicodeName, kFSCatInfoNone, nullptr, &file, nullptr));
-        return true;
-    }
-    check(status);
-    return false;
+    const OSErr flushed = FSFlushFork(forkRefNum);
+    const OSErr closed = FSCloseFork(forkRefNum);
+    open = false;
+    check(flushed);
+    check(closed);
 }
 
 std::vector<char> loadFromFile(const FSRef& file)

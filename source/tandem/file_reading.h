@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <vector>
 
-// The data fork of one file, open for the object's life.
+// The data fork of one file, open until close() or the object's end.
 class DataFork
 {
 public:
@@ -22,14 +22,15 @@ public:
     void readFromStart(void* buffer, std::size_t size) const;
     // At the current position; every byte must be written.
     void write(const void* bytes, std::size_t size);
+    // Writes the content through to the disk and closes the fork. A disk
+    // that could not take it after all fails here, so a file is only taken
+    // as complete once this returned.
+    void close();
 
 private:
     FSIORefNum forkRefNum;
+    bool open = true;
 };
-
-// The file called `name` (ASCII) in `folder`. A missing one is created,
-// empty, and the answer is then true: the caller writes its first content.
-bool findOrCreateFile(const FSRef& folder, const char* name, FSRef& file);
 
 // The whole data fork of `file`; a failing File Manager call throws MacOSException.
 std::vector<char> loadFromFile(const FSRef& file);

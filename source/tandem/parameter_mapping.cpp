@@ -4,6 +4,7 @@
 #include "tandem/parameter_mapping.h"
 
 #include "tandem/file_reading.h"
+#include "tandem/pending_item.h"
 #include "tandem/tandem_exceptions.h"
 #include "tandem/tandem_trace.h"
 #include "tandem/vst_plugin.h"
@@ -274,10 +275,13 @@ ParameterMapping readParameterMapping(const FSRef& file, int vstParameterCount)
 
 ParameterMapping readOrCreateParameterMapping(const FSRef& resourcesFolder, VSTPlugIn& vst, bool vstGotTandemExtensions)
 {
+    const UnicodeName name = fileNameFromMacRoman("TDParameters.txt");
     FSRef file;
-    if (findOrCreateFile(resourcesFolder, "TDParameters.txt", file))
+    if (!findItem(resourcesFolder, name, file))
     {
-        createDefaultParameterMappingFile(file, vst, vstGotTandemExtensions);
+        PendingItem written(resourcesFolder, name, PendingItem::Kind::file);
+        createDefaultParameterMappingFile(written.item(), vst, vstGotTandemExtensions);
+        written.replace(&file);
     }
     return readParameterMapping(file, vst.getParameterCount());
 }

@@ -34,7 +34,8 @@ struct ParameterMapping  // owns its CF objects; move-only
 ParameterMapping readOrCreateParameterMapping(const FSRef& resourcesFolder, VSTPlugIn& vst,
                                               bool vstGotTandemExtensions);
 ParameterMapping readParameterMapping(const FSRef& file, int vstParameterCount);
-// Writes the header and one line per parameter of `vst` into an existing, empty file.
+// Writes the header and one line per parameter of `vst` into an existing, empty
+// file, and closes it (DataFork::close).
 void createDefaultParameterMappingFile(const FSRef& file, VSTPlugIn& vst, bool vstGotTandemExtensions);
 
 // Values outside the parameter's range (they come from hosts) are clamped into it.

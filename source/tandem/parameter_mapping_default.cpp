@@ -99,4 +99,5 @@ void createDefaultParameterMappingFile(const FSRef& file, VSTPlugIn& vst, bool v
     {
         writeParameterLine(fork, vst, index, vstGotTandemExtensions);
     }
+    fork.close();
 }

@@ -1,6 +1,7 @@
 #include "tandem/preset_files.h"
 
 #include "tandem/file_reading.h"
+#include "tandem/pending_item.h"
 #include "tandem/tandem_exceptions.h"
 #include "tandem/tandem_trace.h"
 
@@ -96,21 +97,14 @@ void saveProperties(CFPropertyListRef propertyList, const FSRef& file)
     {
         fork.write(CFDataGetBytePtr(xml.get()), static_cast<std::size_t>(length));
     }
+    fork.close();
 }
 
-void createFreshFile(const FSRef& folder, const UnicodeName& name, FSRef& file)
+void replaceWithProperties(const FSRef& folder, const UnicodeName& name, CFPropertyListRef propertyList)
 {
-    FSRef existing;
-    const OSErr status = FSMakeFSRefUnicode(&folder, name.length, name.units, kTextEncodingUnknown, &existing);
-    if (status == noErr)
-    {
-        check(FSDeleteObject(&existing));
-    }
-    else if (status != fnfErr)
-    {
-        throw MacOSException(status);
-    }
-    check(FSCreateFileUnicode(&folder, name.length, name.units, kFSCatInfoNone, nullptr, &file, nullptr));
+    PendingItem file(folder, name, PendingItem::Kind::file);
+    saveProperties(propertyList, file.item());
+    file.replace();
 }
 
 void descendOrCreateFolder(const FSRef& parent, UniCharCount nameLength, const UniChar* name, FSRef& folder)
@@ -132,4 +126,21 @@ void descendOrCreateFolder(const FSRef& parent, UniCharCount nameLength, const U
         return;
     }
     check(status);
+}
+
+FolderIterator::FolderIterator(const FSRef& folder) { check(FSOpenIterator(&folder, kFSIterateFlat, &iterator)); }
+
+FolderIterator::~FolderIterator() { FSCloseIterator(iterator); }
+
+bool FolderIterator::next(FSRef (&refs)[kItemsPerRequest], ItemCount& count)
+{
+    count = 0;
+    const OSErr status = FSGetCatalogInfoBulk(iterator, kItemsPerRequest, &count, nullptr, kFSCatInfoNone, nullptr,
+                                              refs, nullptr, nullptr);
+    if (status == errFSNoMoreItems)
+    {
+        return false;
+    }
+    check(status);
+    return true;
 }

@@ -58,9 +58,28 @@ struct UnicodeName
 // Mac Roman text as a file name; MacOSException errFSNameTooLong beyond 255 characters.
 UnicodeName fileNameFromMacRoman(const char* text);
 
-// The property list as XML, written from the start of an existing file.
+// The property list as XML, written from the start of an existing file and
+// closed (DataFork::close).
 void saveProperties(CFPropertyListRef propertyList, const FSRef& file);
-// The file `name` in `folder`, new and empty: an existing one is deleted first.
-void createFreshFile(const FSRef& folder, const UnicodeName& name, FSRef& file);
+// The property list as XML in the file `name` of `folder`, which it replaces
+// only once written whole.
+void replaceWithProperties(const FSRef& folder, const UnicodeName& name, CFPropertyListRef propertyList);
 // The folder `name` in `parent`, created when missing. Names keep to space .. "~".
 void descendOrCreateFolder(const FSRef& parent, UniCharCount nameLength, const UniChar* name, FSRef& folder);
+
+inline constexpr ItemCount kItemsPerRequest = 64;
+// The items directly inside a folder; the iterator is closed on every path.
+class FolderIterator
+{
+public:
+    explicit FolderIterator(const FSRef& folder);
+    ~FolderIterator();
+    FolderIterator(const FolderIterator&) = delete;
+    FolderIterator& operator=(const FolderIterator&) = delete;
+
+    // The next items into `refs`; false once the folder has no more.
+    bool next(FSRef (&refs)[kItemsPerRequest], ItemCount& count);
+
+private:
+    FSIterator iterator = nullptr;
+};

@@ -3,6 +3,7 @@
 // list is missing and loaded once per component.
 
 #include "tandem/file_reading.h"
+#include "tandem/pending_item.h"
 #include "tandem/preset_files.h"
 #include "tandem/tandem_component.h"
 #include "tandem/tandem_exceptions.h"
@@ -44,10 +45,15 @@ CFStringRef createMacRomanString(const char* text)
 
 void TandemComponent::loadOrCreateFactoryPresets()
 {
+    const UnicodeName listName = fileNameFromMacRoman(kListFileName);
     FSRef listFile;
-    if (findOrCreateFile(resourcesFolder, kListFileName, listFile))
+    if (!findItem(resourcesFolder, listName, listFile))
     {
-        createFactoryPresets(listFile);
+        // Listed only once every preset file is written, so that an open
+        // that fails on the way writes them all again the next time.
+        PendingItem list(resourcesFolder, listName, PendingItem::Kind::file);
+        createFactoryPresets(list.item());
+        list.replace(&listFile);
     }
     loadFactoryPresets(listFile);
 }
@@ -57,16 +63,15 @@ void TandemComponent::createFactoryPresets(const FSRef& listFile)
     DataFork list(listFile, fsWrPerm);
     if (presetIsFXB)
     {
-        FSRef presetFile;
-        createFreshFile(resourcesFolder, fileNameFromMacRoman("FactoryPreset.aupreset"), presetFile);
         CFHolder<CFMutableDictionaryRef> preset(createAUPresetOfCurrentBank(CFSTR("Default")));
-        saveProperties(preset.get(), presetFile);
+        replaceWithProperties(resourcesFolder, fileNameFromMacRoman("FactoryPreset.aupreset"), preset.get());
         list.write(kBankPresetLine, sizeof(kBankPresetLine) - 1);
     }
     else
     {
         convertLoadedPrograms(resourcesFolder, true, &list);
     }
+    list.close();
 }
 
 void TandemComponent::convertLoadedPrograms(const FSRef& folder, bool writeList, DataFork* listFork)
@@ -99,9 +104,7 @@ void TandemComponent::convertLoadedPrograms(const FSRef& folder, bool writeList,
         std::snprintf(fileName, sizeof fileName, "%s%s", name, kPresetExtension);
         // A path cannot hold "/" in a name; the Mac shows it as ":" there too.
         std::replace(fileName, fileName + std::strlen(fileName), '/', ':');
-        FSRef presetFile;
-        createFreshFile(folder, fileNameFromMacRoman(fileName), presetFile);
-        saveProperties(preset.get(), presetFile);
+        replaceWithProperties(folder, fileNameFromMacRoman(fileName), preset.get());
         if (writeList)
         {
             std::strcat(fileName, "\r");

@@ -5,6 +5,7 @@
 // twice; a file that fails is reported and skipped.
 
 #include "tandem/file_reading.h"
+#include "tandem/pending_item.h"
 #include "tandem/preset_files.h"
 #include "tandem/tandem_component.h"
 #include "tandem/tandem_exceptions.h"
@@ -18,7 +19,6 @@ namespace
 {
 constexpr OSType kProgramFileType = 0x41467850;  // 'AFxP'
 constexpr OSType kBankFileType = 0x41467842;     // 'AFxB'
-constexpr ItemCount kItemsPerRequest = 64;
 // Past this index an extension leaves no room for ".aupreset" in 255 characters.
 constexpr UniCharCount kLastExtensionStart = 247;
 constexpr UniCharCount kMaxPresetNameLength = 246;
@@ -38,33 +38,6 @@ void check(OSErr status)
         throw MacOSException(status);
     }
 }
-
-// Closes the iterator on every path.
-class FolderIterator
-{
-public:
-    explicit FolderIterator(const FSRef& folder) { check(FSOpenIterator(&folder, kFSIterateFlat, &iterator)); }
-    ~FolderIterator() { FSCloseIterator(iterator); }
-    FolderIterator(const FolderIterator&) = delete;
-    FolderIterator& operator=(const FolderIterator&) = delete;
-
-    // The next items into `refs`; false once the folder has no more.
-    bool next(FSRef (&refs)[kItemsPerRequest], ItemCount& count)
-    {
-        count = 0;
-        const OSErr status = FSGetCatalogInfoBulk(iterator, kItemsPerRequest, &count, nullptr, kFSCatInfoNone, nullptr,
-                                                  refs, nullptr, nullptr);
-        if (status == errFSNoMoreItems)
-        {
-            return false;
-        }
-        check(status);
-        return true;
-    }
-
-private:
-    FSIterator iterator = nullptr;
-};
 
 bool extensionIs(CFStringRef extension, CFStringRef wanted)
 {
@@ -197,20 +170,24 @@ void TandemComponent::convertVSTPresetFile(const FSRef& file, bool isFXB)
     check(static_cast<OSErr>(LSGetExtensionInfo(fileName.length, fileName.unicode, &extensionStart)));
     const bool hasExtension = extensionStart != kLSInvalidExtensionIndex;
 
+    FSRef existing;
     if (isFXB && !presetIsFXB)
     {
         // The bank becomes a folder of program presets; an existing folder
-        // means it was converted before.
-        const UniCharCount baseLength = hasExtension ? extensionStart - 1 : fileName.length;
-        FSRef bankFolder;
-        if (FSCreateDirectoryUnicode(&parent, baseLength, fileName.unicode, kFSCatInfoNone, nullptr, &bankFolder,
-                                     nullptr, nullptr) != noErr)
+        // means it was converted before. The folder takes its name only when
+        // every preset in it is written.
+        UnicodeName bankName{};
+        bankName.length = hasExtension ? extensionStart - 1 : fileName.length;
+        std::copy_n(fileName.unicode, bankName.length, bankName.units);
+        if (findItem(parent, bankName, existing))
         {
             return;
         }
+        PendingItem bankFolder(parent, bankName, PendingItem::Kind::folder);
         const std::vector<char> bank = loadFromFile(file);
         vst->loadFXPOrFXB(bank.size(), bytesOf(bank));
-        convertLoadedPrograms(bankFolder, false, nullptr);
+        convertLoadedPrograms(bankFolder.item(), false, nullptr);
+        bankFolder.placeIfAbsent();
         return;
     }
 
@@ -228,9 +205,7 @@ void TandemComponent::convertVSTPresetFile(const FSRef& file, bool isFXB)
     presetFile.units[presetNameLength] = '.';
     std::copy(std::begin(kPresetExtension), std::end(kPresetExtension), presetFile.units + presetNameLength + 1);
     presetFile.length = presetNameLength + 1 + std::size(kPresetExtension);
-    FSRef presetRef;
-    if (FSCreateFileUnicode(&parent, presetFile.length, presetFile.units, kFSCatInfoNone, nullptr, &presetRef,
-                            nullptr) != noErr)
+    if (findItem(parent, presetFile, existing))
     {
         return;
     }
@@ -239,5 +214,7 @@ void TandemComponent::convertVSTPresetFile(const FSRef& file, bool isFXB)
         CFStringCreateWithCharacters(kCFAllocatorDefault, fileName.unicode, static_cast<CFIndex>(presetNameLength)));
     CFHolder<CFMutableDictionaryRef> preset(
         createAUPresetWithVSTData(vstData.size(), bytesOf(vstData), presetName.get()));
-    saveProperties(preset.get(), presetRef);
+    PendingItem converted(parent, presetFile, PendingItem::Kind::file);
+    saveProperties(preset.get(), converted.item());
+    converted.placeIfAbsent();
 }

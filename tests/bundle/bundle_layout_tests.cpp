@@ -113,11 +113,17 @@ TEST(BundleLayout, InformationDictionaryCarriesIdentityAndConfiguration)
         "print(d['CFBundleExecutable'], d['CFBundleIdentifier'], d['CFBundleShortVersionString'])\n"
         "print(all(isinstance(c[k],bool) for k in "
         "('AutoConvertPresets','PresetIsFXB','UpdateNameOnLoad','CanDoMonoIO')))\n"
-        "print(a['type'], a['name'], a['factoryFunction'])\n";
+        "print(a['type'], a['name'], a['factoryFunction'])\n"
+        // Hosts compare the component's version, packed as 0xMMMMmmpp, with
+        // the bundle's; both come from the one release number.
+        "v=[int(n) for n in d['CFBundleShortVersionString'].split('.')]\n"
+        "print('component version', a['version']==(v[0]<<16|v[1]<<8|v[2]), d['CFBundleVersion']==d['"
+        "CFBundleShortVersionString'])\n";
     const std::string output = commandOutput("python3 -c \"" + script + "\" '" + infoPlist.string() + "' 2>&1");
     EXPECT_NE(output.find("Velmora com.quarnrecords.velmora "), std::string::npos) << output;
     EXPECT_NE(output.find("True\n"), std::string::npos) << "four boolean TDConfig keys\n" << output;
     EXPECT_NE(output.find("aufx Quarn Records: Velmora TandemEntry"), std::string::npos) << output;
+    EXPECT_NE(output.find("component version True True"), std::string::npos) << output;
 }
 TEST(BundleLayout, ParameterMappingIsWrittenAtBuildTimeAndAReadOnlyCopyOpensWithoutWriting)
 {

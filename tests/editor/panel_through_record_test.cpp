@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -19,10 +20,13 @@
 namespace
 {
 std::vector<VstInt32> gCalls;  // opcodes of the host calls, idling left out
+int gIdleCount = 0;
 
 VstIntPtr recordingHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
 {
-    if (opcode != audioMasterIdle && opcode != audioMasterCanDo)
+    if (opcode == audioMasterIdle)
+        ++gIdleCount;
+    else if (opcode != audioMasterCanDo)
         gCalls.push_back(opcode);
     return opcode == audioMasterVersion ? 2400 : 0;
 }
@@ -144,6 +148,35 @@ TEST_F(PanelThroughRecord, KeysAndWheelReachTheKnobLastClickedOneGestureEach)
     EXPECT_EQ(gCalls[7], audioMasterAutomate);
     EXPECT_EQ(dispatch(effEditKeyDown, 'a', 0), 0) << "keys a knob does not use are left to the host";
     dispatch(effEditClose);
+}
+
+TEST_F(PanelThroughRecord, DragIdlesTheHostAtMostOncePerFiftyMilliseconds)
+{
+    if (!gui::gBundleRef)
+        GTEST_SKIP() << "VELMORA_BUNDLE is not set";
+    using namespace std::chrono_literals;
+    dispatch(effEditOpen);
+    gui::Frame* frame = editor()->getFrame();
+    const gui::Rect& area = control(velmora::kSize)->getViewSize();
+    gui::Point where{area.left + 1, (area.top + area.bottom) / 2};
+    frame->onMouseDown(where, gui::kLButton);
+    gIdleCount = 0;
+    const std::uint32_t start = ToolkitEditor::getTicks();
+    for (const auto end = std::chrono::steady_clock::now() + 800ms; std::chrono::steady_clock::now() < end;)
+    {
+        where.x += 1;
+        frame->onMouseMoved(where, gui::kLButton);  // as motion every 5 ms arrives
+        std::this_thread::sleep_for(5ms);
+    }
+    const std::uint32_t elapsed = ToolkitEditor::getTicks() - start;
+    frame->onMouseUp(where, gui::kLButton);
+    dispatch(effEditClose);
+
+    EXPECT_GE(gIdleCount, 3) << "the host goes on idling during the drag";
+    // A deadline 100 ms past one reading of the clock, reached 54 ms early
+    // after the 4 ms pause: 50 ms of the clock between idles, however late
+    // each call comes.
+    EXPECT_LE(gIdleCount, static_cast<int>(elapsed / 50 + 1)) << "in " << elapsed << " ms";
 }
 
 TEST_F(PanelThroughRecord, ClosedEditorIgnoresKeysWheelAndDrawing)

@@ -30,4 +30,13 @@ TEST(RealTimeSafety, ProcessingAndParameterChangesDoNotAllocate)
         record->processReplacing(record, in, in, 4096);
     }
     EXPECT_EQ(allocationprobe::allocations(), before) << "processReplacing and setParameter allocated";
+
+    // A rate that needs a larger ring: the interface thread makes it, the next
+    // block takes it over, and the ring it replaced is freed off the audio thread.
+    effect->dispatch(effSetSampleRate, 0, 0, nullptr, 192000.0f);
+    const long allocationsBeforeHandover = allocationprobe::allocations();
+    const long blocksBeforeHandover = allocationprobe::liveBlocks();
+    record->processReplacing(record, in, out, 4096);
+    EXPECT_EQ(allocationprobe::allocations(), allocationsBeforeHandover) << "taking the new ring allocated";
+    EXPECT_EQ(allocationprobe::liveBlocks(), blocksBeforeHandover) << "the block freed the ring it replaced";
 }

@@ -1,8 +1,9 @@
-// Three host threads at once, as hosts drive an effect: the audio thread plays
-// automation between processing calls, the user-interface thread picks programs
-// and turns controls, and the editor is idled on a third. Run under
-// ThreadSanitizer (ctest -R ParameterRace) this must give no report; in any
-// build the audio must stay finite.
+// Four host threads at once, as hosts drive an effect: the audio thread plays
+// automation between processing calls, the user-interface thread picks and
+// renames programs and turns controls, a preset browser reads the programs'
+// names, and the editor is idled on a fourth. Run under ThreadSanitizer this
+// must give no report; in any build the audio must stay finite and every name
+// read must be one that was set, never a mix of two.
 #include "effect/velmora_identity.h"
 #include "support/signals.h"
 #include "support/velmora_bundle.h"
@@ -11,9 +12,11 @@
 
 #include <atomic>
 #include <cmath>
+#include <string>
+#include <string_view>
 #include <thread>
 
-TEST(ParameterRace, AutomationProgramChangesAndEditorIdleRunTogether)
+TEST(ParameterRace, AutomationProgramsRenamingAndEditorIdleRunTogether)
 {
     auto effect = testsupport::openVelmora();
     ASSERT_NE(effect, nullptr);
@@ -37,6 +40,8 @@ TEST(ParameterRace, AutomationProgramChangesAndEditorIdleRunTogether)
         audioDone.store(true);
     });
 
+    // Names of different lengths and letters, so that a mix of two shows.
+    char names[][24] = {"Pad", "Wide Strings Ensemble"};
     std::thread interface([&] {
         char name[64];  // room a host gives a program name, with margin
         for (int round = 0; round < 200000 && !audioDone.load(); ++round)
@@ -49,7 +54,22 @@ TEST(ParameterRace, AutomationProgramChangesAndEditorIdleRunTogether)
                 record->dispatcher(record, effSetProgram, 0, round / 20 % velmora::kNumPrograms, nullptr, 0.0f);
                 record->dispatcher(record, effGetProgramName, 0, 0, name, 0.0f);
             }
+            record->dispatcher(record, effSetProgramName, 0, 0, names[round % 2], 0.0f);
             (void)record->getParameter(record, velmora::kSize);
+        }
+    });
+
+    std::string tornName;
+    std::thread browser([&] {
+        char name[64];
+        while (!audioDone.load() && tornName.empty())
+        {
+            // The program being renamed, most of the time.
+            const auto program = static_cast<VstInt32>(record->dispatcher(record, effGetProgram, 0, 0, nullptr, 0.0f));
+            record->dispatcher(record, effGetProgramNameIndexed, program, 0, name, 0.0f);
+            const std::string_view read(name);
+            if (read != "Init" && read != names[0] && read != names[1])
+                tornName = name;
         }
     });
 
@@ -58,6 +78,8 @@ TEST(ParameterRace, AutomationProgramChangesAndEditorIdleRunTogether)
 
     audio.join();
     interface.join();
+    browser.join();
     record->dispatcher(record, effEditClose, 0, 0, nullptr, 0.0f);
     EXPECT_TRUE(finite) << "output stayed finite while parameters changed";
+    EXPECT_EQ(tornName, "") << "a name read while the program was renamed mixes two names";
 }

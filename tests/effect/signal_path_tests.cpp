@@ -88,6 +88,23 @@ TEST(SignalPath, ImpulseWidthFollowsTheHermiteReadsAndTheQuadratureGains)
     }
 }
 
+// Hosts that give block size and rate in one call get the delays of that
+// rate: at 48000 Hz and Size 1 line 0 delays by 0.115 s, 5520 samples.
+TEST(SignalPath, BlockSizeAndRateTogetherSetTheDelays)
+{
+    auto effect = testsupport::openVelmora();
+    ASSERT_NE(effect, nullptr);
+    effect->dispatch(effSetBlockSizeAndSampleRate, 0, 512, nullptr, 48000.0f);
+    effect->setParameter(velmora::kSize, 1.0f);
+    const std::size_t frames = 6000;
+    const StereoBuffer input(testsupport::impulse(frames), testsupport::impulse(frames));
+    const StereoBuffer output = render(*effect, input, {512});
+    std::size_t firstEcho = 0;
+    while (firstEcho < frames && output.left[firstEcho] == input.left[firstEcho])
+        ++firstEcho;
+    EXPECT_EQ(firstEcho, 5520u) << "the first echo of the impulse (5070 would be the delay at 44100 Hz)";
+}
+
 TEST(SignalPath, EmptyNegativeOrMissingBlocksTouchNothing)
 {
     auto probed = testsupport::openVelmora();

@@ -77,11 +77,11 @@ TEST_F(LilvTools, SeeTheSpatialPluginWithTheVstFacesControlsAndEightPresets)
     EXPECT_FALSE(contains(presets, "Init 9")) << presets;
 }
 
+// lv2apply cannot load a module built for a sanitizer runtime it lacks, so
+// sanitizer builds leave this case out.
+#ifndef VELMORA_SANITIZED
 TEST_F(LilvTools, Lv2applyRendersTheSamplesOfTheVstFace)
 {
-#ifdef VELMORA_SANITIZED
-    GTEST_SKIP() << "lv2apply cannot load a module built for a sanitizer runtime it lacks";
-#endif
     constexpr int kRate = 48000;
     constexpr std::size_t kFrames = 30011;  // not a multiple of anyone's block size
     writeAudio(folder / "in.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, kRate, testsupport::noise(2 * kFrames, 9, 0.4f));
@@ -129,4 +129,5 @@ TEST_F(LilvTools, Lv2applyRendersTheSamplesOfTheVstFace)
                                  << settings.dryWet << ": first differing frame " << first;
     }
 }
+#endif
 }  // namespace

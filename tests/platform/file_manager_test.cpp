@@ -1,6 +1,7 @@
 // File Manager, Folder Manager, alias and item-information calls on real
 // temporary folders.
 #include "platform_test_support.h"
+#include "support/scoped_variable.h"
 
 #include <CoreServices/CoreServices.h>
 
@@ -8,7 +9,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <optional>
 #include <unistd.h>
 
 namespace
@@ -164,8 +164,10 @@ TEST_F(FileManagerTest, DataForksWriteReadBackSizeAndKeepTheirMark)
     SInt64 size = 0;
     EXPECT_EQ(FSGetForkSize(writer, &size), noErr);
     EXPECT_EQ(size, 11);
+    EXPECT_EQ(FSFlushFork(writer), noErr);
     EXPECT_EQ(FSCloseFork(writer), noErr);
     EXPECT_EQ(FSCloseFork(writer), rfNumErr) << "a closed fork is gone";
+    EXPECT_EQ(FSFlushFork(writer), rfNumErr);
 
     FSIORefNum reader;
     ASSERT_EQ(FSOpenFork(&file, 0, nullptr, fsRdPerm, &reader), noErr);
@@ -185,6 +187,42 @@ TEST_F(FileManagerTest, DataForksWriteReadBackSizeAndKeepTheirMark)
     EXPECT_EQ(FSOpenFork(&file, 3, resourceFork, fsRdPerm, &other), errFSForkNotFound);
     EXPECT_EQ(FSCloseFork(reader), noErr);
     EXPECT_EQ(FSGetForkSize(reader, &size), rfNumErr);
+}
+
+TEST_F(FileManagerTest, ExchangingSwapsWholeFilesAndRenamingNeverReplacesAnItem)
+{
+    platformtest::writeFile(root / "Lead.aupreset", "old content");
+    platformtest::writeFile(root / ".partial", "new content");
+    FSRef existing, fresh;
+    ASSERT_EQ(childOf(rootRef, "Lead.aupreset", existing), noErr);
+    ASSERT_EQ(childOf(rootRef, ".partial", fresh), noErr);
+    ASSERT_EQ(FSExchangeObjects(&fresh, &existing), noErr);
+    EXPECT_EQ(platformtest::readFile(root / "Lead.aupreset"), "new content");
+    EXPECT_EQ(platformtest::readFile(root / ".partial"), "old content") << "the references keep their names";
+
+    const std::u16string taken = utf16("Lead.aupreset");
+    const auto* takenName = reinterpret_cast<const UniChar*>(taken.data());
+    EXPECT_EQ(FSRenameUnicode(&fresh, taken.size(), takenName, kTextEncodingUnknown, nullptr), dupFNErr);
+    EXPECT_EQ(platformtest::readFile(root / "Lead.aupreset"), "new content") << "a taken name is never replaced";
+    ASSERT_EQ(FSDeleteObject(&existing), noErr);
+    FSRef renamed;
+    ASSERT_EQ(FSRenameUnicode(&fresh, taken.size(), takenName, kTextEncodingUnknown, &renamed), noErr);
+    EXPECT_EQ(pathOf(renamed), (root / "Lead.aupreset").string());
+    EXPECT_EQ(platformtest::readFile(root / "Lead.aupreset"), "old content");
+    EXPECT_FALSE(fs::exists(root / ".partial"));
+
+    FSRef folderRef;
+    ASSERT_EQ(createFolder(rootRef, ".building", &folderRef), noErr);
+    ASSERT_EQ(createFile(folderRef, "inside", nullptr), noErr);
+    const std::u16string bank = utf16("Bank1");
+    ASSERT_EQ(FSRenameUnicode(&folderRef, bank.size(), reinterpret_cast<const UniChar*>(bank.data()),
+                              kTextEncodingUnknown, nullptr),
+              noErr);
+    EXPECT_TRUE(fs::exists(root / "Bank1/inside")) << "a folder moves with what it holds";
+    EXPECT_EQ(FSExchangeObjects(&renamed, &rootRef), notAFileErr);
+    EXPECT_EQ(FSExchangeObjects(&renamed, &fresh), fnfErr) << "a stale reference";
+    EXPECT_EQ(FSRenameUnicode(&renamed, 1, reinterpret_cast<const UniChar*>(u"/"), kTextEncodingUnknown, nullptr),
+              bdNamErr);
 }
 
 TEST_F(FileManagerTest, IteratingAFolderYieldsEveryItemOnceAndThenNoMoreItems)
@@ -308,27 +346,10 @@ TEST_F(FileManagerTest, SymbolicLinksResolveAsAliasesOneStepOrWholeChains)
     EXPECT_EQ(pathOf(followed), (root / "target").string()) << "a path's last link is followed";
 }
 
-// Points an environment variable elsewhere for one test.
-class ScopedVariable
-{
-public:
-    ScopedVariable(const char* name, const std::string& value) : name_(name)
-    {
-        if (const char* old = std::getenv(name))
-            old_ = old;
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedVariable() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
 TEST_F(FileManagerTest, AudioSupportFoldersAreFoundOrMadeForTheUserAndLocalDomains)
 {
-    const ScopedVariable user("XDG_DATA_HOME", (root / "user/share").string());
-    const ScopedVariable local("VELMORA_LOCAL_DOMAIN_DIR", (root / "local").string());
+    const testsupport::ScopedVariable user("XDG_DATA_HOME", (root / "user/share").string());
+    const testsupport::ScopedVariable local("VELMORA_LOCAL_DOMAIN_DIR", (root / "local").string());
     for (const auto& [domain, expected] :
          {std::pair{kUserDomain, root / "user/share/audio"}, std::pair{kLocalDomain, root / "local/audio"}})
     {
@@ -346,8 +367,8 @@ TEST_F(FileManagerTest, AudioSupportFoldersAreFoundOrMadeForTheUserAndLocalDomai
     EXPECT_EQ(FSFindFolder(kUserDomain, 0x70726566 /* 'pref' */, kCreateFolder, &found), fnfErr);
     EXPECT_EQ(FSFindFolder(kUserDomain, kAudioSupportFolderType, kCreateFolder, nullptr), paramErr);
 
-    const ScopedVariable relative("XDG_DATA_HOME", "relative/share");
-    const ScopedVariable home("HOME", (root / "home").string());
+    const testsupport::ScopedVariable relative("XDG_DATA_HOME", "relative/share");
+    const testsupport::ScopedVariable home("HOME", (root / "home").string());
     ASSERT_EQ(FSFindFolder(kUserDomain, kAudioSupportFolderType, kCreateFolder, &found), noErr);
     EXPECT_EQ(pathOf(found), (root / "home/.local/share/audio").string()) << "a relative XDG_DATA_HOME is ignored";
 }

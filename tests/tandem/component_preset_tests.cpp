@@ -424,32 +424,6 @@ TEST(ComponentPresets, AnEffectWithoutProgramsOpensSavesAndRestores)
     EXPECT_TRUE(factoryPresets(unit).empty());
 }
 
-// The user and local domains' preset folders in a temporary folder.
-class PresetFolders
-{
-public:
-    PresetFolders()
-    {
-        std::string pattern = (fs::temp_directory_path() / "velmora-presets-XXXXXX").string();
-        root = mkdtemp(pattern.data());
-        setenv("XDG_DATA_HOME", (root / "user").c_str(), 1);
-        setenv("VELMORA_LOCAL_DOMAIN_DIR", (root / "local").c_str(), 1);
-        fs::create_directories(user());
-        fs::create_directories(root / "local/audio");
-    }
-    ~PresetFolders()
-    {
-        unsetenv("XDG_DATA_HOME");
-        unsetenv("VELMORA_LOCAL_DOMAIN_DIR");
-        fs::remove_all(root);
-    }
-    fs::path user() const { return root / "user/audio/Presets/Quarn Records/Velmora"; }
-    fs::path local() const { return root / "local/audio/Presets/Quarn Records/Velmora"; }
-
-private:
-    fs::path root;
-};
-
 TEST(ComponentPresetConversion, ProgramAndBankFilesBecomePresetsOnce)
 {
     PresetFolders folders;

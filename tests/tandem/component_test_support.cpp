@@ -16,14 +16,6 @@ namespace
 {
 constexpr OSType kManufacturer = 0x516E5263;  // 'QnRc', as the built Info.plist declares
 
-std::string readText(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 std::string codeText(OSType code)
 {
     return {static_cast<char>(code >> 24), static_cast<char>(code >> 16), static_cast<char>(code >> 8),
@@ -39,6 +31,31 @@ OSType nextSubtype()
            static_cast<OSType>(text[3]);
 }
 }  // namespace
+
+std::string readText(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+PresetFolders::PresetFolders()
+{
+    std::string pattern = (fs::temp_directory_path() / "velmora-presets-XXXXXX").string();
+    root = mkdtemp(pattern.data());
+    setenv("XDG_DATA_HOME", (root / "user").c_str(), 1);
+    setenv("VELMORA_LOCAL_DOMAIN_DIR", (root / "local").c_str(), 1);
+    fs::create_directories(user());
+    fs::create_directories(root / "local/audio");
+}
+
+PresetFolders::~PresetFolders()
+{
+    unsetenv("XDG_DATA_HOME");
+    unsetenv("VELMORA_LOCAL_DOMAIN_DIR");
+    fs::remove_all(root);
+}
 
 ComponentBundle::ComponentBundle(const BundleOptions& options) : subtype(nextSubtype())
 {

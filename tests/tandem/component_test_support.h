@@ -49,6 +49,25 @@ private:
     bool registered = false;
 };
 
+// The user and local domains' preset folders in a temporary folder, for the
+// object's life.
+class PresetFolders
+{
+public:
+    PresetFolders();
+    ~PresetFolders();
+    PresetFolders(const PresetFolders&) = delete;
+    PresetFolders& operator=(const PresetFolders&) = delete;
+    fs::path user() const { return root / "user/audio/Presets/Quarn Records/Velmora"; }
+    fs::path local() const { return root / "local/audio/Presets/Quarn Records/Velmora"; }
+
+private:
+    fs::path root;
+};
+
+// A file's whole content.
+std::string readText(const fs::path& path);
+
 // A bundle copy that hosts the component test effect, and that effect's
 // control block reset to its defaults before the test changes it.
 fs::path componentTestEffectPath();

@@ -48,9 +48,11 @@ TEST_F(PlugHostTool, ProgramThenParametersReachSavedPresetLoadedListAndRender)
     EXPECT_EQ(bigEndianFloat(preset, kFirstParameterOffset + 4), 0.25f);
     EXPECT_EQ(bigEndianFloat(preset, kFirstParameterOffset + 8), 0.125f);
 
-    // A loaded program would overwrite values set before it.
+    // A loaded program would overwrite values set before it. The hosting
+    // layer's trace of the program read stays off the terminal.
     result = run({"load", "chosen.fxp", "--set", "0=0"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
     EXPECT_NE(result.out.find("0 on/off = off"), std::string::npos) << result.out;
     EXPECT_NE(result.out.find("1 Size = 25.00 %"), std::string::npos) << result.out;
 

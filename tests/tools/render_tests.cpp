@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <numeric>
 #include <vector>
@@ -47,6 +48,8 @@ TEST_F(RenderTool, BadInputGivesOneClearErrorLineAndNonZeroExit)
         {{"--face", "lv2"}, 2, "invalid value 'lv2' for --face"},
         {{"in.flac", "--float"}, 2, "--float cannot be written as FLAC"},
         {{"in.wav", "--face", "au", "--bundle", "missing.vst"}, 1, "cannot open the Audio Unit in 'missing.vst'"},
+        // After the component opened and wrote its trace lines.
+        {{"in.wav", "--face", "au", "-o", "no/such/folder/out.wav"}, 1, "cannot write 'no/such/folder/out.wav'"},
         {{"--block-size", "0"}, 2, "invalid value '0' for --block-size"},
         {{"--size"}, 2, "missing value for --size"},
         {{"--louder"}, 2, "unknown option '--louder'"},
@@ -164,6 +167,25 @@ TEST_F(RenderTool, AudioUnitFaceGivesTheVstFacesSamplesForMonoAndStereoAtAnyBloc
     EXPECT_NE(inexact.out.find("Settings: Audio Unit parameters: on/off 1, Size 0.7 %, Dry/Wet 50\n"),
               std::string::npos)
         << inexact.out;
+}
+
+// The component's trace lines are for developers: a user sees them only when
+// asked, and -v names the bundle the search found (this build tree's).
+TEST_F(RenderTool, AudioUnitFaceTracesOnlyWhenAskedAndVerboseNamesTheBundle)
+{
+    writeAudio(folder / "in.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, 44100, testsupport::noise(2 * 1000));
+    const ToolRun quiet = run({"in.wav", "--face", "au", "-v"});
+    ASSERT_EQ(quiet.exitCode, 0) << quiet.err;
+    EXPECT_EQ(quiet.err, "");
+    const std::string prefix = "Bundle:   ";
+    ASSERT_TRUE(quiet.out.starts_with(prefix)) << quiet.out;
+    const std::string bundle = quiet.out.substr(prefix.size(), quiet.out.find('\n') - prefix.size());
+    EXPECT_TRUE(fs::equivalent(bundle, std::getenv("VELMORA_BUNDLE"))) << bundle;
+
+    const ToolRun traced = run({"in.wav", "--face", "au", "--trace"});
+    ASSERT_EQ(traced.exitCode, 0) << traced.err;
+    EXPECT_GT(std::count(traced.err.begin(), traced.err.end(), '\n'), 10) << traced.err;
+    EXPECT_EQ(toolLines(traced.err), std::vector<std::string>{}) << "trace lines only";
 }
 
 TEST_F(RenderTool, DemoGetsWiderWhileItsMonoSumStaysTheSame)

@@ -4,6 +4,8 @@
 
 #include "auhost/au_error.h"
 #include "auhost/auhost_commands.h"
+#include "cli/common_options.h"
+#include "cli/component_trace.h"
 
 #include <charconv>
 #include <cmath>
@@ -13,20 +15,27 @@
 
 namespace
 {
-void printUsage()
-{
-    std::fprintf(stderr, "usage: velmora-auhost COMMAND BUNDLE [ARGUMENTS] [OPTIONS]\n"
-                         "commands:\n"
-                         "  list BUNDLE             components, then each one's elements, channels, latency, tail\n"
-                         "                          and parameters\n"
-                         "  render BUNDLE IN OUT    process a sound file through the bundle's effect\n"
-                         "  idle BUNDLE SECONDS     open the effect and run the main event loop\n"
-                         "  view BUNDLE SECONDS     the same with the effect's view in a window on $DISPLAY\n"
-                         "render options:\n"
-                         "  --slice N               frames per render call (default 512)\n"
-                         "  --set ID=VALUE          set parameter ID to VALUE in its own range; repeatable\n"
-                         "  --chain                 two instances, the second pulling from the first\n");
-}
+constexpr char kUsage[] = "Usage: velmora-auhost COMMAND BUNDLE [ARGUMENTS] [OPTIONS]\n"
+                          "\n"
+                          "Hosts the Audio Units of a bundle through the calls a Mac host makes.\n"
+                          "\n"
+                          "Commands:\n"
+                          "  list BUNDLE             components, then each one's elements, channels, latency,\n"
+                          "                          tail and parameters\n"
+                          "  render BUNDLE IN OUT    process a sound file through the bundle's effect\n"
+                          "  idle BUNDLE SECONDS     open the effect and run the main event loop\n"
+                          "  view BUNDLE SECONDS     the same with the effect's view in a window on $DISPLAY\n"
+                          "\n"
+                          "Render options:\n"
+                          "  --slice N               frames per render call (default 512)\n"
+                          "  --set ID=VALUE          set parameter ID to VALUE in its own range; repeatable\n"
+                          "  --chain                 two instances, the second pulling from the first\n"
+                          "\n"
+                          "Options:\n"
+                          "  --trace                 show the trace lines the component writes to standard\n"
+                          "                          error (hidden by default)\n"
+                          "  -h, --help              show this text\n"
+                          "  --version               show the version\n";
 
 // The whole text must be the number: no blanks, no trailing text.
 template <typename Number>
@@ -68,6 +77,7 @@ struct CommandLine
     std::vector<std::string> operands;  // COMMAND BUNDLE ARGUMENTS...
     RenderOptions render;
     bool renderOptionGiven = false;
+    cli::CommonOptions common;
 };
 
 // Options may stand anywhere, as --name VALUE or --name=VALUE.
@@ -77,6 +87,8 @@ CommandLine parseCommandLine(int argc, char** argv)
     for (int position = 1; position < argc; ++position)
     {
         std::string argument = argv[position];
+        if (line.common.take(argument))
+            continue;
         if (argument.size() < 2 || argument.compare(0, 2, "--") != 0)
         {
             line.operands.push_back(argument);
@@ -143,7 +155,12 @@ int main(int argc, char** argv)
 {
     try
     {
-        run(parseCommandLine(argc, argv));
+        const CommandLine line = parseCommandLine(argc, argv);
+        if (line.common.answered("velmora-auhost", kUsage))
+            return 0;
+        // Gone before a failure is reported below.
+        const cli::ComponentTrace trace(line.common.trace);
+        run(line);
         return 0;
     }
     catch (const UsageError& failure)
@@ -151,7 +168,7 @@ int main(int argc, char** argv)
         if (*failure.what())
             std::fprintf(stderr, "velmora-auhost: %s\n", failure.what());
         else
-            printUsage();
+            std::fputs(kUsage, stderr);
         return 2;
     }
     catch (const std::exception& failure)

@@ -6,6 +6,8 @@
 #include "auval/auval_checks.h"
 
 #include "auhost/component_bundle.h"
+#include "cli/common_options.h"
+#include "cli/component_trace.h"
 
 #include <cstdio>
 #include <exception>
@@ -13,6 +15,21 @@
 
 namespace
 {
+constexpr char kUsage[] = "Usage: velmora-auval BUNDLE [--type T --subtype S --manufacturer M]\n"
+                          "\n"
+                          "Opens an Audio Unit of BUNDLE as a Mac host does and puts it through the checks\n"
+                          "hosts rely on: formats, properties, parameters, presets, rendering, lifecycle.\n"
+                          "Prints one row per check and a verdict; exits with 1 when a check fails.\n"
+                          "\n"
+                          "Options:\n"
+                          "  --type T, --subtype S, --manufacturer M\n"
+                          "                  the four-character codes of the unit to check (default: the\n"
+                          "                  bundle's first effect)\n"
+                          "  --trace         show the trace lines the component writes to standard error\n"
+                          "                  (hidden by default)\n"
+                          "  -h, --help      show this text\n"
+                          "  --version       show the version\n";
+
 class UsageError : public std::runtime_error
 {
 public:
@@ -23,6 +40,7 @@ struct CommandLine
 {
     std::string bundle;
     ComponentDescription looking{};  // zero fields match any component
+    cli::CommonOptions common;
 };
 
 OSType parseCode(const std::string& option, const std::string& text)
@@ -41,6 +59,8 @@ CommandLine parseCommandLine(int argc, char** argv)
     for (int position = 1; position < argc; ++position)
     {
         const std::string argument = argv[position];
+        if (line.common.take(argument))
+            continue;
         if (!argument.starts_with("--"))
         {
             if (!line.bundle.empty())
@@ -60,7 +80,7 @@ CommandLine parseCommandLine(int argc, char** argv)
         else
             throw UsageError("unknown option '" + argument + "'");
     }
-    if (line.bundle.empty())
+    if (line.bundle.empty() && !line.common.help && !line.common.version)
         throw UsageError("");
     return line;
 }
@@ -120,13 +140,18 @@ int main(int argc, char** argv)
 {
     try
     {
-        return run(parseCommandLine(argc, argv));
+        const CommandLine line = parseCommandLine(argc, argv);
+        if (line.common.answered("velmora-auval", kUsage))
+            return 0;
+        // Gone before a failure is reported below.
+        const cli::ComponentTrace trace(line.common.trace);
+        return run(line);
     }
     catch (const UsageError& failure)
     {
         if (*failure.what())
             std::fprintf(stderr, "velmora-auval: %s\n", failure.what());
-        std::fprintf(stderr, "usage: velmora-auval BUNDLE [--type T --subtype S --manufacturer M]\n");
+        std::fputs(kUsage, stderr);
         return 2;
     }
     catch (const std::exception& failure)

@@ -1,6 +1,8 @@
 // velmora-plughost: a small VST 2 host on VSTPlugIn for looking at an effect,
 // saving and loading its programs and banks, and rendering a sound file.
 
+#include "cli/common_options.h"
+#include "cli/component_trace.h"
 #include "plughost/plug_host.h"
 #include "plughost/plug_settings.h"
 #include "plughost/plughost_commands.h"
@@ -19,21 +21,27 @@ namespace
 constexpr float kDefaultSampleRate = 44100.0f;
 constexpr int kBlockSize = 512;
 
-void printUsage()
-{
-    std::fprintf(stderr, "usage: velmora-plughost PLUGIN COMMAND [ARGUMENTS] [OPTIONS]\n"
-                         "  PLUGIN is a bundle folder (Velmora.vst) or a plug-in .so file\n"
-                         "commands:\n"
-                         "  list               name, vendor, version, parameters and programs\n"
-                         "  save-fxp FILE      write the current program\n"
-                         "  save-fxb FILE      write all programs\n"
-                         "  load FILE          load a program or bank file, then list\n"
-                         "  render IN OUT      process a sound file\n"
-                         "options, applied after opening (and after load's FILE), before the command:\n"
-                         "  --program N        select program N (0 is the first)\n"
-                         "  --set INDEX=VALUE  set parameter INDEX to VALUE, normalised 0..1; repeatable,\n"
-                         "                     applied in order after --program\n");
-}
+constexpr char kUsage[] = "Usage: velmora-plughost PLUGIN COMMAND [ARGUMENTS] [OPTIONS]\n"
+                          "\n"
+                          "Hosts a VST 2 effect as a Linux host does: lists it, saves and loads its\n"
+                          "programs and banks, renders a sound file through it.\n"
+                          "PLUGIN is a bundle folder (Velmora.vst) or a plug-in .so file.\n"
+                          "\n"
+                          "Commands:\n"
+                          "  list               name, vendor, version, parameters and programs\n"
+                          "  save-fxp FILE      write the current program\n"
+                          "  save-fxb FILE      write all programs\n"
+                          "  load FILE          load a program or bank file, then list\n"
+                          "  render IN OUT      process a sound file\n"
+                          "\n"
+                          "Options, applied after opening (and after load's FILE), before the command:\n"
+                          "  --program N        select program N (0 is the first)\n"
+                          "  --set INDEX=VALUE  set parameter INDEX to VALUE, normalised 0..1; repeatable,\n"
+                          "                     applied in order after --program\n"
+                          "  --trace            show the trace lines the hosting layer writes to standard\n"
+                          "                     error (hidden by default)\n"
+                          "  -h, --help         show this text\n"
+                          "  --version          show the version\n";
 
 int argumentCount(const std::string& command)
 {
@@ -56,6 +64,7 @@ struct CommandLine
 {
     std::vector<const char*> operands;  // PLUGIN COMMAND ARGUMENTS...
     PlugSettings settings;
+    cli::CommonOptions common;
 };
 
 // Options may stand anywhere, as --name VALUE or --name=VALUE; after "--"
@@ -77,6 +86,8 @@ CommandLine parseCommandLine(int argc, char** argv)
             onlyOperands = true;
             continue;
         }
+        if (line.common.take(argument))
+            continue;
         std::string value;
         if (const auto equals = argument.find('='); equals != std::string::npos)
         {
@@ -155,12 +166,16 @@ int main(int argc, char** argv)
     try
     {
         const CommandLine line = parseCommandLine(argc, argv);
+        if (line.common.answered("velmora-plughost", kUsage))
+            return 0;
         const std::vector<const char*>& operands = line.operands;
         if (operands.size() < 2 || argumentCount(operands[1]) != static_cast<int>(operands.size()) - 2)
         {
-            printUsage();
+            std::fputs(kUsage, stderr);
             return 2;
         }
+        // Gone before a failure is reported below.
+        const cli::ComponentTrace trace(line.common.trace);
         run(operands[0], operands[1], operands.data() + 2, line.settings);
         return 0;
     }

@@ -1,5 +1,7 @@
 #include "plughost/plughost_commands.h"
 
+#include "common/replacing_file.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -15,20 +17,6 @@ namespace
 [[noreturn]] void throwFileError(const char* what, const char* path)
 {
     throw std::runtime_error(std::string(what) + " " + path + ": " + std::strerror(errno));
-}
-
-void writeFile(const char* path, const unsigned char* bytes, unsigned long size)
-{
-    std::FILE* file = std::fopen(path, "wb");
-    if (file == nullptr)
-    {
-        throwFileError("Cannot write", path);
-    }
-    const bool written = std::fwrite(bytes, 1, size, file) == size;
-    if (std::fclose(file) != 0 || !written)
-    {
-        throwFileError("Cannot write", path);
-    }
 }
 
 std::vector<unsigned char> readFile(const char* path)
@@ -47,7 +35,10 @@ void savePreset(VSTPlugIn& plugIn, PresetCreator create, const char* path)
 {
     unsigned long size = 0;
     const std::unique_ptr<unsigned char[]> bytes((plugIn.*create)(size));
-    writeFile(path, bytes.get(), size);
+    if (std::string error; !tools::writeWholeFile(path, bytes.get(), size, error))
+    {
+        throw std::runtime_error(error);
+    }
     std::printf("wrote %lu bytes to %s\n", size, path);
 }
 }  // namespace

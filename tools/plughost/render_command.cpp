@@ -1,9 +1,10 @@
 #include "plughost/plughost_commands.h"
 
+#include "render/audio_file.h"
+
 #include <sndfile.h>
 
 #include <algorithm>
-#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -11,22 +12,6 @@
 namespace
 {
 constexpr int kBlockFrames = 512;
-
-struct SoundFileCloser
-{
-    void operator()(SNDFILE* file) const { sf_close(file); }
-};
-using SoundFile = std::unique_ptr<SNDFILE, SoundFileCloser>;
-
-SoundFile openSoundFile(const char* path, int mode, SF_INFO& info)
-{
-    SoundFile file(sf_open(path, mode, &info));
-    if (!file)
-    {
-        throw std::runtime_error(std::string("Cannot open ") + path + ": " + sf_strerror(nullptr));
-    }
-    return file;
-}
 
 // Planar buffers of one block for `channels` channels, and the pointer
 // table an effect takes.
@@ -47,8 +32,12 @@ struct PlanarBlock
 
 void renderFile(VSTPlugIn& plugIn, PlugHost& host, const char* inputPath, const char* outputPath)
 {
-    SF_INFO inputInfo{};
-    SoundFile input = openSoundFile(inputPath, SFM_READ, inputInfo);
+    render::AudioReader input;
+    std::string error;
+    if (!input.open(inputPath, error))
+    {
+        throw std::runtime_error(error);
+    }
     const int effectInputs = plugIn.getInputCount();
     const int effectOutputs = plugIn.getOutputCount();
     if (effectOutputs < 1)
@@ -56,16 +45,20 @@ void renderFile(VSTPlugIn& plugIn, PlugHost& host, const char* inputPath, const 
         throw std::runtime_error("The effect has no outputs");
     }
     SF_INFO outputInfo{};
-    outputInfo.samplerate = inputInfo.samplerate;
+    outputInfo.samplerate = input.sampleRate();
     outputInfo.channels = effectOutputs;
-    outputInfo.format = inputInfo.format;
+    outputInfo.format = input.format();
     if (!sf_format_check(&outputInfo))
     {
         outputInfo.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
     }
-    SoundFile output = openSoundFile(outputPath, SFM_WRITE, outputInfo);
+    render::AudioWriter output;
+    if (!output.create(outputPath, outputInfo.format, effectOutputs, input.sampleRate(), error))
+    {
+        throw std::runtime_error(error);
+    }
 
-    const int fileChannels = inputInfo.channels;
+    const int fileChannels = input.channels();
     std::vector<float> interleavedIn(static_cast<std::size_t>(kBlockFrames * fileChannels));
     std::vector<float> interleavedOut(static_cast<std::size_t>(kBlockFrames * effectOutputs));
     PlanarBlock inputs(effectInputs);
@@ -75,7 +68,7 @@ void renderFile(VSTPlugIn& plugIn, PlugHost& host, const char* inputPath, const 
     sf_count_t framesDone = 0;
     for (;;)
     {
-        const auto frames = static_cast<int>(sf_readf_float(input.get(), interleavedIn.data(), kBlockFrames));
+        const auto frames = static_cast<int>(input.read(interleavedIn.data(), kBlockFrames));
         if (frames <= 0)
         {
             break;
@@ -111,13 +104,17 @@ void renderFile(VSTPlugIn& plugIn, PlugHost& host, const char* inputPath, const 
                 interleavedOut[frame * effectOutputs + channel] = outputs.samples[channel][frame];
             }
         }
-        if (sf_writef_float(output.get(), interleavedOut.data(), frames) != frames)
+        if (!output.write(interleavedOut.data(), frames, error))
         {
-            throw std::runtime_error(std::string("Cannot write ") + outputPath + ": " + sf_strerror(output.get()));
+            throw std::runtime_error(error);
         }
         framesDone += frames;
     }
     plugIn.suspend();
-    std::printf("rendered %lld frames at %d Hz into %s\n", static_cast<long long>(framesDone), inputInfo.samplerate,
+    if (!output.commit(error))
+    {
+        throw std::runtime_error(error);
+    }
+    std::printf("rendered %lld frames at %d Hz into %s\n", static_cast<long long>(framesDone), input.sampleRate(),
                 outputPath);
 }

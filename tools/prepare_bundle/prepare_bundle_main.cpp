@@ -8,53 +8,13 @@
 
 #include "auhost/audio_unit_instance.h"
 #include "auhost/component_bundle.h"
+#include "cli/component_trace.h"
 
 #include <cstdio>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace
 {
-// Standard error goes to a temporary file until restore().
-class HeldBackStandardError
-{
-public:
-    HeldBackStandardError() : held(std::tmpfile()), original(dup(STDERR_FILENO))
-    {
-        std::fflush(stderr);
-        if (held && original >= 0)
-            dup2(fileno(held), STDERR_FILENO);
-    }
-    ~HeldBackStandardError() { restore(false); }
-    HeldBackStandardError(const HeldBackStandardError&) = delete;
-    HeldBackStandardError& operator=(const HeldBackStandardError&) = delete;
-
-    // Standard error as it was, with what was held back written to it first
-    // when `show` is set.
-    void restore(bool show)
-    {
-        std::fflush(stderr);
-        if (original >= 0)
-        {
-            dup2(original, STDERR_FILENO);
-            close(original);
-            original = -1;
-        }
-        if (!held)
-            return;
-        std::rewind(held);
-        char chunk[4096];
-        for (size_t size; show && (size = std::fread(chunk, 1, sizeof chunk, held)) > 0;)
-            std::fwrite(chunk, 1, size, stderr);
-        std::fclose(held);
-        held = nullptr;
-    }
-
-private:
-    std::FILE* held;
-    int original;
-};
-
 void openEveryComponent(const std::string& bundlePath)
 {
     auhost::registerComponentBundle(bundlePath);
@@ -73,7 +33,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: velmora-prepare-bundle BUNDLE\n");
         return 2;
     }
-    HeldBackStandardError traces;
+    cli::ComponentTrace traces(false);
     try
     {
         openEveryComponent(argv[1]);
@@ -81,8 +41,8 @@ int main(int argc, char** argv)
     }
     catch (const std::exception& failure)
     {
-        traces.restore(true);
-        std::fprintf(stderr, "velmora-prepare-bundle: %s\n", failure.what());
+        traces.replay();
+        std::fprintf(cli::userErrors(), "velmora-prepare-bundle: %s\n", failure.what());
         return 1;
     }
 }

@@ -1,13 +1,9 @@
 #include "render/audio_file.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
-#include <vector>
 
 namespace render
 {
@@ -44,13 +40,6 @@ std::string AudioReader::readError() const
     return sf_error(file.get()) == SF_ERR_NO_ERROR ? std::string() : sf_strerror(file.get());
 }
 
-AudioWriter::~AudioWriter()
-{
-    file.reset();
-    if (!temporaryPath.empty())
-        std::remove(temporaryPath.c_str());
-}
-
 bool AudioWriter::create(const std::string& path, int format, int channels, int sampleRate, std::string& error)
 {
     SF_INFO info{};
@@ -63,31 +52,11 @@ bool AudioWriter::create(const std::string& path, int format, int channels, int 
                 " channels at " + std::to_string(sampleRate) + " Hz is not a writable format";
         return false;
     }
-    const std::filesystem::path target(path);
-    if (std::error_code status; std::filesystem::is_directory(target, status))
-    {
-        error = "cannot write '" + path + "': it is a folder";
+    if (!target.create(path, error))
         return false;
-    }
-    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    std::string hiddenName = target.filename().string();
-    hiddenName.insert(0, 1, '.');
-    hiddenName += ".partial-XXXXXX";
-    const std::string pattern = (folder / hiddenName).string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int descriptor = mkstemp(name.data());
-    if (descriptor < 0)
-    {
-        std::error_code reason(errno, std::generic_category());
-        error = "cannot write '" + path + "': " + reason.message();
-        return false;
-    }
-    temporaryPath = name.data();
-    file.reset(sf_open_fd(descriptor, SFM_WRITE, &info, SF_TRUE));
+    file.reset(sf_open_fd(target.descriptor(), SFM_WRITE, &info, SF_FALSE));
     if (!file)
     {
-        ::close(descriptor);
         error = "cannot write '" + path + "': " + sf_strerror(nullptr);
         return false;
     }
@@ -106,26 +75,17 @@ bool AudioWriter::write(const float* interleaved, std::int64_t frameCount, std::
 
 bool AudioWriter::commit(std::string& error)
 {
+    // The header gets its final sizes here, so its write is checked too.
     sf_write_sync(file.get());
+    const std::string writeError = sf_error(file.get()) != SF_ERR_NO_ERROR ? sf_strerror(file.get()) : "";
     const int closeStatus = sf_close(file.release());
-    std::error_code status;
-    if (closeStatus == 0)
-    {
-        // mkstemp creates the file for its owner only; a rendered file gets
-        // the permissions of any other file the user creates.
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        std::filesystem::permissions(temporaryPath, static_cast<std::filesystem::perms>(0666 & ~mask), status);
-        std::filesystem::rename(temporaryPath, destination, status);
-    }
-    if (closeStatus != 0 || status)
+    if (!writeError.empty() || closeStatus != 0)
     {
         error = "cannot write '" + destination +
-                "': " + (closeStatus != 0 ? std::string(sf_error_number(closeStatus)) : status.message());
+                "': " + (!writeError.empty() ? writeError : sf_error_number(closeStatus));
         return false;
     }
-    temporaryPath.clear();
-    return true;
+    return target.commit(error);
 }
 
 int formatForFileName(const std::string& path)

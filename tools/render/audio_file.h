@@ -2,6 +2,8 @@
 // Audio files through libsndfile: a whole-file reader and a writer that only
 // replaces its destination once everything is written.
 
+#include "common/replacing_file.h"
+
 #include <sndfile.h>
 
 #include <cstdint>
@@ -39,24 +41,20 @@ private:
 class AudioWriter
 {
 public:
-    AudioWriter() = default;
-    AudioWriter(const AudioWriter&) = delete;
-    AudioWriter& operator=(const AudioWriter&) = delete;
-    // Removes the unfinished temporary file unless commit() succeeded.
-    ~AudioWriter();
-
     // Writes into a temporary file beside path, so that a render that fails
     // halfway leaves an existing file at path as it was. Samples beyond full
     // scale are clipped in integer formats rather than wrapped around.
     bool create(const std::string& path, int format, int channels, int sampleRate, std::string& error);
     bool write(const float* interleaved, std::int64_t frameCount, std::string& error);
-    // Closes the file and moves it to its destination.
+    // Completes the file and moves it to its destination.
     bool commit(std::string& error);
 
 private:
+    // Closed before the temporary file it writes into, which is removed
+    // unless commit() succeeded.
+    tools::ReplacingFile target;
     SndfileHandle file;
     std::string destination;
-    std::string temporaryPath;
 };
 
 // 24-bit WAV, AIFF or FLAC as the file name's extension says; WAV otherwise.

@@ -1,5 +1,7 @@
 #include "render/progress_bar.h"
 
+#include "cli/component_trace.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,7 +15,7 @@ constexpr int kBarWidth = 40;
 }
 
 ProgressBar::ProgressBar(bool wanted, std::int64_t totalFrames)
-    : active(wanted && totalFrames > 0 && isatty(STDERR_FILENO)), total(totalFrames)
+    : active(wanted && totalFrames > 0 && isatty(fileno(cli::userErrors()))), total(totalFrames)
 {}
 
 void ProgressBar::update(std::int64_t framesDone)
@@ -29,8 +31,7 @@ void ProgressBar::update(std::int64_t framesDone)
     std::fill(bar, bar + filled, '#');
     std::fill(bar + filled, bar + kBarWidth, '.');
     bar[kBarWidth] = '\0';
-    std::fprintf(stderr, "\rRendering [%s] %3d%%", bar, percent);
-    std::fflush(stderr);
+    std::fprintf(cli::userErrors(), "\rRendering [%s] %3d%%", bar, percent);
 }
 
 void ProgressBar::finish()
@@ -38,7 +39,6 @@ void ProgressBar::finish()
     if (!active)
         return;
     active = false;
-    std::fprintf(stderr, "\r\033[K");
-    std::fflush(stderr);
+    std::fprintf(cli::userErrors(), "\r\033[K");
 }
 }  // namespace render

@@ -1,5 +1,6 @@
 #pragma once
-// A one-line progress bar on standard error, drawn only when that is a terminal.
+// A one-line progress bar on the user's standard error, drawn only when that is
+// a terminal.
 
 #include <cstdint>
 

@@ -1,5 +1,7 @@
 // velmora-render: renders an audio file, or a built-in demo, through the
 // Velmora bundle and reports how much wider the result is.
+#include "cli/bundle_search.h"
+#include "cli/component_trace.h"
 #include "render/audio_file.h"
 #include "render/demo_signal.h"
 #include "render/effect_render.h"
@@ -24,7 +26,7 @@ constexpr int kExitUsage = 2;
 
 int fail(const std::string& message, int code = kExitFailure)
 {
-    std::fprintf(stderr, "velmora-render: %s\n", message.c_str());
+    std::fprintf(cli::userErrors(), "velmora-render: %s\n", message.c_str());
     return code;
 }
 
@@ -68,9 +70,12 @@ int outputFormat(int inputFormat, bool floatOutput, std::string& error)
 int run(const RenderOptions& options)
 {
     std::string error;
-    const std::string bundle = options.bundlePath.empty() ? defaultBundlePath(error) : options.bundlePath;
+    const std::string bundle = options.bundlePath.empty() ? cli::findBundle(cli::processBundleSearch(), error)
+                                                          : options.bundlePath;
     if (bundle.empty())
         return fail(error);
+    if (options.verbose)
+        std::printf("Bundle:   %s\n", bundle.c_str());
     PresetFile preset;
     if (!options.presetPath.empty() && !readPresetFile(options.presetPath, preset, error))
         return fail(error);
@@ -164,10 +169,8 @@ int main(int argc, char** argv)
     std::string error;
     if (!parseOptions(argc, argv, options, error))
         return fail(error, kExitUsage);
-    if (options.help)
-    {
-        std::fputs(usageText(), stdout);
+    if (options.common.answered("velmora-render", usageText()))
         return 0;
-    }
+    const cli::ComponentTrace trace(options.common.trace);
     return run(options);
 }

@@ -94,10 +94,10 @@ bool applyFlag(const std::string& name, RenderOptions& options)
         options.floatOutput = true;
     else if (name == "-q" || name == "--quiet")
         options.quiet = true;
-    else if (name == "-h" || name == "--help")
-        options.help = true;
+    else if (name == "-v" || name == "--verbose")
+        options.verbose = true;
     else
-        return false;
+        return options.common.take(name);
     return true;
 }
 }  // namespace
@@ -185,9 +185,14 @@ const char* usageText()
            "      --dry-wet X      Dry/Wet 0..1 (level of the width signal)\n"
            "      --on, --off      switch the effect on or off\n"
            "      --block-size N   frames per processing call, 1..65536 (default 512)\n"
-           "      --bundle PATH    the Velmora.vst bundle to load (default: the one in the\n"
-           "                       build tree beside this tool)\n"
+           "      --bundle PATH    the Velmora.vst bundle to load (default: the first found in\n"
+           "                       the build tree of this tool, the folders in $VST_PATH,\n"
+           "                       ~/.vst, /usr/local/lib/vst, /usr/lib/vst, in that order)\n"
+           "  -v, --verbose        say which bundle renders\n"
+           "      --trace          show the trace lines the Audio Unit face writes to standard\n"
+           "                       error (hidden by default)\n"
            "  -q, --quiet          print nothing but errors\n"
-           "  -h, --help           show this text\n";
+           "  -h, --help           show this text\n"
+           "      --version        show the version\n";
 }
 }  // namespace render

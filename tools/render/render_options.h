@@ -1,6 +1,8 @@
 #pragma once
 // Command line of velmora-render.
 
+#include "cli/common_options.h"
+
 #include <optional>
 #include <string>
 
@@ -21,7 +23,7 @@ struct RenderOptions
 {
     std::string inputPath;    // empty: render the built-in demo
     std::string outputPath;   // empty: the default name in the current folder
-    std::string bundlePath;   // empty: the bundle in the build tree beside the tool
+    std::string bundlePath;   // empty: the first found where cli::findBundle looks
     std::string presetPath;   // empty: none
     std::string picturePath;  // empty: none, except beside the demo's files
     std::optional<int> program;
@@ -33,7 +35,8 @@ struct RenderOptions
     bool listPresets = false;
     bool floatOutput = false;  // 32-bit float samples in the container
     bool quiet = false;
-    bool help = false;
+    bool verbose = false;  // say which bundle renders
+    cli::CommonOptions common;
 };
 
 // Fills options from argv; false with a one-line reason in error when an

@@ -1,5 +1,7 @@
 #include "render/stereo_picture.h"
 
+#include "common/png_file.h"
+
 #include <cairo.h>
 
 #include <algorithm>
@@ -306,12 +308,6 @@ bool drawStereoPicture(const std::string& path, const StereoImageRecorder& image
 
     drawCaption(cr, caption);
     cairo_surface_flush(surface.get());
-    if (const cairo_status_t status = cairo_surface_write_to_png(surface.get(), path.c_str());
-        status != CAIRO_STATUS_SUCCESS)
-    {
-        error = "cannot write the picture '" + path + "': " + cairo_status_to_string(status);
-        return false;
-    }
-    return true;
+    return tools::writePngFile(surface.get(), path, error);
 }
 }  // namespace render

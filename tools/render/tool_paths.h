@@ -1,14 +1,10 @@
 #pragma once
-// Where velmora-render finds the plug-in and puts its files by default.
+// Where velmora-render puts its files by default.
 
 #include <string>
 
 namespace render
 {
-// The Velmora.vst bundle of the build tree this tool was built in (found from
-// the tool's own location), or empty with a reason in error.
-std::string defaultBundlePath(std::string& error);
-
 // "<input name>-velmora.<extension>" in the current folder.
 std::string defaultOutputPath(const std::string& inputPath);
 inline constexpr char kDemoOutputName[] = "velmora-demo.wav";

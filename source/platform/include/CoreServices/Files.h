@@ -116,6 +116,15 @@ CF_EXPORT OSErr FSCreateDirectoryUnicode(const FSRef* parentRef, UniCharCount na
                                          FSSpecPtr newSpec, UInt32* newDirID);
 // A file, a link, or an empty folder (fBsyErr for one that is not empty).
 CF_EXPORT OSErr FSDeleteObject(const FSRef* ref);
+// Gives the item another name in its folder; dupFNErr, and nothing changed,
+// when an item already has that name. newRef, when given, gets the renamed item.
+CF_EXPORT OSErr FSRenameUnicode(const FSRef* ref, UniCharCount nameLength, const UniChar* name,
+                                TextEncoding textEncodingHint, FSRef* newRef);
+// Swaps the contents of two files in one step: each reference then names the
+// other's former content. A file is replaced safely by writing its new content
+// into a temporary file beside it, exchanging the two, and deleting the
+// temporary file. notAFileErr when either is not a plain file.
+CF_EXPORT OSErr FSExchangeObjects(const FSRef* ref, const FSRef* destRef);
 
 // Iteration over the items directly inside a folder, in name order.
 typedef struct OpaqueFSIterator* FSIterator;
@@ -159,6 +168,9 @@ CF_EXPORT OSErr FSReadFork(FSIORefNum forkRefNum, UInt16 positionMode, SInt64 po
 CF_EXPORT OSErr FSWriteFork(FSIORefNum forkRefNum, UInt16 positionMode, SInt64 positionOffset, ByteCount requestCount,
                             const void* buffer, ByteCount* actualCount);
 CF_EXPORT OSErr FSGetForkSize(FSIORefNum forkRefNum, SInt64* forkSize);
+// Writes what the fork holds through to the disk; a write the disk could not
+// take after all (a full disk, an I/O error) fails here.
+CF_EXPORT OSErr FSFlushFork(FSIORefNum forkRefNum);
 CF_EXPORT OSErr FSCloseFork(FSIORefNum forkRefNum);
 
 CF_EXTERN_C_END

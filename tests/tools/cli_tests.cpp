@@ -1,0 +1,88 @@
+// What the tools share: where a tool finds Velmora.vst when no --bundle is
+// given (on folders made for the test: a build tree, $VST_PATH, ~/.vst and the
+// system's folders), and the component's trace held back from the terminal.
+#include "cli/bundle_search.h"
+#include "cli/component_trace.h"
+#include "tools/tool_test_support.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+namespace
+{
+using namespace tooltest;
+
+class BundleSearchTest : public ToolTest
+{
+protected:
+    fs::path bundleIn(const fs::path& parent)
+    {
+        fs::create_directories(parent / "Velmora.vst/Contents");
+        return parent / "Velmora.vst";
+    }
+
+    std::string found(const cli::BundleSearch& search)
+    {
+        std::string error;
+        const std::string bundle = cli::findBundle(search, error);
+        return bundle.empty() ? "error: " + error : bundle;
+    }
+};
+
+TEST_F(BundleSearchTest, BuildTreeThenVstPathThenHomeThenSystemFolders)
+{
+    cli::BundleSearch search;
+    search.tool = folder / "build/tools/render/velmora-render";
+    search.vstPath = (folder / "none").string() + "::" + (folder / "scanned").string();
+    search.home = folder / "home";
+    search.systemFolders = {folder / "local", folder / "system"};
+    // A file of the bundle's name is no bundle.
+    fs::create_directories(folder / "none");
+    std::ofstream(folder / "none/Velmora.vst") << "not a folder";
+
+    const std::vector<fs::path> places = {bundleIn(folder / "system"), bundleIn(folder / "local"),
+                                          bundleIn(folder / "home/.vst"), bundleIn(folder / "scanned"),
+                                          bundleIn(folder / "build")};
+    // Each place wins while every later one in the order is gone.
+    for (auto place = places.rbegin(); place != places.rend(); ++place)
+    {
+        EXPECT_EQ(found(search), place->string());
+        fs::remove_all(*place);
+    }
+    const std::string error = found(search);
+    EXPECT_TRUE(error.starts_with("error: no Velmora.vst bundle in " + (folder / "build/tools/render").string()))
+        << error;
+    EXPECT_NE(error.find((folder / "system").string() + "; install Velmora or use --bundle PATH"), std::string::npos)
+        << error;
+}
+
+TEST(ComponentTraceTest, TraceIsDroppedWhileTheToolsOwnLinesGetThroughAndAnAbortShowsIt)
+{
+    testing::internal::CaptureStderr();
+    {
+        const cli::ComponentTrace trace(false);
+        std::fprintf(stderr, "[Velmora](0x1) a trace line\n");
+        std::fprintf(cli::userErrors(), "velmora-render: the tool's own line\n");
+    }
+    std::fprintf(stderr, "after the component\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "velmora-render: the tool's own line\nafter the component\n");
+
+    testing::internal::CaptureStderr();
+    {
+        const cli::ComponentTrace trace(true);
+        std::fprintf(stderr, "[Velmora](0x1) shown\n");
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "[Velmora](0x1) shown\n");
+
+    // A broken invariant stops the process: its report and the trace before it
+    // must reach the terminal.
+    EXPECT_DEATH(
+        {
+            const cli::ComponentTrace trace(false);
+            std::fprintf(stderr, "[Velmora](0x1) opening\nPrecondition failed in open\n");
+            std::abort();
+        },
+        "opening\nPrecondition failed in open");
+}
+}  // namespace
