@@ -1,21 +1,14 @@
 // A knob turned in the effect's editor as an Audio Unit host hears it: the
 // component opened through the Audio Unit host library, an event listener on
 // the main event loop, real pointer input through XTest in a private X server.
-//
-// Views come later. Until then the test opens the hosted effect's editor the
-// way the view will: it takes the component from the instance storage and
-// opens the editor of the component's VSTPlugIn into an X11 window of its own.
-// The component's idle timer and the editor's X connection are served by the
-// event loop that the test runs, as a host's main loop would.
+// The editor opens in a window of the test's own at the screen's origin, so
+// pointer positions are panel pixels. The component's idle timer and the
+// editor's X connection are served by the event loop that the test runs, as a
+// host's main loop would.
 
-#include <gtest/gtest.h>
+#include "x11_server_test.h"
 
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-
-#include <chrono>
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include "auhost/audio_unit_instance.h"
@@ -25,7 +18,6 @@
 #include "effect/velmora_identity.h"
 #include "support/velmora_bundle.h"
 #include "tandem/tandem_component.h"
-#include "xvfb_display.h"
 
 namespace
 {
@@ -37,19 +29,15 @@ constexpr int kKnobY = 46;
 constexpr int kStepPixels = 10;
 constexpr float kStepValue = 5.0f;
 
-class EditorThroughAudioUnit : public ::testing::Test
+class EditorThroughAudioUnit : public editortest::X11ServerTest
 {
 protected:
     void SetUp() override
     {
-        if (!editortest::XvfbDisplay::installed())
-            GTEST_SKIP() << "Xvfb is not installed (apt-get install xvfb); the X11 editor test cannot run";
-        server = std::make_unique<editortest::XvfbDisplay>();
-        ASSERT_TRUE(server->running()) << "Xvfb did not start on any free display";
-        display = XOpenDisplay(server->name().c_str());
-        ASSERT_NE(display, nullptr);
-        int eventBase = 0, errorBase = 0, major = 0, minor = 0;
-        ASSERT_TRUE(XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor)) << "no XTest";
+        X11ServerTest::SetUp();
+        if (setUpStopped())
+            return;
+        ASSERT_TRUE(xtestAvailable()) << "no XTest";
 
         auhost::registerComponentBundle(testsupport::velmoraBundlePath());
         const auto effects = auhost::findComponents({kAudioUnitType_Effect, 0, 0, 0, 0});
@@ -65,13 +53,9 @@ protected:
             editor->closeEditor();
         heard.reset();
         unit.reset();
-        if (display)
-        {
-            if (parent)
-                XDestroyWindow(display, parent);
-            XCloseDisplay(display);
-        }
-        server.reset();
+        if (display && parent)
+            XDestroyWindow(display, parent);
+        X11ServerTest::TearDown();
     }
 
     void openEditor()
@@ -81,27 +65,14 @@ protected:
         editor = &component->getPlugIn();
         int width = 0, height = 0;
         editor->getEditorDimensions(width, height);
-        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, static_cast<unsigned>(width),
-                                     static_cast<unsigned>(height), 0, 0, 0);
-        XMapWindow(display, parent);
-        XSync(display, False);
+        parent = hostWindow(width, height);
         editor->openEditor(reinterpret_cast<void*>(parent));
         auhost::runEventLoop(kLoopTurnSeconds);
         heard->clear();
     }
 
-    // The input reaches the X server, and from there the editor's connection,
-    // before this returns; the editor handles it when the loop runs next.
-    void pointerTo(int x, int y)
-    {
-        XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
-        XSync(display, False);
-    }
-    void button(bool down)
-    {
-        XTestFakeButtonEvent(display, 1, down ? True : False, CurrentTime);
-        XSync(display, False);
-    }
+    // The input has reached the editor's connection when pointerTo and button
+    // return; the editor handles it when the loop runs next.
     void runLoop()
     {
         // A pause for the server's writes to the editor's connection.
@@ -117,8 +88,6 @@ protected:
         return seen;
     }
 
-    std::unique_ptr<editortest::XvfbDisplay> server;
-    Display* display = nullptr;
     Window parent = 0;
     std::unique_ptr<auhost::AudioUnitInstance> unit;
     std::unique_ptr<auhost::EventCollector> heard;
@@ -134,11 +103,7 @@ TEST_F(EditorThroughAudioUnit, AKnobDragArrivesAsOneValueChangePerChangeForTheVs
     // loop itself after each change while it tracks the mouse, so no change
     // waits in the listener's queue for the next one to merge with: each is
     // delivered with the value the unit has at that moment.
-    pointerTo(kKnobX, kKnobY);
-    button(true);
-    for (int step = 1; step <= 4; ++step)
-        pointerTo(kKnobX + step * kStepPixels, kKnobY);
-    button(false);
+    drag(kKnobX, kKnobY, kKnobX + 4 * kStepPixels);
     runLoop();
 
     EXPECT_EQ(types(), (std::vector<AudioUnitEventType>{

@@ -329,13 +329,13 @@ TEST(ComponentFactoryPresets, AListOf130LinesGives128PresetsFromFilesAnotherTool
 
 TEST(ComponentFactoryPresets, ProgramModeWritesOneFilePerNameAndSkipsBlankNames)
 {
-    ComponentTestEffectControl& effect = resetComponentTestEffect();
+    FakeEffectControl& effect = resetComponentTestEffect();
     const char* names[] = {"Init", "Init", " Pad ", "Init", "   ", "Bass/Lead"};
     effect.numPrograms = 6;
     for (int program = 0; program < 6; ++program)
     {
         std::snprintf(effect.programNames[program], 25, "%s", names[program]);
-        effect.programValues[program] = 0.1f * static_cast<float>(program + 1);
+        effect.programValues[program][0] = 0.1f * static_cast<float>(program + 1);
     }
     effect.currentProgram = 2;
     ComponentBundle bundle(hostingTestEffect());
@@ -350,7 +350,7 @@ TEST(ComponentFactoryPresets, ProgramModeWritesOneFilePerNameAndSkipsBlankNames)
     ASSERT_EQ(presets.size(), 4u);
     EXPECT_EQ(text(presets[3].presetName), "Bass/Lead");
     ASSERT_EQ(setCurrentPreset(unit, 0, nullptr, 4), noErr);
-    EXPECT_FLOAT_EQ(effect.programValues[2], 0.4f) << "the fourth program overwrote the first one's file";
+    EXPECT_FLOAT_EQ(effect.programValues[2][0], 0.4f) << "the fourth program overwrote the first one's file";
 }
 
 // Broken preset files in the list end the loading with the presets read so
@@ -375,7 +375,7 @@ TEST(ComponentFactoryPresets, BrokenPresetFilesAreLeftOut)
 
 TEST(ComponentCurrentPreset, SizesOtherThanFourOrSixteenAreRefusedAndNamesReachTheEffect)
 {
-    ComponentTestEffectControl& effect = resetComponentTestEffect();
+    FakeEffectControl& effect = resetComponentTestEffect();
     effect.numPrograms = 1;
     std::snprintf(effect.programNames[0], 25, "First");
     ComponentBundle bundle(hostingTestEffect());

@@ -90,7 +90,7 @@ TEST(ComponentBuses, StereoPinsMakeOneBusPerScopeAndMonoConfigurationsOnlyWithCa
 
 TEST(ComponentBuses, UnansweredPinsFallBackToMonoForOddCountsAndAStereoLastPinEndsTheLayout)
 {
-    ComponentTestEffectControl& effect = resetComponentTestEffect();
+    FakeEffectControl& effect = resetComponentTestEffect();
     effect.numInputs = 3;
     effect.numOutputs = 2;
     effect.answerPinProperties = false;
@@ -103,7 +103,7 @@ TEST(ComponentBuses, UnansweredPinsFallBackToMonoForOddCountsAndAStereoLastPinEn
         EXPECT_EQ(pairs(channelConfigurations(unit)), (std::vector<std::pair<int, int>>{{1, 1}, {1, 2}}));
     }
 
-    effect = ComponentTestEffectControl{};
+    effect = FakeEffectControl{};
     effect.numInputs = 3;
     effect.numOutputs = 3;
     ComponentBundle odd(hostingTestEffect());

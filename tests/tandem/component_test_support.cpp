@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <dlfcn.h>
 #include <fstream>
 #include <sstream>
 
@@ -129,20 +128,9 @@ OSErr ComponentBundle::open(AudioUnit& unit)
     return OpenAComponent(found, &unit);
 }
 
-fs::path componentTestEffectPath() { return COMPONENT_TEST_EFFECT; }
+fs::path componentTestEffectPath() { return FAKE_EFFECT; }
 
-ComponentTestEffectControl& resetComponentTestEffect()
-{
-    void* library = dlopen(COMPONENT_TEST_EFFECT, RTLD_NOW | RTLD_LOCAL);
-    if (!library)
-    {
-        std::fprintf(stderr, "cannot load the component test effect: %s\n", dlerror());
-        std::abort();
-    }
-    auto control = reinterpret_cast<ComponentTestEffectControlProc>(dlsym(library, "componentTestEffectControl"));
-    *control() = ComponentTestEffectControl{};
-    return *control();
-}
+FakeEffectControl& resetComponentTestEffect() { return resetFakeEffect(FAKE_EFFECT); }
 
 BundleOptions hostingTestEffect() { return {{}, {componentTestEffectPath()}}; }
 

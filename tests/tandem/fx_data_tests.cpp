@@ -63,17 +63,17 @@ class ChunkFxData : public testing::Test
 protected:
     void SetUp() override { ASSERT_TRUE(plugIn); }
 
-    TestEffectControl& control = resetTestEffect(TANDEM_TEST_EFFECT);
+    FakeEffectControl& control = resetTestEffect();
     PlugHost host{kTestSampleRate};
-    std::unique_ptr<VSTPlugIn> plugIn = openForTest(TANDEM_TEST_EFFECT, host);
+    std::unique_ptr<VSTPlugIn> plugIn = openForTest(FAKE_EFFECT, host);
 };
 
 std::unique_ptr<VSTPlugIn> openParameterEffect(PlugHost& host, VstInt32 numPrograms)
 {
-    TestEffectControl& control = resetTestEffect(TANDEM_TEST_EFFECT);
+    FakeEffectControl& control = resetTestEffect();
     control.flags = effFlagsCanReplacing;
     control.numPrograms = numPrograms;
-    return openForTest(TANDEM_TEST_EFFECT, host);
+    return openForTest(FAKE_EFFECT, host);
 }
 }  // namespace
 

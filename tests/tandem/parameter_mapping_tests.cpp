@@ -210,9 +210,9 @@ TEST(ParameterScaling, switchesAndChoicesRoundNumbersStretchAndHostValuesAreClam
 
 TEST_F(ParameterMappingFiles, defaultFileKeepsFallingDisplaysUnmappedAndTheEffectsValues)
 {
-    resetTestEffect(TANDEM_TEST_EFFECT);
+    resetTestEffect();
     PlugHost host(kTestSampleRate);
-    const auto plugIn = openForTest(TANDEM_TEST_EFFECT, host);
+    const auto plugIn = openForTest(FAKE_EFFECT, host);
     ASSERT_TRUE(plugIn);
     plugIn->setParameter(0, 0.3f);
     plugIn->setParameter(1, 0.25f);
