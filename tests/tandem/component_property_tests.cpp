@@ -217,11 +217,15 @@ TEST(ComponentListeners, ChangesReachListenersInOrderOnceEachAndTheTableIsBounde
     EXPECT_EQ(heard[1].id, kAudioUnitProperty_SampleRate);
     EXPECT_EQ(heard[3].scope, kAudioUnitScope_Output);
 
+    // The table's other entries: the frame count's listener again and again.
     for (int extra = 4; extra < 128; ++extra)
-        ASSERT_EQ(AudioUnitAddPropertyListener(unit, kAudioUnitProperty_Latency, recordNotification, &heard), noErr);
+        ASSERT_EQ(
+            AudioUnitAddPropertyListener(unit, kAudioUnitProperty_MaximumFramesPerSlice, recordNotification, &heard),
+            noErr);
     testing::internal::CaptureStderr();
     EXPECT_EQ(AudioUnitAddPropertyListener(unit, kAudioUnitProperty_Latency, recordNotification, &heard), memFullErr);
-    EXPECT_EQ(AudioUnitRemovePropertyListenerWithUserData(unit, kAudioUnitProperty_Latency, recordNotification, &heard),
+    EXPECT_EQ(AudioUnitRemovePropertyListenerWithUserData(unit, kAudioUnitProperty_MaximumFramesPerSlice,
+                                                          recordNotification, &heard),
               noErr);
     EXPECT_EQ(AudioUnitAddPropertyListener(unit, kAudioUnitProperty_Latency, nullptr, &heard), paramErr)
         << "a listener without a procedure would crash the first notification";
@@ -231,7 +235,12 @@ TEST(ComponentListeners, ChangesReachListenersInOrderOnceEachAndTheTableIsBounde
     EXPECT_EQ(AudioUnitSetProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0, &frames,
                                    sizeof frames),
               noErr);
-    EXPECT_EQ(heard.size(), 1u) << "the listeners of other properties stay";
+    EXPECT_EQ(heard.size(), 0u) << "removing a listener removes every entry of it";
+    const Float64 otherRate = 44100.0;
+    EXPECT_EQ(AudioUnitSetProperty(unit, kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, 0, &otherRate,
+                                   sizeof otherRate),
+              noErr);
+    EXPECT_EQ(heard.size(), 4u) << "the listeners of other properties stay";
 }
 
 TEST(ComponentConnections, ACallbackReplacesAConnectionAndConnectedInputsAreReadOnly)
