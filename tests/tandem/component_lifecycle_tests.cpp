@@ -109,7 +109,7 @@ TEST(ComponentConfiguration, TwoEffectsInTheResourcesAreRefused)
     EXPECT_PRED2(contains, failed.log, "Found more than one VST bundle or alias in resources\n");
 }
 
-TEST(ComponentSelectors, CanDoVersionAndUnknownSelectorsAnswerAsTabled)
+TEST(ComponentSelectors, CanDoClaimsOnlyHandledSelectorsAndUnwantedCallsAreRefusedOrDropped)
 {
     ComponentBundle bundle;
     OpenUnit unit(bundle);

@@ -161,7 +161,7 @@ TEST_F(VelmoraFxData, mismatchedDataLoadsWhatFitsAndAnswersFalse)
     EXPECT_EQ(allPrograms(), saved) << "a record with extra values: the next starts after its own count";
 }
 
-TEST_F(ChunkFxData, chunkRecordsHaveTheDocumentedSizesAndReachTheEffectWhole)
+TEST_F(ChunkFxData, chunkRecordSizesCountHeaderAndChunkAndTheChunkReachesTheEffectWhole)
 {
     const auto program = createFXP(*plugIn);
     ASSERT_EQ(program.size(), 1060u) << "60 + 1000-byte chunk";

@@ -47,7 +47,7 @@ TEST(VSTPlugInOpening, failedOpenLeavesNothingBehindAndTheObjectDestructible)
     EXPECT_EQ(control.currentIdBeforeRecord, 0) << "the ID is unknown before the record exists";
 }
 
-TEST(VSTPlugInAudioMaster, answersFollowTheHostTableAndAHostExceptionIsReportedWithoutAnAddress)
+TEST(VSTPlugInAudioMaster, idPinRateAndMidiAnswersAreRightAndAHostExceptionAnswersZeroWithoutAnAddress)
 {
     FakeEffectControl& control = resetTestEffect();
     ThrowingHost host;
