@@ -2,6 +2,7 @@
 // connections and callbacks, listeners and their notifications.
 
 #include "component_test_support.h"
+#include "tandem/tandem_component.h"
 
 #include <CoreFoundation/CoreFoundation.h>
 
@@ -79,6 +80,13 @@ TEST(ComponentBuses, StereoPinsMakeOneBusPerScopeAndMonoConfigurationsOnlyWithCa
     EXPECT_EQ(elementName(unit, kAudioUnitScope_Output, 0), "Out 0");
     EXPECT_EQ(pairs(channelConfigurations(unit)), (std::vector<std::pair<int, int>>{{1, 1}, {1, 2}, {2, 1}, {2, 2}}));
     EXPECT_EQ(setStreamFormat(unit, kAudioUnitScope_Input, 0, 1), noErr) << "a mono stream on the stereo bus";
+    // Pins of a bus against the channels of its stream, which nothing in the
+    // component reads; the unit's storage is its component.
+    const auto& component = *reinterpret_cast<const TandemComponent*>(GetComponentInstanceStorage(unit));
+    EXPECT_EQ(component.getMaxInputChannels(0), 2);
+    EXPECT_EQ(component.getActiveInputChannels(0), 1);
+    EXPECT_EQ(component.getMaxOutputChannels(0), 2);
+    EXPECT_EQ(component.getActiveOutputChannels(0), 2);
 
     BundleOptions stereoOnly = hostingTestEffect();
     stereoOnly.infoEdits = {{"<key>CanDoMonoIO</key>\n\t\t<true/>", "<key>CanDoMonoIO</key><false/>"}};
@@ -116,6 +124,9 @@ TEST(ComponentBuses, UnansweredPinsFallBackToMonoForOddCountsAndAStereoLastPinEn
     EXPECT_EQ(AudioUnitGetProperty(unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 1, &format, &size),
               noErr);
     EXPECT_EQ(format.mChannelsPerFrame, 1u);
+    const auto& component = *reinterpret_cast<const TandemComponent*>(GetComponentInstanceStorage(unit));
+    EXPECT_EQ(component.getMaxInputChannels(1), 1) << "the third pin's bus";
+    EXPECT_EQ(component.getActiveOutputChannels(1), 1);
 }
 
 TEST(ComponentProperties, SizesAccessAndAvailabilityOfTheEffectsOwnProperties)
