@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace platformtest
@@ -27,12 +26,6 @@ void writeFile(const std::filesystem::path& path, const std::string& content)
 {
     std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << content;
-}
-
-std::string readFile(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 std::string runPython(const std::string& program)

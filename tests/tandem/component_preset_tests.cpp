@@ -16,7 +16,6 @@
 #include <fstream>
 #include <memory>
 #include <set>
-#include <sstream>
 
 namespace
 {
@@ -37,14 +36,6 @@ std::string text(CFStringRef string)
 {
     char buffer[512];
     return string && CFStringGetCString(string, buffer, sizeof buffer, kCFStringEncodingUTF8) ? buffer : "<none>";
-}
-
-std::string readFile(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
 }
 
 void writeFile(const fs::path& path, const std::string& content)
@@ -287,7 +278,7 @@ TEST(ComponentFactoryPresets, OurEffectWritesInit1ToInit8ListedAndSelectable)
     for (int index = 1; index <= 8; ++index)
         list += "Init " + std::to_string(index) + ".aupreset\r";
     EXPECT_EQ(python(bundle.path(), kReadPreset, bundle.resources() / "Init 8.aupreset"), "Init 8 1 None 68\n");
-    EXPECT_EQ(readFile(bundle.resources() / "TDFactoryPresets.txt"), list);
+    EXPECT_EQ(testsupport::fileContents(bundle.resources() / "TDFactoryPresets.txt"), list);
 }
 
 TEST(ComponentFactoryPresets, AListOf130LinesGives128PresetsFromFilesAnotherToolWrote)
@@ -316,9 +307,9 @@ TEST(ComponentFactoryPresets, AListOf130LinesGives128PresetsFromFilesAnotherTool
     EXPECT_EQ(presets.back().presetNumber, 127);
     ASSERT_EQ(setCurrentPreset(unit, 127, nullptr, 4), noErr);
     EXPECT_EQ(text(currentPreset(unit).presetName), "Other");
-    EXPECT_EQ(programState(unit), readFile(bundle.path() / "Other.fxp").substr(24));
+    EXPECT_EQ(programState(unit), testsupport::fileContents(bundle.path() / "Other.fxp").substr(24));
 
-    const std::string file = readFile(bundle.resources() / "Other.aupreset");
+    const std::string file = testsupport::fileContents(bundle.resources() / "Other.aupreset");
     Owned<CFDataRef> xml(
         CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(file.data()), static_cast<CFIndex>(file.size())));
     Owned<CFPropertyListRef> preset(CFPropertyListCreateFromXMLData(nullptr, xml.get(), 0, nullptr));
@@ -342,7 +333,7 @@ TEST(ComponentFactoryPresets, ProgramModeWritesOneFilePerNameAndSkipsBlankNames)
     OpenUnit unit(bundle);
     ASSERT_NE(unit.get(), nullptr) << "a program name with a slash still makes a file";
     EXPECT_EQ(effect.currentProgram, 2);
-    EXPECT_EQ(readFile(bundle.resources() / "TDFactoryPresets.txt"),
+    EXPECT_EQ(testsupport::fileContents(bundle.resources() / "TDFactoryPresets.txt"),
               "Init.aupreset\rPad.aupreset\rInit.aupreset\rBass:Lead.aupreset\r");
     EXPECT_EQ(presetFilesIn(bundle.resources()),
               (std::set<std::string>{"Init.aupreset", "Pad.aupreset", "Bass:Lead.aupreset"}));
@@ -361,7 +352,7 @@ TEST(ComponentFactoryPresets, BrokenPresetFilesAreLeftOut)
     {
         OpenUnit first(bundle);
     }
-    std::string nulInName = readFile(bundle.resources() / "Init 2.aupreset");
+    std::string nulInName = testsupport::fileContents(bundle.resources() / "Init 2.aupreset");
     nulInName.replace(nulInName.find("Init 2</string>"), 6, std::string("Init\0 2", 7));
     writeFile(bundle.resources() / "Broken.aupreset", nulInName);
     writeFile(bundle.resources() / "TDFactoryPresets.txt", "Init 1.aupreset\rBroken.aupreset\rInit 3.aupreset\r");
@@ -450,7 +441,7 @@ TEST(ComponentPresetConversion, ProgramAndBankFilesBecomePresetsOnce)
     {
         OpenUnit again(bundle);
     }
-    EXPECT_EQ(readFile(folders.user() / "Lead.aupreset"), "kept");
+    EXPECT_EQ(testsupport::fileContents(folders.user() / "Lead.aupreset"), "kept");
     EXPECT_FALSE(fs::exists(folders.user() / "Bank1/Wide.aupreset"));
 }
 
@@ -465,6 +456,6 @@ TEST(ComponentPresetConversion, BankModeConvertsBanksWholeAndLeavesProgramFiles)
     EXPECT_EQ(presetFilesIn(folders.user()), std::set<std::string>{"Bank1.aupreset"});
     EXPECT_EQ(python(bundle.path(), kReadPreset, folders.user() / "Bank1.aupreset"),
               "Bank1 1 None " + std::to_string(bank.size()) + "\n");
-    EXPECT_EQ(readFile(bundle.resources() / "TDFactoryPresets.txt"), "FactoryPreset.aupreset\r");
+    EXPECT_EQ(testsupport::fileContents(bundle.resources() / "TDFactoryPresets.txt"), "FactoryPreset.aupreset\r");
 }
 }  // namespace

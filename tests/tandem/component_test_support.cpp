@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include "support/velmora_bundle.h"
 
@@ -30,14 +29,6 @@ OSType nextSubtype()
            static_cast<OSType>(text[3]);
 }
 }  // namespace
-
-std::string readText(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 PresetFolders::PresetFolders()
 {
@@ -79,7 +70,7 @@ ComponentBundle::ComponentBundle(const BundleOptions& options) : subtype(nextSub
     }
     for (const fs::path& path : written)
         fs::remove(path);
-    std::string info = readText(bundlePath / "Contents/Info.plist");
+    std::string info = testsupport::fileContents(bundlePath / "Contents/Info.plist");
     const std::string builtSubtype = "<string>QnVm</string>";
     info.replace(info.find(builtSubtype), builtSubtype.size(), "<string>" + codeText(subtype) + "</string>");
     for (const auto& [from, to] : options.infoEdits)

@@ -8,6 +8,7 @@
 #include <CoreServices/CoreServices.h>
 
 #include "fake_effect_control.h"
+#include "support/file_contents.h"
 
 #include <filesystem>
 #include <string>
@@ -64,9 +65,6 @@ public:
 private:
     fs::path root;
 };
-
-// A file's whole content.
-std::string readText(const fs::path& path);
 
 // A bundle copy that hosts the component test effect, and that effect's
 // control block reset to its defaults before the test changes it.
