@@ -28,22 +28,6 @@ void writeFile(const std::filesystem::path& path, const std::string& content)
     std::ofstream(path, std::ios::binary) << content;
 }
 
-std::string runPython(const std::string& program)
-{
-    TemporaryFolder folder;
-    const auto script = folder.path() / "program.py";
-    writeFile(script, program);
-    const std::string command = "python3 " + script.string();
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return "<failed>";
-    std::string output;
-    char buffer[4096];
-    while (size_t count = std::fread(buffer, 1, sizeof buffer, pipe))
-        output.append(buffer, count);
-    return pclose(pipe) == 0 ? output : "<failed>";
-}
-
 std::string text(CFStringRef string)
 {
     if (!string)

@@ -5,6 +5,7 @@
 
 #include "component_test_support.h"
 #include "support/lsp_plugins.h"
+#include "support/python_output.h"
 
 #include <CoreFoundation/CoreFoundation.h>
 
@@ -42,19 +43,6 @@ void writeFile(const fs::path& path, const std::string& content)
 {
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << content;
-}
-
-// What python3 prints running `program` with `argument`, "<failed>" when it fails.
-std::string python(const fs::path& folder, const std::string& program, const fs::path& argument)
-{
-    writeFile(folder / "check.py", program);
-    const std::string command = "python3 '" + (folder / "check.py").string() + "' '" + argument.string() + "'";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string output;
-    char buffer[4096];
-    while (size_t count = std::fread(buffer, 1, sizeof buffer, pipe))
-        output.append(buffer, count);
-    return pclose(pipe) == 0 ? output : "<failed>";
 }
 
 // Big-endian program ("FxCk") and bank ("FxBk") records of an effect.
@@ -199,7 +187,7 @@ TEST(ComponentPresets, ClassInfoRoundTripRestoresParametersAndProgramName)
     const std::string before = programState(unit);
     Owned<CFDataRef> xml(CFPropertyListCreateXMLData(nullptr, saved.get()));
     writeFile(bundle.path() / "saved.aupreset", bytes(xml.get()));
-    EXPECT_EQ(python(bundle.path(), kReadPreset, bundle.path() / "saved.aupreset"), "Init 1 1 0 68\n");
+    EXPECT_EQ(testsupport::pythonOutput(kReadPreset, bundle.path() / "saved.aupreset"), "Init 1 1 0 68\n");
 
     // Values beyond the range are clamped to its end.
     for (UInt32 id = 1; id < 3; ++id)
@@ -277,7 +265,7 @@ TEST(ComponentFactoryPresets, OurEffectWritesInit1ToInit8ListedAndSelectable)
     std::string list;
     for (int index = 1; index <= 8; ++index)
         list += "Init " + std::to_string(index) + ".aupreset\r";
-    EXPECT_EQ(python(bundle.path(), kReadPreset, bundle.resources() / "Init 8.aupreset"), "Init 8 1 None 68\n");
+    EXPECT_EQ(testsupport::pythonOutput(kReadPreset, bundle.resources() / "Init 8.aupreset"), "Init 8 1 None 68\n");
     EXPECT_EQ(testsupport::fileContents(bundle.resources() / "TDFactoryPresets.txt"), list);
 }
 
@@ -295,7 +283,7 @@ TEST(ComponentFactoryPresets, AListOf130LinesGives128PresetsFromFilesAnotherTool
                                ", 'name': 'Other', 'vstdata': open(sys.argv[1], 'rb').read()}\n"
                                "plistlib.dump(preset, open('" +
                                (bundle.resources() / "Other.aupreset").string() + "', 'wb'))\n";
-    ASSERT_EQ(python(bundle.path(), writer, bundle.path() / "Other.fxp"), "");
+    ASSERT_EQ(testsupport::pythonOutput(writer, bundle.path() / "Other.fxp"), "");
     std::string list = "; written by hand\r\n\r\n";
     for (int line = 0; line < 130; ++line)
         list += "  Other.aupreset\n";
@@ -429,7 +417,7 @@ TEST(ComponentPresetConversion, ProgramAndBankFilesBecomePresetsOnce)
         OpenUnit unit(bundle);
         ASSERT_NE(unit.get(), nullptr) << "empty preset files leave the component able to open";
     }
-    EXPECT_EQ(python(bundle.path(), kReadPreset, folders.user() / "Lead.aupreset"),
+    EXPECT_EQ(testsupport::pythonOutput(kReadPreset, folders.user() / "Lead.aupreset"),
               "Lead 1 None " + std::to_string(lead.size()) + "\n");
     EXPECT_EQ(presetFilesIn(folders.user()), (std::set<std::string>{"Lead.aupreset", "Empty.aupreset"}));
     EXPECT_EQ(presetFilesIn(folders.user() / "Bank1"),
@@ -454,7 +442,7 @@ TEST(ComponentPresetConversion, BankModeConvertsBanksWholeAndLeavesProgramFiles)
     ComponentBundle bundle({{{kProgramMode, kBankMode}}, {}});
     OpenUnit unit(bundle);
     EXPECT_EQ(presetFilesIn(folders.user()), std::set<std::string>{"Bank1.aupreset"});
-    EXPECT_EQ(python(bundle.path(), kReadPreset, folders.user() / "Bank1.aupreset"),
+    EXPECT_EQ(testsupport::pythonOutput(kReadPreset, folders.user() / "Bank1.aupreset"),
               "Bank1 1 None " + std::to_string(bank.size()) + "\n");
     EXPECT_EQ(testsupport::fileContents(bundle.resources() / "TDFactoryPresets.txt"), "FactoryPreset.aupreset\r");
 }
