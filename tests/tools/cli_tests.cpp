@@ -1,8 +1,8 @@
 // What the tools share: where a tool finds Velmora.vst when no --bundle is
 // given (on folders made for the test: a build tree, $VST_PATH, ~/.vst and the
 // system's folders), and the component's trace held back from the terminal.
-#include "cli/bundle_search.h"
-#include "cli/component_trace.h"
+#include "common/bundle_search.h"
+#include "common/component_trace.h"
 #include "tools/tool_test_support.h"
 
 #include <cstdio>
@@ -22,17 +22,17 @@ protected:
         return parent / "Velmora.vst";
     }
 
-    std::string found(const cli::BundleSearch& search)
+    std::string found(const tools::BundleSearch& search)
     {
         std::string error;
-        const std::string bundle = cli::findBundle(search, error);
+        const std::string bundle = tools::findBundle(search, error);
         return bundle.empty() ? "error: " + error : bundle;
     }
 };
 
 TEST_F(BundleSearchTest, BuildTreeThenVstPathThenHomeThenSystemFolders)
 {
-    cli::BundleSearch search;
+    tools::BundleSearch search;
     search.tool = folder / "build/tools/render/velmora-render";
     search.vstPath = (folder / "none").string() + "::" + (folder / "scanned").string();
     search.home = folder / "home";
@@ -61,16 +61,16 @@ TEST(ComponentTraceTest, TraceIsDroppedWhileTheToolsOwnLinesGetThroughAndAnAbort
 {
     testing::internal::CaptureStderr();
     {
-        const cli::ComponentTrace trace(false);
+        const tools::ComponentTrace trace(false);
         std::fprintf(stderr, "[Velmora](0x1) a trace line\n");
-        std::fprintf(cli::userErrors(), "velmora-render: the tool's own line\n");
+        std::fprintf(tools::userErrors(), "velmora-render: the tool's own line\n");
     }
     std::fprintf(stderr, "after the component\n");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "velmora-render: the tool's own line\nafter the component\n");
 
     testing::internal::CaptureStderr();
     {
-        const cli::ComponentTrace trace(true);
+        const tools::ComponentTrace trace(true);
         std::fprintf(stderr, "[Velmora](0x1) shown\n");
     }
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "[Velmora](0x1) shown\n");
@@ -79,7 +79,7 @@ TEST(ComponentTraceTest, TraceIsDroppedWhileTheToolsOwnLinesGetThroughAndAnAbort
     // must reach the terminal.
     EXPECT_DEATH(
         {
-            const cli::ComponentTrace trace(false);
+            const tools::ComponentTrace trace(false);
             std::fprintf(stderr, "[Velmora](0x1) opening\nPrecondition failed in open\n");
             std::abort();
         },

@@ -10,7 +10,7 @@ std::unique_ptr<RenderFace> openFace(const FaceSettings& settings, const RenderO
                                            : openVstFace(settings, options, error);
 }
 
-std::int64_t renderFile(RenderFace& face, AudioReader& reader, AudioWriter& writer, int blockSize,
+std::int64_t renderFile(RenderFace& face, tools::AudioReader& reader, tools::AudioWriter& writer, int blockSize,
                         ProgressBar& progress, WidthMeter& meter, StereoImageRecorder* image, std::string& error)
 {
     const int channels = reader.channels();

@@ -1,8 +1,8 @@
 // velmora-render: renders an audio file, or a built-in demo, through the
 // Velmora bundle and reports how much wider the result is.
-#include "cli/bundle_search.h"
-#include "cli/component_trace.h"
-#include "render/audio_file.h"
+#include "common/audio_file.h"
+#include "common/bundle_search.h"
+#include "common/component_trace.h"
 #include "render/demo_signal.h"
 #include "render/effect_render.h"
 #include "render/preset_file.h"
@@ -26,15 +26,15 @@ constexpr int kExitUsage = 2;
 
 int fail(const std::string& message, int code = kExitFailure)
 {
-    std::fprintf(cli::userErrors(), "velmora-render: %s\n", message.c_str());
+    std::fprintf(tools::userErrors(), "velmora-render: %s\n", message.c_str());
     return code;
 }
 
 bool writeDemo(const std::string& path, std::string& error)
 {
     const std::vector<float> frames = synthesizeDemo();
-    AudioWriter writer;
-    return writer.create(path, formatForFileName(path), 2, kDemoSampleRate, error) &&
+    tools::AudioWriter writer;
+    return writer.create(path, tools::formatForFileName(path), 2, kDemoSampleRate, error) &&
            writer.write(frames.data(), static_cast<std::int64_t>(frames.size() / 2), error) && writer.commit(error);
 }
 
@@ -70,7 +70,7 @@ int outputFormat(int inputFormat, bool floatOutput, std::string& error)
 int run(const RenderOptions& options)
 {
     std::string error;
-    const std::string bundle = options.bundlePath.empty() ? cli::findBundle(cli::processBundleSearch(), error)
+    const std::string bundle = options.bundlePath.empty() ? tools::findBundle(tools::processBundleSearch(), error)
                                                           : options.bundlePath;
     if (bundle.empty())
         return fail(error);
@@ -101,7 +101,7 @@ int run(const RenderOptions& options)
                                     : summary.demo               ? demoPicturePath(summary.outputPath)
                                                                  : "";
 
-    AudioReader reader;
+    tools::AudioReader reader;
     if (!summary.demo)
     {
         if (!reader.open(summary.inputPath, error))
@@ -112,7 +112,7 @@ int run(const RenderOptions& options)
         if (isSameFile(summary.inputPath, summary.outputPath))
             return fail("the output '" + summary.outputPath + "' is the input file; choose another with -o");
     }
-    summary.format = outputFormat(summary.demo ? formatForFileName(summary.outputPath) : reader.format(),
+    summary.format = outputFormat(summary.demo ? tools::formatForFileName(summary.outputPath) : reader.format(),
                                   options.floatOutput, error);
     if (!error.empty())
         return fail(error, kExitUsage);
@@ -128,7 +128,7 @@ int run(const RenderOptions& options)
     if (reader.channels() == 1 && !options.quiet)
         std::printf("Mono input: its one channel feeds both of the effect's inputs; the result is stereo.\n");
 
-    AudioWriter writer;
+    tools::AudioWriter writer;
     if (!writer.create(summary.outputPath, summary.format, 2, reader.sampleRate(), error))
         return fail(error);
     std::optional<StereoImageRecorder> image;
@@ -166,11 +166,11 @@ int run(const RenderOptions& options)
 int main(int argc, char** argv)
 {
     RenderOptions options;
-    std::string error;
-    if (!parseOptions(argc, argv, options, error))
-        return fail(error, kExitUsage);
-    if (options.common.answered("velmora-render", usageText()))
-        return 0;
-    const cli::ComponentTrace trace(options.common.trace);
-    return run(options);
+    tools::CommandLine line;
+    describeOptions(line, options);
+    return tools::runTool("velmora-render", usageText(), line, argc, argv,
+                          [&options](const std::vector<std::string>& operands) {
+                              takeInput(operands, options);
+                              return run(options);
+                          });
 }
