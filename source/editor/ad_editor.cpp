@@ -1,20 +1,43 @@
 #include "editor/ad_editor.h"
 
 #include "effect/velmora_identity.h"
+#include "gui/desktop_scale.h"
 #include "gui/frame.h"
 #include "vst/plugin_effect_x.h"
 
+#include <array>
+#include <cmath>
 #include <initializer_list>
+
+namespace
+{
+// Images 128 to 131 (background, on/off button, knob strip, splash) drawn for
+// `scale`; all or, with what was made released, an exception.
+std::array<gui::Bitmap*, 4> loadPanelImages(double scale)
+{
+    std::array<gui::Bitmap*, 4> images{};
+    try
+    {
+        for (std::size_t image = 0; image < images.size(); ++image)
+            images[image] = new gui::Bitmap(128 + static_cast<std::int32_t>(image), scale);
+    }
+    catch (...)
+    {
+        for (gui::Bitmap* image : images)
+            if (image)
+                image->release();
+        throw;
+    }
+    return images;
+}
+}  // namespace
 
 ADEditor::ADEditor(void* effect_) : ToolkitEditor(effect_)
 {
     // A constructor that throws runs no destructor: what was made goes here.
     try
     {
-        backgroundBitmap = new gui::Bitmap(128);
-        onOffBitmap = new gui::Bitmap(129);
-        knobBitmap = new gui::Bitmap(130);
-        splashBitmap = new gui::Bitmap(131);
+        adoptImages(loadPanelImages(1.0));
         idleTimer = new gui::Timer(this, 240);
         idleTimer->setFireTime(kClosedPeriodMs);
         idleTimer->start();
@@ -28,6 +51,51 @@ ADEditor::ADEditor(void* effect_) : ToolkitEditor(effect_)
     rect.left = 0;
     rect.bottom = static_cast<VstInt16>(backgroundBitmap->getHeight());
     rect.right = static_cast<VstInt16>(backgroundBitmap->getWidth());
+}
+
+void ADEditor::setUiScale(double requested) { useScale(gui::roundToArtScale(requested)); }
+
+double ADEditor::getUiScale()
+{
+    if (!scaleChosen)
+        useScale(gui::desktopScale());
+    return scale;
+}
+
+void ADEditor::useScale(double newScale)
+{
+    scaleChosen = true;
+    if (newScale == scale)
+        return;
+    std::array<gui::Bitmap*, 4> images{};
+    try
+    {
+        images = loadPanelImages(newScale);
+    }
+    catch (...)
+    {
+        return;  // the panel stays at the scale it has
+    }
+    for (gui::Bitmap* old : {backgroundBitmap, onOffBitmap, knobBitmap, splashBitmap})
+        old->release();
+    adoptImages(images);
+    scale = newScale;
+    rect.bottom = static_cast<VstInt16>(std::lround(backgroundBitmap->getHeight() * scale));
+    rect.right = static_cast<VstInt16>(std::lround(backgroundBitmap->getWidth() * scale));
+}
+
+void ADEditor::adoptImages(const std::array<gui::Bitmap*, 4>& images)
+{
+    backgroundBitmap = images[0];
+    onOffBitmap = images[1];
+    knobBitmap = images[2];
+    splashBitmap = images[3];
+}
+
+bool ADEditor::getRect(ERect** rectPointer)
+{
+    getUiScale();
+    return ToolkitEditor::getRect(rectPointer);
 }
 
 ADEditor::~ADEditor()
@@ -56,9 +124,10 @@ bool ADEditor::open(void* ptr)
 {
     close();  // a second open without close must not leave the first window behind
     ToolkitEditor::open(ptr);
+    const double frameScale = getUiScale();
     const double width = backgroundBitmap->getWidth();
     const double height = backgroundBitmap->getHeight();
-    auto* newFrame = new gui::Frame(gui::Rect::fromSize(width, height), ptr, this);
+    auto* newFrame = new gui::Frame(gui::Rect::fromSize(width, height), ptr, this, frameScale);
     newFrame->setBackground(backgroundBitmap);
     setKnobMode(2);
 

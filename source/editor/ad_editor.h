@@ -8,6 +8,11 @@
 // leaves the value in a lock-free mailbox that the next timer expiry hands to
 // the control, so a panel closing meanwhile never has its controls written
 // after they are gone. Everything else runs on the user-interface thread.
+//
+// The panel is laid out in panel units (180 x 160) and drawn at a scale of 1,
+// 1.5 or 2 from images drawn for that scale: the desktop's (gui::desktopScale),
+// chosen at the first getRect or open, unless setUiScale chose first. The
+// host sees the scaled size; the controls work in panel units at every scale.
 
 #include <array>
 #include <atomic>
@@ -28,6 +33,7 @@ public:
     explicit ADEditor(void* effect);
     ~ADEditor() override;
 
+    bool getRect(ERect** rect) override;
     bool open(void* ptr) override;
     void close() override;
     // Gives the thread's run loop one non-blocking turn (window events, due
@@ -39,12 +45,22 @@ public:
     int notify(gui::RefObject* sender, gui::Message message) override;
     virtual void MyIdle();
 
+    // Draws at `requested` rounded to the art's scales (gui::roundToArtScale)
+    // instead of the desktop's; takes effect at the next open.
+    void setUiScale(double requested);
+
 private:
     static constexpr std::int32_t kOpenPeriodMs = 50;
     static constexpr std::int32_t kClosedPeriodMs = 150;
     static constexpr std::int32_t kSplashTag = 5;
     static constexpr std::int32_t kKnobImages = 120;
 
+    // The scale chosen so far, else the desktop's, which is asked only once.
+    double getUiScale();
+    // Loads the images drawn for `newScale` and sizes `rect` for it; when they
+    // cannot be made the panel keeps the scale it has.
+    void useScale(double newScale);
+    void adoptImages(const std::array<gui::Bitmap*, 4>& images);
     gui::Rect knobRect(double left, double top) const;
     void showOnControl(VstInt32 index, float value);
     void showPendingValues();
@@ -56,6 +72,8 @@ private:
     gui::Bitmap* knobBitmap = nullptr;
     gui::Bitmap* splashBitmap = nullptr;
     gui::Timer* idleTimer = nullptr;
+    double scale = 1.0;  // pixels per panel unit
+    bool scaleChosen = false;
     std::atomic<bool> panelOpen = false;
     std::atomic<std::thread::id> panelThread;  // the thread that opened the panel
     std::array<std::atomic<float>, 3> pendingValues{};

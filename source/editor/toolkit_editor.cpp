@@ -47,9 +47,12 @@ void ToolkitEditor::draw(ERect* area)
         return;
     gui::Rect updateRect = frame->getViewSize();
     if (area)
-        updateRect = gui::Rect{static_cast<double>(area->left), static_cast<double>(area->top),
-                               static_cast<double>(area->right), static_cast<double>(area->bottom)}
+    {
+        // The host gives window pixels.
+        const double scale = frame->getScale();
+        updateRect = gui::Rect{area->left / scale, area->top / scale, area->right / scale, area->bottom / scale}
                          .normalized();
+    }
     if (gui::DrawContext* context = frame->createDrawContext())
     {
         frame->drawRect(*context, updateRect);

@@ -95,10 +95,19 @@ cairo_surface_t* surfaceFromPixbuf(const GdkPixbuf* pixbuf)
 }
 }  // namespace
 
-Bitmap::Bitmap(std::int32_t resourceNumber)
+Bitmap::Bitmap(std::int32_t resourceNumber, double scale)
 {
-    char name[32];
+    char name[48];
+    std::snprintf(name, sizeof name, "bmp%05d@%gx", resourceNumber, scale);
+    if (scale != 1.0 && loadResource(name, scale))
+        return;
     std::snprintf(name, sizeof name, "bmp%05d", resourceNumber);
+    loadResource(name, 1.0);
+}
+
+// Whether a file of that name exists; it may still fail to decode.
+bool Bitmap::loadResource(const char* name, double scale)
+{
     for (const char* type : {"png", "bmp", "jpg", "pict"})
     {
         char path[PATH_MAX];
@@ -106,9 +115,10 @@ Bitmap::Bitmap(std::int32_t resourceNumber)
             continue;
         // Found stops the search; "pict" has no decoder here and fails like a missing file.
         if (std::strcmp(type, "pict") != 0)
-            loadFile(path);
-        return;
+            loadFile(path, scale);
+        return true;
     }
+    return false;
 }
 
 Bitmap::~Bitmap()
@@ -126,7 +136,7 @@ Bitmap::~Bitmap()
     }
 }
 
-cairo_surface_t* Bitmap::decodeFile(const char* path)
+cairo_surface_t* Bitmap::decodeFile(const char* path, double scale)
 {
     GError* error = nullptr;
     GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file(path, &error);
@@ -137,11 +147,14 @@ cairo_surface_t* Bitmap::decodeFile(const char* path)
     }
     cairo_surface_t* surface = surfaceFromPixbuf(pixbuf);
     g_object_unref(pixbuf);
+    // Drawn into a frame of the same scale, its pixels land one to one.
+    if (surface)
+        cairo_surface_set_device_scale(surface, scale, scale);
     return surface;
 }
 
 // A file that fails to decode is tried again by the next bitmap that wants it.
-void Bitmap::loadFile(const char* path)
+void Bitmap::loadFile(const char* path, double scale)
 {
     const std::lock_guard<std::mutex> lock(gSharedImagesMutex);
     std::vector<SharedImage>& images = sharedImages();
@@ -149,7 +162,7 @@ void Bitmap::loadFile(const char* path)
                                [path](const SharedImage& entry) { return entry.path == path; });
     if (shared == images.end())
     {
-        std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(decodeFile(path),
+        std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(decodeFile(path, scale),
                                                                                    cairo_surface_destroy);
         if (!surface)
             return;
@@ -161,8 +174,11 @@ void Bitmap::loadFile(const char* path)
     image = shared->surface;
     if (image)
     {
-        width = cairo_image_surface_get_width(image);
-        height = cairo_image_surface_get_height(image);
+        double pixelsPerUnitX = 1.0;
+        double pixelsPerUnitY = 1.0;
+        cairo_surface_get_device_scale(image, &pixelsPerUnitX, &pixelsPerUnitY);
+        width = cairo_image_surface_get_width(image) / pixelsPerUnitX;
+        height = cairo_image_surface_get_height(image) / pixelsPerUnitY;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "gui/draw_context.h"
 
+#include <cmath>
 #include <string>
 
 namespace gui
@@ -86,8 +87,27 @@ void DrawContext::drawString(std::string_view text, const Rect& rect, const Font
     cairo_restore(cairo);
 }
 
-void DrawContext::drawImage(cairo_surface_t* image, const Rect& dest, Point offset, float alpha)
+Rect DrawContext::snappedToDevicePixels(const Rect& rect) const
 {
+    // The surface's device scale is applied after the transformation matrix.
+    double scaleX = 1.0;
+    double scaleY = 1.0;
+    cairo_surface_get_device_scale(cairo_get_target(cairo), &scaleX, &scaleY);
+    const auto snapped = [this, scaleX, scaleY](double x, double y) {
+        cairo_user_to_device(cairo, &x, &y);
+        x = std::round(x * scaleX) / scaleX;
+        y = std::round(y * scaleY) / scaleY;
+        cairo_device_to_user(cairo, &x, &y);
+        return Point{x, y};
+    };
+    const Point topLeft = snapped(rect.left, rect.top);
+    const Point bottomRight = snapped(rect.right, rect.bottom);
+    return {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+}
+
+void DrawContext::drawImage(cairo_surface_t* image, const Rect& destination, Point offset, float alpha)
+{
+    const Rect dest = snappedToDevicePixels(destination);
     cairo_save(cairo);
     cairo_rectangle(cairo, dest.left, dest.top, dest.width(), dest.height());
     cairo_clip(cairo);

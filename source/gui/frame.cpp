@@ -1,5 +1,7 @@
 #include "gui/frame.h"
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "gui/draw_context.h"
@@ -7,8 +9,8 @@
 
 namespace gui
 {
-Frame::Frame(const Rect& size_, void* parentWindow, EditorInterface* editor_)
-    : ViewContainer(Rect::fromSize(size_.width(), size_.height())), editor(editor_)
+Frame::Frame(const Rect& size_, void* parentWindow, EditorInterface* editor_, double scale_)
+    : ViewContainer(Rect::fromSize(size_.width(), size_.height())), editor(editor_), scale(scale_)
 {
     frame = this;
     if (parentWindow)
@@ -23,6 +25,10 @@ Frame::~Frame()
     removeAll();
     platformFrame.reset();
 }
+
+int Frame::getPixelWidth() const { return std::max(1, static_cast<int>(std::lround(size.width() * scale))); }
+
+int Frame::getPixelHeight() const { return std::max(1, static_cast<int>(std::lround(size.height() * scale))); }
 
 void Frame::setPlatformFrame(std::unique_ptr<PlatformFrame> platform) { platformFrame = std::move(platform); }
 

@@ -16,14 +16,20 @@ class Frame : public ViewContainer
 public:
     // With a parent window handle (an X11 window id) the frame opens a child
     // window in it; without one, or without a display, it has no platform
-    // frame but still holds and draws its views.
-    Frame(const Rect& size, void* parentWindow, EditorInterface* editor);
+    // frame but still holds and draws its views. Views, events and
+    // invalidation are in panel units; the platform frame shows `scale`
+    // pixels per unit, so its window is `size` times `scale`.
+    Frame(const Rect& size, void* parentWindow, EditorInterface* editor, double scale = 1.0);
     ~Frame() override;
 
     // Replaces the platform frame, e.g. with an offscreen one.
     void setPlatformFrame(std::unique_ptr<PlatformFrame> platform);
     PlatformFrame* getPlatformFrame() const { return platformFrame.get(); }
     EditorInterface* getEditor() const { return editor; }
+    double getScale() const { return scale; }
+    // The frame's size in pixels at its scale.
+    int getPixelWidth() const;
+    int getPixelHeight() const;
 
     bool setModalView(View* view);
     View* getModalView() const { return modalView; }
@@ -59,6 +65,7 @@ private:
     void trackMouseOver(Point where, ButtonState buttons);
 
     EditorInterface* editor;
+    double scale;
     std::unique_ptr<PlatformFrame> platformFrame;
     View* modalView = nullptr;
     View* focusView = nullptr;

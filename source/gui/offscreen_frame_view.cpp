@@ -1,17 +1,15 @@
 #include "gui/offscreen_frame_view.h"
 
-#include <algorithm>
-
 #include "gui/draw_context.h"
 #include "gui/frame.h"
 
 namespace gui
 {
 OffscreenFrameView::OffscreenFrameView(Frame* frame_)
-    : frame(frame_), surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32,
-                                                        std::max(1, static_cast<int>(frame_->getViewSize().width())),
-                                                        std::max(1, static_cast<int>(frame_->getViewSize().height()))))
+    : frame(frame_),
+      surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, frame_->getPixelWidth(), frame_->getPixelHeight()))
 {
+    cairo_surface_set_device_scale(surface, frame->getScale(), frame->getScale());
     DrawContext context(surface);
     frame->drawRect(context, frame->getViewSize());
 }

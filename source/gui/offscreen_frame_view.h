@@ -14,7 +14,7 @@ class Frame;
 class OffscreenFrameView : public PlatformFrame
 {
 public:
-    // Draws the whole frame once.
+    // Draws the whole frame once, at the frame's scale.
     explicit OffscreenFrameView(Frame* frame);
     ~OffscreenFrameView() override;
 

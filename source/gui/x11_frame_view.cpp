@@ -40,9 +40,8 @@ std::unique_ptr<X11FrameView> X11FrameView::create(Frame* frame, void* parentWin
         return nullptr;
     const auto parent = static_cast<Window>(reinterpret_cast<std::uintptr_t>(parentWindow));
     XWindowAttributes parentAttributes;
-    const auto& size = frame->getViewSize();
-    const int width = std::max(1, static_cast<int>(size.width()));
-    const int height = std::max(1, static_cast<int>(size.height()));
+    const int width = frame->getPixelWidth();
+    const int height = frame->getPixelHeight();
     if (!windowExists(display, parent, parentAttributes))
     {
         XCloseDisplay(display);
@@ -83,6 +82,7 @@ X11FrameView::X11FrameView(Frame* frame_, Display* display_, Window window_, con
     // Cairo's pixels are native-endian words; Xlib converts if the server differs.
     if (backingImage)
         backingImage->byte_order = LSBFirst;
+    cairo_surface_set_device_scale(backing, frame->getScale(), frame->getScale());
 
     CFFileDescriptorContext context{0, this, nullptr, nullptr, nullptr};
     connectionDescriptor = CFFileDescriptorCreate(nullptr, ConnectionNumber(display), false,
@@ -159,23 +159,21 @@ void X11FrameView::handleEvent(XEvent& event)
     switch (event.type)
     {
     case Expose:
-        showArea({static_cast<double>(event.xexpose.x), static_cast<double>(event.xexpose.y),
-                  static_cast<double>(event.xexpose.x + event.xexpose.width),
-                  static_cast<double>(event.xexpose.y + event.xexpose.height)});
+        showPixels({static_cast<double>(event.xexpose.x), static_cast<double>(event.xexpose.y),
+                    static_cast<double>(event.xexpose.x + event.xexpose.width),
+                    static_cast<double>(event.xexpose.y + event.xexpose.height)});
         break;
     case ButtonPress: handleButtonPress(event); break;
     case ButtonRelease: handleButtonRelease(event); break;
     case MotionNotify:
-        frame->onMouseMoved({static_cast<double>(event.xmotion.x), static_cast<double>(event.xmotion.y)},
-                            buttonStateFromX(event.xmotion.state));
+        frame->onMouseMoved(panelPoint(event.xmotion.x, event.xmotion.y), buttonStateFromX(event.xmotion.state));
         break;
     case EnterNotify:
-        frame->onMouseEntered({static_cast<double>(event.xcrossing.x), static_cast<double>(event.xcrossing.y)},
+        frame->onMouseEntered(panelPoint(event.xcrossing.x, event.xcrossing.y),
                               buttonStateFromX(event.xcrossing.state));
         break;
     case LeaveNotify:
-        frame->onMouseExited({static_cast<double>(event.xcrossing.x), static_cast<double>(event.xcrossing.y)},
-                             buttonStateFromX(event.xcrossing.state));
+        frame->onMouseExited(panelPoint(event.xcrossing.x, event.xcrossing.y), buttonStateFromX(event.xcrossing.state));
         break;
     case KeyPress: handleKey(event, true); break;
     case KeyRelease: handleKey(event, false); break;
@@ -186,7 +184,7 @@ void X11FrameView::handleEvent(XEvent& event)
 void X11FrameView::handleButtonPress(XEvent& event)
 {
     const XButtonEvent& press = event.xbutton;
-    const Point where{static_cast<double>(press.x), static_cast<double>(press.y)};
+    const Point where = panelPoint(press.x, press.y);
     const ButtonState held = buttonStateFromX(press.state);
     bool used = false;
     if (const float distance = wheelDistanceFromX(press.button); distance != 0.0f)
@@ -209,8 +207,7 @@ void X11FrameView::handleButtonRelease(XEvent& event)
         passOnToAncestor(display, window, event, ButtonReleaseMask);
     }
     else if (buttonBitFromX(release.button) != 0)
-        frame->onMouseUp({static_cast<double>(release.x), static_cast<double>(release.y)},
-                         buttonStateFromX(release.state));
+        frame->onMouseUp(panelPoint(release.x, release.y), buttonStateFromX(release.state));
 }
 
 void X11FrameView::handleKey(XEvent& event, bool down)
@@ -236,16 +233,24 @@ void X11FrameView::handleKey(XEvent& event, bool down)
         passOnToAncestor(display, window, event, down ? KeyPressMask : KeyReleaseMask);
 }
 
+Point X11FrameView::panelPoint(int x, int y) const { return {x / frame->getScale(), y / frame->getScale()}; }
+
 void X11FrameView::drawArea(const Rect& area)
 {
+    // Redrawn in whole pixels: a clip edge inside a pixel (at 1.5, panel
+    // coordinate 81 is pixel 121.5) would blend the new drawing into the old.
+    const double scale = frame->getScale();
+    const Rect pixels{std::floor(area.left * scale), std::floor(area.top * scale), std::ceil(area.right * scale),
+                      std::ceil(area.bottom * scale)};
     {
         DrawContext context(backing);
-        frame->drawRect(context, area);
+        frame->drawRect(context,
+                        {pixels.left / scale, pixels.top / scale, pixels.right / scale, pixels.bottom / scale});
     }
-    showArea(area);
+    showPixels(pixels);
 }
 
-void X11FrameView::showArea(const Rect& area)
+void X11FrameView::showPixels(const Rect& area)
 {
     const int width = cairo_image_surface_get_width(backing);
     const int height = cairo_image_surface_get_height(backing);
@@ -278,7 +283,10 @@ class WindowDrawContext : public DrawContext
 {
 public:
     explicit WindowDrawContext(X11FrameView& view_) : DrawContext(view_.backing), view(view_) {}
-    ~WindowDrawContext() override { view.showArea(view.frame->getViewSize()); }
+    ~WindowDrawContext() override
+    {
+        view.showPixels(Rect::fromSize(view.frame->getPixelWidth(), view.frame->getPixelHeight()));
+    }
 
 private:
     X11FrameView& view;
@@ -297,7 +305,7 @@ bool X11FrameView::queryPointer(Point& where, unsigned int& mask) const
     mask = 0;
     if (!XQueryPointer(display, window, &root, &child, &rootX, &rootY, &windowX, &windowY, &mask))
         return false;
-    where = {static_cast<double>(windowX), static_cast<double>(windowY)};
+    where = panelPoint(windowX, windowY);
     return true;
 }
 

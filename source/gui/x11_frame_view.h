@@ -7,7 +7,9 @@
 // without redrawing. Events are read whenever the connection becomes readable
 // on the current thread's run loop, and on processPendingEvents (the editor's
 // idle). Keys, wheel turns and clicks that the frame does not use go on to
-// the host's window, as X would have propagated them.
+// the host's window, as X would have propagated them. The window shows the
+// frame at its scale: events are turned into panel units on arrival, and
+// invalidated panel areas into the pixels that show them.
 // Uses its own Display connection, so the host's connection is never touched.
 // Needs a true-colour window of 24 or 32 bits (8 bits per component).
 
@@ -44,22 +46,25 @@ private:
     X11FrameView(Frame* frame, Display* display, Window window, const XWindowAttributes& attributes);
 
     static void connectionReadable(CFFileDescriptorRef descriptor, CFOptionFlags callBackTypes, void* info);
-    // Pointer position in window coordinates and the X button and modifier mask.
+    // Pointer position in panel units and the X button and modifier mask.
     bool queryPointer(Point& where, unsigned int& mask) const;
     void handleEvent(XEvent& event);
     // What the frame does not use goes on to the host's window.
     void handleButtonPress(XEvent& event);
     void handleButtonRelease(XEvent& event);
     void handleKey(XEvent& event, bool down);
+    Point panelPoint(int x, int y) const;
+    // `area` in panel units, drawn into the backing image and shown.
     void drawArea(const Rect& area);
-    void showArea(const Rect& area);
+    // `area` in window pixels, copied from the backing image to the window.
+    void showPixels(const Rect& area);
 
     friend class WindowDrawContext;
 
     Frame* frame;
     Display* display;
     Window window;
-    cairo_surface_t* backing;  // what the window shows, frame-sized
+    cairo_surface_t* backing;  // what the window shows, at the frame's scale
     XImage* backingImage;      // the same pixels as Xlib sees them
     GC gc;
     CFFileDescriptorRef connectionDescriptor = nullptr;

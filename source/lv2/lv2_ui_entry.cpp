@@ -1,11 +1,17 @@
 // The bundle's LV2 UI entry: the descriptor hosts find through
 // lv2ui_descriptor, with the idle interface through which the host gives the
-// panel its time (window events, the panel's redraw timer). Nothing thrown
-// leaves these functions.
+// panel its time (window events, the panel's redraw timer). The panel is drawn
+// at the host's ui:scaleFactor when it gives one, else at the desktop's scale.
+// Nothing thrown leaves these functions.
 #include "lv2/lv2_panel.h"
+
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
+#include <lv2/urid/urid.h>
 
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 namespace
@@ -20,6 +26,22 @@ const void* findFeature(const LV2_Feature* const* features, std::string_view uri
     return nullptr;
 }
 
+// The ui:scaleFactor among the host's options, a float; the URIs need the host's map.
+std::optional<float> hostScaleFactor(const LV2_Feature* const* features)
+{
+    const auto* options = static_cast<const LV2_Options_Option*>(findFeature(features, LV2_OPTIONS__options));
+    const auto* map = static_cast<const LV2_URID_Map*>(findFeature(features, LV2_URID__map));
+    if (!options || !map)
+        return std::nullopt;
+    const LV2_URID scaleFactor = map->map(map->handle, LV2_UI__scaleFactor);
+    const LV2_URID floatType = map->map(map->handle, LV2_ATOM__Float);
+    for (; options->key != 0 || options->value; ++options)
+        if (options->key == scaleFactor && options->type == floatType && options->size == sizeof(float) &&
+            options->value)
+            return *static_cast<const float*>(options->value);
+    return std::nullopt;
+}
+
 LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char*, const char*, LV2UI_Write_Function write,
                          LV2UI_Controller controller, LV2UI_Widget* widget, const LV2_Feature* const* features)
 {
@@ -30,6 +52,8 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char*, const char*, LV2U
     {
         auto panel = std::make_unique<Lv2Panel>(write, controller,
                                                 static_cast<const LV2UI_Touch*>(findFeature(features, LV2_UI__touch)));
+        if (const std::optional<float> scale = hostScaleFactor(features))
+            panel->setUiScale(*scale);
         const unsigned long window = panel->openIn(reinterpret_cast<std::uintptr_t>(parent));
         if (window == 0)
             return nullptr;

@@ -22,6 +22,7 @@ using namespace velmora::lv2;
 constexpr char kPrefixes[] = R"(@prefix doap: <http://usefulinc.com/ns/doap#> .
 @prefix foaf: <http://xmlns.com/foaf/0.1/> .
 @prefix lv2: <http://lv2plug.in/ns/lv2core#> .
+@prefix opts: <http://lv2plug.in/ns/ext/options#> .
 @prefix pset: <http://lv2plug.in/ns/ext/presets#> .
 @prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .
 @prefix state: <http://lv2plug.in/ns/ext/state#> .
@@ -109,7 +110,9 @@ std::string plugin()
          << audioPort(kOutRight, false, "out_right", "Right out") << " .\n\n";
     text << "<" << kUiUri << ">\n    a ui:X11UI ;\n"
          << "    lv2:requiredFeature ui:parent ;\n"
-         << "    lv2:optionalFeature ui:resize, ui:touch, ui:idleInterface, ui:noUserResize ;\n"
+         << "    lv2:optionalFeature ui:resize, ui:touch, ui:idleInterface, ui:noUserResize, opts:options, "
+            "urid:map ;\n"
+         << "    opts:supportedOption ui:scaleFactor ;\n"
          << "    lv2:extensionData ui:idleInterface .\n";
     return text.str();
 }

@@ -1,16 +1,20 @@
 // End to end in a real X server: a host window, the editor opened in it
 // through effEditOpen, real pointer input through XTest, and the window's
-// pixels compared with the offscreen render of the same panel.
+// pixels compared with the offscreen render of the same panel and with the
+// bundle's images drawn for the window's scale. Positions are in panel units.
 
 #include <gtest/gtest.h>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -56,7 +60,20 @@ PictureDifference differenceFrom(XImage* shown, Wanted wanted)
     return difference;
 }
 
-// The window's picture against the panel rendered offscreen at the same values.
+// Pixels for which `leftOut`(x, y) is true count as equal.
+template <typename Region>
+PictureDifference differenceFromSurface(XImage* shown, cairo_surface_t* expected, Region leftOut)
+{
+    cairo_surface_flush(expected);
+    return differenceFrom(shown, [&](int x, int y) {
+        if (leftOut(x, y))
+            return XGetPixel(shown, x, y);
+        return static_cast<unsigned long>(reinterpret_cast<const std::uint32_t*>(
+            cairo_image_surface_get_data(expected) + y * cairo_image_surface_get_stride(expected))[x]);
+    });
+}
+
+// The window's picture against the panel rendered offscreen at the same values and scale.
 PictureDifference differenceFromRender(XImage* shown, const panelshot::PanelValues& values)
 {
     std::string error;
@@ -66,11 +83,62 @@ PictureDifference differenceFromRender(XImage* shown, const panelshot::PanelValu
         ADD_FAILURE() << error;
         return {255.0, shown->width * shown->height};
     }
-    cairo_surface_flush(expected);
-    const PictureDifference difference = differenceFrom(shown, [expected](int x, int y) {
-        return reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(expected) +
-                                                      y * cairo_image_surface_get_stride(expected))[x];
-    });
+    const PictureDifference difference = differenceFromSurface(shown, expected, [](int, int) { return false; });
+    cairo_surface_destroy(expected);
+    return difference;
+}
+
+// One of the bundle's panel images as drawn for `scale`, in its own pixels.
+cairo_surface_t* artImage(int number, double scale)
+{
+    char name[48];
+    if (scale == 1.0)
+        std::snprintf(name, sizeof name, "bmp%05d.png", number);
+    else
+        std::snprintf(name, sizeof name, "bmp%05d@%gx.png", number, scale);
+    return cairo_image_surface_create_from_png(
+        (testsupport::velmoraBundlePath() + "/Contents/Resources/" + name).c_str());
+}
+
+// The window's picture against the panel put together from the images drawn
+// for its scale, each pixel for pixel at the scaled place of its control:
+// the background, each knob's frame for its value and the button's half for
+// its state. The labels are text, not images, and are left out.
+PictureDifference differenceFromArt(XImage* shown, const panelshot::PanelValues& values)
+{
+    const double scale = values.scale;
+    const auto pixels = [scale](double panelUnits) { return static_cast<double>(std::lround(panelUnits * scale)); };
+    cairo_surface_t* background = artImage(128, scale);
+    cairo_surface_t* button = artImage(129, scale);
+    cairo_surface_t* knobs = artImage(130, scale);
+    cairo_surface_t* expected = cairo_surface_create_similar_image(background, CAIRO_FORMAT_ARGB32, shown->width,
+                                                                   shown->height);
+    cairo_t* cairo = cairo_create(expected);
+    const auto place = [cairo](cairo_surface_t* image, double x, double y, double width, double height, double top) {
+        cairo_save(cairo);
+        cairo_rectangle(cairo, x, y, width, height);
+        cairo_clip(cairo);
+        cairo_set_source_surface(cairo, image, x, y - top);
+        cairo_paint(cairo);
+        cairo_restore(cairo);
+    };
+    place(background, 0, 0, shown->width, shown->height, 0);
+    const double knobWidth = cairo_image_surface_get_width(knobs);
+    const double frameHeight = cairo_image_surface_get_height(knobs) / 120.0;
+    for (const auto& [left, value] : {std::pair{110.0, values.size}, std::pair{40.0, values.dryWet}})
+        place(knobs, pixels(left), pixels(30), knobWidth, frameHeight, frameHeight * std::floor(value * 119));
+    const double buttonHeight = cairo_image_surface_get_height(button) / 2.0;
+    place(button, pixels(8), pixels(81), cairo_image_surface_get_width(button), buttonHeight,
+          values.onOff == 1.0f ? buttonHeight : 0.0);
+    cairo_destroy(cairo);
+    for (cairo_surface_t* image : {background, button, knobs})
+        cairo_surface_destroy(image);
+
+    const auto inLabel = [&pixels](int x, int y) {
+        const bool labelRows = y >= pixels(10) && y < pixels(24);
+        return labelRows && ((x >= pixels(28) && x < pixels(78)) || (x >= pixels(100) && x < pixels(150)));
+    };
+    const PictureDifference difference = differenceFromSurface(shown, expected, inLabel);
     cairo_surface_destroy(expected);
     return difference;
 }
@@ -120,9 +188,12 @@ protected:
         host->dispatch(effEditIdle);
     }
 
-    void pointerTo(int x, int y)
+    // The screen pixel of a panel coordinate.
+    int onScreen(double panelUnits) const { return static_cast<int>(std::lround(panelUnits * scale)); }
+
+    void pointerTo(double x, double y)
     {
-        XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
+        XTestFakeMotionEvent(display, DefaultScreen(display), onScreen(x), onScreen(y), CurrentTime);
         pump(2);
     }
     void button(bool down, unsigned int number = Button1)
@@ -143,41 +214,32 @@ protected:
             pump(2);
         }
     }
-    void click(int x, int y)
+    void click(double x, double y)
     {
         pointerTo(x, y);
         button(true);
         button(false);
     }
-    void drag(int x, int y, int toX, bool release = true)
+    void drag(double x, double y, double toX, bool release = true)
     {
         pointerTo(x, y);
         button(true);
-        for (int step = x + 10; step <= toX; step += 10)
+        for (double step = x + 10; step <= toX; step += 10)
             pointerTo(step, y);
         if (release)
             button(false);
     }
 
-    // The window as shown, with the pointer out of the way.
+    // The window as shown, with the pointer out of the way; size in pixels.
     WindowGrab grabWindow(int width, int height)
     {
-        pointerTo(width + 50, height + 50);
+        pointerTo(width / scale + 50, height / scale + 50);
         pump(10);
         return WindowGrab(XGetImage(display, parent, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
                                     AllPlanes, ZPixmap));
     }
 
-    unsigned int childWindowCount() const
-    {
-        Window root = 0, parentOfParent = 0;
-        Window* children = nullptr;
-        unsigned int count = 0;
-        XSync(display, False);
-        if (XQueryTree(display, parent, &root, &parentOfParent, &children, &count) && children)
-            XFree(children);
-        return count;
-    }
+    unsigned int childWindowCount() const { return static_cast<unsigned int>(childWindows(parent).size()); }
 
     // Key and button events that reached the host's window since the last
     // call: "space down", "button 4 up".
@@ -222,9 +284,28 @@ protected:
 
     Window parent = 0;
     std::unique_ptr<vsthost::LoadedEffect> host;
+    double scale = 1.0;  // screen pixels per panel unit
 };
 
-TEST_F(EditorInX11, DragAndClickReachHostAndWindowShowsPanelAndSplashAsRenderedOffscreen)
+// The editor at each scale its art is drawn for, chosen as a user would.
+class EditorInX11AtScale : public EditorInX11, public ::testing::WithParamInterface<double>
+{
+protected:
+    void SetUp() override
+    {
+        scale = GetParam();
+        EditorInX11::SetUp();
+    }
+
+    testsupport::ScopedVariable scaleAsked{"VELMORA_UI_SCALE", std::to_string(GetParam())};
+};
+
+INSTANTIATE_TEST_SUITE_P(Scales, EditorInX11AtScale, ::testing::Values(1.0, 1.5, 2.0),
+                         [](const ::testing::TestParamInfo<double>& info) {
+                             return "x" + std::to_string(static_cast<int>(info.param * 10));
+                         });
+
+TEST_P(EditorInX11AtScale, ScaledWindowShowsTheArtOfItsScaleAndDragsAndClicksCountInPanelUnits)
 {
     ERect* rect = nullptr;
     host->dispatch(effEditGetRect, 0, 0, &rect);
@@ -232,14 +313,17 @@ TEST_F(EditorInX11, DragAndClickReachHostAndWindowShowsPanelAndSplashAsRenderedO
     const int width = rect->right;
     const int height = rect->bottom;
     ASSERT_GT(width, 0) << "the bundle's images are missing";
+    EXPECT_EQ(width, onScreen(180));
+    EXPECT_EQ(height, onScreen(160));
 
     host->setParameter(velmora::kSize, 0.3f);
     host->setParameter(velmora::kOnOff, 1.0f);
     openEditorWindow(width, height);
+    EXPECT_EQ(pluginWindowSize(parent), std::pair(width, height));
     host->clearCalls();
 
-    drag(126, 46, 166);  // 40 pixels right from the middle of the size knob at (110, 30)
-    EXPECT_NEAR(host->getParameter(velmora::kSize), 0.5f, 1e-4) << "40 pixels at 1/200 per pixel from 0.3";
+    drag(126, 46, 166);  // 40 panel units right from the middle of the size knob at (110, 30)
+    EXPECT_NEAR(host->getParameter(velmora::kSize), 0.5f, 1e-4) << "40 panel units at 1/200 per unit from 0.3";
     EXPECT_EQ(gestureCalls(velmora::kSize), kOneGesture);
     EXPECT_GE(countCalls(audioMasterAutomate, velmora::kSize), 1);
     ASSERT_FALSE(host->calls().empty());
@@ -253,11 +337,16 @@ TEST_F(EditorInX11, DragAndClickReachHostAndWindowShowsPanelAndSplashAsRenderedO
 
     const WindowGrab panel = grabWindow(width, height);
     ASSERT_NE(panel, nullptr);
-    panelshot::PanelValues values{
-        .onOff = 0.0f, .size = host->getParameter(velmora::kSize), .dryWet = host->getParameter(velmora::kDryWet)};
+    panelshot::PanelValues values{.onOff = 0.0f,
+                                  .size = host->getParameter(velmora::kSize),
+                                  .dryWet = host->getParameter(velmora::kDryWet),
+                                  .scale = scale};
     const PictureDifference fromOffscreen = differenceFromRender(panel.get(), values);
-    EXPECT_LT(fromOffscreen.mean, 2.0) << "the window shows the panel as rendered offscreen";
-    EXPECT_LT(fromOffscreen.visible, width * height / 100) << "fewer than 1% of pixels differ visibly";
+    EXPECT_EQ(fromOffscreen.mean, 0.0) << "the window shows the panel as rendered offscreen, pixel for pixel; "
+                                       << fromOffscreen.visible << " pixels differ visibly";
+    const PictureDifference fromArt = differenceFromArt(panel.get(), values);
+    EXPECT_EQ(fromArt.mean, 0.0) << "the images drawn for the scale, not stretched; " << fromArt.visible
+                                 << " pixels differ visibly";
 
     // The splash area at (71, 71): one click shows the splash image over the
     // whole panel, the next hides it.
@@ -267,13 +356,36 @@ TEST_F(EditorInX11, DragAndClickReachHostAndWindowShowsPanelAndSplashAsRenderedO
     ASSERT_NE(splash, nullptr);
     EXPECT_GT(differenceFrom(splash.get(), panelPixel).visible, width * height / 100) << "the splash is shown";
     values.splashShown = true;
-    EXPECT_LT(differenceFromRender(splash.get(), values).mean, 2.0) << "the offscreen render shows the splash too";
+    EXPECT_EQ(differenceFromRender(splash.get(), values).mean, 0.0) << "the offscreen render shows the splash too";
     click(120, 120);
     const WindowGrab afterSplash = grabWindow(width, height);
     ASSERT_NE(afterSplash, nullptr);
     const PictureDifference fromPanel = differenceFrom(afterSplash.get(), panelPixel);
     EXPECT_LT(fromPanel.mean, 2.0) << "the hidden splash leaves the panel as it was";
     EXPECT_LT(fromPanel.visible, width * height / 100) << fromPanel.visible << " pixels still differ";
+}
+
+TEST_F(EditorInX11, ServersXftDpiScalesTheEditorWhenNoVariableAsks)
+{
+    const testsupport::ScopedVariable own("VELMORA_UI_SCALE", std::nullopt);
+    const testsupport::ScopedVariable gdk("GDK_SCALE", std::nullopt);
+    const testsupport::ScopedVariable qt("QT_SCALE_FACTOR", std::nullopt);
+    // Where xrdb leaves the desktop's resources; connections opened after it read them.
+    const std::string resources = "Xft.antialias:\t1\nXft.dpi:\t144\n";
+    const Atom property = XInternAtom(display, "RESOURCE_MANAGER", False);
+    XChangeProperty(display, DefaultRootWindow(display), property, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(resources.data()), static_cast<int>(resources.size()));
+    XSync(display, False);
+    ERect* rect = nullptr;
+    host->dispatch(effEditGetRect, 0, 0, &rect);
+    XDeleteProperty(display, DefaultRootWindow(display), property);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->right, 270) << "144 dpi is 1.5";
+    EXPECT_EQ(rect->bottom, 240);
+
+    scale = 1.5;
+    openEditorWindow(rect->right, rect->bottom);
+    EXPECT_EQ(pluginWindowSize(parent), std::pair(270, 240));
 }
 
 TEST_F(EditorInX11, EditorClosedMidDragEndsTheGestureOnceAndDoesNotCrash)
@@ -298,10 +410,10 @@ TEST_F(EditorInX11, EditorClosedMidDragEndsTheGestureOnceAndDoesNotCrash)
     EXPECT_EQ(gestureCalls(velmora::kSize), kOneGesture);
 }
 
-TEST_F(EditorInX11, KeysAndButtonsThePanelDoesNotUseGoOnToTheHostWindowOnce)
+TEST_P(EditorInX11AtScale, KeysAndButtonsThePanelDoesNotUseGoOnToTheHostWindowOnce)
 {
     host->setParameter(velmora::kSize, 0.5f);
-    openEditorWindow(180, 160);
+    openEditorWindow(onScreen(180), onScreen(160));
     XSelectInput(display, parent, KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask);
     hostInput();
 

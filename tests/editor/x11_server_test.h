@@ -9,7 +9,10 @@
 #include <X11/Xlib.h>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
+#include "support/scoped_variable.h"
 #include "xvfb_display.h"
 
 namespace editortest
@@ -46,7 +49,36 @@ protected:
         return window;
     }
 
+    std::vector<Window> childWindows(Window parent) const
+    {
+        Window root = 0, parentOfParent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        XSync(display, False);
+        std::vector<Window> windows;
+        if (XQueryTree(display, parent, &root, &parentOfParent, &children, &count) && children)
+        {
+            windows.assign(children, children + count);
+            XFree(children);
+        }
+        return windows;
+    }
+
+    // The size in pixels of the one window a plug-in opened in `parent`; 0 x 0
+    // unless there is exactly one.
+    std::pair<int, int> pluginWindowSize(Window parent) const
+    {
+        const std::vector<Window> windows = childWindows(parent);
+        XWindowAttributes attributes{};
+        if (windows.size() != 1 || !XGetWindowAttributes(display, windows.front(), &attributes))
+            return {0, 0};
+        return {attributes.width, attributes.height};
+    }
+
     static inline std::unique_ptr<XvfbDisplay> server;
     Display* display = nullptr;
+    // Panels open at 1, whatever the desktop that runs the tests asks for; a
+    // test that wants another scale sets its own after this one.
+    testsupport::ScopedVariable panelScale{"VELMORA_UI_SCALE", "1"};
 };
 }  // namespace editortest

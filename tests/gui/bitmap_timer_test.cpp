@@ -57,6 +57,12 @@ TEST_F(BundleTest, NumberedImagesLoadByPaddedNameAndBadOnesLeaveAnEmptyBitmap)
     EXPECT_EQ(gui::Bitmap(128).getWidth(), 30.0);
     EXPECT_EQ(gui::Bitmap(128).getHeight(), 20.0);
     EXPECT_EQ(gui::Bitmap(130).getWidth(), 7.0) << "found after the png and bmp lookups failed";
+    // At a scale, sizes stay in panel units.
+    writePng("bmp00128@1.5x.png", 45, 30);
+    EXPECT_EQ(gui::Bitmap(128, 1.5).getWidth(), 30.0) << "45 pixels drawn for 1.5";
+    EXPECT_EQ(gui::Bitmap(128, 1.5).getHeight(), 20.0);
+    EXPECT_EQ(gui::Bitmap(128, 2.0).getWidth(), 30.0) << "no image for 2: the plain one, stretched";
+    EXPECT_EQ(gui::Bitmap(130, 2.0).getWidth(), 7.0);
     for (int number : {127, 129, 131})
     {
         gui::Bitmap bitmap(number);

@@ -5,15 +5,21 @@
 #include "x11_server_test.h"
 
 #include <gtest/gtest.h>
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -70,13 +76,24 @@ protected:
         ui = nullptr;
     }
 
-    void openPanel()
+    // With a scale factor the host also offers its URID map and the options.
+    void openPanel(std::optional<float> scaleFactor = std::nullopt)
     {
         LV2_Feature parentFeature{LV2_UI__parent, reinterpret_cast<void*>(static_cast<std::uintptr_t>(parent))};
         LV2_Feature resizeFeature{LV2_UI__resize, &resize};
         LV2_Feature touchFeature{LV2_UI__touch, &touch};
-        const LV2_Feature* features[] = {&parentFeature, &resizeFeature, &touchFeature, nullptr};
-        ui = descriptor->instantiate(descriptor, lv2::kPluginUri, VELMORA_LV2_BUNDLE, write, this, &widget, features);
+        LV2_Feature mapFeature{LV2_URID__map, &uridMap};
+        const float factor = scaleFactor.value_or(1.0f);
+        LV2_Options_Option options[] = {{LV2_OPTIONS_INSTANCE, 0, map(this, LV2_UI__scaleFactor), sizeof factor,
+                                         map(this, LV2_ATOM__Float), &factor},
+                                        {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+        LV2_Feature optionsFeature{LV2_OPTIONS__options, options};
+        std::vector<const LV2_Feature*> features{&parentFeature, &resizeFeature, &touchFeature};
+        if (scaleFactor)
+            features.insert(features.end(), {&mapFeature, &optionsFeature});
+        features.push_back(nullptr);
+        ui = descriptor->instantiate(descriptor, lv2::kPluginUri, VELMORA_LV2_BUNDLE, write, this, &widget,
+                                     features.data());
         ASSERT_NE(ui, nullptr);
         pump();
     }
@@ -91,9 +108,11 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(15));
         }
     }
-    void pointerTo(int x, int y)
+    // Positions in panel units, `scale` screen pixels each.
+    void pointerTo(double x, double y)
     {
-        XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
+        XTestFakeMotionEvent(display, DefaultScreen(display), static_cast<int>(std::lround(x * scale)),
+                             static_cast<int>(std::lround(y * scale)), CurrentTime);
         pump(2);
     }
     void button(bool down)
@@ -101,11 +120,11 @@ protected:
         XTestFakeButtonEvent(display, 1, down ? True : False, CurrentTime);
         pump(2);
     }
-    void drag(int x, int y, int toX)
+    void drag(double x, double y, double toX)
     {
         pointerTo(x, y);
         button(true);
-        for (int step = x + 10; step <= toX; step += 10)
+        for (double step = x + 10; step <= toX; step += 10)
             pointerTo(step, y);
         button(false);
     }
@@ -115,16 +134,7 @@ protected:
         pump();
     }
 
-    unsigned int childWindowCount() const
-    {
-        Window root = 0, parentOfParent = 0;
-        Window* children = nullptr;
-        unsigned int count = 0;
-        XSync(display, False);
-        if (XQueryTree(display, parent, &root, &parentOfParent, &children, &count) && children)
-            XFree(children);
-        return count;
-    }
+    unsigned int childWindowCount() const { return static_cast<unsigned int>(childWindows(parent).size()); }
 
     Window parent = 0;
     LV2UI_Handle ui = nullptr;
@@ -132,6 +142,7 @@ protected:
     std::vector<PortWrite> writes;
     std::vector<std::pair<std::uint32_t, bool>> touches;
     int width = 0, height = 0;
+    double scale = 1.0;
 
 private:
     static void write(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t protocol, const void* buffer)
@@ -150,12 +161,22 @@ private:
     {
         static_cast<PanelInX11*>(handle)->touches.emplace_back(port, grabbed);
     }
+    static LV2_URID map(LV2_URID_Map_Handle handle, const char* uri)
+    {
+        std::vector<std::string>& uris = static_cast<PanelInX11*>(handle)->mappedUris;
+        auto found = std::find(uris.begin(), uris.end(), uri);
+        if (found == uris.end())
+            found = uris.insert(uris.end(), uri);
+        return static_cast<LV2_URID>(found - uris.begin() + 1);
+    }
 
     void* library = nullptr;
     const LV2UI_Descriptor* descriptor = nullptr;
     const LV2UI_Idle_Interface* idleInterface = nullptr;
     LV2UI_Resize resize{this, resized};
     LV2UI_Touch touch{this, touched};
+    LV2_URID_Map uridMap{this, map};
+    std::vector<std::string> mappedUris;
 };
 
 TEST_F(PanelInX11, DragWritesTheSizePortAndStartsFromWhereTheHostMovedIt)
@@ -185,5 +206,16 @@ TEST_F(PanelInX11, DragWritesTheSizePortAndStartsFromWhereTheHostMovedIt)
 
     closePanel();
     EXPECT_EQ(childWindowCount(), 0u) << "cleanup left the panel's window behind";
+}
+TEST_F(PanelInX11, HostsScaleFactorSizesThePanelAboveTheDesktopsAndDragsCountInPanelUnits)
+{
+    scale = 2.0;
+    openPanel(2.0f);  // the desktop asks for 1
+    EXPECT_EQ(std::pair(width, height), std::pair(360, 320)) << "ui:resize hears the scaled size";
+    EXPECT_EQ(pluginWindowSize(parent), std::pair(360, 320));
+
+    drag(126, 46, 166);  // 40 panel units, 80 pixels
+    ASSERT_FALSE(writes.empty());
+    EXPECT_NEAR(writes.back().value, kParameters[kSize].defaultValue + 0.2f, 1e-4) << "1/200 per panel unit";
 }
 }  // namespace

@@ -1,6 +1,7 @@
 // File Manager, Folder Manager, alias and item-information calls on real
 // temporary folders.
 #include "platform_test_support.h"
+#include "support/scoped_variable.h"
 
 #include <CoreServices/CoreServices.h>
 
@@ -8,7 +9,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <optional>
 #include <unistd.h>
 
 namespace
@@ -346,27 +346,10 @@ TEST_F(FileManagerTest, SymbolicLinksResolveAsAliasesOneStepOrWholeChains)
     EXPECT_EQ(pathOf(followed), (root / "target").string()) << "a path's last link is followed";
 }
 
-// Points an environment variable elsewhere for one test.
-class ScopedVariable
-{
-public:
-    ScopedVariable(const char* name, const std::string& value) : name_(name)
-    {
-        if (const char* old = std::getenv(name))
-            old_ = old;
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedVariable() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
 TEST_F(FileManagerTest, AudioSupportFoldersAreFoundOrMadeForTheUserAndLocalDomains)
 {
-    const ScopedVariable user("XDG_DATA_HOME", (root / "user/share").string());
-    const ScopedVariable local("VELMORA_LOCAL_DOMAIN_DIR", (root / "local").string());
+    const testsupport::ScopedVariable user("XDG_DATA_HOME", (root / "user/share").string());
+    const testsupport::ScopedVariable local("VELMORA_LOCAL_DOMAIN_DIR", (root / "local").string());
     for (const auto& [domain, expected] :
          {std::pair{kUserDomain, root / "user/share/audio"}, std::pair{kLocalDomain, root / "local/audio"}})
     {
@@ -384,8 +367,8 @@ TEST_F(FileManagerTest, AudioSupportFoldersAreFoundOrMadeForTheUserAndLocalDomai
     EXPECT_EQ(FSFindFolder(kUserDomain, 0x70726566 /* 'pref' */, kCreateFolder, &found), fnfErr);
     EXPECT_EQ(FSFindFolder(kUserDomain, kAudioSupportFolderType, kCreateFolder, nullptr), paramErr);
 
-    const ScopedVariable relative("XDG_DATA_HOME", "relative/share");
-    const ScopedVariable home("HOME", (root / "home").string());
+    const testsupport::ScopedVariable relative("XDG_DATA_HOME", "relative/share");
+    const testsupport::ScopedVariable home("HOME", (root / "home").string());
     ASSERT_EQ(FSFindFolder(kUserDomain, kAudioSupportFolderType, kCreateFolder, &found), noErr);
     EXPECT_EQ(pathOf(found), (root / "home/.local/share/audio").string()) << "a relative XDG_DATA_HOME is ignored";
 }

@@ -1,4 +1,6 @@
-// Writes bmp00128.png ... bmp00131.png into the folder given as argument.
+// Writes bmp00128.png ... bmp00131.png into the folder given as argument, and
+// the same images drawn at 1.5 and 2 as bmp00128@1.5x.png, bmp00128@2x.png
+// and so on, the names the panel's bitmaps look for at those scales.
 
 #include <cstdio>
 #include <string>
@@ -17,6 +19,15 @@ bool writeImage(cairo_surface_t* surface, const std::string& path)
         std::fprintf(stderr, "velmora-imagegen: %s\n", error.c_str());
     return written;
 }
+
+std::string scaleSuffix(double scale)
+{
+    if (scale == 1.0)
+        return "";
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, "@%gx", scale);
+    return suffix;
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -27,9 +38,14 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string folder = argv[1];
-    bool written = writeImage(imagegen::drawBackground(), folder + "/bmp00128.png");
-    written = writeImage(imagegen::drawOnOffButton(), folder + "/bmp00129.png") && written;
-    written = writeImage(imagegen::drawKnobStrip(), folder + "/bmp00130.png") && written;
-    written = writeImage(imagegen::drawSplash(), folder + "/bmp00131.png") && written;
+    bool written = true;
+    for (const double scale : {1.0, 1.5, 2.0})
+    {
+        const std::string suffix = scaleSuffix(scale) + ".png";
+        written = writeImage(imagegen::drawBackground(scale), folder + "/bmp00128" + suffix) && written;
+        written = writeImage(imagegen::drawOnOffButton(scale), folder + "/bmp00129" + suffix) && written;
+        written = writeImage(imagegen::drawKnobStrip(scale), folder + "/bmp00130" + suffix) && written;
+        written = writeImage(imagegen::drawSplash(scale), folder + "/bmp00131" + suffix) && written;
+    }
     return written ? 0 : 1;
 }

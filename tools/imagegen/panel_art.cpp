@@ -153,6 +153,27 @@ void stereoFan(cairo_t* cairo, double centreX, double centreY, double scale, dou
     cairo_fill(cairo);
 }
 
+// An image of width x height panel units at `scale` pixels per unit, and a
+// context that draws on it in panel units.
+cairo_t* scaledCanvas(int width, int height, double scale)
+{
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32,
+                                                          static_cast<int>(std::lround(width * scale)),
+                                                          static_cast<int>(std::lround(height * scale)));
+    cairo_t* cairo = cairo_create(surface);
+    cairo_surface_destroy(surface);  // the context holds it
+    cairo_scale(cairo, scale, scale);
+    return cairo;
+}
+
+cairo_surface_t* finished(cairo_t* cairo)
+{
+    cairo_surface_t* surface = cairo_surface_reference(cairo_get_target(cairo));
+    cairo_destroy(cairo);
+    cairo_surface_flush(surface);
+    return surface;
+}
+
 void panelFace(cairo_t* cairo, int width, int height)
 {
     cairo_pattern_t* face = cairo_pattern_create_linear(0, 0, 0, height);
@@ -177,10 +198,9 @@ void panelFace(cairo_t* cairo, int width, int height)
 }
 }  // namespace
 
-cairo_surface_t* drawBackground()
+cairo_surface_t* drawBackground(double scale)
 {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kPanelWidth, kPanelHeight);
-    cairo_t* cairo = cairo_create(surface);
+    cairo_t* cairo = scaledCanvas(kPanelWidth, kPanelHeight, scale);
     panelFace(cairo, kPanelWidth, kPanelHeight);
     for (auto [x, y] : {std::pair{6.0, 6.0}, {174.0, 6.0}, {6.0, 154.0}, {174.0, 154.0}})
         screw(cairo, x, y);
@@ -222,15 +242,12 @@ cairo_surface_t* drawBackground()
     setColor(cairo, kEngraving, 0.75);
     spacedText(cairo, "STEREO WIDENER", 120, 139, 5.5, 1.0, false);
 
-    cairo_destroy(cairo);
-    cairo_surface_flush(surface);
-    return surface;
+    return finished(cairo);
 }
 
-cairo_surface_t* drawOnOffButton()
+cairo_surface_t* drawOnOffButton(double scale)
 {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kButtonWidth, 2 * kButtonHeight);
-    cairo_t* cairo = cairo_create(surface);
+    cairo_t* cairo = scaledCanvas(kButtonWidth, 2 * kButtonHeight, scale);
     for (int state = 0; state < 2; ++state)
     {
         const bool on = state == 1;
@@ -277,15 +294,12 @@ cairo_surface_t* drawOnOffButton()
             setColor(cairo, kEngraving, 0.7);
         spacedText(cairo, on ? "ON" : "OFF", 28.5, top + 13.5, 8, 0.8, true);
     }
-    cairo_destroy(cairo);
-    cairo_surface_flush(surface);
-    return surface;
+    return finished(cairo);
 }
 
-cairo_surface_t* drawKnobStrip()
+cairo_surface_t* drawKnobStrip(double scale)
 {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kKnobSize, kKnobSize * kKnobFrames);
-    cairo_t* cairo = cairo_create(surface);
+    cairo_t* cairo = scaledCanvas(kKnobSize, kKnobSize * kKnobFrames, scale);
     const double centre = kKnobSize / 2.0;
     for (int frame = 0; frame < kKnobFrames; ++frame)
     {
@@ -327,15 +341,12 @@ cairo_surface_t* drawKnobStrip()
         cairo_line_to(cairo, centre + 9.0 * std::cos(angle), y + 9.0 * std::sin(angle));
         cairo_stroke(cairo);
     }
-    cairo_destroy(cairo);
-    cairo_surface_flush(surface);
-    return surface;
+    return finished(cairo);
 }
 
-cairo_surface_t* drawSplash()
+cairo_surface_t* drawSplash(double scale)
 {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kPanelWidth, kPanelHeight);
-    cairo_t* cairo = cairo_create(surface);
+    cairo_t* cairo = scaledCanvas(kPanelWidth, kPanelHeight, scale);
     panelFace(cairo, kPanelWidth, kPanelHeight);
     cairo_set_source_rgba(cairo, 0, 0, 0, 0.35);
     cairo_paint(cairo);
@@ -357,8 +368,6 @@ cairo_surface_t* drawSplash()
     setColor(cairo, kEngraving, 0.45);
     spacedText(cairo, "click to close", kPanelWidth / 2.0, 149, 6, 0.6, false);
 
-    cairo_destroy(cairo);
-    cairo_surface_flush(surface);
-    return surface;
+    return finished(cairo);
 }
 }  // namespace imagegen

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "editor/toolkit_editor.h"
+#include "editor/ad_editor.h"
 #include "effect/velmora_identity.h"
 #include "gui/bitmap.h"
 #include "gui/frame.h"
@@ -26,7 +26,9 @@ cairo_surface_t* renderPanel(const std::string& bundlePath, const PanelValues& v
     // The first editor adopts this reference and releases it after the last.
     gui::gBundleRef = bundle;
     std::unique_ptr<PluginEffect> effect(createEffectInstance(nullptr));
-    auto* editor = dynamic_cast<ToolkitEditor*>(effect->getEditor());
+    auto* editor = dynamic_cast<ADEditor*>(effect->getEditor());
+    if (editor)
+        editor->setUiScale(values.scale);
     ERect* rect = nullptr;
     if (!editor || !editor->getRect(&rect) || rect->right <= 0 || rect->bottom <= 0)
     {

@@ -2,12 +2,14 @@
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "common/png_file.h"
+#include "gui/desktop_scale.h"
 #include "panelshot/panel_render.h"
 
 namespace
@@ -15,8 +17,9 @@ namespace
 void printUsage()
 {
     std::fprintf(stderr, "usage: velmora-panelshot [--bundle DIR] [--size V] [--drywet V] [--onoff 0|1]\n"
-                         "                         [--splash] [--scale N] --output FILE.png\n"
-                         "  V in 0..1; --bundle defaults to $VELMORA_BUNDLE; --scale 1..4 enlarges the image\n");
+                         "                         [--splash] [--scale 1|1.5|2] --output FILE.png\n"
+                         "  V in 0..1; --bundle defaults to $VELMORA_BUNDLE; --scale draws the panel as the\n"
+                         "  editor does on a desktop scaled by that much (default 1)\n");
 }
 
 bool parseUnit(const char* text, float& value)
@@ -29,18 +32,16 @@ bool parseUnit(const char* text, float& value)
     return true;
 }
 
-cairo_surface_t* enlarged(cairo_surface_t* image, int scale)
+// One of the scales the panel's art is drawn at.
+bool parseScale(const char* text, double& scale)
 {
-    const int width = cairo_image_surface_get_width(image);
-    const int height = cairo_image_surface_get_height(image);
-    cairo_surface_t* result = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width * scale, height * scale);
-    cairo_t* cairo = cairo_create(result);
-    cairo_scale(cairo, scale, scale);
-    cairo_set_source_surface(cairo, image, 0, 0);
-    cairo_pattern_set_filter(cairo_get_source(cairo), CAIRO_FILTER_GOOD);
-    cairo_paint(cairo);
-    cairo_destroy(cairo);
-    return result;
+    char* end = nullptr;
+    const double parsed = std::strtod(text, &end);
+    if (end == text || *end != '\0' ||
+        std::find(gui::kArtScales.begin(), gui::kArtScales.end(), parsed) == gui::kArtScales.end())
+        return false;
+    scale = parsed;
+    return true;
 }
 }  // namespace
 
@@ -50,7 +51,6 @@ int main(int argc, char** argv)
     const char* environmentBundle = std::getenv("VELMORA_BUNDLE");
     std::string bundle = environmentBundle ? environmentBundle : "";
     std::string output;
-    int scale = 1;
     for (int index = 1; index < argc; ++index)
     {
         const std::string option = argv[index];
@@ -74,10 +74,7 @@ int main(int argc, char** argv)
         else if (option == "--onoff")
             valid = parseUnit(argument, values.onOff);
         else if (option == "--scale")
-        {
-            scale = std::atoi(argument);
-            valid = scale >= 1 && scale <= 4;
-        }
+            valid = parseScale(argument, values.scale);
         else
             valid = false;
         if (!valid)
@@ -100,12 +97,6 @@ int main(int argc, char** argv)
     {
         std::fprintf(stderr, "velmora-panelshot: %s\n", error.c_str());
         return 1;
-    }
-    if (scale > 1)
-    {
-        cairo_surface_t* large = enlarged(image, scale);
-        cairo_surface_destroy(image);
-        image = large;
     }
     const bool written = tools::writePngFile(image, output, error);
     cairo_surface_destroy(image);
