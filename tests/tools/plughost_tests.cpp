@@ -41,7 +41,7 @@ TEST_F(PlugHostTool, ProgramThenParametersReachSavedPresetLoadedListAndRender)
     ToolRun result = run(
         {"save-fxp", "chosen.fxp", "--set", "2=0.75", "--program", "3", "--set=1=0.25", "--set", "2=0.125"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    const std::string preset = contents(folder / "chosen.fxp");
+    const std::string preset = testsupport::fileContents(folder / "chosen.fxp");
     ASSERT_EQ(preset.size(), kFirstParameterOffset + 3 * 4);
     EXPECT_EQ(preset.substr(kProgramNameOffset, 7), std::string("Init 4\0", 7));
     EXPECT_EQ(bigEndianFloat(preset, kFirstParameterOffset), 1.0f);

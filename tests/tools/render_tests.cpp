@@ -64,9 +64,10 @@ TEST_F(RenderTool, BadInputGivesOneClearErrorLineAndNonZeroExit)
         EXPECT_NE(result.err.find(testCase.message), std::string::npos) << context;
         EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << context;
     }
-    EXPECT_EQ(contents(folder / "kept.wav"), "an earlier render") << "a failed render replaced an existing file";
+    EXPECT_EQ(testsupport::fileContents(folder / "kept.wav"), "an earlier render")
+        << "a failed render replaced an existing file";
     EXPECT_FALSE(fs::exists(folder / "in-velmora.flac"));
-    EXPECT_EQ(contents(folder / "notes.wav"), "this is no audio file");
+    EXPECT_EQ(testsupport::fileContents(folder / "notes.wav"), "this is no audio file");
     for (const auto& entry : fs::directory_iterator(folder))
         EXPECT_EQ(entry.path().filename().string().find(".partial"), std::string::npos)
             << "left behind: " << entry.path();
@@ -254,7 +255,7 @@ TEST_F(RenderTool, PictureShowsMonoInputVerticalAndTheWidenedOutputLessCorrelate
     ASSERT_EQ(result.exitCode, 0) << result.err;
 
     // A PNG of the fixed size: 1200 by 1420 in its header.
-    const std::string png = contents(folder / "voice.png");
+    const std::string png = testsupport::fileContents(folder / "voice.png");
     ASSERT_GT(png.size(), 24u);
     EXPECT_EQ(png.substr(1, 3), "PNG");
     EXPECT_EQ(png.substr(16, 8), std::string("\0\0\x04\xb0\0\0\x05\x8c", 8));

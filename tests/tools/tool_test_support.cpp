@@ -3,8 +3,6 @@
 #include <sys/wait.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace tooltest
@@ -19,12 +17,6 @@ std::string quoted(const std::string& text)
     return result + "'";
 }
 }  // namespace
-
-std::string contents(const fs::path& path)
-{
-    std::ifstream stream(path);
-    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-}
 
 void writeAudio(const fs::path& path, int format, int channels, int sampleRate, const std::vector<float>& samples)
 {
@@ -85,7 +77,7 @@ ToolRun ToolTest::runTool(const std::string& tool, const std::vector<std::string
     while (const std::size_t count = std::fread(buffer, 1, sizeof buffer, errors))
         result.err.append(buffer, count);
     const int status = pclose(errors);
-    result.out = contents(folder / ".stdout");
+    result.out = testsupport::fileContents(folder / ".stdout");
     EXPECT_TRUE(WIFEXITED(status)) << "the tool did not exit normally: " << command;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;

@@ -2,6 +2,8 @@
 // Running a built command-line tool as a user does, in a fresh folder, and
 // the audio files it reads and writes.
 
+#include "support/file_contents.h"
+
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
@@ -24,7 +26,6 @@ struct AudioData
     std::vector<float> samples;
 };  // samples interleaved
 
-std::string contents(const fs::path& path);
 void writeAudio(const fs::path& path, int format, int channels, int sampleRate, const std::vector<float>& samples);
 AudioData readAudio(const fs::path& path);
 // The tool's own lines on stderr, without the trace lines ("[tag](thread) ...")
