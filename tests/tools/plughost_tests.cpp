@@ -64,6 +64,15 @@ TEST_F(PlugHostTool, ProgramThenParametersReachSavedPresetLoadedListAndRender)
     EXPECT_EQ(readAudio(folder / "out.wav").samples, input);
 }
 
+TEST_F(PlugHostTool, InputThatCannotBeReadToTheEndFailsTheRenderAndWritesNothing)
+{
+    writeCutShortFlac(folder / "cut.flac");
+    const ToolRun result = run({"render", "cut.flac", "out.flac"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("velmora-plughost: reading the input stopped after"), std::string::npos) << result.err;
+    EXPECT_FALSE(fs::exists(folder / "out.flac"));
+}
+
 TEST_F(PlugHostTool, BadProgramOrParameterFailsInOneLineAndWritesNothing)
 {
     writeAudio(folder / "in.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, 44100, testsupport::noise(2 * 500));

@@ -28,6 +28,7 @@ TEST_F(RenderTool, BadInputGivesOneClearErrorLineAndNonZeroExit)
     std::ofstream(folder / "notes.wav") << "this is no audio file";
     std::ofstream(folder / "kept.wav") << "an earlier render";
     writeAudio(folder / "in.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 2, 44100, testsupport::noise(2000, 3, 0.3f));
+    writeCutShortFlac(folder / "cut.flac");
 
     struct Case
     {
@@ -39,6 +40,7 @@ TEST_F(RenderTool, BadInputGivesOneClearErrorLineAndNonZeroExit)
         {{"missing.wav"}, 1, "cannot read 'missing.wav': no such file"},
         {{"notes.wav"}, 1, "cannot read 'notes.wav'"},
         {{"surround.wav"}, 1, "has 3 channels"},
+        {{"cut.flac"}, 1, "reading the input stopped after"},
         {{"in.wav", "-o", "no/such/folder/out.wav"}, 1, "cannot write 'no/such/folder/out.wav'"},
         {{"in.wav", "-o", "./in.wav"}, 1, "is the input file"},
         {{"in.wav", "-o", "kept.wav", "--bundle", "missing.vst"}, 1, "cannot open plug-in missing.vst"},

@@ -1,5 +1,7 @@
 #include "tools/tool_test_support.h"
 
+#include "support/signals.h"
+
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -26,6 +28,12 @@ void writeAudio(const fs::path& path, int format, int channels, int sampleRate, 
     EXPECT_EQ(sf_writef_float(file, samples.data(), samples.size() / channels),
               static_cast<sf_count_t>(samples.size() / channels));
     sf_close(file);
+}
+
+void writeCutShortFlac(const fs::path& path)
+{
+    writeAudio(path, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 2, 44100, testsupport::noise(2 * 20000));
+    fs::resize_file(path, fs::file_size(path) / 2);
 }
 
 AudioData readAudio(const fs::path& path)

@@ -28,6 +28,8 @@ struct AudioData
 
 void writeAudio(const fs::path& path, int format, int channels, int sampleRate, const std::vector<float>& samples);
 AudioData readAudio(const fs::path& path);
+// A stereo FLAC file cut off halfway, which a reader opens and then fails on.
+void writeCutShortFlac(const fs::path& path);
 // The tool's own lines on stderr, without the trace lines ("[tag](thread) ...")
 // of the hosting layer and the Audio Unit side.
 std::vector<std::string> toolLines(const std::string& err);

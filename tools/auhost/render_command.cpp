@@ -48,7 +48,7 @@ void renderFile(const std::string& bundlePath, const std::string& inputPath, con
     tools::AudioWriter writer;
     checked(writer.create(outputPath, reader.format(), channels, reader.sampleRate(), error), error);
     const std::int64_t frames = tools::processFile(reader, writer, channels, channels, kBlockFrames,
-                                                   [&](float* const* input, float* const* output, int blockFrames) {
+                                                   [&](float** input, float** output, int blockFrames) {
                                                        renderer.render(input, output, static_cast<UInt32>(blockFrames));
                                                    });
     for (AudioUnitInstance* unit : chain)

@@ -11,7 +11,7 @@
 namespace tools
 {
 // Planar inputs and outputs of one block, and the block's frame count.
-using BlockProcess = std::function<void(float* const* inputs, float* const* outputs, int frames)>;
+using BlockProcess = std::function<void(float** inputs, float** outputs, int frames)>;
 
 // Runs all of reader through `process` in blocks of at most blockFrames and
 // writes its outputChannels outputs to writer. Input channel c takes the

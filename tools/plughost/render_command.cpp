@@ -31,7 +31,7 @@ int outputFormat(const tools::AudioReader& input, int channels)
 
 // One block through the effect: replacing where it can, else accumulating
 // onto silence.
-void processBlock(VSTPlugIn& plugIn, float* const* inputs, float* const* outputs, int frames)
+void processBlock(VSTPlugIn& plugIn, float** inputs, float** outputs, int frames)
 {
     if (plugIn.canProcessReplacing())
     {
@@ -57,7 +57,7 @@ void renderFile(VSTPlugIn& plugIn, PlugHost& host, const std::string& inputPath,
 
     plugIn.resume();
     const std::int64_t frames = tools::processFile(input, output, plugIn.getInputCount(), effectOutputs, kBlockFrames,
-                                                   [&](float* const* inputs, float* const* outputs, int blockFrames) {
+                                                   [&](float** inputs, float** outputs, int blockFrames) {
                                                        processBlock(plugIn, inputs, outputs, blockFrames);
                                                        host.advanceTime(blockFrames);
                                                    });

@@ -134,10 +134,10 @@ void renderInto(RenderFace& effect, tools::AudioReader& reader, const RenderOpti
     if (!paths.picture.empty())
         image.emplace(reader.frames(), reader.sampleRate());
     ProgressBar progress(!options.quiet, reader.frames());
+    // A failure unwinds through the bar, which wipes itself before the reason is printed.
     summary.frames = renderFile(effect, reader, writer, options.blockSize, progress, summary.meter,
-                                image ? &*image : nullptr, error);
+                                image ? &*image : nullptr);
     progress.finish();
-    checked(summary.frames >= 0, error);
     summary.effectName = effect.effectName();
     summary.settings = effect.describeSettings();
     summary.sampleRate = reader.sampleRate();
