@@ -1,7 +1,9 @@
-// What the tools share: where a tool finds Velmora.vst when no --bundle is
-// given (on folders made for the test: a build tree, $VST_PATH, ~/.vst and the
-// system's folders), and the component's trace held back from the terminal.
+// What the tools share: their command line, where a tool finds Velmora.vst
+// when no --bundle is given (on folders made for the test: a build tree,
+// $VST_PATH, ~/.vst and the system's folders), and the component's trace held
+// back from the terminal.
 #include "common/bundle_search.h"
+#include "common/command_line.h"
 #include "common/component_trace.h"
 #include "tools/tool_test_support.h"
 
@@ -84,5 +86,44 @@ TEST(ComponentTraceTest, TraceIsDroppedWhileTheToolsOwnLinesGetThroughAndAnAbort
             std::abort();
         },
         "opening\nPrecondition failed in open");
+}
+TEST(CommandLineTest, OptionsStandAnywhereAndOnlyWhatTheToolKnowsIsTaken)
+{
+    std::vector<std::string> values;
+    int flags = 0;
+    tools::CommandLine line;
+    line.option({"-o", "--output"}, [&](const std::string& value) { values.push_back(value); });
+    line.flag({"--float"}, [&] { ++flags; });
+    const auto parse = [&line](std::vector<const char*> arguments) {
+        arguments.insert(arguments.begin(), "tool");
+        return line.parse(static_cast<int>(arguments.size()), arguments.data());
+    };
+
+    EXPECT_EQ(parse({"a", "--output", "x", "-", "--output=--y", "--float", "-o", "", "--", "--float", "-o"}),
+              (std::vector<std::string>{"a", "-", "--float", "-o"}));
+    EXPECT_EQ(values, (std::vector<std::string>{"x", "--y", ""}));
+    EXPECT_EQ(flags, 1);
+    EXPECT_FALSE(line.trace || line.help || line.version);
+    parse({"--trace", "-h", "--version"});
+    EXPECT_TRUE(line.trace && line.help && line.version);
+
+    const std::pair<std::vector<const char*>, std::string> failures[] = {
+        {{"--float=1"}, "unknown option '--float=1' (see --help)"},
+        {{"-o=x"}, "unknown option '-o=x' (see --help)"},
+        {{"--outputs", "x"}, "unknown option '--outputs' (see --help)"},
+        {{"a", "--output"}, "missing value for --output"},
+    };
+    for (const auto& [arguments, message] : failures)
+    {
+        try
+        {
+            parse(arguments);
+            ADD_FAILURE() << message;
+        }
+        catch (const tools::UsageError& failure)
+        {
+            EXPECT_EQ(failure.what(), message);
+        }
+    }
 }
 }  // namespace
