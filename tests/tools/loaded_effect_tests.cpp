@@ -50,7 +50,7 @@ TEST_F(VstHostLoading, FailuresExplainThemselvesAndLoadNothing)
     }
 }
 
-TEST(VstHostLoading, VersionZeroHostGetsNoEffect)
+TEST_F(VstHostLoading, VersionZeroHostGetsNoEffect)
 {
     const char* bundle = std::getenv("VELMORA_BUNDLE");
     ASSERT_NE(bundle, nullptr) << "VELMORA_BUNDLE names the built bundle";
@@ -88,7 +88,7 @@ TEST_F(VstHostLoading, BothEntryNamesAndBundleLayoutLoad)
     EXPECT_EQ(loadOrFail((folder / "Subject.vst").string())->modulePath(), fs::canonical(kMainEntryPlugin));
 }
 
-TEST(VstHostLoading, ProcessingAndClosingTwiceIsSafe)
+TEST_F(VstHostLoading, ProcessingAndClosingTwiceIsSafe)
 {
     if (!fs::exists(kMainEntryPlugin))
         GTEST_SKIP() << kMainEntryPlugin << " is not installed";
