@@ -2,11 +2,11 @@
 #include "auhost/auhost_commands.h"
 #include "auhost/host_transport.h"
 #include "auhost/unit_renderer.h"
+#include "common/command_line.h"
 #include "common/file_processing.h"
 
 #include <cstdio>
 #include <memory>
-#include <stdexcept>
 
 using namespace auhost;
 
@@ -14,12 +14,6 @@ namespace
 {
 constexpr int kBlockFrames = 4096;
 constexpr Float64 kTempo = 120.0;
-
-void checked(bool done, const std::string& error)
-{
-    if (!done)
-        throw std::runtime_error(error);
-}
 }  // namespace
 
 void renderFile(const std::string& bundlePath, const std::string& inputPath, const std::string& outputPath,
@@ -27,7 +21,7 @@ void renderFile(const std::string& bundlePath, const std::string& inputPath, con
 {
     std::string error;
     tools::AudioReader reader;
-    checked(reader.open(inputPath, error), error);
+    tools::checked(reader.open(inputPath, error), error);
     const int channels = reader.channels();
 
     const Component component = mainComponent(bundlePath);
@@ -46,14 +40,14 @@ void renderFile(const std::string& bundlePath, const std::string& inputPath, con
         &transport);
 
     tools::AudioWriter writer;
-    checked(writer.create(outputPath, reader.format(), channels, reader.sampleRate(), error), error);
+    tools::checked(writer.create(outputPath, reader.format(), channels, reader.sampleRate(), error), error);
     const std::int64_t frames = tools::processFile(reader, writer, channels, channels, kBlockFrames,
                                                    [&](float** input, float** output, int blockFrames) {
                                                        renderer.render(input, output, static_cast<UInt32>(blockFrames));
                                                    });
     for (AudioUnitInstance* unit : chain)
         unit->uninitialize();
-    checked(writer.commit(error), error);
+    tools::checked(writer.commit(error), error);
     std::printf("rendered %lld frames at %d Hz through %zu instance%s in slices of %u into %s\n",
                 static_cast<long long>(frames), reader.sampleRate(), chain.size(), chain.size() > 1 ? "s" : "",
                 static_cast<unsigned>(options.sliceFrames), outputPath.c_str());

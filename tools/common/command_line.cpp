@@ -146,6 +146,12 @@ double numberOption(std::string_view name, const std::string& text, double minim
     return *number;
 }
 
+void checked(bool done, const std::string& reason)
+{
+    if (!done)
+        throw std::runtime_error(reason);
+}
+
 int runTool(const char* name, const char* usage, CommandLine& line, int argc, char** argv,
             const std::function<int(const std::vector<std::string>& operands)>& run)
 {

@@ -66,6 +66,10 @@ std::optional<double> finiteNumber(const std::string& text);
 int wholeNumberOption(std::string_view name, const std::string& text, int minimum, int maximum);
 double numberOption(std::string_view name, const std::string& text, double minimum, double maximum);
 
+// How a tool's step reports a failure for runTool to print: throws
+// std::runtime_error with reason unless done.
+void checked(bool done, const std::string& reason);
+
 // A tool's main: parses argv with `line`, answers --help with `usage` and
 // --version with the tool's name and release (on the first line, as manual
 // page generators read it), else calls `run` with the operands while the

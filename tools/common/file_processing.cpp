@@ -1,7 +1,8 @@
 #include "common/file_processing.h"
 
+#include "common/command_line.h"
+
 #include <algorithm>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -39,12 +40,6 @@ void interleave(const PlanarBlock& block, std::int64_t frames, std::vector<float
     for (std::int64_t frame = 0; frame < frames; ++frame)
         for (std::size_t channel = 0; channel < channels; ++channel)
             interleaved[frame * channels + channel] = block.samples[channel][frame];
-}
-
-void checked(bool done, const std::string& error)
-{
-    if (!done)
-        throw std::runtime_error(error);
 }
 }  // namespace
 

@@ -1,22 +1,16 @@
 #include "plughost/plughost_commands.h"
 
+#include "common/command_line.h"
 #include "common/file_processing.h"
 
 #include <sndfile.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <stdexcept>
 
 namespace
 {
 constexpr int kBlockFrames = 512;
-
-void checked(bool done, const std::string& error)
-{
-    if (!done)
-        throw std::runtime_error(error);
-}
 
 // The input's format when it holds the effect's output channels, else WAV
 // with float samples.
@@ -48,12 +42,12 @@ void renderFile(VSTPlugIn& plugIn, PlugHost& host, const std::string& inputPath,
 {
     std::string error;
     tools::AudioReader input;
-    checked(input.open(inputPath, error), error);
+    tools::checked(input.open(inputPath, error), error);
     const int effectOutputs = plugIn.getOutputCount();
-    checked(effectOutputs >= 1, "The effect has no outputs");
+    tools::checked(effectOutputs >= 1, "The effect has no outputs");
     tools::AudioWriter output;
-    checked(output.create(outputPath, outputFormat(input, effectOutputs), effectOutputs, input.sampleRate(), error),
-            error);
+    tools::checked(
+        output.create(outputPath, outputFormat(input, effectOutputs), effectOutputs, input.sampleRate(), error), error);
 
     plugIn.resume();
     const std::int64_t frames = tools::processFile(input, output, plugIn.getInputCount(), effectOutputs, kBlockFrames,
@@ -62,7 +56,7 @@ void renderFile(VSTPlugIn& plugIn, PlugHost& host, const std::string& inputPath,
                                                        host.advanceTime(blockFrames);
                                                    });
     plugIn.suspend();
-    checked(output.commit(error), error);
+    tools::checked(output.commit(error), error);
     std::printf("rendered %lld frames at %d Hz into %s\n", static_cast<long long>(frames), input.sampleRate(),
                 outputPath.c_str());
 }

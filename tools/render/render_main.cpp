@@ -2,6 +2,7 @@
 // Velmora bundle and reports how much wider the result is.
 #include "common/audio_file.h"
 #include "common/bundle_search.h"
+#include "common/command_line.h"
 #include "render/demo_signal.h"
 #include "render/effect_render.h"
 #include "render/preset_file.h"
@@ -23,21 +24,15 @@ namespace
 {
 using namespace render;
 
-void checked(bool done, const std::string& error)
-{
-    if (!done)
-        throw std::runtime_error(error);
-}
-
 void writeDemo(const std::string& path)
 {
     const std::vector<float> frames = synthesizeDemo();
     tools::AudioWriter writer;
     std::string error;
-    checked(writer.create(path, tools::formatForFileName(path), 2, kDemoSampleRate, error) &&
-                writer.write(frames.data(), static_cast<std::int64_t>(frames.size() / 2), error) &&
-                writer.commit(error),
-            error);
+    tools::checked(writer.create(path, tools::formatForFileName(path), 2, kDemoSampleRate, error) &&
+                       writer.write(frames.data(), static_cast<std::int64_t>(frames.size() / 2), error) &&
+                       writer.commit(error),
+                   error);
 }
 
 bool isSameFile(const std::string& first, const std::string& second)
@@ -50,7 +45,7 @@ std::unique_ptr<RenderFace> openedFace(const FaceSettings& face, const RenderOpt
 {
     std::string error;
     std::unique_ptr<RenderFace> effect = openFace(face, options, error);
-    checked(effect != nullptr, error);
+    tools::checked(effect != nullptr, error);
     return effect;
 }
 
@@ -71,7 +66,7 @@ std::string chosenBundle(const RenderOptions& options)
     std::string error;
     const std::string bundle = options.bundlePath.empty() ? tools::findBundle(tools::processBundleSearch(), error)
                                                           : options.bundlePath;
-    checked(!bundle.empty(), error);
+    tools::checked(!bundle.empty(), error);
     if (options.verbose)
         std::printf("Bundle:   %s\n", bundle.c_str());
     return bundle;
@@ -102,11 +97,11 @@ RenderPaths renderPaths(const RenderOptions& options)
 void openUserInput(const RenderPaths& paths, tools::AudioReader& reader)
 {
     std::string error;
-    checked(reader.open(paths.input, error), error);
-    checked(reader.channels() <= 2, "'" + paths.input + "' has " + std::to_string(reader.channels()) +
-                                        " channels; only mono and stereo files can be rendered");
-    checked(!isSameFile(paths.input, paths.output),
-            "the output '" + paths.output + "' is the input file; choose another with -o");
+    tools::checked(reader.open(paths.input, error), error);
+    tools::checked(reader.channels() <= 2, "'" + paths.input + "' has " + std::to_string(reader.channels()) +
+                                               " channels; only mono and stereo files can be rendered");
+    tools::checked(!isSameFile(paths.input, paths.output),
+                   "the output '" + paths.output + "' is the input file; choose another with -o");
 }
 
 // The picture goes first: when it cannot be written, neither is the sound.
@@ -120,8 +115,8 @@ void commitOutputs(RenderFace& effect, const RenderSummary& summary, const std::
     RenderSummary caption = summary;
     caption.demo = false;
     std::string error;
-    checked(!image || drawStereoPicture(picturePath, *image, title, summaryText(caption), error), error);
-    checked(writer.commit(error), error);
+    tools::checked(!image || drawStereoPicture(picturePath, *image, title, summaryText(caption), error), error);
+    tools::checked(writer.commit(error), error);
 }
 
 void renderInto(RenderFace& effect, tools::AudioReader& reader, const RenderOptions& options, const RenderPaths& paths,
@@ -129,7 +124,7 @@ void renderInto(RenderFace& effect, tools::AudioReader& reader, const RenderOpti
 {
     std::string error;
     tools::AudioWriter writer;
-    checked(writer.create(summary.outputPath, summary.format, 2, reader.sampleRate(), error), error);
+    tools::checked(writer.create(summary.outputPath, summary.format, 2, reader.sampleRate(), error), error);
     std::optional<StereoImageRecorder> image;
     if (!paths.picture.empty())
         image.emplace(reader.frames(), reader.sampleRate());
@@ -159,7 +154,7 @@ int run(const RenderOptions& options)
     std::string error;
     if (!options.presetPath.empty())
     {
-        checked(readPresetFile(options.presetPath, preset, error), error);
+        tools::checked(readPresetFile(options.presetPath, preset, error), error);
         face.preset = &preset;
     }
     if (options.listPresets)
@@ -186,7 +181,7 @@ int run(const RenderOptions& options)
     if (paths.demo)
     {
         writeDemo(paths.input);
-        checked(reader.open(paths.input, error), error);
+        tools::checked(reader.open(paths.input, error), error);
     }
     if (reader.channels() == 1 && !options.quiet)
         std::printf("Mono input: its one channel feeds both of the effect's inputs; the result is stereo.\n");
