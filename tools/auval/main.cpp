@@ -103,11 +103,12 @@ int main(int argc, char** argv)
 {
     tools::CommandLine options;
     UnitRequest line;
-    for (auto [name, field] : {std::pair{"--type", &ComponentDescription::componentType},
-                               std::pair{"--subtype", &ComponentDescription::componentSubType},
-                               std::pair{"--manufacturer", &ComponentDescription::componentManufacturer}})
-        options.option(
-            {name}, [&line, name, field](const std::string& value) { line.looking.*field = parseCode(name, value); });
+    for (const auto& codeOption : {std::pair{"--type", &ComponentDescription::componentType},
+                                   std::pair{"--subtype", &ComponentDescription::componentSubType},
+                                   std::pair{"--manufacturer", &ComponentDescription::componentManufacturer}})
+        options.option({codeOption.first}, [&line, codeOption](const std::string& value) {
+            line.looking.*codeOption.second = parseCode(codeOption.first, value);
+        });
     return tools::runTool("velmora-auval", kUsage, options, argc, argv, [&](const std::vector<std::string>& operands) {
         if (operands.size() > 1)
             throw tools::UsageError("more than one bundle");

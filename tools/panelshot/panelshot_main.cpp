@@ -53,11 +53,11 @@ int main(int argc, char** argv)
     tools::CommandLine line;
     line.option({"--bundle"}, [&bundle](const std::string& value) { bundle = value; });
     line.option({"--output"}, [&output](const std::string& value) { output = value; });
-    for (auto [name, field] :
+    for (const auto& unitOption :
          {std::pair{"--size", &panelshot::PanelValues::size}, std::pair{"--drywet", &panelshot::PanelValues::dryWet},
           std::pair{"--onoff", &panelshot::PanelValues::onOff}})
-        line.option({name}, [&values, name, field](const std::string& value) {
-            values.*field = static_cast<float>(tools::numberOption(name, value, 0.0, 1.0));
+        line.option({unitOption.first}, [&values, unitOption](const std::string& value) {
+            values.*unitOption.second = static_cast<float>(tools::numberOption(unitOption.first, value, 0.0, 1.0));
         });
     line.option({"--scale"}, [&values](const std::string& value) { values.scale = scaleOption(value); });
     line.flag({"--splash"}, [&values] { values.splashShown = true; });
