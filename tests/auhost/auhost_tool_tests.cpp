@@ -69,7 +69,7 @@ TEST_F(AUHostTool, FailuresNameTheirStatusAndLeaveTheOutputAlone)
 {
     writeInput(1000);
     writeAudio(folder / "out.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, 48000, {0.5f, 0.5f});
-    const std::string before = contents(folder / "out.wav");
+    const std::string before = testsupport::fileContents(folder / "out.wav");
 
     ToolRun run = auhost({"render", kBundle, "in.wav", "out.wav", "--slice=5000"});
     EXPECT_EQ(run.exitCode, 1);
@@ -81,7 +81,7 @@ TEST_F(AUHostTool, FailuresNameTheirStatusAndLeaveTheOutputAlone)
     run = auhost({"render", "Missing.bundle", "in.wav", "out.wav"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err, "velmora-auhost: FSPathMakeRef failed with status -43\n");
-    EXPECT_EQ(contents(folder / "out.wav"), before);
+    EXPECT_EQ(testsupport::fileContents(folder / "out.wav"), before);
     EXPECT_EQ(filesInFolder(), (std::vector<std::string>{"in.wav", "out.wav"})) << "no partial file is left";
 
     EXPECT_EQ(auhost({"render", kBundle, "in.wav", "new.wav", "--slice", "0"}).exitCode, 2);

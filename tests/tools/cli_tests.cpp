@@ -1,8 +1,10 @@
-// What the tools share: where a tool finds Velmora.vst when no --bundle is
-// given (on folders made for the test: a build tree, $VST_PATH, ~/.vst and the
-// system's folders), and the component's trace held back from the terminal.
-#include "cli/bundle_search.h"
-#include "cli/component_trace.h"
+// What the tools share: their command line, where a tool finds Velmora.vst
+// when no --bundle is given (on folders made for the test: a build tree,
+// $VST_PATH, ~/.vst and the system's folders), and the component's trace held
+// back from the terminal.
+#include "common/bundle_search.h"
+#include "common/command_line.h"
+#include "common/component_trace.h"
 #include "tools/tool_test_support.h"
 
 #include <cstdio>
@@ -22,17 +24,17 @@ protected:
         return parent / "Velmora.vst";
     }
 
-    std::string found(const cli::BundleSearch& search)
+    std::string found(const tools::BundleSearch& search)
     {
         std::string error;
-        const std::string bundle = cli::findBundle(search, error);
+        const std::string bundle = tools::findBundle(search, error);
         return bundle.empty() ? "error: " + error : bundle;
     }
 };
 
 TEST_F(BundleSearchTest, BuildTreeThenVstPathThenHomeThenSystemFolders)
 {
-    cli::BundleSearch search;
+    tools::BundleSearch search;
     search.tool = folder / "build/tools/render/velmora-render";
     search.vstPath = (folder / "none").string() + "::" + (folder / "scanned").string();
     search.home = folder / "home";
@@ -61,16 +63,16 @@ TEST(ComponentTraceTest, TraceIsDroppedWhileTheToolsOwnLinesGetThroughAndAnAbort
 {
     testing::internal::CaptureStderr();
     {
-        const cli::ComponentTrace trace(false);
+        const tools::ComponentTrace trace(false);
         std::fprintf(stderr, "[Velmora](0x1) a trace line\n");
-        std::fprintf(cli::userErrors(), "velmora-render: the tool's own line\n");
+        std::fprintf(tools::userErrors(), "velmora-render: the tool's own line\n");
     }
     std::fprintf(stderr, "after the component\n");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "velmora-render: the tool's own line\nafter the component\n");
 
     testing::internal::CaptureStderr();
     {
-        const cli::ComponentTrace trace(true);
+        const tools::ComponentTrace trace(true);
         std::fprintf(stderr, "[Velmora](0x1) shown\n");
     }
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "[Velmora](0x1) shown\n");
@@ -79,10 +81,49 @@ TEST(ComponentTraceTest, TraceIsDroppedWhileTheToolsOwnLinesGetThroughAndAnAbort
     // must reach the terminal.
     EXPECT_DEATH(
         {
-            const cli::ComponentTrace trace(false);
+            const tools::ComponentTrace trace(false);
             std::fprintf(stderr, "[Velmora](0x1) opening\nPrecondition failed in open\n");
             std::abort();
         },
         "opening\nPrecondition failed in open");
+}
+TEST(CommandLineTest, OptionsStandAnywhereAndOnlyWhatTheToolKnowsIsTaken)
+{
+    std::vector<std::string> values;
+    int flags = 0;
+    tools::CommandLine line;
+    line.option({"-o", "--output"}, [&](const std::string& value) { values.push_back(value); });
+    line.flag({"--float"}, [&] { ++flags; });
+    const auto parse = [&line](std::vector<const char*> arguments) {
+        arguments.insert(arguments.begin(), "tool");
+        return line.parse(static_cast<int>(arguments.size()), arguments.data());
+    };
+
+    EXPECT_EQ(parse({"a", "--output", "x", "-", "--output=--y", "--float", "-o", "", "--", "--float", "-o"}),
+              (std::vector<std::string>{"a", "-", "--float", "-o"}));
+    EXPECT_EQ(values, (std::vector<std::string>{"x", "--y", ""}));
+    EXPECT_EQ(flags, 1);
+    EXPECT_FALSE(line.trace || line.help || line.version);
+    parse({"--trace", "-h", "--version"});
+    EXPECT_TRUE(line.trace && line.help && line.version);
+
+    const std::pair<std::vector<const char*>, std::string> failures[] = {
+        {{"--float=1"}, "unknown option '--float=1' (see --help)"},
+        {{"-o=x"}, "unknown option '-o=x' (see --help)"},
+        {{"--outputs", "x"}, "unknown option '--outputs' (see --help)"},
+        {{"a", "--output"}, "missing value for --output"},
+    };
+    for (const auto& [arguments, message] : failures)
+    {
+        try
+        {
+            parse(arguments);
+            ADD_FAILURE() << message;
+        }
+        catch (const tools::UsageError& failure)
+        {
+            EXPECT_EQ(failure.what(), message);
+        }
+    }
 }
 }  // namespace

@@ -1,9 +1,8 @@
 // The test host against real plug-ins: Debian's VST 2 packages, and the built
 // bundle for the version handshake.
 #include "support/lsp_plugins.h"
+#include "tools/tool_test_support.h"
 #include "vsthost/loaded_effect.h"
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -20,17 +19,7 @@ using vsthost::LoadedEffect;
 constexpr char kMainEntryPlugin[] = "/usr/lib/vst/PingPongPan-vst.so";
 constexpr const char* kPluginMainEntryPlugin = testsupport::kLspCompressor;
 
-class TempFolder
-{
-public:
-    TempFolder()
-    {
-        char pattern[] = "/tmp/vsthost-test-XXXXXX";
-        path = mkdtemp(pattern);
-    }
-    ~TempFolder() { fs::remove_all(path); }
-    fs::path path;
-};
+using VstHostLoading = tooltest::ToolTest;
 
 std::unique_ptr<LoadedEffect> loadOrFail(const std::string& path, HostSettings settings = {})
 {
@@ -40,16 +29,15 @@ std::unique_ptr<LoadedEffect> loadOrFail(const std::string& path, HostSettings s
     return effect;
 }
 
-TEST(VstHostLoading, FailuresExplainThemselvesAndLoadNothing)
+TEST_F(VstHostLoading, FailuresExplainThemselvesAndLoadNothing)
 {
-    TempFolder folder;
-    const fs::path textFile = folder.path / "notes.so";
+    const fs::path textFile = folder / "notes.so";
     std::ofstream(textFile) << "not a shared object";
-    const fs::path emptyBundle = folder.path / "Empty.vst";
+    const fs::path emptyBundle = folder / "Empty.vst";
     fs::create_directories(emptyBundle / "Contents" / "x86_64-linux");
 
     const std::pair<std::string, std::string> cases[] = {
-        {(folder.path / "missing.so").string(), "No such file"},
+        {(folder / "missing.so").string(), "No such file"},
         {textFile.string(), "cannot load"},
         {"/lib/x86_64-linux-gnu/libm.so.6", "exports neither VSTPluginMain nor main"},
         {emptyBundle.string(), "no plug-in module"},
@@ -62,7 +50,7 @@ TEST(VstHostLoading, FailuresExplainThemselvesAndLoadNothing)
     }
 }
 
-TEST(VstHostLoading, VersionZeroHostGetsNoEffect)
+TEST_F(VstHostLoading, VersionZeroHostGetsNoEffect)
 {
     const char* bundle = std::getenv("VELMORA_BUNDLE");
     ASSERT_NE(bundle, nullptr) << "VELMORA_BUNDLE names the built bundle";
@@ -73,7 +61,7 @@ TEST(VstHostLoading, VersionZeroHostGetsNoEffect)
     EXPECT_NE(error.find("created no effect"), std::string::npos) << error;
 }
 
-TEST(VstHostLoading, BothEntryNamesAndBundleLayoutLoad)
+TEST_F(VstHostLoading, BothEntryNamesAndBundleLayoutLoad)
 {
     for (const char* plugin : {kMainEntryPlugin, kPluginMainEntryPlugin})
     {
@@ -81,14 +69,13 @@ TEST(VstHostLoading, BothEntryNamesAndBundleLayoutLoad)
             GTEST_SKIP() << plugin << " is not installed";
     }
     testsupport::keepLspCoreMapped();
-    TempFolder folder;
-    const fs::path binaries = folder.path / "Subject.vst" / "Contents" / "x86_64-linux";
+    const fs::path binaries = folder / "Subject.vst" / "Contents" / "x86_64-linux";
     fs::create_directories(binaries);
     fs::create_symlink(kMainEntryPlugin, binaries / "Subject.so");
     // A support library beside the module must not be taken for the plug-in.
     fs::create_symlink("/lib/x86_64-linux-gnu/libm.so.6", binaries / "libsupport.so");
 
-    for (const fs::path& path : {fs::path(kPluginMainEntryPlugin), folder.path / "Subject.vst"})
+    for (const fs::path& path : {fs::path(kPluginMainEntryPlugin), folder / "Subject.vst"})
     {
         auto host = loadOrFail(path.string());
         ASSERT_TRUE(host);
@@ -98,10 +85,10 @@ TEST(VstHostLoading, BothEntryNamesAndBundleLayoutLoad)
         ASSERT_FALSE(calls.empty()) << path << " made no host call while being created";
         EXPECT_EQ(calls.front().opcode, audioMasterVersion) << path;
     }
-    EXPECT_EQ(loadOrFail((folder.path / "Subject.vst").string())->modulePath(), fs::canonical(kMainEntryPlugin));
+    EXPECT_EQ(loadOrFail((folder / "Subject.vst").string())->modulePath(), fs::canonical(kMainEntryPlugin));
 }
 
-TEST(VstHostLoading, ProcessingAndClosingTwiceIsSafe)
+TEST_F(VstHostLoading, ProcessingAndClosingTwiceIsSafe)
 {
     if (!fs::exists(kMainEntryPlugin))
         GTEST_SKIP() << kMainEntryPlugin << " is not installed";

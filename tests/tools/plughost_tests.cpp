@@ -41,7 +41,7 @@ TEST_F(PlugHostTool, ProgramThenParametersReachSavedPresetLoadedListAndRender)
     ToolRun result = run(
         {"save-fxp", "chosen.fxp", "--set", "2=0.75", "--program", "3", "--set=1=0.25", "--set", "2=0.125"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    const std::string preset = contents(folder / "chosen.fxp");
+    const std::string preset = testsupport::fileContents(folder / "chosen.fxp");
     ASSERT_EQ(preset.size(), kFirstParameterOffset + 3 * 4);
     EXPECT_EQ(preset.substr(kProgramNameOffset, 7), std::string("Init 4\0", 7));
     EXPECT_EQ(bigEndianFloat(preset, kFirstParameterOffset), 1.0f);
@@ -62,6 +62,15 @@ TEST_F(PlugHostTool, ProgramThenParametersReachSavedPresetLoadedListAndRender)
     result = run({"render", "in.wav", "out.wav", "--set", "0=0"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(readAudio(folder / "out.wav").samples, input);
+}
+
+TEST_F(PlugHostTool, InputThatCannotBeReadToTheEndFailsTheRenderAndWritesNothing)
+{
+    writeCutShortFlac(folder / "cut.flac");
+    const ToolRun result = run({"render", "cut.flac", "out.flac"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("velmora-plughost: reading the input stopped after"), std::string::npos) << result.err;
+    EXPECT_FALSE(fs::exists(folder / "out.flac"));
 }
 
 TEST_F(PlugHostTool, BadProgramOrParameterFailsInOneLineAndWritesNothing)

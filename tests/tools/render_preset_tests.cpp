@@ -108,7 +108,7 @@ TEST_F(RenderPresets, BankLoadsEveryProgramAndListsThem)
 TEST_F(RenderPresets, PresetNotOfThisEffectFailsInOneLineAndWritesNothing)
 {
     ASSERT_EQ(plugHost({"save-fxp", "good.fxp"}).exitCode, 0);
-    std::string good = contents(folder / "good.fxp");
+    std::string good = testsupport::fileContents(folder / "good.fxp");
     std::ofstream(folder / "cut.fxp", std::ios::binary) << good.substr(0, 60);
     std::ofstream(folder / "other.fxp", std::ios::binary) << good.replace(16, 4, "ABCD");
     std::ofstream(folder / "notes.aupreset") << "<plist><dict><key>name</key><string>no data</string></dict></plist>";

@@ -1,10 +1,10 @@
 #include "tools/tool_test_support.h"
 
+#include "support/signals.h"
+
 #include <sys/wait.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace tooltest
@@ -20,12 +20,6 @@ std::string quoted(const std::string& text)
 }
 }  // namespace
 
-std::string contents(const fs::path& path)
-{
-    std::ifstream stream(path);
-    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-}
-
 void writeAudio(const fs::path& path, int format, int channels, int sampleRate, const std::vector<float>& samples)
 {
     SF_INFO info{0, sampleRate, channels, format, 0, 0};  // frames, rate, channels, format, sections, seekable
@@ -34,6 +28,12 @@ void writeAudio(const fs::path& path, int format, int channels, int sampleRate, 
     EXPECT_EQ(sf_writef_float(file, samples.data(), samples.size() / channels),
               static_cast<sf_count_t>(samples.size() / channels));
     sf_close(file);
+}
+
+void writeCutShortFlac(const fs::path& path)
+{
+    writeAudio(path, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 2, 44100, testsupport::noise(2 * 20000));
+    fs::resize_file(path, fs::file_size(path) / 2);
 }
 
 AudioData readAudio(const fs::path& path)
@@ -85,7 +85,7 @@ ToolRun ToolTest::runTool(const std::string& tool, const std::vector<std::string
     while (const std::size_t count = std::fread(buffer, 1, sizeof buffer, errors))
         result.err.append(buffer, count);
     const int status = pclose(errors);
-    result.out = contents(folder / ".stdout");
+    result.out = testsupport::fileContents(folder / ".stdout");
     EXPECT_TRUE(WIFEXITED(status)) << "the tool did not exit normally: " << command;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;

@@ -2,6 +2,8 @@
 // Running a built command-line tool as a user does, in a fresh folder, and
 // the audio files it reads and writes.
 
+#include "support/file_contents.h"
+
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
@@ -24,9 +26,10 @@ struct AudioData
     std::vector<float> samples;
 };  // samples interleaved
 
-std::string contents(const fs::path& path);
 void writeAudio(const fs::path& path, int format, int channels, int sampleRate, const std::vector<float>& samples);
 AudioData readAudio(const fs::path& path);
+// A stereo FLAC file cut off halfway, which a reader opens and then fails on.
+void writeCutShortFlac(const fs::path& path);
 // The tool's own lines on stderr, without the trace lines ("[tag](thread) ...")
 // of the hosting layer and the Audio Unit side.
 std::vector<std::string> toolLines(const std::string& err);

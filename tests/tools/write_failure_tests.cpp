@@ -62,7 +62,7 @@ TEST_F(FullDisk, AWriteThatFailsHalfwayKeepsTheEarlierFileAndLeavesNothingElse)
         ASSERT_EQ(lines.size(), 1u) << context;
         EXPECT_NE(lines[0].find("cannot write '"), std::string::npos) << context;
         EXPECT_NE(lines[0].find(testCase.target + "': "), std::string::npos) << context;
-        EXPECT_EQ(contents(folder / testCase.target), earlier) << context;
+        EXPECT_EQ(testsupport::fileContents(folder / testCase.target), earlier) << context;
         EXPECT_EQ(namesIn(folder), before) << "a temporary file or a new file was left: " << context;
     }
 }

@@ -137,16 +137,6 @@ void AudioUnitInstance::scheduleParameters(const std::vector<AudioUnitParameterE
           "AudioUnitScheduleParameters");
 }
 
-void AudioUnitInstance::addRenderNotify(AURenderCallback proc, void* refCon)
-{
-    check(AudioUnitAddRenderNotify(instance, proc, refCon), "AudioUnitAddRenderNotify");
-}
-
-void AudioUnitInstance::removeRenderNotify(AURenderCallback proc, void* refCon)
-{
-    check(AudioUnitRemoveRenderNotify(instance, proc, refCon), "AudioUnitRemoveRenderNotify");
-}
-
 UInt32 AudioUnitInstance::propertySize(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element) const
 {
     UInt32 size = 0;

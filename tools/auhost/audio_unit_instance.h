@@ -54,9 +54,6 @@ public:
     void setParameter(AudioUnitParameterID id, AudioUnitParameterValue value);
     void scheduleParameters(const std::vector<AudioUnitParameterEvent>& events);
 
-    void addRenderNotify(AURenderCallback proc, void* refCon);
-    void removeRenderNotify(AURenderCallback proc, void* refCon);
-
     // The size a property has now, from AudioUnitGetPropertyInfo.
     UInt32 propertySize(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element) const;
     // Reads exactly sizeof(T) bytes; a unit answering another size fails with

@@ -3,30 +3,18 @@
 // components, prints to standard output and throws with a one-line reason
 // (AUHostError carrying the unit's status, or std::runtime_error).
 
+#include "common/parameter_setting.h"
+
 #include <AudioUnit/AudioUnit.h>
 
-#include <stdexcept>
 #include <string>
 #include <vector>
-
-// A command line the tool cannot act on; reported in one line, exit code 2.
-class UsageError : public std::runtime_error
-{
-public:
-    using std::runtime_error::runtime_error;
-};
-
-struct ParameterSetting
-{
-    AudioUnitParameterID id;
-    AudioUnitParameterValue value;  // in the parameter's own range
-};
 
 struct RenderOptions
 {
     UInt32 sliceFrames = 512;
-    bool chain = false;  // two instances, the second pulling from the first
-    std::vector<ParameterSetting> parameters;
+    bool chain = false;                               // two instances, the second pulling from the first
+    std::vector<tools::ParameterSetting> parameters;  // values in each parameter's own range
 };
 
 void listBundle(const std::string& bundlePath);

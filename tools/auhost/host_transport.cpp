@@ -13,12 +13,6 @@ HostTransport::HostTransport(Float64 rate, Float64 beatsPerMinute) : sampleRate(
 
 HostCallbackInfo HostTransport::callbacks() { return {this, beatAndTempo, musicalTimeLocation, transportState}; }
 
-void HostTransport::setPlaying(bool play)
-{
-    playingChanged = playingChanged || play != playing;
-    playing = play;
-}
-
 Float64 HostTransport::currentBeat() const { return sampleTime / sampleRate * tempo / 60.0; }
 
 OSStatus HostTransport::beatAndTempo(void* host, Float64* beat, Float64* tempo)
@@ -53,14 +47,11 @@ OSStatus HostTransport::musicalTimeLocation(void* host, UInt32* framesToNextBeat
 OSStatus HostTransport::transportState(void* host, Boolean* playing, Boolean* changed, Float64* sampleInTimeLine,
                                        Boolean* cycling, Float64* cycleStartBeat, Float64* cycleEndBeat)
 {
-    auto& transport = *static_cast<HostTransport*>(host);
+    const auto& transport = *static_cast<HostTransport*>(host);
     if (playing)
-        *playing = transport.playing;
+        *playing = true;
     if (changed)
-    {
-        *changed = transport.playingChanged;
-        transport.playingChanged = false;
-    }
+        *changed = false;
     if (sampleInTimeLine)
         *sampleInTimeLine = transport.sampleTime;
     if (cycling)

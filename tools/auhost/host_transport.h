@@ -1,6 +1,6 @@
 #pragma once
-// The host's side of the transport callbacks: a steady tempo in 4/4 and a
-// sample position that the renderer moves on after each slice. The unit calls
+// The host's side of the transport callbacks: playing throughout, at a steady
+// tempo in 4/4, and a sample position that the renderer moves on after each slice. The unit calls
 // back on the render thread, which is the thread that advances it.
 
 #include <AudioUnit/AudioUnit.h>
@@ -17,7 +17,6 @@ public:
     // For kAudioUnitProperty_HostCallbacks; valid while this object lives.
     HostCallbackInfo callbacks();
 
-    void setPlaying(bool playing);
     void advance(UInt32 frames) { sampleTime += frames; }
     Float64 currentSample() const { return sampleTime; }
     Float64 currentBeat() const;
@@ -32,7 +31,5 @@ private:
     const Float64 sampleRate;
     const Float64 tempo;
     Float64 sampleTime = 0.0;
-    bool playing = true;
-    bool playingChanged = false;  // until the unit has been told
 };
 }  // namespace auhost

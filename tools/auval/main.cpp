@@ -6,12 +6,14 @@
 #include "auval/auval_checks.h"
 
 #include "auhost/component_bundle.h"
-#include "cli/common_options.h"
-#include "cli/component_trace.h"
+#include "common/command_line.h"
 
 #include <cstdio>
 #include <exception>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -30,63 +32,24 @@ constexpr char kUsage[] = "Usage: velmora-auval BUNDLE [--type T --subtype S --m
                           "  -h, --help      show this text\n"
                           "  --version       show the version\n";
 
-class UsageError : public std::runtime_error
-{
-public:
-    using std::runtime_error::runtime_error;
-};
-
-struct CommandLine
+struct UnitRequest
 {
     std::string bundle;
     ComponentDescription looking{};  // zero fields match any component
-    cli::CommonOptions common;
 };
 
-OSType parseCode(const std::string& option, const std::string& text)
+OSType parseCode(std::string_view option, const std::string& text)
 {
     if (text.size() != 4)
-        throw UsageError("invalid " + option + " '" + text + "': expected four characters");
+        throw tools::UsageError("invalid " + std::string(option) + " '" + text + "': expected four characters");
     OSType code = 0;
     for (const char character : text)
         code = code << 8 | static_cast<UInt8>(character);
     return code;
 }
 
-CommandLine parseCommandLine(int argc, char** argv)
-{
-    CommandLine line;
-    for (int position = 1; position < argc; ++position)
-    {
-        const std::string argument = argv[position];
-        if (line.common.take(argument))
-            continue;
-        if (!argument.starts_with("--"))
-        {
-            if (!line.bundle.empty())
-                throw UsageError("more than one bundle");
-            line.bundle = argument;
-            continue;
-        }
-        if (position + 1 >= argc)
-            throw UsageError("missing value for " + argument);
-        const std::string value = argv[++position];
-        if (argument == "--type")
-            line.looking.componentType = parseCode(argument, value);
-        else if (argument == "--subtype")
-            line.looking.componentSubType = parseCode(argument, value);
-        else if (argument == "--manufacturer")
-            line.looking.componentManufacturer = parseCode(argument, value);
-        else
-            throw UsageError("unknown option '" + argument + "'");
-    }
-    if (line.bundle.empty() && !line.common.help && !line.common.version)
-        throw UsageError("");
-    return line;
-}
-
 // Without a type, the bundle's first effect is meant when it has one.
-auhost::ComponentEntry findComponent(const CommandLine& line)
+auhost::ComponentEntry findComponent(const UnitRequest& line)
 {
     auhost::registerComponentBundle(line.bundle);
     std::vector<auhost::ComponentEntry> found;
@@ -105,7 +68,7 @@ auhost::ComponentEntry findComponent(const CommandLine& line)
 
 using CheckGroup = void (*)(auval::CheckTable&, Component);
 
-int run(const CommandLine& line)
+int run(const UnitRequest& line)
 {
     const auhost::ComponentEntry entry = findComponent(line);
     const ComponentDescription& description = entry.description;
@@ -138,25 +101,20 @@ int run(const CommandLine& line)
 
 int main(int argc, char** argv)
 {
-    try
-    {
-        const CommandLine line = parseCommandLine(argc, argv);
-        if (line.common.answered("velmora-auval", kUsage))
-            return 0;
-        // Gone before a failure is reported below.
-        const cli::ComponentTrace trace(line.common.trace);
+    tools::CommandLine options;
+    UnitRequest line;
+    for (const auto& codeOption : {std::pair{"--type", &ComponentDescription::componentType},
+                                   std::pair{"--subtype", &ComponentDescription::componentSubType},
+                                   std::pair{"--manufacturer", &ComponentDescription::componentManufacturer}})
+        options.option({codeOption.first}, [&line, codeOption](const std::string& value) {
+            line.looking.*codeOption.second = parseCode(codeOption.first, value);
+        });
+    return tools::runTool("velmora-auval", kUsage, options, argc, argv, [&](const std::vector<std::string>& operands) {
+        if (operands.size() > 1)
+            throw tools::UsageError("more than one bundle");
+        if (operands.empty())
+            throw tools::UsageError("");
+        line.bundle = operands.front();
         return run(line);
-    }
-    catch (const UsageError& failure)
-    {
-        if (*failure.what())
-            std::fprintf(stderr, "velmora-auval: %s\n", failure.what());
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
-    catch (const std::exception& failure)
-    {
-        std::fprintf(stderr, "velmora-auval: %s\n", failure.what());
-        return 1;
-    }
+    });
 }

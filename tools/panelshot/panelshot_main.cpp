@@ -3,45 +3,44 @@
 #include <cairo.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <optional>
+#include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "common/command_line.h"
 #include "common/png_file.h"
 #include "gui/desktop_scale.h"
 #include "panelshot/panel_render.h"
 
 namespace
 {
-void printUsage()
-{
-    std::fprintf(stderr, "usage: velmora-panelshot [--bundle DIR] [--size V] [--drywet V] [--onoff 0|1]\n"
-                         "                         [--splash] [--scale 1|1.5|2] --output FILE.png\n"
-                         "  V in 0..1; --bundle defaults to $VELMORA_BUNDLE; --scale draws the panel as the\n"
-                         "  editor does on a desktop scaled by that much (default 1)\n");
-}
-
-bool parseUnit(const char* text, float& value)
-{
-    char* end = nullptr;
-    const float parsed = std::strtof(text, &end);
-    if (end == text || *end != '\0' || !(parsed >= 0.0f && parsed <= 1.0f))
-        return false;
-    value = parsed;
-    return true;
-}
+constexpr char kUsage[] = "usage: velmora-panelshot [--bundle DIR] [--size V] [--drywet V] [--onoff 0|1]\n"
+                          "                         [--splash] [--scale 1|1.5|2] --output FILE.png\n"
+                          "  V in 0..1; --bundle defaults to $VELMORA_BUNDLE; --scale draws the panel as the\n"
+                          "  editor does on a desktop scaled by that much (default 1)\n";
 
 // One of the scales the panel's art is drawn at.
-bool parseScale(const char* text, double& scale)
+double scaleOption(const std::string& text)
 {
-    char* end = nullptr;
-    const double parsed = std::strtod(text, &end);
-    if (end == text || *end != '\0' ||
-        std::find(gui::kArtScales.begin(), gui::kArtScales.end(), parsed) == gui::kArtScales.end())
-        return false;
-    scale = parsed;
-    return true;
+    const std::optional<double> scale = tools::finiteNumber(text);
+    if (!scale || std::find(gui::kArtScales.begin(), gui::kArtScales.end(), *scale) == gui::kArtScales.end())
+        throw tools::UsageError("invalid value '" + text + "' for --scale: expected 1, 1.5 or 2");
+    return *scale;
+}
+
+void writePanel(const std::string& bundle, const panelshot::PanelValues& values, const std::string& output)
+{
+    std::string error;
+    cairo_surface_t* image = panelshot::renderPanel(bundle, values, error);
+    if (!image)
+        throw std::runtime_error(error);
+    const bool written = tools::writePngFile(image, output, error);
+    cairo_surface_destroy(image);
+    if (!written)
+        throw std::runtime_error(error);
 }
 }  // namespace
 
@@ -51,59 +50,21 @@ int main(int argc, char** argv)
     const char* environmentBundle = std::getenv("VELMORA_BUNDLE");
     std::string bundle = environmentBundle ? environmentBundle : "";
     std::string output;
-    for (int index = 1; index < argc; ++index)
-    {
-        const std::string option = argv[index];
-        const char* argument = index + 1 < argc ? argv[index + 1] : nullptr;
-        bool valid = true;
-        if (option == "--splash")
-        {
-            values.splashShown = true;
-            continue;
-        }
-        if (!argument)
-            valid = false;
-        else if (option == "--bundle")
-            bundle = argument;
-        else if (option == "--output")
-            output = argument;
-        else if (option == "--size")
-            valid = parseUnit(argument, values.size);
-        else if (option == "--drywet")
-            valid = parseUnit(argument, values.dryWet);
-        else if (option == "--onoff")
-            valid = parseUnit(argument, values.onOff);
-        else if (option == "--scale")
-            valid = parseScale(argument, values.scale);
-        else
-            valid = false;
-        if (!valid)
-        {
-            std::fprintf(stderr, "velmora-panelshot: bad option %s %s\n", option.c_str(), argument ? argument : "");
-            printUsage();
-            return 2;
-        }
-        ++index;
-    }
-    if (output.empty() || bundle.empty())
-    {
-        printUsage();
-        return 2;
-    }
-
-    std::string error;
-    cairo_surface_t* image = panelshot::renderPanel(bundle, values, error);
-    if (!image)
-    {
-        std::fprintf(stderr, "velmora-panelshot: %s\n", error.c_str());
-        return 1;
-    }
-    const bool written = tools::writePngFile(image, output, error);
-    cairo_surface_destroy(image);
-    if (!written)
-    {
-        std::fprintf(stderr, "velmora-panelshot: %s\n", error.c_str());
-        return 1;
-    }
-    return 0;
+    tools::CommandLine line;
+    line.option({"--bundle"}, [&bundle](const std::string& value) { bundle = value; });
+    line.option({"--output"}, [&output](const std::string& value) { output = value; });
+    for (const auto& unitOption :
+         {std::pair{"--size", &panelshot::PanelValues::size}, std::pair{"--drywet", &panelshot::PanelValues::dryWet},
+          std::pair{"--onoff", &panelshot::PanelValues::onOff}})
+        line.option({unitOption.first}, [&values, unitOption](const std::string& value) {
+            values.*unitOption.second = static_cast<float>(tools::numberOption(unitOption.first, value, 0.0, 1.0));
+        });
+    line.option({"--scale"}, [&values](const std::string& value) { values.scale = scaleOption(value); });
+    line.flag({"--splash"}, [&values] { values.splashShown = true; });
+    return tools::runTool("velmora-panelshot", kUsage, line, argc, argv, [&](const std::vector<std::string>& operands) {
+        if (!operands.empty() || output.empty() || bundle.empty())
+            throw tools::UsageError("");
+        writePanel(bundle, values, output);
+        return 0;
+    });
 }

@@ -1,8 +1,8 @@
 // velmora-plughost: a small VST 2 host on VSTPlugIn for looking at an effect,
 // saving and loading its programs and banks, and rendering a sound file.
 
-#include "cli/common_options.h"
-#include "cli/component_trace.h"
+#include "common/command_line.h"
+#include "common/parameter_setting.h"
 #include "plughost/plug_host.h"
 #include "plughost/plug_settings.h"
 #include "plughost/plughost_commands.h"
@@ -10,8 +10,7 @@
 
 #include <sndfile.h>
 
-#include <cstdio>
-#include <exception>
+#include <climits>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -46,96 +45,31 @@ constexpr char kUsage[] = "Usage: velmora-plughost PLUGIN COMMAND [ARGUMENTS] [O
 int argumentCount(const std::string& command)
 {
     if (command == "list")
-    {
         return 0;
-    }
     if (command == "save-fxp" || command == "save-fxb" || command == "load")
-    {
         return 1;
-    }
-    if (command == "render")
-    {
-        return 2;
-    }
-    return -1;
-}
-
-struct CommandLine
-{
-    std::vector<const char*> operands;  // PLUGIN COMMAND ARGUMENTS...
-    PlugSettings settings;
-    cli::CommonOptions common;
-};
-
-// Options may stand anywhere, as --name VALUE or --name=VALUE; after "--"
-// everything is an operand.
-CommandLine parseCommandLine(int argc, char** argv)
-{
-    CommandLine line;
-    bool onlyOperands = false;
-    for (int position = 1; position < argc; ++position)
-    {
-        std::string argument = argv[position];
-        if (onlyOperands || argument.size() < 2 || argument[0] != '-')
-        {
-            line.operands.push_back(argv[position]);
-            continue;
-        }
-        if (argument == "--")
-        {
-            onlyOperands = true;
-            continue;
-        }
-        if (line.common.take(argument))
-            continue;
-        std::string value;
-        if (const auto equals = argument.find('='); equals != std::string::npos)
-        {
-            value = argument.substr(equals + 1);
-            argument.resize(equals);
-        }
-        else if (argument == "--set" || argument == "--program")
-        {
-            if (position + 1 >= argc)
-            {
-                throw UsageError("missing value for " + argument);
-            }
-            value = argv[++position];
-        }
-        if (argument == "--set")
-        {
-            line.settings.parameters.push_back(parseSetOption(value));
-        }
-        else if (argument == "--program")
-        {
-            line.settings.program = parseProgramOption(value);
-        }
-        else
-        {
-            throw UsageError("unknown option '" + std::string(argv[position]) + "'");
-        }
-    }
-    return line;
+    return command == "render" ? 2 : -1;
 }
 
 // The effect runs at the rate of the file it renders.
-float sampleRateOf(const char* soundFilePath)
+float sampleRateOf(const std::string& soundFilePath)
 {
     SF_INFO info{};
-    SNDFILE* file = sf_open(soundFilePath, SFM_READ, &info);
+    SNDFILE* file = sf_open(soundFilePath.c_str(), SFM_READ, &info);
     if (file == nullptr)
     {
-        throw std::runtime_error(std::string("Cannot open ") + soundFilePath + ": " + sf_strerror(nullptr));
+        throw std::runtime_error("Cannot open " + soundFilePath + ": " + sf_strerror(nullptr));
     }
     sf_close(file);
     return static_cast<float>(info.samplerate);
 }
 
-void run(const char* plugInPath, const std::string& command, const char* const* arguments, const PlugSettings& settings)
+void run(const std::string& plugInPath, const std::string& command, const std::vector<std::string>& arguments,
+         const PlugSettings& settings)
 {
     const float sampleRate = command == "render" ? sampleRateOf(arguments[0]) : kDefaultSampleRate;
     PlugHost host(sampleRate);
-    const auto plugIn = openPlugIn(plugInPath, host, sampleRate, kBlockSize);
+    const auto plugIn = openPlugIn(plugInPath.c_str(), host, sampleRate, kBlockSize);
     checkSettings(*plugIn, settings);
     if (command == "load")
     {
@@ -163,30 +97,18 @@ void run(const char* plugInPath, const std::string& command, const char* const* 
 
 int main(int argc, char** argv)
 {
-    try
-    {
-        const CommandLine line = parseCommandLine(argc, argv);
-        if (line.common.answered("velmora-plughost", kUsage))
-            return 0;
-        const std::vector<const char*>& operands = line.operands;
+    tools::CommandLine line;
+    PlugSettings settings;
+    line.option({"--program"}, [&](const std::string& value) {
+        settings.program = tools::wholeNumberOption("--program", value, 0, INT_MAX);
+    });
+    line.option({"--set"}, [&](const std::string& value) {
+        settings.parameters.push_back(tools::parseParameterSetting(value, "INDEX", true));
+    });
+    return tools::runTool("velmora-plughost", kUsage, line, argc, argv, [&](const std::vector<std::string>& operands) {
         if (operands.size() < 2 || argumentCount(operands[1]) != static_cast<int>(operands.size()) - 2)
-        {
-            std::fputs(kUsage, stderr);
-            return 2;
-        }
-        // Gone before a failure is reported below.
-        const cli::ComponentTrace trace(line.common.trace);
-        run(operands[0], operands[1], operands.data() + 2, line.settings);
+            throw tools::UsageError("");
+        run(operands[0], operands[1], {operands.begin() + 2, operands.end()}, settings);
         return 0;
-    }
-    catch (const UsageError& failure)
-    {
-        std::fprintf(stderr, "velmora-plughost: %s\n", failure.what());
-        return 2;
-    }
-    catch (const std::exception& failure)
-    {
-        std::fprintf(stderr, "velmora-plughost: %s\n", failure.what());
-        return 1;
-    }
+    });
 }

@@ -38,7 +38,6 @@ public:
     int getTimeInfoRequests() const { return timeInfoRequests; }
     // Gestures in arrival order; the first kMaxEdits are kept.
     std::span<const HostEdit> edits() const { return {recordedEdits.data(), editCount}; }
-    void clearEdits() { editCount = 0; }
 
     void getVendor(VSTPlugIn& plugIn, char* vendor) override;
     void getProduct(VSTPlugIn& plugIn, char* product) override;

@@ -14,24 +14,19 @@
 
 namespace
 {
-[[noreturn]] void throwFileError(const char* what, const char* path)
-{
-    throw std::runtime_error(std::string(what) + " " + path + ": " + std::strerror(errno));
-}
-
-std::vector<unsigned char> readFile(const char* path)
+std::vector<unsigned char> readFile(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
     if (!file)
     {
-        throwFileError("Cannot read", path);
+        throw std::runtime_error("Cannot read " + path + ": " + std::strerror(errno));
     }
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 using PresetCreator = unsigned char* (VSTPlugIn::*)(unsigned long&);
 
-void savePreset(VSTPlugIn& plugIn, PresetCreator create, const char* path)
+void savePreset(VSTPlugIn& plugIn, PresetCreator create, const std::string& path)
 {
     unsigned long size = 0;
     const std::unique_ptr<unsigned char[]> bytes((plugIn.*create)(size));
@@ -39,21 +34,21 @@ void savePreset(VSTPlugIn& plugIn, PresetCreator create, const char* path)
     {
         throw std::runtime_error(error);
     }
-    std::printf("wrote %lu bytes to %s\n", size, path);
+    std::printf("wrote %lu bytes to %s\n", size, path.c_str());
 }
 }  // namespace
 
-void saveProgram(VSTPlugIn& plugIn, const char* path) { savePreset(plugIn, &VSTPlugIn::createFXP, path); }
+void saveProgram(VSTPlugIn& plugIn, const std::string& path) { savePreset(plugIn, &VSTPlugIn::createFXP, path); }
 
-void saveBank(VSTPlugIn& plugIn, const char* path) { savePreset(plugIn, &VSTPlugIn::createFXB, path); }
+void saveBank(VSTPlugIn& plugIn, const std::string& path) { savePreset(plugIn, &VSTPlugIn::createFXB, path); }
 
-void loadPresetFile(VSTPlugIn& plugIn, const char* path)
+void loadPresetFile(VSTPlugIn& plugIn, const std::string& path)
 {
     const std::vector<unsigned char> bytes = readFile(path);
     if (bytes.empty())
     {
-        throw std::runtime_error(std::string("Empty file ") + path);
+        throw std::runtime_error("Empty file " + path);
     }
     const bool exact = plugIn.loadFXPOrFXB(bytes.size(), bytes.data());
-    std::printf("loaded %s%s\n", path, exact ? "" : " (with adjustments, or the effect refused its chunk)");
+    std::printf("loaded %s%s\n", path.c_str(), exact ? "" : " (with adjustments, or the effect refused its chunk)");
 }

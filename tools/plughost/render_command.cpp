@@ -1,120 +1,62 @@
 #include "plughost/plughost_commands.h"
 
-#include "render/audio_file.h"
+#include "common/command_line.h"
+#include "common/file_processing.h"
 
 #include <sndfile.h>
 
 #include <algorithm>
-#include <stdexcept>
-#include <string>
-#include <vector>
+#include <cstdio>
 
 namespace
 {
 constexpr int kBlockFrames = 512;
 
-// Planar buffers of one block for `channels` channels, and the pointer
-// table an effect takes.
-struct PlanarBlock
+// The input's format when it holds the effect's output channels, else WAV
+// with float samples.
+int outputFormat(const tools::AudioReader& input, int channels)
 {
-    explicit PlanarBlock(int channels)
-        : samples(static_cast<std::size_t>(channels), std::vector<float>(kBlockFrames)), pointers(samples.size())
+    SF_INFO info{};
+    info.samplerate = input.sampleRate();
+    info.channels = channels;
+    info.format = input.format();
+    return sf_format_check(&info) ? info.format : SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+}
+
+// One block through the effect: replacing where it can, else accumulating
+// onto silence.
+void processBlock(VSTPlugIn& plugIn, float** inputs, float** outputs, int frames)
+{
+    if (plugIn.canProcessReplacing())
     {
-        for (std::size_t channel = 0; channel < samples.size(); ++channel)
-        {
-            pointers[channel] = samples[channel].data();
-        }
+        plugIn.processReplacing(inputs, outputs, frames);
+        return;
     }
-    std::vector<std::vector<float>> samples;
-    std::vector<float*> pointers;
-};
+    for (int channel = 0; channel < plugIn.getOutputCount(); ++channel)
+        std::fill_n(outputs[channel], frames, 0.0f);
+    plugIn.processAccumulating(inputs, outputs, frames);
+}
 }  // namespace
 
-void renderFile(VSTPlugIn& plugIn, PlugHost& host, const char* inputPath, const char* outputPath)
+void renderFile(VSTPlugIn& plugIn, PlugHost& host, const std::string& inputPath, const std::string& outputPath)
 {
-    render::AudioReader input;
     std::string error;
-    if (!input.open(inputPath, error))
-    {
-        throw std::runtime_error(error);
-    }
-    const int effectInputs = plugIn.getInputCount();
+    tools::AudioReader input;
+    tools::checked(input.open(inputPath, error), error);
     const int effectOutputs = plugIn.getOutputCount();
-    if (effectOutputs < 1)
-    {
-        throw std::runtime_error("The effect has no outputs");
-    }
-    SF_INFO outputInfo{};
-    outputInfo.samplerate = input.sampleRate();
-    outputInfo.channels = effectOutputs;
-    outputInfo.format = input.format();
-    if (!sf_format_check(&outputInfo))
-    {
-        outputInfo.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
-    }
-    render::AudioWriter output;
-    if (!output.create(outputPath, outputInfo.format, effectOutputs, input.sampleRate(), error))
-    {
-        throw std::runtime_error(error);
-    }
-
-    const int fileChannels = input.channels();
-    std::vector<float> interleavedIn(static_cast<std::size_t>(kBlockFrames * fileChannels));
-    std::vector<float> interleavedOut(static_cast<std::size_t>(kBlockFrames * effectOutputs));
-    PlanarBlock inputs(effectInputs);
-    PlanarBlock outputs(effectOutputs);
+    tools::checked(effectOutputs >= 1, "The effect has no outputs");
+    tools::AudioWriter output;
+    tools::checked(
+        output.create(outputPath, outputFormat(input, effectOutputs), effectOutputs, input.sampleRate(), error), error);
 
     plugIn.resume();
-    sf_count_t framesDone = 0;
-    for (;;)
-    {
-        const auto frames = static_cast<int>(input.read(interleavedIn.data(), kBlockFrames));
-        if (frames <= 0)
-        {
-            break;
-        }
-        // Extra effect inputs repeat the file's last channel (a mono file
-        // feeds both sides of a stereo effect); extra file channels are
-        // dropped.
-        for (int channel = 0; channel < effectInputs; ++channel)
-        {
-            const int source = std::min(channel, fileChannels - 1);
-            for (int frame = 0; frame < frames; ++frame)
-            {
-                inputs.samples[channel][frame] = interleavedIn[frame * fileChannels + source];
-            }
-        }
-        if (plugIn.canProcessReplacing())
-        {
-            plugIn.processReplacing(inputs.pointers.data(), outputs.pointers.data(), frames);
-        }
-        else
-        {
-            for (auto& channel : outputs.samples)
-            {
-                std::fill(channel.begin(), channel.end(), 0.0f);
-            }
-            plugIn.processAccumulating(inputs.pointers.data(), outputs.pointers.data(), frames);
-        }
-        host.advanceTime(frames);
-        for (int frame = 0; frame < frames; ++frame)
-        {
-            for (int channel = 0; channel < effectOutputs; ++channel)
-            {
-                interleavedOut[frame * effectOutputs + channel] = outputs.samples[channel][frame];
-            }
-        }
-        if (!output.write(interleavedOut.data(), frames, error))
-        {
-            throw std::runtime_error(error);
-        }
-        framesDone += frames;
-    }
+    const std::int64_t frames = tools::processFile(input, output, plugIn.getInputCount(), effectOutputs, kBlockFrames,
+                                                   [&](float** inputs, float** outputs, int blockFrames) {
+                                                       processBlock(plugIn, inputs, outputs, blockFrames);
+                                                       host.advanceTime(blockFrames);
+                                                   });
     plugIn.suspend();
-    if (!output.commit(error))
-    {
-        throw std::runtime_error(error);
-    }
-    std::printf("rendered %lld frames at %d Hz into %s\n", static_cast<long long>(framesDone), input.sampleRate(),
-                outputPath);
+    tools::checked(output.commit(error), error);
+    std::printf("rendered %lld frames at %d Hz into %s\n", static_cast<long long>(frames), input.sampleRate(),
+                outputPath.c_str());
 }

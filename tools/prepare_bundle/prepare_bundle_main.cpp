@@ -8,7 +8,7 @@
 
 #include "auhost/audio_unit_instance.h"
 #include "auhost/component_bundle.h"
-#include "cli/component_trace.h"
+#include "common/component_trace.h"
 
 #include <cstdio>
 #include <stdexcept>
@@ -33,7 +33,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: velmora-prepare-bundle BUNDLE\n");
         return 2;
     }
-    cli::ComponentTrace traces(false);
+    tools::ComponentTrace traces(false);
     try
     {
         openEveryComponent(argv[1]);
@@ -42,7 +42,7 @@ int main(int argc, char** argv)
     catch (const std::exception& failure)
     {
         traces.replay();
-        std::fprintf(cli::userErrors(), "velmora-prepare-bundle: %s\n", failure.what());
+        std::fprintf(tools::userErrors(), "velmora-prepare-bundle: %s\n", failure.what());
         return 1;
     }
 }

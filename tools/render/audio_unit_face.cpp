@@ -5,7 +5,7 @@
 #include "auhost/audio_unit_instance.h"
 #include "auhost/component_bundle.h"
 #include "auhost/unit_renderer.h"
-#include "cli/component_trace.h"
+#include "common/component_trace.h"
 #include "effect/velmora_identity.h"
 #include "render/render_face.h"
 
@@ -174,7 +174,7 @@ private:
         unit.setParameter(id, value);
         const float arriving = (value - info.minValue) / (info.maxValue - info.minValue);
         if (arriving != normalised && !quiet)
-            std::fprintf(cli::userErrors(),
+            std::fprintf(tools::userErrors(),
                          "velmora-render: note: %s %.9g has no exact value in the Audio Unit range %g..%g; the "
                          "effect receives %.9g\n",
                          option, normalised, info.minValue, info.maxValue, arriving);

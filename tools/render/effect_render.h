@@ -1,20 +1,20 @@
 #pragma once
 // Drives the effect over an audio file, block by block.
 
-#include "render/audio_file.h"
+#include "common/audio_file.h"
 #include "render/progress_bar.h"
 #include "render/render_face.h"
 #include "render/stereo_analysis.h"
 #include "render/stereo_image.h"
 
 #include <cstdint>
-#include <string>
 
 namespace render
 {
 // Renders all of reader (mono feeds both inputs) into writer, each block
 // measured by meter and, when given, recorded for the picture. Returns the
-// number of frames rendered, or -1 with a reason in error.
-std::int64_t renderFile(RenderFace& face, AudioReader& reader, AudioWriter& writer, int blockSize,
-                        ProgressBar& progress, WidthMeter& meter, StereoImageRecorder* image, std::string& error);
+// number of frames rendered; throws std::runtime_error with a one-line
+// reason when the face, the reading or the writing fails.
+std::int64_t renderFile(RenderFace& face, tools::AudioReader& reader, tools::AudioWriter& writer, int blockSize,
+                        ProgressBar& progress, WidthMeter& meter, StereoImageRecorder* image);
 }  // namespace render

@@ -1,6 +1,6 @@
 #include "render/progress_bar.h"
 
-#include "cli/component_trace.h"
+#include "common/component_trace.h"
 
 #include <unistd.h>
 
@@ -15,7 +15,7 @@ constexpr int kBarWidth = 40;
 }
 
 ProgressBar::ProgressBar(bool wanted, std::int64_t totalFrames)
-    : active(wanted && totalFrames > 0 && isatty(fileno(cli::userErrors()))), total(totalFrames)
+    : active(wanted && totalFrames > 0 && isatty(fileno(tools::userErrors()))), total(totalFrames)
 {}
 
 void ProgressBar::update(std::int64_t framesDone)
@@ -31,7 +31,7 @@ void ProgressBar::update(std::int64_t framesDone)
     std::fill(bar, bar + filled, '#');
     std::fill(bar + filled, bar + kBarWidth, '.');
     bar[kBarWidth] = '\0';
-    std::fprintf(cli::userErrors(), "\rRendering [%s] %3d%%", bar, percent);
+    std::fprintf(tools::userErrors(), "\rRendering [%s] %3d%%", bar, percent);
 }
 
 void ProgressBar::finish()
@@ -39,6 +39,6 @@ void ProgressBar::finish()
     if (!active)
         return;
     active = false;
-    std::fprintf(cli::userErrors(), "\r\033[K");
+    std::fprintf(tools::userErrors(), "\r\033[K");
 }
 }  // namespace render

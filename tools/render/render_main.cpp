@@ -1,8 +1,8 @@
 // velmora-render: renders an audio file, or a built-in demo, through the
 // Velmora bundle and reports how much wider the result is.
-#include "cli/bundle_search.h"
-#include "cli/component_trace.h"
-#include "render/audio_file.h"
+#include "common/audio_file.h"
+#include "common/bundle_search.h"
+#include "common/command_line.h"
 #include "render/demo_signal.h"
 #include "render/effect_render.h"
 #include "render/preset_file.h"
@@ -13,7 +13,10 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <optional>
+#include <stdexcept>
+#include <string>
 #include <system_error>
 #include <vector>
 
@@ -21,21 +24,15 @@ namespace
 {
 using namespace render;
 
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
-
-int fail(const std::string& message, int code = kExitFailure)
-{
-    std::fprintf(cli::userErrors(), "velmora-render: %s\n", message.c_str());
-    return code;
-}
-
-bool writeDemo(const std::string& path, std::string& error)
+void writeDemo(const std::string& path)
 {
     const std::vector<float> frames = synthesizeDemo();
-    AudioWriter writer;
-    return writer.create(path, formatForFileName(path), 2, kDemoSampleRate, error) &&
-           writer.write(frames.data(), static_cast<std::int64_t>(frames.size() / 2), error) && writer.commit(error);
+    tools::AudioWriter writer;
+    std::string error;
+    tools::checked(writer.create(path, tools::formatForFileName(path), 2, kDemoSampleRate, error) &&
+                       writer.write(frames.data(), static_cast<std::int64_t>(frames.size() / 2), error) &&
+                       writer.commit(error),
+                   error);
 }
 
 bool isSameFile(const std::string& first, const std::string& second)
@@ -44,121 +41,151 @@ bool isSameFile(const std::string& first, const std::string& second)
     return std::filesystem::equivalent(first, second, status) && !status;
 }
 
-int listPresets(const FaceSettings& face, const RenderOptions& options)
+std::unique_ptr<RenderFace> openedFace(const FaceSettings& face, const RenderOptions& options)
 {
     std::string error;
-    const std::unique_ptr<RenderFace> effect = openFace(face, options, error);
-    if (!effect)
-        return fail(error);
-    std::fputs(effect->listPresets().c_str(), stdout);
-    return 0;
+    std::unique_ptr<RenderFace> effect = openFace(face, options, error);
+    tools::checked(effect != nullptr, error);
+    return effect;
 }
 
 // The input's container and sample type, or its container with float samples.
-// Empty error unless float samples are asked of a container without them.
-int outputFormat(int inputFormat, bool floatOutput, std::string& error)
+int outputFormat(int inputFormat, bool floatOutput)
 {
     if (!floatOutput)
         return inputFormat;
     const int container = inputFormat & SF_FORMAT_TYPEMASK;
     if (container == SF_FORMAT_FLAC)
-        error = "--float cannot be written as FLAC, which holds integer samples only; choose a .wav or .aiff "
-                "output with -o";
+        throw tools::UsageError("--float cannot be written as FLAC, which holds integer samples only; choose a .wav "
+                                "or .aiff output with -o");
     return container | SF_FORMAT_FLOAT;
 }
 
-int run(const RenderOptions& options)
+std::string chosenBundle(const RenderOptions& options)
 {
     std::string error;
-    const std::string bundle = options.bundlePath.empty() ? cli::findBundle(cli::processBundleSearch(), error)
+    const std::string bundle = options.bundlePath.empty() ? tools::findBundle(tools::processBundleSearch(), error)
                                                           : options.bundlePath;
-    if (bundle.empty())
-        return fail(error);
+    tools::checked(!bundle.empty(), error);
     if (options.verbose)
         std::printf("Bundle:   %s\n", bundle.c_str());
-    PresetFile preset;
-    if (!options.presetPath.empty() && !readPresetFile(options.presetPath, preset, error))
-        return fail(error);
+    return bundle;
+}
 
-    FaceSettings face;
-    face.bundlePath = bundle;
-    face.blockSize = options.blockSize;
-    face.preset = options.presetPath.empty() ? nullptr : &preset;
-    if (options.listPresets)
-    {
-        face.sampleRate = kDemoSampleRate;
-        face.inputChannels = 2;
-        return listPresets(face, options);
-    }
+// Where the render reads and writes: the options' paths, or the demo's.
+struct RenderPaths
+{
+    bool demo = false;
+    std::string input, output, picture;
+};
 
-    RenderSummary summary;
-    summary.demo = options.inputPath.empty();
-    summary.outputPath = !options.outputPath.empty() ? options.outputPath
-                         : summary.demo              ? std::string(kDemoOutputName)
-                                                     : defaultOutputPath(options.inputPath);
-    summary.inputPath = summary.demo ? dryDemoPath(summary.outputPath) : options.inputPath;
-    const std::string picturePath = !options.picturePath.empty() ? options.picturePath
-                                    : summary.demo               ? demoPicturePath(summary.outputPath)
-                                                                 : "";
+RenderPaths renderPaths(const RenderOptions& options)
+{
+    RenderPaths paths;
+    paths.demo = options.inputPath.empty();
+    paths.output = !options.outputPath.empty() ? options.outputPath
+                   : paths.demo                ? std::string(kDemoOutputName)
+                                               : defaultOutputPath(options.inputPath);
+    paths.input = paths.demo ? dryDemoPath(paths.output) : options.inputPath;
+    paths.picture = !options.picturePath.empty() ? options.picturePath
+                    : paths.demo                 ? demoPicturePath(paths.output)
+                                                 : "";
+    return paths;
+}
 
-    AudioReader reader;
-    if (!summary.demo)
-    {
-        if (!reader.open(summary.inputPath, error))
-            return fail(error);
-        if (reader.channels() > 2)
-            return fail("'" + summary.inputPath + "' has " + std::to_string(reader.channels()) +
-                        " channels; only mono and stereo files can be rendered");
-        if (isSameFile(summary.inputPath, summary.outputPath))
-            return fail("the output '" + summary.outputPath + "' is the input file; choose another with -o");
-    }
-    summary.format = outputFormat(summary.demo ? formatForFileName(summary.outputPath) : reader.format(),
-                                  options.floatOutput, error);
-    if (!error.empty())
-        return fail(error, kExitUsage);
+// A user's file that can be rendered into a file other than itself.
+void openUserInput(const RenderPaths& paths, tools::AudioReader& reader)
+{
+    std::string error;
+    tools::checked(reader.open(paths.input, error), error);
+    tools::checked(reader.channels() <= 2, "'" + paths.input + "' has " + std::to_string(reader.channels()) +
+                                               " channels; only mono and stereo files can be rendered");
+    tools::checked(!isSameFile(paths.input, paths.output),
+                   "the output '" + paths.output + "' is the input file; choose another with -o");
+}
 
-    face.sampleRate = summary.demo ? kDemoSampleRate : reader.sampleRate();
-    face.inputChannels = summary.demo ? 2 : reader.channels();
-    const std::unique_ptr<RenderFace> effect = openFace(face, options, error);
-    if (!effect)
-        return fail(error);
-
-    if (summary.demo && !(writeDemo(summary.inputPath, error) && reader.open(summary.inputPath, error)))
-        return fail(error);
-    if (reader.channels() == 1 && !options.quiet)
-        std::printf("Mono input: its one channel feeds both of the effect's inputs; the result is stereo.\n");
-
-    AudioWriter writer;
-    if (!writer.create(summary.outputPath, summary.format, 2, reader.sampleRate(), error))
-        return fail(error);
-    std::optional<StereoImageRecorder> image;
-    if (!picturePath.empty())
-        image.emplace(reader.frames(), reader.sampleRate());
-    ProgressBar progress(!options.quiet, reader.frames());
-    summary.frames = renderFile(*effect, reader, writer, options.blockSize, progress, summary.meter,
-                                image ? &*image : nullptr, error);
-    progress.finish();
-    if (summary.frames < 0)
-        return fail(error);
-
-    summary.effectName = effect->effectName();
-    summary.settings = effect->describeSettings();
-    summary.sampleRate = reader.sampleRate();
-    // The picture goes first: when it cannot be written, neither is the sound.
-    const std::string title = "What " + effect->effectName() + " does to " +
+// The picture goes first: when it cannot be written, neither is the sound.
+// Its caption names the files as given, even the demo's, whose summary
+// spells out where they went.
+void commitOutputs(RenderFace& effect, const RenderSummary& summary, const std::string& picturePath,
+                   const std::optional<StereoImageRecorder>& image, tools::AudioWriter& writer)
+{
+    const std::string title = "What " + effect.effectName() + " does to " +
                               std::filesystem::path(summary.inputPath).filename().string();
-    // The caption names the files as given, even the demo's, whose summary
-    // spells out where they went.
     RenderSummary caption = summary;
     caption.demo = false;
-    if ((image && !drawStereoPicture(picturePath, *image, title, summaryText(caption), error)) || !writer.commit(error))
-        return fail(error);
+    std::string error;
+    tools::checked(!image || drawStereoPicture(picturePath, *image, title, summaryText(caption), error), error);
+    tools::checked(writer.commit(error), error);
+}
+
+void renderInto(RenderFace& effect, tools::AudioReader& reader, const RenderOptions& options, const RenderPaths& paths,
+                RenderSummary& summary)
+{
+    std::string error;
+    tools::AudioWriter writer;
+    tools::checked(writer.create(summary.outputPath, summary.format, 2, reader.sampleRate(), error), error);
+    std::optional<StereoImageRecorder> image;
+    if (!paths.picture.empty())
+        image.emplace(reader.frames(), reader.sampleRate());
+    ProgressBar progress(!options.quiet, reader.frames());
+    // A failure unwinds through the bar, which wipes itself before the reason is printed.
+    summary.frames = renderFile(effect, reader, writer, options.blockSize, progress, summary.meter,
+                                image ? &*image : nullptr);
+    progress.finish();
+    summary.effectName = effect.effectName();
+    summary.settings = effect.describeSettings();
+    summary.sampleRate = reader.sampleRate();
+    commitOutputs(effect, summary, paths.picture, image, writer);
     if (!options.quiet)
     {
         printSummary(summary, stdout);
         if (image)
-            std::printf("  Picture:  %s\n", picturePath.c_str());
+            std::printf("  Picture:  %s\n", paths.picture.c_str());
     }
+}
+
+int run(const RenderOptions& options)
+{
+    FaceSettings face;
+    face.bundlePath = chosenBundle(options);
+    face.blockSize = options.blockSize;
+    PresetFile preset;
+    std::string error;
+    if (!options.presetPath.empty())
+    {
+        tools::checked(readPresetFile(options.presetPath, preset, error), error);
+        face.preset = &preset;
+    }
+    if (options.listPresets)
+    {
+        face.sampleRate = kDemoSampleRate;
+        face.inputChannels = 2;
+        std::fputs(openedFace(face, options)->listPresets().c_str(), stdout);
+        return 0;
+    }
+
+    const RenderPaths paths = renderPaths(options);
+    tools::AudioReader reader;
+    if (!paths.demo)
+        openUserInput(paths, reader);
+    RenderSummary summary;
+    summary.demo = paths.demo;
+    summary.inputPath = paths.input;
+    summary.outputPath = paths.output;
+    summary.format = outputFormat(paths.demo ? tools::formatForFileName(paths.output) : reader.format(),
+                                  options.floatOutput);
+    face.sampleRate = paths.demo ? kDemoSampleRate : reader.sampleRate();
+    face.inputChannels = paths.demo ? 2 : reader.channels();
+    const std::unique_ptr<RenderFace> effect = openedFace(face, options);
+    if (paths.demo)
+    {
+        writeDemo(paths.input);
+        tools::checked(reader.open(paths.input, error), error);
+    }
+    if (reader.channels() == 1 && !options.quiet)
+        std::printf("Mono input: its one channel feeds both of the effect's inputs; the result is stereo.\n");
+    renderInto(*effect, reader, options, paths, summary);
     return 0;
 }
 }  // namespace
@@ -166,11 +193,11 @@ int run(const RenderOptions& options)
 int main(int argc, char** argv)
 {
     RenderOptions options;
-    std::string error;
-    if (!parseOptions(argc, argv, options, error))
-        return fail(error, kExitUsage);
-    if (options.common.answered("velmora-render", usageText()))
-        return 0;
-    const cli::ComponentTrace trace(options.common.trace);
-    return run(options);
+    tools::CommandLine line;
+    describeOptions(line, options);
+    return tools::runTool("velmora-render", usageText(), line, argc, argv,
+                          [&options](const std::vector<std::string>& operands) {
+                              takeInput(operands, options);
+                              return run(options);
+                          });
 }

@@ -1,162 +1,67 @@
 #include "render/render_options.h"
 
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
-#include <string_view>
-
 namespace render
 {
 namespace
 {
-bool parseUnit(const std::string& name, const std::string& text, std::optional<float>& target, std::string& error)
+void takePath(std::string_view name, const std::string& value, std::string& target)
 {
-    char* end = nullptr;
-    errno = 0;
-    const double value = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0' || errno != 0 || !std::isfinite(value) || value < 0.0 || value > 1.0)
-    {
-        error = "invalid value '" + text + "' for " + name + ": expected a number from 0 to 1";
-        return false;
-    }
-    target = static_cast<float>(value);
-    return true;
-}
-
-bool parseInteger(const std::string& name, const std::string& text, int minimum, int maximum, int& target,
-                  std::string& error)
-{
-    char* end = nullptr;
-    errno = 0;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || errno != 0 || value < minimum || value > maximum)
-    {
-        error = "invalid value '" + text + "' for " + name + ": expected a whole number from " +
-                std::to_string(minimum) + " to " + std::to_string(maximum);
-        return false;
-    }
-    target = static_cast<int>(value);
-    return true;
-}
-
-bool takesValue(std::string_view name)
-{
-    return name == "--size" || name == "--dry-wet" || name == "--program" || name == "--block-size" ||
-           name == "--output" || name == "-o" || name == "--bundle" || name == "--face" || name == "--preset" ||
-           name == "--picture";
-}
-
-bool applyValue(const std::string& name, const std::string& value, RenderOptions& options, std::string& error)
-{
-    if (name == "--size")
-        return parseUnit(name, value, options.size, error);
-    if (name == "--dry-wet")
-        return parseUnit(name, value, options.dryWet, error);
-    if (name == "--program")
-    {
-        int program = 0;
-        if (!parseInteger(name, value, 0, kProgramCount - 1, program, error))
-            return false;
-        options.program = program;
-        return true;
-    }
-    if (name == "--block-size")
-        return parseInteger(name, value, 1, kMaxBlockSize, options.blockSize, error);
-    if (name == "--face")
-    {
-        if (value != "vst" && value != "au")
-        {
-            error = "invalid value '" + value + "' for --face: expected vst or au";
-            return false;
-        }
-        options.face = value == "au" ? Face::audioUnit : Face::vst;
-        return true;
-    }
     if (value.empty())
-    {
-        error = "empty path for " + name;
-        return false;
-    }
-    (name == "--bundle"    ? options.bundlePath
-     : name == "--preset"  ? options.presetPath
-     : name == "--picture" ? options.picturePath
-                           : options.outputPath) = value;
-    return true;
+        throw tools::UsageError("empty path for " + std::string(name));
+    target = value;
 }
 
-bool applyFlag(const std::string& name, RenderOptions& options)
+float unitOption(std::string_view name, const std::string& value)
 {
-    if (name == "--on" || name == "--off")
-        options.on = name == "--on";
-    else if (name == "--list-presets")
-        options.listPresets = true;
-    else if (name == "--float")
-        options.floatOutput = true;
-    else if (name == "-q" || name == "--quiet")
-        options.quiet = true;
-    else if (name == "-v" || name == "--verbose")
-        options.verbose = true;
-    else
-        return options.common.take(name);
-    return true;
+    return static_cast<float>(tools::numberOption(name, value, 0.0, 1.0));
+}
+
+void describeValueOptions(tools::CommandLine& line, RenderOptions& options)
+{
+    line.option({"--size"}, [&options](const std::string& value) { options.size = unitOption("--size", value); });
+    line.option({"--dry-wet"},
+                [&options](const std::string& value) { options.dryWet = unitOption("--dry-wet", value); });
+    line.option({"--program"}, [&options](const std::string& value) {
+        options.program = tools::wholeNumberOption("--program", value, 0, kProgramCount - 1);
+    });
+    line.option({"--block-size"}, [&options](const std::string& value) {
+        options.blockSize = tools::wholeNumberOption("--block-size", value, 1, kMaxBlockSize);
+    });
+    line.option({"--face"}, [&options](const std::string& value) {
+        if (value != "vst" && value != "au")
+            throw tools::UsageError("invalid value '" + value + "' for --face: expected vst or au");
+        options.face = value == "au" ? Face::audioUnit : Face::vst;
+    });
+    line.option({"-o", "--output"},
+                [&options](const std::string& value) { takePath("--output", value, options.outputPath); });
+    line.option({"--bundle"},
+                [&options](const std::string& value) { takePath("--bundle", value, options.bundlePath); });
+    line.option({"--preset"},
+                [&options](const std::string& value) { takePath("--preset", value, options.presetPath); });
+    line.option({"--picture"},
+                [&options](const std::string& value) { takePath("--picture", value, options.picturePath); });
 }
 }  // namespace
 
-bool parseOptions(int argc, char** argv, RenderOptions& options, std::string& error)
+void describeOptions(tools::CommandLine& line, RenderOptions& options)
 {
-    bool onlyPathsFollow = false;
-    for (int position = 1; position < argc; ++position)
-    {
-        std::string argument = argv[position];
-        if (onlyPathsFollow || argument.size() < 2 || argument[0] != '-')
-        {
-            if (!options.inputPath.empty())
-            {
-                error = "more than one input file ('" + options.inputPath + "' and '" + argument + "')";
-                return false;
-            }
-            if (argument.empty())
-            {
-                error = "empty input file name";
-                return false;
-            }
-            options.inputPath = argument;
-            continue;
-        }
-        if (argument == "--")
-        {
-            onlyPathsFollow = true;
-            continue;
-        }
-        std::string value;
-        bool hasInlineValue = false;
-        if (const auto equals = argument.find('='); argument.starts_with("--") && equals != std::string::npos)
-        {
-            value = argument.substr(equals + 1);
-            argument.resize(equals);
-            hasInlineValue = true;
-        }
-        if (takesValue(argument))
-        {
-            if (!hasInlineValue)
-            {
-                if (position + 1 >= argc)
-                {
-                    error = "missing value for " + argument;
-                    return false;
-                }
-                value = argv[++position];
-            }
-            if (!applyValue(argument, value, options, error))
-                return false;
-        }
-        else if (hasInlineValue || !applyFlag(argument, options))
-        {
-            error = "unknown option '" + std::string(argv[position]) + "' (see --help)";
-            return false;
-        }
-    }
-    return true;
+    describeValueOptions(line, options);
+    line.flag({"--on"}, [&options] { options.on = true; });
+    line.flag({"--off"}, [&options] { options.on = false; });
+    line.flag({"--list-presets"}, [&options] { options.listPresets = true; });
+    line.flag({"--float"}, [&options] { options.floatOutput = true; });
+    line.flag({"-q", "--quiet"}, [&options] { options.quiet = true; });
+    line.flag({"-v", "--verbose"}, [&options] { options.verbose = true; });
+}
+
+void takeInput(const std::vector<std::string>& operands, RenderOptions& options)
+{
+    if (operands.size() > 1)
+        throw tools::UsageError("more than one input file ('" + operands[0] + "' and '" + operands[1] + "')");
+    if (!operands.empty() && operands[0].empty())
+        throw tools::UsageError("empty input file name");
+    if (!operands.empty())
+        options.inputPath = operands[0];
 }
 
 const char* usageText()

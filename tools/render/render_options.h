@@ -1,10 +1,11 @@
 #pragma once
 // Command line of velmora-render.
 
-#include "cli/common_options.h"
+#include "common/command_line.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace render
 {
@@ -23,7 +24,7 @@ struct RenderOptions
 {
     std::string inputPath;    // empty: render the built-in demo
     std::string outputPath;   // empty: the default name in the current folder
-    std::string bundlePath;   // empty: the first found where cli::findBundle looks
+    std::string bundlePath;   // empty: the first found where tools::findBundle looks
     std::string presetPath;   // empty: none
     std::string picturePath;  // empty: none, except beside the demo's files
     std::optional<int> program;
@@ -36,12 +37,13 @@ struct RenderOptions
     bool floatOutput = false;  // 32-bit float samples in the container
     bool quiet = false;
     bool verbose = false;  // say which bundle renders
-    cli::CommonOptions common;
 };
 
-// Fills options from argv; false with a one-line reason in error when an
-// option or its value is not valid.
-bool parseOptions(int argc, char** argv, RenderOptions& options, std::string& error);
+// Teaches line the tool's options, which fill options as they are parsed;
+// each throws tools::UsageError naming an invalid value.
+void describeOptions(tools::CommandLine& line, RenderOptions& options);
+// The one INPUT among the operands, if any.
+void takeInput(const std::vector<std::string>& operands, RenderOptions& options);
 
 const char* usageText();
 }  // namespace render

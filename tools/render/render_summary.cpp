@@ -1,6 +1,6 @@
 #include "render/render_summary.h"
 
-#include "render/audio_file.h"
+#include "common/audio_file.h"
 
 #include <algorithm>
 #include <cmath>
@@ -72,7 +72,7 @@ void appendLevels(const RenderSummary& summary, std::string& text)
         append(text, "  Peak:     %sFS\n", decibels(peakDb).c_str());
         return;
     }
-    if (!isIntegerFormat(summary.format))
+    if (!tools::isIntegerFormat(summary.format))
     {
         append(text, "  Peak:     %+.1f dBFS, kept above full scale in the float file (%lld samples)\n", peakDb,
                static_cast<long long>(overs));
@@ -101,7 +101,7 @@ std::string summaryText(const RenderSummary& summary)
     append(text, "  Settings: %s\n", summary.settings.c_str());
     append(text, "  Length:   %.3f s (%lld frames) at %d Hz, %s\n",
            static_cast<double>(summary.frames) / summary.sampleRate, static_cast<long long>(summary.frames),
-           summary.sampleRate, describeFormat(summary.format).c_str());
+           summary.sampleRate, tools::describeFormat(summary.format).c_str());
     appendLevels(summary, text);
     append(text, "  Width:    %s\n", widthLine(meter).c_str());
     append(text, "  Mono sum: %s (max |(L+R)out - (L+R)in| = %.2g)\n",

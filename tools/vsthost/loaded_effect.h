@@ -12,6 +12,14 @@
 //
 // This is a test and tool host: recording a call takes a lock and may
 // allocate, which a host running live audio would avoid.
+//
+// It stands beside VSTPlugIn, the component's host layer, on purpose. That
+// one is the Audio Unit's own: its operations, trace lines, preconditions and
+// exceptions are fixed by the component, and velmora-plughost exercises it.
+// This one is an outside host that shares no code with the component, so
+// the golden render, velmora-render's VST face (checked against its Audio
+// Unit face) and the effect's tests see the effect as another host does, and
+// a fault in VSTPlugIn cannot hide in both.
 
 #include "vst/aeffect.h"
 

@@ -1,11 +1,11 @@
-#include "render/audio_file.h"
+#include "common/audio_file.h"
 
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
 
-namespace render
+namespace tools
 {
 bool AudioReader::open(const std::string& path, std::string& error)
 {
@@ -121,4 +121,4 @@ std::string describeFormat(int format)
         return fallback;
     return std::string(major.name) + (knownSubtype ? std::string(", ") + subtype.name : std::string());
 }
-}  // namespace render
+}  // namespace tools

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace cli
+namespace tools
 {
 struct BundleSearch
 {
@@ -27,4 +27,4 @@ std::vector<std::filesystem::path> bundleFolders(const BundleSearch& search);
 // The first Velmora.vst folder in them, or empty with a one-line reason in
 // error.
 std::string findBundle(const BundleSearch& search, std::string& error);
-}  // namespace cli
+}  // namespace tools

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-namespace render
+namespace tools
 {
 struct SndfileCloser
 {
@@ -63,4 +63,4 @@ int formatForFileName(const std::string& path);
 bool isIntegerFormat(int format);
 // A short name of the container and sample type, e.g. "WAV, 24-bit".
 std::string describeFormat(int format);
-}  // namespace render
+}  // namespace tools

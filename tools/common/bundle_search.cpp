@@ -1,10 +1,10 @@
-#include "cli/bundle_search.h"
+#include "common/bundle_search.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <system_error>
 
-namespace cli
+namespace tools
 {
 namespace fs = std::filesystem;
 
@@ -59,4 +59,4 @@ std::string findBundle(const BundleSearch& search, std::string& error)
     error = "no Velmora.vst bundle in " + searched + "; install Velmora or use --bundle PATH";
     return {};
 }
-}  // namespace cli
+}  // namespace tools

@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-namespace cli
+namespace tools
 {
 // While an instance lives, the process's standard error goes into an
 // unlinked temporary file, unless shown. One instance at a time; main thread
@@ -31,4 +31,4 @@ private:
 // Where a tool says what its user must know: standard error, or the terminal
 // behind it while a trace is held back.
 std::FILE* userErrors();
-}  // namespace cli
+}  // namespace tools

@@ -1,9 +1,9 @@
-#include "cli/component_trace.h"
+#include "common/component_trace.h"
 
 #include <csignal>
 #include <unistd.h>
 
-namespace cli
+namespace tools
 {
 namespace
 {
@@ -90,4 +90,4 @@ void ComponentTrace::replay()
 }
 
 std::FILE* userErrors() { return gUserErrors ? gUserErrors : stderr; }
-}  // namespace cli
+}  // namespace tools
