@@ -149,7 +149,6 @@ protected:
         X11ServerTest::SetUp();
         if (setUpStopped())
             return;
-        ASSERT_TRUE(xtestAvailable()) << "no XTest";
         host = testsupport::openVelmora();
         ASSERT_NE(host, nullptr);
     }

@@ -2,7 +2,7 @@
 // A suite with a private X server for all its tests and a client connection
 // to it for each. A derived SetUp calls this one first and stops when it
 // skipped or failed; a derived TearDown frees what it made, then calls this one.
-// Pointer input goes through XTest, which the suites that send it link.
+// Pointer input goes through XTest, which every suite links.
 
 // gtest before Xlib, whose macros (None, Bool) would break gtest.
 #include <gtest/gtest.h>
@@ -35,6 +35,8 @@ protected:
         ASSERT_TRUE(server->running()) << "Xvfb did not start on any free display";
         display = XOpenDisplay(server->name().c_str());
         ASSERT_NE(display, nullptr);
+        int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+        ASSERT_TRUE(XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor)) << "no XTest";
     }
     void TearDown() override
     {
@@ -78,12 +80,6 @@ protected:
         if (windows.size() != 1 || !XGetWindowAttributes(display, windows.front(), &attributes))
             return {0, 0};
         return {attributes.width, attributes.height};
-    }
-
-    bool xtestAvailable() const
-    {
-        int eventBase = 0, errorBase = 0, major = 0, minor = 0;
-        return XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor);
     }
 
     // One turn of the host's UI loop for the plug-in under test.

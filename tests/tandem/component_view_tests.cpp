@@ -158,7 +158,6 @@ TEST_F(ComponentView, TheEffectResizesTheView)
 
 TEST_F(ComponentView, AClickOnThePanelReachesTheHostAsAParameterEvent)
 {
-    ASSERT_TRUE(xtestAvailable()) << "no XTest";
     ComponentBundle bundle;
     auhost::AudioUnitInstance unit(bundle.component());
     auhost::EventCollector events;

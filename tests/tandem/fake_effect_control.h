@@ -41,12 +41,9 @@ struct FakeEffectControl
     VstIntPtr versionAnswer = 0;
     VstIntPtr currentIdBeforeRecord = -1;
     int liveEffects = 0;
-    int processCalls = 0;
-    int resumeCalls = 0;
-    int idleCalls = 0;
-    int editOpenCalls = 0;
-    int editCloseCalls = 0;
-    int editIdleCalls = 0;
+    // Calls of processReplacing, resume, effIdle and the editor opcodes.
+    int processCalls = 0, resumeCalls = 0, idleCalls = 0;
+    int editOpenCalls = 0, editCloseCalls = 0, editIdleCalls = 0;
     void* editorParent = nullptr;  // of the last effEditOpen
     int processEventsCalls = 0;
     int eventCount = 0;  // of the last effProcessEvents
