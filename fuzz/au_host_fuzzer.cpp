@@ -48,14 +48,23 @@ private:
     const std::uint8_t* end;
 };
 
+// How the input callback answers: with a signal, and now and then as a
+// faulty source does.
+enum SourceFault : std::uint8_t
+{
+    claimsSilence = 0x10,
+    fails = 0x20,
+    dropsBuffer = 0x40,
+    handsNoData = 0x80
+};
+
 // What the input callback handed the unit for the slice being rendered.
 struct PulledInput
 {
     UInt32 channels = 0;
     UInt32 frames = 0;
     float samples[kMostChannels][kMostFrames];
-    std::uint8_t seed = 0;
-    bool fails = false;
+    std::uint8_t seed = 0;  // low bits: the signal; high bits: faults
 };
 
 PulledInput pulled;
@@ -63,7 +72,7 @@ PulledInput pulled;
 OSStatus provideInput(void*, AudioUnitRenderActionFlags* flags, const AudioTimeStamp*, UInt32, UInt32 frames,
                       AudioBufferList* ioData)
 {
-    if (pulled.fails)
+    if ((pulled.seed & fails) != 0)
     {
         return kAudioUnitErr_InvalidProperty;
     }
@@ -74,14 +83,23 @@ OSStatus provideInput(void*, AudioUnitRenderActionFlags* flags, const AudioTimeS
         auto* samples = static_cast<float*>(ioData->mBuffers[channel].mData);
         for (UInt32 frame = 0; frame < pulled.frames; ++frame)
         {
-            const float phase = 0.01f * static_cast<float>(pulled.seed + 1) * static_cast<float>(frame + channel * 7);
+            const float phase = 0.01f * static_cast<float>((pulled.seed & 0x0F) + 1) *
+                                static_cast<float>(frame + channel * 7);
             samples[frame] = pulled.samples[channel][frame] = std::sin(phase) * (channel == 1 ? -0.5f : 0.9f);
         }
     }
-    // A source that calls its signal silence, now and then.
-    if ((pulled.seed & 0x40) != 0)
+    if ((pulled.seed & claimsSilence) != 0)
     {
         *flags |= kAudioUnitRenderAction_OutputIsSilence;
+    }
+    // A bus handed back short, or without its samples, must be refused.
+    if ((pulled.seed & dropsBuffer) != 0 && ioData->mNumberBuffers > 0)
+    {
+        --ioData->mNumberBuffers;
+    }
+    if ((pulled.seed & handsNoData) != 0 && ioData->mNumberBuffers > 0)
+    {
+        ioData->mBuffers[0].mData = nullptr;
     }
     return noErr;
 }
@@ -347,13 +365,13 @@ private:
 
     // A slice of any size on output bus 0 (or another), into the host's
     // buffers or the unit's, with as many buffers as the output stream has
-    // channels or another number.
+    // channels or another number, of the right byte size or not, with or
+    // without valid action flags.
     void render(Bytes& bytes)
     {
         const std::uint8_t choice = bytes.byte();
         const UInt32 frames = bytes.take<std::uint16_t>() % (kMostFrames + 1);
         pulled.seed = bytes.byte();
-        pulled.fails = (choice & 0x80) != 0 && (choice & 0x40) != 0;
         AudioStreamBasicDescription format{};
         UInt32 size = sizeof format;
         AudioUnitGetProperty(unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, &format, &size);
@@ -371,17 +389,18 @@ private:
         const bool unitMemory = (choice & 0x20) != 0;
         for (UInt32 channel = 0; channel < channels; ++channel)
         {
-            buffers.mBuffers[channel] = {1, static_cast<UInt32>(frames * sizeof(float)),
-                                         unitMemory ? nullptr : own.data() + channel * frames};
+            const UInt32 byteSize = static_cast<UInt32>(frames * sizeof(float)) - ((choice & 0x04) != 0 ? 4 : 0);
+            buffers.mBuffers[channel] = {1, byteSize, unitMemory ? nullptr : own.data() + channel * frames};
         }
         pulled.channels = 0;
         AudioTimeStamp stamp{};
         stamp.mSampleTime = sampleTime;
         stamp.mFlags = kAudioTimeStampSampleTimeValid;
         sampleTime += frames;
-        AudioUnitRenderActionFlags flags = 0;
+        AudioUnitRenderActionFlags flags = (choice & 0x02) != 0 ? kAudioUnitRenderAction_PreRender : 0;
         const UInt32 bus = (choice & 0x08) != 0 ? 1 : 0;
-        if (AudioUnitRender(unit, &flags, &stamp, bus, frames, reinterpret_cast<AudioBufferList*>(&buffers)) == noErr)
+        if (AudioUnitRender(unit, (choice & 0x01) != 0 ? nullptr : &flags, &stamp, bus, frames,
+                            reinterpret_cast<AudioBufferList*>(&buffers)) == noErr)
         {
             check(buffers.mBuffers, channels, frames);
         }

@@ -3,23 +3,17 @@
 // preset file, then looked up as the component looks up a preset dictionary.
 // Whatever is read must write out as XML and read back equal.
 
+#include "fuzz_stop.h"
+
 #include "tandem/preset_files.h"
 #include "tandem/tandem_exceptions.h"
 
 #include <CoreFoundation/CoreFoundation.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 namespace
 {
-[[noreturn]] void stop(const char* why)
-{
-    std::fprintf(stderr, "preset property list: %s\n", why);
-    std::abort();
-}
-
 void lookUpAsPreset(CFPropertyListRef preset)
 {
     try
@@ -42,13 +36,13 @@ void requireRoundTrip(CFPropertyListRef read)
     CFHolder<CFDataRef> written(CFPropertyListCreateXMLData(kCFAllocatorDefault, read));
     if (written.get() == nullptr)
     {
-        stop("a list read cannot be written");
+        fuzzing::stop("preset property list", "a list read cannot be written");
     }
     CFHolder<CFPropertyListRef> again(
         CFPropertyListCreateFromXMLData(kCFAllocatorDefault, written.get(), kCFPropertyListImmutable, nullptr));
     if (again.get() == nullptr || !CFEqual(read, again.get()))
     {
-        stop("a list written reads back different");
+        fuzzing::stop("preset property list", "a list written reads back different");
     }
 }
 }  // namespace

@@ -3,6 +3,8 @@
 // the mapping for an effect of Velmora's three parameters and for one with
 // more parameters than a mapping may hold, and the factory preset list.
 
+#include "fuzz_stop.h"
+
 #include "tandem/factory_preset_list.h"
 #include "tandem/parameter_mapping.h"
 #include "tandem/tandem_component.h"
@@ -10,19 +12,11 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string_view>
 
 namespace
 {
 constexpr int kVelmoraParameters = 3;
-
-[[noreturn]] void stop(const char* why)
-{
-    std::fprintf(stderr, "resource text: %s\n", why);
-    std::abort();
-}
 
 void readAsMapping(std::string_view text, int vstParameterCount)
 {
@@ -38,7 +32,7 @@ void readAsMapping(std::string_view text, int vstParameterCount)
                 if (!std::isfinite(scaleFromAUParameter(info, value)) ||
                     !std::isfinite(scaleToAUParameter(info, scaleFromAUParameter(info, value))))
                 {
-                    stop("a mapped parameter's value does not scale to a number");
+                    fuzzing::stop("resource text", "a mapped parameter's value does not scale to a number");
                 }
             }
         }
