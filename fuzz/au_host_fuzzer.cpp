@@ -158,8 +158,8 @@ public:
                                  &info, &size);
             AudioUnitSetParameter(unit, parameters[index], kAudioUnitScope_Global, 0, info.defaultValue, 0);
         }
-        AudioUnitReset(unit, kAudioUnitScope_Global, 0);
-        if (AudioUnitInitialize(unit) != noErr)
+        // Reset once initialized: the delay lines hold nothing of the last input.
+        if (AudioUnitInitialize(unit) != noErr || AudioUnitReset(unit, kAudioUnitScope_Global, 0) != noErr)
         {
             fuzzing::stop("host", "the unit does not initialize in its known state");
         }
