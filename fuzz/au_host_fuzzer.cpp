@@ -1,6 +1,7 @@
 // The Audio Unit driven by a hostile host: the fuzzer's bytes are a sequence
 // of property, parameter, lifecycle and render calls, with any stream layout,
-// slice size, scope and element, valid or not. One unit stays open for the
+// slice size, scope and element, valid or not, any transport the host
+// reports and faulty input sources. One unit stays open for the
 // whole run and is put back into a known state (stereo in and out, the
 // parameters at their defaults, initialized) before every input.
 //
@@ -104,6 +105,47 @@ OSStatus provideInput(void*, AudioUnitRenderActionFlags* flags, const AudioTimeS
     return noErr;
 }
 
+// The host's transport, musical time and tempo, any values at all.
+struct HostTime
+{
+    Float64 beat, tempo, downBeat, sampleInTimeLine, cycleStart, cycleEnd;
+    Float32 numerator;
+    UInt32 denominator, offsetToNextBeat;
+    std::uint8_t states;  // playing, changed, cycling, and a failing answer
+};
+
+HostTime hostTime;
+
+OSStatus answer() { return (hostTime.states & 8) != 0 ? OSStatus{kAudioUnitErr_InvalidProperty} : OSStatus{noErr}; }
+
+OSStatus beatAndTempo(void*, Float64* beat, Float64* tempo)
+{
+    *beat = hostTime.beat;
+    *tempo = hostTime.tempo;
+    return answer();
+}
+
+OSStatus musicalTime(void*, UInt32* offsetToNextBeat, Float32* numerator, UInt32* denominator, Float64* downBeat)
+{
+    *offsetToNextBeat = hostTime.offsetToNextBeat;
+    *numerator = hostTime.numerator;
+    *denominator = hostTime.denominator;
+    *downBeat = hostTime.downBeat;
+    return answer();
+}
+
+OSStatus transportState(void*, Boolean* playing, Boolean* changed, Float64* sampleInTimeLine, Boolean* cycling,
+                        Float64* cycleStart, Float64* cycleEnd)
+{
+    *playing = (hostTime.states & 1) != 0;
+    *changed = (hostTime.states & 2) != 0;
+    *cycling = (hostTime.states & 4) != 0;
+    *sampleInTimeLine = hostTime.sampleInTimeLine;
+    *cycleStart = hostTime.cycleStart;
+    *cycleEnd = hostTime.cycleEnd;
+    return answer();
+}
+
 OSStatus countNotification(void* count, AudioUnitRenderActionFlags*, const AudioTimeStamp*, UInt32, UInt32,
                            AudioBufferList*)
 {
@@ -143,6 +185,11 @@ public:
         const UInt32 off = 0;
         AudioUnitSetProperty(unit, kAudioUnitProperty_BypassEffect, kAudioUnitScope_Global, 0, &off, sizeof off);
         setInputCallback(true);
+        const AudioUnitConnection none{nullptr, 0, 0};
+        AudioUnitSetProperty(unit, kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, 0, &none, sizeof none);
+        const HostCallbackInfo noCallbacks{};
+        AudioUnitSetProperty(unit, kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0, &noCallbacks,
+                             sizeof noCallbacks);
         UInt32 size = sizeof parameters;
         parameterCount = 0;
         if (AudioUnitGetProperty(unit, kAudioUnitProperty_ParameterList, kAudioUnitScope_Global, 0, parameters,
@@ -174,7 +221,7 @@ public:
     {
         while (!bytes.empty())
         {
-            switch (bytes.byte() % 9)
+            switch (bytes.byte() % 10)
             {
             case 0: setLayout(bytes); break;
             case 1: setProperty(bytes); break;
@@ -184,6 +231,7 @@ public:
             case 5: lifecycle(bytes); break;
             case 6: setInputCallback((bytes.byte() & 1) == 0); break;
             case 7: notify(bytes); break;
+            case 8: setHostCallbacks(bytes); break;
             default: render(bytes); break;
             }
         }
@@ -229,6 +277,14 @@ private:
         const std::uint8_t choice = bytes.byte();
         const AudioUnitScope where = scope(bytes);
         const AudioUnitElement element = bytes.byte() % 3;
+        if (choice >= 0xD0 && choice < 0xE0)
+        {
+            // Its input pulled from nothing, or from its own output.
+            const AudioUnitConnection connection{(choice & 1) != 0 ? unit : nullptr, bytes.byte() % 2u, element};
+            AudioUnitSetProperty(unit, kAudioUnitProperty_MakeConnection, where, element, &connection,
+                                 sizeof connection);
+            return;
+        }
         if (choice >= 0xE0)
         {
             AUPreset preset{bytes.take<SInt32>() % 16, CFSTR("Fuzzed")};
@@ -349,6 +405,19 @@ private:
         case 1: AudioUnitUninitialize(unit); break;
         default: AudioUnitReset(unit, scope(bytes), bytes.byte() % 2); break;
         }
+    }
+
+    void setHostCallbacks(Bytes& bytes)
+    {
+        const std::uint8_t choice = bytes.byte();
+        hostTime = {bytes.take<Float64>(), bytes.take<Float64>(), bytes.take<Float64>(), bytes.take<Float64>(),
+                    bytes.take<Float64>(), bytes.take<Float64>(), bytes.take<Float32>(), bytes.take<UInt32>(),
+                    bytes.take<UInt32>(),  bytes.byte()};
+        const HostCallbackInfo callbacks{nullptr, (choice & 1) != 0 ? beatAndTempo : nullptr,
+                                         (choice & 2) != 0 ? musicalTime : nullptr,
+                                         (choice & 4) != 0 ? transportState : nullptr};
+        AudioUnitSetProperty(unit, kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0, &callbacks,
+                             sizeof callbacks);
     }
 
     void notify(Bytes& bytes)
