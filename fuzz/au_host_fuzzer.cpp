@@ -322,16 +322,14 @@ private:
                            size <= 4096;
         const std::uint8_t sizeChoice = bytes.byte();
         const UInt32 asked = known && sizeChoice < 0xC0 ? size : sizeChoice % 64;
-        // Pointers in the value are only the host's to use when it gave the
-        // size the unit asked for.
-        if (id == kAudioUnitProperty_ParameterStringFromValue || id == kAudioUnitProperty_ParameterValueFromString ||
-            (!known && asked > 0))
+        // The conversions read a value or a string the host fills in first.
+        if (id == kAudioUnitProperty_ParameterStringFromValue || id == kAudioUnitProperty_ParameterValueFromString)
         {
             return;
         }
         std::vector<std::uint8_t> value(std::max<UInt32>(asked, 1));
         UInt32 answered = asked;
-        if (AudioUnitGetProperty(unit, id, where, element, value.data(), &answered) != noErr || asked < size)
+        if (AudioUnitGetProperty(unit, id, where, element, value.data(), &answered) != noErr || !known || asked < size)
         {
             return;
         }
