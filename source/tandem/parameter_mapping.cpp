@@ -251,16 +251,21 @@ ParameterMapping& ParameterMapping::operator=(ParameterMapping&& other) noexcept
 
 ParameterMapping readParameterMapping(const FSRef& file, int vstParameterCount)
 {
+    const std::vector<char> bytes = loadFromFile(file);
+    return parseParameterMapping({bytes.data(), bytes.size()}, vstParameterCount);
+}
+
+ParameterMapping parseParameterMapping(std::string_view fileText, int vstParameterCount)
+{
     TANDEM_REQUIRE(vstParameterCount >= 0);
     ParameterMapping mapping;
     mapping.parameterInfos.resize(static_cast<std::size_t>(vstParameterCount));
     mapping.parameterValueStrings.resize(static_cast<std::size_t>(vstParameterCount));
 
-    const std::vector<char> bytes = loadFromFile(file);
-    const char* const end = bytes.data() + bytes.size();
+    const char* const end = fileText.data() + fileText.size();
     char text[kLineBufferSize];
     // Line 1 is the header, whatever it holds; an empty file ends here.
-    const char* position = readLine(bytes.data(), end, text);
+    const char* position = readLine(fileText.data(), end, text);
     while (position < end)
     {
         position = readLine(position, end, text);

@@ -2,6 +2,7 @@
 // in the resources folder, written from the effect's own programs when the
 // list is missing and loaded once per component.
 
+#include "tandem/factory_preset_list.h"
 #include "tandem/file_reading.h"
 #include "tandem/pending_item.h"
 #include "tandem/preset_files.h"
@@ -122,23 +123,10 @@ void TandemComponent::loadFactoryPresets(const FSRef& listFile)
     try
     {
         const std::vector<char> list = loadFromFile(listFile);
-        const char* position = list.data();
-        const char* const end = position + list.size();
         int count = 0;
-        while (position < end && count < kMaxFactoryPresets)
+        for (const std::string& fileName : readFactoryPresetList({list.data(), list.size()}, kMaxFactoryPresets))
         {
-            char line[kLineBufferSize];
-            position = readLine(position, end, line);
-            const char* fileName = line;
-            while (*fileName == ' ')
-            {
-                ++fileName;
-            }
-            if (*fileName == '\0' || *fileName == ';')
-            {
-                continue;
-            }
-            loadFactoryPreset(fileName, count);
+            loadFactoryPreset(fileName.c_str(), count);
             ++count;
         }
     }
