@@ -1,6 +1,7 @@
 #include "effect/widening_engine.h"
 
 #include "effect/free_lfo.h"
+#include "effect/widening_gains.h"
 
 #include <algorithm>
 #include <bit>
@@ -12,7 +13,6 @@ namespace velmora
 {
 namespace
 {
-constexpr float kWetScale = 0.5f;
 // The longest line at Size 1, in seconds: 0.115 s times 1.18 cubed.
 constexpr float kLongestSeconds = 0.18895f;
 constexpr std::int32_t kSmallestRing = 1024;
