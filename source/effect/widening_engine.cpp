@@ -150,13 +150,6 @@ void WideningEngine::makeLengths() noexcept
     forgetReads();
 }
 
-double WideningEngine::lineLength(float atSize, int line) const noexcept
-{
-    return heldLength(lineLengths(atSize, preparedRate)[static_cast<std::size_t>(line)], preparedRingSize);
-}
-
-float WideningEngine::lfoIncrement() const noexcept { return freeLfoIncrement(preparedRate); }
-
 void WideningEngine::setValues(bool on, float newSize, float dryWet) noexcept
 {
     wetGain = on ? dryWet * kWetScale : 0.0f;

@@ -55,11 +55,7 @@ public:
     void setValues(bool on, float size, float dryWet) noexcept;
     void process(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int frames) noexcept;
 
-    // On the preparing thread, what the next block uses: a line's length in
-    // samples at Size (between 3 samples and what the ring holds), the LFO
-    // step, the ring's size.
-    double lineLength(float size, int line) const noexcept;
-    float lfoIncrement() const noexcept;
+    // On the preparing thread: the ring the next block uses, in samples.
     std::int32_t ringSize() const noexcept { return preparedRingSize; }
 
 private:
