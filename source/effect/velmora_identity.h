@@ -21,7 +21,6 @@ inline constexpr char kEffectName[] = "Velmora";
 inline constexpr char kProductString[] = "Velmora";
 inline constexpr char kVendorString[] = "Quarn Records";
 inline constexpr std::int32_t kUniqueId = fourCharacterCode("QnVm");
-inline constexpr std::int32_t kRecordVersion = 1;
 inline constexpr std::int32_t kVendorVersion = 1007;      // the bare effect's answer
 inline constexpr std::int32_t kEditVendorVersion = 1005;  // the editor-bearing effect's answer
 

@@ -122,7 +122,7 @@ TEST(SignalPath, EmptyNegativeOrMissingBlocksTouchNothing)
 
 // Every program, rates from 8000 to 384000 Hz, blocks of 1 to 8192 frames,
 // in place and out of place: finite output, mono sum kept, both ways alike.
-TEST(SignalPath, OneTestRunsEverythingAtTheEdges)
+TEST(SignalPath, OddRatesBlocksAndInPlaceBuffersKeepTheOutputFiniteAndTheMonoSum)
 {
     const double rates[] = {8000, 22050, 44100, 48000, 96000, 192000, 384000};
     const std::vector<int> blockSizes[] = {{1}, {7, 1, 3}, {64}, {1000}, {8192}};
