@@ -1,5 +1,6 @@
 // The effect's parameters and programs, driven in process without a host.
 #include "effect/velmora.h"
+#include "support/signals.h"
 
 #include <gtest/gtest.h>
 
@@ -35,19 +36,12 @@ protected:
     // the left comes back changed, and its value there.
     std::pair<int, float> firstEcho(int silentFrames)
     {
-        constexpr int kFrames = 8192;
-        std::vector<float> left(static_cast<std::size_t>(std::max(silentFrames, kFrames))), right(left.size());
-        float* channels[] = {left.data(), right.data()};
-        if (silentFrames > 0)
-            effect->processReplacing(channels, channels, silentFrames);
-        std::fill(left.begin(), left.end(), 0.0f);
-        std::fill(right.begin(), right.end(), 0.0f);
-        left[0] = 1.0f;
-        effect->processReplacing(channels, channels, kFrames);
-        int frame = 1;
-        while (frame < kFrames && left[static_cast<std::size_t>(frame)] == 0.0f)
-            ++frame;
-        return {frame, left[static_cast<std::size_t>(frame)]};
+        testsupport::StereoBuffer silence(static_cast<std::size_t>(silentFrames) + 1);
+        effect->processReplacing(silence.channels(), silence.channels(), silentFrames);
+        testsupport::StereoBuffer buffer(testsupport::impulse(8192), testsupport::silence(8192));
+        effect->processReplacing(buffer.channels(), buffer.channels(), 8192);
+        const auto echo = std::find_if(buffer.left.begin() + 1, buffer.left.end(), [](float x) { return x != 0.0f; });
+        return {static_cast<int>(echo - buffer.left.begin()), echo == buffer.left.end() ? 0.0f : *echo};
     }
 
     std::unique_ptr<Velmora> effect = std::make_unique<Velmora>(nullptr);
@@ -137,13 +131,13 @@ TEST_F(VelmoraTest, SizeOutsideItsRangeIsStoredButKeepsReadsInTheRing)
         effect->setParameter(velmora::kSize, size);
         const float stored = effect->getParameter(velmora::kSize);
         EXPECT_TRUE(std::isnan(size) ? std::isnan(stored) : stored == size) << "values are not clamped: " << size;
-        std::vector<float> left(8192, 0.5f), right(8192, -0.25f);
-        float* channels[] = {left.data(), right.data()};
-        effect->processReplacing(channels, channels, 8192);
-        for (std::size_t n = 0; n < left.size(); ++n)
+        testsupport::StereoBuffer buffer(std::vector<float>(8192, 0.5f), std::vector<float>(8192, -0.25f));
+        effect->processReplacing(buffer.channels(), buffer.channels(), 8192);
+        for (std::size_t n = 0; n < buffer.frames(); ++n)
         {
-            ASSERT_TRUE(std::isfinite(left[n]) && std::isfinite(right[n])) << "Size " << size << ", frame " << n;
-            ASSERT_NEAR(left[n] + right[n], 0.25f, 1e-6f) << "Size " << size << ", frame " << n;
+            const float left = buffer.left[n], right = buffer.right[n];
+            ASSERT_TRUE(std::isfinite(left) && std::isfinite(right)) << "Size " << size << ", frame " << n;
+            ASSERT_NEAR(left + right, 0.25f, 1e-6f) << "Size " << size << ", frame " << n;
         }
     }
 }
