@@ -94,7 +94,8 @@ void TandemComponent::layOutChannelConfigurations()
 }
 
 // One buffer per effect channel; input n and output n share buffer n, so the
-// effect runs in place. The old buffers stay until all new ones exist.
+// effect runs in place, and output pin n always writes buffer n. The old
+// buffers stay until all new ones exist.
 void TandemComponent::allocateBuffers(int frames)
 {
     const int count = std::max(vst->getInputCount(), vst->getOutputCount());
@@ -103,24 +104,20 @@ void TandemComponent::allocateBuffers(int frames)
     {
         buffers[channel] = std::make_unique<float[]>(static_cast<size_t>(frames));
     }
-    std::swap(buffers, ioBuffers);
-    maxFramesPerSlice = frames;
-    mapOutputPins();
-}
-
-// Pin j of an output bus writes to the bus's buffer for its stream channel,
-// so on a stereo bus with a mono stream both pins write to the same buffer.
-void TandemComponent::mapOutputPins()
-{
-    int pinIndex = 0;
-    for (int bus = 0; bus < outputs.count; ++bus)
+    // Only a one-pin input bus can be given a stream wider than itself.
+    bool onePinInput = false;
+    for (int bus = 0; bus < inputs.count; ++bus)
     {
-        for (int pin = 0; pin < outputs.maxChannels(bus); ++pin)
-        {
-            effectOutputs[pinIndex++] = ioBuffers[outputs.first[bus] + outputs.channelOfPin(bus, pin)].get();
-        }
+        onePinInput = onePinInput || inputs.maxChannels(bus) == 1;
     }
-    TANDEM_REQUIRE(pinIndex == vst->getOutputCount());
+    std::unique_ptr<float[]> fold = onePinInput ? std::make_unique<float[]>(static_cast<size_t>(frames)) : nullptr;
+    std::swap(buffers, ioBuffers);
+    foldBuffer = std::move(fold);
+    maxFramesPerSlice = frames;
+    for (int pin = 0; pin < vst->getOutputCount(); ++pin)
+    {
+        effectOutputs[pin] = ioBuffers[pin].get();
+    }
 }
 
 int TandemComponent::getMaxInputChannels(int busNumber) const
@@ -163,7 +160,6 @@ bool TandemComponent::updateFormat(AudioUnitScope scope, AudioUnitElement elemen
         throw MacOSException(kAudioUnitErr_FormatNotSupported);
     }
     layout.active[bus] = channels;
-    mapOutputPins();
     return updateSampleRate(format.mSampleRate);
 }
 

@@ -344,7 +344,12 @@ void TandemComponent::installIdleTimer()
 
 void TandemComponent::idleTimerAction(EventLoopTimerRef, void* userData)
 {
-    static_cast<TandemComponent*>(userData)->vst->idle();
+    auto* component = static_cast<TandemComponent*>(userData);
+    if (component->displayChanged.exchange(false, std::memory_order_relaxed) && component->updateCurrentAUPreset())
+    {
+        component->notifyCurrentPresetChanged();
+    }
+    component->vst->idle();
 }
 
 void TandemComponent::getComponentName(char* name) const
@@ -384,6 +389,12 @@ OSType TandemComponent::getComponentType() const
 // exists.
 void TandemComponent::uninit()
 {
+    if (cocoaView != nullptr)
+    {
+        // The host may keep the view longer; it must not call back into us.
+        cocoaView->detach();
+        cocoaView = nullptr;
+    }
     if (idleTimerRef != nullptr)
     {
         // Fails only for a timer that is not installed, which would be our
@@ -391,12 +402,6 @@ void TandemComponent::uninit()
         const OSStatus removed = RemoveEventLoopTimer(idleTimerRef);
         TANDEM_REQUIRE(removed == noErr);
         idleTimerRef = nullptr;
-    }
-    if (cocoaView != nullptr)
-    {
-        // The host may keep the view longer; it must not call back into us.
-        cocoaView->detach();
-        cocoaView = nullptr;
     }
     releaseFactoryPresets();
     releaseAndClear(currentAUPreset.presetName);

@@ -19,6 +19,7 @@
 #include "tandem/vst_host.h"
 #include "tandem/vst_plugin.h"
 
+#include <atomic>
 #include <memory>
 
 class DataFork;
@@ -64,6 +65,12 @@ struct BusLayout
     // channels, so that a mono stream on a stereo bus serves both pins. The
     // division only where the stream is narrower than the pins.
     int channelOfPin(int bus, int pin) const { return pin < active[bus] ? pin : pin % active[bus]; }
+    // The pin whose buffer stream channel k of the bus is handed out from:
+    // both channels of a stereo stream on a one-pin bus come from that pin.
+    int pinOfChannel(int bus, int channel) const
+    {
+        return channel < maxChannels(bus) ? channel : channel % maxChannels(bus);
+    }
 };
 
 class TandemComponent : public VSTHost
@@ -95,7 +102,8 @@ public:
     virtual NSView* createView();
     virtual void dropView();
 
-    // The Audio Unit selectors; answers the render status, else 0 (other
+    // The Audio Unit selectors; answers the status of Render and
+    // ScheduleParameters, which run on the audio thread, else 0 (other
     // failures are thrown).
     ComponentResult dispatch(ComponentParameters* params);
 
@@ -159,8 +167,9 @@ private:
     void reset(AudioUnitScope scope);
     AudioUnitParameterValue getParameterValue(AudioUnitParameterID id, AudioUnitScope scope) const;
     void setParameterValue(AudioUnitParameterID id, AudioUnitScope scope, AudioUnitParameterValue value);
-    void scheduleParameters(const AudioUnitParameterEvent* events, UInt32 count);
-    void checkParameter(AudioUnitParameterID id, AudioUnitScope scope) const;
+    OSStatus scheduleParameters(const AudioUnitParameterEvent* events, UInt32 count) noexcept;
+    OSStatus parameterStatus(AudioUnitParameterID id, AudioUnitScope scope) const noexcept;
+    OSStatus applyParameterValue(AudioUnitParameterID id, AudioUnitScope scope, AudioUnitParameterValue value) noexcept;
 
     // Property helpers.
     void getParameterStringFromValue(AudioUnitParameterStringFromValue& request);
@@ -200,7 +209,6 @@ private:
     void layOutBuses(BusLayout& layout, int pinCount, bool isInput, bool requireNumChannels);
     void layOutChannelConfigurations();
     void allocateBuffers(int frames);
-    void mapOutputPins();
 
     // The render path.
     OSStatus checkRenderArguments(AudioUnitRenderActionFlags flags, UInt32 bus, UInt32 frames,
@@ -209,7 +217,9 @@ private:
                                  UInt32 frames, AudioBufferList* ioData) noexcept;
     OSStatus runEffect(int frames, const AudioTimeStamp* timeStamp) noexcept;
     OSStatus collectInputAudio(int frames, const float** pins, const AudioTimeStamp* timeStamp, bool& silent) noexcept;
+    const float* takePinInput(int bus, int pin, const AudioBufferList& received, int frames) noexcept;
     void renderOutput(int frames, const float* const* inputs, float** outputs, bool inputIsSilent) noexcept;
+    void foldDownNarrowOutputs(int frames) noexcept;
     void updateVSTTimeInfo(const AudioTimeStamp* timeStamp) noexcept;
 
     ComponentInstance auComponentInstance;
@@ -223,9 +233,12 @@ private:
     AudioUnitConnection inputConnections[kMaxBuses] = {};
     AURenderCallbackStruct inputRenderCallbacks[kMaxBuses] = {};
     std::unique_ptr<float[]> ioBuffers[kMaxChannels];
-    // The effect's pins on the buffers. Output pins depend only on the
-    // buffers and the output streams, so they are mapped when those change;
-    // input pins are filled by every run from what the sources hand back.
+    // The second channel of a stereo stream on a one-pin input bus, until it
+    // is folded into the pin's buffer.
+    std::unique_ptr<float[]> foldBuffer;
+    // The effect's pins on the buffers. Output pin n always writes buffer n,
+    // so they are mapped when the buffers change; input pins are filled by
+    // every run from what the sources hand back.
     float* effectOutputs[kMaxChannels] = {};
     const float* effectInputs[kMaxChannels] = {};
     bool outputSilent = false;
@@ -261,5 +274,8 @@ private:
     AUChannelInfo auChannelInfos[kMaxChannelInfos] = {};
     int hostApplication = 0;
     EventLoopTimerRef idleTimerRef = nullptr;
+    // Set by the effect's audioMasterUpdateDisplay, from whichever thread it
+    // calls; the idle timer brings the current preset up to date.
+    std::atomic<bool> displayChanged{false};
     comQuarnTandem_CocoaView* cocoaView = nullptr;  // not retained
 };

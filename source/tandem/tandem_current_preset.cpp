@@ -6,6 +6,7 @@
 #include "tandem/tandem_exceptions.h"
 #include "tandem/tandem_trace.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace
@@ -44,11 +45,23 @@ bool TandemComponent::updateCurrentAUPreset()
 void TandemComponent::updateCurrentVSTProgramName(CFStringRef presetName)
 {
     TANDEM_REQUIRE(presetName != 0);
-    // A name with characters Mac Roman lacks converts to nothing, and the
-    // program is then left unnamed.
-    char text[2048];
-    CFStringGetCString(presetName, text, sizeof text, kCFStringEncodingMacRoman);
-    text[kProgramNameLength] = '\0';
+    // Mac Roman takes one byte per character, so the first 24 characters are
+    // the whole program name however long the host's name is. A name with a
+    // character Mac Roman lacks converts to nothing, and the program is then
+    // left unnamed.
+    UniChar characters[kProgramNameLength];
+    const CFIndex length = std::min<CFIndex>(CFStringGetLength(presetName), kProgramNameLength);
+    CFStringGetCharacters(presetName, CFRangeMake(0, length), characters);
+    CFStringRef head = CFStringCreateWithCharacters(kCFAllocatorDefault, characters, length);
+    char text[kProgramNameLength + 1] = {};
+    if (head == nullptr || !CFStringGetCString(head, text, sizeof text, kCFStringEncodingMacRoman))
+    {
+        text[0] = '\0';
+    }
+    if (head != nullptr)
+    {
+        CFRelease(head);
+    }
     vst->setCurrentProgramName(text);
 }
 

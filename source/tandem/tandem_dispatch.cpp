@@ -86,9 +86,8 @@ ComponentResult TandemComponent::dispatch(ComponentParameters* params)
         removeRenderNotification(componentArgument<AURenderCallback>(params, 0), componentArgument<void*>(params, 1));
         return noErr;
     case kAudioUnitScheduleParametersSelect:
-        scheduleParameters(componentArgument<const AudioUnitParameterEvent*>(params, 0),
-                           componentArgument<UInt32>(params, 1));
-        return noErr;
+        return scheduleParameters(componentArgument<const AudioUnitParameterEvent*>(params, 0),
+                                  componentArgument<UInt32>(params, 1));
     case kAudioUnitRemovePropertyListenerWithUserDataSelect:
         removePropertyListener(componentArgument<AudioUnitPropertyID>(params, 0),
                                componentArgument<AudioUnitPropertyListenerProc>(params, 1),
@@ -139,46 +138,69 @@ void TandemComponent::reset(AudioUnitScope scope)
     lastRenderSampleTime = kNoRenderSampleTime;
 }
 
-void TandemComponent::checkParameter(AudioUnitParameterID id, AudioUnitScope scope) const
+OSStatus TandemComponent::parameterStatus(AudioUnitParameterID id, AudioUnitScope scope) const noexcept
 {
     if (scope != kAudioUnitScope_Global)
     {
-        throw MacOSException(kAudioUnitErr_InvalidScope);
+        return kAudioUnitErr_InvalidScope;
     }
     if (id >= static_cast<AudioUnitParameterID>(vst->getParameterCount()))
     {
-        throw MacOSException(kAudioUnitErr_InvalidParameter);
+        return kAudioUnitErr_InvalidParameter;
     }
+    return noErr;
 }
 
 AudioUnitParameterValue TandemComponent::getParameterValue(AudioUnitParameterID id, AudioUnitScope scope) const
 {
-    checkParameter(id, scope);
+    if (const OSStatus status = parameterStatus(id, scope); status != noErr)
+    {
+        throw MacOSException(status);
+    }
     const int index = static_cast<int>(id);
     return scaleToAUParameter(index, vst->getParameter(index));
 }
 
-void TandemComponent::setParameterValue(AudioUnitParameterID id, AudioUnitScope scope, AudioUnitParameterValue value)
+OSStatus TandemComponent::applyParameterValue(AudioUnitParameterID id, AudioUnitScope scope,
+                                              AudioUnitParameterValue value) noexcept
 {
-    checkParameter(id, scope);
-    const int index = static_cast<int>(id);
+    if (const OSStatus status = parameterStatus(id, scope); status != noErr)
+    {
+        return status;
+    }
     // Scaling clamps a value out of range; one that is not a number has no place in it.
     if (std::isnan(value))
-        throw MacOSException(paramErr);
+    {
+        return paramErr;
+    }
+    const int index = static_cast<int>(id);
     vst->setParameter(index, scaleFromAUParameter(index, value));
+    return noErr;
 }
 
-void TandemComponent::scheduleParameters(const AudioUnitParameterEvent* events, UInt32 count)
+void TandemComponent::setParameterValue(AudioUnitParameterID id, AudioUnitScope scope, AudioUnitParameterValue value)
 {
-    tandemTrace("AU kAudioUnitScheduleParametersSelect\n");
+    if (const OSStatus status = applyParameterValue(id, scope, value); status != noErr)
+    {
+        throw MacOSException(status);
+    }
+}
+
+// Hosts schedule from the render thread in every cycle while automation
+// plays: like render, this answers a status itself and writes no trace line.
+OSStatus TandemComponent::scheduleParameters(const AudioUnitParameterEvent* events, UInt32 count) noexcept
+{
     if (events == nullptr && count > 0)
     {
-        throw MacOSException(paramErr);
+        return paramErr;
     }
     for (UInt32 index = 0; index < count; ++index)
     {
         const AudioUnitParameterEvent& event = events[index];
-        checkParameter(event.parameter, event.scope);
+        if (const OSStatus status = parameterStatus(event.parameter, event.scope); status != noErr)
+        {
+            return status;
+        }
         if (event.eventType != kParameterEvent_Immediate)
         {
             continue;
@@ -187,10 +209,16 @@ void TandemComponent::scheduleParameters(const AudioUnitParameterEvent* events, 
         // like any other bad event instead of stopping the process.
         if (event.eventValues.immediate.bufferOffset >= static_cast<UInt32>(maxFramesPerSlice))
         {
-            throw MacOSException(paramErr);
+            return paramErr;
         }
-        setParameterValue(event.parameter, event.scope, event.eventValues.immediate.value);
+        if (const OSStatus status = applyParameterValue(event.parameter, event.scope,
+                                                        event.eventValues.immediate.value);
+            status != noErr)
+        {
+            return status;
+        }
     }
+    return noErr;
 }
 
 float TandemComponent::scaleFromAUParameter(int index, float value) const

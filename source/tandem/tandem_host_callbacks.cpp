@@ -110,6 +110,11 @@ bool TandemComponent::isIOPinConnected(VSTPlugIn& plugIn, bool checkOutputPin, i
 // Idle time comes from the component's own timer.
 void TandemComponent::idle(VSTPlugIn& plugIn) { TANDEM_REQUIRE(&plugIn == vst.get()); }
 
-// The current preset is tracked once presets exist; until then a change of
-// the effect's programs has nothing to update.
-void TandemComponent::updateDisplay(VSTPlugIn& plugIn) { TANDEM_REQUIRE(&plugIn == vst.get()); }
+// The effect may call from its render thread (a program change it received
+// as MIDI), where reading its program name and notifying listeners have no
+// place: the idle timer does both on the main thread.
+void TandemComponent::updateDisplay(VSTPlugIn& plugIn)
+{
+    TANDEM_REQUIRE(&plugIn == vst.get());
+    displayChanged.store(true, std::memory_order_relaxed);
+}

@@ -279,8 +279,12 @@ void TandemComponent::setRenderCallback(AudioUnitElement element, const AURender
 
 void TandemComponent::setHostCallbacks(UInt32 size, const void* data)
 {
+    // No data (size 0) is a record of no callbacks.
     HostCallbackInfo callbacks{};
-    std::memcpy(&callbacks, data, std::min<UInt32>(size, sizeof callbacks));
+    if (size > 0)
+    {
+        std::memcpy(&callbacks, data, std::min<UInt32>(size, sizeof callbacks));
+    }
     if (std::memcmp(&callbacks, &hostCallbacks, sizeof callbacks) == 0)
     {
         return;

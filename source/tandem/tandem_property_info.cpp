@@ -168,8 +168,11 @@ void TandemComponent::getPropertyInfo(AudioUnitPropertyID id, AudioUnitScope sco
         requireElement(element, parameterCount);
         size = static_cast<int>(sizeof(AudioUnitParameterInfo));
         break;
-    case kAudioUnitProperty_ElementCount:
-    case kMusicDeviceProperty_InstrumentCount: size = 4; break;
+    case kAudioUnitProperty_ElementCount: size = 4; break;
+    case kMusicDeviceProperty_InstrumentCount:
+        requireScope(global);
+        size = 4;
+        break;
     case kAudioUnitProperty_Latency:
         requireScope(global);
         size = 8;

@@ -9,13 +9,17 @@
 #include "tandem/tandem_trace.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <initializer_list>
 
 namespace
 {
 constexpr VstInt32 kTandemInputSilence = 0x73493030;   // 'sI00'
 constexpr VstInt32 kTandemOutputSilence = 0x734F3030;  // 'sO00'
+// From here on (and for NaN) a time signature's numerator has no int form.
+constexpr float kLargestNumerator = 2147483648.0f;
 constexpr AudioUnitRenderActionFlags kNotificationFlags = kAudioUnitRenderAction_PreRender |
                                                           kAudioUnitRenderAction_PostRender;
 
@@ -35,6 +39,28 @@ bool carriesSignal(const float* samples, int frames)
 }
 
 bool differs(double a, double b) { return !(a == b); }
+
+// out = the mean of the sources, frame by frame; out may be one of them.
+void averageInto(float* out, const float* const* sources, int count, int frames)
+{
+    const float scale = 1.0f / static_cast<float>(count);
+    for (int frame = 0; frame < frames; ++frame)
+    {
+        float sum = 0.0f;
+        for (int source = 0; source < count; ++source)
+        {
+            sum += sources[source][frame];
+        }
+        out[frame] = sum * scale;
+    }
+}
+
+// A host's transport answer holding a value that is not finite is not used,
+// as if the call had failed: the effect could not work with it.
+bool allFinite(std::initializer_list<double> values)
+{
+    return std::all_of(values.begin(), values.end(), [](double value) { return std::isfinite(value); });
+}
 }  // namespace
 
 OSStatus TandemComponent::render(AudioUnitRenderActionFlags* ioActionFlags, const AudioTimeStamp* inTimeStamp,
@@ -80,7 +106,7 @@ OSStatus TandemComponent::render(AudioUnitRenderActionFlags* ioActionFlags, cons
     for (UInt32 index = 0; index < ioData->mNumberBuffers; ++index)
     {
         AudioBuffer& buffer = ioData->mBuffers[index];
-        float* source = ioBuffers[outputs.first[bus] + static_cast<int>(index)].get();
+        float* source = ioBuffers[outputs.first[bus] + outputs.pinOfChannel(bus, static_cast<int>(index))].get();
         TANDEM_REQUIRE(source != 0);
         if (buffer.mData != nullptr)
         {
@@ -106,6 +132,11 @@ OSStatus TandemComponent::render(AudioUnitRenderActionFlags* ioActionFlags, cons
 OSStatus TandemComponent::checkRenderArguments(AudioUnitRenderActionFlags flags, UInt32 bus, UInt32 frames,
                                                const AudioBufferList& ioData) const noexcept
 {
+    // Rendering belongs between Initialize and Uninitialize.
+    if (!vst->isResumed())
+    {
+        return kAudioUnitErr_Uninitialized;
+    }
     if (bus >= static_cast<UInt32>(outputs.count))
     {
         tandemTrace("AURender called for an invalid bus (%u)\n", bus);
@@ -137,8 +168,7 @@ OSStatus TandemComponent::checkRenderArguments(AudioUnitRenderActionFlags flags,
             return paramErr;
         }
     }
-    // Rendering belongs between Initialize and Uninitialize.
-    return vst->isResumed() ? OSStatus{noErr} : OSStatus{paramErr};
+    return noErr;
 }
 
 void TandemComponent::callRenderNotifications(AudioUnitRenderActionFlags* flags, const AudioTimeStamp* timeStamp,
@@ -160,6 +190,7 @@ OSStatus TandemComponent::runEffect(int frames, const AudioTimeStamp* timeStamp)
         return status;
     }
     renderOutput(frames, effectInputs, effectOutputs, inputIsSilent);
+    foldDownNarrowOutputs(frames);
     return noErr;
 }
 
@@ -174,11 +205,14 @@ OSStatus TandemComponent::collectInputAudio(int frames, const float** pins, cons
     for (int bus = 0; bus < inputs.count; ++bus)
     {
         const int active = inputs.active[bus];
+        const int pinCount = inputs.maxChannels(bus);
         BusBufferList buffers;
         buffers.mNumberBuffers = static_cast<UInt32>(active);
         for (int channel = 0; channel < active; ++channel)
         {
-            buffers.mBuffers[channel] = {1, byteSize, ioBuffers[ioChannelIndex + channel].get()};
+            // Only a stereo stream on a one-pin bus has a channel beyond the pins.
+            float* own = channel < pinCount ? ioBuffers[ioChannelIndex + channel].get() : foldBuffer.get();
+            buffers.mBuffers[channel] = {1, byteSize, own};
         }
         AudioUnitRenderActionFlags flags = 0;
         const AURenderCallbackStruct& callback = inputRenderCallbacks[bus];
@@ -232,12 +266,12 @@ OSStatus TandemComponent::collectInputAudio(int frames, const float** pins, cons
         const bool flaggedSilent = (flags & kAudioUnitRenderAction_OutputIsSilence) != 0;
         sourceClaimedSilence = sourceClaimedSilence || (flaggedSilent && !zeroFilled);
         silent = silent && flaggedSilent;
-        for (int pin = 0; pin < inputs.maxChannels(bus); ++pin)
+        for (int pin = 0; pin < pinCount; ++pin)
         {
-            pins[ioChannelIndex + pin] = static_cast<const float*>(
-                buffers.mBuffers[inputs.channelOfPin(bus, pin)].mData);
+            pins[ioChannelIndex + pin] = active == pinCount ? static_cast<const float*>(buffers.mBuffers[pin].mData)
+                                                            : takePinInput(bus, pin, *buffers.list(), frames);
         }
-        ioChannelIndex += inputs.maxChannels(bus);
+        ioChannelIndex += pinCount;
     }
     TANDEM_REQUIRE(ioChannelIndex == vst->getInputCount());
     if (silent && sourceClaimedSilence && std::any_of(pins, pins + ioChannelIndex, [frames](const float* samples) {
@@ -248,6 +282,38 @@ OSStatus TandemComponent::collectInputAudio(int frames, const float** pins, cons
         silent = false;
     }
     return noErr;
+}
+
+// What pin j of an input bus reads when the stream's channels and the pins
+// differ in number. A pin without a channel of its own gets a buffer of its
+// own: an effect may write output pin 0 before it reads input pin 1, and
+// every pin must read the input as it came.
+const float* TandemComponent::takePinInput(int bus, int pin, const AudioBufferList& received, int frames) noexcept
+{
+    const int active = inputs.active[bus];
+    const int pinCount = inputs.maxChannels(bus);
+    const auto channel = [&received](int index) { return static_cast<const float*>(received.mBuffers[index].mData); };
+    if (pin < active && active < pinCount)
+    {
+        return channel(pin);
+    }
+    float* own = ioBuffers[inputs.first[bus] + pin].get();
+    if (active < pinCount)
+    {
+        // A mono stream on a stereo bus feeds every pin.
+        std::copy_n(channel(inputs.channelOfPin(bus, pin)), frames, own);
+        return own;
+    }
+    // A stream wider than the bus: the pin hears the mono fold-down of the
+    // channels that fall to it.
+    const float* sources[kMaxChannels];
+    int count = 0;
+    for (int index = pin; index < active; index += pinCount)
+    {
+        sources[count++] = channel(index);
+    }
+    averageInto(own, sources, count, frames);
+    return own;
 }
 
 void TandemComponent::renderOutput(int frames, const float* const* effectInputs, float** effectOutputs,
@@ -279,6 +345,28 @@ void TandemComponent::renderOutput(int frames, const float* const* effectInputs,
     }
 }
 
+// A stream narrower than its output bus holds, in each channel, the mean of
+// the pins that fall to it: a mono stream on a stereo bus carries the mono
+// fold-down, which for a widening effect is the input's own mono.
+void TandemComponent::foldDownNarrowOutputs(int frames) noexcept
+{
+    for (int bus = 0; bus < outputs.count; ++bus)
+    {
+        const int active = outputs.active[bus];
+        const int pinCount = outputs.maxChannels(bus);
+        for (int channel = 0; channel < active && active < pinCount; ++channel)
+        {
+            const float* sources[kMaxChannels];
+            int count = 0;
+            for (int pin = channel; pin < pinCount; pin += active)
+            {
+                sources[count++] = effectOutputs[outputs.first[bus] + pin];
+            }
+            averageInto(ioBuffers[outputs.first[bus] + channel].get(), sources, count, frames);
+        }
+    }
+}
+
 void TandemComponent::updateVSTTimeInfo(const AudioTimeStamp* timeStamp) noexcept
 {
     // Only the host's callbacks fill the other fields: without them, and with
@@ -299,7 +387,7 @@ void TandemComponent::updateVSTTimeInfo(const AudioTimeStamp* timeStamp) noexcep
     {
         Float64 beat = 0.0;
         Float64 tempo = 120.0;
-        if (hostCallbacks.beatAndTempoProc(host, &beat, &tempo) == noErr)
+        if (hostCallbacks.beatAndTempoProc(host, &beat, &tempo) == noErr && allFinite({beat, tempo}))
         {
             vstTimeInfo.ppqPos = beat;
             vstTimeInfo.tempo = tempo;
@@ -313,7 +401,8 @@ void TandemComponent::updateVSTTimeInfo(const AudioTimeStamp* timeStamp) noexcep
         UInt32 denominator = 4;
         Float64 downBeat = 0.0;
         if (hostCallbacks.musicalTimeLocationProc(host, &offsetToNextBeat, &numerator, &denominator, &downBeat) ==
-            noErr)
+                noErr &&
+            allFinite({downBeat}) && std::fabs(numerator) < kLargestNumerator)
         {
             vstTimeInfo.timeSigNumerator = static_cast<VstInt32>(numerator);
             vstTimeInfo.timeSigDenominator = static_cast<VstInt32>(denominator);
@@ -330,7 +419,8 @@ void TandemComponent::updateVSTTimeInfo(const AudioTimeStamp* timeStamp) noexcep
         Float64 cycleStart = 0.0;
         Float64 cycleEnd = 0.0;
         if (hostCallbacks.transportStateProc(host, &playing, &changed, &sampleInTimeLine, &cycling, &cycleStart,
-                                             &cycleEnd) != noErr)
+                                             &cycleEnd) != noErr ||
+            !allFinite({sampleInTimeLine, cycleStart, cycleEnd}))
         {
             return;
         }

@@ -3,11 +3,14 @@
 
 #include "component_test_support.h"
 
+#include <Carbon/Carbon.h>
 #include <CoreFoundation/CoreFoundation.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace
 {
@@ -88,5 +91,34 @@ TEST(ComponentHostCallbacks, TheEffectsGesturesAndChangesArriveAsParameterEvents
         EXPECT_EQ(event.mArgument.mParameter.mParameterID, 0u) << "the parameter ID is the VST index";
         EXPECT_EQ(event.mArgument.mParameter.mScope, kAudioUnitScope_Global);
     }
+}
+
+void recordProperty(void* refCon, AudioUnit, AudioUnitPropertyID id, AudioUnitScope, AudioUnitElement)
+{
+    static_cast<std::vector<AudioUnitPropertyID>*>(refCon)->push_back(id);
+}
+
+TEST(ComponentHostCallbacks, AProgramTheEffectChoseItselfBecomesTheCurrentPreset)
+{
+    ComponentTestEffectControl& effect = resetComponentTestEffect();
+    effect.numPrograms = 2;
+    std::snprintf(effect.programNames[0], 25, "First");
+    std::snprintf(effect.programNames[1], 25, "Second");
+    ComponentBundle bundle(hostingTestEffect());
+    OpenUnit unit(bundle);
+    std::vector<AudioUnitPropertyID> heard;
+    for (AudioUnitPropertyID id : {kAudioUnitProperty_CurrentPreset, kAudioUnitProperty_PresentPreset})
+        ASSERT_EQ(AudioUnitAddPropertyListener(unit, id, recordProperty, &heard), noErr);
+    testing::internal::CaptureStderr();
+    effect.currentProgram = 1;
+    ask(effect, audioMasterUpdateDisplay);
+    RunCurrentEventLoop(0.1);
+    const std::vector<AudioUnitPropertyID> presetChanged = {kAudioUnitProperty_CurrentPreset,
+                                                            kAudioUnitProperty_PresentPreset};
+    EXPECT_EQ(heard, presetChanged);
+    ask(effect, audioMasterUpdateDisplay);
+    RunCurrentEventLoop(0.1);
+    EXPECT_EQ(heard, presetChanged) << "the same program again is no change";
+    testing::internal::GetCapturedStderr();
 }
 }  // namespace

@@ -160,7 +160,7 @@ TEST(ComponentParameters, BadScopesIdsAndValuesAreRefusedAndGoodOnesRoundTrip)
     EXPECT_NEAR(value, middle, (info.maxValue - info.minValue) * 1e-5f);
 }
 
-TEST(ComponentParameters, ScheduledEventsApplyInOrderUntilTheFirstBadOne)
+TEST(ComponentParameters, ScheduledEventsApplyInOrderUntilTheFirstBadOneAndWriteNothing)
 {
     ComponentBundle bundle;
     OpenUnit unit(bundle);
@@ -180,9 +180,11 @@ TEST(ComponentParameters, ScheduledEventsApplyInOrderUntilTheFirstBadOne)
     ramp.eventType = kParameterEvent_Ramped;
     const AudioUnitParameterEvent events[] = {immediate(2, 0, info.maxValue), ramp, immediate(2, 4096, info.minValue)};
     testing::internal::CaptureStderr();
+    EXPECT_EQ(AudioUnitScheduleParameters(unit, events, 2), noErr);
     EXPECT_EQ(AudioUnitScheduleParameters(unit, events, 3), paramErr)
         << "an offset outside the slice is the host's fault";
-    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "")
+        << "called from the render thread: no trace line, not even for a failure";
     AudioUnitParameterValue value = 0.0f;
     EXPECT_EQ(AudioUnitGetParameter(unit, 2, kAudioUnitScope_Global, 0, &value), noErr);
     EXPECT_FLOAT_EQ(value, info.maxValue) << "the first event stays applied, the ramp is skipped";

@@ -402,6 +402,10 @@ TEST(ComponentCurrentPreset, SizesOtherThanFourOrSixteenAreRefusedAndNamesReachT
     EXPECT_EQ(setCurrentPreset(unit, -1, nullptr), noErr) << "a whole record without a name";
     EXPECT_EQ(setCurrentPreset(unit, -1, CFSTR("A name of thirty characters!!!")), noErr);
     EXPECT_STREQ(effect.programNames[0], "A name of thirty charact");
+    const Owned<CFStringRef> longName(
+        CFStringCreateWithCString(nullptr, std::string(3000, 'L').c_str(), kCFStringEncodingASCII));
+    EXPECT_EQ(setCurrentPreset(unit, -1, longName.get()), noErr);
+    EXPECT_EQ(std::string(effect.programNames[0]), std::string(24, 'L')) << "however long the host's name is";
     EXPECT_EQ(setCurrentPreset(unit, 1, nullptr, 4), kAudioUnitErr_InvalidPropertyValue);
 }
 

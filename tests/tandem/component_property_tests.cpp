@@ -152,8 +152,11 @@ TEST(ComponentProperties, SizesAccessAndAvailabilityOfTheEffectsOwnProperties)
     EXPECT_EQ(
         AudioUnitGetPropertyInfo(unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 1, &size, &writable),
         kAudioUnitErr_InvalidElement);
-    EXPECT_EQ(AudioUnitGetPropertyInfo(unit, kAudioUnitProperty_Latency, kAudioUnitScope_Input, 0, &size, &writable),
-              kAudioUnitErr_InvalidScope);
+    for (AudioUnitPropertyID globalOnly :
+         std::initializer_list<AudioUnitPropertyID>{kAudioUnitProperty_Latency, kMusicDeviceProperty_InstrumentCount})
+        EXPECT_EQ(AudioUnitGetPropertyInfo(unit, globalOnly, kAudioUnitScope_Input, 0, &size, &writable),
+                  kAudioUnitErr_InvalidScope)
+            << globalOnly;
     // Host faults refused instead of stopping the process.
     Float64 seconds = -1.0;
     EXPECT_EQ(AudioUnitGetProperty(unit, kAudioUnitProperty_Latency, kAudioUnitScope_Global, 0, &seconds, nullptr),

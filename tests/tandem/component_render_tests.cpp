@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 
 #include "support/signals.h"
 #include "support/velmora_bundle.h"
@@ -57,18 +58,19 @@ TEST(ComponentRender, TheEffectRunsOncePerTimeStampUntilReset)
     EXPECT_EQ(test.effect.processCalls, 3);
 }
 
-TEST(ComponentRender, AMonoStreamOnTheStereoBusFeedsBothEffectInputs)
+TEST(ComponentRender, AMonoInputReachesEveryPinAsItCame)
 {
     TestEffectUnit test;
     ASSERT_EQ(setStreamFormat(test.unit, kAudioUnitScope_Input, 0, 1), noErr);
     test.start();
     BusBuffers output(2, kFrames);
     ASSERT_EQ(render(test.unit, 0.0, output, kFrames), noErr);
-    EXPECT_EQ(test.effect.inputs[0], test.effect.inputs[1]);
-    EXPECT_EQ(output.channel(1)[9], test.signal.channels[0][9] * kComponentTestEffectGain);
+    const float expected = test.signal.channels[0][9] * kComponentTestEffectGain;
+    EXPECT_EQ(output.channel(0)[9], expected);
+    EXPECT_EQ(output.channel(1)[9], expected) << "the right pin read after the left one was written";
 }
 
-TEST(ComponentRender, OutputPinsFollowTheOutputStreamAndTheSliceSize)
+TEST(ComponentRender, AMonoOutputHoldsTheMeanOfThePinsAcrossStreamAndSliceChanges)
 {
     TestEffectUnit test;
     ASSERT_EQ(setStreamFormat(test.unit, kAudioUnitScope_Output, 0, 1), noErr);
@@ -77,18 +79,26 @@ TEST(ComponentRender, OutputPinsFollowTheOutputStreamAndTheSliceSize)
                                    &slice, sizeof slice),
               noErr);
     test.start();
-    BusBuffers mono(1, kFrames, false);
-    ASSERT_EQ(render(test.unit, 0.0, mono, kFrames), noErr);
-    EXPECT_EQ(test.effect.outputs[1], test.effect.outputs[0]) << "a mono stream takes both pins";
-    EXPECT_EQ(test.effect.outputs[0], mono.channel(0)) << "the pins write the buffers handed out";
+    const std::vector<std::vector<float>>& in = test.signal.channels;
+    for (bool withMemory : {true, false})
+    {
+        BusBuffers mono(1, kFrames, withMemory);
+        const double start = withMemory ? 0.0 : kFrames;
+        ASSERT_EQ(render(test.unit, start, mono, kFrames), noErr);
+        for (int frame : {0, 9, kFrames - 1})
+        {
+            const auto at = static_cast<size_t>(start) + static_cast<size_t>(frame);
+            EXPECT_FLOAT_EQ(mono.channel(0)[frame], (in[0][at] + in[1][at]) / 2 * kComponentTestEffectGain) << frame;
+        }
+    }
 
     ASSERT_EQ(AudioUnitUninitialize(test.unit), noErr);
     ASSERT_EQ(setStreamFormat(test.unit, kAudioUnitScope_Output, 0, 2), noErr);
     ASSERT_EQ(AudioUnitInitialize(test.unit), noErr);
     BusBuffers stereo(2, kFrames, false);
-    ASSERT_EQ(render(test.unit, kFrames, stereo, kFrames), noErr);
-    EXPECT_EQ(test.effect.outputs[1], stereo.channel(1));
-    EXPECT_EQ(stereo.channel(1)[9], test.signal.channels[1][kFrames + 9] * kComponentTestEffectGain);
+    ASSERT_EQ(render(test.unit, 2 * kFrames, stereo, kFrames), noErr);
+    EXPECT_EQ(stereo.channel(0)[9], in[0][2 * kFrames + 9] * kComponentTestEffectGain);
+    EXPECT_EQ(stereo.channel(1)[9], in[1][2 * kFrames + 9] * kComponentTestEffectGain);
 }
 
 // A source that flags its input silent while handing out signal.
@@ -121,11 +131,11 @@ TEST(ComponentRender, AnInputWithoutSourceIsSilenceAndASourceClaimingSilenceIsCh
     EXPECT_EQ(output.channel(1)[3], 0.25f * kComponentTestEffectGain);
 }
 
-TEST(ComponentRender, HostFaultsFailTheCallWithParamErrAndTheirLogLines)
+TEST(ComponentRender, HostFaultsFailTheCallWithTheirStatusAndLogLines)
 {
     TestEffectUnit test;
     BusBuffers output(2, kFrames);
-    EXPECT_EQ(render(test.unit, 0.0, output, kFrames), paramErr) << "before Initialize";
+    EXPECT_EQ(render(test.unit, 0.0, output, kFrames), kAudioUnitErr_Uninitialized);
     test.start();
     testing::internal::CaptureStderr();
     BusBuffers large(2, 4097);
@@ -226,6 +236,28 @@ OSStatus transport(void*, Boolean* playing, Boolean* changed, Float64* sample, B
     return noErr;
 }
 
+constexpr Float64 kNaN = std::numeric_limits<Float64>::quiet_NaN();
+
+OSStatus notFiniteBeatAndTempo(void*, Float64* beat, Float64* tempo)
+{
+    *beat = kNaN;
+    *tempo = std::numeric_limits<Float64>::infinity();
+    return noErr;
+}
+
+OSStatus infiniteNumerator(void*, UInt32*, Float32* numerator, UInt32*, Float64*)
+{
+    *numerator = -std::numeric_limits<Float32>::infinity();
+    return noErr;
+}
+
+OSStatus notFiniteTransport(void*, Boolean* playing, Boolean*, Float64* sample, Boolean*, Float64*, Float64*)
+{
+    *playing = true;
+    *sample = kNaN;
+    return noErr;
+}
+
 TEST(ComponentRender, TheTransportRecordComesFromTheHostsCallbacks)
 {
     TestEffectUnit test;
@@ -248,10 +280,18 @@ TEST(ComponentRender, TheTransportRecordComesFromTheHostsCallbacks)
     EXPECT_EQ(time.samplePos, 1234.0);
     EXPECT_EQ(time.cycleEndPos, 6.0);
 
-    callbacks = {};
+    callbacks = {nullptr, notFiniteBeatAndTempo, infiniteNumerator, notFiniteTransport};
     ASSERT_EQ(AudioUnitSetProperty(test.unit, kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0, &callbacks,
                                    sizeof callbacks),
               noErr);
+    ASSERT_EQ(render(test.unit, 896.0, output, kFrames), noErr);
+    EXPECT_EQ(time.flags, 0) << "answers that are not finite are not used";
+    EXPECT_EQ(time.timeSigNumerator, 0);
+    EXPECT_EQ(time.samplePos, 896.0);
+
+    ASSERT_EQ(AudioUnitSetProperty(test.unit, kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0, nullptr, 0),
+              noErr)
+        << "no data is a record of no callbacks";
     ASSERT_EQ(render(test.unit, 1024.0, output, kFrames), noErr);
     EXPECT_EQ(time.flags, 0);
     EXPECT_EQ(time.samplePos, 1024.0);
@@ -285,6 +325,35 @@ TEST(ComponentMidi, EventsReachOnlyAResumedEffectThatAskedAndTheQueueIsBounded)
     EXPECT_EQ(asking.effect.firstEvent.midiData[1], 62);
     ASSERT_EQ(render(asking.unit, kFrames, output, kFrames), noErr);
     EXPECT_EQ(asking.effect.processEventsCalls, 1) << "every processing call empties the queue";
+}
+
+TEST(ComponentRender, VelmorasMonoOutputIsTheMonoOfItsInput)
+{
+    ComponentBundle bundle;
+    constexpr int kBlock = 512;
+    InputSignal signal{{testsupport::noise(4 * kBlock, 5), testsupport::noise(4 * kBlock, 6)}};
+    for (UInt32 inputChannels : {1u, 2u})
+    {
+        OpenUnit unit(bundle);
+        ASSERT_EQ(setStreamFormat(unit, kAudioUnitScope_Input, 0, inputChannels), noErr);
+        ASSERT_EQ(setStreamFormat(unit, kAudioUnitScope_Output, 0, 1), noErr);
+        ASSERT_EQ(AudioUnitSetParameter(unit, 1, kAudioUnitScope_Global, 0, 0.0f, 0), noErr)
+            << "Size 0: the width signal starts after 15 ms";
+        ASSERT_EQ(setInputSignal(unit, 0, signal), noErr);
+        ASSERT_EQ(AudioUnitInitialize(unit), noErr);
+        for (int block = 0; block < 4; ++block)
+        {
+            BusBuffers output(1, kBlock);
+            ASSERT_EQ(render(unit, block * double{kBlock}, output, kBlock), noErr);
+            for (int frame = 0; frame < kBlock; ++frame)
+            {
+                const auto at = static_cast<size_t>(block * kBlock + frame);
+                const float left = signal.channels[0][at];
+                const float mono = inputChannels == 1 ? left : (left + signal.channels[1][at]) / 2;
+                ASSERT_NEAR(output.channel(0)[frame], mono, 1e-6f) << inputChannels << " in, frame " << at;
+            }
+        }
+    }
 }
 
 TEST(ComponentRender, OutputEqualsTheVstFaceSampleForSample)

@@ -80,14 +80,12 @@ void processReplacing(AEffect* effect, float** inputs, float** outputs, VstInt32
         gControl.inputs[pin] = inputs[pin];
     for (int pin = 0; pin < effect->numOutputs && pin < kComponentTestEffectMaxPins; ++pin)
         gControl.outputs[pin] = outputs[pin];
-    // Read every input before writing: the host may run this in place.
-    for (VstInt32 frame = 0; frame < frames; ++frame)
+    // One channel at a time, as many effects work: output pin n may share
+    // input pin n's buffer, and no other.
+    for (int pin = 0; pin < effect->numOutputs; ++pin)
     {
-        float in[kComponentTestEffectMaxPins] = {};
-        for (int pin = 0; pin < effect->numInputs && pin < kComponentTestEffectMaxPins; ++pin)
-            in[pin] = inputs[pin][frame];
-        for (int pin = 0; pin < effect->numOutputs; ++pin)
-            outputs[pin][frame] = in[pin % kComponentTestEffectMaxPins] * kComponentTestEffectGain;
+        for (VstInt32 frame = 0; frame < frames; ++frame)
+            outputs[pin][frame] = pin < effect->numInputs ? inputs[pin][frame] * kComponentTestEffectGain : 0.0f;
     }
 }
 

@@ -44,6 +44,5 @@ struct ComponentTestEffectControl
 
 using ComponentTestEffectControlProc = ComponentTestEffectControl* (*)();
 
-// Output pin n carries input pin n times this, plus n + 1 when the input is
-// silent, so that every pin is told apart.
+// Output pin n carries input pin n times this (silence without input pin n).
 inline constexpr float kComponentTestEffectGain = 0.5f;

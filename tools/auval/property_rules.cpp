@@ -64,7 +64,8 @@ const std::vector<PropertyRule>& propertyRules()
          sizeof(SInt32), false, kMissing},
         optional(kAudioUnitProperty_ParameterValueFromString, "ParameterValueFromString", Global, Elements::Parameters,
                  sizeof(AudioUnitParameterValueFromString)),
-        always(kMusicDeviceProperty_InstrumentCount, "InstrumentCount", Any, Elements::Any, ReadOnly, sizeof(UInt32)),
+        always(kMusicDeviceProperty_InstrumentCount, "InstrumentCount", Global, Elements::Any, ReadOnly,
+               sizeof(UInt32)),
     };
     return rules;
 }

@@ -42,6 +42,7 @@ enum
     kAudioUnitErr_InvalidParameter = -10878,
     kAudioUnitErr_InvalidElement = -10877,
     kAudioUnitErr_FormatNotSupported = -10868,
+    kAudioUnitErr_Uninitialized = -10867,
     kAudioUnitErr_InvalidScope = -10866,
     kAudioUnitErr_InvalidPropertyValue = -10851,
 };
