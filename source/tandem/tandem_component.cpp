@@ -119,14 +119,14 @@ void TandemComponent::construct()
     currentAUPreset.presetName = CFStringCreateWithCString(kCFAllocatorDefault, "Untitled", kCFStringEncodingASCII);
     TANDEM_REQUIRE(currentAUPreset.presetName != 0);
 
-    vstMidiEventRecords = std::make_unique<VstMidiEvent[]>(kMaxVSTMIDIEvents);
+    midiEventStorage = std::make_unique<VstMidiEvent[]>(kMaxVSTMIDIEvents);
     for (int index = 0; index < kMaxVSTMIDIEvents; ++index)
     {
-        VstMidiEvent& record = vstMidiEventRecords[index];
+        VstMidiEvent& record = midiEventStorage[index];
         record = VstMidiEvent{};
         record.type = kVstMidiType;
         record.byteSize = 24;
-        vstMidiEvents.events[index] = reinterpret_cast<VstEvent*>(&record);
+        midiQueue.events[index] = reinterpret_cast<VstEvent*>(&record);
     }
 
     getComponentName(gTraceIdentifierString);
@@ -407,7 +407,7 @@ void TandemComponent::uninit()
     releaseAndClear(currentAUPreset.presetName);
     parameterMapping = ParameterMapping{};
     vst.reset();
-    vstMidiEventRecords.reset();
+    midiEventStorage.reset();
     for (auto& buffer : ioBuffers)
     {
         buffer.reset();

@@ -74,7 +74,7 @@ void TandemComponent::getProperty(UInt32* ioDataSize, void* outData, AudioUnitEl
                                                                         : AudioUnitParameterInfo{});
         break;
     case kAudioUnitProperty_StreamFormat:
-        streamFormat.mChannelsPerFrame = static_cast<UInt32>(layout.active[element]);
+        streamFormat.mChannelsPerFrame = static_cast<UInt32>(layout.activeChannels[element]);
         store(outData, streamFormat);
         break;
     case kAudioUnitProperty_ElementCount:
