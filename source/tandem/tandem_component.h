@@ -149,9 +149,15 @@ public:
 
 private:
     struct SelectorHandlers;
+    struct PropertyInfo;
+    struct PropertyAddress;
+    struct PropertyRead;
 
     // Construction and teardown.
     void construct();
+    void setInitialState();
+    void openEffect();
+    void layOutForEffect();
     void uninit();
     void locateOwnBundle();
     void loadConfiguration();
@@ -172,7 +178,17 @@ private:
     OSStatus parameterStatus(AudioUnitParameterID id, AudioUnitScope scope) const noexcept;
     OSStatus applyParameterValue(AudioUnitParameterID id, AudioUnitScope scope, AudioUnitParameterValue value) noexcept;
 
-    // Property helpers.
+    // Property helpers: what getPropertyInfo answers, by group.
+    void traceKnownProperty(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element) const;
+    bool busPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const;
+    bool parameterPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const;
+    bool presetPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const;
+    bool unitPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const;
+    // ... and what getProperty writes, by the same groups.
+    bool readBusProperty(AudioUnitPropertyID id, const PropertyRead& read);
+    bool readParameterProperty(AudioUnitPropertyID id, const PropertyRead& read);
+    bool readPresetProperty(AudioUnitPropertyID id, const PropertyRead& read);
+    bool readUnitProperty(AudioUnitPropertyID id, const PropertyRead& read);
     void getParameterStringFromValue(AudioUnitParameterStringFromValue& request);
     void getParameterValueFromString(AudioUnitParameterValueFromString& request);
     void setConnection(AudioUnitElement element, const AudioUnitConnection& connection);

@@ -37,35 +37,33 @@ struct TandemComponent::SelectorHandlers
         return noErr;
     }
 
-    struct GetPropertyArguments
+    // Getting and setting a property: its address, then the value's data and
+    // size, each in the direction the selector moves it.
+    template <typename Data, typename DataSize>
+    struct PropertyDataArguments
     {
         AudioUnitPropertyID id;
         AudioUnitScope scope;
         AudioUnitElement element;
-        void* outData;
-        UInt32* ioDataSize;
+        Data data;
+        DataSize dataSize;
     };
+    template <typename Data, typename DataSize>
+    static PropertyDataArguments<Data, DataSize> propertyData(const ComponentParameters* params)
+    {
+        return componentArguments<PropertyDataArguments<Data, DataSize>, AudioUnitPropertyID, AudioUnitScope,
+                                  AudioUnitElement, Data, DataSize>(params);
+    }
     static ComponentResult getProperty(TandemComponent& unit, const ComponentParameters* params)
     {
-        const auto arguments = componentArguments<GetPropertyArguments, AudioUnitPropertyID, AudioUnitScope,
-                                                  AudioUnitElement, void*, UInt32*>(params);
-        unit.getProperty(arguments.ioDataSize, arguments.outData, arguments.element, arguments.scope, arguments.id);
+        const auto arguments = propertyData<void*, UInt32*>(params);
+        unit.getProperty(arguments.dataSize, arguments.data, arguments.element, arguments.scope, arguments.id);
         return noErr;
     }
-
-    struct SetPropertyArguments
-    {
-        AudioUnitPropertyID id;
-        AudioUnitScope scope;
-        AudioUnitElement element;
-        const void* inData;
-        UInt32 inDataSize;
-    };
     static ComponentResult setProperty(TandemComponent& unit, const ComponentParameters* params)
     {
-        const auto arguments = componentArguments<SetPropertyArguments, AudioUnitPropertyID, AudioUnitScope,
-                                                  AudioUnitElement, const void*, UInt32>(params);
-        unit.setProperty(arguments.inDataSize, arguments.inData, arguments.element, arguments.scope, arguments.id);
+        const auto arguments = propertyData<const void*, UInt32>(params);
+        unit.setProperty(arguments.dataSize, arguments.data, arguments.element, arguments.scope, arguments.id);
         return noErr;
     }
 
