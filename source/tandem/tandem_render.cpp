@@ -9,7 +9,8 @@
 // flags the unit never announced, input flagged silent that carries signal,
 // and a MIDI event beyond a full queue. Each is a host fault that already
 // costs the host its slice or event, the line is what lets the host's
-// developer find it, and it is written once per faulty call.
+// developer find it, and it is written once per faulty call. An effect that
+// calls output silent that is not stops the process, after its line.
 
 #include "tandem/tandem_component.h"
 #include "tandem/tandem_exceptions.h"
