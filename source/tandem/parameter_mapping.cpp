@@ -3,6 +3,7 @@
 
 #include "tandem/parameter_mapping.h"
 
+#include "tandem/cf_handle.h"
 #include "tandem/file_reading.h"
 #include "tandem/pending_item.h"
 #include "tandem/tandem_exceptions.h"
@@ -50,19 +51,11 @@ const char* skipSpaces(const char* text)
 
 bool isMapped(const AudioUnitParameterInfo& info) { return info.flags != 0; }
 
-void releaseIfSet(CFTypeRef object)
+void releaseObjects(AudioUnitParameterInfo& info, CFArrayRef& choices)
 {
-    if (object != nullptr)
-    {
-        CFRelease(object);
-    }
-}
-
-void releaseObjects(const AudioUnitParameterInfo& info, CFArrayRef choices)
-{
-    releaseIfSet(info.unitName);
-    releaseIfSet(info.cfNameString);
-    releaseIfSet(choices);
+    releaseCF(info.unitName);
+    releaseCF(info.cfNameString);
+    releaseCF(choices);
 }
 
 void releaseObjects(ParameterMapping& mapping)
@@ -102,10 +95,9 @@ CFArrayRef createChoices(const char* display)
         const std::size_t length = bar != nullptr ? static_cast<std::size_t>(bar - start) : std::strlen(start);
         std::memcpy(choice, start, length);
         choice[length] = '\0';
-        CFStringRef choicesString = createMacRomanString(choice);
-        TANDEM_REQUIRE(choicesString != 0);
-        CFArrayAppendValue(choicesArray, choicesString);
-        CFRelease(choicesString);
+        const CFHandle<CFStringRef> choicesString(createMacRomanString(choice));
+        TANDEM_REQUIRE(choicesString);
+        CFArrayAppendValue(choicesArray, choicesString.get());
         if (bar == nullptr)
         {
             return choicesArray;

@@ -64,7 +64,7 @@ void TandemComponent::createFactoryPresets(const FSRef& listFile)
     DataFork list(listFile, fsWrPerm);
     if (presetIsFXB)
     {
-        CFHolder<CFMutableDictionaryRef> preset(createAUPresetOfCurrentBank(CFSTR("Default")));
+        CFHandle<CFMutableDictionaryRef> preset(createAUPresetOfCurrentBank(CFSTR("Default")));
         replaceWithProperties(resourcesFolder, fileNameFromMacRoman("FactoryPreset.aupreset"), preset.get());
         list.write(kBankPresetLine, sizeof(kBankPresetLine) - 1);
     }
@@ -99,8 +99,8 @@ void TandemComponent::convertLoadedPrograms(const FSRef& folder, bool writeList,
             continue;
         }
         std::strcpy(lastName, name);
-        CFHolder<CFStringRef> nameRef(createMacRomanString(name));
-        CFHolder<CFMutableDictionaryRef> preset(createAUPresetOfCurrentProgram(nameRef.get()));
+        CFHandle<CFStringRef> nameRef(createMacRomanString(name));
+        CFHandle<CFMutableDictionaryRef> preset(createAUPresetOfCurrentProgram(nameRef.get()));
         char fileName[kProgramNameSize + sizeof kPresetExtension + 1];
         std::snprintf(fileName, sizeof fileName, "%s%s", name, kPresetExtension);
         // A path cannot hold "/" in a name; the Mac shows it as ":" there too.
@@ -153,11 +153,11 @@ void TandemComponent::loadFactoryPreset(const char* fileName, int number)
         throw MacOSException(status);
     }
     const std::vector<char> bytes = loadFromFile(presetFile);
-    CFHolder<CFDataRef> xml(CFDataCreate(kCFAllocatorDefault, bytesOf(bytes), static_cast<CFIndex>(bytes.size())));
+    CFHandle<CFDataRef> xml(CFDataCreate(kCFAllocatorDefault, bytesOf(bytes), static_cast<CFIndex>(bytes.size())));
     CFStringRef errorString = nullptr;
-    CFHolder<CFPropertyListRef> propertyList(
+    CFHandle<CFPropertyListRef> propertyList(
         CFPropertyListCreateFromXMLData(kCFAllocatorDefault, xml.get(), kCFPropertyListImmutable, &errorString));
-    CFHolder<CFStringRef> error(errorString);
+    CFHandle<CFStringRef> error(errorString);
     if (propertyList.get() == nullptr)
     {
         char errorText[200];
@@ -182,20 +182,8 @@ void TandemComponent::releaseFactoryPresets()
 {
     for (int number = 0; number < kMaxFactoryPresets; ++number)
     {
-        if (factoryPresets[number].presetName != nullptr)
-        {
-            CFRelease(factoryPresets[number].presetName);
-            factoryPresets[number].presetName = nullptr;
-        }
-        if (factoryPresetData[number] != nullptr)
-        {
-            CFRelease(factoryPresetData[number]);
-            factoryPresetData[number] = nullptr;
-        }
+        releaseCF(factoryPresets[number].presetName);
+        releaseCF(factoryPresetData[number]);
     }
-    if (factoryPresetsArray != nullptr)
-    {
-        CFRelease(factoryPresetsArray);
-        factoryPresetsArray = nullptr;
-    }
+    releaseCF(factoryPresetsArray);
 }

@@ -2,11 +2,10 @@
 // component opened through the Audio Unit host library, an event listener on
 // the main event loop, real pointer input through XTest in a private X server.
 //
-// Views come later. Until then the test opens the hosted effect's editor the
-// way the view will: it takes the component from the instance storage and
-// opens the editor of the component's VSTPlugIn into an X11 window of its own.
-// The component's idle timer and the editor's X connection are served by the
-// event loop that the test runs, as a host's main loop would.
+// The editor opens as a host opens the unit's Cocoa view, in a top-level
+// window at the origin of the private server's screen. The component's idle
+// timer and the editor's X connection are served by the event loop that the
+// test runs, as a host's main loop would.
 
 #include <gtest/gtest.h>
 
@@ -22,9 +21,9 @@
 #include "auhost/component_bundle.h"
 #include "auhost/event_loop.h"
 #include "auhost/unit_listeners.h"
+#include "auhost/unit_view.h"
 #include "effect/velmora_identity.h"
 #include "support/velmora_bundle.h"
-#include "tandem/tandem_component.h"
 #include "xvfb_display.h"
 
 namespace
@@ -61,31 +60,17 @@ protected:
 
     void TearDown() override
     {
-        if (editor && editor->isEditorOpen())
-            editor->closeEditor();
+        view.reset();
         heard.reset();
         unit.reset();
         if (display)
-        {
-            if (parent)
-                XDestroyWindow(display, parent);
             XCloseDisplay(display);
-        }
         server.reset();
     }
 
     void openEditor()
     {
-        auto* component = reinterpret_cast<TandemComponent*>(GetComponentInstanceStorage(unit->unit()));
-        ASSERT_NE(component, nullptr);
-        editor = &component->getPlugIn();
-        int width = 0, height = 0;
-        editor->getEditorDimensions(width, height);
-        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, static_cast<unsigned>(width),
-                                     static_cast<unsigned>(height), 0, 0, 0);
-        XMapWindow(display, parent);
-        XSync(display, False);
-        editor->openEditor(reinterpret_cast<void*>(parent));
+        view = std::make_unique<auhost::UnitView>(*unit);
         auhost::runEventLoop(kLoopTurnSeconds);
         heard->clear();
     }
@@ -119,10 +104,9 @@ protected:
 
     std::unique_ptr<editortest::XvfbDisplay> server;
     Display* display = nullptr;
-    Window parent = 0;
     std::unique_ptr<auhost::AudioUnitInstance> unit;
     std::unique_ptr<auhost::EventCollector> heard;
-    VSTPlugIn* editor = nullptr;
+    std::unique_ptr<auhost::UnitView> view;
 };
 
 TEST_F(EditorThroughAudioUnit, AKnobDragArrivesAsOneValueChangePerChangeForTheVstIndexInsideItsGesture)
