@@ -147,8 +147,8 @@ run_thread_sanitizer() {
 
 # clang with AddressSanitizer and UndefinedBehaviorSanitizer: every suite
 # again, then a bounded libFuzzer run of each fuzz target on what users and
-# hosts hand the plug-in: preset files, preset property lists and the text
-# files in the bundle.
+# hosts hand the plug-in: preset files, preset property lists, the text files
+# in the bundle and a host's calls to the Audio Unit.
 run_address_sanitizer() {
     local dir="$BUILD-asan"
     say "AddressSanitizer and UndefinedBehaviorSanitizer: building the tests and the fuzzers (clang)"
@@ -158,9 +158,11 @@ run_address_sanitizer() {
     ninja -C "$dir" -j "$JOBS"
     say "Running the test suites under AddressSanitizer and UndefinedBehaviorSanitizer"
     run_ctest "$dir" -j "$JOBS"
-    run_fuzzer "$dir" fxp_fuzzer "the FXP/FXB loader" 60
-    run_fuzzer "$dir" aupreset_fuzzer "Audio Unit preset property lists" 30
-    run_fuzzer "$dir" resource_text_fuzzer "TDParameters.txt and TDFactoryPresets.txt" 30
+    run_fuzzer "$dir" fxp_fuzzer "the FXP/FXB loader" 25
+    run_fuzzer "$dir" preset_plist_fuzzer "preset property lists" 15
+    run_fuzzer "$dir" resource_text_fuzzer "TDParameters.txt and TDFactoryPresets.txt" 15
+    run_fuzzer "$dir" component_resources_fuzzer "what an Audio Unit reads in: ClassInfo and its resource files" 30
+    run_fuzzer "$dir" au_host_fuzzer "the Audio Unit driven by a hostile host" 60
 }
 
 # run_fuzzer DIR TARGET WHAT SECONDS: a bounded run from the target's seed

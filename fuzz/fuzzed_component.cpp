@@ -5,10 +5,7 @@
 
 #include <CoreFoundation/CoreFoundation.h>
 
-#include <sanitizer/common_interface_defs.h>
-
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <fstream>
@@ -89,16 +86,6 @@ void checkParameter(auhost::AudioUnitInstance& unit, AudioUnitParameterID id)
     }
 }
 }  // namespace
-
-// The reason goes where the sanitizers report, which stays open when the
-// fuzzer closes standard error.
-[[noreturn]] void stop(const char* what, const char* why)
-{
-    char summary[512];
-    std::snprintf(summary, sizeof summary, "fuzzed component: %s: %s", what, why);
-    __sanitizer_report_error_summary(summary);
-    std::abort();
-}
 
 FuzzedBundle::FuzzedBundle()
 {

@@ -4,6 +4,8 @@
 // check that a unit is still usable after an input. The copy is the only
 // place they write; the preset folders of both domains point into it too.
 
+#include "fuzz_stop.h"
+
 #include "auhost/audio_unit_instance.h"
 #include "auhost/unit_renderer.h"
 
@@ -54,10 +56,6 @@ private:
     RenderingUnit* resident = nullptr;  // never closed: the process ends with it open
     std::map<std::string, std::string> firstWritten;
 };
-
-// Stops the process with the reason in the fuzzer's report: the component
-// did not stand an input.
-[[noreturn]] void stop(const char* what, const char* why);
 
 // Opens a unit, or answers null when the component refuses to open: what the
 // input did to the resources may be a reason to refuse, never to stop.

@@ -2,12 +2,13 @@
 // Malformed data must end in FormatException or EOFException, and the
 // effect must stay usable: a bank can still be written after every input.
 
+#include "fuzz_stop.h"
+
 #include "plughost/plug_host.h"
 #include "plughost/plugin_loading.h"
 #include "tandem/tandem_exceptions.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -61,8 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     delete[] effect.plugIn->createFXB(bankSize);
     if (bankSize != effect.bankSize)
     {
-        std::fprintf(stderr, "bank of %lu bytes after the input, %lu before\n", bankSize, effect.bankSize);
-        std::abort();
+        fuzzing::stop("bank", "the effect's bank changed size with the input");
     }
     return 0;
 }

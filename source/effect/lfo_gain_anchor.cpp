@@ -1,14 +1,11 @@
 #include "effect/lfo_gain_anchor.h"
 
+#include "effect/widening_gains.h"
+
 namespace velmora
 {
 namespace
 {
-// As the plain path rounds them.
-constexpr float kTwoPi = 6.2831855f;
-constexpr float kQuarterCycle = 0.25f;
-constexpr float kLfoGain = 0.5f;
-
 constexpr double kHalfPi = 1.5707963267948966;
 constexpr double kTwoOverPi = 0.63661977236758134;
 // pi / 2 in two parts: the high part times a small multiple is exact.

@@ -1,19 +1,12 @@
 #include "effect/scalar_widener.h"
 
 #include "effect/free_lfo.h"
+#include "effect/widening_gains.h"
 
 #include <cmath>
 
 namespace velmora
 {
-namespace
-{
-constexpr float kWetScale = 0.5f;
-constexpr float kLfoGain = 0.5f;
-constexpr float kTwoPi = 6.2831855f;
-constexpr float kQuarterCycle = 0.25f;
-}  // namespace
-
 ScalarWidener::ScalarWidener()
 {
     for (auto& line : lines)

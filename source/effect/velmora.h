@@ -22,8 +22,6 @@
 class Velmora : public PluginEffectX
 {
 public:
-    static constexpr int kNumLines = velmora::kNumLines;
-
     explicit Velmora(audioMasterCallback audioMaster);
     ~Velmora() override;
 
@@ -51,11 +49,6 @@ public:
     VstInt32 canDo(char* text) override;
     VstInt32 getPlugCategory() override;
     bool getMidiKeyName(VstInt32 channel, MidiKeyName* keyName) override;
-
-    // Inspection for tests and tools on the interface thread: the length the
-    // next block gives a line, and the LFO step.
-    double getLineLength(int line) const { return engine.lineLength(size.load(std::memory_order_relaxed), line); }
-    float getLfoIncrement() const { return engine.lfoIncrement(); }
 
 private:
     // Rings, delay lengths and LFO step follow the rate the host gives.

@@ -4,7 +4,7 @@
 
 namespace velmora
 {
-const ParameterInfo* findParameter(VstInt32 index)
+const ParameterInfo* findParameter(std::int32_t index)
 {
     if (index < 0 || index >= kNumParams)
         return nullptr;

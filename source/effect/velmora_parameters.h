@@ -5,6 +5,7 @@
 #include "effect/velmora_identity.h"
 
 #include <array>
+#include <cstdint>
 
 namespace velmora
 {
@@ -37,7 +38,7 @@ inline constexpr std::array<ParameterInfo, kNumParams> kParameters{{
 inline constexpr int kParameterTextBytes = 24;
 
 // Null for an index outside the table.
-const ParameterInfo* findParameter(VstInt32 index);
+const ParameterInfo* findParameter(std::int32_t index);
 
 // Writes the display text of value into text (kParameterTextBytes at most).
 void formatParameterDisplay(const ParameterInfo& parameter, float value, char* text);

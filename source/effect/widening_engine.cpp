@@ -1,6 +1,7 @@
 #include "effect/widening_engine.h"
 
 #include "effect/free_lfo.h"
+#include "effect/widening_gains.h"
 
 #include <algorithm>
 #include <bit>
@@ -12,7 +13,6 @@ namespace velmora
 {
 namespace
 {
-constexpr float kWetScale = 0.5f;
 // The longest line at Size 1, in seconds: 0.115 s times 1.18 cubed.
 constexpr float kLongestSeconds = 0.18895f;
 constexpr std::int32_t kSmallestRing = 1024;
@@ -150,13 +150,6 @@ void WideningEngine::makeLengths() noexcept
     forgetReads();
 }
 
-double WideningEngine::lineLength(float atSize, int line) const noexcept
-{
-    return heldLength(lineLengths(atSize, preparedRate)[static_cast<std::size_t>(line)], preparedRingSize);
-}
-
-float WideningEngine::lfoIncrement() const noexcept { return freeLfoIncrement(preparedRate); }
-
 void WideningEngine::setValues(bool on, float newSize, float dryWet) noexcept
 {
     wetGain = on ? dryWet * kWetScale : 0.0f;
@@ -217,65 +210,90 @@ void WideningEngine::process(const float* inLeft, const float* inRight, float* o
                              int frames) noexcept
 {
     takeHandover();
-    const std::int32_t ringLength = ringMask + 1;
     for (int done = 0; done < frames;)
     {
         WideningChunk chunk;
-        const int intoStretch = position & (kChunkFrames - 1);
-        chunk.frames = std::min(frames - done, kChunkFrames - intoStretch);
-        for (std::size_t line = 0; line < reads.size(); ++line)
-        {
-            if (reads[line].steadyFrames == 0)
-                reads[line] = readAt(static_cast<int>(line));
-            chunk.taps[line] = ring.get() + reads[line].tapSlot;
-            std::memcpy(chunk.weights[line], reads[line].weights, sizeof chunk.weights[line]);
-            chunk.frames = std::min(chunk.frames, reads[line].steadyFrames);
-        }
-        if (phaseRun == 0)
-        {
-            phaseRun = steadyLfoRun();
-            phaseStep = (increment + phase) - phase;
-        }
-        if (phaseRun == 0)
-        {
-            // One plain step, across a binade edge or the wrap.
-            chunk.frames = 1;
-            chunk.firstPhase = ProcessFreeLFO(phase, increment);
-            chunk.phaseStep = 0.0f;
-        }
-        else
-        {
-            chunk.frames = std::min(chunk.frames, phaseRun);
-            chunk.firstPhase = phase + phaseStep;
-            chunk.phaseStep = phaseStep;
-            phaseRun -= chunk.frames;
-        }
-        if (intoStretch == 0)
-            stretchPhase = chunk.firstPhase;
-        // Past the wrap the anchor goes a cycle back with the phase, staying near it.
-        anchor.expand(chunk.firstPhase < stretchPhase ? stretchPhase - 1.0f : stretchPhase, wetGain, chunk.gains);
-        const std::int32_t writeSlot = position & ringMask;
-        chunk.mono = ring.get() + writeSlot;
-        chunk.monoFrames = std::min(chunk.frames, ringLength - writeSlot);
-        chunk.monoWrapped = ring.get();
-        chunk.wetGain = wetGain;
+        chunk.frames = frames - done;
+        planReads(chunk);
+        planLfo(chunk);
         chunk.inLeft = inLeft + done;
         chunk.inRight = inRight + done;
         chunk.outLeft = outLeft + done;
         chunk.outRight = outRight + done;
+        placeMono(chunk);
         chosenKernel.process(chunk);
-
-        // Keep the copy of the ring's start that reads running off its end see.
-        if (writeSlot < kRingMargin || chunk.monoFrames < chunk.frames)
-            std::copy_n(ring.get(), kRingMargin, ring.get() + ringLength);
-        phase = chunk.firstPhase + static_cast<float>(chunk.frames - 1) * chunk.phaseStep;
-        for (LineRead& read : reads)
-        {
-            read.tapSlot = (read.tapSlot + chunk.frames) & ringMask;
-            read.steadyFrames -= chunk.frames;
-        }
-        position = (position + chunk.frames) & (kPositionRing - 1);
+        advance(chunk);
         done += chunk.frames;
     }
+}
+
+// The chunk ends at the stretch's end and where any line's fraction changes.
+void WideningEngine::planReads(WideningChunk& chunk) noexcept
+{
+    const int intoStretch = position & (kChunkFrames - 1);
+    chunk.frames = std::min(chunk.frames, kChunkFrames - intoStretch);
+    for (std::size_t line = 0; line < reads.size(); ++line)
+    {
+        if (reads[line].steadyFrames == 0)
+            reads[line] = readAt(static_cast<int>(line));
+        chunk.taps[line] = ring.get() + reads[line].tapSlot;
+        std::memcpy(chunk.weights[line], reads[line].weights, sizeof chunk.weights[line]);
+        chunk.frames = std::min(chunk.frames, reads[line].steadyFrames);
+    }
+}
+
+// The chunk's phases, a steady run or one plain step, and the gains expanded
+// about the stretch's anchor.
+void WideningEngine::planLfo(WideningChunk& chunk) noexcept
+{
+    if (phaseRun == 0)
+    {
+        phaseRun = steadyLfoRun();
+        phaseStep = (increment + phase) - phase;
+    }
+    if (phaseRun == 0)
+    {
+        // One plain step, across a binade edge or the wrap.
+        chunk.frames = 1;
+        chunk.firstPhase = ProcessFreeLFO(phase, increment);
+        chunk.phaseStep = 0.0f;
+    }
+    else
+    {
+        chunk.frames = std::min(chunk.frames, phaseRun);
+        chunk.firstPhase = phase + phaseStep;
+        chunk.phaseStep = phaseStep;
+        phaseRun -= chunk.frames;
+    }
+    if ((position & (kChunkFrames - 1)) == 0)
+        stretchPhase = chunk.firstPhase;
+    // Past the wrap the anchor goes a cycle back with the phase, staying near it.
+    anchor.expand(chunk.firstPhase < stretchPhase ? stretchPhase - 1.0f : stretchPhase, wetGain, chunk.gains);
+    chunk.wetGain = wetGain;
+}
+
+// Where the chunk's mono sum goes: from the write slot to the ring's end, the
+// rest at its start.
+void WideningEngine::placeMono(WideningChunk& chunk) noexcept
+{
+    const std::int32_t writeSlot = position & ringMask;
+    chunk.mono = ring.get() + writeSlot;
+    chunk.monoFrames = std::min(chunk.frames, ringMask + 1 - writeSlot);
+    chunk.monoWrapped = ring.get();
+}
+
+void WideningEngine::advance(const WideningChunk& chunk) noexcept
+{
+    // Keep the copy of the ring's start that reads running off its end see.
+    const std::int32_t writeSlot = position & ringMask;
+    if (writeSlot < kRingMargin || chunk.monoFrames < chunk.frames)
+        std::copy_n(ring.get(), kRingMargin, ring.get() + ringMask + 1);
+    phase = chunk.firstPhase + static_cast<float>(chunk.frames - 1) * chunk.phaseStep;
+    for (LineRead& read : reads)
+    {
+        read.tapSlot = (read.tapSlot + chunk.frames) & ringMask;
+        read.steadyFrames -= chunk.frames;
+    }
+    position = (position + chunk.frames) & (kPositionRing - 1);
 }
 }  // namespace velmora

@@ -11,6 +11,24 @@
 // longest line at Size 1 plus one chunk at the highest rate prepared, and a
 // position maps onto it by its low bits.
 //
+// Each step against the plain path in scalar_widener.cpp, which it follows
+// to within single-precision rounding of the gains:
+//  - Four cwaveguide rings, each read by readHermite every sample: here one
+//    ring and, per line, a LineRead whose Hermite weights hold while the read
+//    position stays within one power of two (the fraction is taken from the
+//    position rounded to single precision). readAt finds that edge from the
+//    position's exponent, so weights are made once per run, not per sample.
+//  - ProcessFreeLFO every sample: within one binade of the phase every step
+//    adds the same rounded increment, so a run of steps is phase + j step,
+//    exactly. steadyLfoRun reads the binade's edge from the phase's exponent
+//    field; across an edge or the wrap the engine takes plain steps.
+//  - Two library sines per sample: the kernels expand sin about one anchor
+//    angle per stretch of kChunkFrames (LfoGainAnchor, whose anchor sine and
+//    cosine come from a short series in double precision) and evaluate the
+//    expansion at each frame's own rounded angle.
+//  - The width signal and the outputs, left + W S and right - W S: the same,
+//    with lines 1 and 2 weighted negative so that each gain multiplies one sum.
+//
 // Threads: prepare belongs to the host's interface thread (one thread at a
 // time) and may run at any moment, also while process runs: what a rate needs
 // is made there and handed to the audio thread whole, which takes it at the
@@ -55,11 +73,7 @@ public:
     void setValues(bool on, float size, float dryWet) noexcept;
     void process(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int frames) noexcept;
 
-    // On the preparing thread, what the next block uses: a line's length in
-    // samples at Size (between 3 samples and what the ring holds), the LFO
-    // step, the ring's size.
-    double lineLength(float size, int line) const noexcept;
-    float lfoIncrement() const noexcept;
+    // On the preparing thread: the ring the next block uses, in samples.
     std::int32_t ringSize() const noexcept { return preparedRingSize; }
 
 private:
@@ -87,6 +101,12 @@ private:
     void freeReturned() noexcept;
     LineRead readAt(int line) const noexcept;
     int steadyLfoRun() const noexcept;
+    // One chunk of a block: sized and given its reads, its phases and gains,
+    // its place in the ring; then the state moved on past it.
+    void planReads(WideningChunk& chunk) noexcept;
+    void planLfo(WideningChunk& chunk) noexcept;
+    void placeMono(WideningChunk& chunk) noexcept;
+    void advance(const WideningChunk& chunk) noexcept;
     void makeLengths() noexcept;
     void forgetReads() noexcept;
 

@@ -8,12 +8,11 @@
 // Each V lives in its kernel file's unnamed namespace, so every instantiation
 // here stays inside the file that made it, compiled for that file's set.
 
+#include "effect/widening_gains.h"
 #include "effect/widening_kernels.h"
 
 namespace velmora::kernel
 {
-inline constexpr float kTwoPi = 6.2831855f;  // as the single-precision path rounds it
-inline constexpr float kQuarterCycle = 0.25f;
 alignas(64) inline constexpr float kFrameOffsets[16] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
 
 // Small helpers are always inlined: called, they would pass their vectors

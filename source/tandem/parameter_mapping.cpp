@@ -3,6 +3,7 @@
 
 #include "tandem/parameter_mapping.h"
 
+#include "tandem/cf_handle.h"
 #include "tandem/file_reading.h"
 #include "tandem/pending_item.h"
 #include "tandem/tandem_exceptions.h"
@@ -50,19 +51,11 @@ const char* skipSpaces(const char* text)
 
 bool isMapped(const AudioUnitParameterInfo& info) { return info.flags != 0; }
 
-void releaseIfSet(CFTypeRef object)
+void releaseObjects(AudioUnitParameterInfo& info, CFArrayRef& choices)
 {
-    if (object != nullptr)
-    {
-        CFRelease(object);
-    }
-}
-
-void releaseObjects(const AudioUnitParameterInfo& info, CFArrayRef choices)
-{
-    releaseIfSet(info.unitName);
-    releaseIfSet(info.cfNameString);
-    releaseIfSet(choices);
+    releaseCF(info.unitName);
+    releaseCF(info.cfNameString);
+    releaseCF(choices);
 }
 
 void releaseObjects(ParameterMapping& mapping)
@@ -102,10 +95,9 @@ CFArrayRef createChoices(const char* display)
         const std::size_t length = bar != nullptr ? static_cast<std::size_t>(bar - start) : std::strlen(start);
         std::memcpy(choice, start, length);
         choice[length] = '\0';
-        CFStringRef choicesString = createMacRomanString(choice);
-        TANDEM_REQUIRE(choicesString != 0);
-        CFArrayAppendValue(choicesArray, choicesString);
-        CFRelease(choicesString);
+        const CFHandle<CFStringRef> choicesString(createMacRomanString(choice));
+        TANDEM_REQUIRE(choicesString);
+        CFArrayAppendValue(choicesArray, choicesString.get());
         if (bar == nullptr)
         {
             return choicesArray;
@@ -251,16 +243,21 @@ ParameterMapping& ParameterMapping::operator=(ParameterMapping&& other) noexcept
 
 ParameterMapping readParameterMapping(const FSRef& file, int vstParameterCount)
 {
+    const std::vector<char> bytes = loadFromFile(file);
+    return parseParameterMapping({bytes.data(), bytes.size()}, vstParameterCount);
+}
+
+ParameterMapping parseParameterMapping(std::string_view fileText, int vstParameterCount)
+{
     TANDEM_REQUIRE(vstParameterCount >= 0);
     ParameterMapping mapping;
     mapping.parameterInfos.resize(static_cast<std::size_t>(vstParameterCount));
     mapping.parameterValueStrings.resize(static_cast<std::size_t>(vstParameterCount));
 
-    const std::vector<char> bytes = loadFromFile(file);
-    const char* const end = bytes.data() + bytes.size();
+    const char* const end = fileText.data() + fileText.size();
     char text[kLineBufferSize];
     // Line 1 is the header, whatever it holds; an empty file ends here.
-    const char* position = readLine(bytes.data(), end, text);
+    const char* position = readLine(fileText.data(), end, text);
     while (position < end)
     {
         position = readLine(position, end, text);

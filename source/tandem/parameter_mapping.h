@@ -12,6 +12,7 @@
 #include <AudioUnit/AudioUnit.h>
 #include <CoreServices/CoreServices.h>
 
+#include <string_view>
 #include <vector>
 
 class VSTPlugIn;
@@ -34,6 +35,8 @@ struct ParameterMapping  // owns its CF objects; move-only
 ParameterMapping readOrCreateParameterMapping(const FSRef& resourcesFolder, VSTPlugIn& vst,
                                               bool vstGotTandemExtensions);
 ParameterMapping readParameterMapping(const FSRef& file, int vstParameterCount);
+// The mapping the file's text gives; EOFException when it has no header line.
+ParameterMapping parseParameterMapping(std::string_view text, int vstParameterCount);
 // Writes the header and one line per parameter of `vst` into an existing, empty
 // file, and closes it (DataFork::close).
 void createDefaultParameterMappingFile(const FSRef& file, VSTPlugIn& vst, bool vstGotTandemExtensions);

@@ -71,7 +71,7 @@ const unsigned char* bytesOf(const std::vector<char>& data)
 
 UnicodeName fileNameFromMacRoman(const char* text)
 {
-    CFHolder<CFStringRef> string(CFStringCreateWithCString(kCFAllocatorDefault, text, kCFStringEncodingMacRoman));
+    CFHandle<CFStringRef> string(CFStringCreateWithCString(kCFAllocatorDefault, text, kCFStringEncodingMacRoman));
     TANDEM_REQUIRE(string.get() != 0);
     UnicodeName name{};
     const CFIndex length = CFStringGetLength(string.get());
@@ -86,7 +86,7 @@ UnicodeName fileNameFromMacRoman(const char* text)
 
 void saveProperties(CFPropertyListRef propertyList, const FSRef& file)
 {
-    CFHolder<CFDataRef> xml(CFPropertyListCreateXMLData(kCFAllocatorDefault, propertyList));
+    CFHandle<CFDataRef> xml(CFPropertyListCreateXMLData(kCFAllocatorDefault, propertyList));
     if (xml.get() == nullptr)
     {
         throw TandemException("Could not create XML data from property list");

@@ -5,37 +5,10 @@
 
 #include <CoreServices/CoreServices.h>
 
+#include "tandem/cf_handle.h"
+
 #include <cstddef>
 #include <vector>
-
-// Releases a CF object it owns at the end of a scope.
-template <typename Ref>
-class CFHolder
-{
-public:
-    explicit CFHolder(Ref ref = nullptr) : ref(ref) {}
-    ~CFHolder()
-    {
-        if (ref != nullptr)
-        {
-            CFRelease(ref);
-        }
-    }
-    CFHolder(const CFHolder&) = delete;
-    CFHolder& operator=(const CFHolder&) = delete;
-
-    Ref get() const { return ref; }
-    // Hands the object over to the caller.
-    Ref release()
-    {
-        Ref owned = ref;
-        ref = nullptr;
-        return owned;
-    }
-
-private:
-    Ref ref;
-};
 
 // The dictionary a preset value must be; FormatException "Invalid AUPreset format" otherwise.
 CFDictionaryRef presetDictionary(CFPropertyListRef value);

@@ -4,6 +4,7 @@
 #include "tandem/tandem_component.h"
 #include "tandem/tandem_exceptions.h"
 #include "tandem/tandem_trace.h"
+#include "tandem/value_change.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,9 +21,6 @@ bool isSupportedSampleFormat(const AudioStreamBasicDescription& format)
 }
 
 bool isUsableSampleRate(double rate) { return std::isfinite(rate) && rate > 0.0; }
-
-// A change counts when the values differ or either is not a number.
-bool differs(double a, double b) { return !(a == b); }
 }  // namespace
 
 // Pins are grouped into buses of the width the effect reports for a bus's
@@ -46,8 +44,8 @@ void TandemComponent::layOutBuses(BusLayout& layout, int pinCount, bool isInput,
         // that pin.
         width = std::min(width, pinCount - pin);
         TANDEM_REQUIRE(layout.count < kMaxBuses);
-        layout.first[layout.count] = pin;
-        layout.active[layout.count] = width;
+        layout.firstPin[layout.count] = pin;
+        layout.activeChannels[layout.count] = width;
         if (answered)
         {
             char label[sizeof properties.label + 1] = {};
@@ -59,18 +57,20 @@ void TandemComponent::layOutBuses(BusLayout& layout, int pinCount, bool isInput,
         readWidth = !requireNumChannels;
         pin += width;
     }
-    layout.first[layout.count] = pin;
+    layout.firstPin[layout.count] = pin;
 }
 
 // Buses of mixed widths announce no configuration. requireNumChannels makes
 // them uniform, except where a stereo group was cut short at the last pin.
 void TandemComponent::layOutChannelConfigurations()
 {
-    const int in = inputs.count > 0 ? inputs.active[0] : 0;
-    const int out = outputs.count > 0 ? outputs.active[0] : 0;
+    const int in = inputs.count > 0 ? inputs.activeChannels[0] : 0;
+    const int out = outputs.count > 0 ? outputs.activeChannels[0] : 0;
     auChannelInfoCount = 0;
-    const bool uniform = std::all_of(inputs.active, inputs.active + inputs.count, [in](int n) { return n == in; }) &&
-                         std::all_of(outputs.active, outputs.active + outputs.count, [out](int n) { return n == out; });
+    const bool uniform = std::all_of(inputs.activeChannels, inputs.activeChannels + inputs.count,
+                                     [in](int n) { return n == in; }) &&
+                         std::all_of(outputs.activeChannels, outputs.activeChannels + outputs.count,
+                                     [out](int n) { return n == out; });
     const auto add = [this](int inChannels, int outChannels) {
         TANDEM_REQUIRE(auChannelInfoCount < kMaxChannelInfos);
         auChannelInfos[auChannelInfoCount++] = {static_cast<SInt16>(inChannels), static_cast<SInt16>(outChannels)};
@@ -135,13 +135,13 @@ int TandemComponent::getMaxOutputChannels(int busNumber) const
 int TandemComponent::getActiveInputChannels(int busNumber) const
 {
     TANDEM_REQUIRE(0 <= busNumber && busNumber < kMaxBuses);
-    return inputs.active[busNumber];
+    return inputs.activeChannels[busNumber];
 }
 
 int TandemComponent::getActiveOutputChannels(int busNumber) const
 {
     TANDEM_REQUIRE(0 <= busNumber && busNumber < kMaxBuses);
-    return outputs.active[busNumber];
+    return outputs.activeChannels[busNumber];
 }
 
 bool TandemComponent::updateFormat(AudioUnitScope scope, AudioUnitElement element,
@@ -159,7 +159,12 @@ bool TandemComponent::updateFormat(AudioUnitScope scope, AudioUnitElement elemen
     {
         throw MacOSException(kAudioUnitErr_FormatNotSupported);
     }
-    layout.active[bus] = channels;
+    layout.activeChannels[bus] = channels;
+    outputNarrowerThanPins = false;
+    for (int index = 0; index < outputs.count; ++index)
+    {
+        outputNarrowerThanPins = outputNarrowerThanPins || outputs.activeChannels[index] < outputs.maxChannels(index);
+    }
     return updateSampleRate(format.mSampleRate);
 }
 

@@ -3,6 +3,7 @@
 
 #include "tandem/tandem_component.h"
 
+#include "tandem/cf_handle.h"
 #include "tandem/tandem_cocoa_view.h"
 #include "tandem/tandem_exceptions.h"
 #include "tandem/tandem_trace.h"
@@ -20,22 +21,10 @@ namespace
 constexpr double kIdleInterval = 0.025;        // seconds
 constexpr VstInt32 kTandemHello = 0x73486921;  // 'sHi!'
 
-// Releases a CF reference the caller owns; null is allowed.
-template <typename Ref>
-void releaseAndClear(Ref& ref)
+CFHandle<CFURLRef> parentURL(const CFHandle<CFURLRef>& url)
 {
-    if (ref != nullptr)
-    {
-        CFRelease(ref);
-        ref = nullptr;
-    }
-}
-
-CFURLRef createParentURL(CFURLRef url)
-{
-    CFURLRef parent = CFURLCreateCopyDeletingLastPathComponent(kCFAllocatorDefault, url);
-    CFRelease(url);
-    if (parent == nullptr)
+    CFHandle<CFURLRef> parent(CFURLCreateCopyDeletingLastPathComponent(kCFAllocatorDefault, url.get()));
+    if (!parent)
     {
         throw TandemException("Could not remove last path component from URL");
     }
@@ -80,11 +69,10 @@ bool booleanFromConfiguration(CFDictionaryRef configuration, CFStringRef key)
 
 bool versionBelow(CFStringRef version, const char* limit)
 {
-    CFStringRef limitString = CFStringCreateWithCString(kCFAllocatorDefault, limit, kCFStringEncodingASCII);
-    const bool below = CFStringCompare(version, limitString, kCFCompareNumerically | kCFCompareCaseInsensitive) ==
-                       kCFCompareLessThan;
-    CFRelease(limitString);
-    return below;
+    const CFHandle<CFStringRef> limitString(
+        CFStringCreateWithCString(kCFAllocatorDefault, limit, kCFStringEncodingASCII));
+    return CFStringCompare(version, limitString.get(), kCFCompareNumerically | kCFCompareCaseInsensitive) ==
+           kCFCompareLessThan;
 }
 }  // namespace
 
@@ -106,6 +94,31 @@ TandemComponent::~TandemComponent() { uninit(); }
 void TandemComponent::construct()
 {
     TANDEM_REQUIRE(auComponentInstance != 0);
+    setInitialState();
+    getComponentName(gTraceIdentifierString);
+    locateOwnBundle();
+    loadConfiguration();
+    locateResourcesFolder();
+    openEffect();
+    layOutForEffect();
+    parameterMapping = readOrCreateParameterMapping(resourcesFolder, *vst, vstGotTandemExtensions);
+    loadOrCreateFactoryPresets();
+    if (autoConvertPresets)
+    {
+        convertVSTPresets();
+    }
+    lastLatency = vst->getInitialDelay() / streamFormat.mSampleRate;
+    if (vstSupportsTail)
+    {
+        lastTailTime = static_cast<double>(vst->getTailSize()) / streamFormat.mSampleRate;
+    }
+    updateCurrentAUPreset();
+    installIdleTimer();
+}
+
+// The stream format, preset name and MIDI queue before the effect is known.
+void TandemComponent::setInitialState()
+{
     streamFormat = {44100.0,
                     kAudioFormatLinearPCM,
                     kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved,
@@ -119,57 +132,35 @@ void TandemComponent::construct()
     currentAUPreset.presetName = CFStringCreateWithCString(kCFAllocatorDefault, "Untitled", kCFStringEncodingASCII);
     TANDEM_REQUIRE(currentAUPreset.presetName != 0);
 
-    vstMidiEventRecords = std::make_unique<VstMidiEvent[]>(kMaxVSTMIDIEvents);
+    midiEventStorage = std::make_unique<VstMidiEvent[]>(kMaxVSTMIDIEvents);
     for (int index = 0; index < kMaxVSTMIDIEvents; ++index)
     {
-        VstMidiEvent& record = vstMidiEventRecords[index];
+        VstMidiEvent& record = midiEventStorage[index];
         record = VstMidiEvent{};
         record.type = kVstMidiType;
         record.byteSize = 24;
-        vstMidiEvents.events[index] = reinterpret_cast<VstEvent*>(&record);
+        midiQueue.events[index] = reinterpret_cast<VstEvent*>(&record);
     }
+}
 
-    getComponentName(gTraceIdentifierString);
-    locateOwnBundle();
-    loadConfiguration();
-    locateResourcesFolder();
-
-    CFBundleRef vstBundle = createVSTBundle();
-    try
-    {
-        vst = std::make_unique<VSTPlugIn>(*this, vstBundle, static_cast<float>(streamFormat.mSampleRate),
-                                          maxFramesPerSlice);
-    }
-    catch (...)
-    {
-        CFRelease(vstBundle);
-        throw;
-    }
-    CFRelease(vstBundle);
+void TandemComponent::openEffect()
+{
+    const CFHandle<CFBundleRef> vstBundle(createVSTBundle());
+    vst = std::make_unique<VSTPlugIn>(*this, vstBundle.get(), static_cast<float>(streamFormat.mSampleRate),
+                                      maxFramesPerSlice);
     vst->open();
     checkAndProbeEffect();
+}
 
+// Buses, channel configurations and buffers from the effect's pins.
+void TandemComponent::layOutForEffect()
+{
     tryToIdentifyHostApplication();
     const bool requireNumChannels = getComponentType() != kAudioUnitType_MusicDevice || hostApplication == 1;
     layOutBuses(inputs, vst->getInputCount(), true, requireNumChannels);
     layOutBuses(outputs, vst->getOutputCount(), false, requireNumChannels);
     layOutChannelConfigurations();
-
     allocateBuffers(maxFramesPerSlice);
-    parameterMapping = readOrCreateParameterMapping(resourcesFolder, *vst, vstGotTandemExtensions);
-    loadOrCreateFactoryPresets();
-    if (autoConvertPresets)
-    {
-        convertVSTPresets();
-    }
-
-    lastLatency = vst->getInitialDelay() / streamFormat.mSampleRate;
-    if (vstSupportsTail)
-    {
-        lastTailTime = static_cast<double>(vst->getTailSize()) / streamFormat.mSampleRate;
-    }
-    updateCurrentAUPreset();
-    installIdleTimer();
 }
 
 void TandemComponent::locateOwnBundle()
@@ -179,20 +170,20 @@ void TandemComponent::locateOwnBundle()
     {
         throw TandemException("Could not find image for current bundle");
     }
-    CFURLRef url = CFURLCreateFromFileSystemRepresentation(kCFAllocatorDefault,
-                                                           reinterpret_cast<const UInt8*>(imagePath),
-                                                           static_cast<CFIndex>(std::strlen(imagePath)), false);
-    if (url == nullptr)
+    CFHandle<CFURLRef> url(
+        CFURLCreateFromFileSystemRepresentation(kCFAllocatorDefault, reinterpret_cast<const UInt8*>(imagePath),
+                                                static_cast<CFIndex>(std::strlen(imagePath)), false));
+    if (!url)
     {
         throw TandemException("Could not create URL from file system representation");
     }
+    // The image sits in Contents/<architecture>/ of the bundle.
     for (int cut = 0; cut < 3; ++cut)
     {
-        url = createParentURL(url);
+        url = parentURL(url);
     }
     TANDEM_REQUIRE(auBundleRef == 0);
-    auBundleRef = CFBundleCreate(kCFAllocatorDefault, url);
-    CFRelease(url);
+    auBundleRef = CFBundleCreate(kCFAllocatorDefault, url.get());
     if (auBundleRef == nullptr)
     {
         throw TandemException("Could not create bundle from URL");
@@ -229,9 +220,8 @@ void TandemComponent::locateResourcesFolder()
     {
         throw TandemException("Could not locate resources directory within bundle");
     }
-    const bool found = CFURLGetFSRef(url, &resourcesFolder);
-    CFRelease(url);
-    if (!found)
+    const CFHandle<CFURLRef> owned(url);
+    if (!CFURLGetFSRef(url, &resourcesFolder))
     {
         throw MacOSException(fnfErr);
     }
@@ -241,40 +231,34 @@ void TandemComponent::locateResourcesFolder()
 // placed among its resources as type "vst".
 CFBundleRef TandemComponent::createVSTBundle() const
 {
-    CFArrayRef found = CFBundleCopyResourceURLsOfType(auBundleRef, CFSTR("vst"), nullptr);
-    if (found == nullptr)
+    const CFHandle<CFArrayRef> found(CFBundleCopyResourceURLsOfType(auBundleRef, CFSTR("vst"), nullptr));
+    if (!found)
     {
         throw TandemException("Could not locate resources of specific type in bundle");
     }
-    const CFIndex count = CFArrayGetCount(found);
+    const CFIndex count = CFArrayGetCount(found.get());
     if (count == 0)
     {
-        CFRelease(found);
         CFRetain(auBundleRef);
         return auBundleRef;
     }
     if (count > 1)
     {
-        CFRelease(found);
         throw TandemException("Found more than one VST bundle or alias in resources");
     }
-    auto listed = static_cast<CFURLRef>(CFRetain(CFArrayGetValueAtIndex(found, 0)));
-    CFRelease(found);
-    CFURLRef url = listed;
+    CFHandle<CFURLRef> url(static_cast<CFURLRef>(CFRetain(CFArrayGetValueAtIndex(found.get(), 0))));
     FSRef ref;
     Boolean isFolder = false;
     Boolean wasAliased = false;
-    if (CFURLGetFSRef(listed, &ref) && FSResolveAliasFile(&ref, true, &isFolder, &wasAliased) == noErr)
+    if (CFURLGetFSRef(url.get(), &ref) && FSResolveAliasFile(&ref, true, &isFolder, &wasAliased) == noErr)
     {
-        url = CFURLCreateFromFSRef(kCFAllocatorDefault, &ref);
-        CFRelease(listed);
-        if (url == nullptr)
+        url.reset(CFURLCreateFromFSRef(kCFAllocatorDefault, &ref));
+        if (!url)
         {
             throw TandemException("Could not create URL from FSRef");
         }
     }
-    CFBundleRef bundle = CFBundleCreate(kCFAllocatorDefault, url);
-    CFRelease(url);
+    CFBundleRef bundle = CFBundleCreate(kCFAllocatorDefault, url.get());
     if (bundle == nullptr)
     {
         throw TandemException("Could not locate VST bundle");
@@ -404,18 +388,18 @@ void TandemComponent::uninit()
         idleTimerRef = nullptr;
     }
     releaseFactoryPresets();
-    releaseAndClear(currentAUPreset.presetName);
+    releaseCF(currentAUPreset.presetName);
     parameterMapping = ParameterMapping{};
     vst.reset();
-    vstMidiEventRecords.reset();
+    midiEventStorage.reset();
     for (auto& buffer : ioBuffers)
     {
         buffer.reset();
     }
     for (int bus = 0; bus < kMaxBuses; ++bus)
     {
-        releaseAndClear(inputs.names[bus]);
-        releaseAndClear(outputs.names[bus]);
+        releaseCF(inputs.names[bus]);
+        releaseCF(outputs.names[bus]);
     }
     if (auBundleRef != nullptr)
     {
@@ -423,6 +407,6 @@ void TandemComponent::uninit()
         {
             CFBundleUnloadExecutable(auBundleRef);
         }
-        releaseAndClear(auBundleRef);
+        releaseCF(auBundleRef);
     }
 }

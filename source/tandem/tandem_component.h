@@ -9,7 +9,9 @@
 // stops the process.
 //
 // Threads: the host's main thread drives construction, properties and
-// selectors; render and MIDI run on its audio thread. No lock anywhere.
+// selectors; render and MIDI run on its audio thread. The component takes no
+// lock of its own; the render path's fault traces are described in
+// tandem_render.cpp.
 
 #include <AudioToolbox/AudioToolbox.h>
 #include <AudioUnit/AudioUnit.h>
@@ -52,19 +54,20 @@ struct AUPropertyListener
     void* listenerRefCon;
 };
 
-// One scope's buses: bus b covers the effect pins first[b] .. first[b+1]-1.
+// One scope's buses: bus b covers the effect pins firstPin[b] ..
+// firstPin[b+1]-1 and carries a stream of activeChannels[b] channels.
 struct BusLayout
 {
     int count = 0;
-    int first[kMaxBuses + 1] = {};
-    int active[kMaxBuses + 1] = {};  // channels of the stream set on the bus
+    int firstPin[kMaxBuses + 1] = {};
+    int activeChannels[kMaxBuses + 1] = {};
     CFStringRef names[kMaxBuses] = {};
 
-    int maxChannels(int bus) const { return first[bus + 1] - first[bus]; }
+    int maxChannels(int bus) const { return firstPin[bus + 1] - firstPin[bus]; }
     // The stream channel that pin j of the bus carries: j mod the active
     // channels, so that a mono stream on a stereo bus serves both pins. The
     // division only where the stream is narrower than the pins.
-    int channelOfPin(int bus, int pin) const { return pin < active[bus] ? pin : pin % active[bus]; }
+    int channelOfPin(int bus, int pin) const { return pin < activeChannels[bus] ? pin : pin % activeChannels[bus]; }
     // The pin whose buffer stream channel k of the bus is handed out from:
     // both channels of a stereo stream on a one-pin bus come from that pin.
     int pinOfChannel(int bus, int channel) const
@@ -144,13 +147,17 @@ public:
     void getComponentName(char* name) const;
     OSType getComponentType() const;
 
-    // The hosted effect. Its editor opens into the component's view; until
-    // views exist, tests reach the editor through here.
-    VSTPlugIn& getPlugIn() const { return *vst; }
-
 private:
+    struct SelectorHandlers;
+    struct PropertyInfo;
+    struct PropertyAddress;
+    struct PropertyRead;
+
     // Construction and teardown.
     void construct();
+    void setInitialState();
+    void openEffect();
+    void layOutForEffect();
     void uninit();
     void locateOwnBundle();
     void loadConfiguration();
@@ -171,7 +178,17 @@ private:
     OSStatus parameterStatus(AudioUnitParameterID id, AudioUnitScope scope) const noexcept;
     OSStatus applyParameterValue(AudioUnitParameterID id, AudioUnitScope scope, AudioUnitParameterValue value) noexcept;
 
-    // Property helpers.
+    // Property helpers: what getPropertyInfo answers, by group.
+    void traceKnownProperty(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element) const;
+    bool busPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const;
+    bool parameterPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const;
+    bool presetPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const;
+    bool unitPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const;
+    // ... and what getProperty writes, by the same groups.
+    bool readBusProperty(AudioUnitPropertyID id, const PropertyRead& read);
+    bool readParameterProperty(AudioUnitPropertyID id, const PropertyRead& read);
+    bool readPresetProperty(AudioUnitPropertyID id, const PropertyRead& read);
+    bool readUnitProperty(AudioUnitPropertyID id, const PropertyRead& read);
     void getParameterStringFromValue(AudioUnitParameterStringFromValue& request);
     void getParameterValueFromString(AudioUnitParameterValueFromString& request);
     void setConnection(AudioUnitElement element, const AudioUnitConnection& connection);
@@ -210,17 +227,26 @@ private:
     void layOutChannelConfigurations();
     void allocateBuffers(int frames);
 
-    // The render path.
+    // The render path: checking the call, pulling the input buses, running
+    // the effect once per time stamp and handing the output out.
     OSStatus checkRenderArguments(AudioUnitRenderActionFlags flags, UInt32 bus, UInt32 frames,
                                   const AudioBufferList& ioData) const noexcept;
     void callRenderNotifications(AudioUnitRenderActionFlags* flags, const AudioTimeStamp* timeStamp, UInt32 bus,
                                  UInt32 frames, AudioBufferList* ioData) noexcept;
+    OSStatus runEffectOnce(int frames, const AudioTimeStamp* timeStamp) noexcept;
     OSStatus runEffect(int frames, const AudioTimeStamp* timeStamp) noexcept;
+    void handOutOutput(int bus, int frames, AudioBufferList& ioData) noexcept;
     OSStatus collectInputAudio(int frames, const float** pins, const AudioTimeStamp* timeStamp, bool& silent) noexcept;
+    OSStatus pullInputBus(int bus, int frames, const AudioTimeStamp* timeStamp, AudioBufferList& buffers,
+                          AudioUnitRenderActionFlags& flags) noexcept;
+    void pointPinsAtBus(int bus, const AudioBufferList& received, int frames, const float** pins) noexcept;
     const float* takePinInput(int bus, int pin, const AudioBufferList& received, int frames) noexcept;
     void renderOutput(int frames, const float* const* inputs, float** outputs, bool inputIsSilent) noexcept;
     void foldDownNarrowOutputs(int frames) noexcept;
     void updateVSTTimeInfo(const AudioTimeStamp* timeStamp) noexcept;
+    void readBeatAndTempo() noexcept;
+    void readMusicalTimeLocation() noexcept;
+    void readTransportState() noexcept;
 
     ComponentInstance auComponentInstance;
     CFBundleRef auBundleRef = nullptr;
@@ -242,6 +268,8 @@ private:
     float* effectOutputs[kMaxChannels] = {};
     const float* effectInputs[kMaxChannels] = {};
     bool outputSilent = false;
+    // Some output bus carries a stream narrower than its pins.
+    bool outputNarrowerThanPins = false;
     int propertyListenerCount = 0;
     AUPropertyListener propertyListeners[kMaxPropertyListeners] = {};
     HostCallbackInfo hostCallbacks{};
@@ -255,11 +283,11 @@ private:
     bool updateNameOnLoad = false;
     bool canDoMonoIO = false;
     std::unique_ptr<VSTPlugIn> vst;
-    TandemVstEvents vstMidiEvents{};
-    // The queue as the effect reads it: a VstEvents record whose pointer
-    // array runs on.
-    const VstEvents* vstMidiEventsRecord = reinterpret_cast<const VstEvents*>(&vstMidiEvents);
-    std::unique_ptr<VstMidiEvent[]> vstMidiEventRecords;
+    // The MIDI queue: its pointer array, the same seen as the VstEvents
+    // record the effect reads, and the events the pointers lead to.
+    TandemVstEvents midiQueue{};
+    const VstEvents* midiQueueAsVstEvents = reinterpret_cast<const VstEvents*>(&midiQueue);
+    std::unique_ptr<VstMidiEvent[]> midiEventStorage;
     VstTimeInfo vstTimeInfo{};
     bool vstTimeInfoFromHost = false;  // the last run filled fields from the host's callbacks
     bool vstGotTandemExtensions = false;

@@ -15,3 +15,13 @@ T componentArgument(const ComponentParameters* params, int index)
     std::memcpy(&value, &params->params[index + 1], sizeof value);
     return value;
 }
+
+// A selector's arguments, in the order the C call declares them, as a record
+// whose fields have those types in that order.
+template <typename Record, typename... Fields>
+Record componentArguments(const ComponentParameters* params)
+{
+    int index = 0;
+    // A braced list is evaluated left to right.
+    return Record{componentArgument<Fields>(params, index++)...};
+}

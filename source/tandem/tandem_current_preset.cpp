@@ -1,6 +1,7 @@
 // The current preset: a factory preset until the effect's program name moves
 // away from it, else a user preset (number -1) named after the program.
 
+#include "tandem/cf_handle.h"
 #include "tandem/preset_files.h"
 #include "tandem/tandem_component.h"
 #include "tandem/tandem_exceptions.h"
@@ -29,17 +30,16 @@ bool TandemComponent::updateCurrentAUPreset()
 {
     char programName[kProgramNameLength + 1] = {};
     vst->getCurrentProgramName(programName);
-    CFStringRef name = CFStringCreateWithCString(kCFAllocatorDefault, programName, kCFStringEncodingMacRoman);
-    TANDEM_REQUIRE(name != 0);
-    if (CFStringCompare(name, currentAUPreset.presetName, 0) != kCFCompareEqualTo)
+    CFHandle<CFStringRef> name(CFStringCreateWithCString(kCFAllocatorDefault, programName, kCFStringEncodingMacRoman));
+    TANDEM_REQUIRE(name);
+    if (CFStringCompare(name.get(), currentAUPreset.presetName, 0) == kCFCompareEqualTo)
     {
-        CFRelease(currentAUPreset.presetName);
-        currentAUPreset.presetName = name;
-        currentAUPreset.presetNumber = -1;
-        return true;
+        return false;
     }
-    CFRelease(name);
-    return false;
+    releaseCF(currentAUPreset.presetName);
+    currentAUPreset.presetName = name.release();
+    currentAUPreset.presetNumber = -1;
+    return true;
 }
 
 void TandemComponent::updateCurrentVSTProgramName(CFStringRef presetName)
@@ -52,15 +52,11 @@ void TandemComponent::updateCurrentVSTProgramName(CFStringRef presetName)
     UniChar characters[kProgramNameLength];
     const CFIndex length = std::min<CFIndex>(CFStringGetLength(presetName), kProgramNameLength);
     CFStringGetCharacters(presetName, CFRangeMake(0, length), characters);
-    CFStringRef head = CFStringCreateWithCharacters(kCFAllocatorDefault, characters, length);
+    const CFHandle<CFStringRef> head(CFStringCreateWithCharacters(kCFAllocatorDefault, characters, length));
     char text[kProgramNameLength + 1] = {};
-    if (head == nullptr || !CFStringGetCString(head, text, sizeof text, kCFStringEncodingMacRoman))
+    if (!head || !CFStringGetCString(head.get(), text, sizeof text, kCFStringEncodingMacRoman))
     {
         text[0] = '\0';
-    }
-    if (head != nullptr)
-    {
-        CFRelease(head);
     }
     vst->setCurrentProgramName(text);
 }
@@ -126,7 +122,7 @@ void TandemComponent::selectFactoryPreset(SInt32 number)
     const CFDataRef data = factoryPresetData[number];
     vst->loadFXPOrFXB(static_cast<unsigned long>(CFDataGetLength(data)), bytesOf(data));
     CFRetain(factoryPresets[number].presetName);
-    CFRelease(currentAUPreset.presetName);
+    releaseCF(currentAUPreset.presetName);
     currentAUPreset = factoryPresets[number];
     notifyCurrentPresetChanged();
 }

@@ -8,97 +8,229 @@
 #include "tandem/tandem_exceptions.h"
 #include "tandem/tandem_trace.h"
 
-ComponentResult TandemComponent::dispatch(ComponentParameters* params)
+// Each selector's arguments as a named record, and the handler that takes it.
+struct TandemComponent::SelectorHandlers
 {
-    switch (params->what)
+    struct PropertyInfoArguments
     {
-    case kAudioUnitInitializeSelect: initialize(); return noErr;
-    case kAudioUnitUninitializeSelect: uninitialize(); return noErr;
-    case kAudioUnitGetPropertyInfoSelect:
+        AudioUnitPropertyID id;
+        AudioUnitScope scope;
+        AudioUnitElement element;
+        UInt32* outDataSize;
+        Boolean* outWritable;
+    };
+    static ComponentResult getPropertyInfo(TandemComponent& unit, const ComponentParameters* params)
     {
-        auto* outDataSize = componentArgument<UInt32*>(params, 3);
-        auto* outWritable = componentArgument<Boolean*>(params, 4);
-        if (outDataSize != nullptr)
-        {
-            *outDataSize = 0;
-        }
-        if (outWritable != nullptr)
-        {
-            *outWritable = false;
-        }
+        const auto arguments = componentArguments<PropertyInfoArguments, AudioUnitPropertyID, AudioUnitScope,
+                                                  AudioUnitElement, UInt32*, Boolean*>(params);
+        // A failed call leaves nothing behind in what the host reads.
+        writeIfGiven(arguments.outDataSize, UInt32{0});
+        writeIfGiven(arguments.outWritable, Boolean{false});
         bool readable = false;
         bool writable = false;
         int minDataSize = 0;
         int dataSize = 0;
-        getPropertyInfo(componentArgument<AudioUnitPropertyID>(params, 0), componentArgument<AudioUnitScope>(params, 1),
-                        componentArgument<AudioUnitElement>(params, 2), readable, writable, minDataSize, dataSize);
-        if (outDataSize != nullptr)
-        {
-            *outDataSize = static_cast<UInt32>(dataSize);
-        }
-        if (outWritable != nullptr)
-        {
-            *outWritable = writable;
-        }
+        unit.getPropertyInfo(arguments.id, arguments.scope, arguments.element, readable, writable, minDataSize,
+                             dataSize);
+        writeIfGiven(arguments.outDataSize, static_cast<UInt32>(dataSize));
+        writeIfGiven(arguments.outWritable, Boolean{writable});
         return noErr;
     }
-    case kAudioUnitGetPropertySelect:
-        getProperty(componentArgument<UInt32*>(params, 4), componentArgument<void*>(params, 3),
-                    componentArgument<AudioUnitElement>(params, 2), componentArgument<AudioUnitScope>(params, 1),
-                    componentArgument<AudioUnitPropertyID>(params, 0));
-        return noErr;
-    case kAudioUnitSetPropertySelect:
-        setProperty(componentArgument<UInt32>(params, 4), componentArgument<const void*>(params, 3),
-                    componentArgument<AudioUnitElement>(params, 2), componentArgument<AudioUnitScope>(params, 1),
-                    componentArgument<AudioUnitPropertyID>(params, 0));
-        return noErr;
-    case kAudioUnitGetParameterSelect:
+
+    // Getting and setting a property: its address, then the value's data and
+    // size, each in the direction the selector moves it.
+    template <typename Data, typename DataSize>
+    struct PropertyDataArguments
     {
-        auto* outValue = componentArgument<AudioUnitParameterValue*>(params, 3);
+        AudioUnitPropertyID id;
+        AudioUnitScope scope;
+        AudioUnitElement element;
+        Data data;
+        DataSize dataSize;
+    };
+    template <typename Data, typename DataSize>
+    static PropertyDataArguments<Data, DataSize> propertyData(const ComponentParameters* params)
+    {
+        return componentArguments<PropertyDataArguments<Data, DataSize>, AudioUnitPropertyID, AudioUnitScope,
+                                  AudioUnitElement, Data, DataSize>(params);
+    }
+    static ComponentResult getProperty(TandemComponent& unit, const ComponentParameters* params)
+    {
+        const auto arguments = propertyData<void*, UInt32*>(params);
+        unit.getProperty(arguments.dataSize, arguments.data, arguments.element, arguments.scope, arguments.id);
+        return noErr;
+    }
+    static ComponentResult setProperty(TandemComponent& unit, const ComponentParameters* params)
+    {
+        const auto arguments = propertyData<const void*, UInt32>(params);
+        unit.setProperty(arguments.dataSize, arguments.data, arguments.element, arguments.scope, arguments.id);
+        return noErr;
+    }
+
+    struct GetParameterArguments
+    {
+        AudioUnitParameterID id;
+        AudioUnitScope scope;
+        AudioUnitElement element;
+        AudioUnitParameterValue* outValue;
+    };
+    static ComponentResult getParameter(TandemComponent& unit, const ComponentParameters* params)
+    {
+        const auto arguments = componentArguments<GetParameterArguments, AudioUnitParameterID, AudioUnitScope,
+                                                  AudioUnitElement, AudioUnitParameterValue*>(params);
         // A host fault, not ours: refuse it rather than stop.
-        if (outValue == nullptr)
+        if (arguments.outValue == nullptr)
         {
             throw MacOSException(paramErr);
         }
-        *outValue = getParameterValue(componentArgument<AudioUnitParameterID>(params, 0),
-                                      componentArgument<AudioUnitScope>(params, 1));
+        *arguments.outValue = unit.getParameterValue(arguments.id, arguments.scope);
         return noErr;
     }
-    case kAudioUnitSetParameterSelect:
-        setParameterValue(componentArgument<AudioUnitParameterID>(params, 0),
-                          componentArgument<AudioUnitScope>(params, 1),
-                          componentArgument<AudioUnitParameterValue>(params, 3));
+
+    struct SetParameterArguments
+    {
+        AudioUnitParameterID id;
+        AudioUnitScope scope;
+        AudioUnitElement element;
+        AudioUnitParameterValue value;
+        UInt32 bufferOffsetInFrames;
+    };
+    static ComponentResult setParameter(TandemComponent& unit, const ComponentParameters* params)
+    {
+        const auto arguments = componentArguments<SetParameterArguments, AudioUnitParameterID, AudioUnitScope,
+                                                  AudioUnitElement, AudioUnitParameterValue, UInt32>(params);
+        unit.setParameterValue(arguments.id, arguments.scope, arguments.value);
         return noErr;
-    case kAudioUnitResetSelect: reset(componentArgument<AudioUnitScope>(params, 0)); return noErr;
+    }
+
+    struct ResetArguments
+    {
+        AudioUnitScope scope;
+        AudioUnitElement element;
+    };
+    static ComponentResult reset(TandemComponent& unit, const ComponentParameters* params)
+    {
+        unit.reset(componentArguments<ResetArguments, AudioUnitScope, AudioUnitElement>(params).scope);
+        return noErr;
+    }
+
+    // Adding a listener and removing one with its user data.
+    struct PropertyListenerArguments
+    {
+        AudioUnitPropertyID id;
+        AudioUnitPropertyListenerProc proc;
+        void* userData;
+    };
+    static PropertyListenerArguments propertyListener(const ComponentParameters* params)
+    {
+        return componentArguments<PropertyListenerArguments, AudioUnitPropertyID, AudioUnitPropertyListenerProc, void*>(
+            params);
+    }
+
+    struct RenderArguments
+    {
+        AudioUnitRenderActionFlags* ioActionFlags;
+        const AudioTimeStamp* timeStamp;
+        UInt32 outputBusNumber;
+        UInt32 numberFrames;
+        AudioBufferList* ioData;
+    };
+    static ComponentResult render(TandemComponent& unit, const ComponentParameters* params) noexcept
+    {
+        const auto arguments = componentArguments<RenderArguments, AudioUnitRenderActionFlags*, const AudioTimeStamp*,
+                                                  UInt32, UInt32, AudioBufferList*>(params);
+        return unit.render(arguments.ioActionFlags, arguments.timeStamp, arguments.outputBusNumber,
+                           arguments.numberFrames, arguments.ioData);
+    }
+
+    // Adding a render notification and removing one.
+    struct RenderNotificationArguments
+    {
+        AURenderCallback proc;
+        void* userData;
+    };
+    static RenderNotificationArguments renderNotification(const ComponentParameters* params)
+    {
+        return componentArguments<RenderNotificationArguments, AURenderCallback, void*>(params);
+    }
+
+    struct ScheduleParametersArguments
+    {
+        const AudioUnitParameterEvent* events;
+        UInt32 count;
+    };
+    static ComponentResult scheduleParameters(TandemComponent& unit, const ComponentParameters* params) noexcept
+    {
+        const auto arguments = componentArguments<ScheduleParametersArguments, const AudioUnitParameterEvent*, UInt32>(
+            params);
+        return unit.scheduleParameters(arguments.events, arguments.count);
+    }
+
+    struct MIDIEventArguments
+    {
+        UInt32 status;
+        UInt32 data1;
+        UInt32 data2;
+        UInt32 offsetSampleFrame;
+    };
+    static ComponentResult midiEvent(TandemComponent& unit, const ComponentParameters* params) noexcept
+    {
+        const auto arguments = componentArguments<MIDIEventArguments, UInt32, UInt32, UInt32, UInt32>(params);
+        unit.midiInput(static_cast<int>(arguments.offsetSampleFrame), static_cast<int>(arguments.status),
+                       static_cast<int>(arguments.data1), static_cast<int>(arguments.data2));
+        return noErr;
+    }
+
+    template <typename T>
+    static void writeIfGiven(T* destination, T value)
+    {
+        if (destination != nullptr)
+        {
+            *destination = value;
+        }
+    }
+};
+
+ComponentResult TandemComponent::dispatch(ComponentParameters* params)
+{
+    using Handlers = SelectorHandlers;
+    switch (params->what)
+    {
+    case kAudioUnitRenderSelect: return Handlers::render(*this, params);
+    case kAudioUnitScheduleParametersSelect: return Handlers::scheduleParameters(*this, params);
+    case kMusicDeviceMIDIEventSelect: return Handlers::midiEvent(*this, params);
+    case kAudioUnitInitializeSelect: initialize(); return noErr;
+    case kAudioUnitUninitializeSelect: uninitialize(); return noErr;
+    case kAudioUnitGetPropertyInfoSelect: return Handlers::getPropertyInfo(*this, params);
+    case kAudioUnitGetPropertySelect: return Handlers::getProperty(*this, params);
+    case kAudioUnitSetPropertySelect: return Handlers::setProperty(*this, params);
+    case kAudioUnitGetParameterSelect: return Handlers::getParameter(*this, params);
+    case kAudioUnitSetParameterSelect: return Handlers::setParameter(*this, params);
+    case kAudioUnitResetSelect: return Handlers::reset(*this, params);
     case kAudioUnitAddPropertyListenerSelect:
-        addPropertyListener(componentArgument<AudioUnitPropertyID>(params, 0),
-                            componentArgument<AudioUnitPropertyListenerProc>(params, 1),
-                            componentArgument<void*>(params, 2));
+    {
+        const auto listener = Handlers::propertyListener(params);
+        addPropertyListener(listener.id, listener.proc, listener.userData);
         return noErr;
-    case kAudioUnitRenderSelect:
-        return render(componentArgument<AudioUnitRenderActionFlags*>(params, 0),
-                      componentArgument<const AudioTimeStamp*>(params, 1), componentArgument<UInt32>(params, 2),
-                      componentArgument<UInt32>(params, 3), componentArgument<AudioBufferList*>(params, 4));
-    case kAudioUnitAddRenderNotifySelect:
-        addRenderNotification(componentArgument<AURenderCallback>(params, 0), componentArgument<void*>(params, 1));
-        return noErr;
-    case kAudioUnitRemoveRenderNotifySelect:
-        removeRenderNotification(componentArgument<AURenderCallback>(params, 0), componentArgument<void*>(params, 1));
-        return noErr;
-    case kAudioUnitScheduleParametersSelect:
-        return scheduleParameters(componentArgument<const AudioUnitParameterEvent*>(params, 0),
-                                  componentArgument<UInt32>(params, 1));
+    }
     case kAudioUnitRemovePropertyListenerWithUserDataSelect:
-        removePropertyListener(componentArgument<AudioUnitPropertyID>(params, 0),
-                               componentArgument<AudioUnitPropertyListenerProc>(params, 1),
-                               componentArgument<void*>(params, 2));
+    {
+        const auto listener = Handlers::propertyListener(params);
+        removePropertyListener(listener.id, listener.proc, listener.userData);
         return noErr;
-    case kMusicDeviceMIDIEventSelect:
-        midiInput(static_cast<int>(componentArgument<UInt32>(params, 3)),
-                  static_cast<int>(componentArgument<UInt32>(params, 0)),
-                  static_cast<int>(componentArgument<UInt32>(params, 1)),
-                  static_cast<int>(componentArgument<UInt32>(params, 2)));
+    }
+    case kAudioUnitAddRenderNotifySelect:
+    {
+        const auto notification = Handlers::renderNotification(params);
+        addRenderNotification(notification.proc, notification.userData);
         return noErr;
+    }
+    case kAudioUnitRemoveRenderNotifySelect:
+    {
+        const auto notification = Handlers::renderNotification(params);
+        removeRenderNotification(notification.proc, notification.userData);
+        return noErr;
+    }
     default: tandemTrace("AU unknown selector: %d\n", params->what); throw MacOSException(badComponentSelector);
     }
 }

@@ -2,6 +2,7 @@
 // in the resources folder, written from the effect's own programs when the
 // list is missing and loaded once per component.
 
+#include "tandem/factory_preset_list.h"
 #include "tandem/file_reading.h"
 #include "tandem/pending_item.h"
 #include "tandem/preset_files.h"
@@ -63,7 +64,7 @@ void TandemComponent::createFactoryPresets(const FSRef& listFile)
     DataFork list(listFile, fsWrPerm);
     if (presetIsFXB)
     {
-        CFHolder<CFMutableDictionaryRef> preset(createAUPresetOfCurrentBank(CFSTR("Default")));
+        CFHandle<CFMutableDictionaryRef> preset(createAUPresetOfCurrentBank(CFSTR("Default")));
         replaceWithProperties(resourcesFolder, fileNameFromMacRoman("FactoryPreset.aupreset"), preset.get());
         list.write(kBankPresetLine, sizeof(kBankPresetLine) - 1);
     }
@@ -98,8 +99,8 @@ void TandemComponent::convertLoadedPrograms(const FSRef& folder, bool writeList,
             continue;
         }
         std::strcpy(lastName, name);
-        CFHolder<CFStringRef> nameRef(createMacRomanString(name));
-        CFHolder<CFMutableDictionaryRef> preset(createAUPresetOfCurrentProgram(nameRef.get()));
+        CFHandle<CFStringRef> nameRef(createMacRomanString(name));
+        CFHandle<CFMutableDictionaryRef> preset(createAUPresetOfCurrentProgram(nameRef.get()));
         char fileName[kProgramNameSize + sizeof kPresetExtension + 1];
         std::snprintf(fileName, sizeof fileName, "%s%s", name, kPresetExtension);
         // A path cannot hold "/" in a name; the Mac shows it as ":" there too.
@@ -122,23 +123,10 @@ void TandemComponent::loadFactoryPresets(const FSRef& listFile)
     try
     {
         const std::vector<char> list = loadFromFile(listFile);
-        const char* position = list.data();
-        const char* const end = position + list.size();
         int count = 0;
-        while (position < end && count < kMaxFactoryPresets)
+        for (const std::string& fileName : readFactoryPresetList({list.data(), list.size()}, kMaxFactoryPresets))
         {
-            char line[kLineBufferSize];
-            position = readLine(position, end, line);
-            const char* fileName = line;
-            while (*fileName == ' ')
-            {
-                ++fileName;
-            }
-            if (*fileName == '\0' || *fileName == ';')
-            {
-                continue;
-            }
-            loadFactoryPreset(fileName, count);
+            loadFactoryPreset(fileName.c_str(), count);
             ++count;
         }
     }
@@ -165,11 +153,11 @@ void TandemComponent::loadFactoryPreset(const char* fileName, int number)
         throw MacOSException(status);
     }
     const std::vector<char> bytes = loadFromFile(presetFile);
-    CFHolder<CFDataRef> xml(CFDataCreate(kCFAllocatorDefault, bytesOf(bytes), static_cast<CFIndex>(bytes.size())));
+    CFHandle<CFDataRef> xml(CFDataCreate(kCFAllocatorDefault, bytesOf(bytes), static_cast<CFIndex>(bytes.size())));
     CFStringRef errorString = nullptr;
-    CFHolder<CFPropertyListRef> propertyList(
+    CFHandle<CFPropertyListRef> propertyList(
         CFPropertyListCreateFromXMLData(kCFAllocatorDefault, xml.get(), kCFPropertyListImmutable, &errorString));
-    CFHolder<CFStringRef> error(errorString);
+    CFHandle<CFStringRef> error(errorString);
     if (propertyList.get() == nullptr)
     {
         char errorText[200];
@@ -194,20 +182,8 @@ void TandemComponent::releaseFactoryPresets()
 {
     for (int number = 0; number < kMaxFactoryPresets; ++number)
     {
-        if (factoryPresets[number].presetName != nullptr)
-        {
-            CFRelease(factoryPresets[number].presetName);
-            factoryPresets[number].presetName = nullptr;
-        }
-        if (factoryPresetData[number] != nullptr)
-        {
-            CFRelease(factoryPresetData[number]);
-            factoryPresetData[number] = nullptr;
-        }
+        releaseCF(factoryPresets[number].presetName);
+        releaseCF(factoryPresetData[number]);
     }
-    if (factoryPresetsArray != nullptr)
-    {
-        CFRelease(factoryPresetsArray);
-        factoryPresetsArray = nullptr;
-    }
+    releaseCF(factoryPresetsArray);
 }

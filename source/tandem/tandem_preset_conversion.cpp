@@ -59,7 +59,7 @@ PresetFileKind presetFileKind(const FSRef& item)
     {
         return {};
     }
-    CFHolder<CFStringRef> extension(info.extension);
+    CFHandle<CFStringRef> extension(info.extension);
     if ((info.flags & kLSItemInfoIsPlainFile) == 0 || (info.flags & kLSItemInfoIsInvisible) != 0)
     {
         return {};
@@ -210,9 +210,9 @@ void TandemComponent::convertVSTPresetFile(const FSRef& file, bool isFXB)
         return;
     }
     const std::vector<char> vstData = loadFromFile(file);
-    CFHolder<CFStringRef> presetName(
+    CFHandle<CFStringRef> presetName(
         CFStringCreateWithCharacters(kCFAllocatorDefault, fileName.unicode, static_cast<CFIndex>(presetNameLength)));
-    CFHolder<CFMutableDictionaryRef> preset(
+    CFHandle<CFMutableDictionaryRef> preset(
         createAUPresetWithVSTData(vstData.size(), bytesOf(vstData), presetName.get()));
     PendingItem converted(parent, presetFile, PendingItem::Kind::file);
     saveProperties(preset.get(), converted.item());

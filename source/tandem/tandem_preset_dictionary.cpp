@@ -25,7 +25,7 @@ ComponentDescription ownDescription(ComponentInstance instance)
 
 void setNumber(CFMutableDictionaryRef dictionary, CFStringRef key, SInt32 value)
 {
-    CFHolder<CFNumberRef> number(createNumber(value));
+    CFHandle<CFNumberRef> number(createNumber(value));
     CFDictionarySetValue(dictionary, key, number.get());
 }
 
@@ -58,7 +58,7 @@ CFMutableDictionaryRef TandemComponent::createAUPresetWithVSTData(unsigned long 
     TANDEM_REQUIRE(vstData != 0);
     TANDEM_REQUIRE(presetName != 0);
     const ComponentDescription description = ownDescription(auComponentInstance);
-    CFHolder<CFMutableDictionaryRef> dictionary(CFDictionaryCreateMutable(
+    CFHandle<CFMutableDictionaryRef> dictionary(CFDictionaryCreateMutable(
         kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks));
     TANDEM_REQUIRE(dictionary.get() != 0);
     setNumber(dictionary.get(), CFSTR("version"), 1);
@@ -66,7 +66,7 @@ CFMutableDictionaryRef TandemComponent::createAUPresetWithVSTData(unsigned long 
     setNumber(dictionary.get(), CFSTR("subtype"), static_cast<SInt32>(description.componentSubType));
     setNumber(dictionary.get(), CFSTR("manufacturer"), static_cast<SInt32>(description.componentManufacturer));
     CFDictionarySetValue(dictionary.get(), CFSTR("name"), presetName);
-    CFHolder<CFDataRef> data(CFDataCreate(kCFAllocatorDefault, vstData, static_cast<CFIndex>(size)));
+    CFHandle<CFDataRef> data(CFDataCreate(kCFAllocatorDefault, vstData, static_cast<CFIndex>(size)));
     TANDEM_REQUIRE(data.get() != 0);
     CFDictionarySetValue(dictionary.get(), CFSTR("vstdata"), data.get());
     return dictionary.release();
@@ -88,7 +88,7 @@ CFMutableDictionaryRef TandemComponent::createAUPresetOfCurrentProgram(CFStringR
 
 CFPropertyListRef TandemComponent::createClassInfo()
 {
-    CFHolder<CFMutableDictionaryRef> preset(presetIsFXB ? createAUPresetOfCurrentBank(currentAUPreset.presetName)
+    CFHandle<CFMutableDictionaryRef> preset(presetIsFXB ? createAUPresetOfCurrentBank(currentAUPreset.presetName)
                                                         : createAUPresetOfCurrentProgram(currentAUPreset.presetName));
     setNumber(preset.get(), CFSTR("ProgramNumber"), vst->getCurrentProgram());
     return preset.release();

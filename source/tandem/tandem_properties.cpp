@@ -31,6 +31,17 @@ T load(const void* data)
 const char* onOff(bool on) { return on ? "on" : "off"; }
 }  // namespace
 
+// A property read: where the value goes, the room the caller gave for it,
+// and the size that the read reports back.
+struct TandemComponent::PropertyRead
+{
+    AudioUnitScope scope;
+    AudioUnitElement element;
+    void* data;
+    UInt32 callerSize;
+    UInt32* ioDataSize;
+};
+
 void TandemComponent::getProperty(UInt32* ioDataSize, void* outData, AudioUnitElement element, AudioUnitScope scope,
                                   AudioUnitPropertyID id)
 {
@@ -58,75 +69,110 @@ void TandemComponent::getProperty(UInt32* ioDataSize, void* outData, AudioUnitEl
     {
         throw MacOSException(kAudioUnitErr_InvalidPropertyValue);
     }
-    const BusLayout& layout = scope == kAudioUnitScope_Input ? inputs : outputs;
+    const PropertyRead read{scope, element, outData, callerSize, ioDataSize};
+    const bool written = readBusProperty(id, read) || readParameterProperty(id, read) || readPresetProperty(id, read) ||
+                         readUnitProperty(id, read);
+    TANDEM_REQUIRE(written);
+}
+
+bool TandemComponent::readBusProperty(AudioUnitPropertyID id, const PropertyRead& read)
+{
+    const BusLayout& layout = read.scope == kAudioUnitScope_Input ? inputs : outputs;
     switch (id)
     {
-    case kAudioUnitProperty_SampleRate: store(outData, streamFormat.mSampleRate); break;
-    case kAudioUnitProperty_ParameterList:
-        if (scope == kAudioUnitScope_Global)
-        {
-            std::copy(parameterMapping.parameterList.begin(), parameterMapping.parameterList.end(),
-                      static_cast<AudioUnitParameterID*>(outData));
-        }
-        break;
-    case kAudioUnitProperty_ParameterInfo:
-        store(outData, element < parameterMapping.parameterInfos.size() ? parameterMapping.parameterInfos[element]
-                                                                        : AudioUnitParameterInfo{});
-        break;
+    case kAudioUnitProperty_SampleRate: store(read.data, streamFormat.mSampleRate); return true;
     case kAudioUnitProperty_StreamFormat:
-        streamFormat.mChannelsPerFrame = static_cast<UInt32>(layout.active[element]);
-        store(outData, streamFormat);
-        break;
+        streamFormat.mChannelsPerFrame = static_cast<UInt32>(layout.activeChannels[read.element]);
+        store(read.data, streamFormat);
+        return true;
     case kAudioUnitProperty_ElementCount:
-        store(outData, static_cast<UInt32>(scope == kAudioUnitScope_Input    ? inputs.count
-                                           : scope == kAudioUnitScope_Output ? outputs.count
-                                                                             : 0));
-        break;
-    case kAudioUnitProperty_Latency:
-        updateInitialDelayTime();
-        store(outData, lastLatency);
-        break;
-    case kAudioUnitProperty_SupportedNumChannels:
-        std::memcpy(outData, auChannelInfos, static_cast<size_t>(minDataSize));
-        break;
-    case kAudioUnitProperty_MaximumFramesPerSlice: store(outData, static_cast<UInt32>(maxFramesPerSlice)); break;
-    case kAudioUnitProperty_ParameterValueStrings:
-        store(outData, static_cast<CFArrayRef>(CFRetain(parameterMapping.parameterValueStrings[element])));
-        break;
-    case kAudioUnitProperty_TailTime:
-        updateTailTime();
-        store(outData, lastTailTime);
-        break;
-    case kAudioUnitProperty_BypassEffect: store(outData, static_cast<UInt32>(bypassing ? 1 : 0)); break;
-    case kAudioUnitProperty_LastRenderError:
-    case kMusicDeviceProperty_InstrumentCount: store(outData, UInt32{0}); break;
-    case kAudioUnitProperty_HostCallbacks:
-    {
-        const UInt32 count = std::min<UInt32>(callerSize, sizeof hostCallbacks);
-        std::memcpy(outData, &hostCallbacks, count);
-        *ioDataSize = count;
-        break;
-    }
+        store(read.data, static_cast<UInt32>(read.scope == kAudioUnitScope_Input    ? inputs.count
+                                             : read.scope == kAudioUnitScope_Output ? outputs.count
+                                                                                    : 0));
+        return true;
     case kAudioUnitProperty_ElementName:
-        store(outData, static_cast<CFStringRef>(CFRetain(layout.names[element])));
-        break;
-    case kAudioUnitProperty_ClassInfo: store(outData, createClassInfo()); break;
+        store(read.data, static_cast<CFStringRef>(CFRetain(layout.names[read.element])));
+        return true;
+    default: return false;
+    }
+}
+
+bool TandemComponent::readParameterProperty(AudioUnitPropertyID id, const PropertyRead& read)
+{
+    const auto& mapping = parameterMapping;
+    switch (id)
+    {
+    case kAudioUnitProperty_ParameterList:
+        if (read.scope == kAudioUnitScope_Global)
+        {
+            std::copy(mapping.parameterList.begin(), mapping.parameterList.end(),
+                      static_cast<AudioUnitParameterID*>(read.data));
+        }
+        return true;
+    case kAudioUnitProperty_ParameterInfo:
+        store(read.data, read.element < mapping.parameterInfos.size() ? mapping.parameterInfos[read.element]
+                                                                      : AudioUnitParameterInfo{});
+        return true;
+    case kAudioUnitProperty_ParameterValueStrings:
+        store(read.data, static_cast<CFArrayRef>(CFRetain(mapping.parameterValueStrings[read.element])));
+        return true;
+    case kAudioUnitProperty_ParameterStringFromValue:
+        getParameterStringFromValue(*static_cast<AudioUnitParameterStringFromValue*>(read.data));
+        return true;
+    case kAudioUnitProperty_ParameterValueFromString:
+        getParameterValueFromString(*static_cast<AudioUnitParameterValueFromString*>(read.data));
+        return true;
+    default: return false;
+    }
+}
+
+bool TandemComponent::readPresetProperty(AudioUnitPropertyID id, const PropertyRead& read)
+{
+    switch (id)
+    {
+    case kAudioUnitProperty_ClassInfo: store(read.data, createClassInfo()); return true;
     case kAudioUnitProperty_FactoryPresets:
-        store(outData, static_cast<CFArrayRef>(CFRetain(factoryPresetsArray)));
-        break;
+        store(read.data, static_cast<CFArrayRef>(CFRetain(factoryPresetsArray)));
+        return true;
     case kAudioUnitProperty_CurrentPreset:
     case kAudioUnitProperty_PresentPreset:
         // Only the present preset hands the host a name of its own.
-        getCurrentPreset(callerSize, outData, ioDataSize, id == kAudioUnitProperty_PresentPreset);
-        break;
-    case kAudioUnitProperty_ParameterStringFromValue:
-        getParameterStringFromValue(*static_cast<AudioUnitParameterStringFromValue*>(outData));
-        break;
-    case kAudioUnitProperty_ParameterValueFromString:
-        getParameterValueFromString(*static_cast<AudioUnitParameterValueFromString*>(outData));
-        break;
-    case kAudioUnitProperty_CocoaUI: store(outData, copyCocoaViewInfo()); break;
-    default: TANDEM_REQUIRE(!"readable property without a reader");
+        getCurrentPreset(read.callerSize, read.data, read.ioDataSize, id == kAudioUnitProperty_PresentPreset);
+        return true;
+    default: return false;
+    }
+}
+
+bool TandemComponent::readUnitProperty(AudioUnitPropertyID id, const PropertyRead& read)
+{
+    switch (id)
+    {
+    case kAudioUnitProperty_Latency:
+        updateInitialDelayTime();
+        store(read.data, lastLatency);
+        return true;
+    case kAudioUnitProperty_TailTime:
+        updateTailTime();
+        store(read.data, lastTailTime);
+        return true;
+    case kAudioUnitProperty_SupportedNumChannels:
+        std::memcpy(read.data, auChannelInfos, static_cast<size_t>(auChannelInfoCount) * sizeof(AUChannelInfo));
+        return true;
+    case kAudioUnitProperty_MaximumFramesPerSlice:
+        store(read.data, static_cast<UInt32>(maxFramesPerSlice));
+        return true;
+    case kAudioUnitProperty_BypassEffect: store(read.data, static_cast<UInt32>(bypassing ? 1 : 0)); return true;
+    case kAudioUnitProperty_LastRenderError:
+    case kMusicDeviceProperty_InstrumentCount: store(read.data, UInt32{0}); return true;
+    case kAudioUnitProperty_HostCallbacks:
+    {
+        const UInt32 count = std::min<UInt32>(read.callerSize, sizeof hostCallbacks);
+        std::memcpy(read.data, &hostCallbacks, count);
+        *read.ioDataSize = count;
+        return true;
+    }
+    case kAudioUnitProperty_CocoaUI: store(read.data, copyCocoaViewInfo()); return true;
+    default: return false;
     }
 }
 

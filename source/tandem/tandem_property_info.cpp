@@ -104,15 +104,47 @@ void requireElement(AudioUnitElement element, int count)
 void requireAvailable(bool condition) { require(condition, kAudioUnitErr_InvalidProperty); }
 }  // namespace
 
+// What getPropertyInfo answers; minDataSize below zero means dataSize.
+struct TandemComponent::PropertyInfo
+{
+    bool readable = true;
+    bool writable = false;
+    int dataSize = 0;
+    int minDataSize = -1;
+};
+
+// Where a property is asked for: its scope, and the element within it.
+struct TandemComponent::PropertyAddress
+{
+    AudioUnitScope scope;
+    AudioUnitElement element;
+
+    bool global() const { return scope == kAudioUnitScope_Global; }
+    bool input() const { return scope == kAudioUnitScope_Input; }
+    bool output() const { return scope == kAudioUnitScope_Output; }
+};
+
 void TandemComponent::getPropertyInfo(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element,
                                       bool& readable, bool& writable, int& minDataSize, int& dataSize)
 {
-    const bool global = scope == kAudioUnitScope_Global;
-    const bool inputScope = scope == kAudioUnitScope_Input;
-    const bool anyBusScope = global || inputScope || scope == kAudioUnitScope_Output;
-    const bool hasNamedBus = inputs.names[0] != nullptr || outputs.names[0] != nullptr;
-    const int parameterCount = vst->getParameterCount();
+    traceKnownProperty(id, scope, element);
+    const PropertyAddress address{scope, element};
+    PropertyInfo info;
+    if (!busPropertyInfo(id, address, info) && !parameterPropertyInfo(id, address, info) &&
+        !presetPropertyInfo(id, address, info) && !unitPropertyInfo(id, address, info))
+    {
+        throw MacOSException(kAudioUnitErr_InvalidProperty);
+    }
+    readable = info.readable;
+    writable = info.writable;
+    dataSize = info.dataSize;
+    minDataSize = info.minDataSize < 0 ? info.dataSize : info.minDataSize;
+}
 
+// Writes the property's trace line; a property the unit never has fails here.
+void TandemComponent::traceKnownProperty(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element) const
+{
+    const bool hasNamedBus = inputs.names[0] != nullptr || outputs.names[0] != nullptr;
     if (const char* name = nameIn(kUnsupportedNames, id))
     {
         tandemTrace("AU GetPropertyInfo: %s (not supported)\n", name);
@@ -138,127 +170,143 @@ void TandemComponent::getPropertyInfo(AudioUnitPropertyID id, AudioUnitScope sco
         tandemTrace("AU GetPropertyInfo: unknown property id: %d\n", static_cast<int>(id));
         throw MacOSException(kAudioUnitErr_InvalidProperty);
     }
+}
 
-    readable = true;
-    writable = false;
-    int size = 0;
+// Connections, callbacks, formats and names of the buses.
+bool TandemComponent::busPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const
+{
+    const BusLayout& layout = at.input() ? inputs : outputs;
     switch (id)
     {
     case kAudioUnitProperty_MakeConnection:
     case kAudioUnitProperty_SetRenderCallback:
-        requireScope(inputScope);
-        requireElement(element, inputs.count);
-        readable = false;
-        writable = true;
-        size = 16;
-        break;
+        requireScope(at.input());
+        requireElement(at.element, inputs.count);
+        info.readable = false;
+        info.writable = true;
+        info.dataSize = 16;
+        return true;
     case kAudioUnitProperty_SampleRate:
     case kAudioUnitProperty_StreamFormat:
-        requireScope(anyBusScope);
-        requireElement(element, inputScope ? inputs.count : outputs.count);
+        requireScope(at.global() || at.input() || at.output());
+        requireElement(at.element, layout.count);
         // A connected input takes its format from the unit it is connected to.
-        writable = !inputScope || inputConnections[element].sourceAudioUnit == nullptr;
-        size = id == kAudioUnitProperty_SampleRate ? 8 : static_cast<int>(sizeof(AudioStreamBasicDescription));
-        break;
-    case kAudioUnitProperty_ParameterList:
-        size = global ? static_cast<int>(parameterMapping.parameterList.size() * sizeof(AudioUnitParameterID)) : 0;
-        break;
-    case kAudioUnitProperty_ParameterInfo:
-        requireScope(global);
-        requireElement(element, parameterCount);
-        size = static_cast<int>(sizeof(AudioUnitParameterInfo));
-        break;
-    case kAudioUnitProperty_ElementCount: size = 4; break;
-    case kMusicDeviceProperty_InstrumentCount:
-        requireScope(global);
-        size = 4;
-        break;
-    case kAudioUnitProperty_Latency:
-        requireScope(global);
-        size = 8;
-        break;
-    case kAudioUnitProperty_SupportedNumChannels:
-        requireScope(global);
-        requireAvailable(auChannelInfoCount > 0);
-        size = auChannelInfoCount * static_cast<int>(sizeof(AUChannelInfo));
-        break;
-    case kAudioUnitProperty_MaximumFramesPerSlice:
-        requireScope(global);
-        writable = true;
-        size = 4;
-        break;
-    case kAudioUnitProperty_ParameterValueStrings:
-        requireScope(global);
-        requireElement(element, parameterCount);
-        require(element < parameterMapping.parameterValueStrings.size() &&
-                    parameterMapping.parameterValueStrings[element] != nullptr,
-                kAudioUnitErr_InvalidParameter);
-        size = 8;
-        break;
-    case kAudioUnitProperty_TailTime:
-        requireScope(global);
-        requireAvailable(vstSupportsTail);
-        size = 8;
-        break;
-    case kAudioUnitProperty_BypassEffect:
-        requireScope(global);
-        requireAvailable(bypassSupported);
-        writable = true;
-        size = 4;
-        break;
-    case kAudioUnitProperty_LastRenderError:
-        requireScope(global);
-        size = 4;
-        break;
-    case kAudioUnitProperty_HostCallbacks:
-        requireScope(global);
-        writable = true;
-        size = static_cast<int>(sizeof(HostCallbackInfo));
-        minDataSize = 0;
-        dataSize = size;
-        return;
+        info.writable = !at.input() || inputConnections[at.element].sourceAudioUnit == nullptr;
+        info.dataSize = id == kAudioUnitProperty_SampleRate ? 8 : static_cast<int>(sizeof(AudioStreamBasicDescription));
+        return true;
+    case kAudioUnitProperty_ElementCount: info.dataSize = 4; return true;
     case kAudioUnitProperty_ElementName:
-        requireScope(inputScope || scope == kAudioUnitScope_Output);
-        requireElement(element, inputScope ? inputs.count : outputs.count);
-        require((inputScope ? inputs : outputs).names[element] != nullptr, kAudioUnitErr_InvalidElement);
-        requireAvailable(hasNamedBus);
-        size = 8;
-        break;
+        requireScope(at.input() || at.output());
+        requireElement(at.element, layout.count);
+        require(layout.names[at.element] != nullptr, kAudioUnitErr_InvalidElement);
+        requireAvailable(inputs.names[0] != nullptr || outputs.names[0] != nullptr);
+        info.dataSize = 8;
+        return true;
+    default: return false;
+    }
+}
+
+// The parameter list, each parameter's info and value strings, and the
+// conversions between values and text.
+bool TandemComponent::parameterPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const
+{
+    const int parameterCount = vst->getParameterCount();
+    switch (id)
+    {
+    case kAudioUnitProperty_ParameterList:
+        info.dataSize = at.global()
+                            ? static_cast<int>(parameterMapping.parameterList.size() * sizeof(AudioUnitParameterID))
+                            : 0;
+        return true;
+    case kAudioUnitProperty_ParameterInfo:
+        requireScope(at.global());
+        requireElement(at.element, parameterCount);
+        info.dataSize = static_cast<int>(sizeof(AudioUnitParameterInfo));
+        return true;
+    case kAudioUnitProperty_ParameterValueStrings:
+        requireScope(at.global());
+        requireElement(at.element, parameterCount);
+        require(at.element < parameterMapping.parameterValueStrings.size() &&
+                    parameterMapping.parameterValueStrings[at.element] != nullptr,
+                kAudioUnitErr_InvalidParameter);
+        info.dataSize = 8;
+        return true;
     case kAudioUnitProperty_ParameterStringFromValue:
     case kAudioUnitProperty_ParameterValueFromString:
-        requireScope(global);
-        requireElement(element, parameterCount);
+        requireScope(at.global());
+        requireElement(at.element, parameterCount);
         requireAvailable(vstGotTandemExtensions);
-        size = 24;
-        break;
+        info.dataSize = 24;
+        return true;
+    default: return false;
+    }
+}
+
+// The class info, the factory presets and the current preset.
+bool TandemComponent::presetPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const
+{
+    switch (id)
+    {
     case kAudioUnitProperty_ClassInfo:
-        requireScope(global);
-        writable = true;
-        size = static_cast<int>(sizeof(CFPropertyListRef));
-        break;
+        requireScope(at.global());
+        info.writable = true;
+        info.dataSize = static_cast<int>(sizeof(CFPropertyListRef));
+        return true;
     case kAudioUnitProperty_FactoryPresets:
-        requireScope(global);
+        requireScope(at.global());
         requireAvailable(factoryPresetsArray != nullptr && CFArrayGetCount(factoryPresetsArray) > 0);
-        size = static_cast<int>(sizeof(CFArrayRef));
-        break;
+        info.dataSize = static_cast<int>(sizeof(CFArrayRef));
+        return true;
     case kAudioUnitProperty_CurrentPreset:
     case kAudioUnitProperty_PresentPreset:
-        requireScope(global);
-        writable = true;
-        minDataSize = static_cast<int>(sizeof(SInt32));
-        dataSize = static_cast<int>(sizeof(AUPreset));
-        return;
+        requireScope(at.global());
+        info.writable = true;
+        info.minDataSize = static_cast<int>(sizeof(SInt32));
+        info.dataSize = static_cast<int>(sizeof(AUPreset));
+        return true;
+    default: return false;
+    }
+}
+
+// The unit's own global properties: timing, channel configurations,
+// bypass, the host's callbacks and the view.
+bool TandemComponent::unitPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const
+{
+    // Every one of them lives in the global scope.
+    const auto global = [&at](int size, bool writable = false) {
+        requireScope(at.global());
+        return PropertyInfo{true, writable, size, -1};
+    };
+    switch (id)
+    {
+    case kMusicDeviceProperty_InstrumentCount:
+    case kAudioUnitProperty_LastRenderError: info = global(4); return true;
+    case kAudioUnitProperty_Latency: info = global(8); return true;
+    case kAudioUnitProperty_MaximumFramesPerSlice: info = global(4, true); return true;
+    case kAudioUnitProperty_SupportedNumChannels:
+        info = global(auChannelInfoCount * static_cast<int>(sizeof(AUChannelInfo)));
+        requireAvailable(auChannelInfoCount > 0);
+        return true;
+    case kAudioUnitProperty_TailTime:
+        info = global(8);
+        requireAvailable(vstSupportsTail);
+        return true;
+    case kAudioUnitProperty_BypassEffect:
+        info = global(4, true);
+        requireAvailable(bypassSupported);
+        return true;
+    case kAudioUnitProperty_HostCallbacks:
+        info = global(static_cast<int>(sizeof(HostCallbackInfo)), true);
+        info.minDataSize = 0;
+        return true;
     case kAudioUnitProperty_CocoaUI:
-        requireScope(global);
+        info = global(static_cast<int>(sizeof(AudioUnitCocoaViewInfo)));
         if (!vst->hasEditor())
         {
             tandemTrace("VST has no editor\n");
             throw MacOSException(kAudioUnitErr_InvalidProperty);
         }
-        size = static_cast<int>(sizeof(AudioUnitCocoaViewInfo));
-        break;
-    default: throw MacOSException(kAudioUnitErr_InvalidProperty);
+        return true;
+    default: return false;
     }
-    minDataSize = size;
-    dataSize = size;
 }

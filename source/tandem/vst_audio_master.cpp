@@ -93,64 +93,10 @@ VstIntPtr VSTPlugIn::staticAudioMasterCallback(AEffect* effect, VstInt32 opcode,
 
 VstIntPtr VSTPlugIn::myAudioMasterCallback(int opcode, int index, VstIntPtr value, void* ptr, float opt)
 {
-    switch (opcode)
+    VstIntPtr answer = 0;
+    if (answerEffectEvent(opcode, index, value, opt, answer) || answerHostQuestion(opcode, ptr, answer))
     {
-    case audioMasterAutomate: host.automate(*this, index, opt); return 0;
-    case audioMasterVersion: tandemTrace("VST audioMasterVersion\n"); return kHostVstVersion;
-    case audioMasterCurrentId:
-        tandemTrace("VST audioMasterCurrentId\n");
-        return aeffect != nullptr ? aeffect->uniqueID : 0;
-    case audioMasterIdle:
-        tandemTrace("VST audioMasterIdle\n");
-        host.idle(*this);
-        return 0;
-    case audioMasterPinConnected:
-        tandemTrace("VST audioMasterPinConnected: i/o=%s, pin=%d\n", value == 0 ? "in" : "out", index);
-        return host.isIOPinConnected(*this, value != 0, index) ? 0 : 1;
-    case audioMasterWantMidi:
-        tandemTrace("VST audioMasterWantMidi\n");
-        wantsMidiFlag = true;
-        return 1;
-    case audioMasterGetTime: return reinterpret_cast<VstIntPtr>(host.getTimeInfo(*this, static_cast<int>(value)));
-    case audioMasterGetParameterQuantization: tandemTrace("VST audioMasterGetParameterQuantization\n"); return 1;
-    case audioMasterNeedIdle: tandemTrace("VST audioMasterNeedIdle\n"); return 1;
-    case audioMasterSizeWindow:
-        tandemTrace("VST audioMasterSizeWindow: width=%d, height=%d\n", index, static_cast<int>(value));
-        TANDEM_REQUIRE(editorOpenFlag);
-        host.resizeWindow(*this, index, static_cast<int>(value));
-        return 1;
-    case audioMasterGetSampleRate:
-        tandemTrace("VST audioMasterGetSampleRate\n");
-        TANDEM_REQUIRE(currentSampleRate != 0);
-        return static_cast<VstIntPtr>(static_cast<double>(currentSampleRate) + 0.5);
-    case audioMasterGetBlockSize: tandemTrace("VST audioMasterGetBlockSize\n"); return currentBlockSize;
-    case audioMasterGetCurrentProcessLevel: return 0;
-    case audioMasterGetVendorString:
-        tandemTrace("VST audioMasterGetVendorString\n");
-        host.getVendor(*this, static_cast<char*>(ptr));
-        return 1;
-    case audioMasterGetProductString:
-        tandemTrace("VST audioMasterGetProductString\n");
-        host.getProduct(*this, static_cast<char*>(ptr));
-        return 1;
-    case audioMasterGetVendorVersion: tandemTrace("VST audioMasterGetVendorVersion\n"); return host.getVersion(*this);
-    case audioMasterCanDo:
-        tandemTrace("VST audioMasterCanDo: %s\n", ptr != nullptr ? static_cast<const char*>(ptr) : "<null>");
-        return host.canDo(*this, static_cast<const char*>(ptr)) ? 1 : 0;
-    case audioMasterGetLanguage: tandemTrace("VST audioMasterGetLanguage (not supported)\n"); return 1;
-    case audioMasterUpdateDisplay:
-        tandemTrace("VST audioMasterUpdateDisplay\n");
-        host.updateDisplay(*this);
-        return 1;
-    case audioMasterBeginEdit:
-        tandemTrace("VST audioMasterBeginEdit: %d\n", index);
-        host.beginEdit(*this, index);
-        return 1;
-    case audioMasterEndEdit:
-        tandemTrace("VST audioMasterEndEdit: %d\n", index);
-        host.endEdit(*this, index);
-        return 1;
-    default: break;
+        return answer;
     }
     if (const char* name = unsupportedOpcodeName(opcode))
     {
@@ -161,4 +107,114 @@ VstIntPtr VSTPlugIn::myAudioMasterCallback(int opcode, int index, VstIntPtr valu
         tandemTrace("VST unknown callback opcode: %d\n", opcode);
     }
     return 0;
+}
+
+// What the effect tells its host: edits, MIDI wishes, idling, its window and
+// display, and its transport question asked while it runs.
+bool VSTPlugIn::answerEffectEvent(int opcode, int index, VstIntPtr value, float opt, VstIntPtr& answer)
+{
+    switch (opcode)
+    {
+    case audioMasterAutomate:
+        host.automate(*this, index, opt);
+        answer = 0;
+        return true;
+    case audioMasterIdle:
+        tandemTrace("VST audioMasterIdle\n");
+        host.idle(*this);
+        answer = 0;
+        return true;
+    case audioMasterPinConnected:
+        tandemTrace("VST audioMasterPinConnected: i/o=%s, pin=%d\n", value == 0 ? "in" : "out", index);
+        answer = host.isIOPinConnected(*this, value != 0, index) ? 0 : 1;
+        return true;
+    case audioMasterWantMidi:
+        tandemTrace("VST audioMasterWantMidi\n");
+        wantsMidiFlag = true;
+        answer = 1;
+        return true;
+    case audioMasterGetTime:
+        answer = reinterpret_cast<VstIntPtr>(host.getTimeInfo(*this, static_cast<int>(value)));
+        return true;
+    case audioMasterSizeWindow:
+        tandemTrace("VST audioMasterSizeWindow: width=%d, height=%d\n", index, static_cast<int>(value));
+        TANDEM_REQUIRE(editorOpenFlag);
+        host.resizeWindow(*this, index, static_cast<int>(value));
+        answer = 1;
+        return true;
+    case audioMasterUpdateDisplay:
+        tandemTrace("VST audioMasterUpdateDisplay\n");
+        host.updateDisplay(*this);
+        answer = 1;
+        return true;
+    case audioMasterBeginEdit:
+        tandemTrace("VST audioMasterBeginEdit: %d\n", index);
+        host.beginEdit(*this, index);
+        answer = 1;
+        return true;
+    case audioMasterEndEdit:
+        tandemTrace("VST audioMasterEndEdit: %d\n", index);
+        host.endEdit(*this, index);
+        answer = 1;
+        return true;
+    default: return false;
+    }
+}
+
+// What the effect asks of its host: who it is and what it can do, the rate,
+// block size and process level.
+bool VSTPlugIn::answerHostQuestion(int opcode, void* ptr, VstIntPtr& answer)
+{
+    switch (opcode)
+    {
+    case audioMasterVersion:
+        tandemTrace("VST audioMasterVersion\n");
+        answer = kHostVstVersion;
+        return true;
+    case audioMasterCurrentId:
+        tandemTrace("VST audioMasterCurrentId\n");
+        answer = aeffect != nullptr ? aeffect->uniqueID : 0;
+        return true;
+    case audioMasterGetParameterQuantization:
+        tandemTrace("VST audioMasterGetParameterQuantization\n");
+        answer = 1;
+        return true;
+    case audioMasterNeedIdle:
+        tandemTrace("VST audioMasterNeedIdle\n");
+        answer = 1;
+        return true;
+    case audioMasterGetSampleRate:
+        tandemTrace("VST audioMasterGetSampleRate\n");
+        TANDEM_REQUIRE(currentSampleRate != 0);
+        answer = static_cast<VstIntPtr>(static_cast<double>(currentSampleRate) + 0.5);
+        return true;
+    case audioMasterGetBlockSize:
+        tandemTrace("VST audioMasterGetBlockSize\n");
+        answer = currentBlockSize;
+        return true;
+    case audioMasterGetCurrentProcessLevel: answer = 0; return true;
+    case audioMasterGetVendorString:
+        tandemTrace("VST audioMasterGetVendorString\n");
+        host.getVendor(*this, static_cast<char*>(ptr));
+        answer = 1;
+        return true;
+    case audioMasterGetProductString:
+        tandemTrace("VST audioMasterGetProductString\n");
+        host.getProduct(*this, static_cast<char*>(ptr));
+        answer = 1;
+        return true;
+    case audioMasterGetVendorVersion:
+        tandemTrace("VST audioMasterGetVendorVersion\n");
+        answer = host.getVersion(*this);
+        return true;
+    case audioMasterCanDo:
+        tandemTrace("VST audioMasterCanDo: %s\n", ptr != nullptr ? static_cast<const char*>(ptr) : "<null>");
+        answer = host.canDo(*this, static_cast<const char*>(ptr)) ? 1 : 0;
+        return true;
+    case audioMasterGetLanguage:
+        tandemTrace("VST audioMasterGetLanguage (not supported)\n");
+        answer = 1;
+        return true;
+    default: return false;
+    }
 }

@@ -3,6 +3,7 @@
 
 #include "tandem/vst_plugin.h"
 
+#include "tandem/cf_handle.h"
 #include "tandem/tandem_exceptions.h"
 #include "tandem/tandem_trace.h"
 
@@ -20,13 +21,13 @@ void* findEntry(CFBundleRef bundle)
 {
     for (const char* entryName : kEntryNames)
     {
-        CFStringRef name = CFStringCreateWithCString(kCFAllocatorDefault, entryName, kCFStringEncodingASCII);
-        if (name == nullptr)
+        const CFHandle<CFStringRef> name(
+            CFStringCreateWithCString(kCFAllocatorDefault, entryName, kCFStringEncodingASCII));
+        if (!name)
         {
             continue;
         }
-        void* entry = CFBundleGetFunctionPointerForName(bundle, name);
-        CFRelease(name);
+        void* entry = CFBundleGetFunctionPointerForName(bundle, name.get());
         if (entry != nullptr)
         {
             return entry;
@@ -71,7 +72,7 @@ VSTPlugIn::~VSTPlugIn()
     {
         CFBundleUnloadExecutable(bundleRef);
     }
-    CFRelease(bundleRef);
+    releaseCF(bundleRef);
 }
 
 VstIntPtr VSTPlugIn::open()

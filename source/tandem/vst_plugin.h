@@ -114,6 +114,8 @@ public:
 
 private:
     VstIntPtr myAudioMasterCallback(int opcode, int index, VstIntPtr value, void* ptr, float opt);
+    bool answerEffectEvent(int opcode, int index, VstIntPtr value, float opt, VstIntPtr& answer);
+    bool answerHostQuestion(int opcode, void* ptr, VstIntPtr& answer);
     void loadEntryAndCreateEffect();
     void copyName(int opcode, int index, VstIntPtr value, char* name);
     unsigned char* writeProgramNameField(unsigned char* p);

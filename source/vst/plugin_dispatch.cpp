@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <optional>
 
 namespace
 {
@@ -42,15 +43,19 @@ VstIntPtr PluginEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
 {
     if (!inRange(opcode, kFirstBaseOpcode, kLastBaseOpcode))
         return 0;
-    auto* text = static_cast<char*>(ptr);
+    return dispatchBase({opcode, index, value, ptr, opt});
+}
 
-    switch (opcode)
+VstIntPtr PluginEffect::dispatchBase(const OpcodeCall& call)
+{
+    char* const text = call.text();
+    switch (call.opcode)
     {
     case effOpen: open(); return 0;
     case effClose: close(); return 0;
     case effSetProgram:
-        if (value < numPrograms)
-            setProgram(narrow(value));
+        if (call.value < numPrograms)
+            setProgram(narrow(call.value));
         return 0;
     case effGetProgram: return getProgram();
     case effSetProgramName:
@@ -63,41 +68,45 @@ VstIntPtr PluginEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
         return 0;
     case effGetParamLabel:
         if (text)
-            getParameterLabel(index, text);
+            getParameterLabel(call.index, text);
         return 0;
     case effGetParamDisplay:
         if (text)
-            getParameterDisplay(index, text);
+            getParameterDisplay(call.index, text);
         return 0;
     case effGetParamName:
         if (text)
-            getParameterName(index, text);
+            getParameterName(call.index, text);
         return 0;
     case effGetVu: return static_cast<VstIntPtr>(static_cast<double>(getVu()) * kVuScale);
-    case effSetSampleRate: setSampleRate(opt); return 0;
-    case effSetBlockSize: setBlockSize(narrow(value)); return 0;
+    case effSetSampleRate: setSampleRate(call.opt); return 0;
+    case effSetBlockSize: setBlockSize(narrow(call.value)); return 0;
     case effMainsChanged:
-        if (value == 0)
+        if (call.value == 0)
             suspend();
         else
             resume();
         return 0;
     case effIdentify: return kIdentifyAnswer;
-    case effGetChunk: return ptr ? getChunk(static_cast<void**>(ptr), index != 0) : 0;
-    case effSetChunk: return ptr ? setChunk(ptr, narrow(value), index != 0) : 0;
-    default: break;
+    case effGetChunk: return call.ptr ? getChunk(static_cast<void**>(call.ptr), call.index != 0) : 0;
+    case effSetChunk: return call.ptr ? setChunk(call.ptr, narrow(call.value), call.index != 0) : 0;
+    default: return dispatchEditor(call);
     }
+}
 
+// Without an editor every editor opcode answers 0.
+VstIntPtr PluginEffect::dispatchEditor(const OpcodeCall& call)
+{
     if (!editor)
         return 0;
-    switch (opcode)
+    switch (call.opcode)
     {
-    case effEditGetRect: return ptr ? answer(editor->getRect(static_cast<ERect**>(ptr))) : 0;
-    case effEditOpen: return answer(editor->open(ptr));
+    case effEditGetRect: return call.ptr ? answer(editor->getRect(static_cast<ERect**>(call.ptr))) : 0;
+    case effEditOpen: return answer(editor->open(call.ptr));
     case effEditClose: editor->close(); return 0;
-    case effEditDraw: editor->draw(static_cast<ERect*>(ptr)); return 0;
-    case effEditMouse: return editor->mouse(index, narrow(value));
-    case effEditKey: return editor->key(narrow(value));
+    case effEditDraw: editor->draw(static_cast<ERect*>(call.ptr)); return 0;
+    case effEditMouse: return editor->mouse(call.index, narrow(call.value));
+    case effEditKey: return editor->key(narrow(call.value));
     case effEditIdle: editor->idle(); return 0;
     case effEditTop: editor->top(); return 0;
     case effEditSleep: editor->sleep(); return 0;
@@ -105,82 +114,127 @@ VstIntPtr PluginEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
     }
 }
 
+// Each group answers the opcodes it knows and passes on the rest.
 VstIntPtr PluginEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
 {
     if (!inRange(opcode, kFirstExtendedOpcode, kLastExtendedOpcode))
         return PluginEffect::dispatcher(opcode, index, value, ptr, opt);
-    auto* text = static_cast<char*>(ptr);
-    const bool flag = value != 0;
+    const OpcodeCall call{opcode, index, value, ptr, opt};
+    if (const auto answered = dispatchProcessing(call))
+        return *answered;
+    if (const auto answered = dispatchPrograms(call))
+        return *answered;
+    if (const auto answered = dispatchDescription(call))
+        return *answered;
+    return dispatchView(call);
+}
 
-    switch (opcode)
+// Audio, pins, speaker arrangements and offline processing.
+std::optional<VstIntPtr> PluginEffectX::dispatchProcessing(const OpcodeCall& call)
+{
+    switch (call.opcode)
     {
-    case effProcessEvents: return processEvents(static_cast<VstEvents*>(ptr));
-    case effCanBeAutomated: return answer(canParameterBeAutomated(index));
-    case effString2Parameter: return text ? answer(string2parameter(index, text)) : 0;
-    case effGetNumProgramCategories: return getNumCategories();
-    case effGetProgramNameIndexed: return text ? answer(getProgramNameIndexed(narrow(value), index, text)) : 0;
-    case effCopyProgram: return answer(copyProgram(index));
-    case effConnectInput: inputConnected(index, flag); return 1;
-    case effConnectOutput: outputConnected(index, flag); return 1;
-    case effGetInputProperties: return ptr ? answer(getInputProperties(index, static_cast<VstPinProperties*>(ptr))) : 0;
+    case effProcessEvents: return processEvents(static_cast<VstEvents*>(call.ptr));
+    case effConnectInput: inputConnected(call.index, call.flag()); return 1;
+    case effConnectOutput: outputConnected(call.index, call.flag()); return 1;
+    case effGetInputProperties:
+        return call.ptr ? answer(getInputProperties(call.index, static_cast<VstPinProperties*>(call.ptr))) : 0;
     case effGetOutputProperties:
-        return ptr ? answer(getOutputProperties(index, static_cast<VstPinProperties*>(ptr))) : 0;
-    case effGetPlugCategory: return static_cast<std::uint32_t>(getPlugCategory());
+        return call.ptr ? answer(getOutputProperties(call.index, static_cast<VstPinProperties*>(call.ptr))) : 0;
     case effGetCurrentPosition: return reportCurrentPosition();
     case effGetDestinationBuffer: return reinterpret_cast<VstIntPtr>(reportDestinationBuffer());
-    case effOfflineNotify: return answer(offlineNotify(static_cast<VstAudioFile*>(ptr), narrow(value), index != 0));
-    case effOfflinePrepare: return answer(offlinePrepare(static_cast<VstOfflineTask*>(ptr), narrow(value)));
-    case effOfflineRun: return answer(offlineRun(static_cast<VstOfflineTask*>(ptr), narrow(value)));
-    case effProcessVarIo: return answer(processVariableIo(static_cast<VstVariableIo*>(ptr)));
+    case effOfflineNotify:
+        return answer(offlineNotify(static_cast<VstAudioFile*>(call.ptr), narrow(call.value), call.index != 0));
+    case effOfflinePrepare: return answer(offlinePrepare(static_cast<VstOfflineTask*>(call.ptr), narrow(call.value)));
+    case effOfflineRun: return answer(offlineRun(static_cast<VstOfflineTask*>(call.ptr), narrow(call.value)));
+    case effProcessVarIo: return answer(processVariableIo(static_cast<VstVariableIo*>(call.ptr)));
     case effSetSpeakerArrangement:
-        return answer(setSpeakerArrangement(reinterpret_cast<VstSpeakerArrangement*>(value),
-                                            static_cast<VstSpeakerArrangement*>(ptr)));
-    case effSetBlockSizeAndSampleRate: setBlockSizeAndSampleRate(narrow(value), opt); return 1;
-    case effSetBypass: return answer(setBypass(flag));
+        return answer(setSpeakerArrangement(reinterpret_cast<VstSpeakerArrangement*>(call.value),
+                                            static_cast<VstSpeakerArrangement*>(call.ptr)));
+    case effGetSpeakerArrangement:
+        return answer(getSpeakerArrangement(reinterpret_cast<VstSpeakerArrangement**>(call.value),
+                                            static_cast<VstSpeakerArrangement**>(call.ptr)));
+    case effSetBlockSizeAndSampleRate: setBlockSizeAndSampleRate(narrow(call.value), call.opt); return 1;
+    case effSetBypass: return answer(setBypass(call.flag()));
+    case effStartProcess: return startProcess();
+    case effStopProcess: return stopProcess();
+    case effSetTotalSampleToProcess: return setTotalSampleToProcess(narrow(call.value));
+    case effSetPanLaw: return answer(setPanLaw(narrow(call.value), call.opt));
+    case effSetProcessPrecision: return answer(setProcessPrecision(narrow(call.value)));
+    default: return std::nullopt;
+    }
+}
+
+// Parameters, programs, banks and MIDI programs and channels.
+std::optional<VstIntPtr> PluginEffectX::dispatchPrograms(const OpcodeCall& call)
+{
+    char* const text = call.text();
+    switch (call.opcode)
+    {
+    case effCanBeAutomated: return answer(canParameterBeAutomated(call.index));
+    case effString2Parameter: return text ? answer(string2parameter(call.index, text)) : 0;
+    case effGetParameterProperties:
+        return call.ptr ? answer(getParameterProperties(call.index, static_cast<VstParameterProperties*>(call.ptr)))
+                        : 0;
+    case effGetNumProgramCategories: return getNumCategories();
+    case effGetProgramNameIndexed:
+        return text ? answer(getProgramNameIndexed(narrow(call.value), call.index, text)) : 0;
+    case effCopyProgram: return answer(copyProgram(call.index));
+    case effBeginSetProgram: return answer(beginSetProgram());
+    case effEndSetProgram: return answer(endSetProgram());
+    case effBeginLoadBank: return beginLoadBank(static_cast<VstPatchChunkInfo*>(call.ptr));
+    case effBeginLoadProgram: return beginLoadProgram(static_cast<VstPatchChunkInfo*>(call.ptr));
+    case effGetMidiProgramName: return getMidiProgramName(call.index, static_cast<MidiProgramName*>(call.ptr));
+    case effGetCurrentMidiProgram: return getCurrentMidiProgram(call.index, static_cast<MidiProgramName*>(call.ptr));
+    case effGetMidiProgramCategory:
+        return getMidiProgramCategory(call.index, static_cast<MidiProgramCategory*>(call.ptr));
+    case effHasMidiProgramsChanged: return answer(hasMidiProgramsChanged(call.index));
+    case effGetMidiKeyName: return answer(getMidiKeyName(call.index, static_cast<MidiKeyName*>(call.ptr)));
+    case effGetNumMidiInputChannels: return getNumMidiInputChannels();
+    case effGetNumMidiOutputChannels: return getNumMidiOutputChannels();
+    default: return std::nullopt;
+    }
+}
+
+// Who the effect is and what it can do.
+std::optional<VstIntPtr> PluginEffectX::dispatchDescription(const OpcodeCall& call)
+{
+    char* const text = call.text();
+    switch (call.opcode)
+    {
+    case effGetPlugCategory: return static_cast<std::uint32_t>(getPlugCategory());
     case effGetEffectName: return text ? answer(getEffectName(text)) : 0;
     case effGetErrorText: return text ? answer(getErrorText(text)) : 0;
     case effGetVendorString: return text ? answer(getVendorString(text)) : 0;
     case effGetProductString: return text ? answer(getProductString(text)) : 0;
     case effGetVendorVersion: return getVendorVersion();
-    case effVendorSpecific: return vendorSpecific(index, value, ptr, opt);
+    case effVendorSpecific: return vendorSpecific(call.index, call.value, call.ptr, call.opt);
     case effCanDo: return text ? canDo(text) : 0;
     case effGetTailSize: return getGetTailSize();
-    case effIdle: return fxIdle();
     case effGetIcon: return reinterpret_cast<VstIntPtr>(getIcon());
-    case effSetViewPosition: return answer(setViewPosition(index, narrow(value)));
-    case effGetParameterProperties:
-        return ptr ? answer(getParameterProperties(index, static_cast<VstParameterProperties*>(ptr))) : 0;
-    case effKeysRequired: return keysRequired() ? 0 : 1;
     case effGetVstVersion: return getVstVersion();
+    case effShellGetNextPlugin: return text ? getNextShellPlugin(text) : 0;
+    default: return std::nullopt;
+    }
+}
+
+// Idle time, the view and the editor's keys; opcodes no group knows answer 0.
+VstIntPtr PluginEffectX::dispatchView(const OpcodeCall& call)
+{
+    switch (call.opcode)
+    {
+    case effIdle: return fxIdle();
+    case effSetViewPosition: return answer(setViewPosition(call.index, narrow(call.value)));
+    case effKeysRequired: return keysRequired() ? 0 : 1;
     case effEditKeyDown:
     case effEditKeyUp:
     {
         if (!editor)
             return 0;
-        VstKeyCode key{index, static_cast<unsigned char>(value & 0xFF), modifierBits(opt)};
-        return answer(opcode == effEditKeyDown ? editor->onKeyDown(key) : editor->onKeyUp(key));
+        VstKeyCode key{call.index, static_cast<unsigned char>(call.value & 0xFF), modifierBits(call.opt)};
+        return answer(call.opcode == effEditKeyDown ? editor->onKeyDown(key) : editor->onKeyUp(key));
     }
-    case effSetEditKnobMode: return editor ? answer(editor->setKnobMode(narrow(value))) : 0;
-    case effGetMidiProgramName: return getMidiProgramName(index, static_cast<MidiProgramName*>(ptr));
-    case effGetCurrentMidiProgram: return getCurrentMidiProgram(index, static_cast<MidiProgramName*>(ptr));
-    case effGetMidiProgramCategory: return getMidiProgramCategory(index, static_cast<MidiProgramCategory*>(ptr));
-    case effHasMidiProgramsChanged: return answer(hasMidiProgramsChanged(index));
-    case effGetMidiKeyName: return answer(getMidiKeyName(index, static_cast<MidiKeyName*>(ptr)));
-    case effBeginSetProgram: return answer(beginSetProgram());
-    case effEndSetProgram: return answer(endSetProgram());
-    case effGetSpeakerArrangement:
-        return answer(getSpeakerArrangement(reinterpret_cast<VstSpeakerArrangement**>(value),
-                                            static_cast<VstSpeakerArrangement**>(ptr)));
-    case effShellGetNextPlugin: return text ? getNextShellPlugin(text) : 0;
-    case effStartProcess: return startProcess();
-    case effStopProcess: return stopProcess();
-    case effSetTotalSampleToProcess: return setTotalSampleToProcess(narrow(value));
-    case effSetPanLaw: return answer(setPanLaw(narrow(value), opt));
-    case effBeginLoadBank: return beginLoadBank(static_cast<VstPatchChunkInfo*>(ptr));
-    case effBeginLoadProgram: return beginLoadProgram(static_cast<VstPatchChunkInfo*>(ptr));
-    case effSetProcessPrecision: return answer(setProcessPrecision(narrow(value)));
-    case effGetNumMidiInputChannels: return getNumMidiInputChannels();
-    case effGetNumMidiOutputChannels: return getNumMidiOutputChannels();
+    case effSetEditKnobMode: return editor ? answer(editor->setKnobMode(narrow(call.value))) : 0;
     default: return 0;
     }
 }

@@ -90,6 +90,19 @@ public:
     static void processClassDoubleReplacing(AEffect* e, double** inputs, double** outputs, VstInt32 sampleFrames);
 
 protected:
+    // One opcode's arguments as the host passed them.
+    struct OpcodeCall
+    {
+        VstInt32 opcode;
+        VstInt32 index;
+        VstIntPtr value;
+        void* ptr;
+        float opt;
+
+        char* text() const { return static_cast<char*>(ptr); }
+        bool flag() const { return value != 0; }
+    };
+
     // One audioMaster call with the own record; 0 when there is no host, which
     // is also the answer every fallback is built on.
     VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
@@ -103,6 +116,10 @@ protected:
     VstInt32 numParams;
     std::atomic<VstInt32> curProgram{0};  // read by parameter changes on the audio thread
     AEffect cEffect;
+
+private:
+    VstIntPtr dispatchBase(const OpcodeCall& call);
+    VstIntPtr dispatchEditor(const OpcodeCall& call);
 };
 
 // Builds the plug-in's effect; called only by VSTPluginMain.

@@ -4,6 +4,8 @@
 
 #include "vst/plugin_effect.h"
 
+#include <optional>
+
 class PluginEffectX : public PluginEffect
 {
 public:
@@ -123,4 +125,10 @@ public:
 
     // Events for the host (audioMasterProcessEvents); true when it answers 1.
     bool sendVstEventsToHost(VstEvents* events);
+
+private:
+    std::optional<VstIntPtr> dispatchProcessing(const OpcodeCall& call);
+    std::optional<VstIntPtr> dispatchPrograms(const OpcodeCall& call);
+    std::optional<VstIntPtr> dispatchDescription(const OpcodeCall& call);
+    VstIntPtr dispatchView(const OpcodeCall& call);
 };

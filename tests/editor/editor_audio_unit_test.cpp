@@ -1,10 +1,11 @@
 // A knob turned in the effect's editor as an Audio Unit host hears it: the
 // component opened through the Audio Unit host library, an event listener on
 // the main event loop, real pointer input through XTest in a private X server.
-// The editor opens in a window of the test's own at the screen's origin, so
-// pointer positions are panel pixels. The component's idle timer and the
-// editor's X connection are served by the event loop that the test runs, as a
-// host's main loop would.
+//
+// The editor opens as a host opens the unit's Cocoa view, in a top-level
+// window at the origin of the private server's screen. The component's idle
+// timer and the editor's X connection are served by the event loop that the
+// test runs, as a host's main loop would.
 
 #include "x11_server_test.h"
 
@@ -15,9 +16,9 @@
 #include "auhost/component_bundle.h"
 #include "auhost/event_loop.h"
 #include "auhost/unit_listeners.h"
+#include "auhost/unit_view.h"
 #include "effect/velmora_identity.h"
 #include "support/velmora_bundle.h"
-#include "tandem/tandem_component.h"
 
 namespace
 {
@@ -47,24 +48,15 @@ protected:
 
     void TearDown() override
     {
-        if (editor && editor->isEditorOpen())
-            editor->closeEditor();
+        view.reset();
         heard.reset();
         unit.reset();
-        if (display && parent)
-            XDestroyWindow(display, parent);
         X11ServerTest::TearDown();
     }
 
     void openEditor()
     {
-        auto* component = reinterpret_cast<TandemComponent*>(GetComponentInstanceStorage(unit->unit()));
-        ASSERT_NE(component, nullptr);
-        editor = &component->getPlugIn();
-        int width = 0, height = 0;
-        editor->getEditorDimensions(width, height);
-        parent = hostWindow(width, height);
-        editor->openEditor(reinterpret_cast<void*>(parent));
+        view = std::make_unique<auhost::UnitView>(*unit);
         auhost::runEventLoop(kLoopTurnSeconds);
         heard->clear();
     }
@@ -86,10 +78,9 @@ protected:
         return seen;
     }
 
-    Window parent = 0;
     std::unique_ptr<auhost::AudioUnitInstance> unit;
     std::unique_ptr<auhost::EventCollector> heard;
-    VSTPlugIn* editor = nullptr;
+    std::unique_ptr<auhost::UnitView> view;
 };
 
 TEST_F(EditorThroughAudioUnit, AKnobDragArrivesAsOneValueChangePerChangeForTheVstIndexInsideItsGesture)

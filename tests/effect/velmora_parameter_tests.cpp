@@ -1,14 +1,18 @@
 // The effect's parameters and programs, driven in process without a host.
 #include "effect/velmora.h"
+#include "support/signals.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 namespace
 {
@@ -28,17 +32,20 @@ protected:
         return text;
     }
 
+    // After `silentFrames` of silence, the first frame at which an impulse on
+    // the left comes back changed, and its value there.
+    std::pair<int, float> firstEcho(int silentFrames)
+    {
+        testsupport::StereoBuffer silence(static_cast<std::size_t>(silentFrames) + 1);
+        effect->processReplacing(silence.channels(), silence.channels(), silentFrames);
+        testsupport::StereoBuffer buffer(testsupport::impulse(8192), testsupport::silence(8192));
+        effect->processReplacing(buffer.channels(), buffer.channels(), 8192);
+        const auto echo = std::find_if(buffer.left.begin() + 1, buffer.left.end(), [](float x) { return x != 0.0f; });
+        return {static_cast<int>(echo - buffer.left.begin()), echo == buffer.left.end() ? 0.0f : *echo};
+    }
+
     std::unique_ptr<Velmora> effect = std::make_unique<Velmora>(nullptr);
 };
-
-// Line k's length from the single-precision formula: (s * 0.1 + 0.015) * R * 1.18^k.
-double expectedLength(float size, float rate, int line)
-{
-    float length = (size * 0.1f + 0.015f) * rate;
-    for (int k = 0; k < line; ++k)
-        length = length * 1.18f;
-    return length;
-}
 }  // namespace
 
 TEST_F(VelmoraTest, OnlyTheCurrentNameOfAnUntouchedProgramShowsItsNumber)
@@ -90,38 +97,47 @@ TEST_F(VelmoraTest, OnOffReadsBackAsAnExactFlagAndTextsStayInTheirRoom)
     EXPECT_LT(display(velmora::kDryWet).size(), 24u) << "huge values stay within the text room";
 }
 
-TEST_F(VelmoraTest, DelaysFollowTheRateInUseWhileTheLfoStepFloorsLowRates)
+// A host that sets the rate and suspends, or sets it and resumes at once, gets
+// the delays of that rate; below 44000 Hz the LFO keeps its 44100 Hz step. At
+// an integer delay the echo is the impulse through line 0 alone under the sine
+// gain, W/2 sin(2 pi phase), with W = 0.25 at Dry/Wet 0.5.
+TEST_F(VelmoraTest, TheFirstEchoFollowsTheRateInUseWhileTheLfoStepFloorsLowRates)
 {
     effect->setSampleRate(22050.0f);
     effect->suspend();
-    EXPECT_EQ(effect->getLfoIncrement(), (1.0f / 44100.0f) * 0.45454547f) << "0.227 Hz at a 22050 Hz host";
-    effect->setParameter(velmora::kSize, 0.5f);
-    EXPECT_EQ(effect->getLineLength(0), 1433.25) << "0.065 s at 22050 Hz";
+    effect->setParameter(velmora::kSize, 0.85f);
+    auto [frame, echo] = firstEcho(0);
+    EXPECT_EQ(frame, 2205) << "0.1 s at 22050 Hz";
+    EXPECT_NEAR(echo, 0.0177976, 1e-6) << "phase 0.0227 (the 22050 Hz step would give 0.0455, an echo of 0.0352)";
 
-    // Hosts often set the rate and resume without a suspend between.
+    // 8192 frames at 22050 Hz, then 8192 + 6240 at 96000 Hz: phase 0.1528.
     effect->setSampleRate(96000.0f);
     effect->resume();
-    EXPECT_EQ(effect->getLfoIncrement(), (1.0f / 96000.0f) * 0.45454547f);
-    for (int line = 0; line < Velmora::kNumLines; ++line)
-        EXPECT_EQ(effect->getLineLength(line), expectedLength(0.5f, 96000.0f, line))
-            << "single-precision products, widened once; line " << line;
+    effect->setParameter(velmora::kSize, 0.5f);
+    std::tie(frame, echo) = firstEcho(8192);
+    EXPECT_EQ(frame, 6240) << "0.065 s at 96000 Hz";
+    EXPECT_NEAR(echo, 0.102415, 1e-6) << "phase 0.1528";
 }
 
-TEST_F(VelmoraTest, SizeOutsideItsRangeIsStoredButKeepsLinesInTheRing)
+// Lengths from such values clamp to what the ring holds: no read leaves it
+// (the sanitizer build sees one that does), the output stays finite and the
+// mono sum is kept.
+TEST_F(VelmoraTest, SizeOutsideItsRangeIsStoredButKeepsReadsInTheRing)
 {
     const float sizes[] = {1e6f, -3.0f, std::numeric_limits<float>::quiet_NaN(),
                            std::numeric_limits<float>::infinity()};
-    float left[64] = {0.5f}, right[64] = {-0.25f};
-    float* channels[] = {left, right};
     for (float size : sizes)
     {
         effect->setParameter(velmora::kSize, size);
-        EXPECT_TRUE(std::isnan(size) || effect->getParameter(velmora::kSize) == size) << "values are not clamped";
-        for (int line = 0; line < Velmora::kNumLines; ++line)
+        const float stored = effect->getParameter(velmora::kSize);
+        EXPECT_TRUE(std::isnan(size) ? std::isnan(stored) : stored == size) << "values are not clamped: " << size;
+        testsupport::StereoBuffer buffer(std::vector<float>(8192, 0.5f), std::vector<float>(8192, -0.25f));
+        effect->processReplacing(buffer.channels(), buffer.channels(), 8192);
+        for (std::size_t n = 0; n < buffer.frames(); ++n)
         {
-            EXPECT_GE(effect->getLineLength(line), 0.0) << "Size " << size;
-            EXPECT_LE(effect->getLineLength(line), velmora::WideningEngine::kPositionRing) << "Size " << size;
+            const float left = buffer.left[n], right = buffer.right[n];
+            ASSERT_TRUE(std::isfinite(left) && std::isfinite(right)) << "Size " << size << ", frame " << n;
+            ASSERT_NEAR(left + right, 0.25f, 1e-6f) << "Size " << size << ", frame " << n;
         }
-        effect->processReplacing(channels, channels, 64);
     }
 }

@@ -17,7 +17,7 @@ TEST(Dispatcher, UnknownOpcodesAndProgramsBeyondTheBankCallNothing)
     EXPECT_EQ(effect.log, (Log{"setProgram -2"})) << "negative numbers are the effect's to refuse";
 }
 
-TEST(Dispatcher, AnswersAreConvertedAsTheProtocolReadsThem)
+TEST(Dispatcher, SuspendVuKeysAndCategoryAnswersKeepTheirSenseSignAndScale)
 {
     SpyEffect effect;
     effect.dispatcher(effMainsChanged, 0, 0, nullptr, 0.0f);

@@ -19,7 +19,7 @@ std::unique_ptr<vsthost::LoadedEffect> loadUnopened()
 }
 }  // namespace
 
-TEST(Record, AnswersHostsMisreadStayAsTheyAre)
+TEST(Record, KeysAnswerStaysInvertedCanDoStaysStrictAndNoChunkIsHandedOut)
 {
     auto effect = testsupport::openVelmora();
     ASSERT_NE(effect, nullptr);
@@ -65,7 +65,7 @@ TEST(Record, NullTextPointersFromTheHostDoNothing)
 
 // Hosts ask for the category and names before effOpen, suspend an effect that
 // never resumed, and try a bank chunk before falling back to parameters.
-TEST(Record, OrdersRealHostsUse)
+TEST(Record, CallsBeforeOpenAndASuspendBeforeAnyResumeLeaveTheEffectSound)
 {
     auto effect = loadUnopened();
     ASSERT_NE(effect, nullptr);
