@@ -12,6 +12,7 @@ public:
     ToggleButton(const Rect& size, ControlListener* listener, std::int32_t tag, Bitmap* background,
                  std::int32_t style = 0);
 
+    std::int32_t getStyle() const { return style; }
     bool wantsFocus() const override { return true; }
 
     void draw(DrawContext& context) override;
