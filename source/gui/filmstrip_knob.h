@@ -12,9 +12,7 @@ public:
     FilmstripKnob(const Rect& size, ControlListener* listener, std::int32_t tag, std::int32_t subImageCount,
                   double subImageHeight, Bitmap* strip, Point offset = {});
 
-    std::int32_t getNumSubImages() const { return subImageCount; }
     double getSubImageHeight() const { return subImageHeight; }
-    bool getInverseBitmap() const { return inverseFlag; }
     void setInverseBitmap(bool inverse) { inverseFlag = inverse; }
     // Top of the sub-image shown for the current value, in strip pixels.
     double getSubImageTop() const;

@@ -34,7 +34,6 @@ public:
     bool setModalView(View* view);
     View* getModalView() const { return modalView; }
     void setFocusView(View* view);
-    View* getFocusView() const { return focusView; }
 
     void idle();
     void invalidRect(const Rect& rect);

@@ -28,7 +28,6 @@ public:
     ~SplashArea() override;
 
     SplashView* getModalView() const { return modalView; }
-    const Rect& getDisplayArea() const { return displayArea; }
 
     bool hitTest(Point where, ButtonState buttons) const override;
     void draw(DrawContext& context) override;

@@ -22,7 +22,6 @@ public:
     bool isRunning() const { return platformTimer != nullptr; }
     // Restarts a running timer with the new period.
     void setFireTime(std::int32_t periodMs);
-    std::int32_t getFireTime() const { return periodMs; }
 
 private:
     static void fired(CFRunLoopTimerRef timer, void* info);

@@ -23,7 +23,6 @@ public:
     ValueDisplay(const Rect& size, Bitmap* background = nullptr, std::int32_t style = 0);
 
     void setFont(const Font& newFont) { font = newFont; }
-    const Font& getFont() const { return font; }
     void setFontColor(Color color) { fontColor = color; }
     void setBackColor(Color color) { backColor = color; }
     void setFrameColor(Color color) { frameColor = color; }
@@ -59,7 +58,6 @@ public:
 
     // A null text is stored as an empty one.
     void setText(const char* newText);
-    const std::string& getText() const { return text; }
 
 protected:
     std::string getDisplayText() const override { return text; }

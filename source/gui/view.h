@@ -43,9 +43,7 @@ public:
     // Asks the frame to redraw this view's rectangle.
     void invalid();
 
-    bool isVisible() const { return visibleFlag; }
     void setVisible(bool visible);
-    float getAlphaValue() const { return alpha; }
     void setAlphaValue(float value) { alpha = value; }
     bool getMouseEnabled() const { return mouseEnabledFlag; }
     void setMouseEnabled(bool enabled) { mouseEnabledFlag = enabled; }

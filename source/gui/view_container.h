@@ -24,13 +24,11 @@ public:
     const std::vector<View*>& getChildren() const { return children; }
 
     void setBackground(Bitmap* bitmap);
-    Bitmap* getBackground() const { return background; }
     void setBackgroundColor(Color color)
     {
         backgroundColor = color;
         invalid();
     }
-    Color getBackgroundColor() const { return backgroundColor; }
 
     void draw(DrawContext& context) override;
     // `updateRect` is in this container's own coordinates.

@@ -94,6 +94,76 @@ Node toNode(CFTypeRef object, std::string& whyNot, int depth = 0)
     return nullptr;
 }
 
+CFTypeRef fromNode(plist_t node, CFOptionFlags options, std::string& whyNot, int depth);
+
+CFTypeRef stringFromNode(plist_t node, std::string& whyNot)
+{
+    char* text = nullptr;
+    plist_get_string_val(node, &text);
+    CFTypeRef string = String::createFromUTF8(text ? text : "");
+    std::free(text);
+    if (!string)
+        whyNot = "a string is not valid UTF-8";
+    return string;
+}
+
+CFTypeRef dataFromNode(plist_t node, CFOptionFlags options)
+{
+    char* bytes = nullptr;
+    uint64_t length = 0;
+    plist_get_data_val(node, &bytes, &length);
+    const auto* begin = reinterpret_cast<const UInt8*>(bytes);
+    CFTypeRef data = new Data(std::vector<UInt8>(begin, begin + length),
+                              options == kCFPropertyListMutableContainersAndLeaves);
+    std::free(bytes);
+    return data;
+}
+
+CFTypeRef arrayFromNode(plist_t node, CFOptionFlags options, std::string& whyNot, int depth)
+{
+    Ref<Array> array = Ref<Array>::adopt(new Array(&kCFTypeArrayCallBacks, options != kCFPropertyListImmutable));
+    const uint32_t count = plist_array_get_size(node);
+    for (uint32_t index = 0; index < count; ++index)
+    {
+        CFTypeRef item = fromNode(plist_array_get_item(node, index), options, whyNot, depth + 1);
+        if (!item)
+            return nullptr;
+        array->append(item);
+        CFRelease(item);
+    }
+    return array.detach();
+}
+
+CFTypeRef dictionaryFromNode(plist_t node, CFOptionFlags options, std::string& whyNot, int depth)
+{
+    Ref<Dictionary> dictionary = Ref<Dictionary>::adopt(new Dictionary(
+        &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks, options != kCFPropertyListImmutable));
+    plist_dict_iter iterator = nullptr;
+    plist_dict_new_iter(node, &iterator);
+    std::unique_ptr<void, decltype(&std::free)> iteratorOwner(iterator, &std::free);
+    for (;;)
+    {
+        char* keyText = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(node, iterator, &keyText, &value);
+        if (!value)
+        {
+            std::free(keyText);
+            break;
+        }
+        Ref<String> key = Ref<String>::adopt(const_cast<String*>(String::createFromUTF8(keyText ? keyText : "")));
+        std::free(keyText);
+        CFTypeRef item = key ? fromNode(value, options, whyNot, depth + 1) : nullptr;
+        if (!key)
+            whyNot = "a key is not valid UTF-8";
+        if (!item)
+            return nullptr;
+        dictionary->set(key.get(), item);
+        CFRelease(item);
+    }
+    return dictionary.detach();
+}
+
 // libplist node to CF object (a new reference); null with a reason on failure.
 CFTypeRef fromNode(plist_t node, CFOptionFlags options, std::string& whyNot, int depth = 0)
 {
@@ -104,16 +174,7 @@ CFTypeRef fromNode(plist_t node, CFOptionFlags options, std::string& whyNot, int
     }
     switch (plist_get_node_type(node))
     {
-    case PLIST_STRING:
-    {
-        char* text = nullptr;
-        plist_get_string_val(node, &text);
-        CFTypeRef string = String::createFromUTF8(text ? text : "");
-        std::free(text);
-        if (!string)
-            whyNot = "a string is not valid UTF-8";
-        return string;
-    }
+    case PLIST_STRING: return stringFromNode(node, whyNot);
     case PLIST_BOOLEAN:
     {
         uint8_t value = 0;
@@ -132,60 +193,9 @@ CFTypeRef fromNode(plist_t node, CFOptionFlags options, std::string& whyNot, int
         plist_get_real_val(node, &value);
         return makeReal(value);
     }
-    case PLIST_DATA:
-    {
-        char* bytes = nullptr;
-        uint64_t length = 0;
-        plist_get_data_val(node, &bytes, &length);
-        const auto* begin = reinterpret_cast<const UInt8*>(bytes);
-        CFTypeRef data = new Data(std::vector<UInt8>(begin, begin + length),
-                                  options == kCFPropertyListMutableContainersAndLeaves);
-        std::free(bytes);
-        return data;
-    }
-    case PLIST_ARRAY:
-    {
-        Ref<Array> array = Ref<Array>::adopt(new Array(&kCFTypeArrayCallBacks, options != kCFPropertyListImmutable));
-        const uint32_t count = plist_array_get_size(node);
-        for (uint32_t index = 0; index < count; ++index)
-        {
-            CFTypeRef item = fromNode(plist_array_get_item(node, index), options, whyNot, depth + 1);
-            if (!item)
-                return nullptr;
-            array->append(item);
-            CFRelease(item);
-        }
-        return array.detach();
-    }
-    case PLIST_DICT:
-    {
-        Ref<Dictionary> dictionary = Ref<Dictionary>::adopt(new Dictionary(
-            &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks, options != kCFPropertyListImmutable));
-        plist_dict_iter iterator = nullptr;
-        plist_dict_new_iter(node, &iterator);
-        std::unique_ptr<void, decltype(&std::free)> iteratorOwner(iterator, &std::free);
-        for (;;)
-        {
-            char* keyText = nullptr;
-            plist_t value = nullptr;
-            plist_dict_next_item(node, iterator, &keyText, &value);
-            if (!value)
-            {
-                std::free(keyText);
-                break;
-            }
-            Ref<String> key = Ref<String>::adopt(const_cast<String*>(String::createFromUTF8(keyText ? keyText : "")));
-            std::free(keyText);
-            CFTypeRef item = key ? fromNode(value, options, whyNot, depth + 1) : nullptr;
-            if (!key)
-                whyNot = "a key is not valid UTF-8";
-            if (!item)
-                return nullptr;
-            dictionary->set(key.get(), item);
-            CFRelease(item);
-        }
-        return dictionary.detach();
-    }
+    case PLIST_DATA: return dataFromNode(node, options);
+    case PLIST_ARRAY: return arrayFromNode(node, options, whyNot, depth);
+    case PLIST_DICT: return dictionaryFromNode(node, options, whyNot, depth);
     case PLIST_DATE: whyNot = "dates are not supported"; return nullptr;
     default: whyNot = "unsupported element"; return nullptr;
     }

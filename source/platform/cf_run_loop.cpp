@@ -274,6 +274,47 @@ CFRunLoopRunResult __CFRunLoop::run(const std::string& mode, CFTimeInterval seco
     }
 }
 
+namespace
+{
+short pollEvents(const FileDescriptor& descriptor)
+{
+    short events = 0;
+    if (descriptor.enabledCallBacks & kCFFileDescriptorReadCallBack)
+        events |= POLLIN;
+    if (descriptor.enabledCallBacks & kCFFileDescriptorWriteCallBack)
+        events |= POLLOUT;
+    return events;
+}
+
+// The callbacks that `revents` made ready, taken from the enabled ones (they
+// are one-shot, as the Mac's are) with the descriptor marked firing; 0 when
+// none is ready or the descriptor was invalidated or fires already.
+CFOptionFlags claimReadyCallBacks(FileDescriptor& descriptor, short revents)
+{
+    std::lock_guard lock(runLoopMutex());
+    if (!descriptor.valid || descriptor.firing)
+        return 0;
+    CFOptionFlags ready = 0;
+    if ((revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) &&
+        (descriptor.enabledCallBacks & kCFFileDescriptorReadCallBack))
+        ready |= kCFFileDescriptorReadCallBack;
+    if ((revents & (POLLOUT | POLLHUP | POLLERR | POLLNVAL)) &&
+        (descriptor.enabledCallBacks & kCFFileDescriptorWriteCallBack))
+        ready |= kCFFileDescriptorWriteCallBack;
+    descriptor.enabledCallBacks &= ~ready;
+    descriptor.firing = ready != 0;
+    return ready;
+}
+
+void fire(FileDescriptor& descriptor, CFOptionFlags ready)
+{
+    if (descriptor.callout)
+        descriptor.callout(&descriptor, ready, descriptor.context.info);
+    std::lock_guard lock(runLoopMutex());
+    descriptor.firing = false;
+}
+}  // namespace
+
 bool __CFRunLoop::handleSources(const std::string& mode, CFTimeInterval wait, bool justOne)
 {
     std::vector<pollfd> polled{{wakeFd, POLLIN, 0}};
@@ -283,14 +324,8 @@ bool __CFRunLoop::handleSources(const std::string& mode, CFTimeInterval wait, bo
         for (const auto& entry : sources)
         {
             FileDescriptor& descriptor = *entry.item->descriptor;
-            if (!runsInMode(entry.modes, mode) || !descriptor.valid || descriptor.firing)
-                continue;
-            short events = 0;
-            if (descriptor.enabledCallBacks & kCFFileDescriptorReadCallBack)
-                events |= POLLIN;
-            if (descriptor.enabledCallBacks & kCFFileDescriptorWriteCallBack)
-                events |= POLLOUT;
-            if (events == 0)
+            const short events = pollEvents(descriptor);
+            if (!runsInMode(entry.modes, mode) || !descriptor.valid || descriptor.firing || events == 0)
                 continue;
             polled.push_back({descriptor.fd, events, 0});
             watched.push_back(entry.item->descriptor);
@@ -306,37 +341,14 @@ bool __CFRunLoop::handleSources(const std::string& mode, CFTimeInterval wait, bo
         {}
     }
     bool handled = false;
-    for (size_t index = 1; index < polled.size(); ++index)
+    for (size_t index = 1; index < polled.size() && !(handled && justOne); ++index)
     {
-        const short revents = polled[index].revents;
-        if (revents == 0)
-            continue;
         FileDescriptor& descriptor = *watched[index - 1];
-        CFOptionFlags ready = 0;
-        {
-            std::lock_guard lock(runLoopMutex());
-            if (!descriptor.valid || descriptor.firing)
-                continue;
-            if ((revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) &&
-                (descriptor.enabledCallBacks & kCFFileDescriptorReadCallBack))
-                ready |= kCFFileDescriptorReadCallBack;
-            if ((revents & (POLLOUT | POLLHUP | POLLERR | POLLNVAL)) &&
-                (descriptor.enabledCallBacks & kCFFileDescriptorWriteCallBack))
-                ready |= kCFFileDescriptorWriteCallBack;
-            if (ready == 0)
-                continue;
-            descriptor.enabledCallBacks &= ~ready;  // one-shot, as the Mac does
-            descriptor.firing = true;
-        }
-        if (descriptor.callout)
-            descriptor.callout(&descriptor, ready, descriptor.context.info);
-        {
-            std::lock_guard lock(runLoopMutex());
-            descriptor.firing = false;
-        }
+        const CFOptionFlags ready = polled[index].revents ? claimReadyCallBacks(descriptor, polled[index].revents) : 0;
+        if (ready == 0)
+            continue;
+        fire(descriptor, ready);
         handled = true;
-        if (justOne)
-            break;
     }
     return handled;
 }

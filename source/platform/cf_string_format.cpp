@@ -145,6 +145,53 @@ bool parseConversion(const std::string& format, size_t& position, va_list& argum
     return true;
 }
 
+void appendFloating(std::string& out, const Conversion& c, va_list& arguments)
+{
+    if (c.length == Length::kLongDouble)
+        appendFormatted(out, c.directive, va_arg(arguments, long double));
+    else
+        appendFormatted(out, c.directive, va_arg(arguments, double));
+}
+
+// One parsed conversion's argument, formatted onto `out`; false for %n and
+// unknown conversions, which are refused rather than guessed.
+bool appendArgument(std::string& out, Conversion& c, va_list& arguments)
+{
+    switch (c.conversion)
+    {
+    case '@':
+    {
+        const CFTypeRef object = va_arg(arguments, CFTypeRef);
+        out += object ? velmora::cf::asObject(object)->describe() : "(null)";
+        return true;
+    }
+    case 'd':
+    case 'i':
+    case 'u':
+    case 'o':
+    case 'x':
+    case 'X': appendInteger(out, c, arguments); return true;
+    case 'c': appendFormatted(out, c.directive, va_arg(arguments, int)); return true;
+    case 'e':
+    case 'E':
+    case 'f':
+    case 'F':
+    case 'g':
+    case 'G':
+    case 'a':
+    case 'A': appendFloating(out, c, arguments); return true;
+    case 's':
+    {
+        const std::string argument = textArgument(va_arg(arguments, const char*));
+        c.directive.back() = 's';
+        appendFormatted(out, c.directive, argument.c_str());
+        return true;
+    }
+    case 'p': appendFormatted(out, c.directive, va_arg(arguments, void*)); return true;
+    default: return false;
+    }
+}
+
 }  // namespace
 
 extern "C" {
@@ -174,51 +221,7 @@ CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, CFDictionaryRef
             continue;
         }
         Conversion c;
-        if (!parseConversion(text, position, remaining, c))
-        {
-            wellFormed = false;
-            break;
-        }
-        switch (c.conversion)
-        {
-        case '@':
-        {
-            const CFTypeRef object = va_arg(remaining, CFTypeRef);
-            out += object ? velmora::cf::asObject(object)->describe() : "(null)";
-            break;
-        }
-        case 'd':
-        case 'i':
-        case 'u':
-        case 'o':
-        case 'x':
-        case 'X': appendInteger(out, c, remaining); break;
-        case 'c': appendFormatted(out, c.directive, va_arg(remaining, int)); break;
-        case 'e':
-        case 'E':
-        case 'f':
-        case 'F':
-        case 'g':
-        case 'G':
-        case 'a':
-        case 'A':
-            if (c.length == Length::kLongDouble)
-                appendFormatted(out, c.directive, va_arg(remaining, long double));
-            else
-                appendFormatted(out, c.directive, va_arg(remaining, double));
-            break;
-        case 's':
-        {
-            const std::string argument = textArgument(va_arg(remaining, const char*));
-            c.directive.back() = 's';
-            appendFormatted(out, c.directive, argument.c_str());
-            break;
-        }
-        case 'p': appendFormatted(out, c.directive, va_arg(remaining, void*)); break;
-        default:  // %n and unknown conversions: refuse rather than guess the argument
-            wellFormed = false;
-            break;
-        }
+        wellFormed = parseConversion(text, position, remaining, c) && appendArgument(out, c, remaining);
     }
     va_end(remaining);
     return wellFormed ? __CFString::createFromUTF8(out) : nullptr;

@@ -5,6 +5,7 @@
 #include "auhost/au_error.h"
 #include "auhost/audio_unit_instance.h"
 #include "auhost/component_bundle.h"
+#include "support/file_contents.h"
 
 #include <gtest/gtest.h>
 
@@ -28,20 +29,13 @@ fs::path bundlePath()
     return bundle ? fs::path(bundle) : fs::path();
 }
 
-std::string contents(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 // Every file under a folder with its bytes.
 std::map<fs::path, std::string> filesUnder(const fs::path& folder)
 {
     std::map<fs::path, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(folder))
-        files[fs::relative(entry.path(), folder)] = entry.is_regular_file() ? contents(entry.path()) : "(folder)";
+        files[fs::relative(entry.path(), folder)] = entry.is_regular_file() ? testsupport::fileContents(entry.path())
+                                                                            : "(folder)";
     return files;
 }
 
@@ -129,10 +123,10 @@ TEST(BundleLayout, ParameterMappingIsWrittenAtBuildTimeAndAReadOnlyCopyOpensWith
 {
     const fs::path mapping = bundlePath() / "Contents/Resources/TDParameters.txt";
     ASSERT_TRUE(fs::is_regular_file(mapping)) << "the build did not open the component once: " << mapping;
-    EXPECT_EQ(contents(mapping), "vst param #\tname\tmin\tmax\tdisplay\tunit\tdefault\r"
-                                 "0\ton/off\t0\t1\t=\t-\t1\r"
-                                 "1\tSize\t0\t100\t=\t%\t50\r"
-                                 "2\tDry/Wet\t0\t100\t=\t-\t50\r");
+    EXPECT_EQ(testsupport::fileContents(mapping), "vst param #\tname\tmin\tmax\tdisplay\tunit\tdefault\r"
+                                                  "0\ton/off\t0\t1\t=\t-\t1\r"
+                                                  "1\tSize\t0\t100\t=\t%\t50\r"
+                                                  "2\tDry/Wet\t0\t100\t=\t-\t50\r");
 
     // A real copy: links would lead the component back to the built bundle.
     // Write bits do not stop root, so the copy is also compared afterwards.

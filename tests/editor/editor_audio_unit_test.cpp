@@ -7,14 +7,9 @@
 // timer and the editor's X connection are served by the event loop that the
 // test runs, as a host's main loop would.
 
-#include <gtest/gtest.h>
+#include "x11_server_test.h"
 
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-
-#include <chrono>
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include "auhost/audio_unit_instance.h"
@@ -24,7 +19,6 @@
 #include "auhost/unit_view.h"
 #include "effect/velmora_identity.h"
 #include "support/velmora_bundle.h"
-#include "xvfb_display.h"
 
 namespace
 {
@@ -36,20 +30,14 @@ constexpr int kKnobY = 46;
 constexpr int kStepPixels = 10;
 constexpr float kStepValue = 5.0f;
 
-class EditorThroughAudioUnit : public ::testing::Test
+class EditorThroughAudioUnit : public editortest::X11ServerTest
 {
 protected:
     void SetUp() override
     {
-        if (!editortest::XvfbDisplay::installed())
-            GTEST_SKIP() << "Xvfb is not installed (apt-get install xvfb); the X11 editor test cannot run";
-        server = std::make_unique<editortest::XvfbDisplay>();
-        ASSERT_TRUE(server->running()) << "Xvfb did not start on any free display";
-        display = XOpenDisplay(server->name().c_str());
-        ASSERT_NE(display, nullptr);
-        int eventBase = 0, errorBase = 0, major = 0, minor = 0;
-        ASSERT_TRUE(XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor)) << "no XTest";
-
+        X11ServerTest::SetUp();
+        if (setUpStopped())
+            return;
         auhost::registerComponentBundle(testsupport::velmoraBundlePath());
         const auto effects = auhost::findComponents({kAudioUnitType_Effect, 0, 0, 0, 0});
         ASSERT_EQ(effects.size(), 1u);
@@ -63,9 +51,7 @@ protected:
         view.reset();
         heard.reset();
         unit.reset();
-        if (display)
-            XCloseDisplay(display);
-        server.reset();
+        X11ServerTest::TearDown();
     }
 
     void openEditor()
@@ -75,18 +61,8 @@ protected:
         heard->clear();
     }
 
-    // The input reaches the X server, and from there the editor's connection,
-    // before this returns; the editor handles it when the loop runs next.
-    void pointerTo(int x, int y)
-    {
-        XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
-        XSync(display, False);
-    }
-    void button(bool down)
-    {
-        XTestFakeButtonEvent(display, 1, down ? True : False, CurrentTime);
-        XSync(display, False);
-    }
+    // The input has reached the editor's connection when pointerTo and button
+    // return; the editor handles it when the loop runs next.
     void runLoop()
     {
         // A pause for the server's writes to the editor's connection.
@@ -102,8 +78,6 @@ protected:
         return seen;
     }
 
-    std::unique_ptr<editortest::XvfbDisplay> server;
-    Display* display = nullptr;
     std::unique_ptr<auhost::AudioUnitInstance> unit;
     std::unique_ptr<auhost::EventCollector> heard;
     std::unique_ptr<auhost::UnitView> view;
@@ -118,11 +92,7 @@ TEST_F(EditorThroughAudioUnit, AKnobDragArrivesAsOneValueChangePerChangeForTheVs
     // loop itself after each change while it tracks the mouse, so no change
     // waits in the listener's queue for the next one to merge with: each is
     // delivered with the value the unit has at that moment.
-    pointerTo(kKnobX, kKnobY);
-    button(true);
-    for (int step = 1; step <= 4; ++step)
-        pointerTo(kKnobX + step * kStepPixels, kKnobY);
-    button(false);
+    drag(kKnobX, kKnobY, kKnobX + 4 * kStepPixels);
     runLoop();
 
     EXPECT_EQ(types(), (std::vector<AudioUnitEventType>{

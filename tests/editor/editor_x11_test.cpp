@@ -11,14 +11,12 @@
 #include <X11/extensions/XTest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "effect/velmora_identity.h"
@@ -151,8 +149,6 @@ protected:
         X11ServerTest::SetUp();
         if (setUpStopped())
             return;
-        int eventBase = 0, errorBase = 0, major = 0, minor = 0;
-        ASSERT_TRUE(XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor)) << "no XTest";
         host = testsupport::openVelmora();
         ASSERT_NE(host, nullptr);
     }
@@ -176,31 +172,8 @@ protected:
         pump();
     }
 
-    // As a host's UI loop does, with pauses for the X server and the panel's 50 ms timer.
-    void pump(int rounds = 8)
-    {
-        for (int round = 0; round < rounds; ++round)
-        {
-            XSync(display, False);
-            host->dispatch(effEditIdle);
-            std::this_thread::sleep_for(std::chrono::milliseconds(15));
-        }
-        host->dispatch(effEditIdle);
-    }
+    void idle() override { host->dispatch(effEditIdle); }
 
-    // The screen pixel of a panel coordinate.
-    int onScreen(double panelUnits) const { return static_cast<int>(std::lround(panelUnits * scale)); }
-
-    void pointerTo(double x, double y)
-    {
-        XTestFakeMotionEvent(display, DefaultScreen(display), onScreen(x), onScreen(y), CurrentTime);
-        pump(2);
-    }
-    void button(bool down, unsigned int number = Button1)
-    {
-        XTestFakeButtonEvent(display, number, down ? True : False, CurrentTime);
-        pump(2);
-    }
     void pressAndRelease(unsigned int number)
     {
         button(true, number);
@@ -214,22 +187,6 @@ protected:
             pump(2);
         }
     }
-    void click(double x, double y)
-    {
-        pointerTo(x, y);
-        button(true);
-        button(false);
-    }
-    void drag(double x, double y, double toX, bool release = true)
-    {
-        pointerTo(x, y);
-        button(true);
-        for (double step = x + 10; step <= toX; step += 10)
-            pointerTo(step, y);
-        if (release)
-            button(false);
-    }
-
     // The window as shown, with the pointer out of the way; size in pixels.
     WindowGrab grabWindow(int width, int height)
     {
@@ -284,7 +241,6 @@ protected:
 
     Window parent = 0;
     std::unique_ptr<vsthost::LoadedEffect> host;
-    double scale = 1.0;  // screen pixels per panel unit
 };
 
 // The editor at each scale its art is drawn for, chosen as a user would.

@@ -2,13 +2,18 @@
 // A suite with a private X server for all its tests and a client connection
 // to it for each. A derived SetUp calls this one first and stops when it
 // skipped or failed; a derived TearDown frees what it made, then calls this one.
+// Pointer input goes through XTest, which every suite links.
 
 // gtest before Xlib, whose macros (None, Bool) would break gtest.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 
+#include <chrono>
+#include <cmath>
 #include <memory>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -30,6 +35,8 @@ protected:
         ASSERT_TRUE(server->running()) << "Xvfb did not start on any free display";
         display = XOpenDisplay(server->name().c_str());
         ASSERT_NE(display, nullptr);
+        int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+        ASSERT_TRUE(XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor)) << "no XTest";
     }
     void TearDown() override
     {
@@ -75,8 +82,54 @@ protected:
         return {attributes.width, attributes.height};
     }
 
+    // One turn of the host's UI loop for the plug-in under test.
+    virtual void idle() {}
+    // As a host's UI loop runs, with pauses for the X server and the panels' 50 ms timer.
+    void pump(int rounds = 8)
+    {
+        for (int round = 0; round < rounds; ++round)
+        {
+            XSync(display, False);
+            idle();
+            std::this_thread::sleep_for(std::chrono::milliseconds(15));
+        }
+        XSync(display, False);
+        idle();
+    }
+
+    // Pointer input at positions in panel units, `scale` screen pixels each,
+    // from the screen's origin; each event is handled before this returns.
+    int onScreen(double panelUnits) const { return static_cast<int>(std::lround(panelUnits * scale)); }
+    void pointerTo(double x, double y)
+    {
+        XTestFakeMotionEvent(display, DefaultScreen(display), onScreen(x), onScreen(y), CurrentTime);
+        pump(2);
+    }
+    void button(bool down, unsigned int number = Button1)
+    {
+        XTestFakeButtonEvent(display, number, down ? True : False, CurrentTime);
+        pump(2);
+    }
+    void click(double x, double y)
+    {
+        pointerTo(x, y);
+        button(true);
+        button(false);
+    }
+    // Across to toX in steps of 10 units, the button held.
+    void drag(double x, double y, double toX, bool release = true)
+    {
+        pointerTo(x, y);
+        button(true);
+        for (double step = x + 10; step <= toX; step += 10)
+            pointerTo(step, y);
+        if (release)
+            button(false);
+    }
+
     static inline std::unique_ptr<XvfbDisplay> server;
     Display* display = nullptr;
+    double scale = 1.0;  // screen pixels per panel unit
     // Panels open at 1, whatever the desktop that runs the tests asks for; a
     // test that wants another scale sets its own after this one.
     testsupport::ScopedVariable panelScale{"VELMORA_UI_SCALE", "1"};

@@ -11,17 +11,14 @@
 #include <lv2/urid/urid.h>
 
 #include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
 #include <dlfcn.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace
@@ -98,36 +95,7 @@ protected:
         pump();
     }
 
-    // As a host's UI loop does, with pauses for the X server and the panel's 50 ms timer.
-    void pump(int rounds = 8)
-    {
-        for (int round = 0; round < rounds; ++round)
-        {
-            XSync(display, False);
-            EXPECT_EQ(idleInterface->idle(ui), 0);
-            std::this_thread::sleep_for(std::chrono::milliseconds(15));
-        }
-    }
-    // Positions in panel units, `scale` screen pixels each.
-    void pointerTo(double x, double y)
-    {
-        XTestFakeMotionEvent(display, DefaultScreen(display), static_cast<int>(std::lround(x * scale)),
-                             static_cast<int>(std::lround(y * scale)), CurrentTime);
-        pump(2);
-    }
-    void button(bool down)
-    {
-        XTestFakeButtonEvent(display, 1, down ? True : False, CurrentTime);
-        pump(2);
-    }
-    void drag(double x, double y, double toX)
-    {
-        pointerTo(x, y);
-        button(true);
-        for (double step = x + 10; step <= toX; step += 10)
-            pointerTo(step, y);
-        button(false);
-    }
+    void idle() override { EXPECT_EQ(idleInterface->idle(ui), 0); }
     void hostSets(std::uint32_t port, float value)
     {
         descriptor->port_event(ui, port, sizeof value, 0, &value);
@@ -142,7 +110,6 @@ protected:
     std::vector<PortWrite> writes;
     std::vector<std::pair<std::uint32_t, bool>> touches;
     int width = 0, height = 0;
-    double scale = 1.0;
 
 private:
     static void write(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t protocol, const void* buffer)

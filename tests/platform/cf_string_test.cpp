@@ -1,5 +1,6 @@
 // String encodings, formatting and comparison.
 #include "platform_test_support.h"
+#include "support/python_output.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,7 @@ using platformtest::text;
 
 TEST(CFStringEncoding, MacRomanUpperHalfMatchesPythonsCodecBothWays)
 {
-    const std::string expected = platformtest::runPython(
+    const std::string expected = testsupport::pythonOutput(
         "import sys\nsys.stdout.buffer.write(bytes(range(128, 256)).decode('mac_roman').encode('utf-8'))\n");
     ASSERT_NE(expected, "<failed>");
     std::string upperHalf;

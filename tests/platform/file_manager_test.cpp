@@ -1,6 +1,7 @@
 // File Manager, Folder Manager, alias and item-information calls on real
 // temporary folders.
 #include "platform_test_support.h"
+#include "support/file_contents.h"
 #include "support/scoped_variable.h"
 
 #include <CoreServices/CoreServices.h>
@@ -197,18 +198,18 @@ TEST_F(FileManagerTest, ExchangingSwapsWholeFilesAndRenamingNeverReplacesAnItem)
     ASSERT_EQ(childOf(rootRef, "Lead.aupreset", existing), noErr);
     ASSERT_EQ(childOf(rootRef, ".partial", fresh), noErr);
     ASSERT_EQ(FSExchangeObjects(&fresh, &existing), noErr);
-    EXPECT_EQ(platformtest::readFile(root / "Lead.aupreset"), "new content");
-    EXPECT_EQ(platformtest::readFile(root / ".partial"), "old content") << "the references keep their names";
+    EXPECT_EQ(testsupport::fileContents(root / "Lead.aupreset"), "new content");
+    EXPECT_EQ(testsupport::fileContents(root / ".partial"), "old content") << "the references keep their names";
 
     const std::u16string taken = utf16("Lead.aupreset");
     const auto* takenName = reinterpret_cast<const UniChar*>(taken.data());
     EXPECT_EQ(FSRenameUnicode(&fresh, taken.size(), takenName, kTextEncodingUnknown, nullptr), dupFNErr);
-    EXPECT_EQ(platformtest::readFile(root / "Lead.aupreset"), "new content") << "a taken name is never replaced";
+    EXPECT_EQ(testsupport::fileContents(root / "Lead.aupreset"), "new content") << "a taken name is never replaced";
     ASSERT_EQ(FSDeleteObject(&existing), noErr);
     FSRef renamed;
     ASSERT_EQ(FSRenameUnicode(&fresh, taken.size(), takenName, kTextEncodingUnknown, &renamed), noErr);
     EXPECT_EQ(pathOf(renamed), (root / "Lead.aupreset").string());
-    EXPECT_EQ(platformtest::readFile(root / "Lead.aupreset"), "old content");
+    EXPECT_EQ(testsupport::fileContents(root / "Lead.aupreset"), "old content");
     EXPECT_FALSE(fs::exists(root / ".partial"));
 
     FSRef folderRef;

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace platformtest
@@ -27,28 +26,6 @@ void writeFile(const std::filesystem::path& path, const std::string& content)
 {
     std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << content;
-}
-
-std::string readFile(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-std::string runPython(const std::string& program)
-{
-    TemporaryFolder folder;
-    const auto script = folder.path() / "program.py";
-    writeFile(script, program);
-    const std::string command = "python3 " + script.string();
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return "<failed>";
-    std::string output;
-    char buffer[4096];
-    while (size_t count = std::fread(buffer, 1, sizeof buffer, pipe))
-        output.append(buffer, count);
-    return pclose(pipe) == 0 ? output : "<failed>";
 }
 
 std::string text(CFStringRef string)

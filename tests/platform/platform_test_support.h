@@ -26,10 +26,6 @@ private:
 };
 
 void writeFile(const std::filesystem::path& path, const std::string& content);
-std::string readFile(const std::filesystem::path& path);
-
-// Runs a Python 3 program; its standard output, or "<failed>" when it fails.
-std::string runPython(const std::string& program);
 
 // UTF-8 text of a CF string ("<null>" for null), for assertions.
 std::string text(CFStringRef string);

@@ -1,12 +1,13 @@
 // XML property lists: interchange with Python's plistlib and bad input.
 #include "platform_test_support.h"
+#include "support/python_output.h"
 
 #include <gtest/gtest.h>
 
 namespace
 {
 
-using platformtest::runPython;
+using testsupport::pythonOutput;
 namespace fs = std::filesystem;
 
 CFDataRef dataOf(const std::string& bytes)
@@ -47,7 +48,7 @@ TEST(PropertyListXml, LayerAndPlistlibReadEachOthersOutput)
     platformtest::TemporaryFolder folder;
     const fs::path written = folder.path() / "layer.plist";
     platformtest::writeFile(written, bytesOf(xml));
-    const std::string output = runPython("PATH = '" + written.string() + "'\n" + kPlistlibRoundTrip);
+    const std::string output = pythonOutput("PATH = '" + written.string() + "'\n" + kPlistlibRoundTrip);
     const size_t endOfJson = output.find('\n');
     EXPECT_EQ(output.substr(0, endOfJson),
               R"({"big": 1099511627776, "flag": false, "list": ["two", {}], "manufacturer": -5, "mix": 0.25, )"

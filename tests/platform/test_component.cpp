@@ -2,7 +2,8 @@
 // slot and keeps what it was sent, for the Component Manager tests to read.
 // Its first entry also answers as a small effect, so that hosts can be tested
 // against it: stream formats, slice sizes, input callbacks and connections,
-// host callbacks, parameters, listeners and rendering.
+// host callbacks, parameters, listeners and rendering. It renders as simply as
+// a host allows: every call runs it, into memory the caller gives.
 #include <AudioToolbox/AudioToolbox.h>
 
 #include "test_component.h"
@@ -321,36 +322,29 @@ ComponentResult listenerCall(TestComponentStorage& unit, const ComponentParamete
     return noErr;
 }
 
-// One mono buffer per channel, pointing at the unit's own memory.
+// One mono buffer per channel, the unit's own memory, which the source fills
+// or points elsewhere.
 struct InputList
 {
     AudioBufferList list;
     AudioBuffer second;
+    AudioBuffer* buffers() { return list.mBuffers; }
 };
 
-OSStatus pullInput(TestComponentStorage& unit, const AudioTimeStamp& stamp, UInt32 frames)
+OSStatus pullInput(TestComponentStorage& unit, const AudioTimeStamp& stamp, UInt32 frames, InputList& input)
 {
-    InputList input{};
     input.list.mNumberBuffers = unit.channels;
-    AudioBuffer* buffers = input.list.mBuffers;
     for (UInt32 channel = 0; channel < unit.channels; ++channel)
-        buffers[channel] = {1, frames * 4, unit.buffers[channel]};
+        input.buffers()[channel] = {1, frames * 4, unit.buffers[channel]};
     AudioUnitRenderActionFlags flags = 0;
     if (unit.inputCallback.inputProc)
         return unit.inputCallback.inputProc(unit.inputCallback.inputProcRefCon, &flags, &stamp, 0, frames, &input.list);
-    if (!unit.connection.sourceAudioUnit)
-    {
-        for (UInt32 channel = 0; channel < unit.channels; ++channel)
-            std::fill_n(unit.buffers[channel], frames, 0.0f);
-        return noErr;
-    }
+    if (unit.connection.sourceAudioUnit)
+        return AudioUnitRender(unit.connection.sourceAudioUnit, &flags, &stamp, unit.connection.sourceOutputNumber,
+                               frames, &input.list);
     for (UInt32 channel = 0; channel < unit.channels; ++channel)
-        buffers[channel].mData = nullptr;
-    const OSStatus status = AudioUnitRender(unit.connection.sourceAudioUnit, &flags, &stamp,
-                                            unit.connection.sourceOutputNumber, frames, &input.list);
-    for (UInt32 channel = 0; status == noErr && channel < unit.channels; ++channel)
-        std::copy_n(static_cast<const float*>(buffers[channel].mData), frames, unit.buffers[channel]);
-    return status;
+        std::fill_n(unit.buffers[channel], frames, 0.0f);
+    return noErr;
 }
 
 void readTransport(TestComponentStorage& unit)
@@ -380,34 +374,31 @@ void notifyRender(TestComponentStorage& unit, AudioUnitRenderActionFlags flag, c
     unit.renderNotify.inputProc(unit.renderNotify.inputProcRefCon, &flags, stamp, 0, frames, ioData);
 }
 
+// Every call runs the effect, into the caller's memory, which it must give.
 ComponentResult render(TestComponentStorage& unit, const AudioTimeStamp* stamp, UInt32 bus, UInt32 frames,
                        AudioBufferList* ioData)
 {
     if (!stamp || !ioData || bus != 0 || frames > unit.maxFramesPerSlice || ioData->mNumberBuffers != unit.channels)
         return paramErr;
-    notifyRender(unit, kAudioUnitRenderAction_PreRender, stamp, frames, ioData);
-    if (stamp->mSampleTime != unit.lastSampleTime)
-    {
-        if (const OSStatus status = pullInput(unit, *stamp, frames); status != noErr)
-            return status;
-        readTransport(unit);
-        for (UInt32 channel = 0; channel < unit.channels; ++channel)
-            std::transform(unit.buffers[channel], unit.buffers[channel] + frames, unit.buffers[channel],
-                           [gain = unit.parameters[kGain]](float sample) { return sample * gain; });
-        unit.lastSampleTime = stamp->mSampleTime;
-        unit.largestSlice = std::max(unit.largestSlice, frames);
-        ++unit.runs;
-    }
     for (UInt32 channel = 0; channel < unit.channels; ++channel)
     {
-        AudioBuffer& buffer = ioData->mBuffers[channel];
-        if (!buffer.mData)
-            buffer.mData = unit.buffers[channel];
-        else if (buffer.mDataByteSize != frames * 4)
+        if (!ioData->mBuffers[channel].mData || ioData->mBuffers[channel].mDataByteSize != frames * 4)
             return paramErr;
-        else
-            std::copy_n(unit.buffers[channel], frames, static_cast<float*>(buffer.mData));
     }
+    notifyRender(unit, kAudioUnitRenderAction_PreRender, stamp, frames, ioData);
+    InputList input{};
+    if (const OSStatus status = pullInput(unit, *stamp, frames, input); status != noErr)
+        return status;
+    readTransport(unit);
+    for (UInt32 channel = 0; channel < unit.channels; ++channel)
+    {
+        const auto* samples = static_cast<const float*>(input.buffers()[channel].mData);
+        std::transform(samples, samples + frames, static_cast<float*>(ioData->mBuffers[channel].mData),
+                       [gain = unit.parameters[kGain]](float sample) { return sample * gain; });
+    }
+    unit.lastSampleTime = stamp->mSampleTime;
+    unit.largestSlice = std::max(unit.largestSlice, frames);
+    ++unit.runs;
     notifyRender(unit, kAudioUnitRenderAction_PostRender, stamp, frames, ioData);
     return noErr;
 }
@@ -418,7 +409,7 @@ ComponentResult effectCall(TestComponentStorage& unit, const ComponentParameters
     {
     case kAudioUnitInitializeSelect:
     case kAudioUnitUninitializeSelect: unit.initialized = params->what == kAudioUnitInitializeSelect; return noErr;
-    case kAudioUnitResetSelect: unit.lastSampleTime = kNoRenderYet; return noErr;
+    case kAudioUnitResetSelect: return noErr;
     case kAudioUnitGetPropertyInfoSelect:
     case kAudioUnitGetPropertySelect:
     case kAudioUnitSetPropertySelect: return propertyCall(unit, params);

@@ -16,15 +16,15 @@ namespace
 {
 using namespace componenttest;
 
-VstIntPtr ask(ComponentTestEffectControl& effect, VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
-              void* ptr = nullptr, float opt = 0.0f)
+VstIntPtr ask(FakeEffectControl& effect, VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+              float opt = 0.0f)
 {
     return effect.audioMaster(effect.effect, opcode, index, value, ptr, opt);
 }
 
 TEST(ComponentHostCallbacks, TheEffectHearsTheHostsIdentityCapabilitiesAndPins)
 {
-    ComponentTestEffectControl& effect = resetComponentTestEffect();
+    FakeEffectControl& effect = resetComponentTestEffect();
     ComponentBundle bundle(hostingTestEffect());
     OpenUnit unit(bundle);
     testing::internal::CaptureStderr();
@@ -59,7 +59,7 @@ void receive(void* refCon, void*, const AudioUnitEvent* event, UInt64, AudioUnit
 
 TEST(ComponentHostCallbacks, TheEffectsGesturesAndChangesArriveAsParameterEvents)
 {
-    ComponentTestEffectControl& effect = resetComponentTestEffect();
+    FakeEffectControl& effect = resetComponentTestEffect();
     ComponentBundle bundle(hostingTestEffect());
     OpenUnit unit(bundle);
     Received received;
@@ -100,7 +100,7 @@ void recordProperty(void* refCon, AudioUnit, AudioUnitPropertyID id, AudioUnitSc
 
 TEST(ComponentHostCallbacks, AProgramTheEffectChoseItselfBecomesTheCurrentPreset)
 {
-    ComponentTestEffectControl& effect = resetComponentTestEffect();
+    FakeEffectControl& effect = resetComponentTestEffect();
     effect.numPrograms = 2;
     std::snprintf(effect.programNames[0], 25, "First");
     std::snprintf(effect.programNames[1], 25, "Second");

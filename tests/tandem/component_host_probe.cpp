@@ -14,7 +14,7 @@ using namespace componenttest;
 
 int main()
 {
-    ComponentTestEffectControl& effect = resetComponentTestEffect();
+    FakeEffectControl& effect = resetComponentTestEffect();
     effect.numInputs = 1;
     effect.numOutputs = 1;
     ComponentBundle bundle(hostingTestEffect());

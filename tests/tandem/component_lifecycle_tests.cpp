@@ -52,7 +52,7 @@ TEST(ComponentLifecycle, OpensAndClosesManyTimesAndWritesItsParameterFileOnce)
 
 TEST(ComponentLifecycle, ClosingRemovesTheIdleTimerAndClosesTheEffect)
 {
-    ComponentTestEffectControl& effect = resetComponentTestEffect();
+    FakeEffectControl& effect = resetComponentTestEffect();
     ComponentBundle bundle(hostingTestEffect());
     {
         OpenUnit unit(bundle);
@@ -88,7 +88,7 @@ TEST(ComponentConfiguration, MissingOrMistypedKeysFailTheOpenWithTheirStatusAndL
 
 TEST(ComponentConfiguration, AFailureAfterTheEffectOpenedClosesItAgain)
 {
-    ComponentTestEffectControl& effect = resetComponentTestEffect();
+    FakeEffectControl& effect = resetComponentTestEffect();
     effect.flags = 0;
     ComponentBundle bundle(hostingTestEffect());
     const FailedOpen failed = openExpectingFailure(bundle);
@@ -103,13 +103,13 @@ TEST(ComponentConfiguration, AFailureAfterTheEffectOpenedClosesItAgain)
 TEST(ComponentConfiguration, TwoEffectsInTheResourcesAreRefused)
 {
     resetComponentTestEffect();
-    ComponentBundle bundle({{}, {componentTestEffectPath(), COMPONENT_TEST_EFFECT_COPY}});
+    ComponentBundle bundle({{}, {componentTestEffectPath(), FAKE_EFFECT_COPY}});
     const FailedOpen failed = openExpectingFailure(bundle);
     EXPECT_EQ(failed.status, -32767);
     EXPECT_PRED2(contains, failed.log, "Found more than one VST bundle or alias in resources\n");
 }
 
-TEST(ComponentSelectors, CanDoVersionAndUnknownSelectorsAnswerAsTabled)
+TEST(ComponentSelectors, CanDoClaimsOnlyHandledSelectorsAndUnwantedCallsAreRefusedOrDropped)
 {
     ComponentBundle bundle;
     OpenUnit unit(bundle);
@@ -127,7 +127,7 @@ TEST(ComponentSelectors, CanDoVersionAndUnknownSelectorsAnswerAsTabled)
 
 TEST(ComponentSelectors, InitializeResumesOnceAndUninitializeOnlyWhatWasResumed)
 {
-    ComponentTestEffectControl& effect = resetComponentTestEffect();
+    FakeEffectControl& effect = resetComponentTestEffect();
     ComponentBundle bundle(hostingTestEffect());
     OpenUnit unit(bundle);
     EXPECT_EQ(AudioUnitUninitialize(unit), noErr);

@@ -5,6 +5,7 @@
 
 #include "component_test_support.h"
 #include "support/lsp_plugins.h"
+#include "support/python_output.h"
 
 #include <CoreFoundation/CoreFoundation.h>
 
@@ -16,7 +17,6 @@
 #include <fstream>
 #include <memory>
 #include <set>
-#include <sstream>
 
 namespace
 {
@@ -39,31 +39,10 @@ std::string text(CFStringRef string)
     return string && CFStringGetCString(string, buffer, sizeof buffer, kCFStringEncodingUTF8) ? buffer : "<none>";
 }
 
-std::string readFile(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
-}
-
 void writeFile(const fs::path& path, const std::string& content)
 {
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << content;
-}
-
-// What python3 prints running `program` with `argument`, "<failed>" when it fails.
-std::string python(const fs::path& folder, const std::string& program, const fs::path& argument)
-{
-    writeFile(folder / "check.py", program);
-    const std::string command = "python3 '" + (folder / "check.py").string() + "' '" + argument.string() + "'";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string output;
-    char buffer[4096];
-    while (size_t count = std::fread(buffer, 1, sizeof buffer, pipe))
-        output.append(buffer, count);
-    return pclose(pipe) == 0 ? output : "<failed>";
 }
 
 // Big-endian program ("FxCk") and bank ("FxBk") records of an effect.
@@ -208,7 +187,7 @@ TEST(ComponentPresets, ClassInfoRoundTripRestoresParametersAndProgramName)
     const std::string before = programState(unit);
     Owned<CFDataRef> xml(CFPropertyListCreateXMLData(nullptr, saved.get()));
     writeFile(bundle.path() / "saved.aupreset", bytes(xml.get()));
-    EXPECT_EQ(python(bundle.path(), kReadPreset, bundle.path() / "saved.aupreset"), "Init 1 1 0 68\n");
+    EXPECT_EQ(testsupport::pythonOutput(kReadPreset, bundle.path() / "saved.aupreset"), "Init 1 1 0 68\n");
 
     // Values beyond the range are clamped to its end.
     for (UInt32 id = 1; id < 3; ++id)
@@ -286,8 +265,8 @@ TEST(ComponentFactoryPresets, OurEffectWritesInit1ToInit8ListedAndSelectable)
     std::string list;
     for (int index = 1; index <= 8; ++index)
         list += "Init " + std::to_string(index) + ".aupreset\r";
-    EXPECT_EQ(python(bundle.path(), kReadPreset, bundle.resources() / "Init 8.aupreset"), "Init 8 1 None 68\n");
-    EXPECT_EQ(readFile(bundle.resources() / "TDFactoryPresets.txt"), list);
+    EXPECT_EQ(testsupport::pythonOutput(kReadPreset, bundle.resources() / "Init 8.aupreset"), "Init 8 1 None 68\n");
+    EXPECT_EQ(testsupport::fileContents(bundle.resources() / "TDFactoryPresets.txt"), list);
 }
 
 TEST(ComponentFactoryPresets, AListOf130LinesGives128PresetsFromFilesAnotherToolWrote)
@@ -304,7 +283,7 @@ TEST(ComponentFactoryPresets, AListOf130LinesGives128PresetsFromFilesAnotherTool
                                ", 'name': 'Other', 'vstdata': open(sys.argv[1], 'rb').read()}\n"
                                "plistlib.dump(preset, open('" +
                                (bundle.resources() / "Other.aupreset").string() + "', 'wb'))\n";
-    ASSERT_EQ(python(bundle.path(), writer, bundle.path() / "Other.fxp"), "");
+    ASSERT_EQ(testsupport::pythonOutput(writer, bundle.path() / "Other.fxp"), "");
     std::string list = "; written by hand\r\n\r\n";
     for (int line = 0; line < 130; ++line)
         list += "  Other.aupreset\n";
@@ -316,9 +295,9 @@ TEST(ComponentFactoryPresets, AListOf130LinesGives128PresetsFromFilesAnotherTool
     EXPECT_EQ(presets.back().presetNumber, 127);
     ASSERT_EQ(setCurrentPreset(unit, 127, nullptr, 4), noErr);
     EXPECT_EQ(text(currentPreset(unit).presetName), "Other");
-    EXPECT_EQ(programState(unit), readFile(bundle.path() / "Other.fxp").substr(24));
+    EXPECT_EQ(programState(unit), testsupport::fileContents(bundle.path() / "Other.fxp").substr(24));
 
-    const std::string file = readFile(bundle.resources() / "Other.aupreset");
+    const std::string file = testsupport::fileContents(bundle.resources() / "Other.aupreset");
     Owned<CFDataRef> xml(
         CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(file.data()), static_cast<CFIndex>(file.size())));
     Owned<CFPropertyListRef> preset(CFPropertyListCreateFromXMLData(nullptr, xml.get(), 0, nullptr));
@@ -329,20 +308,20 @@ TEST(ComponentFactoryPresets, AListOf130LinesGives128PresetsFromFilesAnotherTool
 
 TEST(ComponentFactoryPresets, ProgramModeWritesOneFilePerNameAndSkipsBlankNames)
 {
-    ComponentTestEffectControl& effect = resetComponentTestEffect();
+    FakeEffectControl& effect = resetComponentTestEffect();
     const char* names[] = {"Init", "Init", " Pad ", "Init", "   ", "Bass/Lead"};
     effect.numPrograms = 6;
     for (int program = 0; program < 6; ++program)
     {
         std::snprintf(effect.programNames[program], 25, "%s", names[program]);
-        effect.programValues[program] = 0.1f * static_cast<float>(program + 1);
+        effect.programValues[program][0] = 0.1f * static_cast<float>(program + 1);
     }
     effect.currentProgram = 2;
     ComponentBundle bundle(hostingTestEffect());
     OpenUnit unit(bundle);
     ASSERT_NE(unit.get(), nullptr) << "a program name with a slash still makes a file";
     EXPECT_EQ(effect.currentProgram, 2);
-    EXPECT_EQ(readFile(bundle.resources() / "TDFactoryPresets.txt"),
+    EXPECT_EQ(testsupport::fileContents(bundle.resources() / "TDFactoryPresets.txt"),
               "Init.aupreset\rPad.aupreset\rInit.aupreset\rBass:Lead.aupreset\r");
     EXPECT_EQ(presetFilesIn(bundle.resources()),
               (std::set<std::string>{"Init.aupreset", "Pad.aupreset", "Bass:Lead.aupreset"}));
@@ -350,7 +329,7 @@ TEST(ComponentFactoryPresets, ProgramModeWritesOneFilePerNameAndSkipsBlankNames)
     ASSERT_EQ(presets.size(), 4u);
     EXPECT_EQ(text(presets[3].presetName), "Bass/Lead");
     ASSERT_EQ(setCurrentPreset(unit, 0, nullptr, 4), noErr);
-    EXPECT_FLOAT_EQ(effect.programValues[2], 0.4f) << "the fourth program overwrote the first one's file";
+    EXPECT_FLOAT_EQ(effect.programValues[2][0], 0.4f) << "the fourth program overwrote the first one's file";
 }
 
 // Broken preset files in the list end the loading with the presets read so
@@ -361,7 +340,7 @@ TEST(ComponentFactoryPresets, BrokenPresetFilesAreLeftOut)
     {
         OpenUnit first(bundle);
     }
-    std::string nulInName = readFile(bundle.resources() / "Init 2.aupreset");
+    std::string nulInName = testsupport::fileContents(bundle.resources() / "Init 2.aupreset");
     nulInName.replace(nulInName.find("Init 2</string>"), 6, std::string("Init\0 2", 7));
     writeFile(bundle.resources() / "Broken.aupreset", nulInName);
     writeFile(bundle.resources() / "TDFactoryPresets.txt", "Init 1.aupreset\rBroken.aupreset\rInit 3.aupreset\r");
@@ -375,7 +354,7 @@ TEST(ComponentFactoryPresets, BrokenPresetFilesAreLeftOut)
 
 TEST(ComponentCurrentPreset, SizesOtherThanFourOrSixteenAreRefusedAndNamesReachTheEffect)
 {
-    ComponentTestEffectControl& effect = resetComponentTestEffect();
+    FakeEffectControl& effect = resetComponentTestEffect();
     effect.numPrograms = 1;
     std::snprintf(effect.programNames[0], 25, "First");
     ComponentBundle bundle(hostingTestEffect());
@@ -438,7 +417,7 @@ TEST(ComponentPresetConversion, ProgramAndBankFilesBecomePresetsOnce)
         OpenUnit unit(bundle);
         ASSERT_NE(unit.get(), nullptr) << "empty preset files leave the component able to open";
     }
-    EXPECT_EQ(python(bundle.path(), kReadPreset, folders.user() / "Lead.aupreset"),
+    EXPECT_EQ(testsupport::pythonOutput(kReadPreset, folders.user() / "Lead.aupreset"),
               "Lead 1 None " + std::to_string(lead.size()) + "\n");
     EXPECT_EQ(presetFilesIn(folders.user()), (std::set<std::string>{"Lead.aupreset", "Empty.aupreset"}));
     EXPECT_EQ(presetFilesIn(folders.user() / "Bank1"),
@@ -450,7 +429,7 @@ TEST(ComponentPresetConversion, ProgramAndBankFilesBecomePresetsOnce)
     {
         OpenUnit again(bundle);
     }
-    EXPECT_EQ(readFile(folders.user() / "Lead.aupreset"), "kept");
+    EXPECT_EQ(testsupport::fileContents(folders.user() / "Lead.aupreset"), "kept");
     EXPECT_FALSE(fs::exists(folders.user() / "Bank1/Wide.aupreset"));
 }
 
@@ -463,8 +442,8 @@ TEST(ComponentPresetConversion, BankModeConvertsBanksWholeAndLeavesProgramFiles)
     ComponentBundle bundle({{{kProgramMode, kBankMode}}, {}});
     OpenUnit unit(bundle);
     EXPECT_EQ(presetFilesIn(folders.user()), std::set<std::string>{"Bank1.aupreset"});
-    EXPECT_EQ(python(bundle.path(), kReadPreset, folders.user() / "Bank1.aupreset"),
+    EXPECT_EQ(testsupport::pythonOutput(kReadPreset, folders.user() / "Bank1.aupreset"),
               "Bank1 1 None " + std::to_string(bank.size()) + "\n");
-    EXPECT_EQ(readFile(bundle.resources() / "TDFactoryPresets.txt"), "FactoryPreset.aupreset\r");
+    EXPECT_EQ(testsupport::fileContents(bundle.resources() / "TDFactoryPresets.txt"), "FactoryPreset.aupreset\r");
 }
 }  // namespace

@@ -2,6 +2,7 @@
 // connections and callbacks, listeners and their notifications.
 
 #include "component_test_support.h"
+#include "tandem/tandem_component.h"
 
 #include <CoreFoundation/CoreFoundation.h>
 
@@ -79,6 +80,13 @@ TEST(ComponentBuses, StereoPinsMakeOneBusPerScopeAndMonoConfigurationsOnlyWithCa
     EXPECT_EQ(elementName(unit, kAudioUnitScope_Output, 0), "Out 0");
     EXPECT_EQ(pairs(channelConfigurations(unit)), (std::vector<std::pair<int, int>>{{1, 1}, {1, 2}, {2, 1}, {2, 2}}));
     EXPECT_EQ(setStreamFormat(unit, kAudioUnitScope_Input, 0, 1), noErr) << "a mono stream on the stereo bus";
+    // Pins of a bus against the channels of its stream, which nothing in the
+    // component reads; the unit's storage is its component.
+    const auto& component = *reinterpret_cast<const TandemComponent*>(GetComponentInstanceStorage(unit));
+    EXPECT_EQ(component.getMaxInputChannels(0), 2);
+    EXPECT_EQ(component.getActiveInputChannels(0), 1);
+    EXPECT_EQ(component.getMaxOutputChannels(0), 2);
+    EXPECT_EQ(component.getActiveOutputChannels(0), 2);
 
     BundleOptions stereoOnly = hostingTestEffect();
     stereoOnly.infoEdits = {{"<key>CanDoMonoIO</key>\n\t\t<true/>", "<key>CanDoMonoIO</key><false/>"}};
@@ -90,7 +98,7 @@ TEST(ComponentBuses, StereoPinsMakeOneBusPerScopeAndMonoConfigurationsOnlyWithCa
 
 TEST(ComponentBuses, UnansweredPinsFallBackToMonoForOddCountsAndAStereoLastPinEndsTheLayout)
 {
-    ComponentTestEffectControl& effect = resetComponentTestEffect();
+    FakeEffectControl& effect = resetComponentTestEffect();
     effect.numInputs = 3;
     effect.numOutputs = 2;
     effect.answerPinProperties = false;
@@ -103,7 +111,7 @@ TEST(ComponentBuses, UnansweredPinsFallBackToMonoForOddCountsAndAStereoLastPinEn
         EXPECT_EQ(pairs(channelConfigurations(unit)), (std::vector<std::pair<int, int>>{{1, 1}, {1, 2}}));
     }
 
-    effect = ComponentTestEffectControl{};
+    effect = FakeEffectControl{};
     effect.numInputs = 3;
     effect.numOutputs = 3;
     ComponentBundle odd(hostingTestEffect());
@@ -116,6 +124,9 @@ TEST(ComponentBuses, UnansweredPinsFallBackToMonoForOddCountsAndAStereoLastPinEn
     EXPECT_EQ(AudioUnitGetProperty(unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 1, &format, &size),
               noErr);
     EXPECT_EQ(format.mChannelsPerFrame, 1u);
+    const auto& component = *reinterpret_cast<const TandemComponent*>(GetComponentInstanceStorage(unit));
+    EXPECT_EQ(component.getMaxInputChannels(1), 1) << "the third pin's bus";
+    EXPECT_EQ(component.getActiveOutputChannels(1), 1);
 }
 
 TEST(ComponentProperties, SizesAccessAndAvailabilityOfTheEffectsOwnProperties)
@@ -217,11 +228,15 @@ TEST(ComponentListeners, ChangesReachListenersInOrderOnceEachAndTheTableIsBounde
     EXPECT_EQ(heard[1].id, kAudioUnitProperty_SampleRate);
     EXPECT_EQ(heard[3].scope, kAudioUnitScope_Output);
 
+    // The table's other entries: the frame count's listener again and again.
     for (int extra = 4; extra < 128; ++extra)
-        ASSERT_EQ(AudioUnitAddPropertyListener(unit, kAudioUnitProperty_Latency, recordNotification, &heard), noErr);
+        ASSERT_EQ(
+            AudioUnitAddPropertyListener(unit, kAudioUnitProperty_MaximumFramesPerSlice, recordNotification, &heard),
+            noErr);
     testing::internal::CaptureStderr();
     EXPECT_EQ(AudioUnitAddPropertyListener(unit, kAudioUnitProperty_Latency, recordNotification, &heard), memFullErr);
-    EXPECT_EQ(AudioUnitRemovePropertyListenerWithUserData(unit, kAudioUnitProperty_Latency, recordNotification, &heard),
+    EXPECT_EQ(AudioUnitRemovePropertyListenerWithUserData(unit, kAudioUnitProperty_MaximumFramesPerSlice,
+                                                          recordNotification, &heard),
               noErr);
     EXPECT_EQ(AudioUnitAddPropertyListener(unit, kAudioUnitProperty_Latency, nullptr, &heard), paramErr)
         << "a listener without a procedure would crash the first notification";
@@ -231,7 +246,12 @@ TEST(ComponentListeners, ChangesReachListenersInOrderOnceEachAndTheTableIsBounde
     EXPECT_EQ(AudioUnitSetProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0, &frames,
                                    sizeof frames),
               noErr);
-    EXPECT_EQ(heard.size(), 1u) << "the listeners of other properties stay";
+    EXPECT_EQ(heard.size(), 0u) << "removing a listener removes every entry of it";
+    const Float64 otherRate = 44100.0;
+    EXPECT_EQ(AudioUnitSetProperty(unit, kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, 0, &otherRate,
+                                   sizeof otherRate),
+              noErr);
+    EXPECT_EQ(heard.size(), 4u) << "the listeners of other properties stay";
 }
 
 TEST(ComponentConnections, ACallbackReplacesAConnectionAndConnectedInputsAreReadOnly)

@@ -31,7 +31,7 @@ struct TestEffectUnit
         EXPECT_EQ(setInputSignal(unit, 0, signal), noErr);
         EXPECT_EQ(AudioUnitInitialize(unit), noErr);
     }
-    ComponentTestEffectControl& effect;
+    FakeEffectControl& effect;
     ComponentBundle bundle;
     OpenUnit unit;
     InputSignal signal{{testsupport::noise(4 * kFrames, 1), testsupport::noise(4 * kFrames, 2)}};
@@ -49,7 +49,7 @@ TEST(ComponentRender, TheEffectRunsOncePerTimeStampUntilReset)
     EXPECT_EQ(test.signal.pulls, 1);
     ASSERT_NE(second.channel(1), nullptr) << "without host memory the unit points at its own";
     EXPECT_EQ(second.channel(1)[7], first.channel(1)[7]);
-    EXPECT_EQ(first.channel(1)[7], test.signal.channels[1][7] * kComponentTestEffectGain);
+    EXPECT_EQ(first.channel(1)[7], test.signal.channels[1][7] * kFakeEffectGain);
 
     EXPECT_EQ(AudioUnitReset(test.unit, kAudioUnitScope_Global, 0), noErr);
     ASSERT_EQ(render(test.unit, 0.0, first, kFrames), noErr);
@@ -65,7 +65,7 @@ TEST(ComponentRender, AMonoInputReachesEveryPinAsItCame)
     test.start();
     BusBuffers output(2, kFrames);
     ASSERT_EQ(render(test.unit, 0.0, output, kFrames), noErr);
-    const float expected = test.signal.channels[0][9] * kComponentTestEffectGain;
+    const float expected = test.signal.channels[0][9] * kFakeEffectGain;
     EXPECT_EQ(output.channel(0)[9], expected);
     EXPECT_EQ(output.channel(1)[9], expected) << "the right pin read after the left one was written";
 }
@@ -88,7 +88,7 @@ TEST(ComponentRender, AMonoOutputHoldsTheMeanOfThePinsAcrossStreamAndSliceChange
         for (int frame : {0, 9, kFrames - 1})
         {
             const auto at = static_cast<size_t>(start) + static_cast<size_t>(frame);
-            EXPECT_FLOAT_EQ(mono.channel(0)[frame], (in[0][at] + in[1][at]) / 2 * kComponentTestEffectGain) << frame;
+            EXPECT_FLOAT_EQ(mono.channel(0)[frame], (in[0][at] + in[1][at]) / 2 * kFakeEffectGain) << frame;
         }
     }
 
@@ -97,8 +97,8 @@ TEST(ComponentRender, AMonoOutputHoldsTheMeanOfThePinsAcrossStreamAndSliceChange
     ASSERT_EQ(AudioUnitInitialize(test.unit), noErr);
     BusBuffers stereo(2, kFrames, false);
     ASSERT_EQ(render(test.unit, 2 * kFrames, stereo, kFrames), noErr);
-    EXPECT_EQ(stereo.channel(0)[9], in[0][2 * kFrames + 9] * kComponentTestEffectGain);
-    EXPECT_EQ(stereo.channel(1)[9], in[1][2 * kFrames + 9] * kComponentTestEffectGain);
+    EXPECT_EQ(stereo.channel(0)[9], in[0][2 * kFrames + 9] * kFakeEffectGain);
+    EXPECT_EQ(stereo.channel(1)[9], in[1][2 * kFrames + 9] * kFakeEffectGain);
 }
 
 // A source that flags its input silent while handing out signal.
@@ -128,7 +128,7 @@ TEST(ComponentRender, AnInputWithoutSourceIsSilenceAndASourceClaimingSilenceIsCh
     ASSERT_EQ(render(test.unit, kFrames, output, kFrames), noErr);
     const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_PRED2(contains, log, "Input was flagged silent when signal was not (may be bug in signal source)");
-    EXPECT_EQ(output.channel(1)[3], 0.25f * kComponentTestEffectGain);
+    EXPECT_EQ(output.channel(1)[3], 0.25f * kFakeEffectGain);
 }
 
 TEST(ComponentRender, HostFaultsFailTheCallWithTheirStatusAndLogLines)
@@ -214,7 +214,7 @@ TEST(ComponentRender, ChainedUnitsPullThroughTheirConnection)
     BusBuffers output(2, kFrames);
     ASSERT_EQ(render(downstream, 0.0, output, kFrames), noErr);
     EXPECT_EQ(test.effect.processCalls, 2);
-    EXPECT_EQ(output.channel(0)[5], test.signal.channels[0][5] * kComponentTestEffectGain * kComponentTestEffectGain);
+    EXPECT_EQ(output.channel(0)[5], test.signal.channels[0][5] * kFakeEffectGain * kFakeEffectGain);
 }
 
 OSStatus beatAndTempo(void*, Float64* beat, Float64* tempo)

@@ -4,9 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <dlfcn.h>
 #include <fstream>
-#include <sstream>
 
 #include "support/velmora_bundle.h"
 
@@ -31,14 +29,6 @@ OSType nextSubtype()
            static_cast<OSType>(text[3]);
 }
 }  // namespace
-
-std::string readText(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 PresetFolders::PresetFolders()
 {
@@ -80,7 +70,7 @@ ComponentBundle::ComponentBundle(const BundleOptions& options) : subtype(nextSub
     }
     for (const fs::path& path : written)
         fs::remove(path);
-    std::string info = readText(bundlePath / "Contents/Info.plist");
+    std::string info = testsupport::fileContents(bundlePath / "Contents/Info.plist");
     const std::string builtSubtype = "<string>QnVm</string>";
     info.replace(info.find(builtSubtype), builtSubtype.size(), "<string>" + codeText(subtype) + "</string>");
     for (const auto& [from, to] : options.infoEdits)
@@ -129,20 +119,9 @@ OSErr ComponentBundle::open(AudioUnit& unit)
     return OpenAComponent(found, &unit);
 }
 
-fs::path componentTestEffectPath() { return COMPONENT_TEST_EFFECT; }
+fs::path componentTestEffectPath() { return FAKE_EFFECT; }
 
-ComponentTestEffectControl& resetComponentTestEffect()
-{
-    void* library = dlopen(COMPONENT_TEST_EFFECT, RTLD_NOW | RTLD_LOCAL);
-    if (!library)
-    {
-        std::fprintf(stderr, "cannot load the component test effect: %s\n", dlerror());
-        std::abort();
-    }
-    auto control = reinterpret_cast<ComponentTestEffectControlProc>(dlsym(library, "componentTestEffectControl"));
-    *control() = ComponentTestEffectControl{};
-    return *control();
-}
+FakeEffectControl& resetComponentTestEffect() { return resetFakeEffect(FAKE_EFFECT); }
 
 BundleOptions hostingTestEffect() { return {{}, {componentTestEffectPath()}}; }
 

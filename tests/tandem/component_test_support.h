@@ -7,7 +7,8 @@
 #include <AudioUnit/AudioUnit.h>
 #include <CoreServices/CoreServices.h>
 
-#include "component_test_effect_control.h"
+#include "fake_effect_control.h"
+#include "support/file_contents.h"
 
 #include <filesystem>
 #include <string>
@@ -65,13 +66,10 @@ private:
     fs::path root;
 };
 
-// A file's whole content.
-std::string readText(const fs::path& path);
-
 // A bundle copy that hosts the component test effect, and that effect's
 // control block reset to its defaults before the test changes it.
 fs::path componentTestEffectPath();
-ComponentTestEffectControl& resetComponentTestEffect();
+FakeEffectControl& resetComponentTestEffect();
 BundleOptions hostingTestEffect();
 
 // An open unit closed at the end of the scope.

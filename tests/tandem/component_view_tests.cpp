@@ -11,7 +11,6 @@
 #include <AudioUnit/AUCocoaUIView.h>
 #include <Carbon/Carbon.h>
 #include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
 
 #include <chrono>
 #include <cstdint>
@@ -33,9 +32,9 @@ void* windowHandle(const NSView* view)
     return reinterpret_cast<void*>(static_cast<std::uintptr_t>(view->x11Window()));
 }
 
-ComponentTestEffectControl& testEffectWithEditor()
+FakeEffectControl& testEffectWithEditor()
 {
-    ComponentTestEffectControl& effect = resetComponentTestEffect();
+    FakeEffectControl& effect = resetComponentTestEffect();
     effect.flags |= effFlagsHasEditor;
     return effect;
 }
@@ -93,7 +92,7 @@ protected:
 
 TEST_F(ComponentView, HoldsTheOpenEditorAtItsSizeOneAtATimeUntilTheHostLetsGo)
 {
-    ComponentTestEffectControl& effect = testEffectWithEditor();
+    FakeEffectControl& effect = testEffectWithEditor();
     ComponentBundle bundle(hostingTestEffect());
     auhost::AudioUnitInstance unit(bundle.component());
     {
@@ -131,7 +130,7 @@ TEST_F(ComponentView, HoldsTheOpenEditorAtItsSizeOneAtATimeUntilTheHostLetsGo)
 
 TEST_F(ComponentView, AViewOutlivingItsComponentCallsNothing)
 {
-    ComponentTestEffectControl& effect = testEffectWithEditor();
+    FakeEffectControl& effect = testEffectWithEditor();
     ComponentBundle bundle(hostingTestEffect());
     auto unit = std::make_unique<auhost::AudioUnitInstance>(bundle.component());
     {
@@ -145,7 +144,7 @@ TEST_F(ComponentView, AViewOutlivingItsComponentCallsNothing)
 
 TEST_F(ComponentView, TheEffectResizesTheView)
 {
-    ComponentTestEffectControl& effect = testEffectWithEditor();
+    FakeEffectControl& effect = testEffectWithEditor();
     ComponentBundle bundle(hostingTestEffect());
     auhost::AudioUnitInstance unit(bundle.component());
     auhost::UnitView shown(unit);
@@ -159,8 +158,6 @@ TEST_F(ComponentView, TheEffectResizesTheView)
 
 TEST_F(ComponentView, AClickOnThePanelReachesTheHostAsAParameterEvent)
 {
-    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
-    ASSERT_TRUE(XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor)) << "no XTest";
     ComponentBundle bundle;
     auhost::AudioUnitInstance unit(bundle.component());
     auhost::EventCollector events;
@@ -171,10 +168,7 @@ TEST_F(ComponentView, AClickOnThePanelReachesTheHostAsAParameterEvent)
 
     // The on/off button at (8, 81) of the panel; the host's window is at the
     // screen's origin.
-    XTestFakeMotionEvent(display, DefaultScreen(display), 20, 88, CurrentTime);
-    XTestFakeButtonEvent(display, 1, True, CurrentTime);
-    XTestFakeButtonEvent(display, 1, False, CurrentTime);
-    XSync(display, False);
+    click(20, 88);
     int changes = 0;
     for (int round = 0; round < 20 && changes == 0; ++round)
     {

@@ -67,19 +67,22 @@ TEST(ComponentWriteFailures, ResourcesCutShortAreNotLeftForTheNextOpenNorReplace
         if (fs::exists(bundle.resources() / "TDParameters.txt"))
         {
             EXPECT_EQ(limit, 256u);
-            EXPECT_EQ(readText(bundle.resources() / "TDParameters.txt"), readText(built / "TDParameters.txt"));
+            EXPECT_EQ(testsupport::fileContents(bundle.resources() / "TDParameters.txt"),
+                      testsupport::fileContents(built / "TDParameters.txt"));
             expected.insert("TDParameters.txt");
         }
         EXPECT_EQ(namesIn(bundle.resources()), expected) << "a cut or temporary file stayed, limit " << limit;
-        EXPECT_EQ(readText(bundle.resources() / "Init 1.aupreset"), earlier);
+        EXPECT_EQ(testsupport::fileContents(bundle.resources() / "Init 1.aupreset"), earlier);
 
         {
             OpenUnit whole(bundle);
             EXPECT_NE(whole.get(), nullptr);
         }
         for (const char* name : {"TDParameters.txt", "TDFactoryPresets.txt"})
-            EXPECT_EQ(readText(bundle.resources() / name), readText(built / name)) << name;
-        EXPECT_NE(readText(bundle.resources() / "Init 1.aupreset").find("<string>Init 1</string>"), std::string::npos);
+            EXPECT_EQ(testsupport::fileContents(bundle.resources() / name), testsupport::fileContents(built / name))
+                << name;
+        EXPECT_NE(testsupport::fileContents(bundle.resources() / "Init 1.aupreset").find("<string>Init 1</string>"),
+                  std::string::npos);
     }
 }
 
@@ -109,6 +112,7 @@ TEST(ComponentWriteFailures, ConversionsCutShortLeaveNoPresetOrBankFolderAndAreD
     for (int program = 1; program <= 8; ++program)
         converted.insert("Bank1/Init " + std::to_string(program) + ".aupreset");
     EXPECT_EQ(namesIn(folders.user()), converted);
-    EXPECT_NE(readText(folders.user() / "Lead.aupreset").find("<string>Lead</string>"), std::string::npos);
+    EXPECT_NE(testsupport::fileContents(folders.user() / "Lead.aupreset").find("<string>Lead</string>"),
+              std::string::npos);
 }
 }  // namespace

@@ -63,17 +63,17 @@ class ChunkFxData : public testing::Test
 protected:
     void SetUp() override { ASSERT_TRUE(plugIn); }
 
-    TestEffectControl& control = resetTestEffect(TANDEM_TEST_EFFECT);
+    FakeEffectControl& control = resetTestEffect();
     PlugHost host{kTestSampleRate};
-    std::unique_ptr<VSTPlugIn> plugIn = openForTest(TANDEM_TEST_EFFECT, host);
+    std::unique_ptr<VSTPlugIn> plugIn = openForTest(FAKE_EFFECT, host);
 };
 
 std::unique_ptr<VSTPlugIn> openParameterEffect(PlugHost& host, VstInt32 numPrograms)
 {
-    TestEffectControl& control = resetTestEffect(TANDEM_TEST_EFFECT);
+    FakeEffectControl& control = resetTestEffect();
     control.flags = effFlagsCanReplacing;
     control.numPrograms = numPrograms;
-    return openForTest(TANDEM_TEST_EFFECT, host);
+    return openForTest(FAKE_EFFECT, host);
 }
 }  // namespace
 
@@ -161,7 +161,7 @@ TEST_F(VelmoraFxData, mismatchedDataLoadsWhatFitsAndAnswersFalse)
     EXPECT_EQ(allPrograms(), saved) << "a record with extra values: the next starts after its own count";
 }
 
-TEST_F(ChunkFxData, chunkRecordsHaveTheDocumentedSizesAndReachTheEffectWhole)
+TEST_F(ChunkFxData, chunkRecordSizesCountHeaderAndChunkAndTheChunkReachesTheEffectWhole)
 {
     const auto program = createFXP(*plugIn);
     ASSERT_EQ(program.size(), 1060u) << "60 + 1000-byte chunk";

@@ -1,6 +1,7 @@
 // "TDParameters.txt" on real files: line splitting, which lines map and how,
 // the default file written from an effect, and the value conversions.
 
+#include "support/file_contents.h"
 #include "tandem/file_reading.h"
 #include "tandem/parameter_mapping.h"
 #include "tandem/tandem_exceptions.h"
@@ -11,7 +12,6 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace
 {
@@ -36,12 +36,7 @@ protected:
         EXPECT_EQ(FSPathMakeRef(reinterpret_cast<const UInt8*>(path().c_str()), &ref, nullptr), noErr);
         return ref;
     }
-    std::string read()
-    {
-        std::ostringstream content;
-        content << std::ifstream(path(), std::ios::binary).rdbuf();
-        return content.str();
-    }
+    std::string read() { return testsupport::fileContents(path()); }
     std::filesystem::path path() const { return folder / "TDParameters.txt"; }
     ParameterMapping map(const std::string& lines, int vstParameterCount = 3)
     {
@@ -210,9 +205,9 @@ TEST(ParameterScaling, switchesAndChoicesRoundNumbersStretchAndHostValuesAreClam
 
 TEST_F(ParameterMappingFiles, defaultFileKeepsFallingDisplaysUnmappedAndTheEffectsValues)
 {
-    resetTestEffect(TANDEM_TEST_EFFECT);
+    resetTestEffect();
     PlugHost host(kTestSampleRate);
-    const auto plugIn = openForTest(TANDEM_TEST_EFFECT, host);
+    const auto plugIn = openForTest(FAKE_EFFECT, host);
     ASSERT_TRUE(plugIn);
     plugIn->setParameter(0, 0.3f);
     plugIn->setParameter(1, 0.25f);

@@ -4,19 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <dlfcn.h>
-
-TestEffectControl& resetTestEffect(const char* path)
+FakeEffectControl& resetTestEffect()
 {
-    void* library = dlopen(path, RTLD_NOW | RTLD_LOCAL);
-    if (library == nullptr)
-    {
-        std::fprintf(stderr, "cannot load the test effect: %s\n", dlerror());
-        std::abort();
-    }
-    TestEffectControl& control = *reinterpret_cast<TestEffectControlProc>(dlsym(library, "tandemTestEffectControl"))();
-    control = TestEffectControl{};
+    FakeEffectControl& control = resetFakeEffect(FAKE_EFFECT);
+    control.numParams = 3;
+    control.numPrograms = 8;
+    control.flags = effFlagsCanReplacing | effFlagsProgramChunks;
+    control.describeParameters = true;
     return control;
 }
 

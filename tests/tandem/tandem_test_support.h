@@ -1,9 +1,9 @@
 #pragma once
 // Opening the effects the tandem tests host, and FXP/FXB data as vectors.
 
+#include "fake_effect_control.h"
 #include "plughost/plug_host.h"
 #include "tandem/vst_plugin.h"
-#include "test_effect_control.h"
 
 #include <memory>
 #include <string>
@@ -12,8 +12,9 @@
 inline constexpr float kTestSampleRate = 44100.0f;
 inline constexpr int kTestBlockSize = 256;
 
-// The library stays loaded for the run, so the block outlives every VSTPlugIn.
-TestEffectControl& resetTestEffect(const char* path);
+// The fake effect as the tandem tests host it: eight programs of three
+// described parameters and a chunk.
+FakeEffectControl& resetTestEffect();
 std::unique_ptr<VSTPlugIn> openForTest(const std::string& path, PlugHost& host);
 
 std::vector<unsigned char> createFXP(VSTPlugIn& plugIn);

@@ -17,7 +17,7 @@ std::string openFailure(const char* path)
     return failureOf<TandemException>([&] { openPlugIn(path, host, kTestSampleRate, kTestBlockSize); });
 }
 
-VstIntPtr callHost(TestEffectControl& control, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+VstIntPtr callHost(FakeEffectControl& control, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                    const char* text = nullptr)
 {
     return control.audioMaster(control.effect, opcode, index, value, const_cast<char*>(text), 0.5f);
@@ -33,27 +33,27 @@ public:
 
 TEST(VSTPlugInOpening, failedOpenLeavesNothingBehindAndTheObjectDestructible)
 {
-    resetTestEffect(TANDEM_TEST_EFFECT_BAD_MAGIC);
-    EXPECT_EQ(openFailure(TANDEM_TEST_EFFECT_BAD_MAGIC), "VST main() doesn't return object AEffect*");
+    resetTestEffect().badMagic = true;
+    EXPECT_EQ(openFailure(FAKE_EFFECT), "VST main() doesn't return object AEffect*");
     const auto notExecutable = std::filesystem::temp_directory_path() / "tandem_not_an_effect.so";
     std::ofstream(notExecutable) << "not an executable";
     EXPECT_EQ(openFailure(notExecutable.c_str()), "Could not load VST bundle executable");
     std::filesystem::remove(notExecutable);
     // The slot for the object being opened was cleared.
-    TestEffectControl& control = resetTestEffect(TANDEM_TEST_EFFECT);
+    FakeEffectControl& control = resetTestEffect();
     PlugHost host(kTestSampleRate);
-    ASSERT_TRUE(openForTest(TANDEM_TEST_EFFECT, host));
+    ASSERT_TRUE(openForTest(FAKE_EFFECT, host));
     EXPECT_EQ(control.versionAnswer, 2300) << "audioMasterVersion before any record exists";
     EXPECT_EQ(control.currentIdBeforeRecord, 0) << "the ID is unknown before the record exists";
 }
 
-TEST(VSTPlugInAudioMaster, answersFollowTheHostTableAndAHostExceptionIsReportedWithoutAnAddress)
+TEST(VSTPlugInAudioMaster, idPinRateAndMidiAnswersAreRightAndAHostExceptionAnswersZeroWithoutAnAddress)
 {
-    TestEffectControl& control = resetTestEffect(TANDEM_TEST_EFFECT);
+    FakeEffectControl& control = resetTestEffect();
     ThrowingHost host;
-    auto plugIn = openForTest(TANDEM_TEST_EFFECT, host);
+    auto plugIn = openForTest(FAKE_EFFECT, host);
     ASSERT_TRUE(plugIn);
-    EXPECT_EQ(callHost(control, audioMasterCurrentId, 0, 0), kTestEffectId);
+    EXPECT_EQ(callHost(control, audioMasterCurrentId, 0, 0), kFakeEffectId);
     EXPECT_EQ(callHost(control, audioMasterPinConnected, 5, 1), 1) << "a missing output pin answers 1";
     EXPECT_EQ(callHost(control, audioMasterCanDo, 0, 0, "sendVstTimeInfo"), 1);
     plugIn->setSampleRate(44100.4f);
@@ -73,11 +73,11 @@ TEST(VSTPlugInAudioMaster, answersFollowTheHostTableAndAHostExceptionIsReportedW
 
 TEST(VSTPlugInOperations, namesAndProgramNumbersStayInRange)
 {
-    TestEffectControl& control = resetTestEffect(TANDEM_TEST_EFFECT);
+    FakeEffectControl& control = resetTestEffect();
     control.nameLength = 100;
     control.programAnswerOffset = 50;
     PlugHost host(kTestSampleRate);
-    auto plugIn = openForTest(TANDEM_TEST_EFFECT, host);
+    auto plugIn = openForTest(FAKE_EFFECT, host);
     ASSERT_TRUE(plugIn);
     char name[25];
     plugIn->getParameterName(0, name);
@@ -93,9 +93,9 @@ TEST(TandemPreconditionDeathTest, callerErrorsStopTheProcessNamingTheCheck)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     auto openAndCall = [](auto call) {
-        resetTestEffect(TANDEM_TEST_EFFECT);
+        resetTestEffect();
         PlugHost host(kTestSampleRate);
-        call(*openForTest(TANDEM_TEST_EFFECT, host));
+        call(*openForTest(FAKE_EFFECT, host));
     };
     EXPECT_DEATH(openAndCall([](VSTPlugIn& plugIn) { plugIn.setCurrentProgram(8); }),
                  "source/tandem, line [0-9]+\\): program >= 0 && program < getProgramCount\\(\\)");
