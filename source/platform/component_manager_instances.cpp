@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <type_traits>
 
 using velmora::components::callSelector;
 
@@ -35,11 +36,12 @@ struct Table
     std::array<Slot, kMaxInstances> slots;
 };
 
-Table& table()
-{
-    static auto* instance = new Table;  // never destroyed: instances may be closed during exit
-    return *instance;
-}
+// Constant-initialized and trivially destroyed: the audio path reads it
+// without a first-use guard, and instances may be closed during exit.
+constinit Table sharedTable;
+static_assert(std::is_trivially_destructible_v<Table>);
+
+Table& table() { return sharedTable; }
 
 Slot* slotOf(ComponentInstance instance)
 {

@@ -191,12 +191,17 @@ struct TandemComponent::SelectorHandlers
     }
 };
 
+ComponentResult TandemComponent::renderSelector(const ComponentParameters* params) noexcept
+{
+    return SelectorHandlers::render(*this, params);
+}
+
 ComponentResult TandemComponent::dispatch(ComponentParameters* params)
 {
     using Handlers = SelectorHandlers;
     switch (params->what)
     {
-    case kAudioUnitRenderSelect: return Handlers::render(*this, params);
+    case kAudioUnitRenderSelect: return renderSelector(params);
     case kAudioUnitScheduleParametersSelect: return Handlers::scheduleParameters(*this, params);
     case kMusicDeviceMIDIEventSelect: return Handlers::midiEvent(*this, params);
     case kAudioUnitInitializeSelect: initialize(); return noErr;
