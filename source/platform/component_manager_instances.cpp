@@ -89,6 +89,25 @@ Component componentOfInstance(ComponentInstance instance)
     return slot ? slot->component.load(std::memory_order_relaxed) : nullptr;
 }
 
+// Entries declare their storage as what they keep in it (TandemEntry takes
+// its TandemComponent*), as Mac components do, and are called with it as the
+// Handle it is stored as: a call clang's function-type check would stop.
+#if defined(__clang__)
+__attribute__((no_sanitize("function")))
+#endif
+ComponentResult
+dispatchToInstance(ComponentParameters* cp)
+{
+    if (!cp)
+        return badComponentInstance;
+    ComponentInstance instance;
+    std::memcpy(&instance, &cp->params[0], sizeof instance);
+    Slot* slot = slotOf(instance);
+    if (!slot)
+        return badComponentInstance;
+    return slot->entry.load(std::memory_order_relaxed)(cp, slot->storage.load(std::memory_order_relaxed));
+}
+
 }  // namespace velmora::components
 
 extern "C" {
@@ -138,24 +157,7 @@ Handle GetComponentInstanceStorage(ComponentInstance aComponentInstance)
     return slot ? slot->storage.load(std::memory_order_relaxed) : nullptr;
 }
 
-// Entries declare their storage as what they keep in it (TandemEntry takes
-// its TandemComponent*), as Mac components do, and are called with it as the
-// Handle it is stored as: a call clang's function-type check would stop.
-#if defined(__clang__)
-__attribute__((no_sanitize("function")))
-#endif
-ComponentResult
-CallComponentDispatch(ComponentParameters* cp)
-{
-    if (!cp)
-        return badComponentInstance;
-    ComponentInstance instance;
-    std::memcpy(&instance, &cp->params[0], sizeof instance);
-    Slot* slot = slotOf(instance);
-    if (!slot)
-        return badComponentInstance;
-    return slot->entry.load(std::memory_order_relaxed)(cp, slot->storage.load(std::memory_order_relaxed));
-}
+ComponentResult CallComponentDispatch(ComponentParameters* cp) { return velmora::components::dispatchToInstance(cp); }
 
 ComponentResult ComponentFunctionImplemented(ComponentInstance ci, SInt16 ftnNumber)
 {

@@ -127,22 +127,6 @@ struct TandemComponent::SelectorHandlers
             params);
     }
 
-    struct RenderArguments
-    {
-        AudioUnitRenderActionFlags* ioActionFlags;
-        const AudioTimeStamp* timeStamp;
-        UInt32 outputBusNumber;
-        UInt32 numberFrames;
-        AudioBufferList* ioData;
-    };
-    static ComponentResult render(TandemComponent& unit, const ComponentParameters* params) noexcept
-    {
-        const auto arguments = componentArguments<RenderArguments, AudioUnitRenderActionFlags*, const AudioTimeStamp*,
-                                                  UInt32, UInt32, AudioBufferList*>(params);
-        return unit.render(arguments.ioActionFlags, arguments.timeStamp, arguments.outputBusNumber,
-                           arguments.numberFrames, arguments.ioData);
-    }
-
     // Adding a render notification and removing one.
     struct RenderNotificationArguments
     {
@@ -190,11 +174,6 @@ struct TandemComponent::SelectorHandlers
         }
     }
 };
-
-ComponentResult TandemComponent::renderSelector(const ComponentParameters* params) noexcept
-{
-    return SelectorHandlers::render(*this, params);
-}
 
 ComponentResult TandemComponent::dispatch(ComponentParameters* params)
 {
