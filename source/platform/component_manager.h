@@ -29,6 +29,10 @@ const RegisteredComponent* registeredComponentOrInstance(Component component);
 // The component of an open instance, else null.
 Component componentOfInstance(ComponentInstance instance);
 
+// CallComponentDispatch's work, reached by the calls below without going
+// through the exported symbol.
+ComponentResult dispatchToInstance(ComponentParameters* cp);
+
 // Packs the arguments as Components.h describes and calls the instance.
 template <typename... Args>
 ComponentResult callSelector(ComponentInstance instance, SInt16 selector, Args... args)
@@ -45,7 +49,7 @@ ComponentResult callSelector(ComponentInstance instance, SInt16 selector, Args..
     std::memcpy(bytes + kHeader, &instance, sizeof instance);
     [[maybe_unused]] size_t slot = 1;
     ((std::memcpy(bytes + kHeader + sizeof(long) * slot++, &args, sizeof args)), ...);
-    return CallComponentDispatch(reinterpret_cast<ComponentParameters*>(bytes));
+    return dispatchToInstance(reinterpret_cast<ComponentParameters*>(bytes));
 }
 
 }  // namespace velmora::components

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <type_traits>
 
 using velmora::components::callSelector;
 
@@ -35,11 +36,12 @@ struct Table
     std::array<Slot, kMaxInstances> slots;
 };
 
-Table& table()
-{
-    static auto* instance = new Table;  // never destroyed: instances may be closed during exit
-    return *instance;
-}
+// Constant-initialized and trivially destroyed: the audio path reads it
+// without a first-use guard, and instances may be closed during exit.
+constinit Table sharedTable;
+static_assert(std::is_trivially_destructible_v<Table>);
+
+Table& table() { return sharedTable; }
 
 Slot* slotOf(ComponentInstance instance)
 {
@@ -85,6 +87,25 @@ Component componentOfInstance(ComponentInstance instance)
 {
     Slot* slot = slotOf(instance);
     return slot ? slot->component.load(std::memory_order_relaxed) : nullptr;
+}
+
+// Entries declare their storage as what they keep in it (TandemEntry takes
+// its TandemComponent*), as Mac components do, and are called with it as the
+// Handle it is stored as: a call clang's function-type check would stop.
+#if defined(__clang__)
+__attribute__((no_sanitize("function")))
+#endif
+ComponentResult
+dispatchToInstance(ComponentParameters* cp)
+{
+    if (!cp)
+        return badComponentInstance;
+    ComponentInstance instance;
+    std::memcpy(&instance, &cp->params[0], sizeof instance);
+    Slot* slot = slotOf(instance);
+    if (!slot)
+        return badComponentInstance;
+    return slot->entry.load(std::memory_order_relaxed)(cp, slot->storage.load(std::memory_order_relaxed));
 }
 
 }  // namespace velmora::components
@@ -136,24 +157,7 @@ Handle GetComponentInstanceStorage(ComponentInstance aComponentInstance)
     return slot ? slot->storage.load(std::memory_order_relaxed) : nullptr;
 }
 
-// Entries declare their storage as what they keep in it (TandemEntry takes
-// its TandemComponent*), as Mac components do, and are called with it as the
-// Handle it is stored as: a call clang's function-type check would stop.
-#if defined(__clang__)
-__attribute__((no_sanitize("function")))
-#endif
-ComponentResult
-CallComponentDispatch(ComponentParameters* cp)
-{
-    if (!cp)
-        return badComponentInstance;
-    ComponentInstance instance;
-    std::memcpy(&instance, &cp->params[0], sizeof instance);
-    Slot* slot = slotOf(instance);
-    if (!slot)
-        return badComponentInstance;
-    return slot->entry.load(std::memory_order_relaxed)(cp, slot->storage.load(std::memory_order_relaxed));
-}
+ComponentResult CallComponentDispatch(ComponentParameters* cp) { return velmora::components::dispatchToInstance(cp); }
 
 ComponentResult ComponentFunctionImplemented(ComponentInstance ci, SInt16 ftnNumber)
 {

@@ -109,6 +109,8 @@ public:
     // ScheduleParameters, which run on the audio thread, else 0 (other
     // failures are thrown).
     ComponentResult dispatch(ComponentParameters* params);
+    // Render's own selector: its arguments read and the call made.
+    ComponentResult renderSelector(const ComponentParameters* params) noexcept;
 
     // Properties.
     void getPropertyInfo(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element, bool& readable,

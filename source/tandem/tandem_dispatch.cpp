@@ -127,22 +127,6 @@ struct TandemComponent::SelectorHandlers
             params);
     }
 
-    struct RenderArguments
-    {
-        AudioUnitRenderActionFlags* ioActionFlags;
-        const AudioTimeStamp* timeStamp;
-        UInt32 outputBusNumber;
-        UInt32 numberFrames;
-        AudioBufferList* ioData;
-    };
-    static ComponentResult render(TandemComponent& unit, const ComponentParameters* params) noexcept
-    {
-        const auto arguments = componentArguments<RenderArguments, AudioUnitRenderActionFlags*, const AudioTimeStamp*,
-                                                  UInt32, UInt32, AudioBufferList*>(params);
-        return unit.render(arguments.ioActionFlags, arguments.timeStamp, arguments.outputBusNumber,
-                           arguments.numberFrames, arguments.ioData);
-    }
-
     // Adding a render notification and removing one.
     struct RenderNotificationArguments
     {
@@ -196,7 +180,7 @@ ComponentResult TandemComponent::dispatch(ComponentParameters* params)
     using Handlers = SelectorHandlers;
     switch (params->what)
     {
-    case kAudioUnitRenderSelect: return Handlers::render(*this, params);
+    case kAudioUnitRenderSelect: return renderSelector(params);
     case kAudioUnitScheduleParametersSelect: return Handlers::scheduleParameters(*this, params);
     case kMusicDeviceMIDIEventSelect: return Handlers::midiEvent(*this, params);
     case kAudioUnitInitializeSelect: initialize(); return noErr;

@@ -99,6 +99,12 @@ ComponentResult handleSelector(ComponentParameters* params, TandemComponent* sto
 extern "C" __attribute__((visibility("default"))) ComponentResult TandemEntry(ComponentParameters* params,
                                                                               TandemComponent* storage)
 {
+    // Render comes every audio cycle and answers its own status without
+    // throwing: it goes to the unit before the selector switches.
+    if (params->what == kAudioUnitRenderSelect && storage != nullptr)
+    {
+        return storage->renderSelector(params);
+    }
     try
     {
         return handleSelector(params, storage);

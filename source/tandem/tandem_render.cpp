@@ -13,6 +13,7 @@
 // calls output silent that is not stops the process, after its line.
 
 #include "tandem/tandem_component.h"
+#include "tandem/tandem_component_arguments.h"
 #include "tandem/tandem_exceptions.h"
 #include "tandem/tandem_render_support.h"
 #include "tandem/tandem_trace.h"
@@ -34,16 +35,36 @@ AudioUnitRenderActionFlags withSilence(AudioUnitRenderActionFlags flags, bool si
 }
 }  // namespace
 
+namespace
+{
+struct RenderArguments
+{
+    AudioUnitRenderActionFlags* ioActionFlags;
+    const AudioTimeStamp* timeStamp;
+    UInt32 outputBusNumber;
+    UInt32 numberFrames;
+    AudioBufferList* ioData;
+};
+}  // namespace
+
+ComponentResult TandemComponent::renderSelector(const ComponentParameters* params) noexcept
+{
+    const auto arguments = componentArguments<RenderArguments, AudioUnitRenderActionFlags*, const AudioTimeStamp*,
+                                              UInt32, UInt32, AudioBufferList*>(params);
+    return render(arguments.ioActionFlags, arguments.timeStamp, arguments.outputBusNumber, arguments.numberFrames,
+                  arguments.ioData);
+}
+
 OSStatus TandemComponent::render(AudioUnitRenderActionFlags* ioActionFlags, const AudioTimeStamp* inTimeStamp,
                                  UInt32 inOutputBusNumber, UInt32 inNumberFrames, AudioBufferList* ioData) noexcept
 {
-    if (ioData == nullptr || inTimeStamp == nullptr)
+    if (ioData == nullptr || inTimeStamp == nullptr) [[unlikely]]
     {
         return paramErr;
     }
     const AudioUnitRenderActionFlags incoming = ioActionFlags != nullptr ? *ioActionFlags : 0;
     if (const OSStatus status = checkRenderArguments(incoming, inOutputBusNumber, inNumberFrames, *ioData);
-        status != noErr)
+        status != noErr) [[unlikely]]
     {
         return status;
     }
@@ -52,6 +73,7 @@ OSStatus TandemComponent::render(AudioUnitRenderActionFlags* ioActionFlags, cons
     flags &= ~kAudioUnitRenderAction_PreRender;
 
     if (const OSStatus status = runEffectOnce(static_cast<int>(inNumberFrames), inTimeStamp); status != noErr)
+        [[unlikely]]
     {
         return status;
     }
@@ -72,29 +94,29 @@ OSStatus TandemComponent::checkRenderArguments(AudioUnitRenderActionFlags flags,
                                                const AudioBufferList& ioData) const noexcept
 {
     // Rendering belongs between Initialize and Uninitialize.
-    if (!vst->isResumed())
+    if (!vst->isResumed()) [[unlikely]]
     {
         return kAudioUnitErr_Uninitialized;
     }
-    if (bus >= static_cast<UInt32>(outputs.count))
+    if (bus >= static_cast<UInt32>(outputs.count)) [[unlikely]]
     {
         tandemTrace("AURender called for an invalid bus (%u)\n", bus);
         return paramErr;
     }
-    if (frames > static_cast<UInt32>(maxFramesPerSlice))
+    if (frames > static_cast<UInt32>(maxFramesPerSlice)) [[unlikely]]
     {
         tandemTrace("AURender called for an unexpected large number of frames (expected max %d, got %u)\n",
                     maxFramesPerSlice, frames);
         return paramErr;
     }
     const int expected = outputs.activeChannels[bus];
-    if (ioData.mNumberBuffers != static_cast<UInt32>(expected))
+    if (ioData.mNumberBuffers != static_cast<UInt32>(expected)) [[unlikely]]
     {
         tandemTrace("AURender called for an unexpected number of output channels (expected %d, got %u)\n", expected,
                     ioData.mNumberBuffers);
         return paramErr;
     }
-    if ((flags & kNotificationFlags) != 0)
+    if ((flags & kNotificationFlags) != 0) [[unlikely]]
     {
         tandemTrace("Invalid 'ioActionFlags' on call to AURender\n");
         return paramErr;
@@ -125,7 +147,7 @@ OSStatus TandemComponent::runEffectOnce(int frames, const AudioTimeStamp* timeSt
     }
     lastRenderSampleTime = timeStamp->mSampleTime;
     const OSStatus status = runEffect(frames, timeStamp);
-    if (status != noErr)
+    if (status != noErr) [[unlikely]]
     {
         // Nothing ran for this time stamp: a retry must run the effect.
         lastRenderSampleTime = kNoRenderSampleTime;
@@ -185,7 +207,7 @@ void TandemComponent::renderOutput(int frames, const float* const* effectInputs,
     }
     vst->processReplacing(effectInputs, effectOutputs, frames);
     outputSilent = false;
-    if (vstGotTandemExtensions && vst->vendorSpecific(kTandemOutputSilence, 0, nullptr, 0.0f) != 0)
+    if (vstGotTandemExtensions && vst->vendorSpecific(kTandemOutputSilence, 0, nullptr, 0.0f) != 0) [[unlikely]]
     {
         outputSilent = true;
         const bool reallyGotSignal = std::any_of(
