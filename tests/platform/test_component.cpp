@@ -365,15 +365,6 @@ void readTransport(TestComponentStorage& unit)
     unit.transport = seen;
 }
 
-void notifyRender(TestComponentStorage& unit, AudioUnitRenderActionFlags flag, const AudioTimeStamp* stamp,
-                  UInt32 frames, AudioBufferList* ioData)
-{
-    if (!unit.renderNotify.inputProc)
-        return;
-    AudioUnitRenderActionFlags flags = flag;
-    unit.renderNotify.inputProc(unit.renderNotify.inputProcRefCon, &flags, stamp, 0, frames, ioData);
-}
-
 // Every call runs the effect, into the caller's memory, which it must give.
 ComponentResult render(TestComponentStorage& unit, const AudioTimeStamp* stamp, UInt32 bus, UInt32 frames,
                        AudioBufferList* ioData)
@@ -385,7 +376,6 @@ ComponentResult render(TestComponentStorage& unit, const AudioTimeStamp* stamp, 
         if (!ioData->mBuffers[channel].mData || ioData->mBuffers[channel].mDataByteSize != frames * 4)
             return paramErr;
     }
-    notifyRender(unit, kAudioUnitRenderAction_PreRender, stamp, frames, ioData);
     InputList input{};
     if (const OSStatus status = pullInput(unit, *stamp, frames, input); status != noErr)
         return status;
@@ -399,7 +389,6 @@ ComponentResult render(TestComponentStorage& unit, const AudioTimeStamp* stamp, 
     unit.lastSampleTime = stamp->mSampleTime;
     unit.largestSlice = std::max(unit.largestSlice, frames);
     ++unit.runs;
-    notifyRender(unit, kAudioUnitRenderAction_PostRender, stamp, frames, ioData);
     return noErr;
 }
 
@@ -419,10 +408,6 @@ ComponentResult effectCall(TestComponentStorage& unit, const ComponentParameters
         return scheduleParameters(unit, ARGUMENT(const AudioUnitParameterEvent*, 0), ARGUMENT(UInt32, 1));
     case kAudioUnitAddPropertyListenerSelect:
     case kAudioUnitRemovePropertyListenerWithUserDataSelect: return listenerCall(unit, params);
-    case kAudioUnitAddRenderNotifySelect:
-        unit.renderNotify = {ARGUMENT(AURenderCallback, 0), ARGUMENT(void*, 1)};
-        return noErr;
-    case kAudioUnitRemoveRenderNotifySelect: unit.renderNotify = {}; return noErr;
     case kAudioUnitRenderSelect:
         return render(unit, ARGUMENT(const AudioTimeStamp*, 1), ARGUMENT(UInt32, 2), ARGUMENT(UInt32, 3),
                       ARGUMENT(AudioBufferList*, 4));

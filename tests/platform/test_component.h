@@ -56,7 +56,6 @@ struct TestComponentStorage
     AudioUnitParameterValue parameters[kTestComponentParameters];
     TestComponentListener listeners[kTestComponentListeners];
     int listenerCount;
-    AURenderCallbackStruct renderNotify;
     // What rendering saw: runs of the effect, their time stamps and sizes.
     int runs;
     Float64 lastSampleTime;

@@ -69,7 +69,7 @@ VstIntPtr pinProperties(VstInt32 opcode, VstInt32 index, void* ptr)
     auto& properties = *static_cast<VstPinProperties*>(ptr);
     std::snprintf(properties.label, sizeof properties.label, "%s %d", opcode == effGetInputProperties ? "In" : "Out",
                   index);
-    properties.flags = gControl.pinFlags;
+    properties.flags = kVstPinIsActive | kVstPinIsStereo;
     return 1;
 }
 
@@ -127,7 +127,6 @@ VstIntPtr dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr
     case effGetInputProperties:
     case effGetOutputProperties: return pinProperties(opcode, index, ptr);
     case effProcessEvents: return processEvents(*static_cast<const VstEvents*>(ptr));
-    case effGetTailSize: return gControl.tailSize;
     case effIdle: ++gControl.idleCalls; return 0;
     case effEditGetRect:
     case effEditOpen:
@@ -143,8 +142,6 @@ void processReplacing(AEffect* effect, float** inputs, float** outputs, VstInt32
     const auto* time = reinterpret_cast<const VstTimeInfo*>(
         gControl.audioMaster(effect, audioMasterGetTime, 0, 0, nullptr, 0.0f));
     gControl.timeInfo = time ? *time : VstTimeInfo{};
-    std::copy_n(inputs, std::min(effect->numInputs, kFakeEffectMaxPins), gControl.inputs);
-    std::copy_n(outputs, std::min(effect->numOutputs, kFakeEffectMaxPins), gControl.outputs);
     // One channel at a time, as many effects work: output pin n may share
     // input pin n's buffer, and no other.
     for (int pin = 0; pin < effect->numOutputs; ++pin)

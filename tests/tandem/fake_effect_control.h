@@ -5,7 +5,6 @@
 
 #include "vst/aeffect.h"
 
-inline constexpr int kFakeEffectMaxPins = 8;
 inline constexpr int kFakeEffectMaxPrograms = 8;
 inline constexpr int kFakeEffectMaxParams = 3;
 inline constexpr int kFakeEffectMaxChunk = 4096;
@@ -22,9 +21,7 @@ struct FakeEffectControl
     VstInt32 flags = effFlagsCanReplacing;
     // Answers.
     bool answerPinProperties = true;  // labels "In n" / "Out n"
-    VstInt32 pinFlags = kVstPinIsActive | kVstPinIsStereo;
-    bool askForMidi = false;  // audioMasterWantMidi on resume
-    VstIntPtr tailSize = 0;
+    bool askForMidi = false;          // audioMasterWantMidi on resume
     // Parameter names of nameLength 'N's; displays: 0 falls from 10 to 0,
     // 1 grows with the square of the value, 2 is a number and a percent sign;
     // labels "dB". Left unanswered when false.
@@ -52,8 +49,6 @@ struct FakeEffectControl
     VstInt32 lastSetChunkIsPreset = -1;
     VstIntPtr lastSetChunkSize = 0;
     unsigned char lastSetChunk[kFakeEffectMaxChunk] = {};
-    const float* inputs[kFakeEffectMaxPins] = {};
-    float* outputs[kFakeEffectMaxPins] = {};
     VstTimeInfo timeInfo{};  // asked for in each process call
     AEffect* effect = nullptr;
     audioMasterCallback audioMaster = nullptr;
