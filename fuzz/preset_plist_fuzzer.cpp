@@ -5,6 +5,7 @@
 
 #include "fuzz_stop.h"
 
+#include "tandem/cf_handle.h"
 #include "tandem/preset_files.h"
 #include "tandem/tandem_exceptions.h"
 
@@ -33,12 +34,12 @@ void lookUpAsPreset(CFPropertyListRef preset)
 
 void requireRoundTrip(CFPropertyListRef read)
 {
-    CFHolder<CFDataRef> written(CFPropertyListCreateXMLData(kCFAllocatorDefault, read));
+    CFHandle<CFDataRef> written(CFPropertyListCreateXMLData(kCFAllocatorDefault, read));
     if (written.get() == nullptr)
     {
         fuzzing::stop("preset property list", "a list read cannot be written");
     }
-    CFHolder<CFPropertyListRef> again(
+    CFHandle<CFPropertyListRef> again(
         CFPropertyListCreateFromXMLData(kCFAllocatorDefault, written.get(), kCFPropertyListImmutable, nullptr));
     if (again.get() == nullptr || !CFEqual(read, again.get()))
     {
@@ -49,15 +50,15 @@ void requireRoundTrip(CFPropertyListRef read)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    CFHolder<CFDataRef> bytes(CFDataCreate(kCFAllocatorDefault, data, static_cast<CFIndex>(size)));
+    CFHandle<CFDataRef> bytes(CFDataCreate(kCFAllocatorDefault, data, static_cast<CFIndex>(size)));
     CFErrorRef error = nullptr;
-    CFHolder<CFPropertyListRef> classInfo(
+    CFHandle<CFPropertyListRef> classInfo(
         CFPropertyListCreateWithData(kCFAllocatorDefault, bytes.get(), kCFPropertyListImmutable, nullptr, &error));
-    CFHolder<CFErrorRef> classInfoError(error);
+    CFHandle<CFErrorRef> classInfoError(error);
     CFStringRef errorString = nullptr;
-    CFHolder<CFPropertyListRef> factoryPreset(
+    CFHandle<CFPropertyListRef> factoryPreset(
         CFPropertyListCreateFromXMLData(kCFAllocatorDefault, bytes.get(), kCFPropertyListImmutable, &errorString));
-    CFHolder<CFStringRef> factoryPresetError(errorString);
+    CFHandle<CFStringRef> factoryPresetError(errorString);
     for (const CFPropertyListRef read : {classInfo.get(), factoryPreset.get()})
     {
         if (read != nullptr)
