@@ -45,7 +45,6 @@ public:
     void setValueNormalized(float normalized);
     void bounceValue();
 
-
     // Reports a user change to the listener, then to dependents.
     virtual void valueChanged();
     void beginEdit();

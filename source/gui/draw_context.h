@@ -29,7 +29,6 @@ public:
     explicit DrawContext(cairo_surface_t* surface);
     ~DrawContext() override;
 
-
     // Saves the state, then narrows the clip to `rect` and moves the origin.
     void pushState(const Rect& clip, Point origin = {});
     void popState();
