@@ -3,6 +3,7 @@
 
 #include <CoreFoundation/CoreFoundation.h>
 
+#include "support/temporary_folder.h"
 #include "test_component.h"
 
 #include <filesystem>
@@ -11,19 +12,7 @@
 namespace platformtest
 {
 
-// A fresh folder under the system's temporary folder, removed on destruction.
-class TemporaryFolder
-{
-public:
-    TemporaryFolder();
-    ~TemporaryFolder();
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+using testsupport::TemporaryFolder;
 
 void writeFile(const std::filesystem::path& path, const std::string& content);
 

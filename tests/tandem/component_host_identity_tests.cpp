@@ -2,6 +2,8 @@
 // program copied into an application bundle whose Info.plist names the host
 // (the component reads it from the main bundle when it opens).
 
+#include "support/temporary_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -52,11 +54,10 @@ TEST(ComponentHostIdentity, OnlyLogic8AndOldGarageBandPutAStereoStreamOnAMonoEff
         {"com.apple.garageband", "4.1.2", "logic", kStereo},
         {"com.apple.logic.express", "8.0.2", "logic", kStereo},
     };
-    std::string pattern = (fs::temp_directory_path() / "velmora-host-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    const testsupport::TemporaryFolder folder;
+    ASSERT_FALSE(folder.path().empty());
     for (const HostIdentity& host : hosts)
-        EXPECT_EQ(runAsHost(pattern, host), std::string("product=") + host.product + " " + host.streams)
+        EXPECT_EQ(runAsHost(folder.path(), host), std::string("product=") + host.product + " " + host.streams)
             << host.identifier << " " << host.version;
-    fs::remove_all(pattern);
 }
 }  // namespace

@@ -32,31 +32,23 @@ OSType nextSubtype()
 
 PresetFolders::PresetFolders()
 {
-    std::string pattern = (fs::temp_directory_path() / "velmora-presets-XXXXXX").string();
-    root = mkdtemp(pattern.data());
-    setenv("XDG_DATA_HOME", (root / "user").c_str(), 1);
-    setenv("VELMORA_LOCAL_DOMAIN_DIR", (root / "local").c_str(), 1);
+    setenv("XDG_DATA_HOME", (root.path() / "user").c_str(), 1);
+    setenv("VELMORA_LOCAL_DOMAIN_DIR", (root.path() / "local").c_str(), 1);
     fs::create_directories(user());
-    fs::create_directories(root / "local/audio");
+    fs::create_directories(root.path() / "local/audio");
 }
 
 PresetFolders::~PresetFolders()
 {
     unsetenv("XDG_DATA_HOME");
     unsetenv("VELMORA_LOCAL_DOMAIN_DIR");
-    fs::remove_all(root);
 }
 
 ComponentBundle::ComponentBundle(const BundleOptions& options) : subtype(nextSubtype())
 {
-    std::string pattern = (fs::temp_directory_path() / "velmora-component-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-    {
-        ADD_FAILURE() << "no temporary folder";
+    if (folder.path().empty())
         return;
-    }
-    folder = pattern;
-    bundlePath = folder / "Velmora.vst";
+    bundlePath = folder.path() / "Velmora.vst";
     // A real copy: a link to the built module would lead the component back
     // to the built bundle.
     fs::copy(testsupport::velmoraBundlePath(), bundlePath, fs::copy_options::recursive);
@@ -86,13 +78,6 @@ ComponentBundle::ComponentBundle(const BundleOptions& options) : subtype(nextSub
     std::ofstream(bundlePath / "Contents/Info.plist", std::ios::binary) << info;
     for (const fs::path& resource : options.vstResources)
         fs::create_symlink(resource, resources() / (resource.stem().string() + ".vst"));
-}
-
-ComponentBundle::~ComponentBundle()
-{
-    std::error_code ignored;
-    if (!folder.empty())
-        fs::remove_all(folder, ignored);
 }
 
 Component ComponentBundle::component()

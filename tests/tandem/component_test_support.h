@@ -9,6 +9,7 @@
 
 #include "fake_effect_control.h"
 #include "support/file_contents.h"
+#include "support/temporary_folder.h"
 
 #include <filesystem>
 #include <string>
@@ -33,7 +34,6 @@ class ComponentBundle
 {
 public:
     explicit ComponentBundle(const BundleOptions& options = {});
-    ~ComponentBundle();
     ComponentBundle(const ComponentBundle&) = delete;
     ComponentBundle& operator=(const ComponentBundle&) = delete;
 
@@ -44,7 +44,7 @@ public:
     OSErr open(AudioUnit& unit);
 
 private:
-    fs::path folder;
+    testsupport::TemporaryFolder folder;
     fs::path bundlePath;
     OSType subtype;
     bool registered = false;
@@ -59,11 +59,11 @@ public:
     ~PresetFolders();
     PresetFolders(const PresetFolders&) = delete;
     PresetFolders& operator=(const PresetFolders&) = delete;
-    fs::path user() const { return root / "user/audio/Presets/Quarn Records/Velmora"; }
-    fs::path local() const { return root / "local/audio/Presets/Quarn Records/Velmora"; }
+    fs::path user() const { return root.path() / "user/audio/Presets/Quarn Records/Velmora"; }
+    fs::path local() const { return root.path() / "local/audio/Presets/Quarn Records/Velmora"; }
 
 private:
-    fs::path root;
+    testsupport::TemporaryFolder root;
 };
 
 // A bundle copy that hosts the component test effect, and that effect's

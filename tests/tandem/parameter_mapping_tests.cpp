@@ -2,6 +2,7 @@
 // the default file written from an effect, and the value conversions.
 
 #include "support/file_contents.h"
+#include "support/temporary_folder.h"
 #include "tandem/file_reading.h"
 #include "tandem/parameter_mapping.h"
 #include "tandem/tandem_exceptions.h"
@@ -23,11 +24,8 @@ class ParameterMappingFiles : public testing::Test
 protected:
     ParameterMappingFiles()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tandem_mapping_XXXXXX").string();
-        folder = mkdtemp(pattern.data());
-        EXPECT_EQ(FSPathMakeRef(reinterpret_cast<const UInt8*>(folder.c_str()), &folderRef, nullptr), noErr);
+        EXPECT_EQ(FSPathMakeRef(reinterpret_cast<const UInt8*>(folder.path().c_str()), &folderRef, nullptr), noErr);
     }
-    ~ParameterMappingFiles() override { std::filesystem::remove_all(folder); }
 
     FSRef write(const std::string& content)
     {
@@ -37,13 +35,13 @@ protected:
         return ref;
     }
     std::string read() { return testsupport::fileContents(path()); }
-    std::filesystem::path path() const { return folder / "TDParameters.txt"; }
+    std::filesystem::path path() const { return folder.path() / "TDParameters.txt"; }
     ParameterMapping map(const std::string& lines, int vstParameterCount = 3)
     {
         return readParameterMapping(write(kHeader + lines), vstParameterCount);
     }
 
-    std::filesystem::path folder;
+    testsupport::TemporaryFolder folder;
     FSRef folderRef{};
 };
 

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <filesystem>
+
+namespace testsupport
+{
+// A fresh folder under the system's temporary folder, removed with everything
+// in it on destruction. The path is empty (and the test failed) when none
+// could be made.
+class TemporaryFolder
+{
+public:
+    TemporaryFolder();
+    ~TemporaryFolder();
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+}  // namespace testsupport
