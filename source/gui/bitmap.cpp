@@ -51,10 +51,12 @@ struct SharedImage
 
 std::mutex gSharedImagesMutex;
 
+// Never destroyed: a host may close an effect, and so release its bitmaps,
+// from its own static teardown.
 std::vector<SharedImage>& sharedImages()
 {
-    static std::vector<SharedImage> images;
-    return images;
+    static auto* images = new std::vector<SharedImage>;
+    return *images;
 }
 
 // Cairo wants premultiplied native-endian ARGB; pixbufs hold straight RGB(A) bytes.

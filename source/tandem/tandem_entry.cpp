@@ -94,17 +94,12 @@ ComponentResult handleSelector(ComponentParameters* params, TandemComponent* sto
         return storage->dispatch(params);
     }
 }
-}  // namespace
 
-extern "C" __attribute__((visibility("default"))) ComponentResult TandemEntry(ComponentParameters* params,
-                                                                              TandemComponent* storage)
+// Every selector but render, its failures turned into status codes. Kept out
+// of TandemEntry so that render, which throws nothing, pays for no exception
+// frame.
+__attribute__((noinline)) ComponentResult guardedSelector(ComponentParameters* params, TandemComponent* storage)
 {
-    // Render comes every audio cycle and answers its own status without
-    // throwing: it goes to the unit before the selector switches.
-    if (params->what == kAudioUnitRenderSelect && storage != nullptr)
-    {
-        return storage->renderSelector(params);
-    }
     try
     {
         return handleSelector(params, storage);
@@ -134,4 +129,17 @@ extern "C" __attribute__((visibility("default"))) ComponentResult TandemEntry(Co
         tandemTrace("Caught general exception in TandemEntry\n");
         return kGeneralFailure;
     }
+}
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) ComponentResult TandemEntry(ComponentParameters* params,
+                                                                              TandemComponent* storage)
+{
+    // Render comes every audio cycle and answers its own status without
+    // throwing: it goes to the unit before the selector switches.
+    if (params->what == kAudioUnitRenderSelect && storage != nullptr) [[likely]]
+    {
+        return storage->renderSelector(params);
+    }
+    return guardedSelector(params, storage);
 }

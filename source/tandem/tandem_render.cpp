@@ -90,8 +90,8 @@ OSStatus TandemComponent::render(AudioUnitRenderActionFlags* ioActionFlags, cons
     return noErr;
 }
 
-OSStatus TandemComponent::checkRenderArguments(AudioUnitRenderActionFlags flags, UInt32 bus, UInt32 frames,
-                                               const AudioBufferList& ioData) const noexcept
+inline OSStatus TandemComponent::checkRenderArguments(AudioUnitRenderActionFlags flags, UInt32 bus, UInt32 frames,
+                                                      const AudioBufferList& ioData) const noexcept
 {
     // Rendering belongs between Initialize and Uninitialize.
     if (!vst->isResumed()) [[unlikely]]
@@ -193,8 +193,8 @@ void TandemComponent::handOutOutput(int bus, int frames, AudioBufferList& ioData
     }
 }
 
-void TandemComponent::renderOutput(int frames, const float* const* effectInputs, float** effectOutputs,
-                                   bool inputIsSilent) noexcept
+inline void TandemComponent::renderOutput(int frames, const float* const* effectInputs, float** effectOutputs,
+                                          bool inputIsSilent) noexcept
 {
     if (midiQueue.numEvents > 0)
     {

@@ -72,8 +72,8 @@ OSStatus TandemComponent::collectInputAudio(int frames, const float** pins, cons
 // The bus's buffers are laid on the unit's own; a render callback may fill
 // them or hand out its own, an upstream unit always hands out its own, and a
 // bus without a source reads zeros flagged silent.
-OSStatus TandemComponent::pullInputBus(int bus, int frames, const AudioTimeStamp* timeStamp, AudioBufferList& buffers,
-                                       AudioUnitRenderActionFlags& flags) noexcept
+inline OSStatus TandemComponent::pullInputBus(int bus, int frames, const AudioTimeStamp* timeStamp,
+                                              AudioBufferList& buffers, AudioUnitRenderActionFlags& flags) noexcept
 {
     const int active = inputs.activeChannels[bus];
     const int pinCount = inputs.maxChannels(bus);
@@ -110,7 +110,8 @@ OSStatus TandemComponent::pullInputBus(int bus, int frames, const AudioTimeStamp
     return noErr;
 }
 
-void TandemComponent::pointPinsAtBus(int bus, const AudioBufferList& received, int frames, const float** pins) noexcept
+inline void TandemComponent::pointPinsAtBus(int bus, const AudioBufferList& received, int frames,
+                                            const float** pins) noexcept
 {
     const int firstPin = inputs.firstPin[bus];
     const int pinCount = inputs.maxChannels(bus);

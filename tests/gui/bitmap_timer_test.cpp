@@ -5,6 +5,7 @@
 #include <cairo.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -90,6 +91,24 @@ TEST_F(BundleTest, BitmapsOfOneFileShareOneDecodedImageUntilTheLastGoes)
         EXPECT_EQ(cairo_image_surface_get_width(second.getSurface()), 30) << "the first going leaves it to the second";
     }
     EXPECT_EQ(gui::Bitmap(128).getWidth(), 40.0) << "released with the last bitmap, then decoded again";
+}
+
+gui::Bitmap* gBitmapClosedAtExit = nullptr;
+
+// A host may close an effect from its own static teardown, after the first
+// bitmap made the image cache; the bitmaps then go after the cache would.
+TEST_F(BundleTest, BitmapReleasedDuringExitAfterTheImageCacheFindsItIntact)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");  // a fresh process, in which no image is cached yet
+    EXPECT_EXIT(
+        {
+            writePng("bmp00128.png", 30, 20);
+            std::atexit([] { delete gBitmapClosedAtExit; });
+            gBitmapClosedAtExit = new gui::Bitmap(128);
+            fs::remove_all(root);
+            std::exit(gBitmapClosedAtExit->isLoaded() ? 0 : 2);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 class CountingListener : public gui::RefObject
