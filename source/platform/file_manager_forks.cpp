@@ -85,7 +85,7 @@ OSErr moveBytes(FSIORefNum forkRefNum, bool Fork::*permission, OSErr refused, UI
         return refused;
     if (!hasBuffer && requestCount > 0)
         return paramErr;
-    SInt64 start;
+    SInt64 start = 0;
     if (const OSErr error = startOf(forkRefNum, fork, positionMode, positionOffset, start); error != noErr)
         return error;
     ByteCount done = 0;
