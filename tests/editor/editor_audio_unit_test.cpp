@@ -33,11 +33,8 @@ constexpr float kStepValue = 5.0f;
 class EditorThroughAudioUnit : public editortest::X11ServerTest
 {
 protected:
-    void SetUp() override
+    void setUpWithServer() override
     {
-        X11ServerTest::SetUp();
-        if (setUpStopped())
-            return;
         auhost::registerComponentBundle(testsupport::velmoraBundlePath());
         const auto effects = auhost::findComponents({kAudioUnitType_Effect, 0, 0, 0, 0});
         ASSERT_EQ(effects.size(), 1u);
@@ -46,12 +43,11 @@ protected:
         heard->addParameter(unit->unit(), kAUParameterListener_AnyParameter);
     }
 
-    void TearDown() override
+    void tearDownWithServer() override
     {
         view.reset();
         heard.reset();
         unit.reset();
-        X11ServerTest::TearDown();
     }
 
     void openEditor()

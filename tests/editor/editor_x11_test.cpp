@@ -144,25 +144,18 @@ PictureDifference differenceFromArt(XImage* shown, const panelshot::PanelValues&
 class EditorInX11 : public editortest::X11ServerTest
 {
 protected:
-    void SetUp() override
+    void setUpWithServer() override
     {
-        X11ServerTest::SetUp();
-        if (setUpStopped())
-            return;
         host = testsupport::openVelmora();
         ASSERT_NE(host, nullptr);
     }
-
-    void TearDown() override
+    void tearDownWithServer() override
     {
         if (host)
         {
             host->dispatch(effEditClose);
             host->close();
         }
-        if (display && parent)
-            XDestroyWindow(display, parent);
-        X11ServerTest::TearDown();
     }
 
     void openEditorWindow(int width, int height)
@@ -195,8 +188,6 @@ protected:
         return WindowGrab(XGetImage(display, parent, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
                                     AllPlanes, ZPixmap));
     }
-
-    unsigned int childWindowCount() const { return static_cast<unsigned int>(childWindows(parent).size()); }
 
     // Key and button events that reached the host's window since the last
     // call: "space down", "button 4 up".
@@ -247,11 +238,7 @@ protected:
 class EditorInX11AtScale : public EditorInX11, public ::testing::WithParamInterface<double>
 {
 protected:
-    void SetUp() override
-    {
-        scale = GetParam();
-        EditorInX11::SetUp();
-    }
+    EditorInX11AtScale() { scale = GetParam(); }
 
     testsupport::ScopedVariable scaleAsked{"VELMORA_UI_SCALE", std::to_string(GetParam())};
 };
@@ -362,7 +349,7 @@ TEST_F(EditorInX11, EditorClosedMidDragEndsTheGestureOnceAndDoesNotCrash)
     ASSERT_EQ(host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
     pump();
     drag(126, 46, 146);
-    EXPECT_EQ(childWindowCount(), 0u) << "the host's close took the editor's window away";
+    EXPECT_EQ(childWindows(parent).size(), 0u) << "the host's close took the editor's window away";
     EXPECT_EQ(gestureCalls(velmora::kSize), kOneGesture);
 }
 
@@ -395,12 +382,12 @@ TEST_P(EditorInX11AtScale, KeysAndButtonsThePanelDoesNotUseGoOnToTheHostWindowOn
 TEST_F(EditorInX11, ReopenedAbandonedOrMisaddressedEditorLeavesNoStrayWindow)
 {
     openEditorWindow(180, 160);
-    EXPECT_EQ(childWindowCount(), 1u);
+    EXPECT_EQ(childWindows(parent).size(), 1u);
     ASSERT_EQ(host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
-    EXPECT_EQ(childWindowCount(), 1u) << "a second open replaces the first window";
+    EXPECT_EQ(childWindows(parent).size(), 1u) << "a second open replaces the first window";
 
     host->dispatch(effEditClose);
-    EXPECT_EQ(childWindowCount(), 0u);
+    EXPECT_EQ(childWindows(parent).size(), 0u);
     // No such window: X's default error handler would end the host.
     EXPECT_EQ(host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent + 0x100000)), 1);
     host->dispatch(effEditIdle);
@@ -409,6 +396,6 @@ TEST_F(EditorInX11, ReopenedAbandonedOrMisaddressedEditorLeavesNoStrayWindow)
     // Some hosts destroy the effect without closing its editor first.
     ASSERT_EQ(host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
     host->close();
-    EXPECT_EQ(childWindowCount(), 0u) << "the editor's window went with the effect";
+    EXPECT_EQ(childWindows(parent).size(), 0u) << "the editor's window went with the effect";
 }
 }  // namespace

@@ -34,11 +34,8 @@ struct PortWrite
 class PanelInX11 : public editortest::X11ServerTest
 {
 protected:
-    void SetUp() override
+    void setUpWithServer() override
     {
-        X11ServerTest::SetUp();
-        if (setUpStopped())
-            return;
         const std::string module = std::string(VELMORA_LV2_BUNDLE) + "/Contents/x86_64-linux/velmora_ui.so";
         library = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(library, nullptr) << dlerror();
@@ -50,18 +47,12 @@ protected:
         idleInterface = static_cast<const LV2UI_Idle_Interface*>(descriptor->extension_data(LV2_UI__idleInterface));
         ASSERT_NE(idleInterface, nullptr);
 
-        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 400, 300, 0, 0, 0);
-        XMapWindow(display, parent);
-        XSync(display, False);
+        parent = hostWindow(400, 300);
     }
-
-    void TearDown() override
+    void tearDownWithServer() override
     {
         if (ui)
             descriptor->cleanup(ui);
-        if (display && parent)
-            XDestroyWindow(display, parent);
-        X11ServerTest::TearDown();
         // The module stays loaded (nodelete), as it does in a host.
         if (library)
             dlclose(library);
@@ -101,8 +92,6 @@ protected:
         descriptor->port_event(ui, port, sizeof value, 0, &value);
         pump();
     }
-
-    unsigned int childWindowCount() const { return static_cast<unsigned int>(childWindows(parent).size()); }
 
     Window parent = 0;
     LV2UI_Handle ui = nullptr;
@@ -150,7 +139,7 @@ TEST_F(PanelInX11, DragWritesTheSizePortAndStartsFromWhereTheHostMovedIt)
 {
     openPanel();
     EXPECT_GT(width, 0) << "the panel's images are missing, or the host heard no size";
-    EXPECT_EQ(childWindowCount(), 1u) << "the panel is not a child of the host's window";
+    EXPECT_EQ(childWindows(parent).size(), 1u) << "the panel is not a child of the host's window";
     EXPECT_NE(widget, nullptr);
 
     drag(126, 46, 166);  // 40 pixels right from the middle of the Size knob at (110, 30)
@@ -172,7 +161,7 @@ TEST_F(PanelInX11, DragWritesTheSizePortAndStartsFromWhereTheHostMovedIt)
         << "the knob did not follow the host's value";
 
     closePanel();
-    EXPECT_EQ(childWindowCount(), 0u) << "cleanup left the panel's window behind";
+    EXPECT_EQ(childWindows(parent).size(), 0u) << "cleanup left the panel's window behind";
 }
 TEST_F(PanelInX11, HostsScaleFactorSizesThePanelAboveTheDesktopsAndDragsCountInPanelUnits)
 {
