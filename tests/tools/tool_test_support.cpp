@@ -59,14 +59,6 @@ std::vector<std::string> toolLines(const std::string& err)
     return lines;
 }
 
-void ToolTest::SetUp()
-{
-    char pattern[] = "/tmp/velmora-tool-test-XXXXXX";
-    folder = mkdtemp(pattern);
-}
-
-void ToolTest::TearDown() { fs::remove_all(folder); }
-
 ToolRun ToolTest::runTool(const std::string& tool, const std::vector<std::string>& arguments)
 {
     std::string command = "cd " + quoted(folder) + " && " + quoted(tool);

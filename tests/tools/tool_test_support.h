@@ -3,6 +3,7 @@
 // the audio files it reads and writes.
 
 #include "support/file_contents.h"
+#include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
@@ -38,12 +39,10 @@ std::vector<std::string> toolLines(const std::string& err);
 class ToolTest : public testing::Test
 {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-
     // Runs tool in the test folder; a crash fails the test.
     ToolRun runTool(const std::string& tool, const std::vector<std::string>& arguments);
 
-    fs::path folder;
+    testsupport::TemporaryFolder temporary;
+    const fs::path folder = temporary.path();
 };
 }  // namespace tooltest
