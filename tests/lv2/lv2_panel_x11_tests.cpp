@@ -13,9 +13,9 @@
 #include <X11/Xlib.h>
 #include <dlfcn.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -119,11 +119,8 @@ private:
     }
     static LV2_URID map(LV2_URID_Map_Handle handle, const char* uri)
     {
-        std::vector<std::string>& uris = static_cast<PanelInX11*>(handle)->mappedUris;
-        auto found = std::find(uris.begin(), uris.end(), uri);
-        if (found == uris.end())
-            found = uris.insert(uris.end(), uri);
-        return static_cast<LV2_URID>(found - uris.begin() + 1);
+        std::map<std::string, LV2_URID>& uris = static_cast<PanelInX11*>(handle)->mappedUris;
+        return uris.try_emplace(uri, uris.size() + 1).first->second;
     }
 
     void* library = nullptr;
@@ -132,7 +129,7 @@ private:
     LV2UI_Resize resize{this, resized};
     LV2UI_Touch touch{this, touched};
     LV2_URID_Map uridMap{this, map};
-    std::vector<std::string> mappedUris;
+    std::map<std::string, LV2_URID> mappedUris;
 };
 
 TEST_F(PanelInX11, DragWritesTheSizePortAndStartsFromWhereTheHostMovedIt)
