@@ -47,22 +47,6 @@ fs::path scratchFolder()
     return fs::temp_directory_path();
 }
 
-fs::path builtBundle()
-{
-    const char* path = std::getenv("VELMORA_BUNDLE");
-    return path != nullptr ? path : VELMORA_BUNDLE_DIR;
-}
-
-// Both preset domains inside `folder`: the component converts preset files
-// there when it opens.
-void keepPresetFoldersIn(const fs::path& folder)
-{
-    fs::create_directories(folder / "user");
-    fs::create_directories(folder / "local");
-    setenv("XDG_DATA_HOME", (folder / "user").c_str(), 1);
-    setenv("VELMORA_LOCAL_DOMAIN_DIR", (folder / "local").c_str(), 1);
-}
-
 void checkParameter(auhost::AudioUnitInstance& unit, AudioUnitParameterID id)
 {
     const auhost::ParameterDescription info = unit.parameterInfo(id);
@@ -89,7 +73,8 @@ void checkParameter(auhost::AudioUnitInstance& unit, AudioUnitParameterID id)
 
 FuzzedBundle::FuzzedBundle()
 {
-    const fs::path original = builtBundle();
+    const char* named = std::getenv("VELMORA_BUNDLE");
+    const fs::path original = named != nullptr ? named : VELMORA_BUNDLE_DIR;
     std::string pattern = (scratchFolder() / "velmora-fuzz-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr)
     {
@@ -97,7 +82,12 @@ FuzzedBundle::FuzzedBundle()
     }
     folder = pattern;
     bundle = folder / original.filename();
-    keepPresetFoldersIn(folder);
+    // Both preset domains in the folder: the component converts preset files there when it opens.
+    for (const auto& [variable, domain] : {std::pair{"XDG_DATA_HOME", "user"}, {"VELMORA_LOCAL_DOMAIN_DIR", "local"}})
+    {
+        fs::create_directories(folder / domain);
+        setenv(variable, (folder / domain).c_str(), 1);
+    }
     // A real copy: a link would lead the component back to the built bundle.
     fs::copy(original, bundle, fs::copy_options::recursive);
     orStop("registering the bundle copy", [&] {
