@@ -59,6 +59,15 @@ std::vector<std::string> toolLines(const std::string& err)
     return lines;
 }
 
+std::set<std::string> filesIn(const fs::path& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().filename() != ".stdout")
+            names.insert(entry.path().filename().string());
+    return names;
+}
+
 ToolRun ToolTest::runTool(const std::string& tool, const std::vector<std::string>& arguments)
 {
     std::string command = "cd " + quoted(folder) + " && " + quoted(tool);

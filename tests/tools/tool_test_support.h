@@ -9,6 +9,7 @@
 #include <sndfile.h>
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,8 @@ void writeCutShortFlac(const fs::path& path);
 // The tool's own lines on stderr, without the trace lines ("[tag](thread) ...")
 // of the hosting layer and the Audio Unit side.
 std::vector<std::string> toolLines(const std::string& err);
+// The names of the files in a tool's folder, its captured standard output left out.
+std::set<std::string> filesIn(const fs::path& folder);
 
 // Each test gets an empty folder of its own, removed afterwards.
 class ToolTest : public testing::Test
