@@ -1,11 +1,7 @@
 // A knob turned in the effect's editor as an Audio Unit host hears it: the
-// component opened through the Audio Unit host library, an event listener on
-// the main event loop, real pointer input through XTest in a private X server.
-//
-// The editor opens as a host opens the unit's Cocoa view, in a top-level
-// window at the origin of the private server's screen. The component's idle
-// timer and the editor's X connection are served by the event loop that the
-// test runs, as a host's main loop would.
+// component's Cocoa view opened through the host library at the origin of a
+// private X server's screen, real pointer input through XTest, and the test's
+// event loop serving the idle timer and the editor's connection as a host's would.
 
 #include "x11_server_test.h"
 
