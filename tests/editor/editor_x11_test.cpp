@@ -226,7 +226,6 @@ protected:
     }
     static inline const std::vector<VstInt32> kOneGesture{audioMasterBeginEdit, audioMasterEndEdit};
 
-    Window parent = 0;
     std::unique_ptr<vsthost::LoadedEffect> host;
 };
 

@@ -27,7 +27,6 @@ protected:
     void idle() override { frame->getPlatformFrame()->processPendingEvents(); }
 
     guitest::RecordingListener listener;
-    Window parent = 0;
     gui::Frame* frame = nullptr;
 };
 

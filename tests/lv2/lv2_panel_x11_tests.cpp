@@ -93,7 +93,6 @@ protected:
         pump();
     }
 
-    Window parent = 0;
     LV2UI_Handle ui = nullptr;
     LV2UI_Widget widget = nullptr;
     std::vector<PortWrite> writes;
