@@ -86,13 +86,15 @@ TEST_F(LilvTools, Lv2applyRendersTheSamplesOfTheVstFace)
     writeAudio(folder / "in.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, kRate, testsupport::noise(2 * kFrames, 9, 0.4f));
     const AudioData input = readAudio(folder / "in.wav");
 
-    struct Case
+    testsupport::StereoBuffer in(kFrames);
+    for (std::size_t frame = 0; frame < kFrames; ++frame)
     {
-        float onOff, size, dryWet;
-    };
-    for (const Case& settings : {Case{1.0f, 0.5f, 0.5f}, Case{1.0f, 0.83f, 1.0f}, Case{0.0f, 0.2f, 1.0f}})
+        in.left[frame] = input.samples[2 * frame];
+        in.right[frame] = input.samples[2 * frame + 1];
+    }
+    for (const std::vector<float>& values :  // on/off, Size, Dry/Wet
+         {std::vector{1.0f, 0.5f, 0.5f}, {1.0f, 0.83f, 1.0f}, {0.0f, 0.2f, 1.0f}})
     {
-        const std::vector<float> values{settings.onOff, settings.size, settings.dryWet};
         std::vector<std::string> arguments{"-i", "in.wav", "-o", "out.wav"};
         for (const velmora::ParameterInfo& parameter : velmora::kParameters)
             arguments.insert(arguments.end(),
@@ -107,12 +109,6 @@ TEST_F(LilvTools, Lv2applyRendersTheSamplesOfTheVstFace)
         ASSERT_NE(vst, nullptr);
         for (const velmora::ParameterInfo& parameter : velmora::kParameters)
             vst->setParameter(parameter.index, values[parameter.index]);
-        testsupport::StereoBuffer in(kFrames);
-        for (std::size_t frame = 0; frame < kFrames; ++frame)
-        {
-            in.left[frame] = input.samples[2 * frame];
-            in.right[frame] = input.samples[2 * frame + 1];
-        }
         const testsupport::StereoBuffer out = testsupport::renderInBlocks(
             in, {512}, [&](float** from, float** to, int frames) { vst->processReplacing(from, to, frames); });
 
@@ -123,8 +119,8 @@ TEST_F(LilvTools, Lv2applyRendersTheSamplesOfTheVstFace)
                 ++differing;
                 first = std::min(first, frame);
             }
-        EXPECT_EQ(differing, 0u) << "on/off " << settings.onOff << ", Size " << settings.size << ", Dry/Wet "
-                                 << settings.dryWet << ": first differing frame " << first;
+        EXPECT_EQ(differing, 0u) << "on/off " << values[0] << ", Size " << values[1] << ", Dry/Wet " << values[2]
+                                 << ": first differing frame " << first;
     }
 }
 #endif
