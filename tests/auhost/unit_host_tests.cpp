@@ -13,19 +13,6 @@ namespace
 using namespace auhost;
 using namespace auhosttest;
 
-OSStatus statusOf(const std::function<void()>& call)
-{
-    try
-    {
-        call();
-    }
-    catch (const AUHostError& failure)
-    {
-        return failure.status();
-    }
-    return noErr;
-}
-
 TEST(AUHostComponents, BundleComponentsAreFoundByCodeAndInstancesCloseWithTheirOwner)
 {
     ASSERT_NE(testEffect(), nullptr);
