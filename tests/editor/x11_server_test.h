@@ -133,7 +133,7 @@ protected:
 
     static inline std::unique_ptr<XvfbDisplay> server;
     Display* display = nullptr;
-    Window parent = 0;  // the host's window of the plug-in under test
+    Window parent = 0;   // the host's window of the plug-in under test
     double scale = 1.0;  // screen pixels per panel unit
     // Panels open at 1, whatever the desktop that runs the tests asks for; a
     // test that wants another scale sets its own after this one.
