@@ -5,6 +5,7 @@
 
 #include <CoreFoundation/CoreFoundation.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <exception>
@@ -158,24 +159,18 @@ void requireUsable(RenderingUnit& unit)
         }
     });
     float input[kChannels][kFrames];
-    float output[kChannels][kFrames];
+    float output[kChannels * kFrames];
     for (UInt32 frame = 0; frame < kFrames; ++frame)
     {
         input[0][frame] = std::sin(0.1f * static_cast<float>(frame));
         input[1][frame] = -input[0][frame];
     }
     const float* inputs[kChannels] = {input[0], input[1]};
-    float* outputs[kChannels] = {output[0], output[1]};
+    float* outputs[kChannels] = {output, output + kFrames};
     orStop("rendering", [&] { unit.renderer->render(inputs, outputs, kFrames); });
-    for (const auto& channel : output)
+    if (!std::all_of(std::begin(output), std::end(output), [](float sample) { return std::isfinite(sample); }))
     {
-        for (const float sample : channel)
-        {
-            if (!std::isfinite(sample))
-            {
-                stop("rendering", "the output is not finite");
-            }
-        }
+        stop("rendering", "the output is not finite");
     }
 }
 
