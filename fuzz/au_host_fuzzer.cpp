@@ -1,13 +1,11 @@
-// The Audio Unit driven by a hostile host: the fuzzer's bytes are a sequence
-// of property, parameter, lifecycle and render calls, with any stream layout,
-// slice size, scope and element, valid or not, any transport the host
-// reports and faulty input sources. One unit stays open for the
-// whole run and is put back into a known state (stereo in and out, the
-// parameters at their defaults, initialized) before every input.
+// The Audio Unit driven by a hostile host: the bytes are property, parameter,
+// lifecycle and render calls in any stream layout, slice size, scope and
+// element, valid or not, with any transport and faulty input sources. One unit
+// stays open for the run and is put back into a known state (stereo in and
+// out, parameters at their defaults, initialized) before every input.
 //
-// Every render the unit accepts must give finite samples, and the mean of
-// the output channels must equal the mean of the input channels the unit
-// pulled: the width the effect adds cancels in the mono sum, whatever the
+// Every render the unit accepts must give finite samples whose channel mean is
+// that of the input it pulled: the width cancels in the mono sum, whatever the
 // layout, the parameters or the bypass.
 
 #include "fuzzed_component.h"
@@ -155,15 +153,8 @@ OSStatus countNotification(void* count, AudioUnitRenderActionFlags*, const Audio
 
 AudioStreamBasicDescription floatFormat(UInt32 channels, Float64 sampleRate)
 {
-    return {sampleRate,
-            kAudioFormatLinearPCM,
-            kAudioFormatFlagIsFloat | kAudioFormatFlagIsNonInterleaved,
-            4,
-            1,
-            4,
-            channels,
-            32,
-            0};
+    constexpr UInt32 kFlags = kAudioFormatFlagIsFloat | kAudioFormatFlagIsNonInterleaved;
+    return {sampleRate, kAudioFormatLinearPCM, kFlags, 4, 1, 4, channels, 32, 0};
 }
 
 class HostileHost
@@ -176,27 +167,17 @@ public:
         AudioUnitUninitialize(unit);
         for (const AudioUnitScope scope : {kAudioUnitScope_Input, kAudioUnitScope_Output})
         {
-            const AudioStreamBasicDescription format = floatFormat(2, kSampleRate);
-            AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, scope, 0, &format, sizeof format);
+            set(kAudioUnitProperty_StreamFormat, floatFormat(2, kSampleRate), scope);
         }
-        const UInt32 frames = 1024;
-        AudioUnitSetProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0, &frames,
-                             sizeof frames);
-        const UInt32 off = 0;
-        AudioUnitSetProperty(unit, kAudioUnitProperty_BypassEffect, kAudioUnitScope_Global, 0, &off, sizeof off);
+        set(kAudioUnitProperty_MaximumFramesPerSlice, UInt32{1024});
+        set(kAudioUnitProperty_BypassEffect, UInt32{0});
         setInputCallback(true);
-        const AudioUnitConnection none{nullptr, 0, 0};
-        AudioUnitSetProperty(unit, kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, 0, &none, sizeof none);
-        const HostCallbackInfo noCallbacks{};
-        AudioUnitSetProperty(unit, kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0, &noCallbacks,
-                             sizeof noCallbacks);
+        set(kAudioUnitProperty_MakeConnection, AudioUnitConnection{nullptr, 0, 0}, kAudioUnitScope_Input);
+        set(kAudioUnitProperty_HostCallbacks, HostCallbackInfo{});
         UInt32 size = sizeof parameters;
-        parameterCount = 0;
-        if (AudioUnitGetProperty(unit, kAudioUnitProperty_ParameterList, kAudioUnitScope_Global, 0, parameters,
-                                 &size) == noErr)
-        {
-            parameterCount = size / sizeof parameters[0];
-        }
+        const bool listed = AudioUnitGetProperty(unit, kAudioUnitProperty_ParameterList, kAudioUnitScope_Global, 0,
+                                                 parameters, &size) == noErr;
+        parameterCount = listed ? size / sizeof parameters[0] : 0;
         for (UInt32 index = 0; index < parameterCount; ++index)
         {
             AudioUnitParameterInfo info{};
@@ -238,6 +219,13 @@ public:
     }
 
 private:
+    template <typename Value>
+    void set(AudioUnitPropertyID id, const Value& value, AudioUnitScope where = kAudioUnitScope_Global,
+             AudioUnitElement element = 0)
+    {
+        AudioUnitSetProperty(unit, id, where, element, &value, sizeof value);
+    }
+
     AudioUnitScope scope(Bytes& bytes) { return bytes.byte() % 4; }
 
     AudioUnitParameterID parameterID(Bytes& bytes)
@@ -248,9 +236,8 @@ private:
 
     void setInputCallback(bool on)
     {
-        const AURenderCallbackStruct callback{on ? provideInput : nullptr, nullptr};
-        AudioUnitSetProperty(unit, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0, &callback,
-                             sizeof callback);
+        set(kAudioUnitProperty_SetRenderCallback, AURenderCallbackStruct{on ? provideInput : nullptr, nullptr},
+            kAudioUnitScope_Input);
     }
 
     // Mono, stereo or a width the unit must refuse, on the input or the
@@ -260,10 +247,8 @@ private:
         const std::uint8_t choice = bytes.byte();
         const UInt32 channels = choice & 3;
         const Float64 sampleRate = (choice & 4) != 0 ? bytes.take<Float64>() : kSampleRate;
-        const AudioStreamBasicDescription format = floatFormat(channels, sampleRate);
-        AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat,
-                             (choice & 8) != 0 ? kAudioUnitScope_Output : kAudioUnitScope_Input, (choice >> 4) % 2,
-                             &format, sizeof format);
+        set(kAudioUnitProperty_StreamFormat, floatFormat(channels, sampleRate),
+            (choice & 8) != 0 ? kAudioUnitScope_Output : kAudioUnitScope_Input, (choice >> 4) % 2);
     }
 
     // Properties whose values hold no pointers, set from the bytes at any
@@ -280,17 +265,14 @@ private:
         if (choice >= 0xD0 && choice < 0xE0)
         {
             // Its input pulled from nothing, or from its own output.
-            const AudioUnitConnection connection{(choice & 1) != 0 ? unit : nullptr, bytes.byte() % 2u, element};
-            AudioUnitSetProperty(unit, kAudioUnitProperty_MakeConnection, where, element, &connection,
-                                 sizeof connection);
+            set(kAudioUnitProperty_MakeConnection,
+                AudioUnitConnection{(choice & 1) != 0 ? unit : nullptr, bytes.byte() % 2u, element}, where, element);
             return;
         }
         if (choice >= 0xE0)
         {
-            AUPreset preset{bytes.take<SInt32>() % 16, CFSTR("Fuzzed")};
-            AudioUnitSetProperty(
-                unit, (choice & 1) != 0 ? kAudioUnitProperty_PresentPreset : kAudioUnitProperty_CurrentPreset, where,
-                element, &preset, sizeof preset);
+            set((choice & 1) != 0 ? kAudioUnitProperty_PresentPreset : kAudioUnitProperty_CurrentPreset,
+                AUPreset{bytes.take<SInt32>() % 16, CFSTR("Fuzzed")}, where, element);
             return;
         }
         const AudioUnitPropertyID id = kValueProperties[choice % std::size(kValueProperties)];
@@ -411,11 +393,9 @@ private:
         hostTime = {bytes.take<Float64>(), bytes.take<Float64>(), bytes.take<Float64>(), bytes.take<Float64>(),
                     bytes.take<Float64>(), bytes.take<Float64>(), bytes.take<Float32>(), bytes.take<UInt32>(),
                     bytes.take<UInt32>(),  bytes.byte()};
-        const HostCallbackInfo callbacks{nullptr, (choice & 1) != 0 ? beatAndTempo : nullptr,
-                                         (choice & 2) != 0 ? musicalTime : nullptr,
-                                         (choice & 4) != 0 ? transportState : nullptr};
-        AudioUnitSetProperty(unit, kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0, &callbacks,
-                             sizeof callbacks);
+        set(kAudioUnitProperty_HostCallbacks,
+            HostCallbackInfo{nullptr, (choice & 1) != 0 ? beatAndTempo : nullptr,
+                             (choice & 2) != 0 ? musicalTime : nullptr, (choice & 4) != 0 ? transportState : nullptr});
     }
 
     void notify(Bytes& bytes)

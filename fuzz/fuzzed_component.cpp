@@ -5,6 +5,7 @@
 
 #include <CoreFoundation/CoreFoundation.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <exception>
@@ -47,22 +48,6 @@ fs::path scratchFolder()
     return fs::temp_directory_path();
 }
 
-fs::path builtBundle()
-{
-    const char* path = std::getenv("VELMORA_BUNDLE");
-    return path != nullptr ? path : VELMORA_BUNDLE_DIR;
-}
-
-// Both preset domains inside `folder`: the component converts preset files
-// there when it opens.
-void keepPresetFoldersIn(const fs::path& folder)
-{
-    fs::create_directories(folder / "user");
-    fs::create_directories(folder / "local");
-    setenv("XDG_DATA_HOME", (folder / "user").c_str(), 1);
-    setenv("VELMORA_LOCAL_DOMAIN_DIR", (folder / "local").c_str(), 1);
-}
-
 void checkParameter(auhost::AudioUnitInstance& unit, AudioUnitParameterID id)
 {
     const auhost::ParameterDescription info = unit.parameterInfo(id);
@@ -89,7 +74,8 @@ void checkParameter(auhost::AudioUnitInstance& unit, AudioUnitParameterID id)
 
 FuzzedBundle::FuzzedBundle()
 {
-    const fs::path original = builtBundle();
+    const char* named = std::getenv("VELMORA_BUNDLE");
+    const fs::path original = named != nullptr ? named : VELMORA_BUNDLE_DIR;
     std::string pattern = (scratchFolder() / "velmora-fuzz-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr)
     {
@@ -97,7 +83,12 @@ FuzzedBundle::FuzzedBundle()
     }
     folder = pattern;
     bundle = folder / original.filename();
-    keepPresetFoldersIn(folder);
+    // Both preset domains in the folder: the component converts preset files there when it opens.
+    for (const auto& [variable, domain] : {std::pair{"XDG_DATA_HOME", "user"}, {"VELMORA_LOCAL_DOMAIN_DIR", "local"}})
+    {
+        fs::create_directories(folder / domain);
+        setenv(variable, (folder / domain).c_str(), 1);
+    }
     // A real copy: a link would lead the component back to the built bundle.
     fs::copy(original, bundle, fs::copy_options::recursive);
     orStop("registering the bundle copy", [&] {
@@ -168,24 +159,18 @@ void requireUsable(RenderingUnit& unit)
         }
     });
     float input[kChannels][kFrames];
-    float output[kChannels][kFrames];
+    float output[kChannels * kFrames];
     for (UInt32 frame = 0; frame < kFrames; ++frame)
     {
         input[0][frame] = std::sin(0.1f * static_cast<float>(frame));
         input[1][frame] = -input[0][frame];
     }
     const float* inputs[kChannels] = {input[0], input[1]};
-    float* outputs[kChannels] = {output[0], output[1]};
+    float* outputs[kChannels] = {output, output + kFrames};
     orStop("rendering", [&] { unit.renderer->render(inputs, outputs, kFrames); });
-    for (const auto& channel : output)
+    if (!std::all_of(std::begin(output), std::end(output), [](float sample) { return std::isfinite(sample); }))
     {
-        for (const float sample : channel)
-        {
-            if (!std::isfinite(sample))
-            {
-                stop("rendering", "the output is not finite");
-            }
-        }
+        stop("rendering", "the output is not finite");
     }
 }
 

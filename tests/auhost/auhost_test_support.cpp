@@ -1,5 +1,6 @@
 #include "auhost_test_support.h"
 
+#include "auhost/au_error.h"
 #include "auhost/component_bundle.h"
 
 namespace auhosttest
@@ -26,5 +27,18 @@ Component refusingComponent() { return findRegistered(code("TsRf")); }
 TestComponentStorage& seenBy(const auhost::AudioUnitInstance& unit)
 {
     return *reinterpret_cast<TestComponentStorage*>(GetComponentInstanceStorage(unit.unit()));
+}
+
+OSStatus statusOf(const std::function<void()>& call)
+{
+    try
+    {
+        call();
+    }
+    catch (const auhost::AUHostError& failure)
+    {
+        return failure.status();
+    }
+    return noErr;
 }
 }  // namespace auhosttest

@@ -6,6 +6,7 @@
 #include "test_component.h"
 
 #include <filesystem>
+#include <functional>
 
 namespace auhosttest
 {
@@ -22,4 +23,6 @@ Component testEffect();
 Component refusingComponent();
 // The storage the effect keeps for this instance.
 TestComponentStorage& seenBy(const auhost::AudioUnitInstance& unit);
+// The status a host library call failed with, noErr when it did not.
+OSStatus statusOf(const std::function<void()>& call);
 }  // namespace auhosttest

@@ -23,16 +23,6 @@ protected:
         writeAudio(folder / "in.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, 48000, samples);
         return samples;
     }
-
-    std::vector<std::string> filesInFolder()
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder))
-            if (!entry.path().filename().string().starts_with(".std"))
-                names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
 };
 
 TEST_F(AUHostTool, ListShowsEveryComponentAndFailsOnTheOneThatDoesNotOpen)
@@ -82,7 +72,7 @@ TEST_F(AUHostTool, FailuresNameTheirStatusAndLeaveTheOutputAlone)
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err, "velmora-auhost: FSPathMakeRef failed with status -43\n");
     EXPECT_EQ(testsupport::fileContents(folder / "out.wav"), before);
-    EXPECT_EQ(filesInFolder(), (std::vector<std::string>{"in.wav", "out.wav"})) << "no partial file is left";
+    EXPECT_EQ(filesIn(folder), (std::set<std::string>{"in.wav", "out.wav"})) << "no partial file is left";
 
     EXPECT_EQ(auhost({"render", kBundle, "in.wav", "new.wav", "--slice", "0"}).exitCode, 2);
     EXPECT_EQ(auhost({"idle", kBundle, "0.1", "--chain"}).exitCode, 2);

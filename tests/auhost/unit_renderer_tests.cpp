@@ -1,7 +1,6 @@
 // Rendering as a host does: the caller's samples through the render callback,
 // slice by slice with a running time stamp, through chained units, with the
 // host's transport.
-#include "auhost/au_error.h"
 #include "auhost/unit_renderer.h"
 #include "auhost_test_support.h"
 
@@ -115,15 +114,7 @@ TEST(AUHostRendering, UnitRefusalsArriveWithTheirStatus)
 {
     AudioUnitInstance unit(testEffect());
     const auto statusOfRenderer = [&](const RenderFormat& format) {
-        try
-        {
-            UnitRenderer renderer({&unit}, format);
-        }
-        catch (const AUHostError& failure)
-        {
-            return failure.status();
-        }
-        return OSStatus{noErr};
+        return statusOf([&] { UnitRenderer renderer({&unit}, format); });
     };
     EXPECT_EQ(statusOfRenderer({2, 44100.0, kTestComponentCapacity + 1}), kAudioUnitErr_InvalidPropertyValue);
     EXPECT_EQ(statusOfRenderer({3, 44100.0, 512}), kAudioUnitErr_FormatNotSupported);

@@ -2,6 +2,7 @@
 // wraps a third-party effect, and units that break a rule get failing rows
 // and a failing exit.
 #include "component_test_support.h"
+#include "support/scoped_variable.h"
 #include "support/velmora_bundle.h"
 #include "tools/tool_test_support.h"
 
@@ -18,18 +19,8 @@ class AuvalTool : public ToolTest
 {
 protected:
     // Preset folders of the run's own: the component converts what it finds there.
-    void SetUp() override
-    {
-        ToolTest::SetUp();
-        setenv("XDG_DATA_HOME", (folder / "user").c_str(), 1);
-        setenv("VELMORA_LOCAL_DOMAIN_DIR", (folder / "local").c_str(), 1);
-    }
-    void TearDown() override
-    {
-        unsetenv("XDG_DATA_HOME");
-        unsetenv("VELMORA_LOCAL_DOMAIN_DIR");
-        ToolTest::TearDown();
-    }
+    testsupport::ScopedVariable userPresets{"XDG_DATA_HOME", (folder / "user").string()};
+    testsupport::ScopedVariable localPresets{"VELMORA_LOCAL_DOMAIN_DIR", (folder / "local").string()};
 
     ToolRun auval(const std::string& bundle) { return runTool(VELMORA_AUVAL_TOOL, {bundle}); }
 };

@@ -6,12 +6,13 @@
 #include "auhost/audio_unit_instance.h"
 #include "auhost/component_bundle.h"
 #include "support/file_contents.h"
+#include "support/temporary_folder.h"
+#include "support/velmora_bundle.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -23,11 +24,7 @@ namespace
 {
 namespace fs = std::filesystem;
 
-fs::path bundlePath()
-{
-    const char* bundle = std::getenv("VELMORA_BUNDLE");
-    return bundle ? fs::path(bundle) : fs::path();
-}
+const fs::path kBundle = testsupport::velmoraBundlePath();
 
 // Every file under a folder with its bytes.
 std::map<fs::path, std::string> filesUnder(const fs::path& folder)
@@ -76,7 +73,7 @@ std::string commandOutput(const std::string& command)
 
 TEST(BundleLayout, ExecutableExportsOnlyTheEntryPointsAndTheViewClasses)
 {
-    const fs::path executable = bundlePath() / "Contents/x86_64-linux/Velmora.so";
+    const fs::path executable = kBundle / "Contents/x86_64-linux/Velmora.so";
     ASSERT_TRUE(fs::exists(executable)) << executable;
 
     std::set<std::string> exportedFunctions;
@@ -96,7 +93,7 @@ TEST(BundleLayout, ExecutableExportsOnlyTheEntryPointsAndTheViewClasses)
 
 TEST(BundleLayout, InformationDictionaryCarriesIdentityAndConfiguration)
 {
-    const fs::path infoPlist = bundlePath() / "Contents/Info.plist";
+    const fs::path infoPlist = kBundle / "Contents/Info.plist";
     ASSERT_TRUE(fs::exists(infoPlist)) << infoPlist;
 
     // Python's own property-list reader is the independent judge of the XML.
@@ -121,7 +118,7 @@ TEST(BundleLayout, InformationDictionaryCarriesIdentityAndConfiguration)
 }
 TEST(BundleLayout, ParameterMappingIsWrittenAtBuildTimeAndAReadOnlyCopyOpensWithoutWriting)
 {
-    const fs::path mapping = bundlePath() / "Contents/Resources/TDParameters.txt";
+    const fs::path mapping = kBundle / "Contents/Resources/TDParameters.txt";
     ASSERT_TRUE(fs::is_regular_file(mapping)) << "the build did not open the component once: " << mapping;
     EXPECT_EQ(testsupport::fileContents(mapping), "vst param #\tname\tmin\tmax\tdisplay\tunit\tdefault\r"
                                                   "0\ton/off\t0\t1\t=\t-\t1\r"
@@ -130,10 +127,10 @@ TEST(BundleLayout, ParameterMappingIsWrittenAtBuildTimeAndAReadOnlyCopyOpensWith
 
     // A real copy: links would lead the component back to the built bundle.
     // Write bits do not stop root, so the copy is also compared afterwards.
-    std::string folder = (fs::temp_directory_path() / "velmora-read-only-XXXXXX").string();
-    ASSERT_NE(mkdtemp(folder.data()), nullptr);
-    const fs::path copy = fs::path(folder) / "Velmora.vst";
-    fs::copy(bundlePath(), copy, fs::copy_options::recursive);
+    const testsupport::TemporaryFolder folder;
+    ASSERT_FALSE(folder.path().empty());
+    const fs::path copy = folder.path() / "Velmora.vst";
+    fs::copy(kBundle, copy, fs::copy_options::recursive);
     setWritable(copy, false);
     const std::map<fs::path, std::string> before = filesUnder(copy);
 
@@ -152,6 +149,5 @@ TEST(BundleLayout, ParameterMappingIsWrittenAtBuildTimeAndAReadOnlyCopyOpensWith
     EXPECT_EQ(changedPaths(before, filesUnder(copy)), "") << "opening the component wrote into its bundle";
 
     setWritable(copy, true);
-    fs::remove_all(folder);
 }
 }  // namespace

@@ -1,11 +1,7 @@
 // A knob turned in the effect's editor as an Audio Unit host hears it: the
-// component opened through the Audio Unit host library, an event listener on
-// the main event loop, real pointer input through XTest in a private X server.
-//
-// The editor opens as a host opens the unit's Cocoa view, in a top-level
-// window at the origin of the private server's screen. The component's idle
-// timer and the editor's X connection are served by the event loop that the
-// test runs, as a host's main loop would.
+// component's Cocoa view opened through the host library at the origin of a
+// private X server's screen, real pointer input through XTest, and the test's
+// event loop serving the idle timer and the editor's connection as a host's would.
 
 #include "x11_server_test.h"
 
@@ -33,11 +29,8 @@ constexpr float kStepValue = 5.0f;
 class EditorThroughAudioUnit : public editortest::X11ServerTest
 {
 protected:
-    void SetUp() override
+    void setUpWithServer() override
     {
-        X11ServerTest::SetUp();
-        if (setUpStopped())
-            return;
         auhost::registerComponentBundle(testsupport::velmoraBundlePath());
         const auto effects = auhost::findComponents({kAudioUnitType_Effect, 0, 0, 0, 0});
         ASSERT_EQ(effects.size(), 1u);
@@ -46,12 +39,11 @@ protected:
         heard->addParameter(unit->unit(), kAUParameterListener_AnyParameter);
     }
 
-    void TearDown() override
+    void tearDownWithServer() override
     {
         view.reset();
         heard.reset();
         unit.reset();
-        X11ServerTest::TearDown();
     }
 
     void openEditor()

@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cairo.h>
-#include <unistd.h>
 
 #include <filesystem>
 
+#include "support/temporary_folder.h"
 #include "support/velmora_bundle.h"
 
 namespace
@@ -55,7 +55,8 @@ TEST(EditorBundle, OverlappingEditorsKeepTheSharedBundleUntilTheLastCloses)
 TEST(EditorBundle, PanelWithoutImagesOpensAndClosesAtZeroSize)
 {
     const fs::path source(testsupport::velmoraBundlePath());
-    const fs::path copy = fs::temp_directory_path() / ("velmora-noimages-" + std::to_string(getpid())) / "Velmora.vst";
+    const testsupport::TemporaryFolder folder;
+    const fs::path copy = folder.path() / "Velmora.vst";
     fs::create_directories(copy / "Contents");
     fs::copy(source / "Contents/x86_64-linux", copy / "Contents/x86_64-linux", fs::copy_options::recursive);
     fs::copy_file(source / "Contents/Info.plist", copy / "Contents/Info.plist");
@@ -74,6 +75,5 @@ TEST(EditorBundle, PanelWithoutImagesOpensAndClosesAtZeroSize)
         host->dispatch(effEditClose);
     }
     host->close();
-    fs::remove_all(copy.parent_path());
 }
 }  // namespace

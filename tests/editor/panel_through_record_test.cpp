@@ -73,7 +73,7 @@ protected:
     AEffect* record;
 };
 
-TEST_F(PanelThroughRecord, ControlsShowEffectValuesWhileOpenAndOnEveryReopen)
+TEST_F(PanelThroughRecord, ControlsShowEffectValuesWhenOpenedAndWhileOpen)
 {
     EXPECT_EQ(record->flags, effFlagsHasEditor | effFlagsCanReplacing);
     set(velmora::kSize, 0.2f);
@@ -82,11 +82,6 @@ TEST_F(PanelThroughRecord, ControlsShowEffectValuesWhileOpenAndOnEveryReopen)
     set(velmora::kOnOff, 0.3f);
     EXPECT_FLOAT_EQ(shown(velmora::kOnOff), 1.0f) << "a host change moves the open control; non-zero shows as on";
     set(3, 0.5f);  // no such parameter: nothing breaks
-
-    dispatch(effEditClose);
-    set(velmora::kSize, 0.9f);
-    ASSERT_EQ(dispatch(effEditOpen), 1);
-    EXPECT_FLOAT_EQ(shown(velmora::kSize), 0.9f) << "changed while closed, shown on reopening";
     dispatch(effEditClose);
 }
 

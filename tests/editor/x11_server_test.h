@@ -1,8 +1,9 @@
 #pragma once
 // A suite with a private X server for all its tests and a client connection
-// to it for each. A derived SetUp calls this one first and stops when it
-// skipped or failed; a derived TearDown frees what it made, then calls this one.
-// Pointer input goes through XTest, which every suite links.
+// to it for each. A suite opens what it tests in setUpWithServer, which runs once the
+// connection is up, and closes it in tearDownWithServer, before the connection and
+// the windows made through it go. Pointer input goes through XTest, which every
+// suite links.
 
 // gtest before Xlib, whose macros (None, Bool) would break gtest.
 #include <gtest/gtest.h>
@@ -28,7 +29,7 @@ protected:
     static void SetUpTestSuite() { server = std::make_unique<XvfbDisplay>(); }
     static void TearDownTestSuite() { server.reset(); }
 
-    void SetUp() override
+    void SetUp() final
     {
         if (!XvfbDisplay::installed())
             GTEST_SKIP() << "Xvfb is not installed (apt-get install xvfb); this test needs an X server";
@@ -37,13 +38,16 @@ protected:
         ASSERT_NE(display, nullptr);
         int eventBase = 0, errorBase = 0, major = 0, minor = 0;
         ASSERT_TRUE(XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor)) << "no XTest";
+        setUpWithServer();
     }
-    void TearDown() override
+    void TearDown() final
     {
+        tearDownWithServer();
         if (display)
             XCloseDisplay(display);
     }
-    bool setUpStopped() const { return IsSkipped() || HasFatalFailure(); }
+    virtual void setUpWithServer() {}
+    virtual void tearDownWithServer() {}
 
     // A shown top-level window at the screen's top left corner, as a host
     // gives a plug-in to open in; it goes with the connection.
@@ -129,6 +133,7 @@ protected:
 
     static inline std::unique_ptr<XvfbDisplay> server;
     Display* display = nullptr;
+    Window parent = 0;   // the host's window of the plug-in under test
     double scale = 1.0;  // screen pixels per panel unit
     // Panels open at 1, whatever the desktop that runs the tests asks for; a
     // test that wants another scale sets its own after this one.

@@ -16,15 +16,12 @@ constexpr int kRing = cwaveguide::kRingSize;
 // position is back at 0.
 std::unique_ptr<cwaveguide> ringWith(const std::vector<std::pair<int, float>>& slots)
 {
+    std::vector<float> ring(kRing, 0.0f);
+    for (const auto& [slot, value] : slots)
+        ring[static_cast<std::size_t>(slot)] = value;
     auto line = std::make_unique<cwaveguide>();
-    for (int slot = 0; slot < kRing; ++slot)
-    {
-        float value = 0.0f;
-        for (const auto& [index, sample] : slots)
-            if (index == slot)
-                value = sample;
+    for (const float value : ring)
         line->write(value);
-    }
     return line;
 }
 

@@ -25,10 +25,9 @@ constexpr float kRates[] = {44100.0f, 96000.0f, 48000.0f, 192000.0f, 22050.0f};
 constexpr int kEffects = 5;
 constexpr std::chrono::milliseconds kRunTimePerEffect{300};
 
-// One round of the interface thread: each dispatcher opcode once, but
-// effClose and the editor's opening and closing (it stays open offscreen),
-// with arguments that change something where an opcode takes any, then each
-// parameter set and read through the record. Answers the calls made.
+// One round of the interface thread: each opcode but effClose and the editor's
+// open and close once, with arguments that change something, then each
+// parameter set and read. Answers the calls made.
 long sendEveryOpcode(AEffect* record, long round)
 {
     static char names[][24] = {"Pad", "Wide Strings Ensemble"};
@@ -69,10 +68,9 @@ long sendEveryOpcode(AEffect* record, long round)
     return calls;
 }
 
-// One effect from opening to closing. It starts at 44100 Hz, so the first
-// rounds grow its ring twice while blocks run, and it closes with a rate
-// pending that no block took. Answers the first frame with a non-finite output
-// or a changed mono sum, -1 for none, and adds to the counts.
+// One effect from opening to closing, its ring grown twice while blocks run and
+// a rate pending at close. Answers the first frame with a non-finite output or
+// a changed mono sum, -1 for none, and adds to the counts.
 long stormOneEffect(long& calls, long& blocks)
 {
     long unsoundFrame = -1;

@@ -12,22 +12,11 @@ using testsupport::StereoBuffer;
 
 namespace
 {
-// Runs input through the effect in blocks whose sizes cycle through blocks.
 StereoBuffer render(vsthost::LoadedEffect& effect, const StereoBuffer& input, const std::vector<int>& blocks,
                     bool inPlace = false)
 {
-    StereoBuffer source(input);
-    StereoBuffer output(input.frames());
-    std::size_t done = 0;
-    for (std::size_t block = 0; done < input.frames(); ++block)
-    {
-        const std::size_t frames = std::min<std::size_t>(blocks[block % blocks.size()], input.frames() - done);
-        float** in = source.channels(done);
-        float** out = inPlace ? in : output.channels(done);
-        effect.processReplacing(in, out, static_cast<VstInt32>(frames));
-        done += frames;
-    }
-    return inPlace ? source : output;
+    return testsupport::renderInBlocks(
+        input, blocks, [&](float** in, float** out, int frames) { effect.processReplacing(in, out, frames); }, inPlace);
 }
 
 // What a line returns at read position `position` (samples after an impulse

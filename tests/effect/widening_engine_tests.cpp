@@ -33,23 +33,12 @@ void prepare(Path& path, float rate, float size, float dryWet, bool on = true)
     path.setValues(on, size, dryWet);
 }
 
-// Processes input in blocks whose sizes cycle through blocks.
 template <class Path>
 StereoBuffer render(Path& path, const StereoBuffer& input, const std::vector<int>& blocks, bool inPlace = false)
 {
-    StereoBuffer source(input);
-    StereoBuffer output(input.frames());
-    std::size_t done = 0;
-    for (std::size_t block = 0; done < input.frames(); ++block)
-    {
-        const auto frames = std::min<std::size_t>(static_cast<std::size_t>(blocks[block % blocks.size()]),
-                                                  input.frames() - done);
-        float** in = source.channels(done);
-        float** out = inPlace ? in : output.channels(done);
-        path.process(in[0], in[1], out[0], out[1], static_cast<int>(frames));
-        done += frames;
-    }
-    return inPlace ? source : output;
+    return testsupport::renderInBlocks(
+        input, blocks, [&](float** in, float** out, int frames) { path.process(in[0], in[1], out[0], out[1], frames); },
+        inPlace);
 }
 
 bool sameBits(const std::vector<float>& a, const std::vector<float>& b)

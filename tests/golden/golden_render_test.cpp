@@ -19,7 +19,7 @@ namespace
 {
 constexpr double kSampleRate = 48000.0;
 constexpr std::size_t kFrames = 96000;  // two seconds: all four lines and most of an LFO cycle
-constexpr std::size_t kBlockFrames = 480;
+constexpr int kBlockFrames = 480;
 constexpr std::size_t kSnapshotFrames = 4800;  // one energy figure per 0.1 s and channel
 
 // Mean square of each channel over consecutive stretches of the output.
@@ -44,13 +44,9 @@ std::vector<double> renderEnergies()
     std::vector<float> right = left;
     for (std::size_t n = 0; n < kFrames; ++n)
         left[n] += air[n];
-    testsupport::StereoBuffer buffer(std::move(left), std::move(right));
-
-    for (std::size_t offset = 0; offset < kFrames; offset += kBlockFrames)
-    {
-        float** channels = buffer.channels(offset);
-        effect->processReplacing(channels, channels, static_cast<int>(kBlockFrames));
-    }
+    const testsupport::StereoBuffer buffer = testsupport::renderInBlocks(
+        {std::move(left), std::move(right)}, {kBlockFrames},
+        [&](float** in, float** out, int frames) { effect->processReplacing(in, out, frames); }, true);
 
     std::vector<double> energies;
     for (std::size_t start = 0; start < kFrames; start += kSnapshotFrames)

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cairo.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +10,7 @@
 
 #include "gui/bitmap.h"
 #include "gui/timer.h"
+#include "support/temporary_folder.h"
 
 namespace
 {
@@ -22,9 +22,8 @@ class BundleTest : public ::testing::Test
 protected:
     BundleTest()
     {
-        root = fs::temp_directory_path() / ("velmora-bitmap-" + std::to_string(getpid()));
-        fs::create_directories(resources = root / "Test.vst/Contents/Resources");
-        const std::string bundlePath = (root / "Test.vst").string();
+        fs::create_directories(resources);
+        const std::string bundlePath = (folder.path() / "Test.vst").string();
         CFURLRef url = CFURLCreateFromFileSystemRepresentation(
             nullptr, reinterpret_cast<const UInt8*>(bundlePath.c_str()), static_cast<CFIndex>(bundlePath.size()), true);
         gui::gBundleRef = CFBundleCreate(nullptr, url);
@@ -35,7 +34,6 @@ protected:
         if (gui::gBundleRef)
             CFRelease(gui::gBundleRef);
         gui::gBundleRef = nullptr;
-        fs::remove_all(root);
     }
 
     void writePng(const std::string& name, int width, int height)
@@ -45,7 +43,8 @@ protected:
         cairo_surface_destroy(surface);
     }
 
-    fs::path root, resources;
+    const testsupport::TemporaryFolder folder;
+    const fs::path resources = folder.path() / "Test.vst/Contents/Resources";
 };
 
 TEST_F(BundleTest, NumberedImagesLoadByPaddedNameAndBadOnesLeaveAnEmptyBitmap)

@@ -3,9 +3,6 @@
 
 #include "../editor/x11_server_test.h"
 
-#include <chrono>
-#include <thread>
-
 #include "gui/filmstrip_knob.h"
 #include "gui/frame.h"
 #include "recorders.h"
@@ -15,38 +12,21 @@ namespace
 class FrameInX11 : public editortest::X11ServerTest
 {
 protected:
-    void SetUp() override
+    void setUpWithServer() override
     {
-        X11ServerTest::SetUp();
-        if (setUpStopped())
-            return;
         parent = hostWindow(100, 100);
         frame = new gui::Frame({0, 0, 100, 100}, reinterpret_cast<void*>(parent), nullptr);
         ASSERT_NE(frame->getPlatformFrame(), nullptr) << "no window in the host's window";
         frame->addView(new gui::FilmstripKnob({10, 10, 60, 60}, &listener, 1, 120, 50.0, nullptr));
     }
-    void TearDown() override
+    void tearDownWithServer() override
     {
         if (frame)
             frame->release();
-        X11ServerTest::TearDown();
     }
-
-    void pointerTo(int x, int y)
-    {
-        XWarpPointer(display, 0, DefaultRootWindow(display), 0, 0, 0, 0, x, y);
-        settle();
-    }
-    // The frame handles what the server sent it.
-    void settle()
-    {
-        XSync(display, False);
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        frame->getPlatformFrame()->processPendingEvents();
-    }
+    void idle() override { frame->getPlatformFrame()->processPendingEvents(); }
 
     guitest::RecordingListener listener;
-    Window parent = 0;
     gui::Frame* frame = nullptr;
 };
 
@@ -60,9 +40,9 @@ TEST_F(FrameInX11, PointerCrossingTheWindowEntersAndLeavesTheControlUnderIt)
     pointerTo(30, 30);
     listener.events.clear();
     XUnmapWindow(display, parent);
-    settle();
+    pump(2);
     XMapWindow(display, parent);
-    settle();
+    pump(2);
     EXPECT_EQ(listener.events, (std::vector<std::string>{"exit 1", "over 1"}));
 }
 }  // namespace

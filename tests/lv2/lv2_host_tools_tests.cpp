@@ -25,7 +25,6 @@ protected:
     {
         if (access("/usr/bin/lv2apply", X_OK) != 0)
             GTEST_SKIP() << "lilv-utils is not installed (apt-get install lilv-utils)";
-        ToolTest::SetUp();
         // Our bundle alone, beside the vocabulary bundles the tools read classes from.
         fs::create_directory(folder / "plugins");
         fs::create_directory_symlink(VELMORA_LV2_BUNDLE, folder / "plugins" / "velmora.lv2");
@@ -87,13 +86,15 @@ TEST_F(LilvTools, Lv2applyRendersTheSamplesOfTheVstFace)
     writeAudio(folder / "in.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, kRate, testsupport::noise(2 * kFrames, 9, 0.4f));
     const AudioData input = readAudio(folder / "in.wav");
 
-    struct Case
+    testsupport::StereoBuffer in(kFrames);
+    for (std::size_t frame = 0; frame < kFrames; ++frame)
     {
-        float onOff, size, dryWet;
-    };
-    for (const Case& settings : {Case{1.0f, 0.5f, 0.5f}, Case{1.0f, 0.83f, 1.0f}, Case{0.0f, 0.2f, 1.0f}})
+        in.left[frame] = input.samples[2 * frame];
+        in.right[frame] = input.samples[2 * frame + 1];
+    }
+    for (const std::vector<float>& values :  // on/off, Size, Dry/Wet
+         {std::vector{1.0f, 0.5f, 0.5f}, {1.0f, 0.83f, 1.0f}, {0.0f, 0.2f, 1.0f}})
     {
-        const std::vector<float> values{settings.onOff, settings.size, settings.dryWet};
         std::vector<std::string> arguments{"-i", "in.wav", "-o", "out.wav"};
         for (const velmora::ParameterInfo& parameter : velmora::kParameters)
             arguments.insert(arguments.end(),
@@ -108,15 +109,8 @@ TEST_F(LilvTools, Lv2applyRendersTheSamplesOfTheVstFace)
         ASSERT_NE(vst, nullptr);
         for (const velmora::ParameterInfo& parameter : velmora::kParameters)
             vst->setParameter(parameter.index, values[parameter.index]);
-        testsupport::StereoBuffer in(kFrames), out(kFrames);
-        for (std::size_t frame = 0; frame < kFrames; ++frame)
-        {
-            in.left[frame] = input.samples[2 * frame];
-            in.right[frame] = input.samples[2 * frame + 1];
-        }
-        for (std::size_t done = 0; done < kFrames; done += 512)
-            vst->processReplacing(in.channels(done), out.channels(done),
-                                  static_cast<VstInt32>(std::min<std::size_t>(512, kFrames - done)));
+        const testsupport::StereoBuffer out = testsupport::renderInBlocks(
+            in, {512}, [&](float** from, float** to, int frames) { vst->processReplacing(from, to, frames); });
 
         std::size_t differing = 0, first = kFrames;
         for (std::size_t frame = 0; frame < kFrames; ++frame)
@@ -125,8 +119,8 @@ TEST_F(LilvTools, Lv2applyRendersTheSamplesOfTheVstFace)
                 ++differing;
                 first = std::min(first, frame);
             }
-        EXPECT_EQ(differing, 0u) << "on/off " << settings.onOff << ", Size " << settings.size << ", Dry/Wet "
-                                 << settings.dryWet << ": first differing frame " << first;
+        EXPECT_EQ(differing, 0u) << "on/off " << values[0] << ", Size " << values[1] << ", Dry/Wet " << values[2]
+                                 << ": first differing frame " << first;
     }
 }
 #endif

@@ -93,15 +93,7 @@ protected:
         return state->restore(instance, retrieve, this, 0, nullptr);
     }
 
-    LV2_URID map(const std::string& uri)
-    {
-        const auto found = uris.find(uri);
-        if (found != uris.end())
-            return found->second;
-        const auto urid = static_cast<LV2_URID>(uris.size() + 1);
-        uris.emplace(uri, urid);
-        return urid;
-    }
+    LV2_URID map(const std::string& uri) { return uris.try_emplace(uri, uris.size() + 1).first->second; }
 
     StoredValue text(const std::string& value)
     {

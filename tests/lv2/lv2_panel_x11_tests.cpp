@@ -13,9 +13,9 @@
 #include <X11/Xlib.h>
 #include <dlfcn.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,11 +34,8 @@ struct PortWrite
 class PanelInX11 : public editortest::X11ServerTest
 {
 protected:
-    void SetUp() override
+    void setUpWithServer() override
     {
-        X11ServerTest::SetUp();
-        if (setUpStopped())
-            return;
         const std::string module = std::string(VELMORA_LV2_BUNDLE) + "/Contents/x86_64-linux/velmora_ui.so";
         library = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(library, nullptr) << dlerror();
@@ -50,18 +47,12 @@ protected:
         idleInterface = static_cast<const LV2UI_Idle_Interface*>(descriptor->extension_data(LV2_UI__idleInterface));
         ASSERT_NE(idleInterface, nullptr);
 
-        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 400, 300, 0, 0, 0);
-        XMapWindow(display, parent);
-        XSync(display, False);
+        parent = hostWindow(400, 300);
     }
-
-    void TearDown() override
+    void tearDownWithServer() override
     {
         if (ui)
             descriptor->cleanup(ui);
-        if (display && parent)
-            XDestroyWindow(display, parent);
-        X11ServerTest::TearDown();
         // The module stays loaded (nodelete), as it does in a host.
         if (library)
             dlclose(library);
@@ -102,9 +93,6 @@ protected:
         pump();
     }
 
-    unsigned int childWindowCount() const { return static_cast<unsigned int>(childWindows(parent).size()); }
-
-    Window parent = 0;
     LV2UI_Handle ui = nullptr;
     LV2UI_Widget widget = nullptr;
     std::vector<PortWrite> writes;
@@ -130,11 +118,8 @@ private:
     }
     static LV2_URID map(LV2_URID_Map_Handle handle, const char* uri)
     {
-        std::vector<std::string>& uris = static_cast<PanelInX11*>(handle)->mappedUris;
-        auto found = std::find(uris.begin(), uris.end(), uri);
-        if (found == uris.end())
-            found = uris.insert(uris.end(), uri);
-        return static_cast<LV2_URID>(found - uris.begin() + 1);
+        std::map<std::string, LV2_URID>& uris = static_cast<PanelInX11*>(handle)->mappedUris;
+        return uris.try_emplace(uri, uris.size() + 1).first->second;
     }
 
     void* library = nullptr;
@@ -143,14 +128,14 @@ private:
     LV2UI_Resize resize{this, resized};
     LV2UI_Touch touch{this, touched};
     LV2_URID_Map uridMap{this, map};
-    std::vector<std::string> mappedUris;
+    std::map<std::string, LV2_URID> mappedUris;
 };
 
 TEST_F(PanelInX11, DragWritesTheSizePortAndStartsFromWhereTheHostMovedIt)
 {
     openPanel();
     EXPECT_GT(width, 0) << "the panel's images are missing, or the host heard no size";
-    EXPECT_EQ(childWindowCount(), 1u) << "the panel is not a child of the host's window";
+    EXPECT_EQ(childWindows(parent).size(), 1u) << "the panel is not a child of the host's window";
     EXPECT_NE(widget, nullptr);
 
     drag(126, 46, 166);  // 40 pixels right from the middle of the Size knob at (110, 30)
@@ -172,7 +157,7 @@ TEST_F(PanelInX11, DragWritesTheSizePortAndStartsFromWhereTheHostMovedIt)
         << "the knob did not follow the host's value";
 
     closePanel();
-    EXPECT_EQ(childWindowCount(), 0u) << "cleanup left the panel's window behind";
+    EXPECT_EQ(childWindows(parent).size(), 0u) << "cleanup left the panel's window behind";
 }
 TEST_F(PanelInX11, HostsScaleFactorSizesThePanelAboveTheDesktopsAndDragsCountInPanelUnits)
 {

@@ -1,5 +1,6 @@
 #include "support/signals.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <stdexcept>
@@ -56,5 +57,22 @@ float** StereoBuffer::channels(std::size_t offset)
     pointers[0] = left.data() + offset;
     pointers[1] = right.data() + offset;
     return pointers;
+}
+
+StereoBuffer renderInBlocks(const StereoBuffer& input, const std::vector<int>& blocks, const BlockProcess& process,
+                            bool inPlace)
+{
+    StereoBuffer source(input);
+    StereoBuffer output(input.frames());
+    std::size_t done = 0;
+    for (std::size_t block = 0; done < input.frames(); ++block)
+    {
+        const int frames = static_cast<int>(
+            std::min<std::size_t>(static_cast<std::size_t>(blocks[block % blocks.size()]), input.frames() - done));
+        float** in = source.channels(done);
+        process(in, inPlace ? in : output.channels(done), frames);
+        done += static_cast<std::size_t>(frames);
+    }
+    return inPlace ? source : output;
 }
 }  // namespace testsupport

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace testsupport
@@ -32,4 +33,10 @@ struct StereoBuffer
 private:
     float* pointers[2] = {};
 };
+
+// Runs input through process(in, out, frames) in blocks whose sizes cycle
+// through blocks; in place, out is in.
+using BlockProcess = std::function<void(float** in, float** out, int frames)>;
+StereoBuffer renderInBlocks(const StereoBuffer& input, const std::vector<int>& blocks, const BlockProcess& process,
+                            bool inPlace = false);
 }  // namespace testsupport

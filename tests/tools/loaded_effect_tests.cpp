@@ -1,12 +1,15 @@
 // The test host against real plug-ins: Debian's VST 2 packages, and the built
 // bundle for the version handshake.
 #include "support/lsp_plugins.h"
+#include "support/signals.h"
+#include "support/velmora_bundle.h"
 #include "tools/tool_test_support.h"
 #include "vsthost/loaded_effect.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -36,29 +39,21 @@ TEST_F(VstHostLoading, FailuresExplainThemselvesAndLoadNothing)
     const fs::path emptyBundle = folder / "Empty.vst";
     fs::create_directories(emptyBundle / "Contents" / "x86_64-linux");
 
-    const std::pair<std::string, std::string> cases[] = {
-        {(folder / "missing.so").string(), "No such file"},
-        {textFile.string(), "cannot load"},
-        {"/lib/x86_64-linux-gnu/libm.so.6", "exports neither VSTPluginMain nor main"},
-        {emptyBundle.string(), "no plug-in module"},
+    HostSettings versionZero;
+    versionZero.versionAnswer = 0;
+    const std::tuple<std::string, std::string, HostSettings> cases[] = {
+        {(folder / "missing.so").string(), "No such file", {}},
+        {textFile.string(), "cannot load", {}},
+        {"/lib/x86_64-linux-gnu/libm.so.6", "exports neither VSTPluginMain nor main", {}},
+        {emptyBundle.string(), "no plug-in module", {}},
+        {testsupport::velmoraBundlePath(), "created no effect", versionZero},
     };
-    for (const auto& [path, expected] : cases)
+    for (const auto& [path, expected, settings] : cases)
     {
         std::string error;
-        EXPECT_EQ(LoadedEffect::load(path, error), nullptr) << path;
+        EXPECT_EQ(LoadedEffect::load(path, error, settings), nullptr) << path;
         EXPECT_NE(error.find(expected), std::string::npos) << "error for " << path << " was: " << error;
     }
-}
-
-TEST_F(VstHostLoading, VersionZeroHostGetsNoEffect)
-{
-    const char* bundle = std::getenv("VELMORA_BUNDLE");
-    ASSERT_NE(bundle, nullptr) << "VELMORA_BUNDLE names the built bundle";
-    HostSettings settings;
-    settings.versionAnswer = 0;
-    std::string error;
-    EXPECT_EQ(LoadedEffect::load(bundle, error, settings), nullptr);
-    EXPECT_NE(error.find("created no effect"), std::string::npos) << error;
 }
 
 TEST_F(VstHostLoading, BothEntryNamesAndBundleLayoutLoad)
@@ -101,11 +96,9 @@ TEST_F(VstHostLoading, ProcessingAndClosingTwiceIsSafe)
     ASSERT_GE(host->effect()->numInputs, 2);
     ASSERT_GE(host->effect()->numOutputs, 2);
 
-    std::vector<float> left(64, 0.5f), right(64, -0.5f), outLeft(64), outRight(64);
-    float* inputs[] = {left.data(), right.data()};
-    float* outputs[] = {outLeft.data(), outRight.data()};
+    testsupport::StereoBuffer input(std::vector<float>(64, 0.5f), std::vector<float>(64, -0.5f)), output(64);
     for (int block = 0; block < 8; ++block)
-        host->processReplacing(inputs, outputs, 64);
+        host->processReplacing(input.channels(), output.channels(), 64);
     EXPECT_FALSE(host->dispatchForText(effGetParamName, 0).empty()) << "the subject names its first parameter";
 
     host->close();

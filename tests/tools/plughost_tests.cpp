@@ -1,10 +1,10 @@
 // velmora-plughost as a user runs it: the built binary on the built bundle.
 #include "support/signals.h"
+#include "support/velmora_bundle.h"
 #include "tools/tool_test_support.h"
 
 #include <bit>
 #include <cstdint>
-#include <cstdlib>
 
 namespace
 {
@@ -28,9 +28,7 @@ class PlugHostTool : public ToolTest
 protected:
     ToolRun run(std::vector<std::string> arguments)
     {
-        const char* bundle = std::getenv("VELMORA_BUNDLE");
-        EXPECT_NE(bundle, nullptr) << "VELMORA_BUNDLE names the built bundle";
-        arguments.insert(arguments.begin(), bundle != nullptr ? bundle : "");
+        arguments.insert(arguments.begin(), testsupport::velmoraBundlePath());
         return runTool(VELMORA_PLUGHOST_TOOL, arguments);
     }
 };

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <numeric>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -30,13 +31,7 @@ TEST_F(RenderTool, BadInputGivesOneClearErrorLineAndNonZeroExit)
     writeAudio(folder / "in.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 2, 44100, testsupport::noise(2000, 3, 0.3f));
     writeCutShortFlac(folder / "cut.flac");
 
-    struct Case
-    {
-        std::vector<std::string> arguments;
-        int exitCode;
-        std::string message;
-    };
-    const std::vector<Case> cases = {
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
         {{"missing.wav"}, 1, "cannot read 'missing.wav': no such file"},
         {{"notes.wav"}, 1, "cannot read 'notes.wav'"},
         {{"surround.wav"}, 1, "has 3 channels"},
@@ -57,13 +52,13 @@ TEST_F(RenderTool, BadInputGivesOneClearErrorLineAndNonZeroExit)
         {{"--louder"}, 2, "unknown option '--louder'"},
         {{"in.wav", "other.wav"}, 2, "more than one input file"},
     };
-    for (const auto& testCase : cases)
+    for (const auto& [arguments, exitCode, message] : cases)
     {
-        const ToolRun result = run(testCase.arguments);
-        const std::string context = "arguments: " + testCase.arguments.front() + " ... stderr: " + result.err;
-        EXPECT_EQ(result.exitCode, testCase.exitCode) << context;
+        const ToolRun result = run(arguments);
+        const std::string context = "arguments: " + arguments.front() + " ... stderr: " + result.err;
+        EXPECT_EQ(result.exitCode, exitCode) << context;
         EXPECT_EQ(result.err.rfind("velmora-render: ", 0), 0u) << context;
-        EXPECT_NE(result.err.find(testCase.message), std::string::npos) << context;
+        EXPECT_NE(result.err.find(message), std::string::npos) << context;
         EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << context;
     }
     EXPECT_EQ(testsupport::fileContents(folder / "kept.wav"), "an earlier render")
@@ -77,29 +72,23 @@ TEST_F(RenderTool, BadInputGivesOneClearErrorLineAndNonZeroExit)
 
 TEST_F(RenderTool, WavAiffAndFlacKeepFormatRateAndLength)
 {
-    struct Case
-    {
-        const char* name;
-        int format;
-        int sampleRate;
-    };
     // 12345 frames: not a multiple of any block size, so the last block is short.
     constexpr std::size_t kFrames = 12345;
     const std::vector<float> frames = testsupport::noise(2 * kFrames, 5, 0.3f);
-    for (const Case& testCase : {Case{"a.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100},
-                                 Case{"b.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_24, 48000},
-                                 Case{"c.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 96000}})
+    for (const auto& [name, format, sampleRate] : {std::tuple{"a.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100},
+                                                   {"b.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_24, 48000},
+                                                   {"c.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 96000}})
     {
-        writeAudio(folder / testCase.name, testCase.format, 2, testCase.sampleRate, frames);
-        const ToolRun result = run({testCase.name, "-q", "--block-size", "1000", "-o", "out.any"});
-        ASSERT_EQ(result.exitCode, 0) << testCase.name << ": " << result.err;
+        writeAudio(folder / name, format, 2, sampleRate, frames);
+        const ToolRun result = run({name, "-q", "--block-size", "1000", "-o", "out.any"});
+        ASSERT_EQ(result.exitCode, 0) << name << ": " << result.err;
         EXPECT_EQ(result.out, "") << "--quiet printed output";
 
         const AudioData output = readAudio(folder / "out.any");
-        EXPECT_EQ(output.info.format, testCase.format) << testCase.name;
-        EXPECT_EQ(output.info.samplerate, testCase.sampleRate) << testCase.name;
-        EXPECT_EQ(output.info.channels, 2) << testCase.name;
-        EXPECT_EQ(output.info.frames, static_cast<sf_count_t>(kFrames)) << testCase.name;
+        EXPECT_EQ(output.info.format, format) << name;
+        EXPECT_EQ(output.info.samplerate, sampleRate) << name;
+        EXPECT_EQ(output.info.channels, 2) << name;
+        EXPECT_EQ(output.info.frames, static_cast<sf_count_t>(kFrames)) << name;
     }
 }
 

@@ -59,13 +59,14 @@ std::vector<std::string> toolLines(const std::string& err)
     return lines;
 }
 
-void ToolTest::SetUp()
+std::set<std::string> filesIn(const fs::path& folder)
 {
-    char pattern[] = "/tmp/velmora-tool-test-XXXXXX";
-    folder = mkdtemp(pattern);
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().filename() != ".stdout")
+            names.insert(entry.path().filename().string());
+    return names;
 }
-
-void ToolTest::TearDown() { fs::remove_all(folder); }
 
 ToolRun ToolTest::runTool(const std::string& tool, const std::vector<std::string>& arguments)
 {

@@ -3,11 +3,13 @@
 // the audio files it reads and writes.
 
 #include "support/file_contents.h"
+#include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -33,17 +35,17 @@ void writeCutShortFlac(const fs::path& path);
 // The tool's own lines on stderr, without the trace lines ("[tag](thread) ...")
 // of the hosting layer and the Audio Unit side.
 std::vector<std::string> toolLines(const std::string& err);
+// The names of the files in a tool's folder, its captured standard output left out.
+std::set<std::string> filesIn(const fs::path& folder);
 
 // Each test gets an empty folder of its own, removed afterwards.
 class ToolTest : public testing::Test
 {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-
     // Runs tool in the test folder; a crash fails the test.
     ToolRun runTool(const std::string& tool, const std::vector<std::string>& arguments);
 
-    fs::path folder;
+    testsupport::TemporaryFolder temporary;
+    const fs::path folder = temporary.path();
 };
 }  // namespace tooltest

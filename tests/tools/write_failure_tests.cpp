@@ -7,20 +7,10 @@
 #include "tools/tool_test_support.h"
 
 #include <fstream>
-#include <set>
 
 namespace
 {
 using namespace tooltest;
-
-std::set<std::string> namesIn(const fs::path& folder)
-{
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.path().filename() != ".stdout")
-            names.insert(entry.path().filename().string());
-    return names;
-}
 
 using FullDisk = ToolTest;
 
@@ -49,7 +39,7 @@ TEST_F(FullDisk, AWriteThatFailsHalfwayKeepsTheEarlierFileAndLeavesNothingElse)
     {
         const std::string earlier = "the file as the user left it, " + testCase.target;
         std::ofstream(folder / testCase.target, std::ios::binary) << earlier;
-        const std::set<std::string> before = namesIn(folder);
+        const std::set<std::string> before = filesIn(folder);
         ToolRun result;
         {
             const testsupport::FileSizeLimit fullDisk(testCase.limit);
@@ -63,7 +53,7 @@ TEST_F(FullDisk, AWriteThatFailsHalfwayKeepsTheEarlierFileAndLeavesNothingElse)
         EXPECT_NE(lines[0].find("cannot write '"), std::string::npos) << context;
         EXPECT_NE(lines[0].find(testCase.target + "': "), std::string::npos) << context;
         EXPECT_EQ(testsupport::fileContents(folder / testCase.target), earlier) << context;
-        EXPECT_EQ(namesIn(folder), before) << "a temporary file or a new file was left: " << context;
+        EXPECT_EQ(filesIn(folder), before) << "a temporary file or a new file was left: " << context;
     }
 }
 }  // namespace

@@ -8,17 +8,6 @@
 
 #include <string>
 
-namespace
-{
-std::unique_ptr<vsthost::LoadedEffect> loadUnopened()
-{
-    std::string error;
-    auto loaded = vsthost::LoadedEffect::load(testsupport::velmoraBundlePath(), error);
-    EXPECT_NE(loaded, nullptr) << error;
-    return loaded;
-}
-}  // namespace
-
 TEST(Record, KeysAnswerStaysInvertedCanDoStaysStrictAndNoChunkIsHandedOut)
 {
     auto effect = testsupport::openVelmora();
@@ -67,8 +56,9 @@ TEST(Record, NullTextPointersFromTheHostDoNothing)
 // never resumed, and try a bank chunk before falling back to parameters.
 TEST(Record, CallsBeforeOpenAndASuspendBeforeAnyResumeLeaveTheEffectSound)
 {
-    auto effect = loadUnopened();
-    ASSERT_NE(effect, nullptr);
+    std::string error;
+    auto effect = vsthost::LoadedEffect::load(testsupport::velmoraBundlePath(), error);
+    ASSERT_NE(effect, nullptr) << error;
     EXPECT_EQ(effect->dispatch(effGetPlugCategory), 1);
     EXPECT_EQ(effect->dispatchForText(effGetEffectName), "Velmora");
     effect->dispatch(effMainsChanged, 0, 0);

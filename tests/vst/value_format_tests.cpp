@@ -27,15 +27,9 @@ std::string formatted(Format format, VstInt32 maxLen = 16)
 TEST(ValueFormat, FloatTextsKeepEightCharactersWithTheirIntegerDigits)
 {
     SpyEffect effect;
-    const std::pair<float, const char*> cases[] = {{1.5f, "1.500000"},
-
-                                                   {-0.25f, "-0.25000"},
-
-                                                   {12345678.0f, "12345678."},
-                                                   {-9999999.0f, "-9999999."},
-                                                   {99999999.5f, "Huge!"},
-
-                                                   {std::numeric_limits<float>::quiet_NaN(), "Huge!"}};
+    const std::pair<float, const char*> cases[] = {
+        {1.5f, "1.500000"},         {-0.25f, "-0.25000"},   {12345678.0f, "12345678."},
+        {-9999999.0f, "-9999999."}, {99999999.5f, "Huge!"}, {std::numeric_limits<float>::quiet_NaN(), "Huge!"}};
     for (const auto& [value, text] : cases)
         EXPECT_EQ(formatted([&, value = value](char* t, VstInt32 n) { effect.float2string(value, t, n); }), text)
             << "value " << value;
