@@ -1,9 +1,11 @@
-// FXP/FXB data: parameter records with the Velmora bundle, chunk records with
-// the tests' own effect; malformed data fails while the effect loses nothing.
+// FXP/FXB data: what the parser finds wrong with data, then loading through
+// VSTPlugIn, parameter records with the Velmora bundle, chunk records with the
+// tests' own effect; malformed data fails while the effect loses nothing.
 
 #include "effect/velmora_identity.h"
 #include "tandem/tandem_exceptions.h"
 #include "tandem_test_support.h"
+#include "vst/fx_data.h"
 
 #include <gtest/gtest.h>
 
@@ -68,11 +70,12 @@ protected:
     std::unique_ptr<VSTPlugIn> plugIn = openForTest(FAKE_EFFECT, host);
 };
 
-std::unique_ptr<VSTPlugIn> openParameterEffect(PlugHost& host, VstInt32 numPrograms)
+std::unique_ptr<VSTPlugIn> openParameterEffect(PlugHost& host, VstInt32 numPrograms, VstInt32 numParams = 3)
 {
     FakeEffectControl& control = resetTestEffect();
     control.flags = effFlagsCanReplacing;
     control.numPrograms = numPrograms;
+    control.numParams = numParams;
     return openForTest(FAKE_EFFECT, host);
 }
 }  // namespace
@@ -100,25 +103,54 @@ TEST_F(VelmoraFxData, roundTripsRestoreProgramsAndKeepTheCurrentOne)
     EXPECT_EQ(allPrograms()[3], saved[3]);
 }
 
-TEST_F(VelmoraFxData, malformedDataIsRefusedBeforeAnythingChanges)
+// The parser alone, on Velmora's own data with one field changed or the data
+// cut: each fault is named, and values a receiver does not take may be absent.
+TEST_F(VelmoraFxData, parserNamesWhatIsWrongWithTheData)
 {
     const auto program = createFXP(*plugIn);
     const auto bank = createFXB(*plugIn);
-    const auto scrambled = scramble(0.9f);
-    auto refusedAs = [&](const std::vector<unsigned char>& base, std::size_t offset, int value) {
-        auto bytes = base;
-        setFieldAt(bytes, offset, value);
-        return loadFailure<FormatException>(*plugIn, bytes);
+    const fx::Receiver velmora{velmora::kUniqueId, velmora::kNumParams, false};
+    const fx::Receiver takesChunks{velmora::kUniqueId, velmora::kNumParams, true};
+    auto faultOf = [](const std::vector<unsigned char>& bytes, const fx::Receiver& receiver) {
+        fx::Data data;
+        return fx::read(bytes, receiver, data);
     };
-    EXPECT_EQ(refusedAs(bank, 16, fourCharCode("Othr")), kInvalidFormat) << "foreign effect ID";
-    EXPECT_EQ(refusedAs(program, 12, 2), kInvalidFormat) << "program record of version 2";
-    for (int byteSize : {61, std::numeric_limits<int>::max(), -8})
-        EXPECT_EQ(refusedAs(program, 4, byteSize), kInvalidFormat) << "byte size " << byteSize;
-    EXPECT_EQ(refusedAs(bank, 24, -1), kInvalidFormat) << "negative program count";
-    EXPECT_EQ(refusedAs(program, 24, -3), kInvalidFormat) << "negative parameter count";
-    EXPECT_EQ(refusedAs(bank, 8, fourCharCode("FBCh")), kInvalidFormat) << "chunk bank for a chunkless effect";
-    EXPECT_EQ(refusedAs(program, 8, fourCharCode("FPCh")), kInvalidFormat) << "chunk program for a chunkless effect";
-    EXPECT_EQ(loadFailure<EOFException>(*plugIn, {'C', 'c', 'n', 'K'}), "End of file error");
+    auto changed = [](std::vector<unsigned char> bytes, std::size_t offset, int value) {
+        setFieldAt(bytes, offset, value);
+        return bytes;
+    };
+    auto cut = [](std::vector<unsigned char> bytes, std::size_t size) {
+        resizeData(bytes, size);
+        return bytes;
+    };
+    using enum fx::Fault;
+    EXPECT_EQ(faultOf({'C', 'c', 'n', 'K'}, velmora), endOfFile) << "header cut";
+    EXPECT_EQ(faultOf(changed(program, 0, fourCharCode("XcnK")), velmora), notFxData);
+    for (int byteSize : {61, std::numeric_limits<int>::max()})
+        EXPECT_EQ(faultOf(changed(program, 4, byteSize), velmora), shorterThanDeclared) << "byte size " << byteSize;
+    EXPECT_EQ(faultOf(changed(program, 4, -8), velmora), notFxData);
+    EXPECT_EQ(faultOf(changed(program, 8, fourCharCode("Othr")), velmora), unknownKind);
+    EXPECT_EQ(faultOf(changed(program, 12, 2), velmora), notFxData) << "a parameter program is of version 1";
+    EXPECT_EQ(faultOf(changed(bank, 12, 2), velmora), none) << "a bank of version 2 holding programs of version 1";
+    EXPECT_EQ(faultOf(changed(bank, 16, fourCharCode("Othr")), velmora), otherEffect);
+    EXPECT_EQ(faultOf(changed(program, 24, -3), velmora), notFxData) << "negative parameter count";
+    EXPECT_EQ(faultOf(changed(bank, 24, -1), velmora), notFxData) << "negative program count";
+    EXPECT_EQ(faultOf(cut(program, 60), velmora), endOfFile) << "cut inside the values";
+    EXPECT_EQ(faultOf(cut(program, 60), {velmora::kUniqueId, 1, false}), none) << "cut after the values taken";
+    EXPECT_EQ(faultOf(changed(bank, 8, fourCharCode("FBCh")), velmora), chunkNotTaken);
+    EXPECT_EQ(faultOf(changed(changed(program, 8, fourCharCode("FPCh")), 56, 1000), takesChunks), chunkCut);
+    EXPECT_EQ(faultOf(changed(bank, 8, fourCharCode("FBCh")), takesChunks), chunkCut) << "\"CcnK\" as chunk size";
+}
+
+TEST_F(VelmoraFxData, malformedDataIsRefusedBeforeAnythingChanges)
+{
+    auto program = createFXP(*plugIn);
+    const auto scrambled = scramble(0.9f);
+    auto foreign = program;
+    setFieldAt(foreign, 16, fourCharCode("Othr"));
+    EXPECT_EQ(loadFailure<FormatException>(*plugIn, foreign), kInvalidFormat);
+    resizeData(program, 60);
+    EXPECT_EQ(loadFailure<EOFException>(*plugIn, program), "End of file error") << "cut inside the values";
     EXPECT_EQ(allPrograms(), scrambled) << "nothing changes when the data is refused";
 }
 
@@ -183,15 +215,10 @@ TEST_F(ChunkFxData, chunkSizesBeyondTheDataOrRefusedByTheEffectFailCleanly)
     auto program = createFXP(*plugIn);
     auto bank = createFXB(*plugIn);
     plugIn->setCurrentProgramName("Kept");
-    for (int chunkSize : {1001, std::numeric_limits<int>::max()})
-    {
-        setFieldAt(program, 56, chunkSize);
-        EXPECT_EQ(loadFailure<EOFException>(*plugIn, program), "Unexpected end of file in FXP / FXB data");
-        setFieldAt(bank, 156, chunkSize);
-        EXPECT_EQ(loadFailure<EOFException>(*plugIn, bank), "Unexpected end of file in FXB data");
-    }
-    setFieldAt(program, 56, -4);
-    EXPECT_EQ(loadFailure<FormatException>(*plugIn, program), kInvalidFormat);
+    setFieldAt(program, 56, std::numeric_limits<int>::max());
+    EXPECT_EQ(loadFailure<EOFException>(*plugIn, program), "Unexpected end of file in FXP / FXB data");
+    setFieldAt(bank, 156, 1001);
+    EXPECT_EQ(loadFailure<EOFException>(*plugIn, bank), "Unexpected end of file in FXB data");
     EXPECT_EQ(control.setChunkCalls, 0);
     char name[25];
     plugIn->getCurrentProgramName(name);
@@ -214,6 +241,19 @@ TEST(ParameterFxData, effectWithoutProgramsWritesAndLoadsAnEmptyBank)
     const auto bank = createFXB(*plugIn);
     EXPECT_EQ(bank.size(), 156u) << "header and reserved bytes only";
     EXPECT_TRUE(load(*plugIn, bank)) << "no program to remember or select again";
+}
+
+TEST(ParameterFxData, effectWithNegativeParameterCountTakesNoNameFromBeyondACutRecord)
+{
+    PlugHost host(kTestSampleRate);
+    auto plugIn = openParameterEffect(host, 8, -8);
+    ASSERT_TRUE(plugIn);
+    // A program of no values that ends before its name.
+    std::vector<unsigned char> record(28);
+    for (auto [offset, value] :
+         {std::pair{0, fourCharCode("CcnK")}, {4, 20}, {8, fourCharCode("FxCk")}, {12, 1}, {16, kFakeEffectId}})
+        setFieldAt(record, offset, value);
+    EXPECT_EQ(loadFailure<EOFException>(*plugIn, record), "End of file error");
 }
 
 TEST(ParameterFxDataDeathTest, negativeProgramCountStopsInsteadOfOverrunningTheBank)
