@@ -70,12 +70,11 @@ protected:
     std::unique_ptr<VSTPlugIn> plugIn = openForTest(FAKE_EFFECT, host);
 };
 
-std::unique_ptr<VSTPlugIn> openParameterEffect(PlugHost& host, VstInt32 numPrograms, VstInt32 numParams = 3)
+std::unique_ptr<VSTPlugIn> openParameterEffect(PlugHost& host, VstInt32 numPrograms)
 {
     FakeEffectControl& control = resetTestEffect();
     control.flags = effFlagsCanReplacing;
     control.numPrograms = numPrograms;
-    control.numParams = numParams;
     return openForTest(FAKE_EFFECT, host);
 }
 }  // namespace
@@ -109,11 +108,10 @@ TEST_F(VelmoraFxData, parserNamesWhatIsWrongWithTheData)
 {
     const auto program = createFXP(*plugIn);
     const auto bank = createFXB(*plugIn);
-    const fx::Receiver velmora{velmora::kUniqueId, velmora::kNumParams, false};
-    const fx::Receiver takesChunks{velmora::kUniqueId, velmora::kNumParams, true};
-    auto faultOf = [](const std::vector<unsigned char>& bytes, const fx::Receiver& receiver) {
+    // As an effect of Velmora's ID without chunks and with `parameterCount` parameters takes it.
+    auto faultOf = [](const std::vector<unsigned char>& bytes, int parameterCount = velmora::kNumParams) {
         fx::Data data;
-        return fx::read(bytes, receiver, data);
+        return fx::read(bytes, {velmora::kUniqueId, parameterCount, false}, data);
     };
     auto changed = [](std::vector<unsigned char> bytes, std::size_t offset, int value) {
         setFieldAt(bytes, offset, value);
@@ -124,34 +122,17 @@ TEST_F(VelmoraFxData, parserNamesWhatIsWrongWithTheData)
         return bytes;
     };
     using enum fx::Fault;
-    EXPECT_EQ(faultOf({'C', 'c', 'n', 'K'}, velmora), endOfFile) << "header cut";
-    EXPECT_EQ(faultOf(changed(program, 0, fourCharCode("XcnK")), velmora), notFxData);
-    for (int byteSize : {61, std::numeric_limits<int>::max()})
-        EXPECT_EQ(faultOf(changed(program, 4, byteSize), velmora), shorterThanDeclared) << "byte size " << byteSize;
-    EXPECT_EQ(faultOf(changed(program, 4, -8), velmora), notFxData);
-    EXPECT_EQ(faultOf(changed(program, 8, fourCharCode("Othr")), velmora), unknownKind);
-    EXPECT_EQ(faultOf(changed(program, 12, 2), velmora), notFxData) << "a parameter program is of version 1";
-    EXPECT_EQ(faultOf(changed(bank, 12, 2), velmora), none) << "a bank of version 2 holding programs of version 1";
-    EXPECT_EQ(faultOf(changed(bank, 16, fourCharCode("Othr")), velmora), otherEffect);
-    EXPECT_EQ(faultOf(changed(program, 24, -3), velmora), notFxData) << "negative parameter count";
-    EXPECT_EQ(faultOf(changed(bank, 24, -1), velmora), notFxData) << "negative program count";
-    EXPECT_EQ(faultOf(cut(program, 60), velmora), endOfFile) << "cut inside the values";
-    EXPECT_EQ(faultOf(cut(program, 60), {velmora::kUniqueId, 1, false}), none) << "cut after the values taken";
-    EXPECT_EQ(faultOf(changed(bank, 8, fourCharCode("FBCh")), velmora), chunkNotTaken);
-    EXPECT_EQ(faultOf(changed(changed(program, 8, fourCharCode("FPCh")), 56, 1000), takesChunks), chunkCut);
-    EXPECT_EQ(faultOf(changed(bank, 8, fourCharCode("FBCh")), takesChunks), chunkCut) << "\"CcnK\" as chunk size";
-}
-
-TEST_F(VelmoraFxData, malformedDataIsRefusedBeforeAnythingChanges)
-{
-    auto program = createFXP(*plugIn);
-    const auto scrambled = scramble(0.9f);
-    auto foreign = program;
-    setFieldAt(foreign, 16, fourCharCode("Othr"));
-    EXPECT_EQ(loadFailure<FormatException>(*plugIn, foreign), kInvalidFormat);
-    resizeData(program, 60);
-    EXPECT_EQ(loadFailure<EOFException>(*plugIn, program), "End of file error") << "cut inside the values";
-    EXPECT_EQ(allPrograms(), scrambled) << "nothing changes when the data is refused";
+    EXPECT_EQ(faultOf({'C', 'c', 'n', 'K'}), endOfFile) << "header cut";
+    EXPECT_EQ(faultOf(changed(program, 4, std::numeric_limits<int>::max())), shorterThanDeclared);
+    EXPECT_EQ(faultOf(changed(program, 4, -8)), notFxData);
+    EXPECT_EQ(faultOf(changed(program, 8, fourCharCode("Othr"))), unknownKind);
+    EXPECT_EQ(faultOf(changed(program, 12, 2)), notFxData) << "a parameter program is of version 1";
+    EXPECT_EQ(faultOf(changed(bank, 12, 2)), none) << "a bank of version 2 holding programs of version 1";
+    EXPECT_EQ(faultOf(changed(program, 24, -3)), notFxData) << "negative parameter count";
+    EXPECT_EQ(faultOf(changed(bank, 24, -1)), notFxData) << "negative program count";
+    EXPECT_EQ(faultOf(cut(program, 60), 1), none) << "cut after the values taken";
+    EXPECT_EQ(faultOf(cut(program, 48), -8), endOfFile) << "cut in the name, for a negative parameter count";
+    EXPECT_EQ(faultOf(changed(bank, 8, fourCharCode("FBCh"))), chunkNotTaken);
 }
 
 TEST_F(VelmoraFxData, bankCutInsideValuesKeepsTheCompleteProgramsBeforeTheCut)
@@ -178,16 +159,15 @@ TEST_F(VelmoraFxData, mismatchedDataLoadsWhatFitsAndAnswersFalse)
     EXPECT_EQ(plugIn->getParameter(velmora::kDryWet), 0.0f) << "NaN is loaded as 0.0";
     const auto saved = scramble(0.1f);
     const auto bank = createFXB(*plugIn);
-    // Every record gains a fourth value that Velmora has no parameter for.
-    std::vector<unsigned char> widened(bank.begin(), bank.begin() + kBankHeaderSize);
-    for (std::size_t record = 0; record < 8; ++record)
+    // Every record gains a fourth value that Velmora has no parameter for;
+    // from the last, so that the earlier ones keep their offsets.
+    auto widened = bank;
+    for (std::size_t start = kBankHeaderSize + 7 * kRecordSize; start >= kBankHeaderSize; start -= kRecordSize)
     {
-        const auto start = bank.begin() + static_cast<long>(kBankHeaderSize + record * kRecordSize);
-        widened.insert(widened.end(), start, start + kRecordSize);
-        widened.insert(widened.end(), {0x3f, 0x00, 0x00, 0x00});
-        setFieldAt(widened, widened.size() - kRecordSize - 4 + 24, 4);
+        setFieldAt(widened, start + 24, 4);
+        widened.insert(widened.begin() + static_cast<long>(start + kRecordSize), {0x3f, 0x00, 0x00, 0x00});
     }
-    setFieldAt(widened, 4, static_cast<int>(widened.size()) - 8);
+    resizeData(widened, widened.size());
     scramble(0.85f);
     EXPECT_FALSE(load(*plugIn, widened)) << "parameter counts differ";
     EXPECT_EQ(allPrograms(), saved) << "a record with extra values: the next starts after its own count";
@@ -219,6 +199,8 @@ TEST_F(ChunkFxData, chunkSizesBeyondTheDataOrRefusedByTheEffectFailCleanly)
     EXPECT_EQ(loadFailure<EOFException>(*plugIn, program), "Unexpected end of file in FXP / FXB data");
     setFieldAt(bank, 156, 1001);
     EXPECT_EQ(loadFailure<EOFException>(*plugIn, bank), "Unexpected end of file in FXB data");
+    setFieldAt(program, 56, -4);
+    EXPECT_EQ(loadFailure<FormatException>(*plugIn, program), kInvalidFormat);
     EXPECT_EQ(control.setChunkCalls, 0);
     char name[25];
     plugIn->getCurrentProgramName(name);
@@ -241,19 +223,6 @@ TEST(ParameterFxData, effectWithoutProgramsWritesAndLoadsAnEmptyBank)
     const auto bank = createFXB(*plugIn);
     EXPECT_EQ(bank.size(), 156u) << "header and reserved bytes only";
     EXPECT_TRUE(load(*plugIn, bank)) << "no program to remember or select again";
-}
-
-TEST(ParameterFxData, effectWithNegativeParameterCountTakesNoNameFromBeyondACutRecord)
-{
-    PlugHost host(kTestSampleRate);
-    auto plugIn = openParameterEffect(host, 8, -8);
-    ASSERT_TRUE(plugIn);
-    // A program of no values that ends before its name.
-    std::vector<unsigned char> record(28);
-    for (auto [offset, value] :
-         {std::pair{0, fourCharCode("CcnK")}, {4, 20}, {8, fourCharCode("FxCk")}, {12, 1}, {16, kFakeEffectId}})
-        setFieldAt(record, offset, value);
-    EXPECT_EQ(loadFailure<EOFException>(*plugIn, record), "End of file error");
 }
 
 TEST(ParameterFxDataDeathTest, negativeProgramCountStopsInsteadOfOverrunningTheBank)
