@@ -55,8 +55,8 @@ struct Program
     std::int32_t parameterCount = 0;  // as the record gives it
     char name[kMaxNameLength + 1] = {};
     // The values the receiver takes, big-endian: the record's first ones, as
-    // many as both the record and the receiver have. Its later parameters
-    // get 0.
+    // many as both the record and the receiver have. A loader sets the
+    // receiver's parameters beyond them to 0.
     Bytes values;
     Bytes chunk;
     // The record's own length, however many of its values the receiver
