@@ -1,68 +1,56 @@
-// Feeds arbitrary bytes to VSTPlugIn::loadFXPOrFXB on one Velmora instance.
-// Malformed data must end in FormatException or EOFException, and the
-// effect must stay usable: a bank can still be written after every input.
+// Arbitrary bytes as FXP/FXB data, read by the parser as Velmora takes them
+// and as an effect that takes chunks does, a bank's programs walked to its
+// end: every value the parser gives is in 0..1 and every program ends within
+// the data (reads beyond it are the sanitizer's to find). The component's
+// loader, which reads through the parser, meets such data inside whole units
+// in component_resources_fuzzer.
 
 #include "fuzz_stop.h"
 
-#include "plughost/plug_host.h"
-#include "plughost/plugin_loading.h"
-#include "tandem/tandem_exceptions.h"
+#include "effect/velmora_identity.h"
+#include "vst/fx_data.h"
 
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
 
 namespace
 {
-constexpr float kSampleRate = 44100.0f;
-constexpr int kBlockSize = 512;
-
-struct FuzzedEffect
+void checkProgram(const fx::Program& program, fx::Bytes record)
 {
-    PlugHost host{kSampleRate};
-    std::unique_ptr<VSTPlugIn> plugIn;
-    unsigned long bankSize = 0;
-};
-
-// VELMORA_BUNDLE overrides the bundle of the build tree this was built in.
-const char* bundlePath()
-{
-    const char* path = std::getenv("VELMORA_BUNDLE");
-    return path != nullptr ? path : VELMORA_BUNDLE_DIR;
-}
-
-FuzzedEffect& fuzzedEffect()
-{
-    static FuzzedEffect* effect = [] {
-        auto* opened = new FuzzedEffect;
-        opened->plugIn = openPlugIn(bundlePath(), opened->host, kSampleRate, kBlockSize);
-        delete[] opened->plugIn->createFXB(opened->bankSize);
-        return opened;
-    }();
-    return *effect;
+    if (program.size > record.size())
+    {
+        fuzzing::stop("program", "a program ends beyond the data it was read from");
+    }
+    for (std::size_t index = 0; index < program.valueCount(); ++index)
+    {
+        if (!(program.value(index) >= 0.0f && program.value(index) <= 1.0f))
+        {
+            fuzzing::stop("value", "a program value outside 0..1");
+        }
+    }
 }
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    FuzzedEffect& effect = fuzzedEffect();
-    if (size == 0)
+    const fx::Bytes bytes(data, size);
+    for (bool takesChunks : {false, true})
     {
-        return 0;
-    }
-    try
-    {
-        effect.plugIn->loadFXPOrFXB(size, data);
-    }
-    catch (const FormatException&)
-    {}
-    catch (const EOFException&)
-    {}
-    unsigned long bankSize = 0;
-    delete[] effect.plugIn->createFXB(bankSize);
-    if (bankSize != effect.bankSize)
-    {
-        fuzzing::stop("bank", "the effect's bank changed size with the input");
+        const fx::Receiver receiver{velmora::kUniqueId, velmora::kNumParams, takesChunks};
+        fx::Data parsed;
+        if (fx::read(bytes, receiver, parsed) != fx::Fault::none)
+        {
+            continue;
+        }
+        checkProgram(parsed.program, bytes);
+        fx::Bytes programs = parsed.bank.programs;
+        fx::Program program;
+        for (int index = 0; index < parsed.bank.programCount &&
+                            fx::readParameterProgram(programs, receiver, program) == fx::Fault::none;
+             ++index)
+        {
+            checkProgram(program, programs);
+            programs = programs.subspan(program.size);
+        }
     }
     return 0;
 }

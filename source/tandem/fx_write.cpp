@@ -1,9 +1,9 @@
 // Producing FXP program and FXB bank data from the effect's state.
 
-#include "tandem/fx_fields.h"
 #include "tandem/tandem_exceptions.h"
 #include "tandem/tandem_trace.h"
 #include "tandem/vst_plugin.h"
+#include "vst/fx_layout.h"
 
 #include <bit>
 #include <cstdint>
@@ -44,6 +44,17 @@ std::int64_t parameterProgramSize(const AEffect& effect)
     return std::int64_t{effect.numParams} * std::int64_t{fx::kValueSize} + std::int64_t{fx::kProgramValuesOffset};
 }
 }  // namespace
+
+unsigned char* VSTPlugIn::writeBigInt32(unsigned char* p, int x)
+{
+    TANDEM_REQUIRE(p != 0);
+    const auto bits = static_cast<std::uint32_t>(x);
+    p[0] = static_cast<unsigned char>(bits >> 24);
+    p[1] = static_cast<unsigned char>(bits >> 16);
+    p[2] = static_cast<unsigned char>(bits >> 8);
+    p[3] = static_cast<unsigned char>(bits);
+    return p + 4;
+}
 
 unsigned char* VSTPlugIn::writeProgramNameField(unsigned char* p)
 {

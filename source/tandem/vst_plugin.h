@@ -16,6 +16,14 @@
 #include "tandem/vst_host.h"
 #include "vst/aeffect.h"
 
+#include <span>
+
+namespace fx
+{
+struct Bank;
+struct Receiver;
+}  // namespace fx
+
 class VSTPlugIn
 {
 public:
@@ -121,9 +129,10 @@ private:
     unsigned char* writeProgramNameField(unsigned char* p);
     unsigned char* createChunkRecord(bool isProgram, unsigned long& dataSize);
     unsigned char* createParameterBank(unsigned long& dataSize);
-    bool loadProgramChunk(const unsigned char* bytes, const unsigned char* end);
-    bool loadBankChunk(const unsigned char* bytes, const unsigned char* end);
-    bool loadParameterBank(const unsigned char* bytes, const unsigned char* end);
+    // What FXP/FXB data must suit to be loaded into this effect.
+    fx::Receiver fxReceiver() const;
+    bool setChunk(bool isProgram, std::span<const unsigned char> chunk);
+    bool loadParameterBank(const fx::Bank& bank);
     // The current program to select again after a bank walk; -1 for an
     // effect without programs.
     int rememberCurrentProgram();

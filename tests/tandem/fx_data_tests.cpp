@@ -1,9 +1,11 @@
-// FXP/FXB data: parameter records with the Velmora bundle, chunk records with
-// the tests' own effect; malformed data fails while the effect loses nothing.
+// FXP/FXB data: what the parser finds wrong with data, then loading through
+// VSTPlugIn, parameter records with the Velmora bundle, chunk records with the
+// tests' own effect; malformed data fails while the effect loses nothing.
 
 #include "effect/velmora_identity.h"
 #include "tandem/tandem_exceptions.h"
 #include "tandem_test_support.h"
+#include "vst/fx_data.h"
 
 #include <gtest/gtest.h>
 
@@ -100,26 +102,37 @@ TEST_F(VelmoraFxData, roundTripsRestoreProgramsAndKeepTheCurrentOne)
     EXPECT_EQ(allPrograms()[3], saved[3]);
 }
 
-TEST_F(VelmoraFxData, malformedDataIsRefusedBeforeAnythingChanges)
+// The parser alone, on Velmora's own data with one field changed or the data
+// cut: each fault is named, and values a receiver does not take may be absent.
+TEST_F(VelmoraFxData, parserNamesWhatIsWrongWithTheData)
 {
     const auto program = createFXP(*plugIn);
     const auto bank = createFXB(*plugIn);
-    const auto scrambled = scramble(0.9f);
-    auto refusedAs = [&](const std::vector<unsigned char>& base, std::size_t offset, int value) {
-        auto bytes = base;
-        setFieldAt(bytes, offset, value);
-        return loadFailure<FormatException>(*plugIn, bytes);
+    // As an effect of Velmora's ID without chunks and with `parameterCount` parameters takes it.
+    auto faultOf = [](const std::vector<unsigned char>& bytes, int parameterCount = velmora::kNumParams) {
+        fx::Data data;
+        return fx::read(bytes, {velmora::kUniqueId, parameterCount, false}, data);
     };
-    EXPECT_EQ(refusedAs(bank, 16, fourCharCode("Othr")), kInvalidFormat) << "foreign effect ID";
-    EXPECT_EQ(refusedAs(program, 12, 2), kInvalidFormat) << "program record of version 2";
-    for (int byteSize : {61, std::numeric_limits<int>::max(), -8})
-        EXPECT_EQ(refusedAs(program, 4, byteSize), kInvalidFormat) << "byte size " << byteSize;
-    EXPECT_EQ(refusedAs(bank, 24, -1), kInvalidFormat) << "negative program count";
-    EXPECT_EQ(refusedAs(program, 24, -3), kInvalidFormat) << "negative parameter count";
-    EXPECT_EQ(refusedAs(bank, 8, fourCharCode("FBCh")), kInvalidFormat) << "chunk bank for a chunkless effect";
-    EXPECT_EQ(refusedAs(program, 8, fourCharCode("FPCh")), kInvalidFormat) << "chunk program for a chunkless effect";
-    EXPECT_EQ(loadFailure<EOFException>(*plugIn, {'C', 'c', 'n', 'K'}), "End of file error");
-    EXPECT_EQ(allPrograms(), scrambled) << "nothing changes when the data is refused";
+    auto changed = [](std::vector<unsigned char> bytes, std::size_t offset, int value) {
+        setFieldAt(bytes, offset, value);
+        return bytes;
+    };
+    auto cut = [](std::vector<unsigned char> bytes, std::size_t size) {
+        resizeData(bytes, size);
+        return bytes;
+    };
+    using enum fx::Fault;
+    EXPECT_EQ(faultOf({'C', 'c', 'n', 'K'}), endOfFile) << "header cut";
+    EXPECT_EQ(faultOf(changed(program, 4, std::numeric_limits<int>::max())), shorterThanDeclared);
+    EXPECT_EQ(faultOf(changed(program, 4, -8)), notFxData);
+    EXPECT_EQ(faultOf(changed(program, 8, fourCharCode("Othr"))), unknownKind);
+    EXPECT_EQ(faultOf(changed(program, 12, 2)), notFxData) << "a parameter program is of version 1";
+    EXPECT_EQ(faultOf(changed(bank, 12, 2)), none) << "a bank of version 2 holding programs of version 1";
+    EXPECT_EQ(faultOf(changed(program, 24, -3)), notFxData) << "negative parameter count";
+    EXPECT_EQ(faultOf(changed(bank, 24, -1)), notFxData) << "negative program count";
+    EXPECT_EQ(faultOf(cut(program, 60), 1), none) << "cut after the values taken";
+    EXPECT_EQ(faultOf(cut(program, 48), -8), endOfFile) << "cut in the name, for a negative parameter count";
+    EXPECT_EQ(faultOf(changed(bank, 8, fourCharCode("FBCh"))), chunkNotTaken);
 }
 
 TEST_F(VelmoraFxData, bankCutInsideValuesKeepsTheCompleteProgramsBeforeTheCut)
@@ -146,16 +159,15 @@ TEST_F(VelmoraFxData, mismatchedDataLoadsWhatFitsAndAnswersFalse)
     EXPECT_EQ(plugIn->getParameter(velmora::kDryWet), 0.0f) << "NaN is loaded as 0.0";
     const auto saved = scramble(0.1f);
     const auto bank = createFXB(*plugIn);
-    // Every record gains a fourth value that Velmora has no parameter for.
-    std::vector<unsigned char> widened(bank.begin(), bank.begin() + kBankHeaderSize);
-    for (std::size_t record = 0; record < 8; ++record)
+    // Every record gains a fourth value that Velmora has no parameter for;
+    // from the last, so that the earlier ones keep their offsets.
+    auto widened = bank;
+    for (std::size_t start = kBankHeaderSize + 7 * kRecordSize; start >= kBankHeaderSize; start -= kRecordSize)
     {
-        const auto start = bank.begin() + static_cast<long>(kBankHeaderSize + record * kRecordSize);
-        widened.insert(widened.end(), start, start + kRecordSize);
-        widened.insert(widened.end(), {0x3f, 0x00, 0x00, 0x00});
-        setFieldAt(widened, widened.size() - kRecordSize - 4 + 24, 4);
+        setFieldAt(widened, start + 24, 4);
+        widened.insert(widened.begin() + static_cast<long>(start + kRecordSize), {0x3f, 0x00, 0x00, 0x00});
     }
-    setFieldAt(widened, 4, static_cast<int>(widened.size()) - 8);
+    resizeData(widened, widened.size());
     scramble(0.85f);
     EXPECT_FALSE(load(*plugIn, widened)) << "parameter counts differ";
     EXPECT_EQ(allPrograms(), saved) << "a record with extra values: the next starts after its own count";
@@ -183,13 +195,10 @@ TEST_F(ChunkFxData, chunkSizesBeyondTheDataOrRefusedByTheEffectFailCleanly)
     auto program = createFXP(*plugIn);
     auto bank = createFXB(*plugIn);
     plugIn->setCurrentProgramName("Kept");
-    for (int chunkSize : {1001, std::numeric_limits<int>::max()})
-    {
-        setFieldAt(program, 56, chunkSize);
-        EXPECT_EQ(loadFailure<EOFException>(*plugIn, program), "Unexpected end of file in FXP / FXB data");
-        setFieldAt(bank, 156, chunkSize);
-        EXPECT_EQ(loadFailure<EOFException>(*plugIn, bank), "Unexpected end of file in FXB data");
-    }
+    setFieldAt(program, 56, std::numeric_limits<int>::max());
+    EXPECT_EQ(loadFailure<EOFException>(*plugIn, program), "Unexpected end of file in FXP / FXB data");
+    setFieldAt(bank, 156, 1001);
+    EXPECT_EQ(loadFailure<EOFException>(*plugIn, bank), "Unexpected end of file in FXB data");
     setFieldAt(program, 56, -4);
     EXPECT_EQ(loadFailure<FormatException>(*plugIn, program), kInvalidFormat);
     EXPECT_EQ(control.setChunkCalls, 0);

@@ -1,6 +1,6 @@
 #pragma once
-// Layout of FXP/FXB program and bank data: big-endian 32-bit fields, offsets
-// from the start of a record.
+// Layout of FXP program and FXB bank data: big-endian 32-bit fields, offsets
+// from the start of a record; floats are stored as their bit patterns.
 
 #include "vst/aeffect.h"
 
@@ -18,6 +18,8 @@ inline constexpr VstInt32 kFormatVersion = 1;
 // Fields before the byte size field: it counts everything after them.
 inline constexpr std::size_t kByteSizeExcluded = 8;
 inline constexpr std::size_t kHeaderSize = 24;
+// Programs: parameter count, then the name field.
+inline constexpr std::size_t kParameterCountOffset = 24;
 inline constexpr std::size_t kNameOffset = 28;
 inline constexpr std::size_t kNameFieldSize = 28;
 inline constexpr std::size_t kMaxNameLength = 24;
@@ -33,7 +35,4 @@ inline constexpr std::size_t kBankProgramsOffset = 156;
 inline constexpr std::size_t kBankChunkSizeOffset = 156;
 inline constexpr std::size_t kBankChunkOffset = 160;
 inline constexpr std::size_t kValueSize = 4;
-
-inline constexpr char kInvalidFormat[] = "Invalid format of FXP / FXB data";
-inline constexpr char kEndOfFile[] = "End of file error";
 }  // namespace fx
