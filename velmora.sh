@@ -158,7 +158,7 @@ run_address_sanitizer() {
     ninja -C "$dir" -j "$JOBS"
     say "Running the test suites under AddressSanitizer and UndefinedBehaviorSanitizer"
     run_ctest "$dir" -j "$JOBS"
-    run_fuzzer "$dir" fxp_fuzzer "the FXP/FXB loader" 25
+    run_fuzzer "$dir" fxp_fuzzer "the FXP/FXB parser" 25
     run_fuzzer "$dir" preset_plist_fuzzer "preset property lists" 15
     run_fuzzer "$dir" resource_text_fuzzer "TDParameters.txt and TDFactoryPresets.txt" 15
     run_fuzzer "$dir" component_resources_fuzzer "what an Audio Unit reads in: ClassInfo and its resource files" 30
