@@ -411,7 +411,6 @@ ComponentResult effectCall(TestComponentStorage& unit, const ComponentParameters
     case kAudioUnitRenderSelect:
         return render(unit, ARGUMENT(const AudioTimeStamp*, 1), ARGUMENT(UInt32, 2), ARGUMENT(UInt32, 3),
                       ARGUMENT(AudioBufferList*, 4));
-    case kMusicDeviceMIDIEventSelect: return noErr;
     default: return badComponentSelector;
     }
 }
