@@ -1,7 +1,5 @@
-// File URLs, bundles over folders and plain ".so" files, and the image list.
+// File URLs, and bundles over folders and plain ".so" files.
 #include "platform_test_support.h"
-
-#include <mach-o/dyld.h>
 
 #include <gtest/gtest.h>
 
@@ -155,21 +153,6 @@ TEST_F(BundleTest, MissingPiecesFailWithoutCrashing)
     EXPECT_EQ(CFBundleGetFunctionPointerForName(empty, CFSTR("ProbeEntry")), nullptr);
     EXPECT_NE(testing::internal::GetCapturedStderr(), "") << "the reason is reported";
     CFRelease(empty);
-}
-
-TEST(ProgramImages, MainBundleIsTheProgramsFolderAndTheImageHoldingTheLayerIsListed)
-{
-    const fs::path program = fs::canonical("/proc/self/exe");
-    EXPECT_EQ(pathOf(CFBundleCopyBundleURL(CFBundleGetMainBundle())), program.parent_path().string());
-    EXPECT_EQ(std::string(_dyld_get_image_name(0)), program.string());
-    Dl_info platform;
-    ASSERT_NE(dladdr(reinterpret_cast<void*>(&CFRetain), &platform), 0);
-    bool listed = false;
-    for (uint32_t index = 0; index < _dyld_image_count(); ++index)
-        listed = listed || (_dyld_get_image_header(index) == platform.dli_fbase &&
-                            fs::equivalent(_dyld_get_image_name(index), platform.dli_fname));
-    EXPECT_TRUE(listed) << "the image holding CFRetain is in the list, its header where dladdr says";
-    EXPECT_EQ(_dyld_get_image_name(_dyld_image_count()), nullptr);
 }
 
 }  // namespace

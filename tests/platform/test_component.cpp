@@ -30,7 +30,6 @@ TestComponentLog gLog;
 
 const char* const kParameterNames[kTestComponentParameters] = {"Zero", "Half", "Gain", "Spare"};
 constexpr UInt32 kGain = 2;
-constexpr Float64 kNoRenderYet = -1.0;
 
 void record(const ComponentParameters* params, Handle storage)
 {
@@ -53,7 +52,6 @@ ComponentResult openOrClose(ComponentParameters* params, Handle storage)
         unit->channels = 2;
         unit->sampleRate = 44100.0;
         unit->maxFramesPerSlice = 1024;
-        unit->lastSampleTime = kNoRenderYet;
         for (UInt32 id = 0; id < kTestComponentParameters; ++id)
             unit->parameters[id] = static_cast<Float32>(id) * 0.5f;
         SetComponentInstanceStorage(self, reinterpret_cast<Handle>(unit));
@@ -81,19 +79,6 @@ void propertyChanged(TestComponentStorage& unit, AudioUnitPropertyID id, AudioUn
         event.mArgument.mProperty = {unit.self, id, scope, 0};
         AUEventListenerNotify(nullptr, nullptr, &event);
     }
-}
-
-AudioStreamBasicDescription streamFormat(const TestComponentStorage& unit)
-{
-    return {unit.sampleRate,
-            kAudioFormatLinearPCM,
-            kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved,
-            4,
-            1,
-            4,
-            unit.channels,
-            32,
-            0};
 }
 
 bool isBusScope(AudioUnitScope scope) { return scope == kAudioUnitScope_Input || scope == kAudioUnitScope_Output; }
@@ -180,7 +165,9 @@ void fillProperty(const TestComponentStorage& unit, AudioUnitPropertyID id, Audi
     case kAudioUnitProperty_HostCallbacks: std::memcpy(data, &unit.hostCallbacks, sizeof unit.hostCallbacks); break;
     case kAudioUnitProperty_StreamFormat:
     {
-        const AudioStreamBasicDescription format = streamFormat(unit);
+        constexpr UInt32 kFlags = kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved;
+        const AudioStreamBasicDescription format = {
+            unit.sampleRate, kAudioFormatLinearPCM, kFlags, 4, 1, 4, unit.channels, 32, 0};
         std::memcpy(data, &format, sizeof format);
         break;
     }
@@ -323,27 +310,22 @@ ComponentResult listenerCall(TestComponentStorage& unit, const ComponentParamete
 }
 
 // One mono buffer per channel, the unit's own memory, which the source fills
-// or points elsewhere.
-struct InputList
+// or points elsewhere; silence without a source.
+OSStatus pullInput(TestComponentStorage& unit, const AudioTimeStamp& stamp, UInt32 frames, AudioBufferList& input)
 {
-    AudioBufferList list;
-    AudioBuffer second;
-    AudioBuffer* buffers() { return list.mBuffers; }
-};
-
-OSStatus pullInput(TestComponentStorage& unit, const AudioTimeStamp& stamp, UInt32 frames, InputList& input)
-{
-    input.list.mNumberBuffers = unit.channels;
+    input.mNumberBuffers = unit.channels;
+    AudioBuffer* const buffers = input.mBuffers;
     for (UInt32 channel = 0; channel < unit.channels; ++channel)
-        input.buffers()[channel] = {1, frames * 4, unit.buffers[channel]};
+    {
+        std::fill_n(unit.buffers[channel], frames, 0.0f);
+        buffers[channel] = {1, frames * 4, unit.buffers[channel]};
+    }
     AudioUnitRenderActionFlags flags = 0;
     if (unit.inputCallback.inputProc)
-        return unit.inputCallback.inputProc(unit.inputCallback.inputProcRefCon, &flags, &stamp, 0, frames, &input.list);
+        return unit.inputCallback.inputProc(unit.inputCallback.inputProcRefCon, &flags, &stamp, 0, frames, &input);
     if (unit.connection.sourceAudioUnit)
         return AudioUnitRender(unit.connection.sourceAudioUnit, &flags, &stamp, unit.connection.sourceOutputNumber,
-                               frames, &input.list);
-    for (UInt32 channel = 0; channel < unit.channels; ++channel)
-        std::fill_n(unit.buffers[channel], frames, 0.0f);
+                               frames, &input);
     return noErr;
 }
 
@@ -353,15 +335,11 @@ void readTransport(TestComponentStorage& unit)
     TestComponentTransport seen{0.0, 120.0, -1.0, false};
     if (host.beatAndTempoProc)
         host.beatAndTempoProc(host.hostUserData, &seen.beat, &seen.tempo);
+    Boolean changed = false, cycling = false;
+    Float64 cycleStart = 0.0, cycleEnd = 0.0;
     if (host.transportStateProc)
-    {
-        Boolean changed = false;
-        Boolean cycling = false;
-        Float64 cycleStart = 0.0;
-        Float64 cycleEnd = 0.0;
         host.transportStateProc(host.hostUserData, &seen.playing, &changed, &seen.sampleInTimeLine, &cycling,
                                 &cycleStart, &cycleEnd);
-    }
     unit.transport = seen;
 }
 
@@ -376,13 +354,17 @@ ComponentResult render(TestComponentStorage& unit, const AudioTimeStamp* stamp, 
         if (!ioData->mBuffers[channel].mData || ioData->mBuffers[channel].mDataByteSize != frames * 4)
             return paramErr;
     }
-    InputList input{};
-    if (const OSStatus status = pullInput(unit, *stamp, frames, input); status != noErr)
+    struct
+    {
+        AudioBufferList list;
+        AudioBuffer second;
+    } input{};
+    if (const OSStatus status = pullInput(unit, *stamp, frames, input.list); status != noErr)
         return status;
     readTransport(unit);
     for (UInt32 channel = 0; channel < unit.channels; ++channel)
     {
-        const auto* samples = static_cast<const float*>(input.buffers()[channel].mData);
+        const auto* samples = static_cast<const float*>((input.list.mBuffers + channel)->mData);
         std::transform(samples, samples + frames, static_cast<float*>(ioData->mBuffers[channel].mData),
                        [gain = unit.parameters[kGain]](float sample) { return sample * gain; });
     }
@@ -426,7 +408,6 @@ EXPORTED ComponentResult TestComponentEntry(ComponentParameters* params, Handle 
     {
     case kComponentOpenSelect:
     case kComponentCloseSelect: return openOrClose(params, storage);
-    case kComponentCanDoSelect: return ARGUMENT(SInt16, 0) == kAudioUnitRenderSelect ? 1 : 0;
     case kComponentVersionSelect: return 0x00010203;
     default:
         return storage ? effectCall(*reinterpret_cast<TestComponentStorage*>(storage), params) : badComponentSelector;
