@@ -125,31 +125,6 @@ TEST_F(FileManagerTest, BadReferencesAndNamesGiveErrorCodes)
     EXPECT_EQ(FSDeleteObject(&file), fnfErr) << "a stale reference";
 }
 
-TEST_F(FileManagerTest, DataForksWriteReadBackSizeAndKeepTheirMark)
-{
-    FSRef file;
-    ASSERT_EQ(createFile(rootRef, "data.bin", &file), noErr);
-    HFSUniStr255 dataFork;
-    ASSERT_EQ(FSGetDataForkName(&dataFork), noErr);
-    FSIORefNum writer, reader;
-    ASSERT_EQ(FSOpenFork(&file, dataFork.length, dataFork.unicode, fsWrPerm, &writer), noErr);
-    ByteCount done = 0;
-    EXPECT_EQ(FSWriteFork(writer, fsFromStart, 0, 6, "Hello ", &done), noErr);
-    EXPECT_EQ(FSWriteFork(writer, fsAtMark, 0, 5, "world", &done), noErr) << "continues where the last ended";
-    SInt64 size = 0;
-    EXPECT_EQ(FSGetForkSize(writer, &size), noErr);
-    EXPECT_EQ(size, 11);
-    EXPECT_EQ(FSFlushFork(writer), noErr);
-    EXPECT_EQ(FSCloseFork(writer), noErr);
-    EXPECT_EQ(FSCloseFork(writer), rfNumErr) << "a closed fork is gone";
-
-    ASSERT_EQ(FSOpenFork(&file, 0, nullptr, fsRdPerm, &reader), noErr);
-    char buffer[32] = {};
-    EXPECT_EQ(FSReadFork(reader, fsFromStart, 0, sizeof buffer, buffer, &done), eofErr) << "the fork ends first";
-    EXPECT_EQ(std::string(buffer, done), "Hello world");
-    EXPECT_EQ(FSCloseFork(reader), noErr);
-}
-
 TEST_F(FileManagerTest, ExchangingSwapsWholeFilesAndRenamingNeverReplacesAnItem)
 {
     writeFile(root / "Lead.aupreset", "old content");
