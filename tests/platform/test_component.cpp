@@ -46,14 +46,9 @@ ComponentResult openOrClose(ComponentParameters* params, Handle storage)
 {
     if (params->what == kComponentOpenSelect)
     {
-        ComponentInstance self = ARGUMENT(ComponentInstance, 0);
+        const auto self = ARGUMENT(ComponentInstance, 0);
         auto* unit = new TestComponentStorage{};
         unit->self = self;
-        unit->channels = 2;
-        unit->sampleRate = 44100.0;
-        unit->maxFramesPerSlice = 1024;
-        for (UInt32 id = 0; id < kTestComponentParameters; ++id)
-            unit->parameters[id] = static_cast<Float32>(id) * 0.5f;
         SetComponentInstanceStorage(self, reinterpret_cast<Handle>(unit));
         ++gLog.liveInstances;
     }
@@ -98,7 +93,9 @@ constexpr OSStatus kNotModelled = 1;
 OSStatus propertyInfo(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element, UInt32& size,
                       bool& writable)
 {
-    writable = false;
+    writable = id == kAudioUnitProperty_MaximumFramesPerSlice || id == kAudioUnitProperty_HostCallbacks ||
+               id == kAudioUnitProperty_StreamFormat || id == kAudioUnitProperty_SetRenderCallback ||
+               id == kAudioUnitProperty_MakeConnection;
     switch (id)
     {
     case kAudioUnitProperty_ElementCount: size = 4; return noErr;
@@ -111,22 +108,14 @@ OSStatus propertyInfo(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitEle
     case kAudioUnitProperty_SupportedNumChannels: size = 2 * sizeof(AUChannelInfo); return noErr;
     case kAudioUnitProperty_Latency:
     case kAudioUnitProperty_TailTime: size = sizeof(Float64); return noErr;
-    case kAudioUnitProperty_MaximumFramesPerSlice:
-        size = 4;
-        writable = true;
-        return noErr;
-    case kAudioUnitProperty_HostCallbacks:
-        size = sizeof(HostCallbackInfo);
-        writable = true;
-        return noErr;
+    case kAudioUnitProperty_MaximumFramesPerSlice: size = 4; return noErr;
+    case kAudioUnitProperty_HostCallbacks: size = sizeof(HostCallbackInfo); return noErr;
     case kAudioUnitProperty_StreamFormat:
         size = sizeof(AudioStreamBasicDescription);
-        writable = true;
         return busAddress(isBusScope(scope), element);
     case kAudioUnitProperty_SetRenderCallback:
     case kAudioUnitProperty_MakeConnection:
         size = id == kAudioUnitProperty_MakeConnection ? sizeof(AudioUnitConnection) : sizeof(AURenderCallbackStruct);
-        writable = true;
         return busAddress(scope == kAudioUnitScope_Input, element);
     default: return kNotModelled;
     }
