@@ -1,7 +1,5 @@
-// Run-loop timers and file-descriptor sources, and the Carbon calls over them.
+// Run-loop timers and file-descriptor sources.
 #include "platform_test_support.h"
-
-#include <Carbon/Carbon.h>
 
 #include <gtest/gtest.h>
 
@@ -30,42 +28,23 @@ void countFiring(CFRunLoopTimerRef timer, void* info)
         CFRunLoopTimerInvalidate(timer);
 }
 
-// In the common modes of the current loop unless another loop is given.
-CFRunLoopTimerRef addTimer(TimerProbe& probe, CFTimeInterval delay, CFTimeInterval interval,
-                           CFRunLoopRef loop = CFRunLoopGetCurrent())
+// Due at once, in the common modes of the current loop unless another loop is given.
+CFRunLoopTimerRef addTimer(TimerProbe& probe, CFTimeInterval interval, CFRunLoopRef loop = CFRunLoopGetCurrent())
 {
     CFRunLoopTimerContext context = {0, &probe, nullptr, nullptr, nullptr};
-    CFRunLoopTimerRef timer = CFRunLoopTimerCreate(nullptr, CFAbsoluteTimeGetCurrent() + delay, interval, 0, 0,
-                                                   countFiring, &context);
+    CFRunLoopTimerRef timer = CFRunLoopTimerCreate(nullptr, CFAbsoluteTimeGetCurrent(), interval, 0, 0, countFiring,
+                                                   &context);
     CFRunLoopAddTimer(loop, timer, kCFRunLoopCommonModes);
     return timer;
-}
-
-TEST(RunLoopTimers, DueTimersFireOnceAndAreLetGoWhileLaterOnesWait)
-{
-    TimerProbe due, later;
-    CFRunLoopTimerRef dueTimer = addTimer(due, -1.0, 0.0);
-    CFRunLoopTimerRef laterTimer = addTimer(later, 3600.0, 0.0);
-    EXPECT_EQ(CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.05, true), kCFRunLoopRunTimedOut)
-        << "a timer is not a handled source";
-    EXPECT_EQ(due.fired, 1);
-    EXPECT_EQ(later.fired, 0);
-    EXPECT_FALSE(CFRunLoopTimerIsValid(dueTimer));
-    EXPECT_EQ(CFGetRetainCount(dueTimer), 1) << "the loop let go of the one-shot timer";
-    CFRunLoopTimerInvalidate(laterTimer);
-    EXPECT_EQ(CFRunLoopRunInMode(kCFRunLoopDefaultMode, 5.0, false), kCFRunLoopRunFinished) << "the mode is empty";
-    CFRelease(dueTimer);
-    CFRelease(laterTimer);
 }
 
 TEST(RunLoopTimers, TimersFireOnlyOnTheThreadWhoseLoopTheyWereAddedTo)
 {
     TimerProbe workerProbe, mainProbe;
-    CFRunLoopTimerRef workerTimer = nullptr;
-    CFRunLoopTimerRef mainTimer = nullptr;
+    CFRunLoopTimerRef workerTimer = nullptr, mainTimer = nullptr;
     std::thread worker([&] {
-        workerTimer = addTimer(workerProbe, 0.0, 0.0);
-        mainTimer = addTimer(mainProbe, 0.0, 0.0, CFRunLoopGetMain());
+        workerTimer = addTimer(workerProbe, 0.0);
+        mainTimer = addTimer(mainProbe, 0.0, CFRunLoopGetMain());
         CFRunLoopRunInMode(kCFRunLoopDefaultMode, 5.0, false);
     });
     worker.join();
@@ -83,28 +62,11 @@ TEST(RunLoopTimers, NestedRunDoesNotReenterAFiringTimer)
 {
     TimerProbe probe;
     probe.nestOnce = true;
-    CFRunLoopTimerRef timer = addTimer(probe, 0.0, 0.001);
+    CFRunLoopTimerRef timer = addTimer(probe, 0.001);
     EXPECT_EQ(CFRunLoopRunInMode(kCFRunLoopDefaultMode, 30.0, false), kCFRunLoopRunFinished)
         << "the repeating timer invalidated by its callback leaves the mode empty";
     EXPECT_EQ(probe.fired, 2) << "the nested run skipped the timer whose callback was running";
     CFRelease(timer);
-}
-
-TEST(CarbonEventLoop, InstalledTimerFiresWhileTheCurrentLoopRuns)
-{
-    int fired = 0;
-    EventLoopTimerUPP procedure = NewEventLoopTimerUPP([](EventLoopTimerRef, void* data) {
-        if (++*static_cast<int*>(data) == 2)
-            CFRunLoopStop(CFRunLoopGetCurrent());
-    });
-    EventLoopTimerRef timer = nullptr;
-    ASSERT_EQ(InstallEventLoopTimer(GetCurrentEventLoop(), 0.0, 0.001, procedure, &fired, &timer), noErr);
-    EXPECT_EQ(RunCurrentEventLoop(kEventDurationForever), eventLoopQuitErr);
-    EXPECT_EQ(fired, 2);
-    EXPECT_EQ(RemoveEventLoopTimer(timer), noErr);
-    EXPECT_EQ(RunCurrentEventLoop(kEventDurationNoWait), eventLoopTimedOutErr)
-        << "an empty loop still runs (a Mac loop always has its window-server source)";
-    DisposeEventLoopTimerUPP(procedure);
 }
 
 void readOneByte(CFFileDescriptorRef descriptor, CFOptionFlags, void* info)
