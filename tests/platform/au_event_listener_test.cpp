@@ -101,19 +101,6 @@ TEST_F(EventListenerTest, EventsPostedElsewhereArriveOnTheListenersLoopAsRegiste
         EXPECT_EQ(each.thread, std::this_thread::get_id());
 }
 
-struct SelfDisposing
-{
-    AUEventListenerRef listener = nullptr;
-    int calls = 0;
-};
-
-void disposeOnFirstEvent(void* refCon, void*, const AudioUnitEvent*, UInt64, AudioUnitParameterValue)
-{
-    auto& state = *static_cast<SelfDisposing*>(refCon);
-    ++state.calls;
-    AUListenerDispose(state.listener);
-}
-
 TEST_F(EventListenerTest, SendersAreSkippedAndADisposedListenerHearsNothingMore)
 {
     int object = 0;
@@ -131,7 +118,16 @@ TEST_F(EventListenerTest, SendersAreSkippedAndADisposedListenerHearsNothingMore)
     runLoopBriefly();
     EXPECT_TRUE(delivered.empty()) << "an event queued before disposal is dropped with the listener";
 
-    SelfDisposing state;
+    struct
+    {
+        AUEventListenerRef listener = nullptr;
+        int calls = 0;
+    } state;
+    const auto disposeOnFirstEvent = [](void* refCon, void*, const AudioUnitEvent*, UInt64, AudioUnitParameterValue) {
+        auto& self = *static_cast<decltype(state)*>(refCon);
+        ++self.calls;
+        AUListenerDispose(self.listener);
+    };
     ASSERT_EQ(
         AUEventListenerCreate(disposeOnFirstEvent, &state, CFRunLoopGetCurrent(), nullptr, 0.0f, 0.0f, &state.listener),
         noErr);

@@ -1,9 +1,7 @@
 // A component as a Mac entry would write it: it unpacks ComponentParameters by
 // slot and keeps what it was sent, for the Component Manager tests to read.
-// Its first entry also answers as a small effect, so that hosts can be tested
-// against it: stream formats, slice sizes, input callbacks and connections,
-// host callbacks, parameters, listeners and rendering. It renders as simply as
-// a host allows: every call runs it, into memory the caller gives.
+// Its first entry is also a small effect for the host tests, which every
+// render call runs into memory the caller gives.
 #include <AudioToolbox/AudioToolbox.h>
 
 #include "test_component.h"
