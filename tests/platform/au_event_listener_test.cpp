@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <thread>
 #include <vector>
 
@@ -30,19 +29,15 @@ void remember(void* refCon, void* object, const AudioUnitEvent* event, UInt64, A
         {event->mEventType, id, object, value, std::this_thread::get_id()});
 }
 
-AudioUnitEvent parameterEvent(AudioUnitEventType type, AudioUnit unit, AudioUnitParameterID id)
+// A property change or a parameter event of the unit's global scope.
+AudioUnitEvent event(AudioUnitEventType type, AudioUnit unit, UInt32 id)
 {
     AudioUnitEvent event = {};
     event.mEventType = type;
-    event.mArgument.mParameter = {unit, id, kAudioUnitScope_Global, 0};
-    return event;
-}
-
-AudioUnitEvent propertyEvent(AudioUnit unit, AudioUnitPropertyID id)
-{
-    AudioUnitEvent event = {};
-    event.mEventType = kAudioUnitEvent_PropertyChange;
-    event.mArgument.mProperty = {unit, id, kAudioUnitScope_Global, 0};
+    if (type == kAudioUnitEvent_PropertyChange)
+        event.mArgument.mProperty = {unit, id, kAudioUnitScope_Global, 0};
+    else
+        event.mArgument.mParameter = {unit, id, kAudioUnitScope_Global, 0};
     return event;
 }
 
@@ -64,13 +59,7 @@ protected:
         CloseComponent(unit);
     }
 
-    void runLoopBriefly() { CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.2, true); }
-
-    void postFromAnotherThread(const std::function<void()>& post)
-    {
-        std::thread poster(post);
-        poster.join();
-    }
+    static void runLoopBriefly() { CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.2, true); }
 
     AudioUnit unit = nullptr;
     AUEventListenerRef listener = nullptr;
@@ -80,26 +69,24 @@ protected:
 TEST_F(EventListenerTest, EventsPostedElsewhereArriveOnTheListenersLoopAsRegistered)
 {
     int object = 0;
-    const AudioUnitEvent anyParameter = parameterEvent(kAudioUnitEvent_ParameterValueChange, unit,
-                                                       kAUParameterListener_AnyParameter);
+    const AudioUnitEvent anyParameter = event(kAudioUnitEvent_ParameterValueChange, unit,
+                                              kAUParameterListener_AnyParameter);
+    const AudioUnitEvent gesture = event(kAudioUnitEvent_BeginParameterChangeGesture, unit, 2);
+    const AudioUnitEvent preset = event(kAudioUnitEvent_PropertyChange, unit, kAudioUnitProperty_CurrentPreset);
     ASSERT_EQ(AUEventListenerAddEventType(listener, &object, &anyParameter), noErr);
-    const AudioUnitEvent gesture = parameterEvent(kAudioUnitEvent_BeginParameterChangeGesture, unit, 2);
     ASSERT_EQ(AUEventListenerAddEventType(listener, &object, &gesture), noErr);
-    const AudioUnitEvent preset = propertyEvent(unit, kAudioUnitProperty_CurrentPreset);
     ASSERT_EQ(AUEventListenerAddEventType(listener, nullptr, &preset), noErr);
 
-    postFromAnotherThread([this, &gesture, &preset] {
+    std::thread([&] {
         const AudioUnitParameter parameter = {unit, 3, kAudioUnitScope_Global, 0};
         AUEventListenerNotify(nullptr, nullptr, &gesture);
         AUParameterListenerNotify(nullptr, nullptr, &parameter);
-        const AudioUnitEvent change = parameterEvent(kAudioUnitEvent_ParameterValueChange, unit, 3);
-        AUEventListenerNotify(nullptr, nullptr, &change);
-        const AudioUnitEvent otherGesture = parameterEvent(kAudioUnitEvent_EndParameterChangeGesture, unit, 2);
-        AUEventListenerNotify(nullptr, nullptr, &otherGesture);
-        const AudioUnitEvent otherProperty = propertyEvent(unit, kAudioUnitProperty_PresentPreset);
-        AUEventListenerNotify(nullptr, nullptr, &otherProperty);
-        AUEventListenerNotify(nullptr, nullptr, &preset);
-    });
+        for (const AudioUnitEvent& posted :
+             {event(kAudioUnitEvent_ParameterValueChange, unit, 3),
+              event(kAudioUnitEvent_EndParameterChangeGesture, unit, 2),
+              event(kAudioUnitEvent_PropertyChange, unit, kAudioUnitProperty_PresentPreset), preset})
+            AUEventListenerNotify(nullptr, nullptr, &posted);
+    }).join();
     EXPECT_TRUE(delivered.empty()) << "nothing is called on the posting thread";
     runLoopBriefly();
 
@@ -109,58 +96,49 @@ TEST_F(EventListenerTest, EventsPostedElsewhereArriveOnTheListenersLoopAsRegiste
     EXPECT_EQ(delivered[1].id, 3u);
     EXPECT_EQ(delivered[1].object, &object);
     EXPECT_EQ(delivered[1].value, 1.5f) << "read back from the unit at delivery";
-    EXPECT_EQ(delivered[2].type, kAudioUnitEvent_PropertyChange);
     EXPECT_EQ(delivered[2].id, static_cast<UInt32>(kAudioUnitProperty_CurrentPreset));
-    for (const Delivered& event : delivered)
-        EXPECT_EQ(event.thread, std::this_thread::get_id());
+    for (const Delivered& each : delivered)
+        EXPECT_EQ(each.thread, std::this_thread::get_id());
 }
 
-TEST_F(EventListenerTest, SendersAreSkippedAndADisposedListenerHearsNothing)
+TEST_F(EventListenerTest, SendersAreSkippedAndADisposedListenerHearsNothingMore)
 {
     int object = 0;
-    const AudioUnitEvent change = parameterEvent(kAudioUnitEvent_ParameterValueChange, unit, 1);
+    const AudioUnitEvent change = event(kAudioUnitEvent_ParameterValueChange, unit, 1);
     ASSERT_EQ(AUEventListenerAddEventType(listener, &object, &change), noErr);
     AUEventListenerNotify(listener, nullptr, &change);
     AUEventListenerNotify(nullptr, &object, &change);
     runLoopBriefly();
     EXPECT_TRUE(delivered.empty()) << "neither the sending listener nor the sending object hears its own change";
 
-    postFromAnotherThread([&change] { AUEventListenerNotify(nullptr, nullptr, &change); });
+    std::thread([&change] { AUEventListenerNotify(nullptr, nullptr, &change); }).join();
     ASSERT_EQ(AUListenerDispose(listener), noErr);
     EXPECT_EQ(AUListenerDispose(listener), paramErr);
     listener = nullptr;
     runLoopBriefly();
     EXPECT_TRUE(delivered.empty()) << "an event queued before disposal is dropped with the listener";
-    EXPECT_EQ(AUEventListenerNotify(nullptr, nullptr, &change), noErr);
-}
 
-struct SelfDisposing
-{
-    AUEventListenerRef listener = nullptr;
-    int calls = 0;
-};
-
-void disposeOnFirstEvent(void* refCon, void*, const AudioUnitEvent*, UInt64, AudioUnitParameterValue)
-{
-    auto& state = *static_cast<SelfDisposing*>(refCon);
-    ++state.calls;
-    AUListenerDispose(state.listener);
-}
-
-TEST_F(EventListenerTest, ListenerDisposedByItsOwnCallbackGetsNoMoreOfTheBatch)
-{
-    SelfDisposing state;
+    struct
+    {
+        AUEventListenerRef listener = nullptr;
+        int calls = 0;
+    } state;
+    const auto disposeOnFirstEvent = [](void* refCon, void*, const AudioUnitEvent*, UInt64, AudioUnitParameterValue) {
+        auto& self = *static_cast<decltype(state)*>(refCon);
+        ++self.calls;
+        AUListenerDispose(self.listener);
+    };
     ASSERT_EQ(
         AUEventListenerCreate(disposeOnFirstEvent, &state, CFRunLoopGetCurrent(), nullptr, 0.0f, 0.0f, &state.listener),
         noErr);
-    const AudioUnitEvent begin = parameterEvent(kAudioUnitEvent_BeginParameterChangeGesture, unit, 1);
-    const AudioUnitEvent end = parameterEvent(kAudioUnitEvent_EndParameterChangeGesture, unit, 1);
+    const AudioUnitEvent begin = event(kAudioUnitEvent_BeginParameterChangeGesture, unit, 1);
+    const AudioUnitEvent end = event(kAudioUnitEvent_EndParameterChangeGesture, unit, 1);
     AUEventListenerAddEventType(state.listener, nullptr, &begin);
     AUEventListenerAddEventType(state.listener, nullptr, &end);
     AUEventListenerNotify(nullptr, nullptr, &begin);
     AUEventListenerNotify(nullptr, nullptr, &end);
     runLoopBriefly();
-    EXPECT_EQ(state.calls, 1);
+    EXPECT_EQ(state.calls, 1) << "a listener disposed by its own callback gets no more of the batch";
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
-// Reference counting, containers and numbers.
+// Reference counting, dictionaries, numbers and the string encodings names
+// and preset texts go through.
 #include "platform_test_support.h"
+#include "support/python_output.h"
 
 #include <gtest/gtest.h>
 
@@ -9,30 +11,25 @@
 namespace
 {
 
-CFNumberRef makeSInt32(SInt32 value) { return CFNumberCreate(nullptr, kCFNumberSInt32Type, &value); }
+using platformtest::text;
 
-TEST(CoreFoundationObjects, ContainersReleaseWhatTheyHeldAndConstantsSurviveUnbalancedReleases)
+TEST(CoreFoundationObjects, ContainersReleaseWhatTheyHeldAndKeysMatchByValue)
 {
-    CFStringRef element = CFStringCreateWithCString(nullptr, "element", kCFStringEncodingUTF8);
+    CFStringRef element = CFStringCreateWithCString(nullptr, "PresetIsFXB", kCFStringEncodingUTF8);
     const void* values[] = {element};
     CFArrayRef array = CFArrayCreate(nullptr, values, 1, &kCFTypeArrayCallBacks);
     CFMutableDictionaryRef dictionary = CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks,
                                                                   &kCFTypeDictionaryValueCallBacks);
     CFDictionarySetValue(dictionary, element, element);
     EXPECT_EQ(CFGetRetainCount(element), 4) << "the array element, key and value are all retained";
+    EXPECT_EQ(CFDictionaryGetValue(dictionary, CFSTR("PresetIsFXB")), element) << "an equal key finds the value";
+    EXPECT_FALSE(CFDictionaryContainsKey(dictionary, CFSTR("presetisfxb")));
+    CFDictionarySetValue(dictionary, CFSTR("PresetIsFXB"), kCFBooleanTrue);
+    EXPECT_EQ(CFDictionaryGetCount(dictionary), 1);
+    EXPECT_EQ(CFGetRetainCount(element), 3) << "the replaced value goes back to its owner";
     CFRelease(array);
     CFRelease(dictionary);
     EXPECT_EQ(CFGetRetainCount(element), 1) << "freeing the containers releases what they held";
-
-    dictionary = CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks,
-                                           &kCFTypeDictionaryValueCallBacks);
-    CFNumberRef first = makeSInt32(1);
-    CFDictionarySetValue(dictionary, CFSTR("key"), first);
-    CFDictionarySetValue(dictionary, CFSTR("key"), element);
-    EXPECT_EQ(CFGetRetainCount(first), 1) << "the replaced value goes back to its owner";
-    EXPECT_EQ(CFDictionaryGetCount(dictionary), 1);
-    CFRelease(dictionary);
-    CFRelease(first);
     CFRelease(element);
 
     CFStringRef constant = CFSTR("constant text");
@@ -43,63 +40,64 @@ TEST(CoreFoundationObjects, ContainersReleaseWhatTheyHeldAndConstantsSurviveUnba
     CFRelease(nullptr);  // ignored instead of crashing
 }
 
-TEST(CoreFoundationObjects, DictionaryMatchesKeysByValue)
-{
-    const void* keys[] = {CFSTR("PresetIsFXB")};
-    const void* values[] = {kCFBooleanTrue};
-    CFDictionaryRef dictionary = CFDictionaryCreate(nullptr, keys, values, 1, &kCFTypeDictionaryKeyCallBacks,
-                                                    &kCFTypeDictionaryValueCallBacks);
-    CFStringRef key = CFStringCreateWithCString(nullptr, "PresetIsFXB", kCFStringEncodingUTF8);
-    EXPECT_EQ(CFDictionaryGetValue(dictionary, key), kCFBooleanTrue) << "a copy of the key finds the value";
-    EXPECT_FALSE(CFDictionaryContainsKey(dictionary, CFSTR("presetisfxb")));
-    CFDictionarySetValue(const_cast<CFMutableDictionaryRef>(dictionary), CFSTR("other"), kCFBooleanFalse);
-    EXPECT_EQ(CFDictionaryGetCount(dictionary), 1) << "an immutable dictionary ignores SetValue";
-    CFRelease(dictionary);
-    CFRelease(key);
-}
-
-TEST(CoreFoundationObjects, PlainPointersOutOfRangeIndexesAndDataGrowthAreSafe)
-{
-    int records[2] = {1, 2};  // not CF objects: retaining them would crash
-    const void* values[] = {&records[0], &records[1]};
-    CFArrayRef array = CFArrayCreate(nullptr, values, 2, nullptr);
-    EXPECT_EQ(CFArrayGetValueAtIndex(array, 1), &records[1]);
-    EXPECT_EQ(CFArrayGetValueAtIndex(array, 2), nullptr) << "an index past the end gives null";
-    EXPECT_EQ(CFArrayGetValueAtIndex(array, -1), nullptr);
-    CFRelease(array);
-
-    CFMutableDataRef data = CFDataCreateMutable(nullptr, 2);
-    const UInt8 bytes[] = {1, 2, 3, 4};
-    CFDataAppendBytes(data, bytes, 3);
-    CFDataAppendBytes(data, bytes + 3, 1);
-    ASSERT_EQ(CFDataGetLength(data), 4) << "capacity is a hint, not a limit";
-    EXPECT_EQ(CFDataGetBytePtr(data)[3], 4);
-    EXPECT_EQ(CFDataCreate(nullptr, nullptr, 5), nullptr) << "no bytes for a non-zero length";
-    CFRelease(data);
-}
-
 TEST(CFNumberConversion, LossyConversionsAnswerFalseAndClamp)
 {
-    const auto toSInt32 = [](double value, SInt32& result) {
+    const auto toSInt32 = [](double value, SInt32 expected) {
         CFNumberRef number = CFNumberCreate(nullptr, kCFNumberDoubleType, &value);
-        const bool exact = CFNumberGetValue(number, kCFNumberSInt32Type, &result);
+        SInt32 result = -1;
+        EXPECT_FALSE(CFNumberGetValue(number, kCFNumberSInt32Type, &result)) << value;
+        EXPECT_EQ(result, expected) << value;
         CFRelease(number);
-        return exact;
     };
-    SInt32 result = 0;
-    EXPECT_FALSE(toSInt32(2.5, result)) << "the fraction is lost";
-    EXPECT_EQ(result, 2);
-    EXPECT_FALSE(toSInt32(1e300, result));
-    EXPECT_EQ(result, INT32_MAX) << "no undefined float-to-int conversion";
-    EXPECT_FALSE(toSInt32(std::nan(""), result));
-    EXPECT_EQ(result, 0);
+    toSInt32(2.5, 2);
+    toSInt32(1e300, INT32_MAX);  // no undefined float-to-int conversion
+    toSInt32(std::nan(""), 0);
 
     SInt64 large = 300;
     CFNumberRef integer = CFNumberCreate(nullptr, kCFNumberSInt64Type, &large);
     SInt8 small = 0;
     EXPECT_FALSE(CFNumberGetValue(integer, kCFNumberSInt8Type, &small));
-    EXPECT_EQ(small, 127) << "300 clamps to the SInt8 maximum";
+    EXPECT_EQ(small, 127);
     CFRelease(integer);
+}
+
+TEST(CFStringEncoding, MacRomanUpperHalfMatchesPythonsCodecBothWays)
+{
+    const std::string expected = testsupport::pythonOutput(
+        "import sys\nsys.stdout.buffer.write(bytes(range(128, 256)).decode('mac_roman').encode('utf-8'))\n");
+    std::string upperHalf;
+    for (int byte = 0x80; byte <= 0xFF; ++byte)
+        upperHalf += static_cast<char>(byte);
+    CFStringRef string = CFStringCreateWithCString(nullptr, upperHalf.c_str(), kCFStringEncodingMacRoman);
+    EXPECT_EQ(text(string), expected);
+    char back[129];
+    ASSERT_TRUE(CFStringGetCString(string, back, sizeof back, kCFStringEncodingMacRoman));
+    EXPECT_EQ(std::string(back), upperHalf) << "every Mac Roman byte survives the round trip";
+    CFRelease(string);
+}
+
+TEST(CFStringEncoding, ConversionsThatDoNotFitFailWithAnEmptyBufferAndMalformedInputIsRejected)
+{
+    CFStringRef arrow = CFStringCreateWithCString(nullptr, "Size \xE2\x86\x92 wide", kCFStringEncodingUTF8);
+    char buffer[64] = "stale";
+    EXPECT_FALSE(CFStringGetCString(arrow, buffer, sizeof buffer, kCFStringEncodingMacRoman)) << "U+2192";
+    EXPECT_STREQ(buffer, "") << "no stale or partial text is left behind";
+    CFRelease(arrow);
+    char shortBy1[7] = "stale";
+    EXPECT_FALSE(CFStringGetCString(CFSTR("Velmora"), shortBy1, sizeof shortBy1, kCFStringEncodingMacRoman));
+    EXPECT_STREQ(shortBy1, "");
+
+    CFStringRef emoji = CFStringCreateWithCString(nullptr, "a\xC3\xB6\xF0\x9F\x98\x80", kCFStringEncodingUTF8);
+    EXPECT_EQ(CFStringGetLength(emoji), 4) << "a character above U+FFFF takes a surrogate pair";
+    EXPECT_EQ(text(emoji), "a\xC3\xB6\xF0\x9F\x98\x80") << "a buffer sized by the maximum holds the text";
+    char sixBytes[6];
+    EXPECT_FALSE(CFStringGetCString(emoji, sixBytes, sizeof sixBytes, kCFStringEncodingUTF8)) << "7 bytes in 4 units";
+    CFRelease(emoji);
+
+    for (const char* malformed : {"cut \xC3", "overlong \xC0\xAF", "surrogate \xED\xA0\x80"})
+        EXPECT_EQ(CFStringCreateWithCString(nullptr, malformed, kCFStringEncodingUTF8), nullptr) << malformed;
+    EXPECT_EQ(CFStringCreateWithCString(nullptr, "high \x80", kCFStringEncodingASCII), nullptr);
+    EXPECT_EQ(CFStringCreateWithCString(nullptr, nullptr, kCFStringEncodingUTF8), nullptr);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "platform_test_support.h"
 
-#include <cstdio>
-#include <cstdlib>
+#include <dlfcn.h>
 #include <fstream>
 #include <vector>
 
@@ -46,14 +45,12 @@ Component testComponent(OSType type)
 
 TestComponentLog& testComponentLog()
 {
-    testComponent(0);
-    CFURLRef url = fileURL(TEST_COMPONENT_BUNDLE, true);
-    CFBundleRef bundle = CFBundleCreate(nullptr, url);
-    auto logOf = reinterpret_cast<TestComponentLog* (*)()>(
-        CFBundleGetFunctionPointerForName(bundle, CFSTR("TestComponentLogOf")));
-    CFRelease(bundle);
-    CFRelease(url);
-    return *logOf();
+    static TestComponentLog* const log = [] {
+        testComponent(0);  // registering the bundle loaded its module, which keeps the log
+        void* module = dlopen(TEST_COMPONENT_MODULE, RTLD_NOW | RTLD_NOLOAD);
+        return reinterpret_cast<TestComponentLog* (*)()>(dlsym(module, "TestComponentLogOf"))();
+    }();
+    return *log;
 }
 
 }  // namespace platformtest

@@ -1,9 +1,7 @@
 // A component as a Mac entry would write it: it unpacks ComponentParameters by
 // slot and keeps what it was sent, for the Component Manager tests to read.
-// Its first entry also answers as a small effect, so that hosts can be tested
-// against it: stream formats, slice sizes, input callbacks and connections,
-// host callbacks, parameters, listeners and rendering. It renders as simply as
-// a host allows: every call runs it, into memory the caller gives.
+// Its first entry is also a small effect for the host tests, which every
+// render call runs into memory the caller gives.
 #include <AudioToolbox/AudioToolbox.h>
 
 #include "test_component.h"
@@ -30,7 +28,6 @@ TestComponentLog gLog;
 
 const char* const kParameterNames[kTestComponentParameters] = {"Zero", "Half", "Gain", "Spare"};
 constexpr UInt32 kGain = 2;
-constexpr Float64 kNoRenderYet = -1.0;
 
 void record(const ComponentParameters* params, Handle storage)
 {
@@ -47,15 +44,9 @@ ComponentResult openOrClose(ComponentParameters* params, Handle storage)
 {
     if (params->what == kComponentOpenSelect)
     {
-        ComponentInstance self = ARGUMENT(ComponentInstance, 0);
+        const auto self = ARGUMENT(ComponentInstance, 0);
         auto* unit = new TestComponentStorage{};
         unit->self = self;
-        unit->channels = 2;
-        unit->sampleRate = 44100.0;
-        unit->maxFramesPerSlice = 1024;
-        unit->lastSampleTime = kNoRenderYet;
-        for (UInt32 id = 0; id < kTestComponentParameters; ++id)
-            unit->parameters[id] = static_cast<Float32>(id) * 0.5f;
         SetComponentInstanceStorage(self, reinterpret_cast<Handle>(unit));
         ++gLog.liveInstances;
     }
@@ -83,19 +74,6 @@ void propertyChanged(TestComponentStorage& unit, AudioUnitPropertyID id, AudioUn
     }
 }
 
-AudioStreamBasicDescription streamFormat(const TestComponentStorage& unit)
-{
-    return {unit.sampleRate,
-            kAudioFormatLinearPCM,
-            kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved,
-            4,
-            1,
-            4,
-            unit.channels,
-            32,
-            0};
-}
-
 bool isBusScope(AudioUnitScope scope) { return scope == kAudioUnitScope_Input || scope == kAudioUnitScope_Output; }
 
 // Both buses are element 0 of their scope.
@@ -113,7 +91,9 @@ constexpr OSStatus kNotModelled = 1;
 OSStatus propertyInfo(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element, UInt32& size,
                       bool& writable)
 {
-    writable = false;
+    writable = id == kAudioUnitProperty_MaximumFramesPerSlice || id == kAudioUnitProperty_HostCallbacks ||
+               id == kAudioUnitProperty_StreamFormat || id == kAudioUnitProperty_SetRenderCallback ||
+               id == kAudioUnitProperty_MakeConnection;
     switch (id)
     {
     case kAudioUnitProperty_ElementCount: size = 4; return noErr;
@@ -126,22 +106,14 @@ OSStatus propertyInfo(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitEle
     case kAudioUnitProperty_SupportedNumChannels: size = 2 * sizeof(AUChannelInfo); return noErr;
     case kAudioUnitProperty_Latency:
     case kAudioUnitProperty_TailTime: size = sizeof(Float64); return noErr;
-    case kAudioUnitProperty_MaximumFramesPerSlice:
-        size = 4;
-        writable = true;
-        return noErr;
-    case kAudioUnitProperty_HostCallbacks:
-        size = sizeof(HostCallbackInfo);
-        writable = true;
-        return noErr;
+    case kAudioUnitProperty_MaximumFramesPerSlice: size = 4; return noErr;
+    case kAudioUnitProperty_HostCallbacks: size = sizeof(HostCallbackInfo); return noErr;
     case kAudioUnitProperty_StreamFormat:
         size = sizeof(AudioStreamBasicDescription);
-        writable = true;
         return busAddress(isBusScope(scope), element);
     case kAudioUnitProperty_SetRenderCallback:
     case kAudioUnitProperty_MakeConnection:
         size = id == kAudioUnitProperty_MakeConnection ? sizeof(AudioUnitConnection) : sizeof(AURenderCallbackStruct);
-        writable = true;
         return busAddress(scope == kAudioUnitScope_Input, element);
     default: return kNotModelled;
     }
@@ -180,7 +152,9 @@ void fillProperty(const TestComponentStorage& unit, AudioUnitPropertyID id, Audi
     case kAudioUnitProperty_HostCallbacks: std::memcpy(data, &unit.hostCallbacks, sizeof unit.hostCallbacks); break;
     case kAudioUnitProperty_StreamFormat:
     {
-        const AudioStreamBasicDescription format = streamFormat(unit);
+        constexpr UInt32 kFlags = kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved;
+        const AudioStreamBasicDescription format = {
+            unit.sampleRate, kAudioFormatLinearPCM, kFlags, 4, 1, 4, unit.channels, 32, 0};
         std::memcpy(data, &format, sizeof format);
         break;
     }
@@ -323,27 +297,22 @@ ComponentResult listenerCall(TestComponentStorage& unit, const ComponentParamete
 }
 
 // One mono buffer per channel, the unit's own memory, which the source fills
-// or points elsewhere.
-struct InputList
+// or points elsewhere; silence without a source.
+OSStatus pullInput(TestComponentStorage& unit, const AudioTimeStamp& stamp, UInt32 frames, AudioBufferList& input)
 {
-    AudioBufferList list;
-    AudioBuffer second;
-    AudioBuffer* buffers() { return list.mBuffers; }
-};
-
-OSStatus pullInput(TestComponentStorage& unit, const AudioTimeStamp& stamp, UInt32 frames, InputList& input)
-{
-    input.list.mNumberBuffers = unit.channels;
+    input.mNumberBuffers = unit.channels;
+    AudioBuffer* const buffers = input.mBuffers;
     for (UInt32 channel = 0; channel < unit.channels; ++channel)
-        input.buffers()[channel] = {1, frames * 4, unit.buffers[channel]};
+    {
+        std::fill_n(unit.buffers[channel], frames, 0.0f);
+        buffers[channel] = {1, frames * 4, unit.buffers[channel]};
+    }
     AudioUnitRenderActionFlags flags = 0;
     if (unit.inputCallback.inputProc)
-        return unit.inputCallback.inputProc(unit.inputCallback.inputProcRefCon, &flags, &stamp, 0, frames, &input.list);
+        return unit.inputCallback.inputProc(unit.inputCallback.inputProcRefCon, &flags, &stamp, 0, frames, &input);
     if (unit.connection.sourceAudioUnit)
         return AudioUnitRender(unit.connection.sourceAudioUnit, &flags, &stamp, unit.connection.sourceOutputNumber,
-                               frames, &input.list);
-    for (UInt32 channel = 0; channel < unit.channels; ++channel)
-        std::fill_n(unit.buffers[channel], frames, 0.0f);
+                               frames, &input);
     return noErr;
 }
 
@@ -353,15 +322,11 @@ void readTransport(TestComponentStorage& unit)
     TestComponentTransport seen{0.0, 120.0, -1.0, false};
     if (host.beatAndTempoProc)
         host.beatAndTempoProc(host.hostUserData, &seen.beat, &seen.tempo);
+    Boolean changed = false, cycling = false;
+    Float64 cycleStart = 0.0, cycleEnd = 0.0;
     if (host.transportStateProc)
-    {
-        Boolean changed = false;
-        Boolean cycling = false;
-        Float64 cycleStart = 0.0;
-        Float64 cycleEnd = 0.0;
         host.transportStateProc(host.hostUserData, &seen.playing, &changed, &seen.sampleInTimeLine, &cycling,
                                 &cycleStart, &cycleEnd);
-    }
     unit.transport = seen;
 }
 
@@ -376,13 +341,17 @@ ComponentResult render(TestComponentStorage& unit, const AudioTimeStamp* stamp, 
         if (!ioData->mBuffers[channel].mData || ioData->mBuffers[channel].mDataByteSize != frames * 4)
             return paramErr;
     }
-    InputList input{};
-    if (const OSStatus status = pullInput(unit, *stamp, frames, input); status != noErr)
+    struct
+    {
+        AudioBufferList list;
+        AudioBuffer second;
+    } input{};
+    if (const OSStatus status = pullInput(unit, *stamp, frames, input.list); status != noErr)
         return status;
     readTransport(unit);
     for (UInt32 channel = 0; channel < unit.channels; ++channel)
     {
-        const auto* samples = static_cast<const float*>(input.buffers()[channel].mData);
+        const auto* samples = static_cast<const float*>((input.list.mBuffers + channel)->mData);
         std::transform(samples, samples + frames, static_cast<float*>(ioData->mBuffers[channel].mData),
                        [gain = unit.parameters[kGain]](float sample) { return sample * gain; });
     }
@@ -411,7 +380,6 @@ ComponentResult effectCall(TestComponentStorage& unit, const ComponentParameters
     case kAudioUnitRenderSelect:
         return render(unit, ARGUMENT(const AudioTimeStamp*, 1), ARGUMENT(UInt32, 2), ARGUMENT(UInt32, 3),
                       ARGUMENT(AudioBufferList*, 4));
-    case kMusicDeviceMIDIEventSelect: return noErr;
     default: return badComponentSelector;
     }
 }
@@ -427,7 +395,6 @@ EXPORTED ComponentResult TestComponentEntry(ComponentParameters* params, Handle 
     {
     case kComponentOpenSelect:
     case kComponentCloseSelect: return openOrClose(params, storage);
-    case kComponentCanDoSelect: return ARGUMENT(SInt16, 0) == kAudioUnitRenderSelect ? 1 : 0;
     case kComponentVersionSelect: return 0x00010203;
     default:
         return storage ? effectCall(*reinterpret_cast<TestComponentStorage*>(storage), params) : badComponentSelector;

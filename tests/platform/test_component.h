@@ -46,14 +46,14 @@ struct TestComponentTransport
 struct TestComponentStorage
 {
     ComponentInstance self;
-    UInt32 channels;  // of both buses
-    Float64 sampleRate;
-    UInt32 maxFramesPerSlice;
+    UInt32 channels = 2;  // of both buses
+    Float64 sampleRate = 44100.0;
+    UInt32 maxFramesPerSlice = 1024;
     bool initialized;
     AURenderCallbackStruct inputCallback;
     AudioUnitConnection connection;
     HostCallbackInfo hostCallbacks;
-    AudioUnitParameterValue parameters[kTestComponentParameters];
+    AudioUnitParameterValue parameters[kTestComponentParameters] = {0.0f, 0.5f, 1.0f, 1.5f};
     TestComponentListener listeners[kTestComponentListeners];
     int listenerCount;
     // What rendering saw: runs of the effect, their time stamps and sizes.

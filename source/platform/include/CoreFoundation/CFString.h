@@ -3,11 +3,8 @@
 #pragma once
 
 #include <CoreFoundation/CFBase.h>
-#include <stdarg.h>
 
 CF_EXTERN_C_BEGIN
-
-typedef const struct __CFDictionary* CFDictionaryRef;
 
 typedef UInt32 CFStringEncoding;
 enum
@@ -41,15 +38,6 @@ CF_EXPORT CFStringRef CFStringCreateWithCString(CFAllocatorRef alloc, const char
 CF_EXPORT CFStringRef CFStringCreateCopy(CFAllocatorRef alloc, CFStringRef theString);
 // From numChars UTF-16 units, taken as they are.
 CF_EXPORT CFStringRef CFStringCreateWithCharacters(CFAllocatorRef alloc, const UniChar* chars, CFIndex numChars);
-
-// printf conversions plus %@ (any CF object: strings print their text,
-// numbers their value, NULL "(null)"). %s arguments are read as UTF-8 and,
-// when they are not valid UTF-8, as Mac Roman. NULL for a malformed format
-// or %n (which would write through an argument).
-CF_EXPORT CFStringRef CFStringCreateWithFormat(CFAllocatorRef alloc, CFDictionaryRef formatOptions, CFStringRef format,
-                                               ...);
-CF_EXPORT CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef alloc, CFDictionaryRef formatOptions,
-                                                           CFStringRef format, va_list arguments);
 
 // Length in UTF-16 code units.
 CF_EXPORT CFIndex CFStringGetLength(CFStringRef theString);
