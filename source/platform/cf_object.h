@@ -41,7 +41,7 @@ public:
     // Called only with an object of the same type.
     virtual bool equals(const Object& other) const { return this == &other; }
     virtual CFHashCode hash() const { return reinterpret_cast<CFHashCode>(this); }
-    // UTF-8 text that %@ prints.
+    // UTF-8 text CFCopyDescription answers.
     virtual std::string describe() const;
 
     void retain() const;

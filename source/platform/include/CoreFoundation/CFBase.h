@@ -68,7 +68,7 @@ CF_EXPORT void CFRelease(CFTypeRef cf);
 CF_EXPORT CFIndex CFGetRetainCount(CFTypeRef cf);
 CF_EXPORT Boolean CFEqual(CFTypeRef cf1, CFTypeRef cf2);
 CF_EXPORT CFHashCode CFHash(CFTypeRef cf);
-// Text as %@ prints it: strings their text, numbers their value.
+// A readable text for any object: strings their text, numbers their value.
 CF_EXPORT CFStringRef CFCopyDescription(CFTypeRef cf);
 
 CF_EXTERN_C_END
