@@ -75,7 +75,7 @@ ComponentBundle::ComponentBundle(const BundleOptions& options) : subtype(nextSub
         }
         info.replace(at, from.size(), to);
     }
-    std::ofstream(bundlePath / "Contents/Info.plist", std::ios::binary) << info;
+    writeFile(bundlePath / "Contents/Info.plist", info);
     for (const fs::path& resource : options.vstResources)
         fs::create_symlink(resource, resources() / (resource.stem().string() + ".vst"));
 }
@@ -148,6 +148,53 @@ OSStatus render(AudioUnit unit, double sampleTime, BusBuffers& buffers, int fram
     return AudioUnitRender(unit, flags ? flags : &none, &stamp, bus, static_cast<UInt32>(frames), buffers.list());
 }
 
+PropertyInfo propertyInfo(AudioUnit unit, AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element)
+{
+    PropertyInfo info{noErr, 0, false};
+    Boolean writable = false;
+    info.status = AudioUnitGetPropertyInfo(unit, id, scope, element, &info.size, &writable);
+    info.writable = writable;
+    return info;
+}
+
+std::string text(CFStringRef string)
+{
+    char buffer[4096];
+    return string && CFStringGetCString(string, buffer, sizeof buffer, kCFStringEncodingUTF8) ? buffer : "<none>";
+}
+
+Owned<CFDictionaryRef> classInfo(AudioUnit unit)
+{
+    CFPropertyListRef value = nullptr;
+    EXPECT_EQ(getProperty(unit, kAudioUnitProperty_ClassInfo, value), noErr);
+    return Owned<CFDictionaryRef>(static_cast<CFDictionaryRef>(value));
+}
+
+std::string vstData(CFDictionaryRef classInfo)
+{
+    const auto data = static_cast<CFDataRef>(classInfo ? CFDictionaryGetValue(classInfo, CFSTR("vstdata")) : nullptr);
+    if (!data)
+        return "";
+    return {reinterpret_cast<const char*>(CFDataGetBytePtr(data)), static_cast<size_t>(CFDataGetLength(data))};
+}
+
+void writeFile(const fs::path& path, const std::string& content)
+{
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+std::set<std::string> namesIn(const fs::path& folder, const std::string& extension)
+{
+    std::set<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (extension.empty() || entry.path().extension() == extension)
+            names.insert(fs::relative(entry.path(), folder).string());
+    return names;
+}
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
 OSStatus setStreamFormat(AudioUnit unit, AudioUnitScope scope, AudioUnitElement element, UInt32 channels,
                          double sampleRate)
 {
@@ -161,7 +208,7 @@ OSStatus setStreamFormat(AudioUnit unit, AudioUnitScope scope, AudioUnitElement 
                                           channels,
                                           32,
                                           0};
-    return AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, scope, element, &format, sizeof format);
+    return setProperty(unit, kAudioUnitProperty_StreamFormat, format, scope, element);
 }
 
 namespace
@@ -185,8 +232,7 @@ OSStatus provideSignal(void* refCon, AudioUnitRenderActionFlags*, const AudioTim
 
 OSStatus setInputSignal(AudioUnit unit, AudioUnitElement bus, InputSignal& signal)
 {
-    AURenderCallbackStruct callback = {provideSignal, &signal};
-    return AudioUnitSetProperty(unit, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, bus, &callback,
-                                sizeof callback);
+    return setProperty(unit, kAudioUnitProperty_SetRenderCallback, AURenderCallbackStruct{provideSignal, &signal},
+                       kAudioUnitScope_Input, bus);
 }
 }  // namespace componenttest
