@@ -39,22 +39,14 @@ TEST(ComponentHostCallbacks, TheEffectHearsTheHostsIdentityCapabilitiesAndPins)
         EXPECT_EQ(ask(effect, audioMasterCanDo, 0, 0, const_cast<char*>(capability)), 1) << capability;
     for (const char* capability : {"SizeWindow", "receiveVstEvents", "sizeWindow "})
         EXPECT_EQ(ask(effect, audioMasterCanDo, 0, 0, const_cast<char*>(capability)), 0) << capability;
-    for (int pin = 0; pin < 2; ++pin)
-    {
-        EXPECT_EQ(ask(effect, audioMasterPinConnected, pin, 0), 0) << "input " << pin << " connected";
-        EXPECT_EQ(ask(effect, audioMasterPinConnected, pin, 1), 0) << "output " << pin << " connected";
-    }
+    for (int pin = 0; pin < 4; ++pin)
+        EXPECT_EQ(ask(effect, audioMasterPinConnected, pin / 2, pin % 2), 0) << "pin " << pin / 2 << " connected";
     testing::internal::GetCapturedStderr();
 }
 
-struct Received
-{
-    std::vector<AudioUnitEvent> events;
-};
-
 void receive(void* refCon, void*, const AudioUnitEvent* event, UInt64, AudioUnitParameterValue)
 {
-    static_cast<Received*>(refCon)->events.push_back(*event);
+    static_cast<std::vector<AudioUnitEvent>*>(refCon)->push_back(*event);
 }
 
 TEST(ComponentHostCallbacks, TheEffectsGesturesAndChangesArriveAsParameterEvents)
@@ -62,11 +54,13 @@ TEST(ComponentHostCallbacks, TheEffectsGesturesAndChangesArriveAsParameterEvents
     FakeEffectControl& effect = resetComponentTestEffect();
     ComponentBundle bundle(hostingTestEffect());
     OpenUnit unit(bundle);
-    Received received;
+    std::vector<AudioUnitEvent> received;
     AUEventListenerRef listener = nullptr;
     ASSERT_EQ(AUEventListenerCreate(receive, &received, CFRunLoopGetCurrent(), nullptr, 0.0f, 0.0f, &listener), noErr);
-    for (AudioUnitEventType type : {kAudioUnitEvent_BeginParameterChangeGesture, kAudioUnitEvent_ParameterValueChange,
-                                    kAudioUnitEvent_EndParameterChangeGesture})
+    const std::vector<AudioUnitEventType> types = {kAudioUnitEvent_BeginParameterChangeGesture,
+                                                   kAudioUnitEvent_ParameterValueChange,
+                                                   kAudioUnitEvent_EndParameterChangeGesture};
+    for (AudioUnitEventType type : types)
     {
         AudioUnitEvent wanted{};
         wanted.mEventType = type;
@@ -81,16 +75,15 @@ TEST(ComponentHostCallbacks, TheEffectsGesturesAndChangesArriveAsParameterEvents
     CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.05, false);
     AUListenerDispose(listener);
 
-    ASSERT_EQ(received.events.size(), 3u);
-    EXPECT_EQ(received.events[0].mEventType, kAudioUnitEvent_BeginParameterChangeGesture);
-    EXPECT_EQ(received.events[1].mEventType, kAudioUnitEvent_ParameterValueChange);
-    EXPECT_EQ(received.events[2].mEventType, kAudioUnitEvent_EndParameterChangeGesture);
-    for (const AudioUnitEvent& event : received.events)
+    std::vector<AudioUnitEventType> heard;
+    for (const AudioUnitEvent& event : received)
     {
+        heard.push_back(event.mEventType);
         EXPECT_EQ(event.mArgument.mParameter.mAudioUnit, unit.get());
         EXPECT_EQ(event.mArgument.mParameter.mParameterID, 0u) << "the parameter ID is the VST index";
         EXPECT_EQ(event.mArgument.mParameter.mScope, kAudioUnitScope_Global);
     }
+    EXPECT_EQ(heard, types);
 }
 
 void recordProperty(void* refCon, AudioUnit, AudioUnitPropertyID id, AudioUnitScope, AudioUnitElement)

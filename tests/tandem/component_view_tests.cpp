@@ -12,6 +12,7 @@
 #include <Carbon/Carbon.h>
 #include <X11/Xlib.h>
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -32,6 +33,9 @@ void* windowHandle(const NSView* view)
     return reinterpret_cast<void*>(static_cast<std::uintptr_t>(view->x11Window()));
 }
 
+using Corners = std::array<double, 4>;
+Corners corners(const NSRect& frame) { return {frame.origin.x, frame.origin.y, frame.size.width, frame.size.height}; }
+
 FakeEffectControl& testEffectWithEditor()
 {
     FakeEffectControl& effect = resetComponentTestEffect();
@@ -44,19 +48,16 @@ TEST(ComponentCocoaUI, NamesTheFactoryInThisBundleCopyAndOnlyForAnEffectWithAnEd
     resetComponentTestEffect();
     ComponentBundle withoutEditor(hostingTestEffect());
     OpenUnit plain(withoutEditor);
-    UInt32 size = 0;
-    EXPECT_EQ(AudioUnitGetPropertyInfo(plain, kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0, &size, nullptr),
-              kAudioUnitErr_InvalidProperty);
+    EXPECT_EQ(propertyInfo(plain, kAudioUnitProperty_CocoaUI).status, kAudioUnitErr_InvalidProperty);
 
     // Every copy of the bundle registers a factory class of the same name.
     ComponentBundle other;
     OpenUnit otherUnit(other);
     ComponentBundle bundle;
     OpenUnit unit(bundle);
+    EXPECT_EQ(propertyInfo(unit, kAudioUnitProperty_CocoaUI).size, 16u);
     AudioUnitCocoaViewInfo info{};
-    size = sizeof info;
-    ASSERT_EQ(AudioUnitGetProperty(unit, kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0, &info, &size), noErr);
-    EXPECT_EQ(size, 16u);
+    ASSERT_EQ(getProperty(unit, kAudioUnitProperty_CocoaUI, info), noErr);
     char path[4096] = {};
     ASSERT_TRUE(CFURLGetFileSystemRepresentation(info.mCocoaAUViewBundleLocation, true, reinterpret_cast<UInt8*>(path),
                                                  sizeof path));
@@ -75,18 +76,16 @@ class ComponentView : public editortest::X11ServerTest
 {
 protected:
     // The window's size once the server has it, read on a connection of our own.
-    NSSize windowSize(Window window, NSSize expected)
+    std::pair<int, int> windowSize(Window window, int width, int height)
     {
         XWindowAttributes attributes{};
-        for (int attempt = 0; attempt < 50; ++attempt)
+        for (int attempt = 0; attempt < 50 && (attributes.width != width || attributes.height != height); ++attempt)
         {
+            std::this_thread::sleep_for(std::chrono::milliseconds(attempt ? 10 : 0));
             XSync(display, False);
             XGetWindowAttributes(display, window, &attributes);
-            if (attributes.width == expected.width && attributes.height == expected.height)
-                break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        return NSMakeSize(attributes.width, attributes.height);
+        return {attributes.width, attributes.height};
     }
 };
 
@@ -97,11 +96,7 @@ TEST_F(ComponentView, HoldsTheOpenEditorAtItsSizeOneAtATimeUntilTheHostLetsGo)
     auhost::AudioUnitInstance unit(bundle.component());
     {
         auhost::UnitView shown(unit);
-        const NSRect frame = shown.view()->frame();
-        EXPECT_EQ(frame.origin.x, 0.0);
-        EXPECT_EQ(frame.origin.y, 0.0);
-        EXPECT_EQ(frame.size.width, 400.0) << "the editor's rectangle is 400 x 300";
-        EXPECT_EQ(frame.size.height, 300.0);
+        EXPECT_EQ(corners(shown.view()->frame()), (Corners{0, 0, 400, 300})) << "the editor's rectangle is 400 x 300";
         EXPECT_EQ(effect.editOpenCalls, 1);
         EXPECT_EQ(effect.editorParent, windowHandle(shown.view())) << "the editor opens in the view's window";
         Window root = 0, parent = 0, *children = nullptr;
@@ -149,11 +144,8 @@ TEST_F(ComponentView, TheEffectResizesTheView)
     auhost::AudioUnitInstance unit(bundle.component());
     auhost::UnitView shown(unit);
     EXPECT_EQ(effect.audioMaster(effect.effect, audioMasterSizeWindow, 500, 350, nullptr, 0.0f), 1);
-    EXPECT_EQ(shown.view()->frame().size.width, 500.0);
-    EXPECT_EQ(shown.view()->frame().size.height, 350.0);
-    const NSSize shownSize = windowSize(shown.view()->x11Window(), NSMakeSize(500, 350));
-    EXPECT_EQ(shownSize.width, 500.0);
-    EXPECT_EQ(shownSize.height, 350.0);
+    EXPECT_EQ(corners(shown.view()->frame()), (Corners{0, 0, 500, 350}));
+    EXPECT_EQ(windowSize(shown.view()->x11Window(), 500, 350), (std::pair{500, 350}));
 }
 
 TEST_F(ComponentView, AClickOnThePanelReachesTheHostAsAParameterEvent)
