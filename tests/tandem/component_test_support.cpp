@@ -14,19 +14,12 @@ namespace
 {
 constexpr OSType kManufacturer = 0x516E5263;  // 'QnRc', as the built Info.plist declares
 
-std::string codeText(OSType code)
-{
-    return {static_cast<char>(code >> 24), static_cast<char>(code >> 16), static_cast<char>(code >> 8),
-            static_cast<char>(code)};
-}
-
-OSType nextSubtype()
+std::string nextSubtype()
 {
     static unsigned made = 0;
     char text[8];
     std::snprintf(text, sizeof text, "T%03u", ++made % 1000);
-    return static_cast<OSType>(text[0]) << 24 | static_cast<OSType>(text[1]) << 16 | static_cast<OSType>(text[2]) << 8 |
-           static_cast<OSType>(text[3]);
+    return text;
 }
 }  // namespace
 
@@ -53,19 +46,14 @@ ComponentBundle::ComponentBundle(const BundleOptions& options) : subtype(nextSub
     // to the built bundle.
     fs::copy(testsupport::velmoraBundlePath(), bundlePath, fs::copy_options::recursive);
     // The resources the component writes on first open start out missing.
-    std::vector<fs::path> written;
-    for (const auto& entry : fs::directory_iterator(resources()))
-    {
-        const fs::path name = entry.path().filename();
-        if (name == "TDParameters.txt" || name == "TDFactoryPresets.txt" || name.extension() == ".aupreset")
-            written.push_back(entry.path());
-    }
-    for (const fs::path& path : written)
-        fs::remove(path);
+    for (const std::string& name : namesIn(resources()))
+        if (name == "TDParameters.txt" || name == "TDFactoryPresets.txt" || name.ends_with(".aupreset"))
+            fs::remove(resources() / name);
     std::string info = testsupport::fileContents(bundlePath / "Contents/Info.plist");
-    const std::string builtSubtype = "<string>QnVm</string>";
-    info.replace(info.find(builtSubtype), builtSubtype.size(), "<string>" + codeText(subtype) + "</string>");
-    for (const auto& [from, to] : options.infoEdits)
+    std::vector<std::pair<std::string, std::string>> edits = {
+        {"<string>QnVm</string>", "<string>" + subtype + "</string>"}};
+    edits.insert(edits.end(), options.infoEdits.begin(), options.infoEdits.end());
+    for (const auto& [from, to] : edits)
     {
         const size_t at = info.find(from);
         if (at == std::string::npos)
@@ -89,7 +77,10 @@ Component ComponentBundle::component()
         EXPECT_EQ(RegisterComponentFileRef(&ref, 0), noErr);
         registered = true;
     }
-    ComponentDescription looking = {kAudioUnitType_Effect, subtype, kManufacturer, 0, 0};
+    OSType code = 0;
+    for (const char character : subtype)
+        code = code << 8 | static_cast<unsigned char>(character);
+    ComponentDescription looking = {kAudioUnitType_Effect, code, kManufacturer, 0, 0};
     return FindNextComponent(nullptr, &looking);
 }
 
@@ -198,16 +189,8 @@ bool contains(const std::string& text, const std::string& part) { return text.fi
 OSStatus setStreamFormat(AudioUnit unit, AudioUnitScope scope, AudioUnitElement element, UInt32 channels,
                          double sampleRate)
 {
-    AudioStreamBasicDescription format = {sampleRate,
-                                          kAudioFormatLinearPCM,
-                                          kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked |
-                                              kAudioFormatFlagIsNonInterleaved,
-                                          4,
-                                          1,
-                                          4,
-                                          channels,
-                                          32,
-                                          0};
+    const UInt32 flags = kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved;
+    const AudioStreamBasicDescription format = {sampleRate, kAudioFormatLinearPCM, flags, 4, 1, 4, channels, 32, 0};
     return setProperty(unit, kAudioUnitProperty_StreamFormat, format, scope, element);
 }
 

@@ -54,7 +54,7 @@ public:
 private:
     testsupport::TemporaryFolder folder;
     fs::path bundlePath;
-    OSType subtype;
+    std::string subtype;
     bool registered = false;
 };
 
