@@ -28,11 +28,6 @@ namespace
 {
 using namespace componenttest;
 
-void* windowHandle(const NSView* view)
-{
-    return reinterpret_cast<void*>(static_cast<std::uintptr_t>(view->x11Window()));
-}
-
 using Corners = std::array<double, 4>;
 Corners corners(const NSRect& frame) { return {frame.origin.x, frame.origin.y, frame.size.width, frame.size.height}; }
 
@@ -64,10 +59,8 @@ TEST(ComponentCocoaUI, NamesTheFactoryInThisBundleCopyAndOnlyForAnEffectWithAnEd
     EXPECT_EQ(fs::path(path), fs::canonical(bundle.path()));
     EXPECT_TRUE(CFEqual(info.mCocoaAUViewClass[0], CFSTR("comQuarnTandem_CocoaViewFactory")));
 
-    CFBundleRef viewBundle = CFBundleCreate(nullptr, info.mCocoaAUViewBundleLocation);
-    const Class factoryClass = NSBundleClassNamed(viewBundle, info.mCocoaAUViewClass[0]);
-    EXPECT_NE(factoryClass, nullptr);
-    CFRelease(viewBundle);
+    const Owned<CFBundleRef> viewBundle(CFBundleCreate(nullptr, info.mCocoaAUViewBundleLocation));
+    EXPECT_NE(NSBundleClassNamed(viewBundle.get(), info.mCocoaAUViewClass[0]), nullptr);
     CFRelease(info.mCocoaAUViewBundleLocation);
     CFRelease(info.mCocoaAUViewClass[0]);
 }
@@ -98,7 +91,8 @@ TEST_F(ComponentView, HoldsTheOpenEditorAtItsSizeOneAtATimeUntilTheHostLetsGo)
         auhost::UnitView shown(unit);
         EXPECT_EQ(corners(shown.view()->frame()), (Corners{0, 0, 400, 300})) << "the editor's rectangle is 400 x 300";
         EXPECT_EQ(effect.editOpenCalls, 1);
-        EXPECT_EQ(effect.editorParent, windowHandle(shown.view())) << "the editor opens in the view's window";
+        EXPECT_EQ(effect.editorParent, reinterpret_cast<void*>(static_cast<std::uintptr_t>(shown.view()->x11Window())))
+            << "the editor opens in the view's window";
         Window root = 0, parent = 0, *children = nullptr;
         unsigned int count = 0;
         XSync(display, False);
