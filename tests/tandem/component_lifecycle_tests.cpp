@@ -38,7 +38,7 @@ TEST(ComponentConfiguration, FailedOpensLogTheirCauseLeaveNoInstanceAndCloseTheE
         {{{{kProgramMode, "<key>PresetIsFXB</key><string>no</string>"}}, {}},
          "Value in dictionary is not of expected type"},
         {hostingTestEffect(), "VST does not support processReplacing()"},
-        {{{}, {componentTestEffectPath(), FAKE_EFFECT_COPY}}, "Found more than one VST bundle or alias in resources"},
+        {{{}, {FAKE_EFFECT, FAKE_EFFECT_COPY}}, "Found more than one VST bundle or alias in resources"},
     };
     for (const auto& [options, cause] : failures)
     {

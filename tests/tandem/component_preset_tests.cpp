@@ -166,7 +166,7 @@ TEST(ComponentPresets, MalformedDictionariesAreRefusedAndProgramNumbersOutOfRang
     }
 }
 
-TEST(ComponentFactoryPresets, OurEffectWritesInit1ToInit8ListedAndSelectable)
+TEST(ComponentFactoryPresets, OurEffectWritesInit1ToInit8AndListsThem)
 {
     ComponentBundle bundle;
     {
@@ -175,10 +175,6 @@ TEST(ComponentFactoryPresets, OurEffectWritesInit1ToInit8ListedAndSelectable)
         for (int index = 1; index <= 8; ++index)
             expected.push_back("Init " + std::to_string(index));
         EXPECT_EQ(factoryPresetNames(unit), expected);
-        ASSERT_EQ(setCurrentPreset(unit, 3), noErr);
-        EXPECT_EQ(currentPreset(unit).presetNumber, 3);
-        EXPECT_EQ(text(currentPreset(unit).presetName), "Init 4");
-        EXPECT_EQ(setCurrentPreset(unit, 8), kAudioUnitErr_InvalidPropertyValue);
     }
     EXPECT_EQ(testsupport::pythonOutput(kReadPreset, bundle.resources() / "Init 8.aupreset"), "Init 8 1 None 68\n");
     EXPECT_EQ(testsupport::fileContents(bundle.resources() / "TDFactoryPresets.txt"),

@@ -150,17 +150,15 @@ TEST(ComponentRender, HostFaultsFailTheCallWithTheirStatusAndLogLines)
     EXPECT_EQ(render(test.unit, 0.0, output, kFrames), noErr);
 }
 
-struct Heard
-{
-    int who;
-    AudioUnitRenderActionFlags flags;
-};
-std::vector<Heard> gHeard;
+// Who was notified, each followed by < before the render and > after it.
+std::string gHeard;
 
-template <int who>
+template <char who>
 OSStatus notified(void*, AudioUnitRenderActionFlags* flags, const AudioTimeStamp*, UInt32, UInt32, AudioBufferList*)
 {
-    gHeard.push_back({who, *flags});
+    gHeard += {who, *flags == kAudioUnitRenderAction_PreRender    ? '<'
+                    : *flags == kAudioUnitRenderAction_PostRender ? '>'
+                                                                  : '?'};
     return noErr;
 }
 
@@ -168,28 +166,22 @@ TEST(ComponentRender, NotificationsAreCalledNewestFirstAroundTheRender)
 {
     TestEffectUnit test;
     test.start();
-    ASSERT_EQ(AudioUnitAddRenderNotify(test.unit, notified<1>, nullptr), noErr);
-    ASSERT_EQ(AudioUnitAddRenderNotify(test.unit, notified<2>, nullptr), noErr);
-    ASSERT_EQ(AudioUnitAddRenderNotify(test.unit, notified<1>, nullptr), noErr);
+    for (const AURenderCallback notify : {notified<'1'>, notified<'2'>, notified<'1'>})
+        ASSERT_EQ(AudioUnitAddRenderNotify(test.unit, notify, nullptr), noErr);
     gHeard.clear();
     BusBuffers output(2, kFrames);
     ASSERT_EQ(render(test.unit, 0.0, output, kFrames), noErr);
-    ASSERT_EQ(gHeard.size(), 6u);
-    EXPECT_EQ(gHeard[1].who, 2);
-    EXPECT_EQ(gHeard[0].flags, kAudioUnitRenderAction_PreRender);
-    EXPECT_EQ(gHeard[4].who, 2);
-    EXPECT_EQ(gHeard[5].flags, kAudioUnitRenderAction_PostRender);
+    EXPECT_EQ(gHeard, "1<2<1<1>2>1>");
 
     testing::internal::CaptureStderr();
-    EXPECT_EQ(AudioUnitRemoveRenderNotify(test.unit, notified<1>, nullptr), noErr);
+    EXPECT_EQ(AudioUnitRemoveRenderNotify(test.unit, notified<'1'>, nullptr), noErr);
     for (int count = 1; count < 128; ++count)
-        ASSERT_EQ(AudioUnitAddRenderNotify(test.unit, notified<3>, nullptr), noErr);
-    EXPECT_EQ(AudioUnitAddRenderNotify(test.unit, notified<3>, nullptr), memFullErr);
+        ASSERT_EQ(AudioUnitAddRenderNotify(test.unit, notified<'3'>, nullptr), noErr);
+    EXPECT_EQ(AudioUnitAddRenderNotify(test.unit, notified<'3'>, nullptr), memFullErr);
     testing::internal::GetCapturedStderr();
     gHeard.clear();
     ASSERT_EQ(render(test.unit, kFrames, output, kFrames), noErr);
-    EXPECT_EQ(std::count_if(gHeard.begin(), gHeard.end(), [](const Heard& heard) { return heard.who == 1; }), 0)
-        << "both registrations of the pair are gone";
+    EXPECT_EQ(gHeard.find('1'), std::string::npos) << "both registrations of the pair are gone";
 }
 
 TEST(ComponentRender, ChainedUnitsPullThroughTheirConnection)

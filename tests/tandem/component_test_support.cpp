@@ -95,11 +95,9 @@ OSErr ComponentBundle::open(AudioUnit& unit)
     return OpenAComponent(found, &unit);
 }
 
-fs::path componentTestEffectPath() { return FAKE_EFFECT; }
-
 FakeEffectControl& resetComponentTestEffect() { return resetFakeEffect(FAKE_EFFECT); }
 
-BundleOptions hostingTestEffect() { return {{}, {componentTestEffectPath()}}; }
+BundleOptions hostingTestEffect() { return {{}, {FAKE_EFFECT}}; }
 
 OpenUnit::OpenUnit(ComponentBundle& bundle) { EXPECT_EQ(bundle.open(unit), noErr); }
 

@@ -76,7 +76,6 @@ private:
 
 // A bundle copy that hosts the component test effect, and that effect's
 // control block reset to its defaults before the test changes it.
-fs::path componentTestEffectPath();
 FakeEffectControl& resetComponentTestEffect();
 BundleOptions hostingTestEffect();
 
