@@ -185,18 +185,15 @@ TEST(ComponentFactoryPresets, OurEffectWritesInit1ToInit8AndListsThem)
 TEST(ComponentFactoryPresets, AListOf130LinesGives128PresetsFromFilesAnotherToolWrote)
 {
     ComponentBundle bundle;
-    ComponentDescription description{};
-    ASSERT_EQ(GetComponentInfo(bundle.component(), &description, nullptr, nullptr, nullptr), noErr);
     writeFile(bundle.path() / "Other.fxp", programRecord("Other"));
-    const std::string writer = "import plistlib, sys\n"
-                               "preset = {'version': 1, 'type': " +
-                               std::to_string(description.componentType) +
-                               ", 'subtype': " + std::to_string(description.componentSubType) +
-                               ", 'manufacturer': " + std::to_string(description.componentManufacturer) +
-                               ", 'name': 'Other', 'vstdata': open(sys.argv[1], 'rb').read()}\n"
-                               "plistlib.dump(preset, open('" +
-                               (bundle.resources() / "Other.aupreset").string() + "', 'wb'))\n";
-    ASSERT_EQ(testsupport::pythonOutput(writer, bundle.path() / "Other.fxp"), "");
+    const char writer[] = R"(import plistlib, sys
+unit = plistlib.load(open(sys.argv[1] + '/Contents/Info.plist', 'rb'))['AudioComponents'][0]
+code = lambda key: int.from_bytes(unit[key].encode(), 'big')
+preset = {'version': 1, 'type': code('type'), 'subtype': code('subtype'), 'manufacturer': code('manufacturer'),
+          'name': 'Other', 'vstdata': open(sys.argv[1] + '/Other.fxp', 'rb').read()}
+plistlib.dump(preset, open(sys.argv[1] + '/Contents/Resources/Other.aupreset', 'wb'))
+)";
+    ASSERT_EQ(testsupport::pythonOutput(writer, bundle.path()), "");
     std::string list = "; written by hand\r\n\r\n";
     for (int line = 0; line < 130; ++line)
         list += "  Other.aupreset\n";

@@ -139,11 +139,10 @@ OSStatus render(AudioUnit unit, double sampleTime, BusBuffers& buffers, int fram
 
 PropertyInfo propertyInfo(AudioUnit unit, AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element)
 {
-    PropertyInfo info{noErr, 0, false};
+    UInt32 size = 0;
     Boolean writable = false;
-    info.status = AudioUnitGetPropertyInfo(unit, id, scope, element, &info.size, &writable);
-    info.writable = writable;
-    return info;
+    const OSStatus status = AudioUnitGetPropertyInfo(unit, id, scope, element, &size, &writable);
+    return {status, size, writable != 0};
 }
 
 std::string text(CFStringRef string)
