@@ -1,6 +1,8 @@
 // What the hosted effect hears from the component when it calls its host,
 // and the parameter events its own changes become.
 
+#include "auhost/event_loop.h"
+#include "auhost/unit_listeners.h"
 #include "component_test_support.h"
 
 #include <Carbon/Carbon.h>
@@ -44,46 +46,31 @@ TEST(ComponentHostCallbacks, TheEffectHearsTheHostsIdentityCapabilitiesAndPins)
     testing::internal::GetCapturedStderr();
 }
 
-void receive(void* refCon, void*, const AudioUnitEvent* event, UInt64, AudioUnitParameterValue)
-{
-    static_cast<std::vector<AudioUnitEvent>*>(refCon)->push_back(*event);
-}
-
 TEST(ComponentHostCallbacks, TheEffectsGesturesAndChangesArriveAsParameterEvents)
 {
     FakeEffectControl& effect = resetComponentTestEffect();
     ComponentBundle bundle(hostingTestEffect());
     OpenUnit unit(bundle);
-    std::vector<AudioUnitEvent> received;
-    AUEventListenerRef listener = nullptr;
-    ASSERT_EQ(AUEventListenerCreate(receive, &received, CFRunLoopGetCurrent(), nullptr, 0.0f, 0.0f, &listener), noErr);
-    const std::vector<AudioUnitEventType> types = {kAudioUnitEvent_BeginParameterChangeGesture,
-                                                   kAudioUnitEvent_ParameterValueChange,
-                                                   kAudioUnitEvent_EndParameterChangeGesture};
-    for (AudioUnitEventType type : types)
-    {
-        AudioUnitEvent wanted{};
-        wanted.mEventType = type;
-        wanted.mArgument.mParameter = {unit, kAUParameterListener_AnyParameter, kAudioUnitScope_Global, 0};
-        ASSERT_EQ(AUEventListenerAddEventType(listener, nullptr, &wanted), noErr);
-    }
+    auhost::EventCollector collector;
+    collector.addParameter(unit, kAUParameterListener_AnyParameter);
     testing::internal::CaptureStderr();
     ask(effect, audioMasterBeginEdit, 0);
     ask(effect, audioMasterAutomate, 0, 0, nullptr, 0.75f);
     ask(effect, audioMasterEndEdit, 0);
     testing::internal::GetCapturedStderr();
-    CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.05, false);
-    AUListenerDispose(listener);
+    auhost::runEventLoop(0.05);
 
     std::vector<AudioUnitEventType> heard;
-    for (const AudioUnitEvent& event : received)
+    for (const auhost::CollectedEvent& collected : collector.events())
     {
-        heard.push_back(event.mEventType);
-        EXPECT_EQ(event.mArgument.mParameter.mAudioUnit, unit.get());
-        EXPECT_EQ(event.mArgument.mParameter.mParameterID, 0u) << "the parameter ID is the VST index";
-        EXPECT_EQ(event.mArgument.mParameter.mScope, kAudioUnitScope_Global);
+        heard.push_back(collected.event.mEventType);
+        EXPECT_EQ(collected.event.mArgument.mParameter.mAudioUnit, unit.get());
+        EXPECT_EQ(collected.event.mArgument.mParameter.mParameterID, 0u) << "the parameter ID is the VST index";
+        EXPECT_EQ(collected.event.mArgument.mParameter.mScope, kAudioUnitScope_Global);
     }
-    EXPECT_EQ(heard, types);
+    EXPECT_EQ(heard, (std::vector<AudioUnitEventType>{kAudioUnitEvent_BeginParameterChangeGesture,
+                                                      kAudioUnitEvent_ParameterValueChange,
+                                                      kAudioUnitEvent_EndParameterChangeGesture}));
 }
 
 void recordProperty(void* refCon, AudioUnit, AudioUnitPropertyID id, AudioUnitScope, AudioUnitElement)

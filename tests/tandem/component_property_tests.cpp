@@ -1,6 +1,8 @@
 // The property face: sizes and access, buses and channel configurations,
 // connections and callbacks, listeners and their notifications.
 
+#include "auhost/event_loop.h"
+#include "auhost/unit_listeners.h"
 #include "component_test_support.h"
 #include "tandem/tandem_component.h"
 
@@ -241,20 +243,11 @@ TEST(ComponentListeners, WithoutListenersAChangeIsPostedAsAPropertyEvent)
 {
     ComponentBundle bundle;
     OpenUnit unit(bundle);
-    std::vector<AudioUnitEvent> events;
-    AUEventListenerRef listener = nullptr;
-    const auto record = [](void* refCon, void*, const AudioUnitEvent* event, UInt64, AudioUnitParameterValue) {
-        static_cast<std::vector<AudioUnitEvent>*>(refCon)->push_back(*event);
-    };
-    ASSERT_EQ(AUEventListenerCreate(record, &events, CFRunLoopGetCurrent(), nullptr, 0.0f, 0.0f, &listener), noErr);
-    AudioUnitEvent wanted{};
-    wanted.mEventType = kAudioUnitEvent_PropertyChange;
-    wanted.mArgument.mProperty = {unit, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0};
-    ASSERT_EQ(AUEventListenerAddEventType(listener, nullptr, &wanted), noErr);
+    auhost::EventCollector collector;
+    collector.addProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0);
     EXPECT_EQ(setProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice, UInt32{1024}), noErr);
-    CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.05, false);
-    AUListenerDispose(listener);
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0].mArgument.mProperty.mAudioUnit, unit.get());
+    auhost::runEventLoop(0.05);
+    ASSERT_EQ(collector.events().size(), 1u);
+    EXPECT_EQ(collector.events()[0].event.mArgument.mProperty.mAudioUnit, unit.get());
 }
 }  // namespace
