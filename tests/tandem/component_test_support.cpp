@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 
 #include "support/velmora_bundle.h"
@@ -22,20 +21,6 @@ std::string nextSubtype()
     return text;
 }
 }  // namespace
-
-PresetFolders::PresetFolders()
-{
-    setenv("XDG_DATA_HOME", (root.path() / "user").c_str(), 1);
-    setenv("VELMORA_LOCAL_DOMAIN_DIR", (root.path() / "local").c_str(), 1);
-    fs::create_directories(user());
-    fs::create_directories(root.path() / "local/audio");
-}
-
-PresetFolders::~PresetFolders()
-{
-    unsetenv("XDG_DATA_HOME");
-    unsetenv("VELMORA_LOCAL_DOMAIN_DIR");
-}
 
 ComponentBundle::ComponentBundle(const BundleOptions& options) : subtype(nextSubtype())
 {

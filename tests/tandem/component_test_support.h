@@ -10,6 +10,7 @@
 
 #include "fake_effect_control.h"
 #include "support/file_contents.h"
+#include "support/scoped_variable.h"
 #include "support/temporary_folder.h"
 
 #include <filesystem>
@@ -60,18 +61,19 @@ private:
 
 // The user and local domains' preset folders in a temporary folder, for the
 // object's life.
-class PresetFolders
+struct PresetFolders
 {
-public:
-    PresetFolders();
-    ~PresetFolders();
-    PresetFolders(const PresetFolders&) = delete;
-    PresetFolders& operator=(const PresetFolders&) = delete;
+    PresetFolders()
+    {
+        fs::create_directories(user());
+        fs::create_directories(root.path() / "local/audio");
+    }
     fs::path user() const { return root.path() / "user/audio/Presets/Quarn Records/Velmora"; }
     fs::path local() const { return root.path() / "local/audio/Presets/Quarn Records/Velmora"; }
 
-private:
     testsupport::TemporaryFolder root;
+    testsupport::ScopedVariable userDomain{"XDG_DATA_HOME", (root.path() / "user").string()};
+    testsupport::ScopedVariable localDomain{"VELMORA_LOCAL_DOMAIN_DIR", (root.path() / "local").string()};
 };
 
 // A bundle copy that hosts the component test effect, and that effect's
