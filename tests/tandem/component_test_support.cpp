@@ -86,13 +86,7 @@ BundleOptions hostingTestEffect() { return {{}, {FAKE_EFFECT}}; }
 
 OpenUnit::OpenUnit(ComponentBundle& bundle) { EXPECT_EQ(bundle.open(unit), noErr); }
 
-OpenUnit::~OpenUnit()
-{
-    if (unit)
-    {
-        EXPECT_EQ(CloseComponent(unit), noErr);
-    }
-}
+OpenUnit::~OpenUnit() { EXPECT_EQ(unit ? CloseComponent(unit) : OSErr{noErr}, noErr); }
 
 BusBuffers::BusBuffers(int channels, int frames, bool withMemory)
     : bytes(offsetof(AudioBufferList, mBuffers) + sizeof(AudioBuffer) * static_cast<size_t>(channels)),

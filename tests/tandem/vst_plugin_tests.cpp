@@ -1,12 +1,12 @@
 // VSTPlugIn with the tests' own effect: opening, audioMaster answers, names, preconditions.
 
 #include "plughost/plugin_loading.h"
+#include "support/temporary_folder.h"
 #include "tandem/tandem_exceptions.h"
 #include "tandem_test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 
 namespace
@@ -35,10 +35,9 @@ TEST(VSTPlugInOpening, failedOpenLeavesNothingBehindAndTheObjectDestructible)
 {
     resetTestEffect().badMagic = true;
     EXPECT_EQ(openFailure(FAKE_EFFECT), "VST main() doesn't return object AEffect*");
-    const auto notExecutable = std::filesystem::temp_directory_path() / "tandem_not_an_effect.so";
-    std::ofstream(notExecutable) << "not an executable";
-    EXPECT_EQ(openFailure(notExecutable.c_str()), "Could not load VST bundle executable");
-    std::filesystem::remove(notExecutable);
+    const testsupport::TemporaryFolder folder;
+    std::ofstream(folder.path() / "not_an_effect.so") << "not an executable";
+    EXPECT_EQ(openFailure((folder.path() / "not_an_effect.so").c_str()), "Could not load VST bundle executable");
     // The slot for the object being opened was cleared.
     FakeEffectControl& control = resetTestEffect();
     PlugHost host(kTestSampleRate);
