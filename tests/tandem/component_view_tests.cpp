@@ -82,13 +82,13 @@ protected:
     }
 };
 
-TEST_F(ComponentView, HoldsTheOpenEditorAtItsSizeOneAtATimeUntilTheHostLetsGo)
+TEST_F(ComponentView, HoldsTheOpenEditorAtItsSizeOneAtATimeUntilTheHostOrTheComponentLetsGo)
 {
     FakeEffectControl& effect = testEffectWithEditor();
     ComponentBundle bundle(hostingTestEffect());
-    auhost::AudioUnitInstance unit(bundle.component());
+    auto unit = std::make_unique<auhost::AudioUnitInstance>(bundle.component());
     {
-        auhost::UnitView shown(unit);
+        auhost::UnitView shown(*unit);
         EXPECT_EQ(corners(shown.view()->frame()), (Corners{0, 0, 400, 300})) << "the editor's rectangle is 400 x 300";
         EXPECT_EQ(effect.editOpenCalls, 1);
         EXPECT_EQ(effect.editorParent, reinterpret_cast<void*>(static_cast<std::uintptr_t>(shown.view()->x11Window())))
@@ -104,7 +104,7 @@ TEST_F(ComponentView, HoldsTheOpenEditorAtItsSizeOneAtATimeUntilTheHostLetsGo)
         EXPECT_GT(effect.editIdleCalls, 2) << "the idle timer gives effEditIdle while the editor is open";
         EXPECT_GE(effect.idleCalls, effect.editIdleCalls);
 
-        EXPECT_THROW(auhost::UnitView second(unit), std::runtime_error) << "one view at a time";
+        EXPECT_THROW(auhost::UnitView second(*unit), std::runtime_error) << "one view at a time";
         EXPECT_EQ(effect.editOpenCalls, 1);
         EXPECT_EQ(effect.editCloseCalls, 0);
     }
@@ -113,22 +113,14 @@ TEST_F(ComponentView, HoldsTheOpenEditorAtItsSizeOneAtATimeUntilTheHostLetsGo)
     RunCurrentEventLoop(0.1);
     EXPECT_EQ(effect.editIdleCalls, editIdleCalls);
 
-    auhost::UnitView again(unit);
-    EXPECT_EQ(effect.editOpenCalls, 2) << "a new request opens the editor again";
-}
-
-TEST_F(ComponentView, AViewOutlivingItsComponentCallsNothing)
-{
-    FakeEffectControl& effect = testEffectWithEditor();
-    ComponentBundle bundle(hostingTestEffect());
-    auto unit = std::make_unique<auhost::AudioUnitInstance>(bundle.component());
     {
-        auhost::UnitView shown(*unit);
+        auhost::UnitView again(*unit);
+        EXPECT_EQ(effect.editOpenCalls, 2) << "a new request opens the editor again";
         unit.reset();
         EXPECT_EQ(effect.liveEffects, 0);
-        EXPECT_EQ(effect.editCloseCalls, 1) << "the component's teardown closes the editor";
+        EXPECT_EQ(effect.editCloseCalls, 2) << "the component's teardown closes the editor";
     }
-    EXPECT_EQ(effect.editCloseCalls, 1);
+    EXPECT_EQ(effect.editCloseCalls, 2) << "a view outliving its component calls nothing";
 }
 
 TEST_F(ComponentView, TheEffectResizesTheView)
