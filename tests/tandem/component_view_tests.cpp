@@ -82,7 +82,7 @@ protected:
     }
 };
 
-TEST_F(ComponentView, HoldsTheOpenEditorAtItsSizeOneAtATimeUntilTheHostOrTheComponentLetsGo)
+TEST_F(ComponentView, HoldsTheOpenEditorAtTheEffectsSizeOneAtATimeUntilTheHostOrTheComponentLetsGo)
 {
     FakeEffectControl& effect = testEffectWithEditor();
     ComponentBundle bundle(hostingTestEffect());
@@ -104,6 +104,10 @@ TEST_F(ComponentView, HoldsTheOpenEditorAtItsSizeOneAtATimeUntilTheHostOrTheComp
         EXPECT_GT(effect.editIdleCalls, 2) << "the idle timer gives effEditIdle while the editor is open";
         EXPECT_GE(effect.idleCalls, effect.editIdleCalls);
 
+        EXPECT_EQ(effect.audioMaster(effect.effect, audioMasterSizeWindow, 500, 350, nullptr, 0.0f), 1);
+        EXPECT_EQ(corners(shown.view()->frame()), (Corners{0, 0, 500, 350})) << "the effect resizes the view";
+        EXPECT_EQ(windowSize(shown.view()->x11Window(), 500, 350), (std::pair{500, 350}));
+
         EXPECT_THROW(auhost::UnitView second(*unit), std::runtime_error) << "one view at a time";
         EXPECT_EQ(effect.editOpenCalls, 1);
         EXPECT_EQ(effect.editCloseCalls, 0);
@@ -121,17 +125,6 @@ TEST_F(ComponentView, HoldsTheOpenEditorAtItsSizeOneAtATimeUntilTheHostOrTheComp
         EXPECT_EQ(effect.editCloseCalls, 2) << "the component's teardown closes the editor";
     }
     EXPECT_EQ(effect.editCloseCalls, 2) << "a view outliving its component calls nothing";
-}
-
-TEST_F(ComponentView, TheEffectResizesTheView)
-{
-    FakeEffectControl& effect = testEffectWithEditor();
-    ComponentBundle bundle(hostingTestEffect());
-    auhost::AudioUnitInstance unit(bundle.component());
-    auhost::UnitView shown(unit);
-    EXPECT_EQ(effect.audioMaster(effect.effect, audioMasterSizeWindow, 500, 350, nullptr, 0.0f), 1);
-    EXPECT_EQ(corners(shown.view()->frame()), (Corners{0, 0, 500, 350}));
-    EXPECT_EQ(windowSize(shown.view()->x11Window(), 500, 350), (std::pair{500, 350}));
 }
 
 TEST_F(ComponentView, AClickOnThePanelReachesTheHostAsAParameterEvent)
