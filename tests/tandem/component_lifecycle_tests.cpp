@@ -13,18 +13,32 @@ namespace
 {
 using namespace componenttest;
 
-TEST(ComponentLifecycle, ClosingAnInitializedUnitRemovesTheIdleTimerAndClosesTheEffect)
+TEST(ComponentLifecycle, SelectorsInitializeOnceAndClosingRemovesTheIdleTimerAndTheEffect)
 {
     FakeEffectControl& effect = resetComponentTestEffect();
     ComponentBundle bundle(hostingTestEffect());
     {
         OpenUnit unit(bundle);
         ASSERT_EQ(effect.liveEffects, 1);
+        EXPECT_EQ(ComponentFunctionImplemented(unit, kMusicDeviceMIDIEventSelect), 1);
+        EXPECT_EQ(ComponentFunctionImplemented(unit, kAudioUnitRenderSelect), 1);
+        EXPECT_EQ(ComponentFunctionImplemented(unit, kAudioUnitRemovePropertyListenerSelect), 0);
+        EXPECT_EQ(ComponentFunctionImplemented(unit, 12), 0);
+        EXPECT_EQ(GetComponentVersion(unit), 65536) << "the version of the bundle's AudioComponents entry";
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(AudioUnitReset(unit, kAudioUnitScope_Input, 0), kAudioUnitErr_InvalidScope);
+        testing::internal::GetCapturedStderr();
+
+        EXPECT_EQ(AudioUnitUninitialize(unit), noErr) << "nothing to suspend";
         EXPECT_EQ(AudioUnitInitialize(unit), noErr);
+        EXPECT_EQ(AudioUnitInitialize(unit), noErr);
+        EXPECT_EQ(effect.resumeCalls, 1);
+        EXPECT_EQ(AudioUnitReset(unit, kAudioUnitScope_Global, 0), noErr);
+        EXPECT_EQ(effect.resumeCalls, 2) << "Reset suspends and resumes a resumed effect";
         RunCurrentEventLoop(0.2);
         EXPECT_GT(effect.idleCalls, 2) << "the idle timer gives the effect effIdle";
     }
-    EXPECT_EQ(effect.liveEffects, 0);
+    EXPECT_EQ(effect.liveEffects, 0) << "closing an initialized unit closes the effect";
     const int idleCalls = effect.idleCalls;
     RunCurrentEventLoop(0.1);
     EXPECT_EQ(effect.idleCalls, idleCalls) << "no timer outlives its component";
@@ -60,29 +74,6 @@ TEST(ComponentConfiguration, FailedOpensLogTheirCauseLeaveNoInstanceAndCloseTheE
     ComponentBundle good;
     OpenUnit unit(good);
     EXPECT_NE(unit.get(), nullptr) << "a failed open leaves the process able to open again";
-}
-
-TEST(ComponentSelectors, CanDoClaimsOnlyHandledSelectorsAndInitializeResumesOnce)
-{
-    FakeEffectControl& effect = resetComponentTestEffect();
-    ComponentBundle bundle(hostingTestEffect());
-    OpenUnit unit(bundle);
-    EXPECT_EQ(ComponentFunctionImplemented(unit, kMusicDeviceMIDIEventSelect), 1);
-    EXPECT_EQ(ComponentFunctionImplemented(unit, kAudioUnitRenderSelect), 1);
-    EXPECT_EQ(ComponentFunctionImplemented(unit, kAudioUnitRemovePropertyListenerSelect), 0);
-    EXPECT_EQ(ComponentFunctionImplemented(unit, 12), 0);
-    EXPECT_EQ(GetComponentVersion(unit), 65536) << "the version of the bundle's AudioComponents entry";
-
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(AudioUnitReset(unit, kAudioUnitScope_Input, 0), kAudioUnitErr_InvalidScope);
-    testing::internal::GetCapturedStderr();
-
-    EXPECT_EQ(AudioUnitUninitialize(unit), noErr) << "nothing to suspend";
-    EXPECT_EQ(AudioUnitInitialize(unit), noErr);
-    EXPECT_EQ(AudioUnitInitialize(unit), noErr);
-    EXPECT_EQ(effect.resumeCalls, 1);
-    EXPECT_EQ(AudioUnitReset(unit, kAudioUnitScope_Global, 0), noErr);
-    EXPECT_EQ(effect.resumeCalls, 2) << "Reset suspends and resumes a resumed effect";
 }
 
 TEST(ComponentParameters, BadScopesIdsAndValuesAreRefusedAndGoodOnesRoundTrip)

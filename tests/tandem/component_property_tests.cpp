@@ -174,10 +174,17 @@ TEST(ComponentProperties, FormatsAndRatesTheEffectCannotWorkWithAreRefused)
     EXPECT_EQ(rate, 44100.0);
 }
 
-TEST(ComponentListeners, ChangesReachListenersInOrderOnceEachAndTheTableIsBounded)
+TEST(ComponentListeners, ChangesArePostedWithoutListenersAndReachListenersInOrderOnceEachAndTheTableIsBounded)
 {
     ComponentBundle bundle;
     OpenUnit unit(bundle);
+    auhost::EventCollector collector;
+    collector.addProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0);
+    EXPECT_EQ(setProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice, UInt32{1024}), noErr);
+    auhost::runEventLoop(0.05);
+    ASSERT_EQ(collector.events().size(), 1u) << "without a listener of the unit, a change goes out as an event";
+    EXPECT_EQ(collector.events()[0].event.mArgument.mProperty.mAudioUnit, unit.get());
+
     std::vector<Notification> heard;
     listen(unit,
            {kAudioUnitProperty_HostCallbacks, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitProperty_StreamFormat,
@@ -239,15 +246,4 @@ TEST(ComponentConnections, OnlyTheElementTakesAConnectionAndACallbackReplacesIt)
     EXPECT_EQ(heard[1].id, kAudioUnitProperty_SetRenderCallback);
 }
 
-TEST(ComponentListeners, WithoutListenersAChangeIsPostedAsAPropertyEvent)
-{
-    ComponentBundle bundle;
-    OpenUnit unit(bundle);
-    auhost::EventCollector collector;
-    collector.addProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0);
-    EXPECT_EQ(setProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice, UInt32{1024}), noErr);
-    auhost::runEventLoop(0.05);
-    ASSERT_EQ(collector.events().size(), 1u);
-    EXPECT_EQ(collector.events()[0].event.mArgument.mProperty.mAudioUnit, unit.get());
-}
 }  // namespace
