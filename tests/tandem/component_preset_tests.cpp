@@ -107,7 +107,7 @@ preset = plistlib.load(open(sys.argv[1], 'rb'))
 print(preset['name'], preset['version'], preset.get('ProgramNumber'), len(preset['vstdata']))
 )";
 
-TEST(ComponentPresets, ClassInfoRoundTripRestoresParametersAndProgramName)
+TEST(ComponentPresets, ClassInfoRestoresParametersAndNameRefusesMalformedDictionariesAndBoundsProgramNumbers)
 {
     ComponentBundle bundle;
     OpenUnit unit(bundle);
@@ -128,13 +128,7 @@ TEST(ComponentPresets, ClassInfoRoundTripRestoresParametersAndProgramName)
     EXPECT_EQ(programState(unit), before);
     EXPECT_EQ(currentPreset(unit).presetNumber, -1);
     EXPECT_EQ(text(currentPreset(unit).presetName), "Init 1");
-}
 
-TEST(ComponentPresets, MalformedDictionariesAreRefusedAndProgramNumbersOutOfRangeSelectProgramZero)
-{
-    ComponentBundle bundle;
-    OpenUnit unit(bundle);
-    Owned<CFDictionaryRef> saved = classInfo(unit);
     const std::string data = vstData(saved.get());
     const auto dataOf = [&](size_t size) {
         return CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(data.data()), size);
@@ -166,7 +160,7 @@ TEST(ComponentPresets, MalformedDictionariesAreRefusedAndProgramNumbersOutOfRang
     }
 }
 
-TEST(ComponentFactoryPresets, OurEffectWritesInit1ToInit8AndListsThem)
+TEST(ComponentFactoryPresets, OurEffectWritesInit1ToInit8AndABrokenFileEndsTheList)
 {
     ComponentBundle bundle;
     {
@@ -180,6 +174,15 @@ TEST(ComponentFactoryPresets, OurEffectWritesInit1ToInit8AndListsThem)
     EXPECT_EQ(testsupport::fileContents(bundle.resources() / "TDFactoryPresets.txt"),
               "Init 1.aupreset\rInit 2.aupreset\rInit 3.aupreset\rInit 4.aupreset\rInit 5.aupreset\r"
               "Init 6.aupreset\rInit 7.aupreset\rInit 8.aupreset\r");
+
+    // A broken file in the list ends the loading with the presets read so far.
+    std::string nulInName = testsupport::fileContents(bundle.resources() / "Init 2.aupreset");
+    nulInName.replace(nulInName.find("Init 2</string>"), 6, std::string("Init\0 2", 7));
+    writeFile(bundle.resources() / "Broken.aupreset", nulInName);
+    writeFile(bundle.resources() / "TDFactoryPresets.txt", "Init 1.aupreset\rBroken.aupreset\rInit 3.aupreset\r");
+    OpenUnit unit(bundle);
+    EXPECT_EQ(factoryPresetNames(unit), std::vector<std::string>{"Init 1"});
+    EXPECT_EQ(setCurrentPreset(unit, 0), noErr);
 }
 
 TEST(ComponentFactoryPresets, AListOf130LinesGives128PresetsFromFilesAnotherToolWrote)
@@ -236,24 +239,6 @@ TEST(ComponentFactoryPresets, ProgramModeWritesOneFilePerNameAndSkipsBlankNames)
     EXPECT_EQ(factoryPresetNames(unit), (std::vector<std::string>{"Init", "Pad", "Init", "Bass/Lead"}));
     ASSERT_EQ(setCurrentPreset(unit, 0), noErr);
     EXPECT_FLOAT_EQ(effect.programValues[2][0], 0.4f) << "the fourth program overwrote the first one's file";
-}
-
-// Broken preset files in the list end the loading with the presets read so
-// far; the unit opens and uses them.
-TEST(ComponentFactoryPresets, BrokenPresetFilesAreLeftOut)
-{
-    ComponentBundle bundle;
-    {
-        OpenUnit first(bundle);
-    }
-    std::string nulInName = testsupport::fileContents(bundle.resources() / "Init 2.aupreset");
-    nulInName.replace(nulInName.find("Init 2</string>"), 6, std::string("Init\0 2", 7));
-    writeFile(bundle.resources() / "Broken.aupreset", nulInName);
-    writeFile(bundle.resources() / "TDFactoryPresets.txt", "Init 1.aupreset\rBroken.aupreset\rInit 3.aupreset\r");
-
-    OpenUnit unit(bundle);
-    EXPECT_EQ(factoryPresetNames(unit), std::vector<std::string>{"Init 1"});
-    EXPECT_EQ(setCurrentPreset(unit, 0), noErr);
 }
 
 TEST(ComponentCurrentPreset, SizesOtherThanFourOrSixteenAreRefusedAndNamesReachTheEffect)
