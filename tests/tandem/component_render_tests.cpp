@@ -32,7 +32,7 @@ struct TestEffectUnit
     InputSignal signal{{testsupport::noise(4 * kFrames, 1), testsupport::noise(4 * kFrames, 2)}};
 };
 
-TEST(ComponentRender, TheEffectRunsOncePerTimeStampUntilReset)
+TEST(ComponentRender, TheEffectRunsOncePerTimeStampUntilResetAndChainedUnitsPullThroughTheirConnection)
 {
     TestEffectUnit test;
     test.start();
@@ -51,6 +51,15 @@ TEST(ComponentRender, TheEffectRunsOncePerTimeStampUntilReset)
     EXPECT_EQ(test.effect.processCalls, 2);
     ASSERT_EQ(render(test.unit, kFrames, first, kFrames), noErr);
     EXPECT_EQ(test.effect.processCalls, 3);
+
+    OpenUnit downstream(test.bundle);
+    ASSERT_EQ(setProperty(downstream, kAudioUnitProperty_MakeConnection, AudioUnitConnection{test.unit, 0, 0},
+                          kAudioUnitScope_Input),
+              noErr);
+    ASSERT_EQ(AudioUnitInitialize(downstream), noErr);
+    ASSERT_EQ(render(downstream, 2 * kFrames, first, kFrames), noErr);
+    EXPECT_EQ(test.effect.processCalls, 5) << "a chained unit pulls through its connection";
+    EXPECT_EQ(first.channel(0)[5], test.signal.channels[0][2 * kFrames + 5] * kFakeEffectGain * kFakeEffectGain);
 }
 
 TEST(ComponentRender, AMonoInputReachesEveryPinAsItCame)
@@ -182,21 +191,6 @@ TEST(ComponentRender, NotificationsAreCalledNewestFirstAroundTheRender)
     gHeard.clear();
     ASSERT_EQ(render(test.unit, kFrames, output, kFrames), noErr);
     EXPECT_EQ(gHeard.find('1'), std::string::npos) << "both registrations of the pair are gone";
-}
-
-TEST(ComponentRender, ChainedUnitsPullThroughTheirConnection)
-{
-    TestEffectUnit test;
-    test.start();
-    OpenUnit downstream(test.bundle);
-    ASSERT_EQ(setProperty(downstream, kAudioUnitProperty_MakeConnection, AudioUnitConnection{test.unit, 0, 0},
-                          kAudioUnitScope_Input),
-              noErr);
-    ASSERT_EQ(AudioUnitInitialize(downstream), noErr);
-    BusBuffers output(2, kFrames);
-    ASSERT_EQ(render(downstream, 0.0, output, kFrames), noErr);
-    EXPECT_EQ(test.effect.processCalls, 2);
-    EXPECT_EQ(output.channel(0)[5], test.signal.channels[0][5] * kFakeEffectGain * kFakeEffectGain);
 }
 
 // Host answers, finite or not.
