@@ -46,12 +46,23 @@ TEST(VSTPlugInOpening, failedOpenLeavesNothingBehindAndTheObjectDestructible)
     EXPECT_EQ(control.currentIdBeforeRecord, 0) << "the ID is unknown before the record exists";
 }
 
-TEST(VSTPlugInAudioMaster, idPinRateAndMidiAnswersAreRightAndAHostExceptionAnswersZeroWithoutAnAddress)
+TEST(VSTPlugInAudioMaster, answersAreRightNamesAndProgramNumbersStayInRangeAndAHostExceptionAnswersZero)
 {
     FakeEffectControl& control = resetTestEffect();
+    control.nameLength = 100;
+    control.programAnswerOffset = 50;
     ThrowingHost host;
     auto plugIn = openForTest(FAKE_EFFECT, host);
     ASSERT_TRUE(plugIn);
+    char name[25];
+    plugIn->getParameterName(0, name);
+    EXPECT_EQ(std::string(name), std::string(24, 'N')) << "24 characters and a terminator at 24";
+    plugIn->setCurrentProgramName(std::string(24, 'a').c_str());
+    plugIn->getCurrentProgramName(name);
+    EXPECT_EQ(std::string(name), std::string(24, 'a'));
+    EXPECT_EQ(plugIn->getCurrentProgram(), 8) << "an answer beyond the programs is capped";
+    EXPECT_EQ(createFXB(*plugIn).size(), 1160u) << "a bank walk does not stop on that answer";
+
     EXPECT_EQ(callHost(control, audioMasterCurrentId, 0, 0), kFakeEffectId);
     EXPECT_EQ(callHost(control, audioMasterPinConnected, 5, 1), 1) << "a missing output pin answers 1";
     EXPECT_EQ(callHost(control, audioMasterCanDo, 0, 0, "sendVstTimeInfo"), 1);
@@ -68,24 +79,6 @@ TEST(VSTPlugInAudioMaster, idPinRateAndMidiAnswersAreRightAndAHostExceptionAnswe
     const std::string output = testing::internal::GetCapturedStderr();
     EXPECT_EQ(output.rfind("\n exception in VST audiomaster callback (0, 1)", 0), 0u) << output;
     EXPECT_EQ(output.find('@'), std::string::npos) << "no e-mail address in the hint: " << output;
-}
-
-TEST(VSTPlugInOperations, namesAndProgramNumbersStayInRange)
-{
-    FakeEffectControl& control = resetTestEffect();
-    control.nameLength = 100;
-    control.programAnswerOffset = 50;
-    PlugHost host(kTestSampleRate);
-    auto plugIn = openForTest(FAKE_EFFECT, host);
-    ASSERT_TRUE(plugIn);
-    char name[25];
-    plugIn->getParameterName(0, name);
-    EXPECT_EQ(std::string(name), std::string(24, 'N')) << "24 characters and a terminator at 24";
-    plugIn->setCurrentProgramName(std::string(24, 'a').c_str());
-    plugIn->getCurrentProgramName(name);
-    EXPECT_EQ(std::string(name), std::string(24, 'a'));
-    EXPECT_EQ(plugIn->getCurrentProgram(), 8) << "an answer beyond the programs is capped";
-    EXPECT_EQ(createFXB(*plugIn).size(), 1160u) << "a bank walk does not stop on that answer";
 }
 
 TEST(TandemPreconditionDeathTest, callerErrorsStopTheProcessNamingTheCheck)
