@@ -6,12 +6,10 @@
 #include "component_test_support.h"
 
 #include <Carbon/Carbon.h>
-#include <CoreFoundation/CoreFoundation.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 namespace
