@@ -1,15 +1,15 @@
 // What the hosted effect hears from the component when it calls its host,
 // and the parameter events its own changes become.
 
+#include "auhost/event_loop.h"
+#include "auhost/unit_listeners.h"
 #include "component_test_support.h"
 
 #include <Carbon/Carbon.h>
-#include <CoreFoundation/CoreFoundation.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 namespace
@@ -22,7 +22,7 @@ VstIntPtr ask(FakeEffectControl& effect, VstInt32 opcode, VstInt32 index = 0, Vs
     return effect.audioMaster(effect.effect, opcode, index, value, ptr, opt);
 }
 
-TEST(ComponentHostCallbacks, TheEffectHearsTheHostsIdentityCapabilitiesAndPins)
+TEST(ComponentHostCallbacks, TheEffectHearsTheHostsIdentityCapabilitiesAndPinsAndItsEditsReachTheHost)
 {
     FakeEffectControl& effect = resetComponentTestEffect();
     ComponentBundle bundle(hostingTestEffect());
@@ -39,58 +39,28 @@ TEST(ComponentHostCallbacks, TheEffectHearsTheHostsIdentityCapabilitiesAndPins)
         EXPECT_EQ(ask(effect, audioMasterCanDo, 0, 0, const_cast<char*>(capability)), 1) << capability;
     for (const char* capability : {"SizeWindow", "receiveVstEvents", "sizeWindow "})
         EXPECT_EQ(ask(effect, audioMasterCanDo, 0, 0, const_cast<char*>(capability)), 0) << capability;
-    for (int pin = 0; pin < 2; ++pin)
-    {
-        EXPECT_EQ(ask(effect, audioMasterPinConnected, pin, 0), 0) << "input " << pin << " connected";
-        EXPECT_EQ(ask(effect, audioMasterPinConnected, pin, 1), 0) << "output " << pin << " connected";
-    }
-    testing::internal::GetCapturedStderr();
-}
+    for (int pin = 0; pin < 4; ++pin)
+        EXPECT_EQ(ask(effect, audioMasterPinConnected, pin / 2, pin % 2), 0) << "pin " << pin / 2 << " connected";
 
-struct Received
-{
-    std::vector<AudioUnitEvent> events;
-};
-
-void receive(void* refCon, void*, const AudioUnitEvent* event, UInt64, AudioUnitParameterValue)
-{
-    static_cast<Received*>(refCon)->events.push_back(*event);
-}
-
-TEST(ComponentHostCallbacks, TheEffectsGesturesAndChangesArriveAsParameterEvents)
-{
-    FakeEffectControl& effect = resetComponentTestEffect();
-    ComponentBundle bundle(hostingTestEffect());
-    OpenUnit unit(bundle);
-    Received received;
-    AUEventListenerRef listener = nullptr;
-    ASSERT_EQ(AUEventListenerCreate(receive, &received, CFRunLoopGetCurrent(), nullptr, 0.0f, 0.0f, &listener), noErr);
-    for (AudioUnitEventType type : {kAudioUnitEvent_BeginParameterChangeGesture, kAudioUnitEvent_ParameterValueChange,
-                                    kAudioUnitEvent_EndParameterChangeGesture})
-    {
-        AudioUnitEvent wanted{};
-        wanted.mEventType = type;
-        wanted.mArgument.mParameter = {unit, kAUParameterListener_AnyParameter, kAudioUnitScope_Global, 0};
-        ASSERT_EQ(AUEventListenerAddEventType(listener, nullptr, &wanted), noErr);
-    }
-    testing::internal::CaptureStderr();
+    auhost::EventCollector collector;
+    collector.addParameter(unit, kAUParameterListener_AnyParameter);
     ask(effect, audioMasterBeginEdit, 0);
     ask(effect, audioMasterAutomate, 0, 0, nullptr, 0.75f);
     ask(effect, audioMasterEndEdit, 0);
     testing::internal::GetCapturedStderr();
-    CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.05, false);
-    AUListenerDispose(listener);
-
-    ASSERT_EQ(received.events.size(), 3u);
-    EXPECT_EQ(received.events[0].mEventType, kAudioUnitEvent_BeginParameterChangeGesture);
-    EXPECT_EQ(received.events[1].mEventType, kAudioUnitEvent_ParameterValueChange);
-    EXPECT_EQ(received.events[2].mEventType, kAudioUnitEvent_EndParameterChangeGesture);
-    for (const AudioUnitEvent& event : received.events)
+    auhost::runEventLoop(0.05);
+    std::vector<AudioUnitEventType> heard;
+    for (const auhost::CollectedEvent& collected : collector.events())
     {
-        EXPECT_EQ(event.mArgument.mParameter.mAudioUnit, unit.get());
-        EXPECT_EQ(event.mArgument.mParameter.mParameterID, 0u) << "the parameter ID is the VST index";
-        EXPECT_EQ(event.mArgument.mParameter.mScope, kAudioUnitScope_Global);
+        heard.push_back(collected.event.mEventType);
+        EXPECT_EQ(collected.event.mArgument.mParameter.mAudioUnit, unit.get());
+        EXPECT_EQ(collected.event.mArgument.mParameter.mParameterID, 0u) << "the parameter ID is the VST index";
+        EXPECT_EQ(collected.event.mArgument.mParameter.mScope, kAudioUnitScope_Global);
     }
+    EXPECT_EQ(heard, (std::vector<AudioUnitEventType>{kAudioUnitEvent_BeginParameterChangeGesture,
+                                                      kAudioUnitEvent_ParameterValueChange,
+                                                      kAudioUnitEvent_EndParameterChangeGesture}))
+        << "the effect's gestures and changes reach the host as parameter events";
 }
 
 void recordProperty(void* refCon, AudioUnit, AudioUnitPropertyID id, AudioUnitScope, AudioUnitElement)

@@ -13,129 +13,67 @@ namespace
 {
 using namespace componenttest;
 
-constexpr const char* kTag = "[Quarn Records: Velmora](";
-
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-// Status and standard error of one failed open.
-struct FailedOpen
-{
-    OSErr status = noErr;
-    std::string log;
-};
-
-FailedOpen openExpectingFailure(ComponentBundle& bundle)
-{
-    AudioUnit unit = reinterpret_cast<AudioUnit>(&bundle);
-    testing::internal::CaptureStderr();
-    FailedOpen failed{bundle.open(unit), ""};
-    failed.log = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(unit, nullptr) << "a failed open leaves no instance";
-    return failed;
-}
-
-TEST(ComponentLifecycle, OpensAndClosesManyTimesAndWritesItsParameterFileOnce)
-{
-    ComponentBundle bundle;
-    for (int round = 0; round < 25; ++round)
-    {
-        OpenUnit unit(bundle);
-        ASSERT_NE(unit.get(), nullptr);
-        EXPECT_EQ(AudioUnitInitialize(unit), noErr);
-        if (round % 2 == 0)
-        {
-            EXPECT_EQ(AudioUnitUninitialize(unit), noErr) << "closing an initialized unit is fine too";
-        }
-    }
-    EXPECT_TRUE(fs::is_regular_file(bundle.resources() / "TDParameters.txt"));
-}
-
-TEST(ComponentLifecycle, ClosingRemovesTheIdleTimerAndClosesTheEffect)
+TEST(ComponentLifecycle, SelectorsInitializeOnceAndClosingRemovesTheIdleTimerAndTheEffect)
 {
     FakeEffectControl& effect = resetComponentTestEffect();
     ComponentBundle bundle(hostingTestEffect());
     {
         OpenUnit unit(bundle);
         ASSERT_EQ(effect.liveEffects, 1);
+        EXPECT_EQ(ComponentFunctionImplemented(unit, kMusicDeviceMIDIEventSelect), 1);
+        EXPECT_EQ(ComponentFunctionImplemented(unit, kAudioUnitRenderSelect), 1);
+        EXPECT_EQ(ComponentFunctionImplemented(unit, kAudioUnitRemovePropertyListenerSelect), 0);
+        EXPECT_EQ(ComponentFunctionImplemented(unit, 12), 0);
+        EXPECT_EQ(GetComponentVersion(unit), 65536) << "the version of the bundle's AudioComponents entry";
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(AudioUnitReset(unit, kAudioUnitScope_Input, 0), kAudioUnitErr_InvalidScope);
+        testing::internal::GetCapturedStderr();
+
+        EXPECT_EQ(AudioUnitUninitialize(unit), noErr) << "nothing to suspend";
+        EXPECT_EQ(AudioUnitInitialize(unit), noErr);
+        EXPECT_EQ(AudioUnitInitialize(unit), noErr);
+        EXPECT_EQ(effect.resumeCalls, 1);
+        EXPECT_EQ(AudioUnitReset(unit, kAudioUnitScope_Global, 0), noErr);
+        EXPECT_EQ(effect.resumeCalls, 2) << "Reset suspends and resumes a resumed effect";
         RunCurrentEventLoop(0.2);
         EXPECT_GT(effect.idleCalls, 2) << "the idle timer gives the effect effIdle";
     }
-    EXPECT_EQ(effect.liveEffects, 0);
+    EXPECT_EQ(effect.liveEffects, 0) << "closing an initialized unit closes the effect";
     const int idleCalls = effect.idleCalls;
     RunCurrentEventLoop(0.1);
     EXPECT_EQ(effect.idleCalls, idleCalls) << "no timer outlives its component";
 }
 
-TEST(ComponentConfiguration, MissingOrMistypedKeysFailTheOpenWithTheirStatusAndLogLine)
+TEST(ComponentConfiguration, FailedOpensLogTheirCauseLeaveNoInstanceAndCloseTheEffect)
 {
-    ComponentBundle missing({{{"<key>CanDoMonoIO</key>", "<key>CanDoMonoOut</key>"}}, {}});
-    const FailedOpen noKey = openExpectingFailure(missing);
-    EXPECT_EQ(noKey.status, -32767);
-    EXPECT_PRED2(contains, noKey.log, std::string(kTag));
-    EXPECT_PRED2(contains, noKey.log, ") Caught exception in TandemEntry: Missing key in dictionary\n");
-
-    ComponentBundle mistyped(
-        {{{"<key>PresetIsFXB</key>\n\t\t<false/>", "<key>PresetIsFXB</key><string>no</string>"}}, {}});
-    const FailedOpen string = openExpectingFailure(mistyped);
-    EXPECT_EQ(string.status, -32767);
-    EXPECT_PRED2(contains, string.log,
-                 "Caught exception in TandemEntry: Value in dictionary is not of expected type\n");
-
+    // The test effect, where hosted, cannot process in place.
+    const std::pair<BundleOptions, const char*> failures[] = {
+        {{{{"<key>CanDoMonoIO</key>", "<key>CanDoMonoOut</key>"}}, {}}, "Missing key in dictionary"},
+        {{{{kProgramMode, "<key>PresetIsFXB</key><string>no</string>"}}, {}},
+         "Value in dictionary is not of expected type"},
+        {hostingTestEffect(), "VST does not support processReplacing()"},
+        {{{}, {FAKE_EFFECT, FAKE_EFFECT_COPY}}, "Found more than one VST bundle or alias in resources"},
+    };
+    for (const auto& [options, cause] : failures)
+    {
+        FakeEffectControl& effect = resetComponentTestEffect();
+        effect.flags = 0;
+        ComponentBundle bundle(options);
+        AudioUnit unit = reinterpret_cast<AudioUnit>(&bundle);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(bundle.open(unit), -32767) << cause;
+        const std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(unit, nullptr) << cause;
+        EXPECT_PRED2(contains, log, "[Quarn Records: Velmora](");
+        EXPECT_PRED2(contains, log, std::string(") Caught exception in TandemEntry: ") + cause + "\n");
+        EXPECT_EQ(effect.liveEffects, 0) << cause;
+        const int idleCalls = effect.idleCalls;
+        RunCurrentEventLoop(0.1);
+        EXPECT_EQ(effect.idleCalls, idleCalls) << cause;
+    }
     ComponentBundle good;
     OpenUnit unit(good);
     EXPECT_NE(unit.get(), nullptr) << "a failed open leaves the process able to open again";
-}
-
-TEST(ComponentConfiguration, AFailureAfterTheEffectOpenedClosesItAgain)
-{
-    FakeEffectControl& effect = resetComponentTestEffect();
-    effect.flags = 0;
-    ComponentBundle bundle(hostingTestEffect());
-    const FailedOpen failed = openExpectingFailure(bundle);
-    EXPECT_EQ(failed.status, -32767);
-    EXPECT_PRED2(contains, failed.log, "Caught exception in TandemEntry: VST does not support processReplacing()\n");
-    EXPECT_EQ(effect.liveEffects, 0);
-    const int idleCalls = effect.idleCalls;
-    RunCurrentEventLoop(0.1);
-    EXPECT_EQ(effect.idleCalls, idleCalls);
-}
-
-TEST(ComponentConfiguration, TwoEffectsInTheResourcesAreRefused)
-{
-    resetComponentTestEffect();
-    ComponentBundle bundle({{}, {componentTestEffectPath(), FAKE_EFFECT_COPY}});
-    const FailedOpen failed = openExpectingFailure(bundle);
-    EXPECT_EQ(failed.status, -32767);
-    EXPECT_PRED2(contains, failed.log, "Found more than one VST bundle or alias in resources\n");
-}
-
-TEST(ComponentSelectors, CanDoClaimsOnlyHandledSelectorsAndUnwantedCallsAreRefusedOrDropped)
-{
-    ComponentBundle bundle;
-    OpenUnit unit(bundle);
-    EXPECT_EQ(ComponentFunctionImplemented(unit, kMusicDeviceMIDIEventSelect), 1);
-    EXPECT_EQ(ComponentFunctionImplemented(unit, kAudioUnitRenderSelect), 1);
-    EXPECT_EQ(ComponentFunctionImplemented(unit, kAudioUnitRemovePropertyListenerSelect), 0);
-    EXPECT_EQ(ComponentFunctionImplemented(unit, 12), 0);
-    EXPECT_EQ(GetComponentVersion(unit), 65536) << "the version of the bundle's AudioComponents entry";
-
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(AudioUnitReset(unit, kAudioUnitScope_Input, 0), kAudioUnitErr_InvalidScope);
-    EXPECT_EQ(MusicDeviceMIDIEvent(unit, 0x90, 60, 100, 0), noErr) << "MIDI to an effect that never asked is dropped";
-    testing::internal::GetCapturedStderr();
-}
-
-TEST(ComponentSelectors, InitializeResumesOnceAndUninitializeOnlyWhatWasResumed)
-{
-    FakeEffectControl& effect = resetComponentTestEffect();
-    ComponentBundle bundle(hostingTestEffect());
-    OpenUnit unit(bundle);
-    EXPECT_EQ(AudioUnitUninitialize(unit), noErr);
-    EXPECT_EQ(AudioUnitInitialize(unit), noErr);
-    EXPECT_EQ(AudioUnitInitialize(unit), noErr);
-    EXPECT_EQ(effect.resumeCalls, 1);
-    EXPECT_EQ(AudioUnitReset(unit, kAudioUnitScope_Global, 0), noErr);
-    EXPECT_EQ(effect.resumeCalls, 2) << "Reset suspends and resumes a resumed effect";
 }
 
 TEST(ComponentParameters, BadScopesIdsAndValuesAreRefusedAndGoodOnesRoundTrip)
@@ -151,9 +89,7 @@ TEST(ComponentParameters, BadScopesIdsAndValuesAreRefusedAndGoodOnesRoundTrip)
     EXPECT_EQ(AudioUnitSetParameter(unit, 1, kAudioUnitScope_Global, 0, std::nanf(""), 0), paramErr);
 
     AudioUnitParameterInfo info{};
-    UInt32 size = sizeof info;
-    ASSERT_EQ(AudioUnitGetProperty(unit, kAudioUnitProperty_ParameterInfo, kAudioUnitScope_Global, 1, &info, &size),
-              noErr);
+    ASSERT_EQ(getProperty(unit, kAudioUnitProperty_ParameterInfo, info, kAudioUnitScope_Global, 1), noErr);
     const float middle = (info.minValue + info.maxValue) / 2;
     EXPECT_EQ(AudioUnitSetParameter(unit, 1, kAudioUnitScope_Global, 0, middle, 0), noErr);
     EXPECT_EQ(AudioUnitGetParameter(unit, 1, kAudioUnitScope_Global, 0, &value), noErr);
@@ -165,9 +101,7 @@ TEST(ComponentParameters, ScheduledEventsApplyInOrderUntilTheFirstBadOneAndWrite
     ComponentBundle bundle;
     OpenUnit unit(bundle);
     AudioUnitParameterInfo info{};
-    UInt32 size = sizeof info;
-    ASSERT_EQ(AudioUnitGetProperty(unit, kAudioUnitProperty_ParameterInfo, kAudioUnitScope_Global, 2, &info, &size),
-              noErr);
+    ASSERT_EQ(getProperty(unit, kAudioUnitProperty_ParameterInfo, info, kAudioUnitScope_Global, 2), noErr);
     const auto immediate = [](AudioUnitParameterID id, UInt32 offset, float value) {
         AudioUnitParameterEvent event{};
         event.scope = kAudioUnitScope_Global;

@@ -7,100 +7,46 @@
 #include "support/lsp_plugins.h"
 #include "support/python_output.h"
 
-#include <CoreFoundation/CoreFoundation.h>
-
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <memory>
-#include <set>
 
 namespace
 {
 using namespace componenttest;
 
-constexpr int kVelmoraID = 0x516E566D;  // 'QnVm'
-constexpr char kBankMode[] = "<key>PresetIsFXB</key>\n\t\t<true/>";
-constexpr char kProgramMode[] = "<key>PresetIsFXB</key>\n\t\t<false/>";
-
-struct Released
+// Big-endian program ("FxCk") and bank ("FxBk") records of our effect.
+std::string bigEndian(std::initializer_list<uint32_t> fields)
 {
-    void operator()(const void* ref) const { CFRelease(ref); }
-};
-template <typename Ref>
-using Owned = std::unique_ptr<std::remove_pointer_t<Ref>, Released>;
-
-std::string text(CFStringRef string)
-{
-    char buffer[512];
-    return string && CFStringGetCString(string, buffer, sizeof buffer, kCFStringEncodingUTF8) ? buffer : "<none>";
+    std::string bytes;
+    for (uint32_t field : fields)
+        for (int shift = 24; shift >= 0; shift -= 8)
+            bytes.push_back(static_cast<char>(field >> shift));
+    return bytes;
 }
 
-void writeFile(const fs::path& path, const std::string& content)
+constexpr uint32_t kVelmoraID = 0x516E566D;  // 'QnVm'
+
+std::string programRecord(const std::string& name, float onOff = 1.0f)
 {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << content;
+    return "CcnK" + bigEndian({60}) + "FxCk" + bigEndian({1, kVelmoraID, 1, 3}) + name +
+           std::string(28 - name.size(), '\0') + bigEndian({std::bit_cast<uint32_t>(onOff), 0x3F000000, 0x3F000000});
 }
 
-// Big-endian program ("FxCk") and bank ("FxBk") records of an effect.
-void put(std::string& bytes, uint32_t value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        bytes.push_back(static_cast<char>(value >> shift));
-}
-
-std::string programRecord(const std::string& name, const std::vector<float>& values)
-{
-    std::string record = "CcnK";
-    put(record, 48 + 4 * static_cast<uint32_t>(values.size()));
-    record += "FxCk";
-    for (uint32_t field : {1u, static_cast<uint32_t>(kVelmoraID), 1u, static_cast<uint32_t>(values.size())})
-        put(record, field);
-    record += name + std::string(28 - name.size(), '\0');
-    for (float value : values)
-    {
-        uint32_t bits;
-        std::memcpy(&bits, &value, 4);
-        put(record, bits);
-    }
-    return record;
-}
-
-std::string bankRecord(const std::vector<std::string>& names, const std::vector<float>& values)
+std::string bankRecord(const std::vector<std::string>& names)
 {
     std::string programs;
-    for (size_t index = 0; index < names.size(); ++index)
-        programs += programRecord(names[index], {values[index], 0.5f, 0.5f});
-    std::string bank = "CcnK";
-    put(bank, static_cast<uint32_t>(148 + programs.size()));
-    bank += "FxBk";
-    for (uint32_t field : {1u, static_cast<uint32_t>(kVelmoraID), 1u, static_cast<uint32_t>(names.size())})
-        put(bank, field);
-    return bank + std::string(128, '\0') + programs;
-}
-
-Owned<CFDictionaryRef> classInfo(AudioUnit unit)
-{
-    CFPropertyListRef value = nullptr;
-    UInt32 size = sizeof value;
-    EXPECT_EQ(AudioUnitGetProperty(unit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &value, &size),
-              noErr);
-    return Owned<CFDictionaryRef>(static_cast<CFDictionaryRef>(value));
+    for (const std::string& name : names)
+        programs += programRecord(name);
+    const auto count = static_cast<uint32_t>(names.size());
+    return "CcnK" + bigEndian({148 + 68 * count}) + "FxBk" + bigEndian({1, kVelmoraID, 1, count}) +
+           std::string(128, '\0') + programs;
 }
 
 OSStatus restore(AudioUnit unit, CFPropertyListRef value)
 {
-    return AudioUnitSetProperty(unit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &value, sizeof value);
-}
-
-SInt32 numberIn(CFDictionaryRef dictionary, CFStringRef key)
-{
-    SInt32 number = -99;
-    const auto value = static_cast<CFNumberRef>(CFDictionaryGetValue(dictionary, key));
-    return value && CFNumberGetValue(value, kCFNumberSInt32Type, &number) ? number : -99;
+    return setProperty(unit, kAudioUnitProperty_ClassInfo, value);
 }
 
 // A copy with key set to value, or without key when value is null; the copy owns the value.
@@ -111,9 +57,9 @@ Owned<CFDictionaryRef> edited(CFDictionaryRef dictionary, CFStringRef key, CFTyp
     CFDictionaryGetKeysAndValues(dictionary, keys.data(), values.data());
     CFMutableDictionaryRef copy = CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks,
                                                             &kCFTypeDictionaryValueCallBacks);
-    for (CFIndex index = 0; index < count; ++index)
-        if (!CFEqual(keys[static_cast<size_t>(index)], key))
-            CFDictionarySetValue(copy, keys[static_cast<size_t>(index)], values[static_cast<size_t>(index)]);
+    for (size_t index = 0; index < keys.size(); ++index)
+        if (!CFEqual(keys[index], key))
+            CFDictionarySetValue(copy, keys[index], values[index]);
     if (value)
     {
         CFDictionarySetValue(copy, key, value);
@@ -127,94 +73,70 @@ CFNumberRef number(SInt32 value) { return CFNumberCreate(nullptr, kCFNumberSInt3
 AUPreset currentPreset(AudioUnit unit)
 {
     AUPreset preset{};
-    UInt32 size = sizeof preset;
-    EXPECT_EQ(AudioUnitGetProperty(unit, kAudioUnitProperty_CurrentPreset, kAudioUnitScope_Global, 0, &preset, &size),
-              noErr);
-    EXPECT_EQ(size, sizeof preset);
+    EXPECT_EQ(getProperty(unit, kAudioUnitProperty_CurrentPreset, preset), noErr);
     return preset;
 }
 
-OSStatus setCurrentPreset(AudioUnit unit, SInt32 number, CFStringRef name = nullptr, UInt32 size = sizeof(AUPreset))
+OSStatus setCurrentPreset(AudioUnit unit, SInt32 number, CFStringRef name = nullptr, UInt32 size = 4)
 {
     const AUPreset preset = {number, name};
     return AudioUnitSetProperty(unit, kAudioUnitProperty_CurrentPreset, kAudioUnitScope_Global, 0, &preset, size);
 }
 
-std::vector<AUPreset> factoryPresets(AudioUnit unit)
+std::vector<std::string> factoryPresetNames(AudioUnit unit)
 {
     CFArrayRef array = nullptr;
-    UInt32 size = sizeof array;
-    if (AudioUnitGetProperty(unit, kAudioUnitProperty_FactoryPresets, kAudioUnitScope_Global, 0, &array, &size) !=
-        noErr)
+    if (getProperty(unit, kAudioUnitProperty_FactoryPresets, array) != noErr)
         return {};
-    std::vector<AUPreset> presets;
+    std::vector<std::string> names;
     for (CFIndex index = 0; index < CFArrayGetCount(array); ++index)
-        presets.push_back(*static_cast<const AUPreset*>(CFArrayGetValueAtIndex(array, index)));
+    {
+        const auto& preset = *static_cast<const AUPreset*>(CFArrayGetValueAtIndex(array, index));
+        EXPECT_EQ(preset.presetNumber, index);
+        names.push_back(text(preset.presetName));
+    }
     CFRelease(array);
-    return presets;
-}
-
-std::string bytes(CFDataRef data)
-{
-    return {reinterpret_cast<const char*>(CFDataGetBytePtr(data)), static_cast<size_t>(CFDataGetLength(data))};
+    return names;
 }
 
 // The effect's state as the component saves it: the program record without its header.
-std::string programState(AudioUnit unit)
-{
-    return bytes(static_cast<CFDataRef>(CFDictionaryGetValue(classInfo(unit).get(), CFSTR("vstdata")))).substr(24);
-}
-
-std::set<std::string> presetFilesIn(const fs::path& folder)
-{
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.path().extension() == ".aupreset")
-            names.insert(entry.path().filename().string());
-    return names;
-}
+std::string programState(AudioUnit unit) { return vstData(classInfo(unit).get()).substr(24); }
 
 constexpr char kReadPreset[] = R"(import plistlib, sys
 preset = plistlib.load(open(sys.argv[1], 'rb'))
 print(preset['name'], preset['version'], preset.get('ProgramNumber'), len(preset['vstdata']))
 )";
 
-TEST(ComponentPresets, ClassInfoRoundTripRestoresParametersAndProgramName)
+TEST(ComponentPresets, ClassInfoRestoresParametersAndNameRefusesMalformedDictionariesAndBoundsProgramNumbers)
 {
     ComponentBundle bundle;
     OpenUnit unit(bundle);
     Owned<CFDictionaryRef> saved = classInfo(unit);
     const std::string before = programState(unit);
     Owned<CFDataRef> xml(CFPropertyListCreateXMLData(nullptr, saved.get()));
-    writeFile(bundle.path() / "saved.aupreset", bytes(xml.get()));
+    writeFile(bundle.path() / "saved.aupreset", {reinterpret_cast<const char*>(CFDataGetBytePtr(xml.get())),
+                                                 static_cast<size_t>(CFDataGetLength(xml.get()))});
     EXPECT_EQ(testsupport::pythonOutput(kReadPreset, bundle.path() / "saved.aupreset"), "Init 1 1 0 68\n");
 
     // Values beyond the range are clamped to its end.
     for (UInt32 id = 1; id < 3; ++id)
         ASSERT_EQ(AudioUnitSetParameter(unit, id, kAudioUnitScope_Global, 0, 1.0e6f, 0), noErr);
-    ASSERT_EQ(setCurrentPreset(unit, -1, CFSTR("Changed")), noErr);
+    ASSERT_EQ(setCurrentPreset(unit, -1, CFSTR("Changed"), sizeof(AUPreset)), noErr);
     ASSERT_NE(programState(unit), before);
 
     ASSERT_EQ(restore(unit, saved.get()), noErr);
     EXPECT_EQ(programState(unit), before);
     EXPECT_EQ(currentPreset(unit).presetNumber, -1);
     EXPECT_EQ(text(currentPreset(unit).presetName), "Init 1");
-}
 
-TEST(ComponentPresets, MalformedDictionariesAreRefusedAndTheUnitStaysUsable)
-{
-    ComponentBundle bundle;
-    OpenUnit unit(bundle);
-    Owned<CFDictionaryRef> saved = classInfo(unit);
-    const CFDataRef data = static_cast<CFDataRef>(CFDictionaryGetValue(saved.get(), CFSTR("vstdata")));
+    const std::string data = vstData(saved.get());
+    const auto dataOf = [&](size_t size) {
+        return CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(data.data()), size);
+    };
     const std::pair<CFStringRef, CFTypeRef> refused[] = {
-        {CFSTR("version"), number(0)},
-        {CFSTR("subtype"), number(0)},
-        {CFSTR("name"), number(1)},
-        {CFSTR("ProgramNumber"), CFSTR("one")},
-        {CFSTR("vstdata"), CFDataCreate(nullptr, nullptr, 0)},
-        {CFSTR("vstdata"), CFDataCreate(nullptr, CFDataGetBytePtr(data), 20)},
-        {CFSTR("vstdata"), CFDataCreate(nullptr, CFDataGetBytePtr(data), 60)},
+        {CFSTR("version"), number(0)},          {CFSTR("subtype"), number(0)}, {CFSTR("name"), number(1)},
+        {CFSTR("ProgramNumber"), CFSTR("one")}, {CFSTR("vstdata"), dataOf(0)}, {CFSTR("vstdata"), dataOf(20)},
+        {CFSTR("vstdata"), dataOf(60)},
     };
     for (const auto& [key, value] : refused)
         EXPECT_EQ(restore(unit, edited(saved.get(), key, value).get()), kAudioUnitErr_InvalidPropertyValue)
@@ -223,85 +145,74 @@ TEST(ComponentPresets, MalformedDictionariesAreRefusedAndTheUnitStaysUsable)
     EXPECT_EQ(restore(unit, nullptr), kAudioUnitErr_InvalidPropertyValue);
     EXPECT_EQ(restore(unit, edited(saved.get(), CFSTR("name"), nullptr).get()), -32767)
         << "a missing key is a plain exception";
-    EXPECT_EQ(restore(unit, saved.get()), noErr);
-}
 
-TEST(ComponentPresets, ProgramNumberAbsentOrOutOfRangeSelectsProgramZero)
-{
-    ComponentBundle bundle;
-    OpenUnit unit(bundle);
-    Owned<CFDictionaryRef> saved = classInfo(unit);
-    const auto selected = [&](SInt32 programNumber, bool present) {
+    // Each restore starts from program 5, so that selecting program 0 is a change.
+    for (const auto& [given, selected] : {std::pair{7, 7}, {8, 0}, {-1, 0}, {-99, 0}})
+    {
         EXPECT_EQ(restore(unit, edited(saved.get(), CFSTR("ProgramNumber"), number(5)).get()), noErr);
-        EXPECT_EQ(numberIn(classInfo(unit).get(), CFSTR("ProgramNumber")), 5);
         EXPECT_EQ(
-            restore(unit, edited(saved.get(), CFSTR("ProgramNumber"), present ? number(programNumber) : nullptr).get()),
+            restore(unit, edited(saved.get(), CFSTR("ProgramNumber"), given == -99 ? nullptr : number(given)).get()),
             noErr);
-        return numberIn(classInfo(unit).get(), CFSTR("ProgramNumber"));
-    };
-    EXPECT_EQ(selected(7, true), 7);
-    EXPECT_EQ(selected(0, false), 0);
-    EXPECT_EQ(selected(8, true), 0);
-    EXPECT_EQ(selected(-1, true), 0);
+        SInt32 number = -99;
+        CFNumberGetValue(static_cast<CFNumberRef>(CFDictionaryGetValue(classInfo(unit).get(), CFSTR("ProgramNumber"))),
+                         kCFNumberSInt32Type, &number);
+        EXPECT_EQ(number, selected) << "given " << given << " (-99: none)";
+    }
 }
 
-TEST(ComponentFactoryPresets, OurEffectWritesInit1ToInit8ListedAndSelectable)
+TEST(ComponentFactoryPresets, OurEffectWritesInit1ToInit8AndABrokenFileEndsTheList)
 {
     ComponentBundle bundle;
     {
         OpenUnit unit(bundle);
-        const std::vector<AUPreset> presets = factoryPresets(unit);
-        ASSERT_EQ(presets.size(), 8u);
-        for (int index = 0; index < 8; ++index)
-        {
-            EXPECT_EQ(presets[index].presetNumber, index);
-            EXPECT_EQ(text(presets[index].presetName), "Init " + std::to_string(index + 1));
-        }
-        ASSERT_EQ(setCurrentPreset(unit, 3, nullptr, 4), noErr);
-        EXPECT_EQ(currentPreset(unit).presetNumber, 3);
-        EXPECT_EQ(text(currentPreset(unit).presetName), "Init 4");
-        EXPECT_EQ(setCurrentPreset(unit, 8, nullptr, 4), kAudioUnitErr_InvalidPropertyValue);
+        std::vector<std::string> expected;
+        for (int index = 1; index <= 8; ++index)
+            expected.push_back("Init " + std::to_string(index));
+        EXPECT_EQ(factoryPresetNames(unit), expected);
     }
-    std::string list;
-    for (int index = 1; index <= 8; ++index)
-        list += "Init " + std::to_string(index) + ".aupreset\r";
     EXPECT_EQ(testsupport::pythonOutput(kReadPreset, bundle.resources() / "Init 8.aupreset"), "Init 8 1 None 68\n");
-    EXPECT_EQ(testsupport::fileContents(bundle.resources() / "TDFactoryPresets.txt"), list);
+    EXPECT_EQ(testsupport::fileContents(bundle.resources() / "TDFactoryPresets.txt"),
+              "Init 1.aupreset\rInit 2.aupreset\rInit 3.aupreset\rInit 4.aupreset\rInit 5.aupreset\r"
+              "Init 6.aupreset\rInit 7.aupreset\rInit 8.aupreset\r");
+
+    // A broken file in the list ends the loading with the presets read so far.
+    std::string nulInName = testsupport::fileContents(bundle.resources() / "Init 2.aupreset");
+    nulInName.replace(nulInName.find("Init 2</string>"), 6, std::string("Init\0 2", 7));
+    writeFile(bundle.resources() / "Broken.aupreset", nulInName);
+    writeFile(bundle.resources() / "TDFactoryPresets.txt", "Init 1.aupreset\rBroken.aupreset\rInit 3.aupreset\r");
+    OpenUnit unit(bundle);
+    EXPECT_EQ(factoryPresetNames(unit), std::vector<std::string>{"Init 1"});
+    EXPECT_EQ(setCurrentPreset(unit, 0), noErr);
 }
 
 TEST(ComponentFactoryPresets, AListOf130LinesGives128PresetsFromFilesAnotherToolWrote)
 {
     ComponentBundle bundle;
-    ComponentDescription description{};
-    ASSERT_EQ(GetComponentInfo(bundle.component(), &description, nullptr, nullptr, nullptr), noErr);
-    writeFile(bundle.path() / "Other.fxp", programRecord("Other", {1.0f, 1.0f, 1.0f}));
-    const std::string writer = "import plistlib, sys\n"
-                               "preset = {'version': 1, 'type': " +
-                               std::to_string(description.componentType) +
-                               ", 'subtype': " + std::to_string(description.componentSubType) +
-                               ", 'manufacturer': " + std::to_string(description.componentManufacturer) +
-                               ", 'name': 'Other', 'vstdata': open(sys.argv[1], 'rb').read()}\n"
-                               "plistlib.dump(preset, open('" +
-                               (bundle.resources() / "Other.aupreset").string() + "', 'wb'))\n";
-    ASSERT_EQ(testsupport::pythonOutput(writer, bundle.path() / "Other.fxp"), "");
+    writeFile(bundle.path() / "Other.fxp", programRecord("Other"));
+    const char writer[] = R"(import plistlib, sys
+unit = plistlib.load(open(sys.argv[1] + '/Contents/Info.plist', 'rb'))['AudioComponents'][0]
+code = lambda key: int.from_bytes(unit[key].encode(), 'big')
+preset = {'version': 1, 'type': code('type'), 'subtype': code('subtype'), 'manufacturer': code('manufacturer'),
+          'name': 'Other', 'vstdata': open(sys.argv[1] + '/Other.fxp', 'rb').read()}
+plistlib.dump(preset, open(sys.argv[1] + '/Contents/Resources/Other.aupreset', 'wb'))
+)";
+    ASSERT_EQ(testsupport::pythonOutput(writer, bundle.path()), "");
     std::string list = "; written by hand\r\n\r\n";
     for (int line = 0; line < 130; ++line)
         list += "  Other.aupreset\n";
     writeFile(bundle.resources() / "TDFactoryPresets.txt", list);
 
     OpenUnit unit(bundle);
-    const std::vector<AUPreset> presets = factoryPresets(unit);
-    ASSERT_EQ(presets.size(), 128u);
-    EXPECT_EQ(presets.back().presetNumber, 127);
-    ASSERT_EQ(setCurrentPreset(unit, 127, nullptr, 4), noErr);
+    EXPECT_EQ(factoryPresetNames(unit).size(), 128u);
+    ASSERT_EQ(setCurrentPreset(unit, 127), noErr);
     EXPECT_EQ(text(currentPreset(unit).presetName), "Other");
-    EXPECT_EQ(programState(unit), testsupport::fileContents(bundle.path() / "Other.fxp").substr(24));
+    EXPECT_EQ(programState(unit), programRecord("Other").substr(24));
 
     const std::string file = testsupport::fileContents(bundle.resources() / "Other.aupreset");
     Owned<CFDataRef> xml(
         CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(file.data()), static_cast<CFIndex>(file.size())));
     Owned<CFPropertyListRef> preset(CFPropertyListCreateFromXMLData(nullptr, xml.get(), 0, nullptr));
-    ASSERT_EQ(setCurrentPreset(unit, -1, CFSTR("Elsewhere")), noErr);
+    ASSERT_EQ(setCurrentPreset(unit, -1, CFSTR("Elsewhere"), sizeof(AUPreset)), noErr);
     EXPECT_EQ(restore(unit, preset.get()), noErr);
     EXPECT_EQ(text(currentPreset(unit).presetName), "Other");
 }
@@ -323,33 +234,11 @@ TEST(ComponentFactoryPresets, ProgramModeWritesOneFilePerNameAndSkipsBlankNames)
     EXPECT_EQ(effect.currentProgram, 2);
     EXPECT_EQ(testsupport::fileContents(bundle.resources() / "TDFactoryPresets.txt"),
               "Init.aupreset\rPad.aupreset\rInit.aupreset\rBass:Lead.aupreset\r");
-    EXPECT_EQ(presetFilesIn(bundle.resources()),
+    EXPECT_EQ(namesIn(bundle.resources(), ".aupreset"),
               (std::set<std::string>{"Init.aupreset", "Pad.aupreset", "Bass:Lead.aupreset"}));
-    const std::vector<AUPreset> presets = factoryPresets(unit);
-    ASSERT_EQ(presets.size(), 4u);
-    EXPECT_EQ(text(presets[3].presetName), "Bass/Lead");
-    ASSERT_EQ(setCurrentPreset(unit, 0, nullptr, 4), noErr);
+    EXPECT_EQ(factoryPresetNames(unit), (std::vector<std::string>{"Init", "Pad", "Init", "Bass/Lead"}));
+    ASSERT_EQ(setCurrentPreset(unit, 0), noErr);
     EXPECT_FLOAT_EQ(effect.programValues[2][0], 0.4f) << "the fourth program overwrote the first one's file";
-}
-
-// Broken preset files in the list end the loading with the presets read so
-// far; the unit opens and uses them.
-TEST(ComponentFactoryPresets, BrokenPresetFilesAreLeftOut)
-{
-    ComponentBundle bundle;
-    {
-        OpenUnit first(bundle);
-    }
-    std::string nulInName = testsupport::fileContents(bundle.resources() / "Init 2.aupreset");
-    nulInName.replace(nulInName.find("Init 2</string>"), 6, std::string("Init\0 2", 7));
-    writeFile(bundle.resources() / "Broken.aupreset", nulInName);
-    writeFile(bundle.resources() / "TDFactoryPresets.txt", "Init 1.aupreset\rBroken.aupreset\rInit 3.aupreset\r");
-
-    OpenUnit unit(bundle);
-    const std::vector<AUPreset> presets = factoryPresets(unit);
-    ASSERT_EQ(presets.size(), 1u);
-    EXPECT_EQ(text(presets[0].presetName), "Init 1");
-    EXPECT_EQ(setCurrentPreset(unit, 0, nullptr, 4), noErr);
 }
 
 TEST(ComponentCurrentPreset, SizesOtherThanFourOrSixteenAreRefusedAndNamesReachTheEffect)
@@ -378,14 +267,14 @@ TEST(ComponentCurrentPreset, SizesOtherThanFourOrSixteenAreRefusedAndNamesReachT
     }
     EXPECT_STREQ(effect.programNames[0], "First");
 
-    EXPECT_EQ(setCurrentPreset(unit, -1, nullptr), noErr) << "a whole record without a name";
-    EXPECT_EQ(setCurrentPreset(unit, -1, CFSTR("A name of thirty characters!!!")), noErr);
+    EXPECT_EQ(setCurrentPreset(unit, -1, nullptr, sizeof(AUPreset)), noErr) << "a whole record without a name";
+    EXPECT_EQ(setCurrentPreset(unit, -1, CFSTR("A name of thirty characters!!!"), sizeof(AUPreset)), noErr);
     EXPECT_STREQ(effect.programNames[0], "A name of thirty charact");
     const Owned<CFStringRef> longName(
         CFStringCreateWithCString(nullptr, std::string(3000, 'L').c_str(), kCFStringEncodingASCII));
-    EXPECT_EQ(setCurrentPreset(unit, -1, longName.get()), noErr);
+    EXPECT_EQ(setCurrentPreset(unit, -1, longName.get(), sizeof(AUPreset)), noErr);
     EXPECT_EQ(std::string(effect.programNames[0]), std::string(24, 'L')) << "however long the host's name is";
-    EXPECT_EQ(setCurrentPreset(unit, 1, nullptr, 4), kAudioUnitErr_InvalidPropertyValue);
+    EXPECT_EQ(setCurrentPreset(unit, 1), kAudioUnitErr_InvalidPropertyValue);
 }
 
 TEST(ComponentPresets, AnEffectWithoutProgramsOpensSavesAndRestores)
@@ -400,16 +289,15 @@ TEST(ComponentPresets, AnEffectWithoutProgramsOpensSavesAndRestores)
     EXPECT_EQ(restore(unit, saved.get()), noErr);
     EXPECT_EQ(restore(unit, edited(saved.get(), CFSTR("ProgramNumber"), number(3)).get()), noErr);
     EXPECT_EQ(currentPreset(unit).presetNumber, -1);
-    EXPECT_TRUE(factoryPresets(unit).empty());
+    EXPECT_TRUE(factoryPresetNames(unit).empty());
 }
 
 TEST(ComponentPresetConversion, ProgramAndBankFilesBecomePresetsOnce)
 {
     PresetFolders folders;
-    const std::string lead = programRecord("Lead", {1.0f, 0.25f, 0.75f});
+    const std::string lead = programRecord("Lead");
     writeFile(folders.user() / "Lead.fxp", lead);
-    writeFile(folders.user() / "Bank1.FXB", bankRecord({"Warm", "Warm", "Wide", "Warm", "Room", "Room", "  ", "Hall"},
-                                                       {0.1f, 0.2f, 0.3f, 0.4f, 0.5f, 0.6f, 0.7f, 0.8f}));
+    writeFile(folders.user() / "Bank1.FXB", bankRecord({"Warm", "Warm", "Wide", "Warm", "Room", "Room", "  ", "Hall"}));
     for (const char* skipped : {"Empty.fxp", "Empty.fxb", ".Hidden.fxp", "Notes.txt"})
         writeFile(folders.user() / skipped, skipped[0] == 'E' ? "" : lead);
     ComponentBundle bundle;
@@ -419,9 +307,9 @@ TEST(ComponentPresetConversion, ProgramAndBankFilesBecomePresetsOnce)
     }
     EXPECT_EQ(testsupport::pythonOutput(kReadPreset, folders.user() / "Lead.aupreset"),
               "Lead 1 None " + std::to_string(lead.size()) + "\n");
-    EXPECT_EQ(presetFilesIn(folders.user()), (std::set<std::string>{"Lead.aupreset", "Empty.aupreset"}));
-    EXPECT_EQ(presetFilesIn(folders.user() / "Bank1"),
-              (std::set<std::string>{"Warm.aupreset", "Wide.aupreset", "Room.aupreset", "Hall.aupreset"}));
+    EXPECT_EQ(namesIn(folders.user(), ".aupreset"),
+              (std::set<std::string>{"Lead.aupreset", "Empty.aupreset", "Bank1/Warm.aupreset", "Bank1/Wide.aupreset",
+                                     "Bank1/Room.aupreset", "Bank1/Hall.aupreset"}));
     EXPECT_TRUE(fs::is_directory(folders.local())) << "the local domain gets its folders too";
 
     writeFile(folders.user() / "Lead.aupreset", "kept");
@@ -436,12 +324,12 @@ TEST(ComponentPresetConversion, ProgramAndBankFilesBecomePresetsOnce)
 TEST(ComponentPresetConversion, BankModeConvertsBanksWholeAndLeavesProgramFiles)
 {
     PresetFolders folders;
-    const std::string bank = bankRecord({"Warm", "Wide"}, {0.1f, 0.2f});
+    const std::string bank = bankRecord({"Warm", "Wide"});
     writeFile(folders.user() / "Bank1.fxb", bank);
-    writeFile(folders.user() / "Lead.fxp", programRecord("Lead", {1.0f, 0.25f, 0.75f}));
+    writeFile(folders.user() / "Lead.fxp", programRecord("Lead"));
     ComponentBundle bundle({{{kProgramMode, kBankMode}}, {}});
     OpenUnit unit(bundle);
-    EXPECT_EQ(presetFilesIn(folders.user()), std::set<std::string>{"Bank1.aupreset"});
+    EXPECT_EQ(namesIn(folders.user(), ".aupreset"), std::set<std::string>{"Bank1.aupreset"});
     EXPECT_EQ(testsupport::pythonOutput(kReadPreset, folders.user() / "Bank1.aupreset"),
               "Bank1 1 None " + std::to_string(bank.size()) + "\n");
     EXPECT_EQ(testsupport::fileContents(bundle.resources() / "TDFactoryPresets.txt"), "FactoryPreset.aupreset\r");

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 
 #include "support/velmora_bundle.h"
@@ -14,35 +13,14 @@ namespace
 {
 constexpr OSType kManufacturer = 0x516E5263;  // 'QnRc', as the built Info.plist declares
 
-std::string codeText(OSType code)
-{
-    return {static_cast<char>(code >> 24), static_cast<char>(code >> 16), static_cast<char>(code >> 8),
-            static_cast<char>(code)};
-}
-
-OSType nextSubtype()
+std::string nextSubtype()
 {
     static unsigned made = 0;
     char text[8];
     std::snprintf(text, sizeof text, "T%03u", ++made % 1000);
-    return static_cast<OSType>(text[0]) << 24 | static_cast<OSType>(text[1]) << 16 | static_cast<OSType>(text[2]) << 8 |
-           static_cast<OSType>(text[3]);
+    return text;
 }
 }  // namespace
-
-PresetFolders::PresetFolders()
-{
-    setenv("XDG_DATA_HOME", (root.path() / "user").c_str(), 1);
-    setenv("VELMORA_LOCAL_DOMAIN_DIR", (root.path() / "local").c_str(), 1);
-    fs::create_directories(user());
-    fs::create_directories(root.path() / "local/audio");
-}
-
-PresetFolders::~PresetFolders()
-{
-    unsetenv("XDG_DATA_HOME");
-    unsetenv("VELMORA_LOCAL_DOMAIN_DIR");
-}
 
 ComponentBundle::ComponentBundle(const BundleOptions& options) : subtype(nextSubtype())
 {
@@ -53,19 +31,14 @@ ComponentBundle::ComponentBundle(const BundleOptions& options) : subtype(nextSub
     // to the built bundle.
     fs::copy(testsupport::velmoraBundlePath(), bundlePath, fs::copy_options::recursive);
     // The resources the component writes on first open start out missing.
-    std::vector<fs::path> written;
-    for (const auto& entry : fs::directory_iterator(resources()))
-    {
-        const fs::path name = entry.path().filename();
-        if (name == "TDParameters.txt" || name == "TDFactoryPresets.txt" || name.extension() == ".aupreset")
-            written.push_back(entry.path());
-    }
-    for (const fs::path& path : written)
-        fs::remove(path);
+    for (const std::string& name : namesIn(resources()))
+        if (name == "TDParameters.txt" || name == "TDFactoryPresets.txt" || name.ends_with(".aupreset"))
+            fs::remove(resources() / name);
     std::string info = testsupport::fileContents(bundlePath / "Contents/Info.plist");
-    const std::string builtSubtype = "<string>QnVm</string>";
-    info.replace(info.find(builtSubtype), builtSubtype.size(), "<string>" + codeText(subtype) + "</string>");
-    for (const auto& [from, to] : options.infoEdits)
+    std::vector<std::pair<std::string, std::string>> edits = {
+        {"<string>QnVm</string>", "<string>" + subtype + "</string>"}};
+    edits.insert(edits.end(), options.infoEdits.begin(), options.infoEdits.end());
+    for (const auto& [from, to] : edits)
     {
         const size_t at = info.find(from);
         if (at == std::string::npos)
@@ -75,7 +48,7 @@ ComponentBundle::ComponentBundle(const BundleOptions& options) : subtype(nextSub
         }
         info.replace(at, from.size(), to);
     }
-    std::ofstream(bundlePath / "Contents/Info.plist", std::ios::binary) << info;
+    writeFile(bundlePath / "Contents/Info.plist", info);
     for (const fs::path& resource : options.vstResources)
         fs::create_symlink(resource, resources() / (resource.stem().string() + ".vst"));
 }
@@ -89,7 +62,10 @@ Component ComponentBundle::component()
         EXPECT_EQ(RegisterComponentFileRef(&ref, 0), noErr);
         registered = true;
     }
-    ComponentDescription looking = {kAudioUnitType_Effect, subtype, kManufacturer, 0, 0};
+    OSType code = 0;
+    for (const char character : subtype)
+        code = code << 8 | static_cast<unsigned char>(character);
+    ComponentDescription looking = {kAudioUnitType_Effect, code, kManufacturer, 0, 0};
     return FindNextComponent(nullptr, &looking);
 }
 
@@ -104,21 +80,13 @@ OSErr ComponentBundle::open(AudioUnit& unit)
     return OpenAComponent(found, &unit);
 }
 
-fs::path componentTestEffectPath() { return FAKE_EFFECT; }
-
 FakeEffectControl& resetComponentTestEffect() { return resetFakeEffect(FAKE_EFFECT); }
 
-BundleOptions hostingTestEffect() { return {{}, {componentTestEffectPath()}}; }
+BundleOptions hostingTestEffect() { return {{}, {FAKE_EFFECT}}; }
 
 OpenUnit::OpenUnit(ComponentBundle& bundle) { EXPECT_EQ(bundle.open(unit), noErr); }
 
-OpenUnit::~OpenUnit()
-{
-    if (unit)
-    {
-        EXPECT_EQ(CloseComponent(unit), noErr);
-    }
-}
+OpenUnit::~OpenUnit() { EXPECT_EQ(unit ? CloseComponent(unit) : OSErr{noErr}, noErr); }
 
 BusBuffers::BusBuffers(int channels, int frames, bool withMemory)
     : bytes(offsetof(AudioBufferList, mBuffers) + sizeof(AudioBuffer) * static_cast<size_t>(channels)),
@@ -148,20 +116,58 @@ OSStatus render(AudioUnit unit, double sampleTime, BusBuffers& buffers, int fram
     return AudioUnitRender(unit, flags ? flags : &none, &stamp, bus, static_cast<UInt32>(frames), buffers.list());
 }
 
+PropertyInfo propertyInfo(AudioUnit unit, AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element)
+{
+    UInt32 size = 0;
+    Boolean writable = false;
+    const OSStatus status = AudioUnitGetPropertyInfo(unit, id, scope, element, &size, &writable);
+    return {status, size, writable != 0};
+}
+
+std::string text(CFStringRef string)
+{
+    char buffer[4096];
+    return string && CFStringGetCString(string, buffer, sizeof buffer, kCFStringEncodingUTF8) ? buffer : "<none>";
+}
+
+Owned<CFDictionaryRef> classInfo(AudioUnit unit)
+{
+    CFPropertyListRef value = nullptr;
+    EXPECT_EQ(getProperty(unit, kAudioUnitProperty_ClassInfo, value), noErr);
+    return Owned<CFDictionaryRef>(static_cast<CFDictionaryRef>(value));
+}
+
+std::string vstData(CFDictionaryRef classInfo)
+{
+    const auto data = static_cast<CFDataRef>(classInfo ? CFDictionaryGetValue(classInfo, CFSTR("vstdata")) : nullptr);
+    if (!data)
+        return "";
+    return {reinterpret_cast<const char*>(CFDataGetBytePtr(data)), static_cast<size_t>(CFDataGetLength(data))};
+}
+
+void writeFile(const fs::path& path, const std::string& content)
+{
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+std::set<std::string> namesIn(const fs::path& folder, const std::string& extension)
+{
+    std::set<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (extension.empty() || entry.path().extension() == extension)
+            names.insert(fs::relative(entry.path(), folder).string());
+    return names;
+}
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
 OSStatus setStreamFormat(AudioUnit unit, AudioUnitScope scope, AudioUnitElement element, UInt32 channels,
                          double sampleRate)
 {
-    AudioStreamBasicDescription format = {sampleRate,
-                                          kAudioFormatLinearPCM,
-                                          kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked |
-                                              kAudioFormatFlagIsNonInterleaved,
-                                          4,
-                                          1,
-                                          4,
-                                          channels,
-                                          32,
-                                          0};
-    return AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, scope, element, &format, sizeof format);
+    const UInt32 flags = kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved;
+    const AudioStreamBasicDescription format = {sampleRate, kAudioFormatLinearPCM, flags, 4, 1, 4, channels, 32, 0};
+    return setProperty(unit, kAudioUnitProperty_StreamFormat, format, scope, element);
 }
 
 namespace
@@ -185,8 +191,7 @@ OSStatus provideSignal(void* refCon, AudioUnitRenderActionFlags*, const AudioTim
 
 OSStatus setInputSignal(AudioUnit unit, AudioUnitElement bus, InputSignal& signal)
 {
-    AURenderCallbackStruct callback = {provideSignal, &signal};
-    return AudioUnitSetProperty(unit, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, bus, &callback,
-                                sizeof callback);
+    return setProperty(unit, kAudioUnitProperty_SetRenderCallback, AURenderCallbackStruct{provideSignal, &signal},
+                       kAudioUnitScope_Input, bus);
 }
 }  // namespace componenttest

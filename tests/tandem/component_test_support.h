@@ -5,20 +5,29 @@
 
 #include <AudioToolbox/AudioToolbox.h>
 #include <AudioUnit/AudioUnit.h>
+#include <CoreFoundation/CoreFoundation.h>
 #include <CoreServices/CoreServices.h>
 
 #include "fake_effect_control.h"
 #include "support/file_contents.h"
+#include "support/scoped_variable.h"
 #include "support/temporary_folder.h"
 
 #include <filesystem>
+#include <memory>
+#include <set>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 namespace componenttest
 {
 namespace fs = std::filesystem;
+
+// Info.plist edits between the program and the bank mode of preset files.
+inline constexpr char kBankMode[] = "<key>PresetIsFXB</key>\n\t\t<true/>";
+inline constexpr char kProgramMode[] = "<key>PresetIsFXB</key>\n\t\t<false/>";
 
 struct BundleOptions
 {
@@ -46,29 +55,29 @@ public:
 private:
     testsupport::TemporaryFolder folder;
     fs::path bundlePath;
-    OSType subtype;
+    std::string subtype;
     bool registered = false;
 };
 
 // The user and local domains' preset folders in a temporary folder, for the
 // object's life.
-class PresetFolders
+struct PresetFolders
 {
-public:
-    PresetFolders();
-    ~PresetFolders();
-    PresetFolders(const PresetFolders&) = delete;
-    PresetFolders& operator=(const PresetFolders&) = delete;
+    PresetFolders()
+    {
+        fs::create_directories(user());
+        fs::create_directories(root.path() / "local/audio");
+    }
     fs::path user() const { return root.path() / "user/audio/Presets/Quarn Records/Velmora"; }
     fs::path local() const { return root.path() / "local/audio/Presets/Quarn Records/Velmora"; }
 
-private:
     testsupport::TemporaryFolder root;
+    testsupport::ScopedVariable userDomain{"XDG_DATA_HOME", (root.path() / "user").string()};
+    testsupport::ScopedVariable localDomain{"VELMORA_LOCAL_DOMAIN_DIR", (root.path() / "local").string()};
 };
 
 // A bundle copy that hosts the component test effect, and that effect's
 // control block reset to its defaults before the test changes it.
-fs::path componentTestEffectPath();
 FakeEffectControl& resetComponentTestEffect();
 BundleOptions hostingTestEffect();
 
@@ -100,6 +109,45 @@ private:
     std::vector<unsigned char> bytes;
     std::vector<std::vector<float>> memory;
 };
+
+// Properties of element 0 of the global scope unless told otherwise.
+template <typename Value>
+OSStatus setProperty(AudioUnit unit, AudioUnitPropertyID id, const Value& value,
+                     AudioUnitScope scope = kAudioUnitScope_Global, AudioUnitElement element = 0)
+{
+    return AudioUnitSetProperty(unit, id, scope, element, &value, sizeof value);
+}
+template <typename Value>
+OSStatus getProperty(AudioUnit unit, AudioUnitPropertyID id, Value& value,
+                     AudioUnitScope scope = kAudioUnitScope_Global, AudioUnitElement element = 0)
+{
+    UInt32 size = sizeof value;
+    return AudioUnitGetProperty(unit, id, scope, element, &value, &size);
+}
+struct PropertyInfo
+{
+    OSStatus status;
+    UInt32 size;
+    bool writable;
+};
+PropertyInfo propertyInfo(AudioUnit unit, AudioUnitPropertyID id, AudioUnitScope scope = kAudioUnitScope_Global,
+                          AudioUnitElement element = 0);
+
+struct CFReleaser
+{
+    void operator()(const void* ref) const { CFRelease(ref); }
+};
+template <typename Ref>
+using Owned = std::unique_ptr<std::remove_pointer_t<Ref>, CFReleaser>;
+std::string text(CFStringRef string);  // "<none>" for null
+// The unit's saved state, and the effect's preset record in it.
+Owned<CFDictionaryRef> classInfo(AudioUnit unit);
+std::string vstData(CFDictionaryRef classInfo);
+
+void writeFile(const fs::path& path, const std::string& content);  // making its folders
+// The paths below a folder, relative to it, of files with that extension or of everything.
+std::set<std::string> namesIn(const fs::path& folder, const std::string& extension = "");
+bool contains(const std::string& text, const std::string& part);
 
 AudioTimeStamp timeStamp(double sampleTime);
 OSStatus render(AudioUnit unit, double sampleTime, BusBuffers& buffers, int frames, UInt32 bus = 0,

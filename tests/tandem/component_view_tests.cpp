@@ -12,6 +12,7 @@
 #include <Carbon/Carbon.h>
 #include <X11/Xlib.h>
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -27,10 +28,8 @@ namespace
 {
 using namespace componenttest;
 
-void* windowHandle(const NSView* view)
-{
-    return reinterpret_cast<void*>(static_cast<std::uintptr_t>(view->x11Window()));
-}
+using Corners = std::array<double, 4>;
+Corners corners(const NSRect& frame) { return {frame.origin.x, frame.origin.y, frame.size.width, frame.size.height}; }
 
 FakeEffectControl& testEffectWithEditor()
 {
@@ -44,29 +43,24 @@ TEST(ComponentCocoaUI, NamesTheFactoryInThisBundleCopyAndOnlyForAnEffectWithAnEd
     resetComponentTestEffect();
     ComponentBundle withoutEditor(hostingTestEffect());
     OpenUnit plain(withoutEditor);
-    UInt32 size = 0;
-    EXPECT_EQ(AudioUnitGetPropertyInfo(plain, kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0, &size, nullptr),
-              kAudioUnitErr_InvalidProperty);
+    EXPECT_EQ(propertyInfo(plain, kAudioUnitProperty_CocoaUI).status, kAudioUnitErr_InvalidProperty);
 
     // Every copy of the bundle registers a factory class of the same name.
     ComponentBundle other;
     OpenUnit otherUnit(other);
     ComponentBundle bundle;
     OpenUnit unit(bundle);
+    EXPECT_EQ(propertyInfo(unit, kAudioUnitProperty_CocoaUI).size, 16u);
     AudioUnitCocoaViewInfo info{};
-    size = sizeof info;
-    ASSERT_EQ(AudioUnitGetProperty(unit, kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0, &info, &size), noErr);
-    EXPECT_EQ(size, 16u);
+    ASSERT_EQ(getProperty(unit, kAudioUnitProperty_CocoaUI, info), noErr);
     char path[4096] = {};
     ASSERT_TRUE(CFURLGetFileSystemRepresentation(info.mCocoaAUViewBundleLocation, true, reinterpret_cast<UInt8*>(path),
                                                  sizeof path));
     EXPECT_EQ(fs::path(path), fs::canonical(bundle.path()));
     EXPECT_TRUE(CFEqual(info.mCocoaAUViewClass[0], CFSTR("comQuarnTandem_CocoaViewFactory")));
 
-    CFBundleRef viewBundle = CFBundleCreate(nullptr, info.mCocoaAUViewBundleLocation);
-    const Class factoryClass = NSBundleClassNamed(viewBundle, info.mCocoaAUViewClass[0]);
-    EXPECT_NE(factoryClass, nullptr);
-    CFRelease(viewBundle);
+    const Owned<CFBundleRef> viewBundle(CFBundleCreate(nullptr, info.mCocoaAUViewBundleLocation));
+    EXPECT_NE(NSBundleClassNamed(viewBundle.get(), info.mCocoaAUViewClass[0]), nullptr);
     CFRelease(info.mCocoaAUViewBundleLocation);
     CFRelease(info.mCocoaAUViewClass[0]);
 }
@@ -75,35 +69,30 @@ class ComponentView : public editortest::X11ServerTest
 {
 protected:
     // The window's size once the server has it, read on a connection of our own.
-    NSSize windowSize(Window window, NSSize expected)
+    std::pair<int, int> windowSize(Window window, int width, int height)
     {
         XWindowAttributes attributes{};
-        for (int attempt = 0; attempt < 50; ++attempt)
+        for (int attempt = 0; attempt < 50 && (attributes.width != width || attributes.height != height); ++attempt)
         {
+            std::this_thread::sleep_for(std::chrono::milliseconds(attempt ? 10 : 0));
             XSync(display, False);
             XGetWindowAttributes(display, window, &attributes);
-            if (attributes.width == expected.width && attributes.height == expected.height)
-                break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        return NSMakeSize(attributes.width, attributes.height);
+        return {attributes.width, attributes.height};
     }
 };
 
-TEST_F(ComponentView, HoldsTheOpenEditorAtItsSizeOneAtATimeUntilTheHostLetsGo)
+TEST_F(ComponentView, HoldsTheOpenEditorAtTheEffectsSizeOneAtATimeUntilTheHostOrTheComponentLetsGo)
 {
     FakeEffectControl& effect = testEffectWithEditor();
     ComponentBundle bundle(hostingTestEffect());
-    auhost::AudioUnitInstance unit(bundle.component());
+    auto unit = std::make_unique<auhost::AudioUnitInstance>(bundle.component());
     {
-        auhost::UnitView shown(unit);
-        const NSRect frame = shown.view()->frame();
-        EXPECT_EQ(frame.origin.x, 0.0);
-        EXPECT_EQ(frame.origin.y, 0.0);
-        EXPECT_EQ(frame.size.width, 400.0) << "the editor's rectangle is 400 x 300";
-        EXPECT_EQ(frame.size.height, 300.0);
+        auhost::UnitView shown(*unit);
+        EXPECT_EQ(corners(shown.view()->frame()), (Corners{0, 0, 400, 300})) << "the editor's rectangle is 400 x 300";
         EXPECT_EQ(effect.editOpenCalls, 1);
-        EXPECT_EQ(effect.editorParent, windowHandle(shown.view())) << "the editor opens in the view's window";
+        EXPECT_EQ(effect.editorParent, reinterpret_cast<void*>(static_cast<std::uintptr_t>(shown.view()->x11Window())))
+            << "the editor opens in the view's window";
         Window root = 0, parent = 0, *children = nullptr;
         unsigned int count = 0;
         XSync(display, False);
@@ -115,7 +104,11 @@ TEST_F(ComponentView, HoldsTheOpenEditorAtItsSizeOneAtATimeUntilTheHostLetsGo)
         EXPECT_GT(effect.editIdleCalls, 2) << "the idle timer gives effEditIdle while the editor is open";
         EXPECT_GE(effect.idleCalls, effect.editIdleCalls);
 
-        EXPECT_THROW(auhost::UnitView second(unit), std::runtime_error) << "one view at a time";
+        EXPECT_EQ(effect.audioMaster(effect.effect, audioMasterSizeWindow, 500, 350, nullptr, 0.0f), 1);
+        EXPECT_EQ(corners(shown.view()->frame()), (Corners{0, 0, 500, 350})) << "the effect resizes the view";
+        EXPECT_EQ(windowSize(shown.view()->x11Window(), 500, 350), (std::pair{500, 350}));
+
+        EXPECT_THROW(auhost::UnitView second(*unit), std::runtime_error) << "one view at a time";
         EXPECT_EQ(effect.editOpenCalls, 1);
         EXPECT_EQ(effect.editCloseCalls, 0);
     }
@@ -124,36 +117,14 @@ TEST_F(ComponentView, HoldsTheOpenEditorAtItsSizeOneAtATimeUntilTheHostLetsGo)
     RunCurrentEventLoop(0.1);
     EXPECT_EQ(effect.editIdleCalls, editIdleCalls);
 
-    auhost::UnitView again(unit);
-    EXPECT_EQ(effect.editOpenCalls, 2) << "a new request opens the editor again";
-}
-
-TEST_F(ComponentView, AViewOutlivingItsComponentCallsNothing)
-{
-    FakeEffectControl& effect = testEffectWithEditor();
-    ComponentBundle bundle(hostingTestEffect());
-    auto unit = std::make_unique<auhost::AudioUnitInstance>(bundle.component());
     {
-        auhost::UnitView shown(*unit);
+        auhost::UnitView again(*unit);
+        EXPECT_EQ(effect.editOpenCalls, 2) << "a new request opens the editor again";
         unit.reset();
         EXPECT_EQ(effect.liveEffects, 0);
-        EXPECT_EQ(effect.editCloseCalls, 1) << "the component's teardown closes the editor";
+        EXPECT_EQ(effect.editCloseCalls, 2) << "the component's teardown closes the editor";
     }
-    EXPECT_EQ(effect.editCloseCalls, 1);
-}
-
-TEST_F(ComponentView, TheEffectResizesTheView)
-{
-    FakeEffectControl& effect = testEffectWithEditor();
-    ComponentBundle bundle(hostingTestEffect());
-    auhost::AudioUnitInstance unit(bundle.component());
-    auhost::UnitView shown(unit);
-    EXPECT_EQ(effect.audioMaster(effect.effect, audioMasterSizeWindow, 500, 350, nullptr, 0.0f), 1);
-    EXPECT_EQ(shown.view()->frame().size.width, 500.0);
-    EXPECT_EQ(shown.view()->frame().size.height, 350.0);
-    const NSSize shownSize = windowSize(shown.view()->x11Window(), NSMakeSize(500, 350));
-    EXPECT_EQ(shownSize.width, 500.0);
-    EXPECT_EQ(shownSize.height, 350.0);
+    EXPECT_EQ(effect.editCloseCalls, 2) << "a view outliving its component calls nothing";
 }
 
 TEST_F(ComponentView, AClickOnThePanelReachesTheHostAsAParameterEvent)

@@ -7,47 +7,11 @@
 #include "support/file_size_limit.h"
 #include "support/velmora_bundle.h"
 
-#include <CoreFoundation/CoreFoundation.h>
-
 #include <gtest/gtest.h>
-
-#include <fstream>
-#include <set>
 
 namespace
 {
 using namespace componenttest;
-
-constexpr char kBankMode[] = "<key>PresetIsFXB</key>\n\t\t<true/>";
-constexpr char kProgramMode[] = "<key>PresetIsFXB</key>\n\t\t<false/>";
-
-std::set<std::string> namesIn(const fs::path& folder)
-{
-    std::set<std::string> names;
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        names.insert(fs::relative(entry.path(), folder).string());
-    return names;
-}
-
-void writeText(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
-// What a unit in bank mode saves: all of its programs as one bank.
-std::string savedBank()
-{
-    ComponentBundle bankMode({{{kProgramMode, kBankMode}}, {}});
-    OpenUnit unit(bankMode);
-    CFPropertyListRef saved = nullptr;
-    UInt32 size = sizeof saved;
-    EXPECT_EQ(AudioUnitGetProperty(unit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &saved, &size),
-              noErr);
-    if (saved == nullptr)
-        return "";
-    const auto data = static_cast<CFDataRef>(
-        CFDictionaryGetValue(static_cast<CFDictionaryRef>(saved), CFSTR("vstdata")));
-    std::string bank(reinterpret_cast<const char*>(CFDataGetBytePtr(data)), static_cast<size_t>(CFDataGetLength(data)));
-    CFRelease(saved);
-    return bank;
-}
 
 TEST(ComponentWriteFailures, ResourcesCutShortAreNotLeftForTheNextOpenNorReplaceEarlierFiles)
 {
@@ -57,7 +21,7 @@ TEST(ComponentWriteFailures, ResourcesCutShortAreNotLeftForTheNextOpenNorReplace
     {
         ComponentBundle bundle;
         const std::string earlier = "a preset file placed here by hand";
-        writeText(bundle.resources() / "Init 1.aupreset", earlier);
+        writeFile(bundle.resources() / "Init 1.aupreset", earlier);
         std::set<std::string> expected = namesIn(bundle.resources());
         AudioUnit unit = nullptr;
         {
@@ -89,13 +53,14 @@ TEST(ComponentWriteFailures, ResourcesCutShortAreNotLeftForTheNextOpenNorReplace
 TEST(ComponentWriteFailures, ConversionsCutShortLeaveNoPresetOrBankFolderAndAreDoneByTheNextOpen)
 {
     PresetFolders folders;
-    const std::string bank = savedBank();
     ComponentBundle bundle;
+    ComponentBundle bankMode({{{kProgramMode, kBankMode}}, {}});
+    const std::string bank = vstData(classInfo(OpenUnit(bankMode)).get());  // all of its programs as one bank
     {
         OpenUnit first(bundle);  // writes its resources
     }
-    writeText(folders.user() / "Lead.fxp", "a program as another host saved it");
-    writeText(folders.user() / "Bank1.fxb", bank);
+    writeFile(folders.user() / "Lead.fxp", "a program as another host saved it");
+    writeFile(folders.user() / "Bank1.fxb", bank);
     const std::set<std::string> before = namesIn(folders.user());
     {
         const testsupport::FileSizeLimit fullDisk(256);

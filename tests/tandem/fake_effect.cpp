@@ -31,37 +31,6 @@ void describeParameter(VstInt32 opcode, VstInt32 index, char* text)
     }
 }
 
-VstIntPtr programCall(VstInt32 opcode, VstIntPtr value, void* ptr)
-{
-    char* name = gControl.programNames[gControl.currentProgram];
-    switch (opcode)
-    {
-    case effSetProgram:
-        if (value >= 0 && value < std::min(gControl.numPrograms, kFakeEffectMaxPrograms))
-            gControl.currentProgram = static_cast<VstInt32>(value);
-        return 0;
-    case effGetProgram: return gControl.currentProgram + gControl.programAnswerOffset;
-    case effSetProgramName:
-        std::snprintf(name, sizeof gControl.programNames[0], "%s", static_cast<char*>(ptr));
-        return 0;
-    default: std::snprintf(static_cast<char*>(ptr), 25, "%s", name); return 0;
-    }
-}
-
-VstIntPtr chunkCall(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr)
-{
-    if (opcode == effGetChunk)
-    {
-        *static_cast<void**>(ptr) = gChunk;
-        return gControl.chunkSize;
-    }
-    ++gControl.setChunkCalls;
-    gControl.lastSetChunkIsPreset = index;
-    gControl.lastSetChunkSize = value;
-    std::memcpy(gControl.lastSetChunk, ptr, static_cast<std::size_t>(std::min<VstIntPtr>(value, kFakeEffectMaxChunk)));
-    return 1;
-}
-
 VstIntPtr pinProperties(VstInt32 opcode, VstInt32 index, void* ptr)
 {
     if (!gControl.answerPinProperties)
@@ -70,6 +39,15 @@ VstIntPtr pinProperties(VstInt32 opcode, VstInt32 index, void* ptr)
     std::snprintf(properties.label, sizeof properties.label, "%s %d", opcode == effGetInputProperties ? "In" : "Out",
                   index);
     properties.flags = kVstPinIsActive | kVstPinIsStereo;
+    return 1;
+}
+
+VstIntPtr setChunk(VstInt32 isPreset, VstIntPtr size, const void* chunk)
+{
+    ++gControl.setChunkCalls;
+    gControl.lastSetChunkIsPreset = isPreset;
+    gControl.lastSetChunkSize = size;
+    std::memcpy(gControl.lastSetChunk, chunk, static_cast<std::size_t>(std::min<VstIntPtr>(size, kFakeEffectMaxChunk)));
     return 1;
 }
 
@@ -82,29 +60,9 @@ VstIntPtr processEvents(const VstEvents& events)
     return 1;
 }
 
-VstIntPtr editorCall(VstInt32 opcode, void* ptr)
-{
-    switch (opcode)
-    {
-    case effEditGetRect: *static_cast<ERect**>(ptr) = &gControl.editorRect; return 1;
-    case effEditOpen:
-        ++gControl.editOpenCalls;
-        gControl.editorParent = ptr;
-        return 1;
-    case effEditClose: ++gControl.editCloseCalls; return 0;
-    default: ++gControl.editIdleCalls; return 0;
-    }
-}
-
-void resumed(AEffect* effect)
-{
-    ++gControl.resumeCalls;
-    if (gControl.askForMidi)
-        gControl.audioMaster(effect, audioMasterWantMidi, 0, 1, nullptr, 0.0f);
-}
-
 VstIntPtr dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float)
 {
+    char* programName = gControl.programNames[gControl.currentProgram];
     switch (opcode)
     {
     case effClose:
@@ -112,26 +70,33 @@ VstIntPtr dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr
         delete effect;
         return 0;
     case effMainsChanged:
-        if (value != 0)
-            resumed(effect);
+        gControl.resumeCalls += value != 0;
+        if (value != 0 && gControl.askForMidi)
+            gControl.audioMaster(effect, audioMasterWantMidi, 0, 1, nullptr, 0.0f);
         return 0;
     case effSetProgram:
-    case effGetProgram:
-    case effSetProgramName:
-    case effGetProgramName: return programCall(opcode, value, ptr);
+        if (value >= 0 && value < std::min(gControl.numPrograms, kFakeEffectMaxPrograms))
+            gControl.currentProgram = static_cast<VstInt32>(value);
+        return 0;
+    case effGetProgram: return gControl.currentProgram + gControl.programAnswerOffset;
+    case effSetProgramName: std::snprintf(programName, 64, "%s", static_cast<char*>(ptr)); return 0;
+    case effGetProgramName: std::snprintf(static_cast<char*>(ptr), 25, "%s", programName); return 0;
     case effGetParamName:
     case effGetParamLabel:
     case effGetParamDisplay: describeParameter(opcode, index, static_cast<char*>(ptr)); return 0;
-    case effGetChunk:
-    case effSetChunk: return chunkCall(opcode, index, value, ptr);
+    case effGetChunk: *static_cast<void**>(ptr) = gChunk; return gControl.chunkSize;
+    case effSetChunk: return setChunk(index, value, ptr);
     case effGetInputProperties:
     case effGetOutputProperties: return pinProperties(opcode, index, ptr);
     case effProcessEvents: return processEvents(*static_cast<const VstEvents*>(ptr));
     case effIdle: ++gControl.idleCalls; return 0;
-    case effEditGetRect:
+    case effEditGetRect: *static_cast<ERect**>(ptr) = &gControl.editorRect; return 1;
     case effEditOpen:
-    case effEditClose:
-    case effEditIdle: return editorCall(opcode, ptr);
+        ++gControl.editOpenCalls;
+        gControl.editorParent = ptr;
+        return 1;
+    case effEditClose: ++gControl.editCloseCalls; return 0;
+    case effEditIdle: ++gControl.editIdleCalls; return 0;
     default: return 0;
     }
 }

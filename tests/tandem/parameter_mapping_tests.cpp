@@ -122,7 +122,9 @@ TEST_F(ParameterMappingFiles, displayStylesSetUnitFlagsAndChoices)
         << "leading spaces and runs of tabs";
 }
 
-TEST_F(ParameterMappingFiles, linesBreakingARuleAreSkippedWithoutAWord)
+// A bound beyond float's range reads as infinite, and a span beyond it
+// overflows: either made every value of the parameter read as NaN.
+TEST_F(ParameterMappingFiles, linesBreakingARuleOrSpanningMoreThanAFloatAreSkippedWithoutAWord)
 {
     testing::internal::CaptureStderr();
     const ParameterMapping mapping = map("1\tFirst\t0\t1\t=\t-\t0\r"
@@ -134,24 +136,18 @@ TEST_F(ParameterMappingFiles, linesBreakingARuleAreSkippedWithoutAWord)
                                          "-1\tNegative\t0\t1\t=\t-\t0\r"
                                          "0\tBlank\t0\t1\t  \t-\t0\r"
                                          "0\tShort\t0\t1\t=\t-\r"
-                                         "  ; 2\tComment\t0\t1\t=\t-\t0\r");
+                                         "  ; 2\tComment\t0\t1\t=\t-\t0\r"
+                                         "0\tOverflowing\t-1e99\t50\t?\t-\t0\r"
+                                         "0\tInfinite\t0\tinf\t=\t-\t0\r"
+                                         "0\tSpanning\t-3e38\t3e38\t=\t-\t0\r"
+                                         "2\tWide\t-1e38\t1e38\t=\t-\t0\r;" +
+                                         std::string(2046, ' ') + "0\tTail\t0\t1\t=\t-\t0\n0\tNext\t0\t1\t=\t-\t0");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(mapping.parameterList, std::vector<AudioUnitParameterID>{1});
+    EXPECT_EQ(mapping.parameterList, (std::vector<AudioUnitParameterID>{1, 2, 0}));
     EXPECT_STREQ(mapping.parameterInfos[1].name, "First");
-}
-
-// A bound beyond float's range reads as infinite, and a span beyond it
-// overflows: either made every value of the parameter read as NaN.
-TEST_F(ParameterMappingFiles, rangesAFloatCannotSpanAreSkipped)
-{
-    const ParameterMapping mapping = map("0\tOverflowing\t-1e99\t50\t?\t-\t0\r"
-                                         "1\tInfinite\t0\tinf\t=\t-\t0\r"
-                                         "2\tSpanning\t-3e38\t3e38\t=\t-\t0\r"
-                                         "3\tWide\t-1e38\t1e38\t=\t-\t0\r",
-                                         4);
-    ASSERT_EQ(mapping.parameterList, std::vector<AudioUnitParameterID>{3});
+    EXPECT_STREQ(mapping.parameterInfos[0].name, "Next") << "an overlong line spilled into a line of its own";
     for (const float value : {0.0f, 0.5f, 1.0f})
-        EXPECT_TRUE(std::isfinite(scaleToAUParameter(mapping.parameterInfos[3], value))) << value;
+        EXPECT_TRUE(std::isfinite(scaleToAUParameter(mapping.parameterInfos[2], value))) << value;
 }
 
 TEST_F(ParameterMappingFiles, boundsThatDoNotFitSwitchesOrChoicesAreReportedAndSkipped)
@@ -165,13 +161,6 @@ TEST_F(ParameterMappingFiles, boundsThatDoNotFitSwitchesOrChoicesAreReportedAndS
           "Error in TDParameters.txt: min parameter for '|' display type is -1.000000, must be 0 (parameter: Mode)\n",
           "Error in TDParameters.txt: max parameter for '|' display type is 2.000000, should be 1 (parameter: Mode)\n"})
         EXPECT_NE(output.find(message), std::string::npos) << output;
-}
-
-TEST_F(ParameterMappingFiles, anOverlongLineDoesNotSpillIntoALineOfItsOwn)
-{
-    const std::string tail = "1\tTail\t0\t1\t=\t-\t0";
-    const ParameterMapping mapping = map(";" + std::string(2046, ' ') + tail + "\n0\tNext\t0\t1\t=\t-\t0");
-    EXPECT_EQ(mapping.parameterList, std::vector<AudioUnitParameterID>{0});
 }
 
 TEST_F(ParameterMappingFiles, the1025thMappedParameterIsTooMany)

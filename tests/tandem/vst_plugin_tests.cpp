@@ -1,12 +1,12 @@
 // VSTPlugIn with the tests' own effect: opening, audioMaster answers, names, preconditions.
 
 #include "plughost/plugin_loading.h"
+#include "support/temporary_folder.h"
 #include "tandem/tandem_exceptions.h"
 #include "tandem_test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 
 namespace
@@ -35,10 +35,9 @@ TEST(VSTPlugInOpening, failedOpenLeavesNothingBehindAndTheObjectDestructible)
 {
     resetTestEffect().badMagic = true;
     EXPECT_EQ(openFailure(FAKE_EFFECT), "VST main() doesn't return object AEffect*");
-    const auto notExecutable = std::filesystem::temp_directory_path() / "tandem_not_an_effect.so";
-    std::ofstream(notExecutable) << "not an executable";
-    EXPECT_EQ(openFailure(notExecutable.c_str()), "Could not load VST bundle executable");
-    std::filesystem::remove(notExecutable);
+    const testsupport::TemporaryFolder folder;
+    std::ofstream(folder.path() / "not_an_effect.so") << "not an executable";
+    EXPECT_EQ(openFailure((folder.path() / "not_an_effect.so").c_str()), "Could not load VST bundle executable");
     // The slot for the object being opened was cleared.
     FakeEffectControl& control = resetTestEffect();
     PlugHost host(kTestSampleRate);
@@ -47,12 +46,23 @@ TEST(VSTPlugInOpening, failedOpenLeavesNothingBehindAndTheObjectDestructible)
     EXPECT_EQ(control.currentIdBeforeRecord, 0) << "the ID is unknown before the record exists";
 }
 
-TEST(VSTPlugInAudioMaster, idPinRateAndMidiAnswersAreRightAndAHostExceptionAnswersZeroWithoutAnAddress)
+TEST(VSTPlugInAudioMaster, answersAreRightNamesAndProgramNumbersStayInRangeAndAHostExceptionAnswersZero)
 {
     FakeEffectControl& control = resetTestEffect();
+    control.nameLength = 100;
+    control.programAnswerOffset = 50;
     ThrowingHost host;
     auto plugIn = openForTest(FAKE_EFFECT, host);
     ASSERT_TRUE(plugIn);
+    char name[25];
+    plugIn->getParameterName(0, name);
+    EXPECT_EQ(std::string(name), std::string(24, 'N')) << "24 characters and a terminator at 24";
+    plugIn->setCurrentProgramName(std::string(24, 'a').c_str());
+    plugIn->getCurrentProgramName(name);
+    EXPECT_EQ(std::string(name), std::string(24, 'a'));
+    EXPECT_EQ(plugIn->getCurrentProgram(), 8) << "an answer beyond the programs is capped";
+    EXPECT_EQ(createFXB(*plugIn).size(), 1160u) << "a bank walk does not stop on that answer";
+
     EXPECT_EQ(callHost(control, audioMasterCurrentId, 0, 0), kFakeEffectId);
     EXPECT_EQ(callHost(control, audioMasterPinConnected, 5, 1), 1) << "a missing output pin answers 1";
     EXPECT_EQ(callHost(control, audioMasterCanDo, 0, 0, "sendVstTimeInfo"), 1);
@@ -69,24 +79,6 @@ TEST(VSTPlugInAudioMaster, idPinRateAndMidiAnswersAreRightAndAHostExceptionAnswe
     const std::string output = testing::internal::GetCapturedStderr();
     EXPECT_EQ(output.rfind("\n exception in VST audiomaster callback (0, 1)", 0), 0u) << output;
     EXPECT_EQ(output.find('@'), std::string::npos) << "no e-mail address in the hint: " << output;
-}
-
-TEST(VSTPlugInOperations, namesAndProgramNumbersStayInRange)
-{
-    FakeEffectControl& control = resetTestEffect();
-    control.nameLength = 100;
-    control.programAnswerOffset = 50;
-    PlugHost host(kTestSampleRate);
-    auto plugIn = openForTest(FAKE_EFFECT, host);
-    ASSERT_TRUE(plugIn);
-    char name[25];
-    plugIn->getParameterName(0, name);
-    EXPECT_EQ(std::string(name), std::string(24, 'N')) << "24 characters and a terminator at 24";
-    plugIn->setCurrentProgramName(std::string(24, 'a').c_str());
-    plugIn->getCurrentProgramName(name);
-    EXPECT_EQ(std::string(name), std::string(24, 'a'));
-    EXPECT_EQ(plugIn->getCurrentProgram(), 8) << "an answer beyond the programs is capped";
-    EXPECT_EQ(createFXB(*plugIn).size(), 1160u) << "a bank walk does not stop on that answer";
 }
 
 TEST(TandemPreconditionDeathTest, callerErrorsStopTheProcessNamingTheCheck)
