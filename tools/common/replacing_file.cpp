@@ -62,7 +62,8 @@ bool ReplacingFile::create(const std::string& requestedPath, std::string& error)
     // it in place stays on one file system and is done in one step.
     const fs::path folder = target.has_parent_path() ? target.parent_path() : ".";
     const std::string name = target.filename().string();
-    const std::string pattern = (folder / ("." + name.substr(0, kMaxNameInTemporary) + ".partial-XXXXXX")).string();
+    const std::string hidden = std::string(".").append(name, 0, kMaxNameInTemporary).append(".partial-XXXXXX");
+    const std::string pattern = (folder / hidden).string();
     std::vector<char> temporary(pattern.begin(), pattern.end());
     temporary.push_back('\0');
     fd = ::mkostemp(temporary.data(), O_CLOEXEC);
