@@ -2,12 +2,10 @@
 // wraps a third-party effect, and units that break a rule get failing rows
 // and a failing exit.
 #include "component_test_support.h"
-#include "support/scoped_variable.h"
 #include "support/velmora_bundle.h"
 #include "tools/tool_test_support.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -19,8 +17,7 @@ class AuvalTool : public ToolTest
 {
 protected:
     // Preset folders of the run's own: the component converts what it finds there.
-    testsupport::ScopedVariable userPresets{"XDG_DATA_HOME", (folder / "user").string()};
-    testsupport::ScopedVariable localPresets{"VELMORA_LOCAL_DOMAIN_DIR", (folder / "local").string()};
+    componenttest::PresetFolders presets;
 
     ToolRun auval(const std::string& bundle) { return runTool(VELMORA_AUVAL_TOOL, {bundle}); }
 };

@@ -2,6 +2,7 @@
 // read what it declares, lv2apply (a host that offers no features at all)
 // renders through it, sample for sample as the VST face renders.
 #include "lv2/lv2_identity.h"
+#include "support/scoped_variable.h"
 #include "support/signals.h"
 #include "support/velmora_bundle.h"
 #include "tools/tool_test_support.h"
@@ -9,7 +10,7 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,8 +29,10 @@ protected:
         // Our bundle alone, beside the vocabulary bundles the tools read classes from.
         fs::create_directory(folder / "plugins");
         fs::create_directory_symlink(VELMORA_LV2_BUNDLE, folder / "plugins" / "velmora.lv2");
-        setenv("LV2_PATH", (folder.string() + "/plugins:/usr/lib/lv2").c_str(), 1);
+        lv2Path.emplace("LV2_PATH", folder.string() + "/plugins:/usr/lib/lv2");
     }
+
+    std::optional<testsupport::ScopedVariable> lv2Path;
 };
 
 // The lines lv2info prints for one port, up to the next port.
