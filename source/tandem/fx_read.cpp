@@ -60,6 +60,12 @@ const unsigned char* VSTPlugIn::readFxCk(const unsigned char* p, const unsigned 
 {
     fx::Program program;
     throwOnFault(fx::readParameterProgram(bytesBetween(p, end), fxReceiver(), program), fx::kParameterProgramMagic);
+    loadParameterProgram(program, ok);
+    return p + program.size;
+}
+
+void VSTPlugIn::loadParameterProgram(const fx::Program& program, bool* ok)
+{
     if (!program.exact)
     {
         *ok = false;
@@ -72,7 +78,6 @@ const unsigned char* VSTPlugIn::readFxCk(const unsigned char* p, const unsigned 
         setParameter(index, valueIndex < program.valueCount() ? program.value(valueIndex) : 0.0f);
     }
     dispatch(effEndSetProgram, 0, 0, nullptr, 0.0f);
-    return p + program.size;
 }
 
 bool VSTPlugIn::loadFXPOrFXB(unsigned long size, const unsigned char* bytes)
@@ -90,7 +95,7 @@ bool VSTPlugIn::loadFXPOrFXB(unsigned long size, const unsigned char* bytes)
     {
         tandemTrace("VST loading FxCk\n");
         bool ok = true;
-        readFxCk(bytes, bytes + size, &ok);
+        loadParameterProgram(data.program, &ok);
         return ok;
     }
     case fx::kChunkProgramMagic:

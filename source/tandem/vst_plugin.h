@@ -21,6 +21,7 @@
 namespace fx
 {
 struct Bank;
+struct Program;
 struct Receiver;
 }  // namespace fx
 
@@ -132,6 +133,9 @@ private:
     // What FXP/FXB data must suit to be loaded into this effect.
     fx::Receiver fxReceiver() const;
     bool setChunk(bool isProgram, std::span<const unsigned char> chunk);
+    // A program the parser read, into the current program; clears *ok on any
+    // adjustment.
+    void loadParameterProgram(const fx::Program& program, bool* ok);
     bool loadParameterBank(const fx::Bank& bank);
     // The current program to select again after a bank walk; -1 for an
     // effect without programs.
