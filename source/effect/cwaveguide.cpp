@@ -1,12 +1,13 @@
 #include "effect/cwaveguide.h"
 
+#include <algorithm>
 #include <cmath>
 
 cwaveguide::cwaveguide() : buffer(new float[kRingSize]()) {}
 
-float cwaveguide::readHermite() const noexcept
+float cwaveguide::readHermiteAt(double samples) const noexcept
 {
-    double position = static_cast<double>(writeIndex) - delay.load(std::memory_order_relaxed);
+    double position = static_cast<double>(writeIndex) - samples;
     if (position < 0.0)
         position += static_cast<double>(kRingSize);
     const auto index = static_cast<std::int32_t>(std::floor(position));
@@ -18,9 +19,7 @@ float cwaveguide::readHermite() const noexcept
     const float next = buffer[(index + 1) & kRingMask];
     const float afterNext = buffer[(index + 2) & kRingMask];
 
-    // The position is rounded to single precision before the fraction is
-    // taken, so the fraction coarsens far into the ring and may reach 1.0.
-    const float fraction = static_cast<float>(position) - static_cast<float>(index);
+    const auto fraction = static_cast<float>(position - static_cast<double>(index));
 
     const float c1 = (next - previous) * 0.5f;
     const float c2 = (next + next) + (current * -2.5f + previous) - afterNext * 0.5f;
@@ -34,11 +33,9 @@ void cwaveguide::write(float sample) noexcept
     writeIndex = (writeIndex + 1) & kRingMask;
 }
 
-void cwaveguide::setDelay(double samples) noexcept
+double cwaveguide::heldDelay(double samples) noexcept
 {
     if (!(samples >= 0.0))
-        samples = 0.0;
-    else if (samples > static_cast<double>(kRingSize))
-        samples = static_cast<double>(kRingSize);
-    delay.store(samples, std::memory_order_relaxed);
+        return 0.0;
+    return std::min(samples, static_cast<double>(kRingSize));
 }

@@ -33,13 +33,6 @@ void hermiteWeights(float fraction, float sign, float (&weights)[kTapsPerLine])
     weights[3] = sign * static_cast<float>(-0.5 * f2 + 0.5 * f3);
 }
 
-// The smallest power of two above a positive, finite value.
-double nextPowerOfTwo(double value)
-{
-    const std::uint64_t exponentField = std::bit_cast<std::uint64_t>(value) >> 52;
-    return std::bit_cast<double>((exponentField + 1) << 52);
-}
-
 // ceil for values from 0 to a few thousand.
 int roundUp(double value)
 {
@@ -78,8 +71,6 @@ WideningEngine::~WideningEngine()
 void WideningEngine::prepare(float sampleRate)
 {
     freeReturned();
-    if (preparedRingSize != 0 && std::bit_cast<std::uint32_t>(sampleRate) == std::bit_cast<std::uint32_t>(preparedRate))
-        return;
     // Everything that may fail is made before anything changes.
     auto handover = std::make_unique<RateHandover>();
     handover->rate = sampleRate;
@@ -97,7 +88,6 @@ void WideningEngine::prepare(float sampleRate)
         handover->ring = std::move(unclaimed->ring);
         handover->ringSize = unclaimed->ringSize;
     }
-    preparedRate = sampleRate;
     preparedRingSize = std::max(preparedRingSize, handover->ringSize);
     pending.store(handover.release(), std::memory_order_release);
 }
@@ -135,55 +125,51 @@ void WideningEngine::takeHandover() noexcept
     }
     rate = handover->rate;
     increment = freeLfoIncrement(rate);
-    makeLengths();
+    phaseRun = 0;  // its step was the old increment's
+    motion.prepare(rate);
+    linesMade = false;
     handover->nextReturned = returned.load(std::memory_order_relaxed);
     while (!returned.compare_exchange_weak(handover->nextReturned, handover, std::memory_order_release,
                                            std::memory_order_relaxed))
     {}
 }
 
-void WideningEngine::makeLengths() noexcept
+WideningEngine::LineSet WideningEngine::linesAt(float size) const noexcept
 {
-    const std::array<double, kNumLines> made = lineLengths(size, rate);
-    for (std::size_t line = 0; line < made.size(); ++line)
-        lengths[line] = heldLength(made[line], ringMask + 1);
-    forgetReads();
+    LineSet set;
+    set.size = size;
+    const std::array<double, kNumLines> lengths = lineLengths(size, rate);
+    for (std::size_t line = 0; line < lengths.size(); ++line)
+    {
+        // The read position is the write position less the length: x[0] lies
+        // ceil(length) behind it, at the fraction ceil(length) - length, exact
+        // in double precision and the same wherever the position is.
+        const double length = heldLength(lengths[line], ringMask + 1);
+        const double whole = std::ceil(length);
+        LineRead& read = set.reads[line];
+        read.whole = static_cast<std::int32_t>(whole);
+        hermiteWeights(static_cast<float>(whole - length), line == 0 || line == 3 ? 1.0f : -1.0f, read.weights);
+    }
+    return set;
 }
 
-void WideningEngine::setValues(bool on, float newSize, float dryWet) noexcept
+void WideningEngine::followSizes() noexcept
 {
-    wetGain = on ? dryWet * kWetScale : 0.0f;
-    if (std::bit_cast<std::uint32_t>(newSize) == std::bit_cast<std::uint32_t>(size))
+    const auto differs = [](float a, float b) {
+        return std::bit_cast<std::uint32_t>(a) != std::bit_cast<std::uint32_t>(b);
+    };
+    if (!linesMade)
+    {
+        sounding = linesAt(motion.soundingSize());
+        incoming = linesAt(motion.incomingSize());
+        linesMade = true;
         return;
-    size = newSize;
-    makeLengths();
-}
-
-// Where a line reads for the frame at the write position, and for how many
-// frames from there its fraction stays put: the position is rounded to single
-// precision for the fraction, so the fraction holds while the position stays
-// between two powers of two.
-WideningEngine::LineRead WideningEngine::readAt(int line) const noexcept
-{
-    double readPosition = static_cast<double>(position) - lengths[static_cast<std::size_t>(line)];
-    if (readPosition < 0.0)
-        readPosition += static_cast<double>(kPositionRing);
-    const auto index = static_cast<std::int32_t>(readPosition);  // floor: the position is not negative
-    const float fraction = static_cast<float>(readPosition) - static_cast<float>(index);
-
-    LineRead read;
-    read.tapSlot = (index - 1) & ringMask;
-    hermiteWeights(fraction, line == 0 || line == 3 ? 1.0f : -1.0f, read.weights);
-    const double edge = readPosition < 1.0 ? 1.0 : nextPowerOfTwo(readPosition);
-    read.steadyFrames = roundUp(std::min(edge - readPosition, double{kPositionRing}));
-    return read;
-}
-
-void WideningEngine::forgetReads() noexcept
-{
-    for (LineRead& read : reads)
-        read.steadyFrames = 0;
-    phaseRun = 0;
+    }
+    // A crossfade that ended has made the incoming lines the sounding ones.
+    if (differs(sounding.size, motion.soundingSize()))
+        sounding = differs(incoming.size, motion.soundingSize()) ? linesAt(motion.soundingSize()) : incoming;
+    if (motion.crossfading() && differs(incoming.size, motion.incomingSize()))
+        incoming = linesAt(motion.incomingSize());
 }
 
 // Within one binade of the phase every step adds the same rounded increment,
@@ -210,12 +196,15 @@ void WideningEngine::process(const float* inLeft, const float* inRight, float* o
                              int frames) noexcept
 {
     takeHandover();
+    motion.startBlock();
     for (int done = 0; done < frames;)
     {
+        followSizes();
         WideningChunk chunk;
-        chunk.frames = frames - done;
+        chunk.frames = motion.framesBeforeChange(frames - done);
         planReads(chunk);
         planLfo(chunk);
+        planMotion(chunk);
         chunk.inLeft = inLeft + done;
         chunk.inRight = inRight + done;
         chunk.outLeft = outLeft + done;
@@ -227,19 +216,24 @@ void WideningEngine::process(const float* inLeft, const float* inRight, float* o
     }
 }
 
-// The chunk ends at the stretch's end and where any line's fraction changes.
-void WideningEngine::planReads(WideningChunk& chunk) noexcept
+// The chunk ends at the stretch's end. Each line's taps for its first frame
+// start at x[-1], one before x[0].
+void WideningEngine::planReads(WideningChunk& chunk) const noexcept
 {
     const int intoStretch = position & (kChunkFrames - 1);
     chunk.frames = std::min(chunk.frames, kChunkFrames - intoStretch);
-    for (std::size_t line = 0; line < reads.size(); ++line)
-    {
-        if (reads[line].steadyFrames == 0)
-            reads[line] = readAt(static_cast<int>(line));
-        chunk.taps[line] = ring.get() + reads[line].tapSlot;
-        std::memcpy(chunk.weights[line], reads[line].weights, sizeof chunk.weights[line]);
-        chunk.frames = std::min(chunk.frames, reads[line].steadyFrames);
-    }
+    const auto place = [&](const LineSet& set, const float* (&taps)[kNumLines], float (&weights)[kNumLines][kTapsPerLine]) {
+        for (std::size_t line = 0; line < set.reads.size(); ++line)
+        {
+            const LineRead& read = set.reads[line];
+            taps[line] = ring.get() + ((position - read.whole - 1) & ringMask);
+            std::memcpy(weights[line], read.weights, sizeof weights[line]);
+        }
+    };
+    place(sounding, chunk.taps, chunk.weights);
+    chunk.crossfading = motion.crossfading();
+    if (chunk.crossfading)
+        place(incoming, chunk.incomingTaps, chunk.incomingWeights);
 }
 
 // The chunk's phases, a steady run or one plain step, and the gains expanded
@@ -267,9 +261,31 @@ void WideningEngine::planLfo(WideningChunk& chunk) noexcept
     }
     if ((position & (kChunkFrames - 1)) == 0)
         stretchPhase = chunk.firstPhase;
+}
+
+namespace
+{
+// The glide from the chunk's first frame on; a glide that has ended holds its target.
+ChunkGlide chunkGlide(const Glide& glide)
+{
+    if (!glide.moving())
+        return {glide.to, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+    return {glide.from,  static_cast<float>(glide.elapsed + 1), glide.perFrame, glide.slope, glide.square,
+            glide.cube};
+}
+}  // namespace
+
+// A chunk at one W has it folded into its gains. While W glides, or the lines
+// crossfade within earshot, each frame has its own W and incoming share.
+void WideningEngine::planMotion(WideningChunk& chunk) noexcept
+{
+    chunk.wetGain = motion.wet().to;
+    chunk.moving = motion.wet().moving() || (chunk.crossfading && chunk.wetGain != 0.0f);
+    chunk.wetGlide = chunkGlide(motion.wet());
+    chunk.fadeGlide = chunkGlide(motion.fade());
     // Past the wrap the anchor goes a cycle back with the phase, staying near it.
-    anchor.expand(chunk.firstPhase < stretchPhase ? stretchPhase - 1.0f : stretchPhase, wetGain, chunk.gains);
-    chunk.wetGain = wetGain;
+    const float anchorPhase = chunk.firstPhase < stretchPhase ? stretchPhase - 1.0f : stretchPhase;
+    anchor.expand(anchorPhase, chunk.moving ? 1.0f : chunk.wetGain, chunk.gains);
 }
 
 // Where the chunk's mono sum goes: from the write slot to the ring's end, the
@@ -289,11 +305,7 @@ void WideningEngine::advance(const WideningChunk& chunk) noexcept
     if (writeSlot < kRingMargin || chunk.monoFrames < chunk.frames)
         std::copy_n(ring.get(), kRingMargin, ring.get() + ringMask + 1);
     phase = chunk.firstPhase + static_cast<float>(chunk.frames - 1) * chunk.phaseStep;
-    for (LineRead& read : reads)
-    {
-        read.tapSlot = (read.tapSlot + chunk.frames) & ringMask;
-        read.steadyFrames -= chunk.frames;
-    }
+    motion.advance(chunk.frames);
     position = (position + chunk.frames) & (kPositionRing - 1);
 }
 }  // namespace velmora

@@ -37,6 +37,19 @@ struct GainExpansion
     float cubicTerm;
 };
 
+// A value that glides over a chunk: frame t has
+// from + x (slope + x (square + x cube)) at x = (first + t) perFrame, first + t
+// counting whole frames from the glide's start.
+struct ChunkGlide
+{
+    float from;
+    float first;
+    float perFrame;
+    float slope;
+    float square;
+    float cube;
+};
+
 struct WideningChunk
 {
     // Per line, the ring slot of the first frame's oldest tap (x[-1]); the
@@ -49,14 +62,24 @@ struct WideningChunk
     // LFO phase of frame t: firstPhase + t * phaseStep, exact in single precision.
     float firstPhase;
     float phaseStep;
-    // A, then B, with the wet gain W folded in; every frame's angle lies
-    // within 0.02 of its anchor.
+    // A, then B, with the wet gain W folded in unless the chunk is moving;
+    // every frame's angle lies within 0.02 of its anchor.
     GainExpansion gains[2];
+    // Moving: W glides (wetGlide gives each frame's) or the lines crossfade.
+    bool moving;
+    ChunkGlide wetGlide;
+    // While crossfading, incoming lines as taps and weights are, faded in by
+    // the share fadeGlide gives each frame.
+    bool crossfading;
+    const float* incomingTaps[4];
+    float incomingWeights[4][kTapsPerLine];
+    ChunkGlide fadeGlide;
     // Where the mono sums go: monoFrames to mono, the rest to monoWrapped.
     float* mono;
     int monoFrames;
     float* monoWrapped;
-    // 0 (off, or Dry/Wet 0): the input is passed on unchanged.
+    // W while the chunk is not moving; 0 (off, or Dry/Wet 0) passes the
+    // input on unchanged.
     float wetGain;
     const float* inLeft;
     const float* inRight;

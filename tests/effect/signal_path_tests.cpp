@@ -24,10 +24,9 @@ StereoBuffer render(vsthost::LoadedEffect& effect, const StereoBuffer& input, co
 double impulseThroughLine(double position)
 {
     const double index = std::floor(position);
-    // The line wraps a negative position into its ring before rounding it to
-    // single precision for the fraction.
-    const double ring = position < 0.0 ? 1048576.0 : 0.0;
-    const double f = static_cast<float>(position + ring) - static_cast<float>(index + ring);
+    // In single precision, as the line takes it: the fraction of the exact
+    // position, wherever in the ring that lies.
+    const double f = static_cast<float>(position - index);
     switch (static_cast<int>(-index))  // where the impulse sits among the neighbours
     {
     case -1: return -0.5 * f * f * f + f * f - 0.5 * f;

@@ -4,6 +4,7 @@
 #include "effect/lfo_gain_anchor.h"
 #include "effect/scalar_widener.h"
 #include "effect/widening_engine.h"
+#include "support/automation.h"
 #include "support/signals.h"
 
 #include <gtest/gtest.h>
@@ -81,6 +82,65 @@ TEST_P(EnginePath, FollowsTheScalarReferenceWhileTheRingWraps)
             }
             EXPECT_LE(worst, 1e-6) << rate << " Hz, Size " << size << ", frame " << worstFrame;
         }
+}
+
+// Every control moving at random moments, often while a glide or a
+// crossfade is still under way: the engine's chunks follow the plain path's
+// frame-by-frame glides to within rounding, and keep the mono sum.
+TEST_P(EnginePath, FollowsTheScalarReferenceWhileEveryControlMoves)
+{
+    constexpr std::size_t kFrames = 400000;
+    const StereoBuffer input(testsupport::noise(kFrames, 41, 1.0f), testsupport::noise(kFrames, 42, 1.0f));
+    std::mt19937 random(23);
+    std::vector<testsupport::ControlChange> changes;
+    for (std::size_t frame = 5000; frame < kFrames; frame += std::uniform_int_distribution<std::size_t>(1, 4000)(random))
+    {
+        std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+        changes.push_back({frame, {unit(random) > 0.2f, unit(random), unit(random)}});
+    }
+    for (float rate : {44100.0f, 96000.0f})
+    {
+        const auto renderMoving = [&](auto& path) {
+            path.prepare(rate);
+            path.setValues(true, 0.5f, 1.0f);
+            return testsupport::renderWithChanges(
+                input, 700, changes,
+                [&](float** in, float** out, int frames) { path.process(in[0], in[1], out[0], out[1], frames); },
+                [&](const testsupport::ControlValues& values) { path.setValues(values.on, values.size, values.dryWet); });
+        };
+        velmora::ScalarWidener reference;
+        velmora::WideningEngine engine(kernel());
+        const StereoBuffer expected = renderMoving(reference);
+        const StereoBuffer output = renderMoving(engine);
+        for (std::size_t n = 0; n < kFrames; ++n)
+        {
+            ASSERT_NEAR(output.left[n], expected.left[n], 1e-6) << rate << " Hz, frame " << n;
+            ASSERT_NEAR(output.right[n], expected.right[n], 1e-6) << rate << " Hz, frame " << n;
+            const double sumIn = static_cast<double>(input.left[n]) + input.right[n];
+            const double sumOut = static_cast<double>(output.left[n]) + output.right[n];
+            ASSERT_LE(std::fabs(sumOut - sumIn), 0x1p-24 * (std::fabs(output.left[n]) + std::fabs(output.right[n])))
+                << "mono sum at " << rate << " Hz, frame " << n;
+        }
+    }
+}
+
+// A prepare (a host's resume, a reset) starts afresh: the values the next
+// block brings sound at once, as if they had always been set, with no glide
+// from the ones before.
+TEST_P(EnginePath, ValuesSetAfterAPrepareSoundAtOnce)
+{
+    const StereoBuffer input(testsupport::noise(40000, 51), testsupport::noise(40000, 52));
+    velmora::WideningEngine moved(kernel());
+    velmora::WideningEngine always(kernel());
+    prepare(moved, 48000.0f, 0.2f, 0.3f, false);
+    prepare(always, 48000.0f, 0.9f, 0.8f);
+    render(moved, input, {20000});
+    render(always, input, {20000});
+    moved.prepare(48000.0f);
+    moved.setValues(true, 0.9f, 0.8f);
+    const StereoBuffer output = render(moved, input, {512});
+    const StereoBuffer expected = render(always, input, {512});
+    EXPECT_TRUE(sameBits(output.left, expected.left) && sameBits(output.right, expected.right));
 }
 
 TEST_P(EnginePath, BlockSplitsInPlaceOrNotGiveTheSameBits)
