@@ -15,7 +15,7 @@ JOBS="${VELMORA_JOBS:-$(nproc)}"
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsndfile1-dev libcairo2-dev libx11-dev
                 libgdk-pixbuf-2.0-dev libplist-dev lv2-dev)
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev xvfb python3
-               clang clang-format libclang-rt-14-dev lsp-plugins-vst dpf-plugins-vst zam-plugins lilv-utils
+               clang clang-format libclang-rt-14-dev lsp-plugins-vst dpf-plugins-vst zam-plugins lilv-utils sordi
                lintian man-db)
 PACKAGE_PACKAGES=(help2man dpkg-dev)
 

@@ -73,8 +73,10 @@ std::string controlPort(const ParameterInfo& parameter)
          << "\" ;\n        lv2:default " << decimal(parameter.defaultValue)
          << " ;\n        lv2:minimum 0.0 ;\n        lv2:maximum 1.0 ;\n";
     // The VST face's values run from 0 to 1 whatever they show; so do the ports.
+    // Hosts take on/off as their own bypass switch: with the width's fade it
+    // bypasses without a click.
     if (parameter.display == DisplayRule::onOff)
-        text << "        lv2:portProperty lv2:toggled, lv2:integer\n";
+        text << "        lv2:designation lv2:enabled ;\n        lv2:portProperty lv2:toggled, lv2:integer\n";
     else
         text << "        units:unit units:coef\n";
     text << "    ]";
@@ -94,7 +96,8 @@ std::string plugin()
 {
     std::ostringstream text;
     text << kPrefixes;
-    text << "<" << kPluginUri << ">\n    a lv2:Plugin, lv2:SpatialPlugin ;\n    doap:name \"" << kEffectName
+    // A doap:Project as well, which is what a maintainer belongs to.
+    text << "<" << kPluginUri << ">\n    a lv2:Plugin, lv2:SpatialPlugin, doap:Project ;\n    doap:name \"" << kEffectName
          << "\" ;\n    doap:maintainer [ foaf:name \"" << kVendorString
          << "\" ] ;\n"
          // Hosts refresh what they cached of a plug-in when these change.

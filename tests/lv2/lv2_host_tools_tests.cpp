@@ -1,6 +1,7 @@
 // The LV2 bundle through the Debian tools a Linux user has: lv2ls and lv2info
-// read what it declares, lv2apply (a host that offers no features at all)
-// renders through it, sample for sample as the VST face renders.
+// read what it declares, lv2_validate checks it, lv2apply (a host that offers
+// no features at all) renders through it, sample for sample as the VST face
+// renders.
 #include "lv2/lv2_identity.h"
 #include "support/scoped_variable.h"
 #include "support/signals.h"
@@ -69,6 +70,8 @@ TEST_F(LilvTools, SeeTheSpatialPluginWithTheVstFacesControlsAndEightPresets)
             EXPECT_TRUE(contains(port, line)) << "port " << parameter.index << " lacks '" << line << "':\n" << port;
     }
     EXPECT_TRUE(contains(portSection(info, velmora::kOnOff), "toggled")) << "on/off is no toggle";
+    EXPECT_TRUE(contains(portSection(info, velmora::kOnOff), "Designation: http://lv2plug.in/ns/lv2core#enabled"))
+        << "hosts do not see on/off as their bypass switch";
     for (int port = velmora::kNumParams; port < velmora::kNumParams + 4; ++port)
         EXPECT_TRUE(contains(portSection(info, port), "AudioPort")) << "port " << port << "\n" << info;
     EXPECT_EQ(portSection(info, velmora::kNumParams + 4), "") << "more ports than two in, two out";
@@ -77,6 +80,17 @@ TEST_F(LilvTools, SeeTheSpatialPluginWithTheVstFacesControlsAndEightPresets)
     for (int program = 1; program <= velmora::kNumPrograms; ++program)
         EXPECT_TRUE(contains(presets, "Init " + std::to_string(program) + "\n")) << presets;
     EXPECT_FALSE(contains(presets, "Init 9")) << presets;
+}
+
+// lv2_validate checks the data against the LV2 vocabulary hosts read it by.
+TEST_F(LilvTools, Lv2ValidateFindsNoErrorInTheData)
+{
+    std::vector<std::string> files;
+    for (const char* name : {"manifest.ttl", "velmora.ttl", "presets.ttl"})
+        files.push_back(std::string(VELMORA_LV2_BUNDLE) + "/" + name);
+    const ToolRun validated = runTool("/usr/bin/lv2_validate", files);
+    EXPECT_EQ(validated.exitCode, 0) << validated.out << validated.err;
+    EXPECT_TRUE(contains(validated.out + validated.err, "Found 0 errors")) << validated.out << validated.err;
 }
 
 // lv2apply cannot load a module built for a sanitizer runtime it lacks, so
