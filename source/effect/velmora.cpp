@@ -38,7 +38,8 @@ void Velmora::prepareForRate() { engine.prepare(getSampleRate()); }
 void Velmora::suspend() { prepareForRate(); }
 
 // Whatever rate the frame holds, however it got there, reaches the engine here
-// too; at an unchanged rate nothing changes.
+// too; the first block after it sounds the values as they are, with no glide
+// from those before the host stopped.
 void Velmora::resume() { prepareForRate(); }
 
 void Velmora::setSampleRate(float newSampleRate)

@@ -7,8 +7,8 @@
 // setParameter (automation) while the interface thread changes parameters,
 // programs, the sample rate and the processing state. What both touch (the
 // live values, the program values, the current program number) are relaxed
-// atomics, taken once per block by the engine, so a change shows at the next
-// block; a new rate reaches the engine the same way (see WideningEngine).
+// atomics, taken once per block by the engine, so a change starts to glide at
+// the next block; a new rate reaches the engine the same way (see WideningEngine).
 // Program names may be read on any thread while the interface thread renames
 // them; everything else belongs to the interface thread.
 
