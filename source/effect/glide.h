@@ -11,6 +11,7 @@
 // gives the same samples.
 
 #include <algorithm>
+#include <cmath>
 
 namespace velmora
 {
@@ -40,9 +41,15 @@ struct Glide
     float next() const noexcept { return at(elapsed + 1); }
 
     void jumpTo(float value) noexcept { *this = {value, value, 0.0f, 0.0f, 0.0f, 0.0f, 0, 0}; }
-    // From the value sounding now and its slope; frames is at least 1.
+    // From the value sounding now and its slope; frames is at least 1. To or
+    // from a value that is not finite there is no way but a jump.
     void start(float target, int frames) noexcept
     {
+        if (!std::isfinite(current()) || !std::isfinite(target))
+        {
+            jumpTo(target);
+            return;
+        }
         // The slope now, per frame, as a change over the new glide's length.
         float startSlope = 0.0f;
         if (moving())

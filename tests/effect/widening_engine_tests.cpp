@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -141,6 +142,25 @@ TEST_P(EnginePath, ValuesSetAfterAPrepareSoundAtOnce)
     const StereoBuffer output = render(moved, input, {512});
     const StereoBuffer expected = render(always, input, {512});
     EXPECT_TRUE(sameBits(output.left, expected.left) && sameBits(output.right, expected.right));
+}
+
+// A host that sends a Dry/Wet of NaN or infinity gets what it asked for, but
+// the next finite value sounds at once rather than gliding out of it.
+TEST(WideningEngine, ANonFiniteDryWetLeavesNoTraceOnceAFiniteOneFollows)
+{
+    const StereoBuffer input(testsupport::noise(2048, 71), testsupport::noise(2048, 72));
+    for (float garbage : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()})
+    {
+        velmora::WideningEngine engine;
+        prepare(engine, 44100.0f, 0.0f, 0.5f);
+        render(engine, input, {1024});
+        engine.setValues(true, 0.0f, garbage);
+        render(engine, input, {1024});
+        engine.setValues(true, 0.0f, 0.5f);
+        const StereoBuffer output = render(engine, input, {2048});
+        for (std::size_t n = 0; n < output.frames(); ++n)
+            ASSERT_TRUE(std::isfinite(output.left[n]) && std::isfinite(output.right[n])) << garbage << ", frame " << n;
+    }
 }
 
 TEST_P(EnginePath, BlockSplitsInPlaceOrNotGiveTheSameBits)
