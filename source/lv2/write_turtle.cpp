@@ -97,8 +97,8 @@ std::string plugin()
     std::ostringstream text;
     text << kPrefixes;
     // A doap:Project as well, which is what a maintainer belongs to.
-    text << "<" << kPluginUri << ">\n    a lv2:Plugin, lv2:SpatialPlugin, doap:Project ;\n    doap:name \"" << kEffectName
-         << "\" ;\n    doap:maintainer [ foaf:name \"" << kVendorString
+    text << "<" << kPluginUri << ">\n    a lv2:Plugin, lv2:SpatialPlugin, doap:Project ;\n    doap:name \""
+         << kEffectName << "\" ;\n    doap:maintainer [ foaf:name \"" << kVendorString
          << "\" ] ;\n"
          // Hosts refresh what they cached of a plug-in when these change.
          << "    lv2:minorVersion " << kVersionMinor << " ;\n    lv2:microVersion " << kVersionPatch << " ;\n"

@@ -72,8 +72,8 @@ StereoBuffer throughAudioUnit(const StereoBuffer& input, const std::vector<Contr
             {
                 const auhost::ParameterDescription range = unit.parameterInfo(static_cast<AudioUnitParameterID>(index));
                 unit.setParameter(static_cast<AudioUnitParameterID>(index),
-                                  range.minValue + parameters[static_cast<std::size_t>(index)] *
-                                                       (range.maxValue - range.minValue));
+                                  range.minValue +
+                                      parameters[static_cast<std::size_t>(index)] * (range.maxValue - range.minValue));
             }
         });
 }
@@ -86,7 +86,8 @@ StereoBuffer throughLv2(const StereoBuffer& input, const std::vector<ControlChan
         return StereoBuffer(0);
     const auto entry = reinterpret_cast<LV2_Descriptor_Function>(dlsym(library, "lv2_descriptor"));
     const LV2_Descriptor* descriptor = entry ? entry(0) : nullptr;
-    LV2_Handle instance = descriptor ? descriptor->instantiate(descriptor, kRate, VELMORA_LV2_BUNDLE, nullptr) : nullptr;
+    LV2_Handle instance = descriptor ? descriptor->instantiate(descriptor, kRate, VELMORA_LV2_BUNDLE, nullptr)
+                                     : nullptr;
     StereoBuffer output(0);
     if (instance)
     {
@@ -127,11 +128,11 @@ TEST(FacesInMotion, EveryFaceGivesTheSameSamplesForTheSameChanges)
     const testsupport::ScopedVariable userData("XDG_DATA_HOME", home.path().string());
     constexpr std::size_t kFrames = 48000;
     const StereoBuffer input(testsupport::noise(kFrames, 61), testsupport::noise(kFrames, 62));
-    const std::vector<ControlChange> changes = {
-        {0, {true, 0.25f, 0.75f}},       {4100, {true, 0.75f, 0.75f}},   {4700, {true, 0.75f, 0.125f}},
-        {9000, {false, 0.75f, 0.125f}},  {9333, {true, 0.375f, 1.0f}},   {15000, {true, 0.375f, 0.0f}},
-        {15100, {true, 0.875f, 0.5f}},   {15200, {true, 0.5f, 0.625f}},  {30001, {false, 0.5f, 0.625f}},
-        {30002, {true, 1.0f, 0.625f}}};
+    const std::vector<ControlChange> changes = {{0, {true, 0.25f, 0.75f}},      {4100, {true, 0.75f, 0.75f}},
+                                                {4700, {true, 0.75f, 0.125f}},  {9000, {false, 0.75f, 0.125f}},
+                                                {9333, {true, 0.375f, 1.0f}},   {15000, {true, 0.375f, 0.0f}},
+                                                {15100, {true, 0.875f, 0.5f}},  {15200, {true, 0.5f, 0.625f}},
+                                                {30001, {false, 0.5f, 0.625f}}, {30002, {true, 1.0f, 0.625f}}};
 
     const StereoBuffer vst = throughVst(input, changes);
     const StereoBuffer audioUnit = throughAudioUnit(input, changes);
