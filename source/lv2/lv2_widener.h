@@ -8,7 +8,7 @@
 
 #include "effect/widening_engine.h"
 #include "lv2/lv2_identity.h"
-#include "lv2/program_bank.h"
+#include "effect/program_bank.h"
 #include "lv2/program_state.h"
 
 #include <lv2/core/lv2.h>

@@ -8,7 +8,7 @@
 #include "common/replacing_file.h"
 #include "effect/velmora_version.h"
 #include "lv2/lv2_identity.h"
-#include "lv2/program_bank.h"
+#include "effect/program_bank.h"
 
 #include <cstdio>
 #include <sstream>
