@@ -6,9 +6,9 @@
 //   velmora-lv2-turtle FOLDER PLUGIN_BINARY UI_BINARY   (binaries relative to FOLDER)
 
 #include "common/replacing_file.h"
+#include "effect/program_bank.h"
 #include "effect/velmora_version.h"
 #include "lv2/lv2_identity.h"
-#include "effect/program_bank.h"
 
 #include <cstdio>
 #include <sstream>
