@@ -1,5 +1,6 @@
 #include "vst3/velmora_controller.h"
 
+#include "vst3/panel_view.h"
 #include "vst3/utf16_text.h"
 
 #include <algorithm>
@@ -57,9 +58,13 @@ void VelmoraController::takeState(const ComponentState& state)
 void VelmoraController::showCurrentProgram()
 {
     const ComponentState::Program& current = programs.programs[static_cast<std::size_t>(programs.currentProgram)];
-    values[kOnOffId] = normalizedOfEffectValue(kOnOffId, current.onOff);
-    values[kSizeId] = normalizedOfEffectValue(kSizeId, current.size);
-    values[kDryWetId] = normalizedOfEffectValue(kDryWetId, current.dryWet);
+    const float effectValues[kNumParams] = {current.onOff, current.size, current.dryWet};
+    for (vst3::ParamID id = 0; id < kNumParams; ++id)
+    {
+        values[id] = normalizedOfEffectValue(id, effectValues[id]);
+        if (view)
+            view->showValue(id, effectValues[id]);
+    }
 }
 
 vst3::tresult VelmoraController::setComponentState(vst3::IBStream* state)
@@ -119,6 +124,8 @@ vst3::tresult VelmoraController::setParamNormalized(vst3::ParamID id, vst3::Para
     if (!isParameter(id) || !(value >= 0.0 && value <= 1.0))
         return vst3::kInvalidArgument;
     values[id] = value;
+    if (view && id < kNumParams)
+        view->showValue(id, effectValueOf(id, value));
     ComponentState::Program& current = programs.programs[static_cast<std::size_t>(programs.currentProgram)];
     switch (id)
     {
@@ -146,7 +153,47 @@ vst3::tresult VelmoraController::setComponentHandler(vst3::IComponentHandler* ha
     return vst3::kResultOk;
 }
 
-vst3::IPlugView* VelmoraController::createView(vst3::FIDString) { return nullptr; }
+vst3::IPlugView* VelmoraController::createView(vst3::FIDString name)
+{
+    if (!name || std::strcmp(name, vst3::kEditorViewType) != 0)
+        return nullptr;
+    try
+    {
+        view = new PanelView(*this);
+        return view;
+    }
+    catch (...)
+    {
+        return nullptr;
+    }
+}
+
+void VelmoraController::forgetView(PanelView* closing)
+{
+    if (view == closing)
+        view = nullptr;
+}
+
+float VelmoraController::effectValue(vst3::ParamID id) const
+{
+    return isParameter(id) ? effectValueOf(id, values[id]) : 0.0f;
+}
+
+// As a host's setParamNormalized, and on to the host, which sends it to the
+// component.
+void VelmoraController::editFromPanel(vst3::ParamID id, float effectValue)
+{
+    const vst3::ParamValue normalized = normalizedOfEffectValue(id, effectValue);
+    if (setParamNormalized(id, normalized) == vst3::kResultOk && componentHandler)
+        componentHandler->performEdit(id, normalized);
+}
+
+void VelmoraController::gestureFromPanel(vst3::ParamID id, bool begins)
+{
+    if (!componentHandler || !isParameter(id))
+        return;
+    begins ? componentHandler->beginEdit(id) : componentHandler->endEdit(id);
+}
 
 vst3::tresult VelmoraController::connect(vst3::IConnectionPoint* other)
 {

@@ -16,6 +16,8 @@
 
 namespace velmora::vst3face
 {
+class PanelView;
+
 class VelmoraController final : public ComObject<vst3::IEditController, vst3::IUnitInfo, vst3::IConnectionPoint>
 {
 public:
@@ -62,6 +64,13 @@ public:
     vst3::tresult disconnect(vst3::IConnectionPoint* other) override;
     vst3::tresult notify(vst3::IMessage* message) override;
 
+    // For its view: the effect's value of a parameter, the user's edits and
+    // gestures on the panel (sent on to the host), and the view going away.
+    float effectValue(vst3::ParamID id) const;
+    void editFromPanel(vst3::ParamID id, float effectValue);
+    void gestureFromPanel(vst3::ParamID id, bool begins);
+    void forgetView(PanelView* closing);
+
 private:
     ~VelmoraController() override;
 
@@ -75,5 +84,6 @@ private:
     vst3::FUnknown* hostContext = nullptr;
     vst3::IComponentHandler* componentHandler = nullptr;
     vst3::IConnectionPoint* component = nullptr;
+    PanelView* view = nullptr;  // the last view made, while it lives
 };
 }  // namespace velmora::vst3face
