@@ -34,6 +34,8 @@ public:
     ~X11FrameView() override;
 
     Window getWindow() const { return window; }
+    // The descriptor of this view's own X connection, readable when events wait.
+    int getConnectionDescriptor() const { return ConnectionNumber(display); }
 
     void invalidRect(const Rect& rect) override;
     DrawContext* createDrawContext() override;

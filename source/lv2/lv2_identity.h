@@ -22,12 +22,8 @@ enum Port : std::uint32_t
     kPortCount,
 };
 
-// The port symbol of a parameter: its name in lower case, with "_" for
-// anything but letters and digits ("on/off" gives "on_off").
-std::string portSymbol(const ParameterInfo& parameter);
-
 // Saved-state keys: the current program, and per program (0-based) its name
-// and each parameter's value.
+// and each parameter's value under the parameter's symbol.
 std::string currentProgramKey();
 std::string programNameKey(int program);
 std::string programValueKey(int program, const ParameterInfo& parameter);

@@ -6,9 +6,9 @@
 // main thread; connect and run to its audio thread. Nothing in run allocates,
 // locks or logs: the ring is sized on construction and on activate.
 
+#include "effect/program_bank.h"
 #include "effect/widening_engine.h"
 #include "lv2/lv2_identity.h"
-#include "lv2/program_bank.h"
 #include "lv2/program_state.h"
 
 #include <lv2/core/lv2.h>

@@ -5,7 +5,7 @@
 //
 // Threads: the host's main thread. Save may overlap the audio thread's run.
 
-#include "lv2/program_bank.h"
+#include "effect/program_bank.h"
 
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>

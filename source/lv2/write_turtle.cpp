@@ -6,9 +6,9 @@
 //   velmora-lv2-turtle FOLDER PLUGIN_BINARY UI_BINARY   (binaries relative to FOLDER)
 
 #include "common/replacing_file.h"
+#include "effect/program_bank.h"
 #include "effect/velmora_version.h"
 #include "lv2/lv2_identity.h"
-#include "lv2/program_bank.h"
 
 #include <cstdio>
 #include <sstream>
@@ -69,7 +69,7 @@ std::string controlPort(const ParameterInfo& parameter)
 {
     std::ostringstream text;
     text << "    [\n        a lv2:InputPort, lv2:ControlPort ;\n        lv2:index " << parameter.index
-         << " ;\n        lv2:symbol \"" << portSymbol(parameter) << "\" ;\n        lv2:name \"" << parameter.name
+         << " ;\n        lv2:symbol \"" << parameter.symbol << "\" ;\n        lv2:name \"" << parameter.name
          << "\" ;\n        lv2:default " << decimal(parameter.defaultValue)
          << " ;\n        lv2:minimum 0.0 ;\n        lv2:maximum 1.0 ;\n";
     // The VST face's values run from 0 to 1 whatever they show; so do the ports.
@@ -132,7 +132,7 @@ std::string presets()
         const char* separator = "\n";
         for (const ParameterInfo& parameter : kParameters)
         {
-            text << separator << "        [ lv2:symbol \"" << portSymbol(parameter) << "\" ; pset:value "
+            text << separator << "        [ lv2:symbol \"" << parameter.symbol << "\" ; pset:value "
                  << decimal(programValue(fresh, parameter.index).load()) << " ]";
             separator = ",\n";
         }

@@ -114,8 +114,7 @@ TEST_F(LilvTools, Lv2applyRendersTheSamplesOfTheVstFace)
     {
         std::vector<std::string> arguments{"-i", "in.wav", "-o", "out.wav"};
         for (const velmora::ParameterInfo& parameter : velmora::kParameters)
-            arguments.insert(arguments.end(),
-                             {"-c", velmora::lv2::portSymbol(parameter), std::to_string(values[parameter.index])});
+            arguments.insert(arguments.end(), {"-c", parameter.symbol, std::to_string(values[parameter.index])});
         arguments.push_back(kPluginUri);
         const ToolRun result = runTool("/usr/bin/lv2apply", arguments);
         ASSERT_EQ(result.exitCode, 0) << result.err;

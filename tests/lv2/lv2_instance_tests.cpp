@@ -154,6 +154,18 @@ private:
     SavedState* current = nullptr;
 };
 
+// Saved sessions know the parameters by these symbols and keys; a parameter
+// that is renamed keeps them.
+TEST(Lv2Identity, SymbolsAndStateKeysStayWhatSessionsStored)
+{
+    EXPECT_STREQ(kParameters[kOnOff].symbol, "on_off");
+    EXPECT_STREQ(kParameters[kSize].symbol, "size");
+    EXPECT_STREQ(kParameters[kDryWet].symbol, "dry_wet");
+    EXPECT_EQ(currentProgramKey(), "urn:quarn-records:velmora#currentProgram");
+    EXPECT_EQ(programNameKey(0), "urn:quarn-records:velmora#program1-name");
+    EXPECT_EQ(programValueKey(7, kParameters[kDryWet]), "urn:quarn-records:velmora#program8-dry_wet");
+}
+
 TEST_F(Lv2Instance, RenamedProgramsAndTheirValuesReopenInANewInstance)
 {
     const ParameterInfo& size = kParameters[kSize];

@@ -153,8 +153,7 @@ public:
     virtual tresult getProgramInfo(ProgramListID listId, int32 programIndex, const char* attributeId,
                                    String128 attributeValue) = 0;
     virtual tresult hasProgramPitchNames(ProgramListID listId, int32 programIndex) = 0;
-    virtual tresult getProgramPitchName(ProgramListID listId, int32 programIndex, int16 midiPitch,
-                                        String128 name) = 0;
+    virtual tresult getProgramPitchName(ProgramListID listId, int32 programIndex, int16 midiPitch, String128 name) = 0;
     virtual UnitID getSelectedUnit() = 0;
     virtual tresult selectUnit(UnitID unitId) = 0;
     virtual tresult getUnitByBus(int32 mediaType, int32 direction, int32 busIndex, int32 channel, UnitID& unitId) = 0;

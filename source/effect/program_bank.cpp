@@ -1,6 +1,6 @@
-#include "lv2/program_bank.h"
+#include "effect/program_bank.h"
 
-namespace velmora::lv2
+namespace velmora
 {
 namespace
 {
@@ -23,4 +23,4 @@ const std::atomic<float>& programValue(const VelmoraPrg& program, ParameterIndex
 {
     return valueOf(program, index);
 }
-}  // namespace velmora::lv2
+}  // namespace velmora

@@ -1,8 +1,8 @@
 #pragma once
-// The eight programs as the LV2 face keeps them. The control ports' values go
-// into the current program, as parameter changes do in the VST face; names
-// change only through a restored state, since LV2 hosts have no call to
-// rename a program.
+// The eight programs as the LV2 and VST3 faces keep them: a parameter change
+// goes into the current program, as in the VST 2 face. Names change only
+// through a restored state, since neither kind of host has a call to rename
+// a program.
 //
 // Threads: the audio thread writes the current program's values while the
 // host may save state on another, so values and the program number are
@@ -13,7 +13,7 @@
 #include <array>
 #include <atomic>
 
-namespace velmora::lv2
+namespace velmora
 {
 struct ProgramBank
 {
@@ -26,4 +26,4 @@ struct ProgramBank
 // One parameter's value in a program.
 std::atomic<float>& programValue(VelmoraPrg& program, ParameterIndex index);
 const std::atomic<float>& programValue(const VelmoraPrg& program, ParameterIndex index);
-}  // namespace velmora::lv2
+}  // namespace velmora
