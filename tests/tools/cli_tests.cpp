@@ -1,7 +1,7 @@
-// What the tools share: their command line, where a tool finds Velmora.vst
-// when no --bundle is given (on folders made for the test: a build tree,
-// $VST_PATH, ~/.vst and the system's folders), and the component's trace held
-// back from the terminal.
+// What the tools share: their command line, where a tool finds Velmora.vst or
+// Velmora.vst3 when no --bundle is given (on folders made for the test: a
+// build tree, the format's path variable, its folder in $HOME and the
+// system's folders), and the component's trace held back from the terminal.
 #include "common/bundle_search.h"
 #include "common/command_line.h"
 #include "common/component_trace.h"
@@ -18,10 +18,10 @@ using namespace tooltest;
 class BundleSearchTest : public ToolTest
 {
 protected:
-    fs::path bundleIn(const fs::path& parent)
+    fs::path bundleIn(const fs::path& parent, const std::string& name = "Velmora.vst")
     {
-        fs::create_directories(parent / "Velmora.vst/Contents");
-        return parent / "Velmora.vst";
+        fs::create_directories(parent / name / "Contents");
+        return parent / name;
     }
 
     std::string found(const tools::BundleSearch& search)
@@ -36,7 +36,7 @@ TEST_F(BundleSearchTest, BuildTreeThenVstPathThenHomeThenSystemFolders)
 {
     tools::BundleSearch search;
     search.tool = folder / "build/tools/render/velmora-render";
-    search.vstPath = (folder / "none").string() + "::" + (folder / "scanned").string();
+    search.searchPath = (folder / "none").string() + "::" + (folder / "scanned").string();
     search.home = folder / "home";
     search.systemFolders = {folder / "local", folder / "system"};
     // A file of the bundle's name is no bundle.
@@ -57,6 +57,26 @@ TEST_F(BundleSearchTest, BuildTreeThenVstPathThenHomeThenSystemFolders)
         << error;
     EXPECT_NE(error.find((folder / "system").string() + "; install Velmora or use --bundle PATH"), std::string::npos)
         << error;
+}
+
+TEST_F(BundleSearchTest, Vst3BundleIsSoughtInItsOwnFoldersAndNotTakenForTheVstOne)
+{
+    tools::BundleSearch search = tools::processBundleSearch(tools::BundleFormat::vst3);
+    EXPECT_EQ(search.systemFolders, (std::vector<fs::path>{"/usr/local/lib/vst3", "/usr/lib/vst3"}));
+    search.tool = folder / "build/tools/render/velmora-render";
+    search.searchPath = (folder / "scanned").string();
+    search.home = folder / "home";
+    search.systemFolders = {folder / "system"};
+    bundleIn(folder / "build");  // a VST bundle beside where the VST3 one would be
+    const std::vector<fs::path> places = {
+        bundleIn(folder / "system", "Velmora.vst3"), bundleIn(folder / "home/.vst3", "Velmora.vst3"),
+        bundleIn(folder / "scanned", "Velmora.vst3"), bundleIn(folder / "build", "Velmora.vst3")};
+    for (auto place = places.rbegin(); place != places.rend(); ++place)
+    {
+        EXPECT_EQ(found(search), place->string());
+        fs::remove_all(*place);
+    }
+    EXPECT_TRUE(found(search).starts_with("error: no Velmora.vst3 bundle in ")) << found(search);
 }
 
 TEST(ComponentTraceTest, TraceIsDroppedWhileTheToolsOwnLinesGetThroughAndAnAbortShowsIt)

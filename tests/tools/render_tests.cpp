@@ -42,7 +42,9 @@ TEST_F(RenderTool, BadInputGivesOneClearErrorLineAndNonZeroExit)
         {{"in.wav", "--bundle", "notes.wav"}, 1, "cannot load"},
         {{"--dry-wet=nan"}, 2, "invalid value 'nan' for --dry-wet"},
         {{"--program", "8"}, 2, "invalid value '8' for --program"},
-        {{"--face", "lv2"}, 2, "invalid value 'lv2' for --face"},
+        {{"--face", "lv2"}, 2, "invalid value 'lv2' for --face: expected vst, au or vst3"},
+        {{"in.wav", "--face", "vst3", "--bundle", "missing.vst3"}, 1, "cannot open the VST3 bundle 'missing.vst3'"},
+        {{"in.wav", "--face", "vst3", "--preset", "in.wav"}, 1, "is neither an .aupreset"},
         {{"in.flac", "--float"}, 2, "--float cannot be written as FLAC"},
         {{"in.wav", "--face", "au", "--bundle", "missing.vst"}, 1, "cannot open the Audio Unit in 'missing.vst'"},
         // After the component opened and wrote its trace lines.
@@ -92,7 +94,7 @@ TEST_F(RenderTool, WavAiffAndFlacKeepFormatRateAndLength)
     }
 }
 
-TEST_F(RenderTool, AudioUnitFaceGivesTheVstFacesSamplesForMonoAndStereoAtAnyBlockSize)
+TEST_F(RenderTool, AudioUnitAndVst3FacesGiveTheVstFacesSamplesForMonoAndStereoAtAnyBlockSize)
 {
     // 12345 frames: the last block is short at either block size.
     constexpr std::size_t kFrames = 12345;
@@ -100,7 +102,7 @@ TEST_F(RenderTool, AudioUnitFaceGivesTheVstFacesSamplesForMonoAndStereoAtAnyBloc
     writeAudio(folder / "stereo.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, kRate, testsupport::noise(2 * kFrames, 7));
     writeAudio(folder / "mono.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, kRate,
                testsupport::sine(kFrames, 330.0, kRate));
-    const std::vector<std::string> settings = {"--size", "0.8", "--dry-wet", "0.3", "--on", "-q"};
+    const std::vector<std::string> settings = {"--program", "2", "--size", "0.8", "--dry-wet", "0.3", "--on", "-q"};
     for (const char* input : {"stereo.wav", "mono.wav"})
         for (const char* blockSize : {"64", "1000"})
         {
@@ -109,20 +111,24 @@ TEST_F(RenderTool, AudioUnitFaceGivesTheVstFacesSamplesForMonoAndStereoAtAnyBloc
             arguments.insert(arguments.end(), {input, "--block-size", blockSize, "-o", "vst.wav"});
             const ToolRun vst = run(arguments);
             ASSERT_EQ(vst.exitCode, 0) << context << ": " << vst.err;
-            arguments.back() = "au.wav";
-            arguments.insert(arguments.end(), {"--face", "au"});
-            const ToolRun au = run(arguments);
-            ASSERT_EQ(au.exitCode, 0) << context << ": " << au.err;
-
             const AudioData fromVst = readAudio(folder / "vst.wav");
-            const AudioData fromAu = readAudio(folder / "au.wav");
-            ASSERT_EQ(fromAu.info.channels, 2) << context;
-            ASSERT_EQ(fromAu.info.frames, static_cast<sf_count_t>(kFrames)) << context;
-            ASSERT_EQ(fromAu.samples.size(), fromVst.samples.size()) << context;
-            std::size_t differing = 0;
-            for (std::size_t index = 0; index < fromAu.samples.size(); ++index)
-                differing += fromAu.samples[index] != fromVst.samples[index];
-            EXPECT_EQ(differing, 0u) << context;
+            for (const char* face : {"au", "vst3"})
+            {
+                std::vector<std::string> faceArguments = arguments;
+                faceArguments.back() = "face.wav";
+                faceArguments.insert(faceArguments.end(), {"--face", face});
+                const ToolRun other = run(faceArguments);
+                ASSERT_EQ(other.exitCode, 0) << context << " through " << face << ": " << other.err;
+
+                const AudioData fromFace = readAudio(folder / "face.wav");
+                ASSERT_EQ(fromFace.info.channels, 2) << context << " through " << face;
+                ASSERT_EQ(fromFace.info.frames, static_cast<sf_count_t>(kFrames)) << context << " through " << face;
+                ASSERT_EQ(fromFace.samples.size(), fromVst.samples.size()) << context << " through " << face;
+                std::size_t differing = 0;
+                for (std::size_t index = 0; index < fromFace.samples.size(); ++index)
+                    differing += fromFace.samples[index] != fromVst.samples[index];
+                EXPECT_EQ(differing, 0u) << context << " through " << face;
+            }
         }
 
     // 0.007 x 100 has no single-precision value that scales back to 0.007.
@@ -135,6 +141,28 @@ TEST_F(RenderTool, AudioUnitFaceGivesTheVstFacesSamplesForMonoAndStereoAtAnyBloc
     EXPECT_NE(inexact.out.find("Settings: Audio Unit parameters: on/off 1, Size 0.7 %, Dry/Wet 50\n"),
               std::string::npos)
         << inexact.out;
+}
+
+// The VST3 face names its programs as the VST face does, and its summary
+// tells what the processor holds once the settings went in.
+TEST_F(RenderTool, Vst3FaceListsItsProgramsAndDescribesWhatItsProcessorHolds)
+{
+    const ToolRun programs = run({"--face", "vst3", "--list-presets"});
+    ASSERT_EQ(programs.exitCode, 0) << programs.err;
+    EXPECT_EQ(programs.out, "Programs of Velmora (VST3):\n  0  Init 1\n  1  Init 2\n  2  Init 3\n  3  Init 4\n"
+                            "  4  Init 5\n  5  Init 6\n  6  Init 7\n  7  Init 8\n");
+
+    writeAudio(folder / "in.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, 44100, testsupport::noise(2 * 1000));
+    const ToolRun render = run({"in.wav", "--face", "vst3", "--program", "5", "--dry-wet", "0.25", "--off", "-v"});
+    ASSERT_EQ(render.exitCode, 0) << render.err;
+    EXPECT_EQ(render.err, "");
+    EXPECT_NE(render.out.find("Bundle:   " + fs::path(std::getenv("VELMORA_BUNDLE")).string() + "3\n"),
+              std::string::npos)
+        << "the search found another Velmora.vst3 than this build tree's: " << render.out;
+    EXPECT_NE(render.out.find("through Velmora (VST3)"), std::string::npos) << render.out;
+    EXPECT_NE(render.out.find("Settings: program 5 \"Init 6\": on/off off, Size 50.00 %, Dry/Wet 25.00, Bypass off\n"),
+              std::string::npos)
+        << render.out;
 }
 
 // The component's trace lines are for developers: a user sees them only when

@@ -8,13 +8,19 @@ namespace tools
 {
 namespace fs = std::filesystem;
 
-BundleSearch processBundleSearch()
+BundleSearch processBundleSearch(BundleFormat format)
 {
     BundleSearch search;
+    if (format == BundleFormat::vst3)
+    {
+        search.bundleName = "Velmora.vst3";
+        search.homeFolder = ".vst3";
+        search.systemFolders = {"/usr/local/lib/vst3", "/usr/lib/vst3"};
+    }
     std::error_code status;
     search.tool = fs::canonical("/proc/self/exe", status);
-    if (const char* vstPath = std::getenv("VST_PATH"))
-        search.vstPath = vstPath;
+    if (const char* searchPath = std::getenv(format == BundleFormat::vst3 ? "VST3_PATH" : "VST_PATH"))
+        search.searchPath = searchPath;
     if (const char* home = std::getenv("HOME"); home && *home)
         search.home = home;
     return search;
@@ -33,15 +39,15 @@ std::vector<fs::path> bundleFolders(const BundleSearch& search)
                 break;
         }
     }
-    for (std::size_t start = 0; start <= search.vstPath.size();)
+    for (std::size_t start = 0; start <= search.searchPath.size();)
     {
-        const std::size_t end = std::min(search.vstPath.find(':', start), search.vstPath.size());
+        const std::size_t end = std::min(search.searchPath.find(':', start), search.searchPath.size());
         if (end > start)
-            folders.emplace_back(search.vstPath.substr(start, end - start));
+            folders.emplace_back(search.searchPath.substr(start, end - start));
         start = end + 1;
     }
     if (!search.home.empty())
-        folders.push_back(search.home / ".vst");
+        folders.push_back(search.home / search.homeFolder);
     folders.insert(folders.end(), search.systemFolders.begin(), search.systemFolders.end());
     return folders;
 }
@@ -52,11 +58,11 @@ std::string findBundle(const BundleSearch& search, std::string& error)
     for (const fs::path& folder : bundleFolders(search))
     {
         std::error_code status;
-        if (const fs::path bundle = folder / "Velmora.vst"; fs::is_directory(bundle, status))
+        if (const fs::path bundle = folder / search.bundleName; fs::is_directory(bundle, status))
             return bundle.string();
         searched += (searched.empty() ? "" : ", ") + folder.string();
     }
-    error = "no Velmora.vst bundle in " + searched + "; install Velmora or use --bundle PATH";
+    error = "no " + search.bundleName + " bundle in " + searched + "; install Velmora or use --bundle PATH";
     return {};
 }
 }  // namespace tools

@@ -1,6 +1,6 @@
 #pragma once
-// Where a tool finds the Velmora.vst bundle when none is given: the build tree
-// it was built in, then the folders Linux VST hosts scan.
+// Where a tool finds a Velmora bundle when none is given: the build tree it
+// was built in, then the folders Linux hosts of the bundle's format scan.
 
 #include <filesystem>
 #include <string>
@@ -8,23 +8,34 @@
 
 namespace tools
 {
+// The defaults are the VST 2 bundle's; processBundleSearch gives either.
 struct BundleSearch
 {
+    std::string bundleName = "Velmora.vst";
     std::filesystem::path tool;  // the running tool's own file
-    std::string vstPath;         // $VST_PATH: folders separated by ':'
+    std::string searchPath;      // $VST_PATH or $VST3_PATH: folders separated by ':'
     std::filesystem::path home;  // $HOME; empty when unset
+    std::string homeFolder = ".vst";
     std::vector<std::filesystem::path> systemFolders{"/usr/local/lib/vst", "/usr/lib/vst"};
 };
 
-// The search of this process: its executable, $VST_PATH and $HOME.
-BundleSearch processBundleSearch();
+enum class BundleFormat
+{
+    vst,
+    vst3,
+};
 
-// The folders that may hold Velmora.vst, in the order they are tried: the
+// The search of this process for the format's bundle: its executable, the
+// format's path variable and $HOME.
+BundleSearch processBundleSearch(BundleFormat format = BundleFormat::vst);
+
+// The folders that may hold the bundle, in the order they are tried: the
 // tool's folder and the two above it (<build>/tools/<tool> is built beside
-// <build>/Velmora.vst), each folder of VST_PATH, ~/.vst, then the system's.
+// <build>/Velmora.vst and <build>/Velmora.vst3), each folder of the search
+// path, the folder in $HOME, then the system's.
 std::vector<std::filesystem::path> bundleFolders(const BundleSearch& search);
 
-// The first Velmora.vst folder in them, or empty with a one-line reason in
+// The first bundle folder in them, or empty with a one-line reason in
 // error.
 std::string findBundle(const BundleSearch& search, std::string& error);
 }  // namespace tools

@@ -8,8 +8,13 @@ namespace render
 {
 std::unique_ptr<RenderFace> openFace(const FaceSettings& settings, const RenderOptions& options, std::string& error)
 {
-    return options.face == Face::audioUnit ? openAudioUnitFace(settings, options, error)
-                                           : openVstFace(settings, options, error);
+    switch (options.face)
+    {
+    case Face::audioUnit: return openAudioUnitFace(settings, options, error);
+    case Face::vst3: return openVst3Face(settings, options, error);
+    case Face::vst: break;
+    }
+    return openVstFace(settings, options, error);
 }
 
 std::int64_t renderFile(RenderFace& face, tools::AudioReader& reader, tools::AudioWriter& writer, int blockSize,

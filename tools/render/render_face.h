@@ -1,8 +1,9 @@
 #pragma once
-// The bundle's effect as velmora-render drives it, through either of its
-// faces: the VST effect loaded from the bundle's executable, or the Audio
-// Unit component opened through the Audio Unit host library. Both take the
-// same settings and give the same samples.
+// The effect as velmora-render drives it, through any of its faces: the VST
+// effect loaded from the bundle's executable, the Audio Unit component opened
+// through the Audio Unit host library, or the VST3 effect of Velmora.vst3
+// loaded through the VST3 host library. All take the same settings and give
+// the same samples.
 
 #include "render/preset_file.h"
 #include "render/render_options.h"
@@ -34,8 +35,8 @@ public:
     // For the summary, once the file is rendered.
     virtual std::string effectName() = 0;
     virtual std::string describeSettings() = 0;
-    // What --program selects: the VST face's programs, the Audio Unit's
-    // factory presets; one line each, numbered from 0.
+    // What --program selects: the VST and VST3 faces' programs, the Audio
+    // Unit's factory presets; one line each, numbered from 0.
     virtual std::string listPresets() = 0;
 };
 
@@ -46,4 +47,7 @@ std::unique_ptr<RenderFace> openFace(const FaceSettings& settings, const RenderO
 std::unique_ptr<RenderFace> openVstFace(const FaceSettings& settings, const RenderOptions& options, std::string& error);
 std::unique_ptr<RenderFace> openAudioUnitFace(const FaceSettings& settings, const RenderOptions& options,
                                               std::string& error);
+// settings.bundlePath names a .vst3 bundle; a preset is refused.
+std::unique_ptr<RenderFace> openVst3Face(const FaceSettings& settings, const RenderOptions& options,
+                                         std::string& error);
 }  // namespace render

@@ -28,9 +28,9 @@ void describeValueOptions(tools::CommandLine& line, RenderOptions& options)
         options.blockSize = tools::wholeNumberOption("--block-size", value, 1, kMaxBlockSize);
     });
     line.option({"--face"}, [&options](const std::string& value) {
-        if (value != "vst" && value != "au")
-            throw tools::UsageError("invalid value '" + value + "' for --face: expected vst or au");
-        options.face = value == "au" ? Face::audioUnit : Face::vst;
+        if (value != "vst" && value != "au" && value != "vst3")
+            throw tools::UsageError("invalid value '" + value + "' for --face: expected vst, au or vst3");
+        options.face = value == "au" ? Face::audioUnit : value == "vst3" ? Face::vst3 : Face::vst;
     });
     line.option({"-o", "--output"},
                 [&options](const std::string& value) { takePath("--output", value, options.outputPath); });
@@ -79,20 +79,25 @@ const char* usageText()
            "                       FLAC holds integers only)\n"
            "      --picture FILE   draw the stereo image before and after as a PNG (the demo\n"
            "                       draws velmora-demo.png beside its sound files by default)\n"
-           "      --face vst|au    the face of the bundle to render through: its VST effect\n"
-           "                       (default) or its Audio Unit; both give the same samples\n"
+           "      --face FACE      the face to render through: vst, Velmora.vst's VST effect\n"
+           "                       (default); au, its Audio Unit; vst3, Velmora.vst3's\n"
+           "                       effect; all give the same samples\n"
            "      --preset FILE    load an .aupreset, .fxp (program) or .fxb (bank) first\n"
-           "      --program N      then select program N, 0..7 (VST face), or load factory\n"
-           "                       preset N (Audio Unit face)\n"
-           "      --list-presets   print the programs (VST face) or factory presets (Audio\n"
-           "                       Unit face), after --preset, and render nothing\n"
+           "                       (VST and Audio Unit faces)\n"
+           "      --program N      then select program N, 0..7 (VST and VST3 faces), or load\n"
+           "                       factory preset N (Audio Unit face)\n"
+           "      --list-presets   print the programs (VST and VST3 faces) or factory presets\n"
+           "                       (Audio Unit face), after --preset, and render nothing\n"
            "      --size X         Size 0..1 (delay lengths: 15 ms at 0, 115 ms at 1)\n"
            "      --dry-wet X      Dry/Wet 0..1 (level of the width signal)\n"
            "      --on, --off      switch the effect on or off\n"
            "      --block-size N   frames per processing call, 1..65536 (default 512)\n"
-           "      --bundle PATH    the Velmora.vst bundle to load (default: the first found in\n"
-           "                       the build tree of this tool, the folders in $VST_PATH,\n"
-           "                       ~/.vst, /usr/local/lib/vst, /usr/lib/vst, in that order)\n"
+           "      --bundle PATH    the bundle to load: Velmora.vst, or Velmora.vst3 for the\n"
+           "                       VST3 face (default: the first found in the build tree of\n"
+           "                       this tool, the folders in $VST_PATH, ~/.vst,\n"
+           "                       /usr/local/lib/vst, /usr/lib/vst, in that order; for the\n"
+           "                       VST3 face the build tree, $VST3_PATH, ~/.vst3,\n"
+           "                       /usr/local/lib/vst3, /usr/lib/vst3)\n"
            "  -v, --verbose        say which bundle renders\n"
            "      --trace          show the trace lines the Audio Unit face writes to standard\n"
            "                       error (hidden by default)\n"

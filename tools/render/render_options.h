@@ -13,18 +13,20 @@ inline constexpr int kDefaultBlockSize = 512;
 inline constexpr int kMaxBlockSize = 65536;
 inline constexpr int kProgramCount = 8;
 
-// Which of the bundle's two faces renders: the VST effect or the Audio Unit.
+// Which face renders: Velmora.vst's VST effect or Audio Unit, or
+// Velmora.vst3's effect.
 enum class Face
 {
     vst,
-    audioUnit
+    audioUnit,
+    vst3,
 };
 
 struct RenderOptions
 {
     std::string inputPath;    // empty: render the built-in demo
     std::string outputPath;   // empty: the default name in the current folder
-    std::string bundlePath;   // empty: the first found where tools::findBundle looks
+    std::string bundlePath;   // empty: the first of the face's bundle found where tools::findBundle looks
     std::string presetPath;   // empty: none
     std::string picturePath;  // empty: none, except beside the demo's files
     std::optional<int> program;
