@@ -135,14 +135,15 @@ run_main_tests() {
 }
 
 # ThreadSanitizer on the tests in which host threads set parameters, rename
-# programs, read names and send every interface opcode while another processes.
+# programs, read names and send every interface opcode while another processes,
+# and restore VST3 states and move VST3 controls while the processor runs.
 run_thread_sanitizer() {
     local dir="$BUILD-tsan"
     say "ThreadSanitizer: host threads around processing"
     configure "$dir" "${GCC[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WERROR=OFF -DVELMORA_SANITIZE=thread \
         -DVELMORA_BUILD_TESTS=ON -DVELMORA_BUILD_BENCH=OFF -DVELMORA_BUILD_FUZZ=OFF
-    ninja -C "$dir" -j "$JOBS" Velmora velmora_race_tests
-    TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" run_ctest "$dir" -R 'ParameterRace|OpcodeRace'
+    ninja -C "$dir" -j "$JOBS" Velmora VelmoraVst3 velmora_race_tests velmora_vst3_race_tests
+    TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" run_ctest "$dir" -R 'ParameterRace|OpcodeRace|Vst3Race'
 }
 
 # clang with AddressSanitizer and UndefinedBehaviorSanitizer: every suite

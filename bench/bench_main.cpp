@@ -1,8 +1,10 @@
 // velmora_bench: the console report of processReplacing per block size, then
-// the Audio Unit face's own cost measured in alternating rounds.
+// the Audio Unit face's and the VST3 face's own costs measured in alternating
+// rounds.
 // --overhead_rounds=N sets the rounds per slice size (0 skips them); the other
 // arguments go to the benchmark library (--benchmark_filter=- skips its cases).
 #include "face_overhead.h"
+#include "vst3_overhead.h"
 
 #include <benchmark/benchmark.h>
 
@@ -35,6 +37,9 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     if (rounds > 0)
+    {
         bench::reportFaceOverhead(std::cout, rounds);
+        bench::reportVst3Overhead(std::cout, rounds);
+    }
     return 0;
 }

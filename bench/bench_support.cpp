@@ -1,6 +1,7 @@
 #include "bench_support.h"
 
 #include <cstdlib>
+#include <stdexcept>
 
 namespace bench
 {
@@ -8,6 +9,25 @@ std::string bundlePath()
 {
     const char* path = std::getenv("VELMORA_BUNDLE");
     return path ? path : VELMORA_DEFAULT_BUNDLE;
+}
+
+std::string vst3BundlePath()
+{
+    const char* path = std::getenv("VELMORA_VST3_BUNDLE");
+    return path ? path : VELMORA_DEFAULT_VST3_BUNDLE;
+}
+
+std::unique_ptr<vsthost::LoadedEffect> openVstEffect(unsigned blockSize)
+{
+    vsthost::HostSettings settings;
+    settings.sampleRate = kSampleRate;
+    settings.blockSize = static_cast<VstInt32>(blockSize);
+    std::string error;
+    auto loaded = vsthost::LoadedEffect::load(bundlePath(), error, settings);
+    if (!loaded)
+        throw std::runtime_error(error);
+    loaded->openAndResume();
+    return loaded;
 }
 
 std::vector<std::vector<float>> quietNoise(std::size_t frames)
