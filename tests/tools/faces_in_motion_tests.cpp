@@ -39,20 +39,6 @@ std::array<float, velmora::kNumParams> normalised(const ControlValues& values)
     return parameters;
 }
 
-StereoBuffer throughVst(const StereoBuffer& input, const std::vector<ControlChange>& changes)
-{
-    auto effect = testsupport::openVelmora({kRate, kBlock});
-    if (!effect)
-        return StereoBuffer(0);
-    return testsupport::renderWithChanges(
-        input, kBlock, changes, [&](float** in, float** out, int frames) { effect->processReplacing(in, out, frames); },
-        [&](const ControlValues& values) {
-            const auto parameters = normalised(values);
-            for (int index = 0; index < velmora::kNumParams; ++index)
-                effect->setParameter(index, parameters[static_cast<std::size_t>(index)]);
-        });
-}
-
 // Values go in the unit's own ranges, which the Audio Unit maps back to the
 // effect's 0..1.
 StereoBuffer throughAudioUnit(const StereoBuffer& input, const std::vector<ControlChange>& changes)
@@ -134,7 +120,7 @@ TEST(FacesInMotion, EveryFaceGivesTheSameSamplesForTheSameChanges)
                                                 {15100, {true, 0.875f, 0.5f}},  {15200, {true, 0.5f, 0.625f}},
                                                 {30001, {false, 0.5f, 0.625f}}, {30002, {true, 1.0f, 0.625f}}};
 
-    const StereoBuffer vst = throughVst(input, changes);
+    const StereoBuffer vst = testsupport::renderVelmoraWithChanges(input, kBlock, changes, {kRate, kBlock});
     const StereoBuffer audioUnit = throughAudioUnit(input, changes);
     const StereoBuffer lv2 = throughLv2(input, changes);
     ASSERT_EQ(vst.frames(), kFrames) << "the VST face did not open";

@@ -113,17 +113,7 @@ StereoBuffer renderVst2(const StereoBuffer& input, const std::vector<int>& block
 StereoBuffer renderVst2WithChanges(const StereoBuffer& input, int blockFrames,
                                    const std::vector<testsupport::ControlChange>& changes)
 {
-    auto effect = testsupport::openVelmora({kRate, kMaxBlock});
-    if (!effect)
-        return StereoBuffer(0);
-    return testsupport::renderWithChanges(
-        input, blockFrames, changes,
-        [&](float** in, float** out, int frames) { effect->processReplacing(in, out, frames); },
-        [&](const testsupport::ControlValues& values) {
-            effect->setParameter(kOnOffId, values.on ? 1.0f : 0.0f);
-            effect->setParameter(kSizeId, values.size);
-            effect->setParameter(kDryWetId, values.dryWet);
-        });
+    return testsupport::renderVelmoraWithChanges(input, blockFrames, changes, {kRate, kMaxBlock});
 }
 
 double largestDifference(const StereoBuffer& a, const StereoBuffer& b)

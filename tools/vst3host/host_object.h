@@ -2,7 +2,9 @@
 // The host's side of VST3 objects: counted atomically (a plug-in may hold and
 // drop them on its audio thread), destroyed by the release that reaches zero,
 // answering queryInterface for FUnknown and for each interface they list.
-// Always made with makeHostObject, never on the stack.
+// Always made with makeHostObject, never on the stack. Written apart from the
+// plug-in's own object base on purpose, as the whole host is: a fault in
+// counting must not hide in both sides of the test.
 
 #include "vst3host/ref.h"
 
