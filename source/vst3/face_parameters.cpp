@@ -100,7 +100,7 @@ vst3::ParamValue normalizedOfPlain(vst3::ParamID id, vst3::ParamValue plain)
 {
     if (stepCountOf(id) != 0)
         return normalizedOfStep(id, static_cast<int>(std::lround(std::clamp(plain, -1.0, 1e6))));
-    return plain / kParameters[id].plainScale;
+    return std::clamp(plain / kParameters[id].plainScale, 0.0, 1.0);
 }
 
 std::string programTitle(const ComponentState& programs, int program)
@@ -132,7 +132,8 @@ bool valueOfText(vst3::ParamID id, const std::string& text, const ComponentState
         float value = 0.0f;
         if (!parseParameterDisplay(kParameters[id], text.c_str(), value))
             return false;
-        normalized = normalizedOfEffectValue(id, value);
+        // A value typed beyond the range means its end: hosts pass it on as it is.
+        normalized = std::clamp(normalizedOfEffectValue(id, value), 0.0, 1.0);
         return true;
     }
     if (id == kBypassId)
