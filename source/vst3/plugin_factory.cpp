@@ -18,7 +18,7 @@ namespace
 {
 constexpr vst3::int32 kProcessorIndex = 0;
 constexpr vst3::int32 kControllerIndex = 1;
-constexpr vst3::int32 kClassCount = 2;
+constexpr vst3::int32 kClassCount = kControllerIndex + 1;
 
 std::mutex gFactoryMutex;
 PluginFactory* gFactory = nullptr;  // while a host holds it
