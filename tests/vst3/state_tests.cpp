@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 
 using namespace vst3test;
@@ -66,7 +67,8 @@ TEST(Vst3State, DamagedStatesAreRefusedAndTheInstanceKeepsWhatItHad)
     vst3host::Bytes garbage(good.size());
     const std::vector<float> noise = testsupport::noise(garbage.size(), 5);
     for (std::size_t index = 0; index < garbage.size(); ++index)
-        garbage[index] = static_cast<std::uint8_t>(noise[index] * 1000.0f);
+        garbage[index] = static_cast<std::uint8_t>((noise[index] + 0.5f) * 255.0f);
+    std::copy_n(good.begin(), 8, garbage.begin());  // behind the mark and version
     vst3host::Bytes wrongMark = good;
     wrongMark[3] = 'X';
     vst3host::Bytes unterminatedName = good;
@@ -79,7 +81,7 @@ TEST(Vst3State, DamagedStatesAreRefusedAndTheInstanceKeepsWhatItHad)
         {"version 2", changed([](StateRecord& record) { record.version = 2; })},
         {"version 0", changed([](StateRecord& record) { record.version = 0; })},
         {"another mark", wrongMark},
-        {"noise", garbage},
+        {"noise behind a good header", garbage},
         {"program 8", changed([](StateRecord& record) { record.currentProgram = 8; })},
         {"program -1", changed([](StateRecord& record) { record.currentProgram = -1; })},
         {"a Size that is no number",
