@@ -175,6 +175,26 @@ struct TandemComponent::SelectorHandlers
     }
 };
 
+namespace
+{
+struct RenderArguments
+{
+    AudioUnitRenderActionFlags* ioActionFlags;
+    const AudioTimeStamp* timeStamp;
+    UInt32 outputBusNumber;
+    UInt32 numberFrames;
+    AudioBufferList* ioData;
+};
+}  // namespace
+
+ComponentResult TandemComponent::renderSelector(const ComponentParameters* params) noexcept
+{
+    const auto arguments = componentArguments<RenderArguments, AudioUnitRenderActionFlags*, const AudioTimeStamp*,
+                                              UInt32, UInt32, AudioBufferList*>(params);
+    return render(arguments.ioActionFlags, arguments.timeStamp, arguments.outputBusNumber, arguments.numberFrames,
+                  arguments.ioData);
+}
+
 ComponentResult TandemComponent::dispatch(ComponentParameters* params)
 {
     using Handlers = SelectorHandlers;

@@ -1,5 +1,4 @@
-// Reading and writing properties, and the property listeners that hear of
-// changes.
+// Reading and writing properties.
 
 #include "tandem/tandem_cocoa_view.h"
 #include "tandem/tandem_component.h"
@@ -269,76 +268,6 @@ void TandemComponent::setProperty(UInt32 inDataSize, const void* inData, AudioUn
     }
 }
 
-void TandemComponent::setConnection(AudioUnitElement element, const AudioUnitConnection& connection)
-{
-    if (connection.destInputNumber != element)
-    {
-        throw MacOSException(kAudioUnitErr_InvalidPropertyValue);
-    }
-    if (connection.sourceAudioUnit != nullptr)
-    {
-        AudioStreamBasicDescription format{};
-        UInt32 size = sizeof format;
-        const OSStatus status = AudioUnitGetProperty(connection.sourceAudioUnit, kAudioUnitProperty_StreamFormat,
-                                                     kAudioUnitScope_Output, connection.sourceOutputNumber, &format,
-                                                     &size);
-        if (status != noErr)
-        {
-            throw MacOSException(status);
-        }
-        updateFormat(kAudioUnitScope_Input, element, format);
-    }
-    AudioUnitConnection& stored = inputConnections[element];
-    const bool changed = stored.sourceAudioUnit != connection.sourceAudioUnit ||
-                         stored.sourceOutputNumber != connection.sourceOutputNumber;
-    stored = connection;
-    AURenderCallbackStruct& callback = inputRenderCallbacks[element];
-    const bool callbackCleared = callback.inputProc != nullptr;
-    callback = {};
-    if (changed)
-    {
-        propertyChanged(kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, element);
-    }
-    if (callbackCleared)
-    {
-        propertyChanged(kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, element);
-    }
-}
-
-void TandemComponent::setRenderCallback(AudioUnitElement element, const AURenderCallbackStruct& callback)
-{
-    AURenderCallbackStruct& stored = inputRenderCallbacks[element];
-    const bool changed = stored.inputProc != callback.inputProc || stored.inputProcRefCon != callback.inputProcRefCon;
-    stored = callback;
-    AudioUnitConnection& connection = inputConnections[element];
-    if (connection.sourceAudioUnit != nullptr)
-    {
-        connection.sourceAudioUnit = nullptr;
-        connection.sourceOutputNumber = 0;
-        propertyChanged(kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, element);
-    }
-    if (changed)
-    {
-        propertyChanged(kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, element);
-    }
-}
-
-void TandemComponent::setHostCallbacks(UInt32 size, const void* data)
-{
-    // No data (size 0) is a record of no callbacks.
-    HostCallbackInfo callbacks{};
-    if (size > 0)
-    {
-        std::memcpy(&callbacks, data, std::min<UInt32>(size, sizeof callbacks));
-    }
-    if (std::memcmp(&callbacks, &hostCallbacks, sizeof callbacks) == 0)
-    {
-        return;
-    }
-    hostCallbacks = callbacks;
-    propertyChanged(kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0);
-}
-
 void TandemComponent::setBypass(bool on)
 {
     bypassing = on;
@@ -349,54 +278,4 @@ void TandemComponent::setBypass(bool on)
     {
         tandemTrace("Could not set or reset VST bypass state\n");
     }
-}
-
-void TandemComponent::propertyChanged(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element)
-{
-    // A listener may add or remove listeners while it is called.
-    for (int index = 0; index < propertyListenerCount; ++index)
-    {
-        const AUPropertyListener listener = propertyListeners[index];
-        if (listener.propertyID == id)
-        {
-            listener.listenerProc(listener.listenerRefCon, auComponentInstance, id, scope, element);
-        }
-    }
-    if (propertyListenerCount == 0)
-    {
-        AudioUnitEvent event{};
-        event.mEventType = kAudioUnitEvent_PropertyChange;
-        event.mArgument.mProperty = {auComponentInstance, id, scope, element};
-        AUEventListenerNotify(nullptr, nullptr, &event);
-    }
-}
-
-void TandemComponent::addPropertyListener(AudioUnitPropertyID id, AudioUnitPropertyListenerProc proc, void* refCon)
-{
-    if (proc == nullptr)
-    {
-        throw MacOSException(paramErr);
-    }
-    if (propertyListenerCount >= kMaxPropertyListeners)
-    {
-        throw MacOSException(memFullErr);
-    }
-    propertyListeners[propertyListenerCount++] = {id, proc, refCon};
-    tandemTrace("AU Added listener %p (refcon: %p) on property: %d\n", reinterpret_cast<void*>(proc), refCon,
-                static_cast<int>(id));
-}
-
-void TandemComponent::removePropertyListener(AudioUnitPropertyID id, AudioUnitPropertyListenerProc proc, void* refCon)
-{
-    const auto end = std::remove_if(
-        propertyListeners, propertyListeners + propertyListenerCount, [&](const AUPropertyListener& listener) {
-            const bool matches = listener.propertyID == id && listener.listenerProc == proc &&
-                                 listener.listenerRefCon == refCon;
-            if (matches)
-            {
-                tandemTrace("AU Removed listener on %d\n", static_cast<int>(id));
-            }
-            return matches;
-        });
-    propertyListenerCount = static_cast<int>(end - propertyListeners);
 }

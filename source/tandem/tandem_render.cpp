@@ -13,7 +13,6 @@
 // calls output silent that is not stops the process, after its line.
 
 #include "tandem/tandem_component.h"
-#include "tandem/tandem_component_arguments.h"
 #include "tandem/tandem_exceptions.h"
 #include "tandem/tandem_render_support.h"
 #include "tandem/tandem_trace.h"
@@ -34,26 +33,6 @@ AudioUnitRenderActionFlags withSilence(AudioUnitRenderActionFlags flags, bool si
     return silent ? flags | kAudioUnitRenderAction_OutputIsSilence : flags & ~kAudioUnitRenderAction_OutputIsSilence;
 }
 }  // namespace
-
-namespace
-{
-struct RenderArguments
-{
-    AudioUnitRenderActionFlags* ioActionFlags;
-    const AudioTimeStamp* timeStamp;
-    UInt32 outputBusNumber;
-    UInt32 numberFrames;
-    AudioBufferList* ioData;
-};
-}  // namespace
-
-ComponentResult TandemComponent::renderSelector(const ComponentParameters* params) noexcept
-{
-    const auto arguments = componentArguments<RenderArguments, AudioUnitRenderActionFlags*, const AudioTimeStamp*,
-                                              UInt32, UInt32, AudioBufferList*>(params);
-    return render(arguments.ioActionFlags, arguments.timeStamp, arguments.outputBusNumber, arguments.numberFrames,
-                  arguments.ioData);
-}
 
 OSStatus TandemComponent::render(AudioUnitRenderActionFlags* ioActionFlags, const AudioTimeStamp* inTimeStamp,
                                  UInt32 inOutputBusNumber, UInt32 inNumberFrames, AudioBufferList* ioData) noexcept

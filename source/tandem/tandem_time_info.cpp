@@ -1,10 +1,12 @@
 // The transport record the effect reads during a run: the time stamp and
-// rate always, the rest from whichever of the host's callbacks it installed.
+// rate always, the rest from whichever of the host's callbacks it installed;
+// and those callbacks as the host sets them.
 
 #include "tandem/tandem_component.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <initializer_list>
 
 namespace
@@ -104,4 +106,20 @@ void TandemComponent::readTransportState() noexcept
     vstTimeInfo.samplePos = sampleInTimeLine;
     vstTimeInfo.cycleStartPos = cycleStart;
     vstTimeInfo.cycleEndPos = cycleEnd;
+}
+
+void TandemComponent::setHostCallbacks(UInt32 size, const void* data)
+{
+    // No data (size 0) is a record of no callbacks.
+    HostCallbackInfo callbacks{};
+    if (size > 0)
+    {
+        std::memcpy(&callbacks, data, std::min<UInt32>(size, sizeof callbacks));
+    }
+    if (std::memcmp(&callbacks, &hostCallbacks, sizeof callbacks) == 0)
+    {
+        return;
+    }
+    hostCallbacks = callbacks;
+    propertyChanged(kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0);
 }
