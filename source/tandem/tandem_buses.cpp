@@ -183,13 +183,17 @@ bool TandemComponent::updateSampleRate(double rate)
     vst->setSampleRate(static_cast<float>(rate));
     for (int bus = 0; bus < inputs.count; ++bus)
     {
-        propertyChanged(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, static_cast<AudioUnitElement>(bus));
-        propertyChanged(kAudioUnitProperty_SampleRate, kAudioUnitScope_Input, static_cast<AudioUnitElement>(bus));
+        listeners.propertyChanged(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input,
+                                  static_cast<AudioUnitElement>(bus));
+        listeners.propertyChanged(kAudioUnitProperty_SampleRate, kAudioUnitScope_Input,
+                                  static_cast<AudioUnitElement>(bus));
     }
     for (int bus = 0; bus < outputs.count; ++bus)
     {
-        propertyChanged(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, static_cast<AudioUnitElement>(bus));
-        propertyChanged(kAudioUnitProperty_SampleRate, kAudioUnitScope_Output, static_cast<AudioUnitElement>(bus));
+        listeners.propertyChanged(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output,
+                                  static_cast<AudioUnitElement>(bus));
+        listeners.propertyChanged(kAudioUnitProperty_SampleRate, kAudioUnitScope_Output,
+                                  static_cast<AudioUnitElement>(bus));
     }
     updateInitialDelayAndTailTimes();
     return true;
@@ -206,7 +210,7 @@ void TandemComponent::updateMaxFramesPerSlice(int frames)
         throw MacOSException(kAudioUnitErr_InvalidPropertyValue);
     }
     allocateBuffers(frames);
-    propertyChanged(kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0);
+    listeners.propertyChanged(kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0);
     vst->setBlockSize(frames);
 }
 
@@ -230,10 +234,10 @@ void TandemComponent::updateInitialDelayAndTailTimes()
 {
     if (updateInitialDelayTime())
     {
-        propertyChanged(kAudioUnitProperty_Latency, kAudioUnitScope_Global, 0);
+        listeners.propertyChanged(kAudioUnitProperty_Latency, kAudioUnitScope_Global, 0);
     }
     if (vstSupportsTail && updateTailTime())
     {
-        propertyChanged(kAudioUnitProperty_TailTime, kAudioUnitScope_Global, 0);
+        listeners.propertyChanged(kAudioUnitProperty_TailTime, kAudioUnitScope_Global, 0);
     }
 }

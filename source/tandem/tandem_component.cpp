@@ -76,7 +76,8 @@ bool versionBelow(CFStringRef version, const char* limit)
 }
 }  // namespace
 
-TandemComponent::TandemComponent(ComponentInstance auComponentInstance) : auComponentInstance(auComponentInstance)
+TandemComponent::TandemComponent(ComponentInstance auComponentInstance)
+    : auComponentInstance(auComponentInstance), listeners(auComponentInstance)
 {
     try
     {

@@ -18,6 +18,7 @@
 #include <Carbon/Carbon.h>
 
 #include "tandem/parameter_mapping.h"
+#include "tandem/tandem_property_listeners.h"
 #include "tandem/vst_host.h"
 #include "tandem/vst_plugin.h"
 
@@ -30,7 +31,6 @@ class comQuarnTandem_CocoaView;
 
 inline constexpr int kMaxBuses = 32;
 inline constexpr int kMaxChannels = 32;
-inline constexpr int kMaxPropertyListeners = 128;
 inline constexpr int kMaxRenderNotifications = 128;
 inline constexpr int kMaxVSTMIDIEvents = 1024;
 inline constexpr int kMaxChannelInfos = 4;
@@ -45,13 +45,6 @@ struct TandemVstEvents
     VstInt32 numEvents;
     VstIntPtr reserved;
     VstEvent* events[kMaxVSTMIDIEvents];
-};
-
-struct AUPropertyListener
-{
-    AudioUnitPropertyID propertyID;
-    AudioUnitPropertyListenerProc listenerProc;
-    void* listenerRefCon;
 };
 
 // One scope's buses: bus b covers the effect pins firstPin[b] ..
@@ -119,9 +112,6 @@ public:
                      AudioUnitPropertyID id);
     void setProperty(UInt32 inDataSize, const void* inData, AudioUnitElement element, AudioUnitScope scope,
                      AudioUnitPropertyID id);
-    void propertyChanged(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element);
-    void addPropertyListener(AudioUnitPropertyID id, AudioUnitPropertyListenerProc proc, void* refCon);
-    void removePropertyListener(AudioUnitPropertyID id, AudioUnitPropertyListenerProc proc, void* refCon);
 
     // Parameters, scaled through the mapping.
     float scaleFromAUParameter(int index, float value) const;
@@ -272,8 +262,7 @@ private:
     bool outputSilent = false;
     // Some output bus carries a stream narrower than its pins.
     bool outputNarrowerThanPins = false;
-    int propertyListenerCount = 0;
-    AUPropertyListener propertyListeners[kMaxPropertyListeners] = {};
+    PropertyListeners listeners;
     HostCallbackInfo hostCallbacks{};
     AUPreset currentAUPreset{};
     AUPreset factoryPresets[kMaxFactoryPresets] = {};

@@ -63,8 +63,8 @@ void TandemComponent::updateCurrentVSTProgramName(CFStringRef presetName)
 
 void TandemComponent::notifyCurrentPresetChanged()
 {
-    propertyChanged(kAudioUnitProperty_CurrentPreset, kAudioUnitScope_Global, 0);
-    propertyChanged(kAudioUnitProperty_PresentPreset, kAudioUnitScope_Global, 0);
+    listeners.propertyChanged(kAudioUnitProperty_CurrentPreset, kAudioUnitScope_Global, 0);
+    listeners.propertyChanged(kAudioUnitProperty_PresentPreset, kAudioUnitScope_Global, 0);
 }
 
 void TandemComponent::getCurrentPreset(UInt32 callerSize, void* outData, UInt32* ioDataSize, bool retainName)

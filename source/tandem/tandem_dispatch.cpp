@@ -214,13 +214,13 @@ ComponentResult TandemComponent::dispatch(ComponentParameters* params)
     case kAudioUnitAddPropertyListenerSelect:
     {
         const auto listener = Handlers::propertyListener(params);
-        addPropertyListener(listener.id, listener.proc, listener.userData);
+        listeners.addPropertyListener(listener.id, listener.proc, listener.userData);
         return noErr;
     }
     case kAudioUnitRemovePropertyListenerWithUserDataSelect:
     {
         const auto listener = Handlers::propertyListener(params);
-        removePropertyListener(listener.id, listener.proc, listener.userData);
+        listeners.removePropertyListener(listener.id, listener.proc, listener.userData);
         return noErr;
     }
     case kAudioUnitAddRenderNotifySelect:

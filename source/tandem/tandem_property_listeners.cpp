@@ -1,13 +1,14 @@
 // The property listeners: who hears of a property's change, and the event
 // posted when nobody registered.
 
-#include "tandem/tandem_component.h"
+#include "tandem/tandem_property_listeners.h"
+
 #include "tandem/tandem_exceptions.h"
 #include "tandem/tandem_trace.h"
 
 #include <algorithm>
 
-void TandemComponent::propertyChanged(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element)
+void PropertyListeners::propertyChanged(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element)
 {
     // A listener may add or remove listeners while it is called.
     for (int index = 0; index < propertyListenerCount; ++index)
@@ -27,7 +28,7 @@ void TandemComponent::propertyChanged(AudioUnitPropertyID id, AudioUnitScope sco
     }
 }
 
-void TandemComponent::addPropertyListener(AudioUnitPropertyID id, AudioUnitPropertyListenerProc proc, void* refCon)
+void PropertyListeners::addPropertyListener(AudioUnitPropertyID id, AudioUnitPropertyListenerProc proc, void* refCon)
 {
     if (proc == nullptr)
     {
@@ -42,7 +43,7 @@ void TandemComponent::addPropertyListener(AudioUnitPropertyID id, AudioUnitPrope
                 static_cast<int>(id));
 }
 
-void TandemComponent::removePropertyListener(AudioUnitPropertyID id, AudioUnitPropertyListenerProc proc, void* refCon)
+void PropertyListeners::removePropertyListener(AudioUnitPropertyID id, AudioUnitPropertyListenerProc proc, void* refCon)
 {
     const auto end = std::remove_if(
         propertyListeners, propertyListeners + propertyListenerCount, [&](const AUPropertyListener& listener) {

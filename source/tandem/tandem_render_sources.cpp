@@ -32,11 +32,11 @@ void TandemComponent::setConnection(AudioUnitElement element, const AudioUnitCon
     callback = {};
     if (changed)
     {
-        propertyChanged(kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, element);
+        listeners.propertyChanged(kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, element);
     }
     if (callbackCleared)
     {
-        propertyChanged(kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, element);
+        listeners.propertyChanged(kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, element);
     }
 }
 
@@ -50,10 +50,10 @@ void TandemComponent::setRenderCallback(AudioUnitElement element, const AURender
     {
         connection.sourceAudioUnit = nullptr;
         connection.sourceOutputNumber = 0;
-        propertyChanged(kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, element);
+        listeners.propertyChanged(kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, element);
     }
     if (changed)
     {
-        propertyChanged(kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, element);
+        listeners.propertyChanged(kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, element);
     }
 }

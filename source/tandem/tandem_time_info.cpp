@@ -121,5 +121,5 @@ void TandemComponent::setHostCallbacks(UInt32 size, const void* data)
         return;
     }
     hostCallbacks = callbacks;
-    propertyChanged(kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0);
+    listeners.propertyChanged(kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0);
 }
