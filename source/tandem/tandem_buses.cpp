@@ -77,15 +77,15 @@ void TandemComponent::layOutChannelConfigurations()
     };
     if (uniform)
     {
-        if (canDoMonoIO && in == 2 && out == 2)
+        if (setup.canDoMonoIO && in == 2 && out == 2)
         {
             add(1, 1);
         }
-        if (canDoMonoIO && in == 2)
+        if (setup.canDoMonoIO && in == 2)
         {
             add(1, out);
         }
-        if (canDoMonoIO && out == 2)
+        if (setup.canDoMonoIO && out == 2)
         {
             add(in, 1);
         }
@@ -152,8 +152,9 @@ bool TandemComponent::updateFormat(AudioUnitScope scope, AudioUnitElement elemen
     TANDEM_REQUIRE(0 <= bus && bus < layout.count);
     const int maxChannels = layout.maxChannels(bus);
     const int channels = static_cast<int>(format.mChannelsPerFrame);
-    const bool monoOnStereo = channels == 1 && maxChannels == 2 && canDoMonoIO;
-    const bool stereoOnMono = channels == 2 && maxChannels == 1 && (hostApplication == 2 || hostApplication == 3);
+    const bool monoOnStereo = channels == 1 && maxChannels == 2 && setup.canDoMonoIO;
+    const bool stereoOnMono = channels == 2 && maxChannels == 1 &&
+                              (setup.hostApplication == 2 || setup.hostApplication == 3);
     if (!isSupportedSampleFormat(format) || !isUsableSampleRate(format.mSampleRate) || channels == 0 ||
         (channels != maxChannels && !monoOnStereo && !stereoOnMono))
     {
@@ -236,7 +237,7 @@ void TandemComponent::updateInitialDelayAndTailTimes()
     {
         listeners.propertyChanged(kAudioUnitProperty_Latency, kAudioUnitScope_Global, 0);
     }
-    if (vstSupportsTail && updateTailTime())
+    if (setup.vstSupportsTail && updateTailTime())
     {
         listeners.propertyChanged(kAudioUnitProperty_TailTime, kAudioUnitScope_Global, 0);
     }

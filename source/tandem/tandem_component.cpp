@@ -102,14 +102,14 @@ void TandemComponent::construct()
     locateResourcesFolder();
     openEffect();
     layOutForEffect();
-    parameterMapping = readOrCreateParameterMapping(resourcesFolder, *vst, vstGotTandemExtensions);
+    parameterMapping = readOrCreateParameterMapping(setup.resourcesFolder, *vst, setup.vstGotTandemExtensions);
     loadOrCreateFactoryPresets();
-    if (autoConvertPresets)
+    if (setup.autoConvertPresets)
     {
         convertVSTPresets();
     }
     lastLatency = vst->getInitialDelay() / streamFormat.mSampleRate;
-    if (vstSupportsTail)
+    if (setup.vstSupportsTail)
     {
         lastTailTime = static_cast<double>(vst->getTailSize()) / streamFormat.mSampleRate;
     }
@@ -157,7 +157,7 @@ void TandemComponent::openEffect()
 void TandemComponent::layOutForEffect()
 {
     tryToIdentifyHostApplication();
-    const bool requireNumChannels = getComponentType() != kAudioUnitType_MusicDevice || hostApplication == 1;
+    const bool requireNumChannels = getComponentType() != kAudioUnitType_MusicDevice || setup.hostApplication == 1;
     layOutBuses(inputs, vst->getInputCount(), true, requireNumChannels);
     layOutBuses(outputs, vst->getOutputCount(), false, requireNumChannels);
     layOutChannelConfigurations();
@@ -208,10 +208,10 @@ void TandemComponent::loadConfiguration()
         throw FormatException("Value in dictionary is not of expected type");
     }
     const auto dictionary = static_cast<CFDictionaryRef>(configuration);
-    autoConvertPresets = booleanFromConfiguration(dictionary, CFSTR("AutoConvertPresets"));
-    presetIsFXB = booleanFromConfiguration(dictionary, CFSTR("PresetIsFXB"));
-    updateNameOnLoad = booleanFromConfiguration(dictionary, CFSTR("UpdateNameOnLoad"));
-    canDoMonoIO = booleanFromConfiguration(dictionary, CFSTR("CanDoMonoIO"));
+    setup.autoConvertPresets = booleanFromConfiguration(dictionary, CFSTR("AutoConvertPresets"));
+    setup.presetIsFXB = booleanFromConfiguration(dictionary, CFSTR("PresetIsFXB"));
+    setup.updateNameOnLoad = booleanFromConfiguration(dictionary, CFSTR("UpdateNameOnLoad"));
+    setup.canDoMonoIO = booleanFromConfiguration(dictionary, CFSTR("CanDoMonoIO"));
 }
 
 void TandemComponent::locateResourcesFolder()
@@ -222,7 +222,7 @@ void TandemComponent::locateResourcesFolder()
         throw TandemException("Could not locate resources directory within bundle");
     }
     const CFHandle<CFURLRef> owned(url);
-    if (!CFURLGetFSRef(url, &resourcesFolder))
+    if (!CFURLGetFSRef(url, &setup.resourcesFolder))
     {
         throw MacOSException(fnfErr);
     }
@@ -281,19 +281,19 @@ void TandemComponent::checkAndProbeEffect()
     {
         throw TandemException("VST does not support processReplacing()");
     }
-    vstGotTandemExtensions = vst->vendorSpecific(kTandemHello, 0, nullptr, 0.0f) != 0;
-    vstSupportsTail = vst->getTailSize() != 0;
-    bypassSupported = vst->setBypass(false);
-    if (vstSupportsTail && vst->dontProcessSilence())
+    setup.vstGotTandemExtensions = vst->vendorSpecific(kTandemHello, 0, nullptr, 0.0f) != 0;
+    setup.vstSupportsTail = vst->getTailSize() != 0;
+    setup.bypassSupported = vst->setBypass(false);
+    if (setup.vstSupportsTail && vst->dontProcessSilence())
     {
         tandemTrace("VST supports tail but has flagged not to process silent input, makes no sense!\n");
-        TANDEM_REQUIRE(!vstSupportsTail || !vst->dontProcessSilence());
+        TANDEM_REQUIRE(!setup.vstSupportsTail || !vst->dontProcessSilence());
     }
 }
 
 void TandemComponent::tryToIdentifyHostApplication()
 {
-    hostApplication = 0;
+    setup.hostApplication = 0;
     CFBundleRef mainBundle = CFBundleGetMainBundle();
     CFStringRef identifier = mainBundle != nullptr ? CFBundleGetIdentifier(mainBundle) : nullptr;
     CFTypeRef version = mainBundle != nullptr
@@ -306,13 +306,13 @@ void TandemComponent::tryToIdentifyHostApplication()
     const auto versionString = static_cast<CFStringRef>(version);
     if (CFEqual(identifier, CFSTR("com.apple.logic.pro")) || CFEqual(identifier, CFSTR("com.apple.logic.express")))
     {
-        hostApplication = versionBelow(versionString, "8.0.0") ? 1 : 3;
+        setup.hostApplication = versionBelow(versionString, "8.0.0") ? 1 : 3;
     }
     else if (CFEqual(identifier, CFSTR("com.apple.garageband")) && versionBelow(versionString, "4.2"))
     {
-        hostApplication = 2;
+        setup.hostApplication = 2;
     }
-    TANDEM_REQUIRE(hostApplication <= 3);
+    TANDEM_REQUIRE(setup.hostApplication <= 3);
 }
 
 void TandemComponent::installIdleTimer()

@@ -19,6 +19,7 @@
 
 #include "tandem/parameter_mapping.h"
 #include "tandem/tandem_property_listeners.h"
+#include "tandem/tandem_setup.h"
 #include "tandem/vst_host.h"
 #include "tandem/vst_plugin.h"
 
@@ -242,7 +243,7 @@ private:
 
     ComponentInstance auComponentInstance;
     CFBundleRef auBundleRef = nullptr;
-    FSRef resourcesFolder{};
+    TandemSetup setup;
     AudioStreamBasicDescription streamFormat{};
     int maxFramesPerSlice = kDefaultMaxFramesPerSlice;
     int renderNotificationCount = 0;
@@ -269,10 +270,6 @@ private:
     CFDataRef factoryPresetData[kMaxFactoryPresets] = {};
     CFMutableArrayRef factoryPresetsArray = nullptr;  // of pointers into factoryPresets, not retained
     ParameterMapping parameterMapping;
-    bool presetIsFXB = false;
-    bool autoConvertPresets = false;
-    bool updateNameOnLoad = false;
-    bool canDoMonoIO = false;
     std::unique_ptr<VSTPlugIn> vst;
     // The MIDI queue: its pointer array, the same seen as the VstEvents
     // record the effect reads, and the events the pointers lead to.
@@ -281,17 +278,13 @@ private:
     std::unique_ptr<VstMidiEvent[]> midiEventStorage;
     VstTimeInfo vstTimeInfo{};
     bool vstTimeInfoFromHost = false;  // the last run filled fields from the host's callbacks
-    bool vstGotTandemExtensions = false;
-    bool vstSupportsTail = false;
     double lastLatency = 0.0;
     double lastTailTime = 0.0;
-    bool bypassSupported = false;
     bool bypassing = false;
     BusLayout inputs;
     BusLayout outputs;
     int auChannelInfoCount = 0;
     AUChannelInfo auChannelInfos[kMaxChannelInfos] = {};
-    int hostApplication = 0;
     EventLoopTimerRef idleTimerRef = nullptr;
     // Set by the effect's audioMasterUpdateDisplay, from whichever thread it
     // calls; the idle timer brings the current preset up to date.

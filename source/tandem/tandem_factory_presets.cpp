@@ -48,11 +48,11 @@ void TandemComponent::loadOrCreateFactoryPresets()
 {
     const UnicodeName listName = fileNameFromMacRoman(kListFileName);
     FSRef listFile;
-    if (!findItem(resourcesFolder, listName, listFile))
+    if (!findItem(setup.resourcesFolder, listName, listFile))
     {
         // Listed only once every preset file is written, so that an open
         // that fails on the way writes them all again the next time.
-        PendingItem list(resourcesFolder, listName, PendingItem::Kind::file);
+        PendingItem list(setup.resourcesFolder, listName, PendingItem::Kind::file);
         createFactoryPresets(list.item());
         list.replace(&listFile);
     }
@@ -62,22 +62,22 @@ void TandemComponent::loadOrCreateFactoryPresets()
 void TandemComponent::createFactoryPresets(const FSRef& listFile)
 {
     DataFork list(listFile, fsWrPerm);
-    if (presetIsFXB)
+    if (setup.presetIsFXB)
     {
         CFHandle<CFMutableDictionaryRef> preset(createAUPresetOfCurrentBank(CFSTR("Default")));
-        replaceWithProperties(resourcesFolder, fileNameFromMacRoman("FactoryPreset.aupreset"), preset.get());
+        replaceWithProperties(setup.resourcesFolder, fileNameFromMacRoman("FactoryPreset.aupreset"), preset.get());
         list.write(kBankPresetLine, sizeof(kBankPresetLine) - 1);
     }
     else
     {
-        convertLoadedPrograms(resourcesFolder, true, &list);
+        convertLoadedPrograms(setup.resourcesFolder, true, &list);
     }
     list.close();
 }
 
 void TandemComponent::convertLoadedPrograms(const FSRef& folder, bool writeList, DataFork* listFork)
 {
-    TANDEM_REQUIRE(!presetIsFXB);
+    TANDEM_REQUIRE(!setup.presetIsFXB);
     const int programCount = vst->getProgramCount();
     // An effect without programs has none to write, nor one to select again.
     if (programCount <= 0)
@@ -146,7 +146,7 @@ void TandemComponent::loadFactoryPreset(const char* fileName, int number)
     // as the list is written.
     const UnicodeName unicodeName = fileNameFromMacRoman(fileName);
     FSRef presetFile;
-    const OSErr status = FSMakeFSRefUnicode(&resourcesFolder, unicodeName.length, unicodeName.units,
+    const OSErr status = FSMakeFSRefUnicode(&setup.resourcesFolder, unicodeName.length, unicodeName.units,
                                             kTextEncodingUnknown, &presetFile);
     if (status != noErr)
     {

@@ -136,7 +136,7 @@ void TandemComponent::convertVSTPresetsInDomain(FSVolumeRefNum domain, const cha
             {
                 convertVSTPreset(refs[index], true);
             }
-            else if (kind.isProgram && !presetIsFXB)
+            else if (kind.isProgram && !setup.presetIsFXB)
             {
                 convertVSTPreset(refs[index], false);
             }
@@ -146,7 +146,7 @@ void TandemComponent::convertVSTPresetsInDomain(FSVolumeRefNum domain, const cha
 
 void TandemComponent::convertVSTPreset(const FSRef& file, bool isFXB)
 {
-    TANDEM_REQUIRE(isFXB || !presetIsFXB);
+    TANDEM_REQUIRE(isFXB || !setup.presetIsFXB);
     try
     {
         convertVSTPresetFile(file, isFXB);
@@ -171,7 +171,7 @@ void TandemComponent::convertVSTPresetFile(const FSRef& file, bool isFXB)
     const bool hasExtension = extensionStart != kLSInvalidExtensionIndex;
 
     FSRef existing;
-    if (isFXB && !presetIsFXB)
+    if (isFXB && !setup.presetIsFXB)
     {
         // The bank becomes a folder of program presets; an existing folder
         // means it was converted before. The folder takes its name only when

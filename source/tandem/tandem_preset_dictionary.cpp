@@ -88,8 +88,9 @@ CFMutableDictionaryRef TandemComponent::createAUPresetOfCurrentProgram(CFStringR
 
 CFPropertyListRef TandemComponent::createClassInfo()
 {
-    CFHandle<CFMutableDictionaryRef> preset(presetIsFXB ? createAUPresetOfCurrentBank(currentAUPreset.presetName)
-                                                        : createAUPresetOfCurrentProgram(currentAUPreset.presetName));
+    CFHandle<CFMutableDictionaryRef> preset(setup.presetIsFXB
+                                                ? createAUPresetOfCurrentBank(currentAUPreset.presetName)
+                                                : createAUPresetOfCurrentProgram(currentAUPreset.presetName));
     setNumber(preset.get(), CFSTR("ProgramNumber"), vst->getCurrentProgram());
     return preset.release();
 }
@@ -141,7 +142,7 @@ void TandemComponent::restoreAUPresetDictionary(CFPropertyListRef preset)
     const auto name = static_cast<CFStringRef>(presetValue(dictionary, CFSTR("name"), CFStringGetTypeID()));
     const auto data = static_cast<CFDataRef>(presetValue(dictionary, CFSTR("vstdata"), CFDataGetTypeID()));
     vst->loadFXPOrFXB(static_cast<unsigned long>(CFDataGetLength(data)), bytesOf(data));
-    if (updateNameOnLoad)
+    if (setup.updateNameOnLoad)
     {
         updateCurrentVSTProgramName(name);
     }

@@ -235,7 +235,7 @@ bool TandemComponent::parameterPropertyInfo(AudioUnitPropertyID id, const Proper
     case kAudioUnitProperty_ParameterValueFromString:
         requireScope(at.global());
         requireElement(at.element, parameterCount);
-        requireAvailable(vstGotTandemExtensions);
+        requireAvailable(setup.vstGotTandemExtensions);
         info.dataSize = 24;
         return true;
     default: return false;
@@ -289,11 +289,11 @@ bool TandemComponent::unitPropertyInfo(AudioUnitPropertyID id, const PropertyAdd
         return true;
     case kAudioUnitProperty_TailTime:
         info = global(8);
-        requireAvailable(vstSupportsTail);
+        requireAvailable(setup.vstSupportsTail);
         return true;
     case kAudioUnitProperty_BypassEffect:
         info = global(4, true);
-        requireAvailable(bypassSupported);
+        requireAvailable(setup.bypassSupported);
         return true;
     case kAudioUnitProperty_HostCallbacks:
         info = global(static_cast<int>(sizeof(HostCallbackInfo)), true);

@@ -180,13 +180,13 @@ inline void TandemComponent::renderOutput(int frames, const float* const* effect
         vst->processEvents(*midiQueueAsVstEvents);
         midiQueue.numEvents = 0;
     }
-    if (vstGotTandemExtensions)
+    if (setup.vstGotTandemExtensions)
     {
         vst->vendorSpecific(kTandemInputSilence, inputIsSilent ? 1 : 0, nullptr, 0.0f);
     }
     vst->processReplacing(effectInputs, effectOutputs, frames);
     outputSilent = false;
-    if (vstGotTandemExtensions && vst->vendorSpecific(kTandemOutputSilence, 0, nullptr, 0.0f) != 0) [[unlikely]]
+    if (setup.vstGotTandemExtensions && vst->vendorSpecific(kTandemOutputSilence, 0, nullptr, 0.0f) != 0) [[unlikely]]
     {
         outputSilent = true;
         const bool reallyGotSignal = std::any_of(
