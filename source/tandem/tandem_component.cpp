@@ -77,7 +77,7 @@ bool versionBelow(CFStringRef version, const char* limit)
 }  // namespace
 
 TandemComponent::TandemComponent(ComponentInstance auComponentInstance)
-    : auComponentInstance(auComponentInstance), listeners(auComponentInstance)
+    : auComponentInstance(auComponentInstance), listeners(auComponentInstance), renderPath(vst, setup, listeners)
 {
     try
     {
@@ -108,47 +108,29 @@ void TandemComponent::construct()
     {
         convertVSTPresets();
     }
-    lastLatency = vst->getInitialDelay() / streamFormat.mSampleRate;
+    // Kept without telling anyone: no host listens yet.
+    renderPath.updateInitialDelayTime();
     if (setup.vstSupportsTail)
     {
-        lastTailTime = static_cast<double>(vst->getTailSize()) / streamFormat.mSampleRate;
+        renderPath.updateTailTime();
     }
     updateCurrentAUPreset();
     installIdleTimer();
 }
 
-// The stream format, preset name and MIDI queue before the effect is known.
+// The preset name before the effect is known.
 void TandemComponent::setInitialState()
 {
-    streamFormat = {44100.0,
-                    kAudioFormatLinearPCM,
-                    kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved,
-                    4,
-                    1,
-                    4,
-                    2,
-                    32,
-                    0};
     currentAUPreset.presetNumber = -1;
     currentAUPreset.presetName = CFStringCreateWithCString(kCFAllocatorDefault, "Untitled", kCFStringEncodingASCII);
     TANDEM_REQUIRE(currentAUPreset.presetName != 0);
-
-    midiEventStorage = std::make_unique<VstMidiEvent[]>(kMaxVSTMIDIEvents);
-    for (int index = 0; index < kMaxVSTMIDIEvents; ++index)
-    {
-        VstMidiEvent& record = midiEventStorage[index];
-        record = VstMidiEvent{};
-        record.type = kVstMidiType;
-        record.byteSize = 24;
-        midiQueue.events[index] = reinterpret_cast<VstEvent*>(&record);
-    }
 }
 
 void TandemComponent::openEffect()
 {
     const CFHandle<CFBundleRef> vstBundle(createVSTBundle());
-    vst = std::make_unique<VSTPlugIn>(*this, vstBundle.get(), static_cast<float>(streamFormat.mSampleRate),
-                                      maxFramesPerSlice);
+    vst = std::make_unique<VSTPlugIn>(*this, vstBundle.get(), static_cast<float>(renderPath.getSampleRate()),
+                                      renderPath.getMaxFramesPerSlice());
     vst->open();
     checkAndProbeEffect();
 }
@@ -158,10 +140,7 @@ void TandemComponent::layOutForEffect()
 {
     tryToIdentifyHostApplication();
     const bool requireNumChannels = getComponentType() != kAudioUnitType_MusicDevice || setup.hostApplication == 1;
-    layOutBuses(inputs, vst->getInputCount(), true, requireNumChannels);
-    layOutBuses(outputs, vst->getOutputCount(), false, requireNumChannels);
-    layOutChannelConfigurations();
-    allocateBuffers(maxFramesPerSlice);
+    renderPath.layOutForEffect(requireNumChannels);
 }
 
 void TandemComponent::locateOwnBundle()
@@ -392,16 +371,6 @@ void TandemComponent::uninit()
     releaseCF(currentAUPreset.presetName);
     parameterMapping = ParameterMapping{};
     vst.reset();
-    midiEventStorage.reset();
-    for (auto& buffer : ioBuffers)
-    {
-        buffer.reset();
-    }
-    for (int bus = 0; bus < kMaxBuses; ++bus)
-    {
-        releaseCF(inputs.names[bus]);
-        releaseCF(outputs.names[bus]);
-    }
     if (auBundleRef != nullptr)
     {
         if (CFGetRetainCount(auBundleRef) == 1 && CFBundleIsExecutableLoaded(auBundleRef))

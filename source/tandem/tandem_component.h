@@ -19,6 +19,7 @@
 
 #include "tandem/parameter_mapping.h"
 #include "tandem/tandem_property_listeners.h"
+#include "tandem/tandem_render_path.h"
 #include "tandem/tandem_setup.h"
 #include "tandem/vst_host.h"
 #include "tandem/vst_plugin.h"
@@ -30,45 +31,7 @@ class DataFork;
 class NSView;
 class comQuarnTandem_CocoaView;
 
-inline constexpr int kMaxBuses = 32;
-inline constexpr int kMaxChannels = 32;
-inline constexpr int kMaxRenderNotifications = 128;
-inline constexpr int kMaxVSTMIDIEvents = 1024;
-inline constexpr int kMaxChannelInfos = 4;
 inline constexpr int kMaxFactoryPresets = 128;
-inline constexpr int kDefaultMaxFramesPerSlice = 4096;
-// Forces the next render to run the effect.
-inline constexpr double kNoRenderSampleTime = -12345678.0;
-
-// A VstEvents record with room for the whole MIDI queue.
-struct TandemVstEvents
-{
-    VstInt32 numEvents;
-    VstIntPtr reserved;
-    VstEvent* events[kMaxVSTMIDIEvents];
-};
-
-// One scope's buses: bus b covers the effect pins firstPin[b] ..
-// firstPin[b+1]-1 and carries a stream of activeChannels[b] channels.
-struct BusLayout
-{
-    int count = 0;
-    int firstPin[kMaxBuses + 1] = {};
-    int activeChannels[kMaxBuses + 1] = {};
-    CFStringRef names[kMaxBuses] = {};
-
-    int maxChannels(int bus) const { return firstPin[bus + 1] - firstPin[bus]; }
-    // The stream channel that pin j of the bus carries: j mod the active
-    // channels, so that a mono stream on a stereo bus serves both pins. The
-    // division only where the stream is narrower than the pins.
-    int channelOfPin(int bus, int pin) const { return pin < activeChannels[bus] ? pin : pin % activeChannels[bus]; }
-    // The pin whose buffer stream channel k of the bus is handed out from:
-    // both channels of a stereo stream on a one-pin bus come from that pin.
-    int pinOfChannel(int bus, int channel) const
-    {
-        return channel < maxChannels(bus) ? channel : channel % maxChannels(bus);
-    }
-};
 
 class TandemComponent : public VSTHost
 {
@@ -118,24 +81,11 @@ public:
     float scaleFromAUParameter(int index, float value) const;
     float scaleToAUParameter(int index, float value) const;
 
-    // Buses and formats.
-    int getMaxInputChannels(int busNumber) const;
-    int getMaxOutputChannels(int busNumber) const;
-    int getActiveInputChannels(int busNumber) const;
-    int getActiveOutputChannels(int busNumber) const;
-    bool updateFormat(AudioUnitScope scope, AudioUnitElement element, const AudioStreamBasicDescription& format);
-    bool updateSampleRate(double rate);
-    void updateMaxFramesPerSlice(int frames);
-    bool updateInitialDelayTime();
-    bool updateTailTime();
-    void updateInitialDelayAndTailTimes();
-
-    // Rendering.
-    OSStatus render(AudioUnitRenderActionFlags* ioActionFlags, const AudioTimeStamp* inTimeStamp,
-                    UInt32 inOutputBusNumber, UInt32 inNumberFrames, AudioBufferList* ioData) noexcept;
-    void midiInput(int offset, int status, int data1, int data2) noexcept;
-    void addRenderNotification(AURenderCallback proc, void* refCon);
-    void removeRenderNotification(AURenderCallback proc, void* refCon);
+    // The buses as the render path lays them out.
+    int getMaxInputChannels(int busNumber) const { return renderPath.getMaxInputChannels(busNumber); }
+    int getMaxOutputChannels(int busNumber) const { return renderPath.getMaxOutputChannels(busNumber); }
+    int getActiveInputChannels(int busNumber) const { return renderPath.getActiveInputChannels(busNumber); }
+    int getActiveOutputChannels(int busNumber) const { return renderPath.getActiveOutputChannels(busNumber); }
 
     void getComponentName(char* name) const;
     OSType getComponentType() const;
@@ -184,9 +134,6 @@ private:
     bool readUnitProperty(AudioUnitPropertyID id, const PropertyRead& read);
     void getParameterStringFromValue(AudioUnitParameterStringFromValue& request);
     void getParameterValueFromString(AudioUnitParameterValueFromString& request);
-    void setConnection(AudioUnitElement element, const AudioUnitConnection& connection);
-    void setRenderCallback(AudioUnitElement element, const AURenderCallbackStruct& callback);
-    void setHostCallbacks(UInt32 size, const void* data);
     void setBypass(bool on);
 
     // Presets: dictionaries of the effect's program or bank, factory presets,
@@ -215,76 +162,18 @@ private:
     void convertVSTPreset(const FSRef& file, bool isFXB);
     void convertVSTPresetFile(const FSRef& file, bool isFXB);
 
-    // Bus layout and buffers.
-    void layOutBuses(BusLayout& layout, int pinCount, bool isInput, bool requireNumChannels);
-    void layOutChannelConfigurations();
-    void allocateBuffers(int frames);
-
-    // The render path: checking the call, pulling the input buses, running
-    // the effect once per time stamp and handing the output out.
-    OSStatus checkRenderArguments(AudioUnitRenderActionFlags flags, UInt32 bus, UInt32 frames,
-                                  const AudioBufferList& ioData) const noexcept;
-    void callRenderNotifications(AudioUnitRenderActionFlags* flags, const AudioTimeStamp* timeStamp, UInt32 bus,
-                                 UInt32 frames, AudioBufferList* ioData) noexcept;
-    OSStatus runEffectOnce(int frames, const AudioTimeStamp* timeStamp) noexcept;
-    OSStatus runEffect(int frames, const AudioTimeStamp* timeStamp) noexcept;
-    void handOutOutput(int bus, int frames, AudioBufferList& ioData) noexcept;
-    OSStatus collectInputAudio(int frames, const float** pins, const AudioTimeStamp* timeStamp, bool& silent) noexcept;
-    OSStatus pullInputBus(int bus, int frames, const AudioTimeStamp* timeStamp, AudioBufferList& buffers,
-                          AudioUnitRenderActionFlags& flags) noexcept;
-    void pointPinsAtBus(int bus, const AudioBufferList& received, int frames, const float** pins) noexcept;
-    const float* takePinInput(int bus, int pin, const AudioBufferList& received, int frames) noexcept;
-    void renderOutput(int frames, const float* const* inputs, float** outputs, bool inputIsSilent) noexcept;
-    void foldDownNarrowOutputs(int frames) noexcept;
-    void updateVSTTimeInfo(const AudioTimeStamp* timeStamp) noexcept;
-    void readBeatAndTempo() noexcept;
-    void readMusicalTimeLocation() noexcept;
-    void readTransportState() noexcept;
-
     ComponentInstance auComponentInstance;
     CFBundleRef auBundleRef = nullptr;
     TandemSetup setup;
-    AudioStreamBasicDescription streamFormat{};
-    int maxFramesPerSlice = kDefaultMaxFramesPerSlice;
-    int renderNotificationCount = 0;
-    AURenderCallbackStruct renderNotifications[kMaxRenderNotifications] = {};
-    double lastRenderSampleTime = kNoRenderSampleTime;
-    AudioUnitConnection inputConnections[kMaxBuses] = {};
-    AURenderCallbackStruct inputRenderCallbacks[kMaxBuses] = {};
-    std::unique_ptr<float[]> ioBuffers[kMaxChannels];
-    // The second channel of a stereo stream on a one-pin input bus, until it
-    // is folded into the pin's buffer.
-    std::unique_ptr<float[]> foldBuffer;
-    // The effect's pins on the buffers. Output pin n always writes buffer n,
-    // so they are mapped when the buffers change; input pins are filled by
-    // every run from what the sources hand back.
-    float* effectOutputs[kMaxChannels] = {};
-    const float* effectInputs[kMaxChannels] = {};
-    bool outputSilent = false;
-    // Some output bus carries a stream narrower than its pins.
-    bool outputNarrowerThanPins = false;
+    HostedEffect vst;
     PropertyListeners listeners;
-    HostCallbackInfo hostCallbacks{};
+    TandemRenderPath renderPath;
     AUPreset currentAUPreset{};
     AUPreset factoryPresets[kMaxFactoryPresets] = {};
     CFDataRef factoryPresetData[kMaxFactoryPresets] = {};
     CFMutableArrayRef factoryPresetsArray = nullptr;  // of pointers into factoryPresets, not retained
     ParameterMapping parameterMapping;
-    std::unique_ptr<VSTPlugIn> vst;
-    // The MIDI queue: its pointer array, the same seen as the VstEvents
-    // record the effect reads, and the events the pointers lead to.
-    TandemVstEvents midiQueue{};
-    const VstEvents* midiQueueAsVstEvents = reinterpret_cast<const VstEvents*>(&midiQueue);
-    std::unique_ptr<VstMidiEvent[]> midiEventStorage;
-    VstTimeInfo vstTimeInfo{};
-    bool vstTimeInfoFromHost = false;  // the last run filled fields from the host's callbacks
-    double lastLatency = 0.0;
-    double lastTailTime = 0.0;
     bool bypassing = false;
-    BusLayout inputs;
-    BusLayout outputs;
-    int auChannelInfoCount = 0;
-    AUChannelInfo auChannelInfos[kMaxChannelInfos] = {};
     EventLoopTimerRef idleTimerRef = nullptr;
     // Set by the effect's audioMasterUpdateDisplay, from whichever thread it
     // calls; the idle timer brings the current preset up to date.

@@ -160,8 +160,8 @@ struct TandemComponent::SelectorHandlers
     static ComponentResult midiEvent(TandemComponent& unit, const ComponentParameters* params) noexcept
     {
         const auto arguments = componentArguments<MIDIEventArguments, UInt32, UInt32, UInt32, UInt32>(params);
-        unit.midiInput(static_cast<int>(arguments.offsetSampleFrame), static_cast<int>(arguments.status),
-                       static_cast<int>(arguments.data1), static_cast<int>(arguments.data2));
+        unit.renderPath.midiInput(static_cast<int>(arguments.offsetSampleFrame), static_cast<int>(arguments.status),
+                                  static_cast<int>(arguments.data1), static_cast<int>(arguments.data2));
         return noErr;
     }
 
@@ -191,8 +191,8 @@ ComponentResult TandemComponent::renderSelector(const ComponentParameters* param
 {
     const auto arguments = componentArguments<RenderArguments, AudioUnitRenderActionFlags*, const AudioTimeStamp*,
                                               UInt32, UInt32, AudioBufferList*>(params);
-    return render(arguments.ioActionFlags, arguments.timeStamp, arguments.outputBusNumber, arguments.numberFrames,
-                  arguments.ioData);
+    return renderPath.render(arguments.ioActionFlags, arguments.timeStamp, arguments.outputBusNumber,
+                             arguments.numberFrames, arguments.ioData);
 }
 
 ComponentResult TandemComponent::dispatch(ComponentParameters* params)
@@ -226,13 +226,13 @@ ComponentResult TandemComponent::dispatch(ComponentParameters* params)
     case kAudioUnitAddRenderNotifySelect:
     {
         const auto notification = Handlers::renderNotification(params);
-        addRenderNotification(notification.proc, notification.userData);
+        renderPath.addRenderNotification(notification.proc, notification.userData);
         return noErr;
     }
     case kAudioUnitRemoveRenderNotifySelect:
     {
         const auto notification = Handlers::renderNotification(params);
-        removeRenderNotification(notification.proc, notification.userData);
+        renderPath.removeRenderNotification(notification.proc, notification.userData);
         return noErr;
     }
     default: tandemTrace("AU unknown selector: %d\n", params->what); throw MacOSException(badComponentSelector);
@@ -245,7 +245,7 @@ void TandemComponent::initialize()
     if (!vst->isResumed())
     {
         vst->resume();
-        updateInitialDelayAndTailTimes();
+        renderPath.updateInitialDelayAndTailTimes();
     }
 }
 
@@ -269,9 +269,9 @@ void TandemComponent::reset(AudioUnitScope scope)
     {
         vst->suspend();
         vst->resume();
-        updateInitialDelayAndTailTimes();
+        renderPath.updateInitialDelayAndTailTimes();
     }
-    lastRenderSampleTime = kNoRenderSampleTime;
+    renderPath.forgetLastRenderTime();
 }
 
 OSStatus TandemComponent::parameterStatus(AudioUnitParameterID id, AudioUnitScope scope) const noexcept
@@ -343,7 +343,7 @@ OSStatus TandemComponent::scheduleParameters(const AudioUnitParameterEvent* even
         }
         // An offset beyond the slice is the host's fault: the event fails
         // like any other bad event instead of stopping the process.
-        if (event.eventValues.immediate.bufferOffset >= static_cast<UInt32>(maxFramesPerSlice))
+        if (event.eventValues.immediate.bufferOffset >= static_cast<UInt32>(renderPath.getMaxFramesPerSlice()))
         {
             return paramErr;
         }

@@ -55,7 +55,7 @@ bool TandemComponent::canDo(VSTPlugIn& plugIn, const char* what)
 VstTimeInfo* TandemComponent::getTimeInfo(VSTPlugIn& plugIn, int)
 {
     TANDEM_REQUIRE(&plugIn == vst.get());
-    return &vstTimeInfo;
+    return renderPath.getTimeInfo();
 }
 
 namespace

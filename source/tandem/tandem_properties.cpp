@@ -76,17 +76,16 @@ void TandemComponent::getProperty(UInt32* ioDataSize, void* outData, AudioUnitEl
 
 bool TandemComponent::readBusProperty(AudioUnitPropertyID id, const PropertyRead& read)
 {
-    const BusLayout& layout = read.scope == kAudioUnitScope_Input ? inputs : outputs;
+    const BusLayout& layout = read.scope == kAudioUnitScope_Input ? renderPath.getInputs() : renderPath.getOutputs();
     switch (id)
     {
-    case kAudioUnitProperty_SampleRate: store(read.data, streamFormat.mSampleRate); return true;
+    case kAudioUnitProperty_SampleRate: store(read.data, renderPath.getSampleRate()); return true;
     case kAudioUnitProperty_StreamFormat:
-        streamFormat.mChannelsPerFrame = static_cast<UInt32>(layout.activeChannels[read.element]);
-        store(read.data, streamFormat);
+        store(read.data, renderPath.getStreamFormat(layout, read.element));
         return true;
     case kAudioUnitProperty_ElementCount:
-        store(read.data, static_cast<UInt32>(read.scope == kAudioUnitScope_Input    ? inputs.count
-                                             : read.scope == kAudioUnitScope_Output ? outputs.count
+        store(read.data, static_cast<UInt32>(read.scope == kAudioUnitScope_Input    ? renderPath.getInputs().count
+                                             : read.scope == kAudioUnitScope_Output ? renderPath.getOutputs().count
                                                                                     : 0));
         return true;
     case kAudioUnitProperty_ElementName:
@@ -147,24 +146,25 @@ bool TandemComponent::readUnitProperty(AudioUnitPropertyID id, const PropertyRea
     switch (id)
     {
     case kAudioUnitProperty_Latency:
-        updateInitialDelayTime();
-        store(read.data, lastLatency);
+        renderPath.updateInitialDelayTime();
+        store(read.data, renderPath.getLastLatency());
         return true;
     case kAudioUnitProperty_TailTime:
-        updateTailTime();
-        store(read.data, lastTailTime);
+        renderPath.updateTailTime();
+        store(read.data, renderPath.getLastTailTime());
         return true;
     case kAudioUnitProperty_SupportedNumChannels:
-        std::memcpy(read.data, auChannelInfos, static_cast<size_t>(auChannelInfoCount) * sizeof(AUChannelInfo));
+        std::ranges::copy(renderPath.getChannelInfos(), static_cast<AUChannelInfo*>(read.data));
         return true;
     case kAudioUnitProperty_MaximumFramesPerSlice:
-        store(read.data, static_cast<UInt32>(maxFramesPerSlice));
+        store(read.data, static_cast<UInt32>(renderPath.getMaxFramesPerSlice()));
         return true;
     case kAudioUnitProperty_BypassEffect: store(read.data, static_cast<UInt32>(bypassing ? 1 : 0)); return true;
     case kAudioUnitProperty_LastRenderError:
     case kMusicDeviceProperty_InstrumentCount: store(read.data, UInt32{0}); return true;
     case kAudioUnitProperty_HostCallbacks:
     {
+        const HostCallbackInfo& hostCallbacks = renderPath.getHostCallbacks();
         const UInt32 count = std::min<UInt32>(read.callerSize, sizeof hostCallbacks);
         std::memcpy(read.data, &hostCallbacks, count);
         *read.ioDataSize = count;
@@ -250,17 +250,19 @@ void TandemComponent::setProperty(UInt32 inDataSize, const void* inData, AudioUn
     }
     switch (id)
     {
-    case kAudioUnitProperty_MakeConnection: setConnection(element, load<AudioUnitConnection>(inData)); break;
-    case kAudioUnitProperty_SetRenderCallback: setRenderCallback(element, load<AURenderCallbackStruct>(inData)); break;
-    case kAudioUnitProperty_SampleRate: updateSampleRate(load<Float64>(inData)); break;
+    case kAudioUnitProperty_MakeConnection: renderPath.setConnection(element, load<AudioUnitConnection>(inData)); break;
+    case kAudioUnitProperty_SetRenderCallback:
+        renderPath.setRenderCallback(element, load<AURenderCallbackStruct>(inData));
+        break;
+    case kAudioUnitProperty_SampleRate: renderPath.updateSampleRate(load<Float64>(inData)); break;
     case kAudioUnitProperty_StreamFormat:
-        updateFormat(scope, element, load<AudioStreamBasicDescription>(inData));
+        renderPath.updateFormat(scope, element, load<AudioStreamBasicDescription>(inData));
         break;
     case kAudioUnitProperty_MaximumFramesPerSlice:
-        updateMaxFramesPerSlice(static_cast<int>(load<UInt32>(inData)));
+        renderPath.updateMaxFramesPerSlice(static_cast<int>(load<UInt32>(inData)));
         break;
     case kAudioUnitProperty_BypassEffect: setBypass(load<UInt32>(inData) != 0); break;
-    case kAudioUnitProperty_HostCallbacks: setHostCallbacks(inDataSize, inData); break;
+    case kAudioUnitProperty_HostCallbacks: renderPath.setHostCallbacks(inDataSize, inData); break;
     case kAudioUnitProperty_ClassInfo: restoreAUPreset(load<CFPropertyListRef>(inData)); break;
     case kAudioUnitProperty_CurrentPreset:
     case kAudioUnitProperty_PresentPreset: setCurrentPreset(inDataSize, inData); break;

@@ -144,6 +144,8 @@ void TandemComponent::getPropertyInfo(AudioUnitPropertyID id, AudioUnitScope sco
 // Writes the property's trace line; a property the unit never has fails here.
 void TandemComponent::traceKnownProperty(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element) const
 {
+    const BusLayout& inputs = renderPath.getInputs();
+    const BusLayout& outputs = renderPath.getOutputs();
     const bool hasNamedBus = inputs.names[0] != nullptr || outputs.names[0] != nullptr;
     if (const char* name = nameIn(kUnsupportedNames, id))
     {
@@ -152,9 +154,10 @@ void TandemComponent::traceKnownProperty(AudioUnitPropertyID id, AudioUnitScope 
     }
     if (id == kAudioUnitProperty_SupportedNumChannels)
     {
-        tandemTrace(auChannelInfoCount > 0 ? "AU GetPropertyInfo: kAudioUnitProperty_SupportedNumChannels\n"
-                                           : "AU GetPropertyInfo: kAudioUnitProperty_SupportedNumChannels (not "
-                                             "supported)\n");
+        tandemTrace(!renderPath.getChannelInfos().empty()
+                        ? "AU GetPropertyInfo: kAudioUnitProperty_SupportedNumChannels\n"
+                        : "AU GetPropertyInfo: kAudioUnitProperty_SupportedNumChannels (not "
+                          "supported)\n");
     }
     else if (id == kAudioUnitProperty_ElementName && !hasNamedBus)
     {
@@ -175,6 +178,8 @@ void TandemComponent::traceKnownProperty(AudioUnitPropertyID id, AudioUnitScope 
 // Connections, callbacks, formats and names of the buses.
 bool TandemComponent::busPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const
 {
+    const BusLayout& inputs = renderPath.getInputs();
+    const BusLayout& outputs = renderPath.getOutputs();
     const BusLayout& layout = at.input() ? inputs : outputs;
     switch (id)
     {
@@ -191,7 +196,7 @@ bool TandemComponent::busPropertyInfo(AudioUnitPropertyID id, const PropertyAddr
         requireScope(at.global() || at.input() || at.output());
         requireElement(at.element, layout.count);
         // A connected input takes its format from the unit it is connected to.
-        info.writable = !at.input() || inputConnections[at.element].sourceAudioUnit == nullptr;
+        info.writable = !at.input() || !renderPath.isInputConnected(at.element);
         info.dataSize = id == kAudioUnitProperty_SampleRate ? 8 : static_cast<int>(sizeof(AudioStreamBasicDescription));
         return true;
     case kAudioUnitProperty_ElementCount: info.dataSize = 4; return true;
@@ -284,8 +289,8 @@ bool TandemComponent::unitPropertyInfo(AudioUnitPropertyID id, const PropertyAdd
     case kAudioUnitProperty_Latency: info = global(8); return true;
     case kAudioUnitProperty_MaximumFramesPerSlice: info = global(4, true); return true;
     case kAudioUnitProperty_SupportedNumChannels:
-        info = global(auChannelInfoCount * static_cast<int>(sizeof(AUChannelInfo)));
-        requireAvailable(auChannelInfoCount > 0);
+        info = global(static_cast<int>(renderPath.getChannelInfos().size_bytes()));
+        requireAvailable(!renderPath.getChannelInfos().empty());
         return true;
     case kAudioUnitProperty_TailTime:
         info = global(8);

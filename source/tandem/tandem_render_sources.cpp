@@ -1,10 +1,10 @@
 // What an input bus pulls its samples from: a connection to an upstream
 // unit or a render callback, each clearing the other.
 
-#include "tandem/tandem_component.h"
 #include "tandem/tandem_exceptions.h"
+#include "tandem/tandem_render_path.h"
 
-void TandemComponent::setConnection(AudioUnitElement element, const AudioUnitConnection& connection)
+void TandemRenderPath::setConnection(AudioUnitElement element, const AudioUnitConnection& connection)
 {
     if (connection.destInputNumber != element)
     {
@@ -40,7 +40,7 @@ void TandemComponent::setConnection(AudioUnitElement element, const AudioUnitCon
     }
 }
 
-void TandemComponent::setRenderCallback(AudioUnitElement element, const AURenderCallbackStruct& callback)
+void TandemRenderPath::setRenderCallback(AudioUnitElement element, const AURenderCallbackStruct& callback)
 {
     AURenderCallbackStruct& stored = inputRenderCallbacks[element];
     const bool changed = stored.inputProc != callback.inputProc || stored.inputProcRefCon != callback.inputProcRefCon;
