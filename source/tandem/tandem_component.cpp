@@ -77,7 +77,8 @@ bool versionBelow(CFStringRef version, const char* limit)
 }  // namespace
 
 TandemComponent::TandemComponent(ComponentInstance auComponentInstance)
-    : auComponentInstance(auComponentInstance), listeners(auComponentInstance), renderPath(vst, setup, listeners)
+    : auComponentInstance(auComponentInstance), listeners(auComponentInstance), renderPath(vst, setup, listeners),
+      presets(auComponentInstance, vst, setup, listeners)
 {
     try
     {
@@ -95,7 +96,6 @@ TandemComponent::~TandemComponent() { uninit(); }
 void TandemComponent::construct()
 {
     TANDEM_REQUIRE(auComponentInstance != 0);
-    setInitialState();
     getComponentName(gTraceIdentifierString);
     locateOwnBundle();
     loadConfiguration();
@@ -103,10 +103,12 @@ void TandemComponent::construct()
     openEffect();
     layOutForEffect();
     parameterMapping = readOrCreateParameterMapping(setup.resourcesFolder, *vst, setup.vstGotTandemExtensions);
-    loadOrCreateFactoryPresets();
+    presets.loadOrCreateFactoryPresets();
     if (setup.autoConvertPresets)
     {
-        convertVSTPresets();
+        char componentName[256];
+        getComponentName(componentName);
+        presets.convertVSTPresets(componentName);
     }
     // Kept without telling anyone: no host listens yet.
     renderPath.updateInitialDelayTime();
@@ -114,16 +116,8 @@ void TandemComponent::construct()
     {
         renderPath.updateTailTime();
     }
-    updateCurrentAUPreset();
+    presets.updateCurrentAUPreset();
     installIdleTimer();
-}
-
-// The preset name before the effect is known.
-void TandemComponent::setInitialState()
-{
-    currentAUPreset.presetNumber = -1;
-    currentAUPreset.presetName = CFStringCreateWithCString(kCFAllocatorDefault, "Untitled", kCFStringEncodingASCII);
-    TANDEM_REQUIRE(currentAUPreset.presetName != 0);
 }
 
 void TandemComponent::openEffect()
@@ -309,9 +303,10 @@ void TandemComponent::installIdleTimer()
 void TandemComponent::idleTimerAction(EventLoopTimerRef, void* userData)
 {
     auto* component = static_cast<TandemComponent*>(userData);
-    if (component->displayChanged.exchange(false, std::memory_order_relaxed) && component->updateCurrentAUPreset())
+    if (component->displayChanged.exchange(false, std::memory_order_relaxed) &&
+        component->presets.updateCurrentAUPreset())
     {
-        component->notifyCurrentPresetChanged();
+        component->presets.notifyCurrentPresetChanged();
     }
     component->vst->idle();
 }
@@ -367,8 +362,6 @@ void TandemComponent::uninit()
         TANDEM_REQUIRE(removed == noErr);
         idleTimerRef = nullptr;
     }
-    releaseFactoryPresets();
-    releaseCF(currentAUPreset.presetName);
     parameterMapping = ParameterMapping{};
     vst.reset();
     if (auBundleRef != nullptr)

@@ -18,6 +18,7 @@
 #include <Carbon/Carbon.h>
 
 #include "tandem/parameter_mapping.h"
+#include "tandem/tandem_preset_store.h"
 #include "tandem/tandem_property_listeners.h"
 #include "tandem/tandem_render_path.h"
 #include "tandem/tandem_setup.h"
@@ -27,11 +28,8 @@
 #include <atomic>
 #include <memory>
 
-class DataFork;
 class NSView;
 class comQuarnTandem_CocoaView;
-
-inline constexpr int kMaxFactoryPresets = 128;
 
 class TandemComponent : public VSTHost
 {
@@ -98,7 +96,6 @@ private:
 
     // Construction and teardown.
     void construct();
-    void setInitialState();
     void openEffect();
     void layOutForEffect();
     void uninit();
@@ -136,42 +133,13 @@ private:
     void getParameterValueFromString(AudioUnitParameterValueFromString& request);
     void setBypass(bool on);
 
-    // Presets: dictionaries of the effect's program or bank, factory presets,
-    // the current preset and the conversion of VST preset files.
-    CFMutableDictionaryRef createAUPresetWithVSTData(unsigned long size, const unsigned char* vstData,
-                                                     CFStringRef presetName) const;
-    CFMutableDictionaryRef createAUPresetOfCurrentBank(CFStringRef nameRef);
-    CFMutableDictionaryRef createAUPresetOfCurrentProgram(CFStringRef nameRef);
-    CFPropertyListRef createClassInfo();
-    void restoreAUPreset(CFPropertyListRef preset);
-    void restoreAUPresetDictionary(CFPropertyListRef preset);
-    void loadOrCreateFactoryPresets();
-    void createFactoryPresets(const FSRef& listFile);
-    void loadFactoryPresets(const FSRef& listFile);
-    void loadFactoryPreset(const char* fileName, int number);
-    void releaseFactoryPresets();
-    void convertLoadedPrograms(const FSRef& folder, bool writeList, DataFork* listFork);
-    bool updateCurrentAUPreset();
-    void updateCurrentVSTProgramName(CFStringRef presetName);
-    void getCurrentPreset(UInt32 callerSize, void* outData, UInt32* ioDataSize, bool retainName);
-    void setCurrentPreset(UInt32 inDataSize, const void* inData);
-    void selectFactoryPreset(SInt32 number);
-    void notifyCurrentPresetChanged();
-    void convertVSTPresets();
-    void convertVSTPresetsInDomain(FSVolumeRefNum domain, const char* componentName);
-    void convertVSTPreset(const FSRef& file, bool isFXB);
-    void convertVSTPresetFile(const FSRef& file, bool isFXB);
-
     ComponentInstance auComponentInstance;
     CFBundleRef auBundleRef = nullptr;
     TandemSetup setup;
     HostedEffect vst;
     PropertyListeners listeners;
     TandemRenderPath renderPath;
-    AUPreset currentAUPreset{};
-    AUPreset factoryPresets[kMaxFactoryPresets] = {};
-    CFDataRef factoryPresetData[kMaxFactoryPresets] = {};
-    CFMutableArrayRef factoryPresetsArray = nullptr;  // of pointers into factoryPresets, not retained
+    TandemPresetStore presets;
     ParameterMapping parameterMapping;
     bool bypassing = false;
     EventLoopTimerRef idleTimerRef = nullptr;

@@ -6,8 +6,8 @@
 #include "tandem/file_reading.h"
 #include "tandem/pending_item.h"
 #include "tandem/preset_files.h"
-#include "tandem/tandem_component.h"
 #include "tandem/tandem_exceptions.h"
+#include "tandem/tandem_preset_store.h"
 #include "tandem/tandem_trace.h"
 
 #include <algorithm>
@@ -44,7 +44,7 @@ CFStringRef createMacRomanString(const char* text)
 }
 }  // namespace
 
-void TandemComponent::loadOrCreateFactoryPresets()
+void TandemPresetStore::loadOrCreateFactoryPresets()
 {
     const UnicodeName listName = fileNameFromMacRoman(kListFileName);
     FSRef listFile;
@@ -59,7 +59,7 @@ void TandemComponent::loadOrCreateFactoryPresets()
     loadFactoryPresets(listFile);
 }
 
-void TandemComponent::createFactoryPresets(const FSRef& listFile)
+void TandemPresetStore::createFactoryPresets(const FSRef& listFile)
 {
     DataFork list(listFile, fsWrPerm);
     if (setup.presetIsFXB)
@@ -75,7 +75,7 @@ void TandemComponent::createFactoryPresets(const FSRef& listFile)
     list.close();
 }
 
-void TandemComponent::convertLoadedPrograms(const FSRef& folder, bool writeList, DataFork* listFork)
+void TandemPresetStore::convertLoadedPrograms(const FSRef& folder, bool writeList, DataFork* listFork)
 {
     TANDEM_REQUIRE(!setup.presetIsFXB);
     const int programCount = vst->getProgramCount();
@@ -115,7 +115,7 @@ void TandemComponent::convertLoadedPrograms(const FSRef& folder, bool writeList,
     vst->setCurrentProgram(oldProgramIndex);
 }
 
-void TandemComponent::loadFactoryPresets(const FSRef& listFile)
+void TandemPresetStore::loadFactoryPresets(const FSRef& listFile)
 {
     TANDEM_REQUIRE(factoryPresetsArray == 0);
     factoryPresetsArray = CFArrayCreateMutable(kCFAllocatorDefault, 0, nullptr);
@@ -140,7 +140,7 @@ void TandemComponent::loadFactoryPresets(const FSRef& listFile)
     }
 }
 
-void TandemComponent::loadFactoryPreset(const char* fileName, int number)
+void TandemPresetStore::loadFactoryPreset(const char* fileName, int number)
 {
     // The list is read one byte per character; bytes above 127 as Mac Roman,
     // as the list is written.
@@ -178,7 +178,7 @@ void TandemComponent::loadFactoryPreset(const char* fileName, int number)
     CFArrayAppendValue(factoryPresetsArray, &factoryPresets[number]);
 }
 
-void TandemComponent::releaseFactoryPresets()
+void TandemPresetStore::releaseFactoryPresets()
 {
     for (int number = 0; number < kMaxFactoryPresets; ++number)
     {

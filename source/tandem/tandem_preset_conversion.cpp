@@ -7,8 +7,8 @@
 #include "tandem/file_reading.h"
 #include "tandem/pending_item.h"
 #include "tandem/preset_files.h"
-#include "tandem/tandem_component.h"
 #include "tandem/tandem_exceptions.h"
+#include "tandem/tandem_preset_store.h"
 #include "tandem/tandem_trace.h"
 
 #include <algorithm>
@@ -69,10 +69,8 @@ PresetFileKind presetFileKind(const FSRef& item)
 }
 }  // namespace
 
-void TandemComponent::convertVSTPresets()
+void TandemPresetStore::convertVSTPresets(const char* componentName)
 {
-    char componentName[256];
-    getComponentName(componentName);
     for (const Domain& domain : kDomains)
     {
         try
@@ -90,7 +88,7 @@ void TandemComponent::convertVSTPresets()
     }
 }
 
-void TandemComponent::convertVSTPresetsInDomain(FSVolumeRefNum domain, const char* componentName)
+void TandemPresetStore::convertVSTPresetsInDomain(FSVolumeRefNum domain, const char* componentName)
 {
     FSRef folder;
     check(FSFindFolder(domain, kAudioSupportFolderType, kDontCreateFolder, &folder));
@@ -144,7 +142,7 @@ void TandemComponent::convertVSTPresetsInDomain(FSVolumeRefNum domain, const cha
     }
 }
 
-void TandemComponent::convertVSTPreset(const FSRef& file, bool isFXB)
+void TandemPresetStore::convertVSTPreset(const FSRef& file, bool isFXB)
 {
     TANDEM_REQUIRE(isFXB || !setup.presetIsFXB);
     try
@@ -161,7 +159,7 @@ void TandemComponent::convertVSTPreset(const FSRef& file, bool isFXB)
     }
 }
 
-void TandemComponent::convertVSTPresetFile(const FSRef& file, bool isFXB)
+void TandemPresetStore::convertVSTPresetFile(const FSRef& file, bool isFXB)
 {
     HFSUniStr255 fileName;
     FSRef parent;

@@ -128,14 +128,14 @@ bool TandemComponent::readPresetProperty(AudioUnitPropertyID id, const PropertyR
 {
     switch (id)
     {
-    case kAudioUnitProperty_ClassInfo: store(read.data, createClassInfo()); return true;
+    case kAudioUnitProperty_ClassInfo: store(read.data, presets.createClassInfo()); return true;
     case kAudioUnitProperty_FactoryPresets:
-        store(read.data, static_cast<CFArrayRef>(CFRetain(factoryPresetsArray)));
+        store(read.data, static_cast<CFArrayRef>(CFRetain(presets.getFactoryPresets())));
         return true;
     case kAudioUnitProperty_CurrentPreset:
     case kAudioUnitProperty_PresentPreset:
         // Only the present preset hands the host a name of its own.
-        getCurrentPreset(read.callerSize, read.data, read.ioDataSize, id == kAudioUnitProperty_PresentPreset);
+        presets.getCurrentPreset(read.callerSize, read.data, read.ioDataSize, id == kAudioUnitProperty_PresentPreset);
         return true;
     default: return false;
     }
@@ -263,9 +263,9 @@ void TandemComponent::setProperty(UInt32 inDataSize, const void* inData, AudioUn
         break;
     case kAudioUnitProperty_BypassEffect: setBypass(load<UInt32>(inData) != 0); break;
     case kAudioUnitProperty_HostCallbacks: renderPath.setHostCallbacks(inDataSize, inData); break;
-    case kAudioUnitProperty_ClassInfo: restoreAUPreset(load<CFPropertyListRef>(inData)); break;
+    case kAudioUnitProperty_ClassInfo: presets.restoreAUPreset(load<CFPropertyListRef>(inData)); break;
     case kAudioUnitProperty_CurrentPreset:
-    case kAudioUnitProperty_PresentPreset: setCurrentPreset(inDataSize, inData); break;
+    case kAudioUnitProperty_PresentPreset: presets.setCurrentPreset(inDataSize, inData); break;
     default: TANDEM_REQUIRE(!"writable property without a writer");
     }
 }

@@ -259,7 +259,7 @@ bool TandemComponent::presetPropertyInfo(AudioUnitPropertyID id, const PropertyA
         return true;
     case kAudioUnitProperty_FactoryPresets:
         requireScope(at.global());
-        requireAvailable(factoryPresetsArray != nullptr && CFArrayGetCount(factoryPresetsArray) > 0);
+        requireAvailable(presets.getFactoryPresets() != nullptr && CFArrayGetCount(presets.getFactoryPresets()) > 0);
         info.dataSize = static_cast<int>(sizeof(CFArrayRef));
         return true;
     case kAudioUnitProperty_CurrentPreset:
