@@ -356,13 +356,3 @@ OSStatus TandemComponent::scheduleParameters(const AudioUnitParameterEvent* even
     }
     return noErr;
 }
-
-float TandemComponent::scaleFromAUParameter(int index, float value) const
-{
-    return ::scaleFromAUParameter(parameterMapping.parameterInfos[static_cast<size_t>(index)], value);
-}
-
-float TandemComponent::scaleToAUParameter(int index, float value) const
-{
-    return ::scaleToAUParameter(parameterMapping.parameterInfos[static_cast<size_t>(index)], value);
-}

@@ -1,4 +1,5 @@
-// Reading and writing properties.
+// Reading and writing properties, and the parameters scaled through the
+// mapping that their properties describe.
 
 #include "tandem/tandem_cocoa_view.h"
 #include "tandem/tandem_component.h"
@@ -280,4 +281,14 @@ void TandemComponent::setBypass(bool on)
     {
         tandemTrace("Could not set or reset VST bypass state\n");
     }
+}
+
+float TandemComponent::scaleFromAUParameter(int index, float value) const
+{
+    return ::scaleFromAUParameter(parameterMapping.parameterInfos[static_cast<size_t>(index)], value);
+}
+
+float TandemComponent::scaleToAUParameter(int index, float value) const
+{
+    return ::scaleToAUParameter(parameterMapping.parameterInfos[static_cast<size_t>(index)], value);
 }
