@@ -78,7 +78,7 @@ bool versionBelow(CFStringRef version, const char* limit)
 
 TandemComponent::TandemComponent(ComponentInstance auComponentInstance)
     : auComponentInstance(auComponentInstance), listeners(auComponentInstance), renderPath(vst, setup, listeners),
-      presets(auComponentInstance, vst, setup, listeners)
+      presets(auComponentInstance, vst, setup, listeners), properties(vst, setup, renderPath, presets)
 {
     try
     {
@@ -102,7 +102,7 @@ void TandemComponent::construct()
     locateResourcesFolder();
     openEffect();
     layOutForEffect();
-    parameterMapping = readOrCreateParameterMapping(setup.resourcesFolder, *vst, setup.vstGotTandemExtensions);
+    properties.loadParameterMapping();
     presets.loadOrCreateFactoryPresets();
     if (setup.autoConvertPresets)
     {
@@ -362,7 +362,6 @@ void TandemComponent::uninit()
         TANDEM_REQUIRE(removed == noErr);
         idleTimerRef = nullptr;
     }
-    parameterMapping = ParameterMapping{};
     vst.reset();
     if (auBundleRef != nullptr)
     {

@@ -20,6 +20,7 @@
 #include "tandem/parameter_mapping.h"
 #include "tandem/tandem_preset_store.h"
 #include "tandem/tandem_property_listeners.h"
+#include "tandem/tandem_property_table.h"
 #include "tandem/tandem_render_path.h"
 #include "tandem/tandem_setup.h"
 #include "tandem/vst_host.h"
@@ -67,18 +68,6 @@ public:
     // Render's own selector: its arguments read and the call made.
     ComponentResult renderSelector(const ComponentParameters* params) noexcept;
 
-    // Properties.
-    void getPropertyInfo(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element, bool& readable,
-                         bool& writable, int& minDataSize, int& dataSize);
-    void getProperty(UInt32* ioDataSize, void* outData, AudioUnitElement element, AudioUnitScope scope,
-                     AudioUnitPropertyID id);
-    void setProperty(UInt32 inDataSize, const void* inData, AudioUnitElement element, AudioUnitScope scope,
-                     AudioUnitPropertyID id);
-
-    // Parameters, scaled through the mapping.
-    float scaleFromAUParameter(int index, float value) const;
-    float scaleToAUParameter(int index, float value) const;
-
     // The buses as the render path lays them out.
     int getMaxInputChannels(int busNumber) const { return renderPath.getMaxInputChannels(busNumber); }
     int getMaxOutputChannels(int busNumber) const { return renderPath.getMaxOutputChannels(busNumber); }
@@ -90,9 +79,6 @@ public:
 
 private:
     struct SelectorHandlers;
-    struct PropertyInfo;
-    struct PropertyAddress;
-    struct PropertyRead;
 
     // Construction and teardown.
     void construct();
@@ -118,21 +104,6 @@ private:
     OSStatus parameterStatus(AudioUnitParameterID id, AudioUnitScope scope) const noexcept;
     OSStatus applyParameterValue(AudioUnitParameterID id, AudioUnitScope scope, AudioUnitParameterValue value) noexcept;
 
-    // Property helpers: what getPropertyInfo answers, by group.
-    void traceKnownProperty(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element) const;
-    bool busPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const;
-    bool parameterPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const;
-    bool presetPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const;
-    bool unitPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const;
-    // ... and what getProperty writes, by the same groups.
-    bool readBusProperty(AudioUnitPropertyID id, const PropertyRead& read);
-    bool readParameterProperty(AudioUnitPropertyID id, const PropertyRead& read);
-    bool readPresetProperty(AudioUnitPropertyID id, const PropertyRead& read);
-    bool readUnitProperty(AudioUnitPropertyID id, const PropertyRead& read);
-    void getParameterStringFromValue(AudioUnitParameterStringFromValue& request);
-    void getParameterValueFromString(AudioUnitParameterValueFromString& request);
-    void setBypass(bool on);
-
     ComponentInstance auComponentInstance;
     CFBundleRef auBundleRef = nullptr;
     TandemSetup setup;
@@ -140,8 +111,7 @@ private:
     PropertyListeners listeners;
     TandemRenderPath renderPath;
     TandemPresetStore presets;
-    ParameterMapping parameterMapping;
-    bool bypassing = false;
+    TandemPropertyTable properties;
     EventLoopTimerRef idleTimerRef = nullptr;
     // Set by the effect's audioMasterUpdateDisplay, from whichever thread it
     // calls; the idle timer brings the current preset up to date.

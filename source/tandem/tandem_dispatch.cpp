@@ -30,8 +30,8 @@ struct TandemComponent::SelectorHandlers
         bool writable = false;
         int minDataSize = 0;
         int dataSize = 0;
-        unit.getPropertyInfo(arguments.id, arguments.scope, arguments.element, readable, writable, minDataSize,
-                             dataSize);
+        unit.properties.getPropertyInfo(arguments.id, arguments.scope, arguments.element, readable, writable,
+                                        minDataSize, dataSize);
         writeIfGiven(arguments.outDataSize, static_cast<UInt32>(dataSize));
         writeIfGiven(arguments.outWritable, Boolean{writable});
         return noErr;
@@ -57,13 +57,15 @@ struct TandemComponent::SelectorHandlers
     static ComponentResult getProperty(TandemComponent& unit, const ComponentParameters* params)
     {
         const auto arguments = propertyData<void*, UInt32*>(params);
-        unit.getProperty(arguments.dataSize, arguments.data, arguments.element, arguments.scope, arguments.id);
+        unit.properties.getProperty(arguments.dataSize, arguments.data, arguments.element, arguments.scope,
+                                    arguments.id);
         return noErr;
     }
     static ComponentResult setProperty(TandemComponent& unit, const ComponentParameters* params)
     {
         const auto arguments = propertyData<const void*, UInt32>(params);
-        unit.setProperty(arguments.dataSize, arguments.data, arguments.element, arguments.scope, arguments.id);
+        unit.properties.setProperty(arguments.dataSize, arguments.data, arguments.element, arguments.scope,
+                                    arguments.id);
         return noErr;
     }
 
@@ -294,7 +296,7 @@ AudioUnitParameterValue TandemComponent::getParameterValue(AudioUnitParameterID 
         throw MacOSException(status);
     }
     const int index = static_cast<int>(id);
-    return scaleToAUParameter(index, vst->getParameter(index));
+    return properties.scaleToAUParameter(index, vst->getParameter(index));
 }
 
 OSStatus TandemComponent::applyParameterValue(AudioUnitParameterID id, AudioUnitScope scope,
@@ -310,7 +312,7 @@ OSStatus TandemComponent::applyParameterValue(AudioUnitParameterID id, AudioUnit
         return paramErr;
     }
     const int index = static_cast<int>(id);
-    vst->setParameter(index, scaleFromAUParameter(index, value));
+    vst->setParameter(index, properties.scaleFromAUParameter(index, value));
     return noErr;
 }
 

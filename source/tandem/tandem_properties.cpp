@@ -2,8 +2,8 @@
 // mapping that their properties describe.
 
 #include "tandem/tandem_cocoa_view.h"
-#include "tandem/tandem_component.h"
 #include "tandem/tandem_exceptions.h"
+#include "tandem/tandem_property_table.h"
 #include "tandem/tandem_trace.h"
 
 #include <algorithm>
@@ -33,7 +33,7 @@ const char* onOff(bool on) { return on ? "on" : "off"; }
 
 // A property read: where the value goes, the room the caller gave for it,
 // and the size that the read reports back.
-struct TandemComponent::PropertyRead
+struct TandemPropertyTable::PropertyRead
 {
     AudioUnitScope scope;
     AudioUnitElement element;
@@ -42,8 +42,8 @@ struct TandemComponent::PropertyRead
     UInt32* ioDataSize;
 };
 
-void TandemComponent::getProperty(UInt32* ioDataSize, void* outData, AudioUnitElement element, AudioUnitScope scope,
-                                  AudioUnitPropertyID id)
+void TandemPropertyTable::getProperty(UInt32* ioDataSize, void* outData, AudioUnitElement element, AudioUnitScope scope,
+                                      AudioUnitPropertyID id)
 {
     // The host's obligation; refusing it keeps the host running.
     if (ioDataSize == nullptr)
@@ -75,7 +75,7 @@ void TandemComponent::getProperty(UInt32* ioDataSize, void* outData, AudioUnitEl
     TANDEM_REQUIRE(written);
 }
 
-bool TandemComponent::readBusProperty(AudioUnitPropertyID id, const PropertyRead& read)
+bool TandemPropertyTable::readBusProperty(AudioUnitPropertyID id, const PropertyRead& read)
 {
     const BusLayout& layout = read.scope == kAudioUnitScope_Input ? renderPath.getInputs() : renderPath.getOutputs();
     switch (id)
@@ -96,7 +96,7 @@ bool TandemComponent::readBusProperty(AudioUnitPropertyID id, const PropertyRead
     }
 }
 
-bool TandemComponent::readParameterProperty(AudioUnitPropertyID id, const PropertyRead& read)
+bool TandemPropertyTable::readParameterProperty(AudioUnitPropertyID id, const PropertyRead& read)
 {
     const auto& mapping = parameterMapping;
     switch (id)
@@ -125,7 +125,7 @@ bool TandemComponent::readParameterProperty(AudioUnitPropertyID id, const Proper
     }
 }
 
-bool TandemComponent::readPresetProperty(AudioUnitPropertyID id, const PropertyRead& read)
+bool TandemPropertyTable::readPresetProperty(AudioUnitPropertyID id, const PropertyRead& read)
 {
     switch (id)
     {
@@ -142,7 +142,7 @@ bool TandemComponent::readPresetProperty(AudioUnitPropertyID id, const PropertyR
     }
 }
 
-bool TandemComponent::readUnitProperty(AudioUnitPropertyID id, const PropertyRead& read)
+bool TandemPropertyTable::readUnitProperty(AudioUnitPropertyID id, const PropertyRead& read)
 {
     switch (id)
     {
@@ -176,7 +176,7 @@ bool TandemComponent::readUnitProperty(AudioUnitPropertyID id, const PropertyRea
     }
 }
 
-void TandemComponent::getParameterStringFromValue(AudioUnitParameterStringFromValue& request)
+void TandemPropertyTable::getParameterStringFromValue(AudioUnitParameterStringFromValue& request)
 {
     if (request.inParamID >= static_cast<AudioUnitParameterID>(vst->getParameterCount()))
     {
@@ -207,7 +207,7 @@ void TandemComponent::getParameterStringFromValue(AudioUnitParameterStringFromVa
     request.outString = CFStringCreateWithCString(kCFAllocatorDefault, start, kCFStringEncodingMacRoman);
 }
 
-void TandemComponent::getParameterValueFromString(AudioUnitParameterValueFromString& request)
+void TandemPropertyTable::getParameterValueFromString(AudioUnitParameterValueFromString& request)
 {
     if (request.inParamID >= static_cast<AudioUnitParameterID>(vst->getParameterCount()))
     {
@@ -229,8 +229,8 @@ void TandemComponent::getParameterValueFromString(AudioUnitParameterValueFromStr
     request.outValue = scaleToAUParameter(index, load<float>(text));
 }
 
-void TandemComponent::setProperty(UInt32 inDataSize, const void* inData, AudioUnitElement element, AudioUnitScope scope,
-                                  AudioUnitPropertyID id)
+void TandemPropertyTable::setProperty(UInt32 inDataSize, const void* inData, AudioUnitElement element,
+                                      AudioUnitScope scope, AudioUnitPropertyID id)
 {
     bool readable = false;
     bool writable = false;
@@ -271,7 +271,7 @@ void TandemComponent::setProperty(UInt32 inDataSize, const void* inData, AudioUn
     }
 }
 
-void TandemComponent::setBypass(bool on)
+void TandemPropertyTable::setBypass(bool on)
 {
     bypassing = on;
     tandemTrace("AU Bypassing %s\n", onOff(on));
@@ -283,12 +283,22 @@ void TandemComponent::setBypass(bool on)
     }
 }
 
-float TandemComponent::scaleFromAUParameter(int index, float value) const
+TandemPropertyTable::TandemPropertyTable(const HostedEffect& vst, const TandemSetup& setup,
+                                         TandemRenderPath& renderPath, TandemPresetStore& presets)
+    : vst(vst), setup(setup), renderPath(renderPath), presets(presets)
+{}
+
+void TandemPropertyTable::loadParameterMapping()
+{
+    parameterMapping = readOrCreateParameterMapping(setup.resourcesFolder, *vst, setup.vstGotTandemExtensions);
+}
+
+float TandemPropertyTable::scaleFromAUParameter(int index, float value) const
 {
     return ::scaleFromAUParameter(parameterMapping.parameterInfos[static_cast<size_t>(index)], value);
 }
 
-float TandemComponent::scaleToAUParameter(int index, float value) const
+float TandemPropertyTable::scaleToAUParameter(int index, float value) const
 {
     return ::scaleToAUParameter(parameterMapping.parameterInfos[static_cast<size_t>(index)], value);
 }

@@ -2,8 +2,8 @@
 // whether they can be read or written: the one place that decides, so that
 // get and set rely on it for every check.
 
-#include "tandem/tandem_component.h"
 #include "tandem/tandem_exceptions.h"
+#include "tandem/tandem_property_table.h"
 #include "tandem/tandem_trace.h"
 
 namespace
@@ -105,7 +105,7 @@ void requireAvailable(bool condition) { require(condition, kAudioUnitErr_Invalid
 }  // namespace
 
 // What getPropertyInfo answers; minDataSize below zero means dataSize.
-struct TandemComponent::PropertyInfo
+struct TandemPropertyTable::PropertyInfo
 {
     bool readable = true;
     bool writable = false;
@@ -114,7 +114,7 @@ struct TandemComponent::PropertyInfo
 };
 
 // Where a property is asked for: its scope, and the element within it.
-struct TandemComponent::PropertyAddress
+struct TandemPropertyTable::PropertyAddress
 {
     AudioUnitScope scope;
     AudioUnitElement element;
@@ -124,8 +124,8 @@ struct TandemComponent::PropertyAddress
     bool output() const { return scope == kAudioUnitScope_Output; }
 };
 
-void TandemComponent::getPropertyInfo(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element,
-                                      bool& readable, bool& writable, int& minDataSize, int& dataSize)
+void TandemPropertyTable::getPropertyInfo(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element,
+                                          bool& readable, bool& writable, int& minDataSize, int& dataSize)
 {
     traceKnownProperty(id, scope, element);
     const PropertyAddress address{scope, element};
@@ -142,7 +142,8 @@ void TandemComponent::getPropertyInfo(AudioUnitPropertyID id, AudioUnitScope sco
 }
 
 // Writes the property's trace line; a property the unit never has fails here.
-void TandemComponent::traceKnownProperty(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element) const
+void TandemPropertyTable::traceKnownProperty(AudioUnitPropertyID id, AudioUnitScope scope,
+                                             AudioUnitElement element) const
 {
     const BusLayout& inputs = renderPath.getInputs();
     const BusLayout& outputs = renderPath.getOutputs();
@@ -176,7 +177,7 @@ void TandemComponent::traceKnownProperty(AudioUnitPropertyID id, AudioUnitScope 
 }
 
 // Connections, callbacks, formats and names of the buses.
-bool TandemComponent::busPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const
+bool TandemPropertyTable::busPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const
 {
     const BusLayout& inputs = renderPath.getInputs();
     const BusLayout& outputs = renderPath.getOutputs();
@@ -213,7 +214,8 @@ bool TandemComponent::busPropertyInfo(AudioUnitPropertyID id, const PropertyAddr
 
 // The parameter list, each parameter's info and value strings, and the
 // conversions between values and text.
-bool TandemComponent::parameterPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const
+bool TandemPropertyTable::parameterPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at,
+                                                PropertyInfo& info) const
 {
     const int parameterCount = vst->getParameterCount();
     switch (id)
@@ -248,7 +250,8 @@ bool TandemComponent::parameterPropertyInfo(AudioUnitPropertyID id, const Proper
 }
 
 // The class info, the factory presets and the current preset.
-bool TandemComponent::presetPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const
+bool TandemPropertyTable::presetPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at,
+                                             PropertyInfo& info) const
 {
     switch (id)
     {
@@ -275,7 +278,7 @@ bool TandemComponent::presetPropertyInfo(AudioUnitPropertyID id, const PropertyA
 
 // The unit's own global properties: timing, channel configurations,
 // bypass, the host's callbacks and the view.
-bool TandemComponent::unitPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const
+bool TandemPropertyTable::unitPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const
 {
     // Every one of them lives in the global scope.
     const auto global = [&at](int size, bool writable = false) {
