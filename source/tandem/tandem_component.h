@@ -1,7 +1,12 @@
 #pragma once
 // The Audio Unit face of the bundle: one TandemComponent per component
-// instance hosts the bundle's VST effect through a VSTPlugIn and translates
-// the Audio Unit selectors, properties and rendering into VST calls.
+// instance hosts the bundle's VST effect through a VSTPlugIn and is the unit
+// the entry point dispatches to. It owns the effect and three parts, and
+// hands each selector to the one it concerns: TandemRenderPath (buses,
+// formats, rendering, MIDI), TandemPresetStore (presets) and
+// TandemPropertyTable (properties), with the PropertyListeners they all
+// notify. It keeps to itself what belongs to the hosted effect: its opening,
+// its host callbacks, its view and idle time, and the parameter selectors.
 //
 // Failures are thrown as the Tandem exception classes and become status codes
 // only in TandemEntry. The render path is the exception: it answers a status
@@ -9,15 +14,14 @@
 // stops the process.
 //
 // Threads: the host's main thread drives construction, properties and
-// selectors; render and MIDI run on its audio thread. The component takes no
-// lock of its own; the render path's fault traces are described in
-// tandem_render.cpp.
+// selectors; render, MIDI and ScheduleParameters run on its audio thread. Each
+// part states in its type the thread that owns it, and in its header the
+// calls that come from the other. The component takes no lock of its own.
 
 #include <AudioToolbox/AudioToolbox.h>
 #include <AudioUnit/AudioUnit.h>
 #include <Carbon/Carbon.h>
 
-#include "tandem/parameter_mapping.h"
 #include "tandem/tandem_preset_store.h"
 #include "tandem/tandem_property_listeners.h"
 #include "tandem/tandem_property_table.h"
