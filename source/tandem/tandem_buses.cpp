@@ -221,7 +221,7 @@ void TandemRenderPath::updateMaxFramesPerSlice(int frames)
     {
         return;
     }
-    if (frames <= 0)
+    if (frames <= 0 || frames > kLargestMaxFramesPerSlice)
     {
         throw MacOSException(kAudioUnitErr_InvalidPropertyValue);
     }

@@ -30,6 +30,10 @@ inline constexpr int kMaxRenderNotifications = 128;
 inline constexpr int kMaxVSTMIDIEvents = 1024;
 inline constexpr int kMaxChannelInfos = 4;
 inline constexpr int kDefaultMaxFramesPerSlice = 4096;
+// The largest slice a host may set: far more than hosts render at once, in
+// buffers of 256 KiB a channel. A larger one is a host's fault, refused
+// before anything is allocated.
+inline constexpr int kLargestMaxFramesPerSlice = 65536;
 // Forces the next render to run the effect.
 inline constexpr double kNoRenderSampleTime = -12345678.0;
 
@@ -80,6 +84,8 @@ public:
     void layOutForEffect(bool requireNumChannels);
     bool updateFormat(AudioUnitScope scope, AudioUnitElement element, const AudioStreamBasicDescription& format);
     bool updateSampleRate(double rate);
+    // 1 .. kLargestMaxFramesPerSlice, else kAudioUnitErr_InvalidPropertyValue
+    // and the slices stay as they were.
     void updateMaxFramesPerSlice(int frames);
     // Latency and tail from the effect, true when changed; the first two
     // tell nobody, the third tells the listeners.
