@@ -91,6 +91,23 @@ TEST(BundleLayout, ExecutableExportsOnlyTheEntryPointsAndTheViewClasses)
         << "hosts must see the entry points and nothing of the implementation";
 }
 
+// VST hosts scan their folders for *.so files and take each for a plug-in:
+// the support library beside the plug-ins must not end in .so. The LV2 bundle
+// holds it alike and keeps to the binaries its Turtle names.
+TEST(BundleLayout, AScanForSharedObjectsFindsOnlyThePlugIns)
+{
+    const auto sharedObjects = [](const fs::path& bundle) {
+        std::set<std::string> found;
+        for (const auto& entry : fs::recursive_directory_iterator(bundle))
+            if (entry.path().extension() == ".so")
+                found.insert(fs::relative(entry.path(), bundle).string());
+        return found;
+    };
+    EXPECT_EQ(sharedObjects(kBundle), std::set<std::string>{"Contents/x86_64-linux/Velmora.so"});
+    EXPECT_EQ(sharedObjects(kBundle.parent_path() / "velmora.lv2"),
+              (std::set<std::string>{"Contents/x86_64-linux/velmora.so", "Contents/x86_64-linux/velmora_ui.so"}));
+}
+
 TEST(BundleLayout, InformationDictionaryCarriesIdentityAndConfiguration)
 {
     const fs::path infoPlist = kBundle / "Contents/Info.plist";

@@ -13,3 +13,11 @@ foreach(part Velmora.vst/Contents/Info.plist Velmora.vst/Contents/x86_64-linux/V
     message(FATAL_ERROR "installed bundle lacks ${part}")
   endif()
 endforeach()
+# Hosts take every *.so in their folders for a plug-in.
+file(GLOB_RECURSE shared_objects RELATIVE ${PREFIX} ${PREFIX}/*.so)
+list(SORT shared_objects)
+set(plug_ins Velmora.vst/Contents/x86_64-linux/Velmora.so velmora.lv2/Contents/x86_64-linux/velmora.so
+             velmora.lv2/Contents/x86_64-linux/velmora_ui.so)
+if(NOT shared_objects STREQUAL plug_ins)
+  message(FATAL_ERROR "installed *.so files other than the plug-ins: ${shared_objects}")
+endif()
