@@ -152,10 +152,11 @@ int TandemRenderPath::getActiveOutputChannels(int busNumber) const
     return outputs.activeChannels[busNumber];
 }
 
-AudioStreamBasicDescription TandemRenderPath::getStreamFormat(const BusLayout& layout, AudioUnitElement bus) const
+AudioStreamBasicDescription TandemRenderPath::getStreamFormat(AudioUnitScope scope, AudioUnitElement element) const
 {
+    const BusLayout& layout = scope == kAudioUnitScope_Input ? inputs : outputs;
     AudioStreamBasicDescription format = streamFormat;
-    format.mChannelsPerFrame = static_cast<UInt32>(layout.activeChannels[bus]);
+    format.mChannelsPerFrame = static_cast<UInt32>(layout.activeChannels[element]);
     return format;
 }
 

@@ -82,7 +82,7 @@ bool TandemPropertyTable::readBusProperty(AudioUnitPropertyID id, const Property
     {
     case kAudioUnitProperty_SampleRate: store(read.data, renderPath.getSampleRate()); return true;
     case kAudioUnitProperty_StreamFormat:
-        store(read.data, renderPath.getStreamFormat(layout, read.element));
+        store(read.data, renderPath.getStreamFormat(read.scope, read.element));
         return true;
     case kAudioUnitProperty_ElementCount:
         store(read.data, static_cast<UInt32>(read.scope == kAudioUnitScope_Input    ? renderPath.getInputs().count

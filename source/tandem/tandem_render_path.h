@@ -105,8 +105,9 @@ public:
     int getMaxFramesPerSlice() const { return maxFramesPerSlice; }
     const BusLayout& getInputs() const { return inputs; }
     const BusLayout& getOutputs() const { return outputs; }
-    // The one stream format of every bus, with the channels of this bus's stream.
-    AudioStreamBasicDescription getStreamFormat(const BusLayout& layout, AudioUnitElement bus) const;
+    // The one stream format of every bus, with the channels of this bus's
+    // stream (output buses for any scope but input, as updateFormat).
+    AudioStreamBasicDescription getStreamFormat(AudioUnitScope scope, AudioUnitElement element) const;
     bool isInputConnected(AudioUnitElement bus) const { return inputConnections[bus].sourceAudioUnit != nullptr; }
     std::span<const AUChannelInfo> getChannelInfos() const
     {
