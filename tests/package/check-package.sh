@@ -62,6 +62,25 @@ render_demo() {
     [[ "$(find "$root/usr/lib/vst" -type f -exec sha256sum {} + | sort)" == "$before" ]]
 }
 
+# VST hosts scan their folders for *.so files and take each for a plug-in.
+every_vst_module_is_a_plugin() {
+    local module count=0
+    while IFS= read -r -d '' module; do
+        count=$((count + 1))
+        nm -D --defined-only "$module" | grep -qw VSTPluginMain || { echo "no VST entry in $module"; return 1; }
+    done < <(find "$root/usr/lib/vst" -name '*.so' -print0)
+    ((count > 0))
+}
+
+# LV2 hosts load the binaries the Turtle names; the bundle holds no other *.so.
+every_lv2_module_is_named() {
+    local module
+    while IFS= read -r -d '' module; do
+        grep -qF "binary <Contents/x86_64-linux/$(basename "$module")>" "$root"/usr/lib/lv2/velmora.lv2/manifest.ttl ||
+            { echo "no binary of the manifest: $module"; return 1; }
+    done < <(find "$root/usr/lib/lv2" -name '*.so' -print0)
+}
+
 lv2info_finds_plugin() {
     LV2_PATH="$root/usr/lib/lv2" lv2info urn:quarn-records:velmora | tee "$work/lv2info"
     grep -q "Name: *Velmora" "$work/lv2info"
@@ -90,6 +109,8 @@ check "lintian reports no error and no warning" lintian_clean
 sed 's/^/      /' "$work/lintian"
 check "the package holds exactly the expected files" file_list_exact
 check "every tool reports the package's version" version_everywhere
+check "every .so under /usr/lib/vst exports the VST entry" every_vst_module_is_a_plugin
+check "every .so under /usr/lib/lv2 is a binary the manifest names" every_lv2_module_is_named
 check "velmora-render renders the demo through the read-only bundle by both faces" render_demo
 check "lv2info finds the plug-in in the extracted /usr/lib/lv2" lv2info_finds_plugin
 check "velmora-auval passes on the extracted bundle" auval_passes

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tools
@@ -25,6 +26,12 @@ BundleSearch processBundleSearch();
 std::vector<std::filesystem::path> bundleFolders(const BundleSearch& search);
 
 // The first Velmora.vst folder in them, or empty with a one-line reason in
-// error.
-std::string findBundle(const BundleSearch& search, std::string& error);
+// error, which ends by telling how to name a bundle on the tool's command line.
+std::string findBundle(const BundleSearch& search, std::string& error,
+                       std::string_view howToName = "use --bundle PATH");
+
+// The bundle a tool works on: `given` when the user named one, else the first
+// found for this process; without one the tool stops with the reason
+// (tools::checked).
+std::string givenOrFoundBundle(const std::string& given, std::string_view howToName = "use --bundle PATH");
 }  // namespace tools

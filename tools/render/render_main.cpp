@@ -63,10 +63,7 @@ int outputFormat(int inputFormat, bool floatOutput)
 
 std::string chosenBundle(const RenderOptions& options)
 {
-    std::string error;
-    const std::string bundle = options.bundlePath.empty() ? tools::findBundle(tools::processBundleSearch(), error)
-                                                          : options.bundlePath;
-    tools::checked(!bundle.empty(), error);
+    const std::string bundle = tools::givenOrFoundBundle(options.bundlePath);
     if (options.verbose)
         std::printf("Bundle:   %s\n", bundle.c_str());
     return bundle;
