@@ -1,6 +1,7 @@
 #include "editor/ad_editor.h"
 
 #include "effect/velmora_identity.h"
+#include "effect/velmora_parameters.h"
 #include "gui/desktop_scale.h"
 #include "gui/frame.h"
 #include "gui/splash_area.h"
@@ -92,7 +93,7 @@ gui::Ref<gui::FilmstripKnob> ADEditor::makeKnob(double left, VstInt32 index)
         gui::Rect::fromSize(knobBitmap->getWidth(), imageHeight).moved(left, 30), this, index, kKnobImages, imageHeight,
         knobBitmap.get());
     knob->setValue(parameterValue(index));
-    knob->setDefaultValue(0.0f);
+    knob->setDefaultValue(velmora::kParameters[static_cast<std::size_t>(index)].defaultValue);
     return knob;
 }
 
@@ -114,8 +115,10 @@ bool ADEditor::open(void* ptr)
     newFrame->addView(newSizeKnob);
     auto newDryWetKnob = makeKnob(40, velmora::kDryWet);
     newFrame->addView(newDryWetKnob);
-    newFrame->addView(gui::makeRef<gui::TextLabel>(gui::Rect{100, 10, 150, 24}, "Size"));
-    newFrame->addView(gui::makeRef<gui::TextLabel>(gui::Rect{28, 10, 78, 24}, "Dry/Wet"));
+    newFrame->addView(
+        gui::makeRef<gui::TextLabel>(gui::Rect{100, 10, 150, 24}, velmora::kParameters[velmora::kSize].name));
+    newFrame->addView(
+        gui::makeRef<gui::TextLabel>(gui::Rect{28, 10, 78, 24}, velmora::kParameters[velmora::kDryWet].name));
 
     const gui::Rect buttonRect = gui::Rect::fromSize(onOffBitmap->getWidth(), onOffBitmap->getHeight() / 2.0)
                                      .moved(8, 81);
