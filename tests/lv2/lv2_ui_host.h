@@ -9,14 +9,13 @@
 #include <lv2/ui/ui.h>
 #include <lv2/urid/urid.h>
 
-#include <dlfcn.h>
-
 #include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "bundle_module.h"
 #include "lv2/lv2_identity.h"
 
 namespace lv2test
@@ -43,13 +42,7 @@ public:
 
     void load()
     {
-        const std::string module = std::string(VELMORA_LV2_BUNDLE) + "/Contents/x86_64-linux/velmora_ui.so";
-        library = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(library, nullptr) << dlerror();
-        const auto entry = reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(library, "lv2ui_descriptor"));
-        ASSERT_NE(entry, nullptr);
-        descriptor = entry(0);
-        ASSERT_NE(descriptor, nullptr);
+        ASSERT_NO_FATAL_FAILURE(loadDescriptor("velmora_ui.so", "lv2ui_descriptor", library, descriptor));
         EXPECT_STREQ(descriptor->URI, velmora::lv2::kUiUri);
         idleInterface = static_cast<const LV2UI_Idle_Interface*>(descriptor->extension_data(LV2_UI__idleInterface));
         ASSERT_NE(idleInterface, nullptr);
