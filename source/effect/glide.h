@@ -52,8 +52,14 @@ struct Glide
         }
         const float sounding = current();
         const float change = target - sounding;
-        *this = {sounding, target, startSlope, 3.0f * change - 2.0f * startSlope, startSlope - 2.0f * change,
-                 1.0f / static_cast<float>(frames), frames, 0};
+        *this = {sounding,
+                 target,
+                 startSlope,
+                 3.0f * change - 2.0f * startSlope,
+                 startSlope - 2.0f * change,
+                 1.0f / static_cast<float>(frames),
+                 frames,
+                 0};
     }
     void advance(int frames) noexcept { elapsed = std::min(length, elapsed + frames); }
 };

@@ -70,8 +70,7 @@ void ScalarWidener::process(const float* inLeft, const float* inRight, float* ou
     }
 }
 
-int ScalarWidener::processSteady(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
-                                 int frames)
+int ScalarWidener::processSteady(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int frames)
 {
     const float wetGain = motion.wet().to;
     const float negatedWetGain = -wetGain;

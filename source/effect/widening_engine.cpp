@@ -222,7 +222,8 @@ void WideningEngine::planReads(WideningChunk& chunk) const noexcept
 {
     const int intoStretch = position & (kChunkFrames - 1);
     chunk.frames = std::min(chunk.frames, kChunkFrames - intoStretch);
-    const auto place = [&](const LineSet& set, const float* (&taps)[kNumLines], float (&weights)[kNumLines][kTapsPerLine]) {
+    const auto place = [&](const LineSet& set, const float*(&taps)[kNumLines],
+                           float(&weights)[kNumLines][kTapsPerLine]) {
         for (std::size_t line = 0; line < set.reads.size(); ++line)
         {
             const LineRead& read = set.reads[line];
@@ -270,8 +271,7 @@ ChunkGlide chunkGlide(const Glide& glide)
 {
     if (!glide.moving())
         return {glide.to, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
-    return {glide.from,  static_cast<float>(glide.elapsed + 1), glide.perFrame, glide.slope, glide.square,
-            glide.cube};
+    return {glide.from, static_cast<float>(glide.elapsed + 1), glide.perFrame, glide.slope, glide.square, glide.cube};
 }
 }  // namespace
 

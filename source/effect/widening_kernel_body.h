@@ -160,8 +160,8 @@ VELMORA_KERNEL_INLINE void processVector(const GainConstants<V> (&gains)[2], con
     const typename V::Float cosineGain = expandedGain<V>(V::mul(shifted, twoPi), gains[1]);
     // W S, added to one side and taken from the other alike, so that the
     // mono sum only sees the rounding of the two outputs.
-    const typename V::Float width = wet.scale(V::multiplyAdd(cosineGain, V::load(cosinePairs + t),
-                                                             V::mul(sineGain, V::load(sinePairs + t))));
+    const typename V::Float width = wet.scale(
+        V::multiplyAdd(cosineGain, V::load(cosinePairs + t), V::mul(sineGain, V::load(sinePairs + t))));
     // Both inputs are read before either output is written: a host may hand
     // one buffer as the input of one side and the output of the other.
     const typename V::Float left = V::load(inLeft);

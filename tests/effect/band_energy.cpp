@@ -43,7 +43,8 @@ std::vector<double> BiquadCascade::filter(const std::vector<float>& samples) con
         double x1 = 0.0, x2 = 0.0, y1 = 0.0, y2 = 0.0;
         for (double& sample : signal)
         {
-            const double y = section.b0 * sample + section.b1 * x1 + section.b2 * x2 - section.a1 * y1 - section.a2 * y2;
+            const double y = section.b0 * sample + section.b1 * x1 + section.b2 * x2 - section.a1 * y1 -
+                             section.a2 * y2;
             x2 = x1;
             x1 = sample;
             y2 = y1;
@@ -62,7 +63,8 @@ double worstWindowDb(const testsupport::StereoBuffer& output, const BiquadCascad
     const std::vector<double> right = filter.filter(output.right);
     double outputEnergy = 0.0;
     for (std::size_t n = from; n < to; ++n)
-        outputEnergy += static_cast<double>(output.left[n]) * output.left[n] + static_cast<double>(output.right[n]) * output.right[n];
+        outputEnergy += static_cast<double>(output.left[n]) * output.left[n] +
+                        static_cast<double>(output.right[n]) * output.right[n];
     const double perWindow = outputEnergy * static_cast<double>(window) / static_cast<double>(to - from);
 
     double worst = 0.0;

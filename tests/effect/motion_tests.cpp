@@ -51,8 +51,8 @@ StereoBuffer render(Path& path, double rate, const StereoBuffer& input, ControlV
     const auto apply = [&](const ControlValues& values) { path.setValues(values.on, values.size, values.dryWet); };
     apply(start);
     return testsupport::renderWithChanges(
-        input, kHostBlock, changes, [&](float** in, float** out, int frames) { path.process(in[0], in[1], out[0], out[1], frames); },
-        apply);
+        input, kHostBlock, changes,
+        [&](float** in, float** out, int frames) { path.process(in[0], in[1], out[0], out[1], frames); }, apply);
 }
 
 double worstMonoError(const StereoBuffer& input, const StereoBuffer& output)

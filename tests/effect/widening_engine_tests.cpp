@@ -93,7 +93,8 @@ TEST_P(EnginePath, FollowsTheScalarReferenceWhileEveryControlMoves)
     const StereoBuffer input(testsupport::noise(kFrames, 41, 1.0f), testsupport::noise(kFrames, 42, 1.0f));
     std::mt19937 random(23);
     std::vector<testsupport::ControlChange> changes;
-    for (std::size_t frame = 5000; frame < kFrames; frame += std::uniform_int_distribution<std::size_t>(1, 4000)(random))
+    for (std::size_t frame = 5000; frame < kFrames;
+         frame += std::uniform_int_distribution<std::size_t>(1, 4000)(random))
     {
         std::uniform_real_distribution<float> unit(0.0f, 1.0f);
         changes.push_back({frame, {unit(random) > 0.2f, unit(random), unit(random)}});
@@ -106,7 +107,9 @@ TEST_P(EnginePath, FollowsTheScalarReferenceWhileEveryControlMoves)
             return testsupport::renderWithChanges(
                 input, 700, changes,
                 [&](float** in, float** out, int frames) { path.process(in[0], in[1], out[0], out[1], frames); },
-                [&](const testsupport::ControlValues& values) { path.setValues(values.on, values.size, values.dryWet); });
+                [&](const testsupport::ControlValues& values) {
+                    path.setValues(values.on, values.size, values.dryWet);
+                });
         };
         velmora::ScalarWidener reference;
         velmora::WideningEngine engine(kernel());
