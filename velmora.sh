@@ -14,9 +14,12 @@ JOBS="${VELMORA_JOBS:-$(nproc)}"
 
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsndfile1-dev libcairo2-dev libx11-dev
                 libgdk-pixbuf-2.0-dev libplist-dev lv2-dev)
+# jalv's GTK 3 and Qt 5 front ends host the LV2 panel in the tests, against a
+# JACK server on its dummy backend; suil's Qt 5 wrapper needs libqt5x11extras5,
+# which it only recommends.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev xvfb python3
                clang clang-format libclang-rt-14-dev lsp-plugins-vst dpf-plugins-vst zam-plugins lilv-utils sordi
-               lintian man-db)
+               jalv jackd2 libqt5x11extras5 lintian man-db)
 PACKAGE_PACKAGES=(help2man dpkg-dev)
 
 say() { printf '\n== [%d s] %s\n' "$SECONDS" "$*"; }

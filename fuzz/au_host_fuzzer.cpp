@@ -1,8 +1,9 @@
 // The Audio Unit driven by a hostile host: the bytes are property, parameter,
-// lifecycle and render calls in any stream layout, slice size, scope and
-// element, valid or not, with any transport and faulty input sources. One unit
-// stays open for the run and is put back into a known state (stereo in and
-// out, parameters at their defaults, initialized) before every input.
+// lifecycle and render calls in any stream layout, slice size (the whole
+// range of the value), scope and element, valid or not, with any transport
+// and faulty input sources. One unit stays open for the run and is put back
+// into a known state (stereo in and out, parameters at their defaults,
+// initialized) before every input.
 //
 // Every render the unit accepts must give finite samples whose channel mean is
 // that of the input it pulled: the width cancels in the mono sum, whatever the
@@ -281,14 +282,23 @@ private:
         {
             byte = bytes.byte();
         }
-        // Slice sizes stay within what a host could hold.
-        if (id == kAudioUnitProperty_MaximumFramesPerSlice && value.size() >= sizeof(UInt32))
+        // Slice sizes come from the whole range of the value: whatever the unit
+        // refuses leaves its slices as they were.
+        const UInt32 slicesBefore = maximumFramesPerSlice();
+        if (AudioUnitSetProperty(unit, id, where, element, value.empty() ? nullptr : value.data(),
+                                 static_cast<UInt32>(value.size())) != noErr &&
+            maximumFramesPerSlice() != slicesBefore)
         {
-            const UInt32 frames = bytes.take<std::uint16_t>();
-            std::memcpy(value.data(), &frames, sizeof frames);
+            fuzzing::stop("slices", "a refused call changed the slice size");
         }
-        AudioUnitSetProperty(unit, id, where, element, value.empty() ? nullptr : value.data(),
-                             static_cast<UInt32>(value.size()));
+    }
+
+    UInt32 maximumFramesPerSlice() const
+    {
+        UInt32 frames = 0;
+        UInt32 size = sizeof frames;
+        AudioUnitGetProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0, &frames, &size);
+        return frames;
     }
 
     // Any property, at the size the unit gives or at another; what the unit

@@ -1,52 +1,35 @@
 #include "editor/ad_editor.h"
 
 #include "effect/velmora_identity.h"
+#include "effect/velmora_parameters.h"
 #include "gui/desktop_scale.h"
 #include "gui/frame.h"
+#include "gui/splash_area.h"
+#include "gui/value_display.h"
 #include "vst/plugin_effect_x.h"
 
 #include <array>
 #include <cmath>
-#include <initializer_list>
 
 namespace
 {
 // Images 128 to 131 (background, on/off button, knob strip, splash) drawn for
-// `scale`; all or, with what was made released, an exception.
-std::array<gui::Bitmap*, 4> loadPanelImages(double scale)
+// `scale`; all, or an exception.
+std::array<gui::Ref<gui::Bitmap>, 4> loadPanelImages(double scale)
 {
-    std::array<gui::Bitmap*, 4> images{};
-    try
-    {
-        for (std::size_t image = 0; image < images.size(); ++image)
-            images[image] = new gui::Bitmap(128 + static_cast<std::int32_t>(image), scale);
-    }
-    catch (...)
-    {
-        for (gui::Bitmap* image : images)
-            if (image)
-                image->release();
-        throw;
-    }
+    std::array<gui::Ref<gui::Bitmap>, 4> images;
+    for (std::size_t image = 0; image < images.size(); ++image)
+        images[image] = gui::makeRef<gui::Bitmap>(128 + static_cast<std::int32_t>(image), scale);
     return images;
 }
 }  // namespace
 
 ADEditor::ADEditor(void* effect_) : ToolkitEditor(effect_)
 {
-    // A constructor that throws runs no destructor: what was made goes here.
-    try
-    {
-        adoptImages(loadPanelImages(1.0));
-        idleTimer = new gui::Timer(this, 240);
-        idleTimer->setFireTime(kClosedPeriodMs);
-        idleTimer->start();
-    }
-    catch (...)
-    {
-        releaseImagesAndTimer();
-        throw;
-    }
+    adoptImages(loadPanelImages(1.0));
+    idleTimer = gui::makeRef<gui::Timer>(this, 240);
+    idleTimer->setFireTime(kClosedPeriodMs);
+    idleTimer->start();
     rect.top = 0;
     rect.left = 0;
     rect.bottom = static_cast<VstInt16>(backgroundBitmap->getHeight());
@@ -67,7 +50,7 @@ void ADEditor::useScale(double newScale)
     scaleChosen = true;
     if (newScale == scale)
         return;
-    std::array<gui::Bitmap*, 4> images{};
+    std::array<gui::Ref<gui::Bitmap>, 4> images;
     try
     {
         images = loadPanelImages(newScale);
@@ -76,20 +59,18 @@ void ADEditor::useScale(double newScale)
     {
         return;  // the panel stays at the scale it has
     }
-    for (gui::Bitmap* old : {backgroundBitmap, onOffBitmap, knobBitmap, splashBitmap})
-        old->release();
-    adoptImages(images);
+    adoptImages(std::move(images));
     scale = newScale;
     rect.bottom = static_cast<VstInt16>(std::lround(backgroundBitmap->getHeight() * scale));
     rect.right = static_cast<VstInt16>(std::lround(backgroundBitmap->getWidth() * scale));
 }
 
-void ADEditor::adoptImages(const std::array<gui::Bitmap*, 4>& images)
+void ADEditor::adoptImages(std::array<gui::Ref<gui::Bitmap>, 4> images)
 {
-    backgroundBitmap = images[0];
-    onOffBitmap = images[1];
-    knobBitmap = images[2];
-    splashBitmap = images[3];
+    backgroundBitmap = std::move(images[0]);
+    onOffBitmap = std::move(images[1]);
+    knobBitmap = std::move(images[2]);
+    splashBitmap = std::move(images[3]);
 }
 
 bool ADEditor::getRect(ERect** rectPointer)
@@ -103,21 +84,17 @@ ADEditor::~ADEditor()
     // A host that destroys the effect with the editor still open would
     // otherwise leave a window whose events reach a deleted editor.
     close();
-    releaseImagesAndTimer();
 }
 
-void ADEditor::releaseImagesAndTimer()
+gui::Ref<gui::FilmstripKnob> ADEditor::makeKnob(double left, VstInt32 index)
 {
-    const std::initializer_list<gui::RefObject*> owned{backgroundBitmap, onOffBitmap, knobBitmap, splashBitmap,
-                                                       idleTimer};
-    for (gui::RefObject* object : owned)
-        if (object)
-            object->release();
-}
-
-gui::Rect ADEditor::knobRect(double left, double top) const
-{
-    return gui::Rect::fromSize(knobBitmap->getWidth(), knobBitmap->getHeight() / kKnobImages).moved(left, top);
+    const double imageHeight = knobBitmap->getHeight() / kKnobImages;
+    auto knob = gui::makeRef<gui::FilmstripKnob>(
+        gui::Rect::fromSize(knobBitmap->getWidth(), imageHeight).moved(left, 30), this, index, kKnobImages, imageHeight,
+        knobBitmap.get());
+    knob->setValue(parameterValue(index));
+    knob->setDefaultValue(velmora::kParameters[static_cast<std::size_t>(index)].defaultValue);
+    return knob;
 }
 
 bool ADEditor::open(void* ptr)
@@ -125,41 +102,34 @@ bool ADEditor::open(void* ptr)
     close();  // a second open without close must not leave the first window behind
     ToolkitEditor::open(ptr);
     const double frameScale = getUiScale();
-    const double width = backgroundBitmap->getWidth();
-    const double height = backgroundBitmap->getHeight();
-    auto* newFrame = new gui::Frame(gui::Rect::fromSize(width, height), ptr, this, frameScale);
-    newFrame->setBackground(backgroundBitmap);
+    const gui::Rect panel = gui::Rect::fromSize(backgroundBitmap->getWidth(), backgroundBitmap->getHeight());
+    // Nothing is kept until the whole panel stands: an open that fails
+    // part-way releases what it made with the handles.
+    auto newFrame = gui::makeRef<gui::Frame>(panel, ptr, this, frameScale);
+    newFrame->setBackground(backgroundBitmap.get());
     setKnobMode(2);
 
-    splashScreen = new gui::SplashArea({71, 71, 166, 150}, this, kSplashTag, splashBitmap,
-                                       gui::Rect::fromSize(width, height));
-    newFrame->addView(splashScreen);
-
-    const double knobImageHeight = knobBitmap->getHeight() / kKnobImages;
-    sizeKnob = new gui::FilmstripKnob(knobRect(110, 30), this, velmora::kSize, kKnobImages, knobImageHeight,
-                                      knobBitmap);
-    sizeKnob->setValue(parameterValue(velmora::kSize));
-    sizeKnob->setDefaultValue(0.0f);
-    newFrame->addView(sizeKnob);
-
-    dryWetKnob = new gui::FilmstripKnob(knobRect(40, 30), this, velmora::kDryWet, kKnobImages, knobImageHeight,
-                                        knobBitmap);
-    dryWetKnob->setValue(parameterValue(velmora::kDryWet));
-    dryWetKnob->setDefaultValue(0.0f);
-    newFrame->addView(dryWetKnob);
-
-    sizeLabel = new gui::TextLabel({100, 10, 150, 24}, "Size", nullptr, 0);
-    newFrame->addView(sizeLabel);
-    dryWetLabel = new gui::TextLabel({28, 10, 78, 24}, "Dry/Wet", nullptr, 0);
-    newFrame->addView(dryWetLabel);
+    newFrame->addView(
+        gui::makeRef<gui::SplashArea>(gui::Rect{71, 71, 166, 150}, this, kSplashTag, splashBitmap.get(), panel));
+    auto newSizeKnob = makeKnob(110, velmora::kSize);
+    newFrame->addView(newSizeKnob);
+    auto newDryWetKnob = makeKnob(40, velmora::kDryWet);
+    newFrame->addView(newDryWetKnob);
+    newFrame->addView(
+        gui::makeRef<gui::TextLabel>(gui::Rect{100, 10, 150, 24}, velmora::kParameters[velmora::kSize].name));
+    newFrame->addView(
+        gui::makeRef<gui::TextLabel>(gui::Rect{28, 10, 78, 24}, velmora::kParameters[velmora::kDryWet].name));
 
     const gui::Rect buttonRect = gui::Rect::fromSize(onOffBitmap->getWidth(), onOffBitmap->getHeight() / 2.0)
                                      .moved(8, 81);
-    onOffButton = new gui::ToggleButton(buttonRect, this, velmora::kOnOff, onOffBitmap, 0);
-    onOffButton->setValue(parameterValue(velmora::kOnOff));
-    newFrame->addView(onOffButton);
+    auto newOnOffButton = gui::makeRef<gui::ToggleButton>(buttonRect, this, velmora::kOnOff, onOffBitmap.get(), 0);
+    newOnOffButton->setValue(parameterValue(velmora::kOnOff));
+    newFrame->addView(newOnOffButton);
 
-    frame = newFrame;
+    frame = std::move(newFrame);
+    sizeKnob = std::move(newSizeKnob);
+    dryWetKnob = std::move(newDryWetKnob);
+    onOffButton = std::move(newOnOffButton);
     panelThread.store(std::this_thread::get_id(), std::memory_order_relaxed);
     pendingMask.store(0, std::memory_order_relaxed);  // the controls start from the effect's values
     panelOpen.store(true, std::memory_order_release);
@@ -171,13 +141,15 @@ void ADEditor::close()
 {
     idleTimer->setFireTime(kClosedPeriodMs);
     panelOpen.store(false, std::memory_order_release);
+    sizeKnob.reset();
+    dryWetKnob.reset();
+    onOffButton.reset();
     if (frame)
     {
         // A drag still under way ends its gesture now, while this editor can
         // still pass it on: an event handler may hold the frame a little longer.
         frame->onMouseCancel();
-        frame->release();
-        frame = nullptr;
+        frame.reset();
     }
 }
 

@@ -22,10 +22,8 @@
 #include "gui/bitmap.h"
 #include "gui/control_listener.h"
 #include "gui/filmstrip_knob.h"
-#include "gui/splash_area.h"
 #include "gui/timer.h"
 #include "gui/toggle_button.h"
-#include "gui/value_display.h"
 
 class ADEditor : public ToolkitEditor, public gui::ControlListener, public gui::RefObject
 {
@@ -60,28 +58,26 @@ private:
     // Loads the images drawn for `newScale` and sizes `rect` for it; when they
     // cannot be made the panel keeps the scale it has.
     void useScale(double newScale);
-    void adoptImages(const std::array<gui::Bitmap*, 4>& images);
-    gui::Rect knobRect(double left, double top) const;
+    void adoptImages(std::array<gui::Ref<gui::Bitmap>, 4> images);
+    // A knob of the strip's images at (left, 30), showing the parameter.
+    gui::Ref<gui::FilmstripKnob> makeKnob(double left, VstInt32 index);
     void showOnControl(VstInt32 index, float value);
     void showPendingValues();
 
-    void releaseImagesAndTimer();
-
-    gui::Bitmap* backgroundBitmap = nullptr;
-    gui::Bitmap* onOffBitmap = nullptr;
-    gui::Bitmap* knobBitmap = nullptr;
-    gui::Bitmap* splashBitmap = nullptr;
-    gui::Timer* idleTimer = nullptr;
+    gui::Ref<gui::Bitmap> backgroundBitmap;
+    gui::Ref<gui::Bitmap> onOffBitmap;
+    gui::Ref<gui::Bitmap> knobBitmap;
+    gui::Ref<gui::Bitmap> splashBitmap;
+    gui::Ref<gui::Timer> idleTimer;
     double scale = 1.0;  // pixels per panel unit
     bool scaleChosen = false;
     std::atomic<bool> panelOpen = false;
     std::atomic<std::thread::id> panelThread;  // the thread that opened the panel
     std::array<std::atomic<float>, 3> pendingValues{};
     std::atomic<unsigned> pendingMask = 0;  // bit n: pendingValues[n] waits for the control
-    gui::FilmstripKnob* sizeKnob = nullptr;
-    gui::FilmstripKnob* dryWetKnob = nullptr;
-    gui::ToggleButton* onOffButton = nullptr;
-    gui::TextLabel* dryWetLabel = nullptr;
-    gui::TextLabel* sizeLabel = nullptr;
-    gui::SplashArea* splashScreen = nullptr;
+    // The controls the panel sets while it is open, held beside the frame's
+    // references; empty while it is closed.
+    gui::Ref<gui::FilmstripKnob> sizeKnob;
+    gui::Ref<gui::FilmstripKnob> dryWetKnob;
+    gui::Ref<gui::ToggleButton> onOffButton;
 };

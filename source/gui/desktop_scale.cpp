@@ -1,10 +1,11 @@
 #include "gui/desktop_scale.h"
 
-#include <X11/Xlib.h>
 #include <X11/Xresource.h>
 
 #include <cmath>
 #include <cstdlib>
+
+#include "gui/xsettings.h"
 
 namespace gui
 {
@@ -39,9 +40,19 @@ double roundToArtScale(double requested)
 std::optional<double> scaleFromEnvironment()
 {
     for (const char* variable : {"VELMORA_UI_SCALE", "GDK_SCALE", "QT_SCALE_FACTOR"})
-        if (const std::optional<double> scale = positiveNumber(std::getenv(variable)))
+        if (const std::optional<double> scale = positiveVariable(variable))
             return scale;
     return std::nullopt;
+}
+
+std::optional<double> positiveVariable(const char* name) { return positiveNumber(std::getenv(name)); }
+
+std::optional<int> windowScalingFactor(Display* display)
+{
+    const std::optional<std::int32_t> factor = xsettingsInteger(display, "Gdk/WindowScalingFactor");
+    if (!factor || *factor <= 0)
+        return std::nullopt;
+    return *factor;
 }
 
 std::optional<double> scaleFromXResources(const char* resources)
@@ -69,7 +80,9 @@ double desktopScale()
     if (!scale)
         if (Display* display = XOpenDisplay(nullptr))
         {
-            scale = scaleFromXResources(XResourceManagerString(display));
+            scale = windowScalingFactor(display);
+            if (!scale)
+                scale = scaleFromXResources(XResourceManagerString(display));
             XCloseDisplay(display);
         }
     return roundToArtScale(scale.value_or(1.0));

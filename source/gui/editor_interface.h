@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "gui/geometry.h"
+#include "gui/ref_object.h"
 
 namespace gui
 {
@@ -12,7 +13,11 @@ class Frame;
 class EditorInterface
 {
 public:
-    virtual ~EditorInterface() = default;
+    EditorInterface() = default;
+    EditorInterface(const EditorInterface&) = delete;
+    EditorInterface& operator=(const EditorInterface&) = delete;
+    // Out of line, where the frame is a whole type its handle can release.
+    virtual ~EditorInterface();
 
     // Gives the host idle time while a control tracks the mouse.
     virtual void doIdleStuff() {}
@@ -25,9 +30,9 @@ public:
         (void)oldSize;
         return true;
     }
-    Frame* getFrame() const { return frame; }
+    Frame* getFrame() const { return frame.get(); }
 
 protected:
-    Frame* frame = nullptr;  // one reference owned; null while the editor is closed
+    Ref<Frame> frame;  // empty while the editor is closed
 };
 }  // namespace gui

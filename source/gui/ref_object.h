@@ -2,6 +2,10 @@
 // Reference-counted toolkit object. A new object holds one reference, owned by
 // whoever created it; the last release deletes it. UI thread only.
 
+#include "base/counted_ref.h"
+
+#include <utility>
+
 namespace gui
 {
 using Message = const char*;
@@ -36,4 +40,15 @@ public:
 private:
     int referenceCount = 1;
 };
+
+// The handle through which toolkit objects are kept.
+template <typename T>
+using Ref = velmora::CountedRef<T>;
+
+// A new toolkit object, held by a handle from the start.
+template <typename T, typename... Arguments>
+Ref<T> makeRef(Arguments&&... arguments)
+{
+    return Ref<T>::adopt(new T(std::forward<Arguments>(arguments)...));
+}
 }  // namespace gui

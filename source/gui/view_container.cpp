@@ -28,6 +28,15 @@ bool ViewContainer::addView(View* view)
     return true;
 }
 
+bool ViewContainer::addView(const Ref<View>& view)
+{
+    // Only once added: a view refused, or an addition that throws, takes none.
+    if (!addView(view.get()))
+        return false;
+    view->retain();
+    return true;
+}
+
 bool ViewContainer::removeView(View* view, bool withRelease)
 {
     const auto found = std::find(children.begin(), children.end(), view);

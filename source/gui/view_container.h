@@ -18,6 +18,8 @@ public:
 
     // Takes over the caller's reference.
     bool addView(View* view);
+    // Takes a reference of its own beside the handle's.
+    bool addView(const Ref<View>& view);
     bool removeView(View* view, bool withRelease = true);
     void removeAll(bool withRelease = true);
     bool isChild(const View* view) const;

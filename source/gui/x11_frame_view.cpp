@@ -61,7 +61,7 @@ std::unique_ptr<X11FrameView> X11FrameView::create(Frame* frame, void* parentWin
         XCloseDisplay(display);
         return nullptr;
     }
-    std::unique_ptr<X11FrameView> view(new X11FrameView(frame, display, window, windowAttributes));
+    std::unique_ptr<X11FrameView> view(new X11FrameView(frame, display, window, parent, windowAttributes));
     if (!view->backingImage)
         return nullptr;
     view->drawArea(frame->getViewSize());
@@ -70,20 +70,12 @@ std::unique_ptr<X11FrameView> X11FrameView::create(Frame* frame, void* parentWin
     return view;
 }
 
-X11FrameView::X11FrameView(Frame* frame_, Display* display_, Window window_, const XWindowAttributes& attributes)
-    : frame(frame_), display(display_), window(window_),
-      backing(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, attributes.width, attributes.height)),
-      backingImage(XCreateImage(display_, attributes.visual, static_cast<unsigned>(attributes.depth), ZPixmap, 0,
-                                reinterpret_cast<char*>(cairo_image_surface_get_data(backing)),
-                                static_cast<unsigned>(attributes.width), static_cast<unsigned>(attributes.height), 32,
-                                cairo_image_surface_get_stride(backing))),
-      gc(XCreateGC(display_, window_, 0, nullptr))
+X11FrameView::X11FrameView(Frame* frame_, Display* display_, Window window_, Window parent_,
+                           const XWindowAttributes& attributes)
+    : frame(frame_), display(display_), window(window_), parent(parent_), visual(attributes.visual),
+      depth(attributes.depth), gc(XCreateGC(display_, window_, 0, nullptr))
 {
-    // Cairo's pixels are native-endian words; Xlib converts if the server differs.
-    if (backingImage)
-        backingImage->byte_order = LSBFirst;
-    cairo_surface_set_device_scale(backing, frame->getScale(), frame->getScale());
-
+    makeBacking(attributes.width, attributes.height);
     CFFileDescriptorContext context{0, this, nullptr, nullptr, nullptr};
     connectionDescriptor = CFFileDescriptorCreate(nullptr, ConnectionNumber(display), false,
                                                   &X11FrameView::connectionReadable, &context);
@@ -94,6 +86,36 @@ X11FrameView::X11FrameView(Frame* frame_, Display* display_, Window window_, con
         if (connectionSource)
             CFRunLoopAddSource(CFRunLoopGetCurrent(), connectionSource, kCFRunLoopCommonModes);
     }
+}
+
+void X11FrameView::releaseBacking()
+{
+    if (backingImage)
+    {
+        backingImage->data = nullptr;  // the pixels belong to the Cairo surface
+        XDestroyImage(backingImage);
+        backingImage = nullptr;
+    }
+    cairo_surface_destroy(backing);
+    backing = nullptr;
+}
+
+bool X11FrameView::makeBacking(int width, int height)
+{
+    releaseBacking();
+    // A new surface is transparent black: black where the frame does not reach.
+    backing = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    if (cairo_surface_status(backing) != CAIRO_STATUS_SUCCESS)
+        return false;
+    cairo_surface_set_device_scale(backing, frame->getScale(), frame->getScale());
+    backingImage = XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0,
+                                reinterpret_cast<char*>(cairo_image_surface_get_data(backing)),
+                                static_cast<unsigned>(width), static_cast<unsigned>(height), 32,
+                                cairo_image_surface_get_stride(backing));
+    // Cairo's pixels are native-endian words; Xlib converts if the server differs.
+    if (backingImage)
+        backingImage->byte_order = LSBFirst;
+    return backingImage != nullptr;
 }
 
 X11FrameView::~X11FrameView()
@@ -108,12 +130,7 @@ X11FrameView::~X11FrameView()
         CFFileDescriptorInvalidate(connectionDescriptor);
         CFRelease(connectionDescriptor);
     }
-    if (backingImage)
-    {
-        backingImage->data = nullptr;  // the pixels belong to the Cairo surface
-        XDestroyImage(backingImage);
-    }
-    cairo_surface_destroy(backing);
+    releaseBacking();
     XFreeGC(display, gc);
     // The host may already have destroyed its window, and ours with it.
     withErrorsRecorded(display, [this] { return XDestroyWindow(display, window) != 0; });
@@ -158,6 +175,7 @@ void X11FrameView::handleEvent(XEvent& event)
 {
     switch (event.type)
     {
+    case ConfigureNotify: fitParent(); break;
     case Expose:
         showPixels({static_cast<double>(event.xexpose.x), static_cast<double>(event.xexpose.y),
                     static_cast<double>(event.xexpose.x + event.xexpose.width),
@@ -233,6 +251,34 @@ void X11FrameView::handleKey(XEvent& event, bool down)
         passOnToAncestor(display, window, event, down ? KeyPressMask : KeyReleaseMask);
 }
 
+void X11FrameView::fillParent(int width, int height)
+{
+    fillsParent = true;
+    withErrorsRecorded(display, [&] { return XSelectInput(display, parent, StructureNotifyMask) != 0; });
+    XSelectInput(display, window, kEventMask | StructureNotifyMask);
+    XResizeWindow(display, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    // The host's toolkit reads the size over its own connection.
+    XSync(display, False);
+}
+
+void X11FrameView::fitParent()
+{
+    XWindowAttributes area;
+    XWindowAttributes own;
+    if (!fillsParent || !windowExists(display, parent, area) || !windowExists(display, window, own))
+        return;
+    if (own.width != area.width || own.height != area.height)
+    {
+        // Its ConfigureNotify comes back here.
+        XResizeWindow(display, window, static_cast<unsigned>(area.width), static_cast<unsigned>(area.height));
+        XFlush(display);
+    }
+    else if ((own.width != cairo_image_surface_get_width(backing) ||
+              own.height != cairo_image_surface_get_height(backing)) &&
+             makeBacking(own.width, own.height))
+        drawArea(frame->getViewSize());
+}
+
 Point X11FrameView::panelPoint(int x, int y) const { return {x / frame->getScale(), y / frame->getScale()}; }
 
 void X11FrameView::drawArea(const Rect& area)
@@ -258,7 +304,7 @@ void X11FrameView::showPixels(const Rect& area)
     const int top = std::clamp(static_cast<int>(std::floor(area.top)), 0, height);
     const int right = std::clamp(static_cast<int>(std::ceil(area.right)), 0, width);
     const int bottom = std::clamp(static_cast<int>(std::ceil(area.bottom)), 0, height);
-    if (right <= left || bottom <= top)
+    if (right <= left || bottom <= top || !backingImage)
         return;
     cairo_surface_flush(backing);
     XPutImage(display, window, gc, backingImage, left, top, left, top, static_cast<unsigned>(right - left),

@@ -3,6 +3,7 @@
 #include "gui/frame.h"
 #include "gui/x11_frame_view.h"
 
+#include <cmath>
 #include <cstdint>
 
 namespace velmora::lv2
@@ -12,6 +13,9 @@ namespace
 constexpr std::uint32_t kFloatProtocol = 0;  // a control port's plain float
 
 bool isControl(std::int64_t index) { return index >= 0 && index < kNumParams; }
+
+// The pixels in host units, with room for a rounding error of the division.
+int inUnits(int pixels, double pixelsPerUnit) { return static_cast<int>(std::ceil(pixels / pixelsPerUnit - 1e-6)); }
 }  // namespace
 
 Lv2Panel::Lv2Panel(LV2UI_Write_Function writeFunction, LV2UI_Controller hostController, const LV2UI_Touch* hostTouch)
@@ -24,9 +28,17 @@ Lv2Panel::Lv2Panel(LV2UI_Write_Function writeFunction, LV2UI_Controller hostCont
 unsigned long Lv2Panel::openIn(unsigned long parent)
 {
     open(reinterpret_cast<void*>(static_cast<std::uintptr_t>(parent)));
-    const auto* view = frame ? dynamic_cast<gui::X11FrameView*>(frame->getPlatformFrame()) : nullptr;
-    return view ? view->getWindow() : 0;
+    auto* view = frame ? dynamic_cast<gui::X11FrameView*>(frame->getPlatformFrame()) : nullptr;
+    if (!view)
+        return 0;
+    if (hostUnit)
+        view->fillParent(width(), height());
+    return view->getWindow();
 }
+
+int Lv2Panel::width() const { return inUnits(rect.right - rect.left, hostUnit.value_or(1.0)); }
+
+int Lv2Panel::height() const { return inUnits(rect.bottom - rect.top, hostUnit.value_or(1.0)); }
 
 void Lv2Panel::portChanged(std::uint32_t port, float value)
 {

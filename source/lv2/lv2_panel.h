@@ -11,6 +11,7 @@
 #include <lv2/ui/ui.h>
 
 #include <array>
+#include <optional>
 
 namespace velmora::lv2
 {
@@ -20,10 +21,17 @@ public:
     // touch may be null: the host then hears no gestures.
     Lv2Panel(LV2UI_Write_Function write, LV2UI_Controller controller, const LV2UI_Touch* touch);
 
-    // The panel's X11 window, or 0 when it could not open in `parent`.
+    // The panel's X11 window, or 0 when it could not open in `parent`. With
+    // a host unit set, the window is sized in that unit and then fills its
+    // parent (gui::X11FrameView::fillParent).
     unsigned long openIn(unsigned long parent);
-    int width() const { return rect.right - rect.left; }
-    int height() const { return rect.bottom - rect.top; }
+    // Before openIn: the host sizes its UIs in units of `pixelsPerUnit`
+    // pixels (its toolkit's scale, gui::toolkitUnit) rather than in pixels.
+    void setHostUnit(double pixelsPerUnit) { hostUnit = pixelsPerUnit; }
+    // The size for ui:resize, in the host's units; the panel's pixels
+    // rounded up, so nothing of it is cut off.
+    int width() const;
+    int height() const;
     // The host moved a control port.
     void portChanged(std::uint32_t port, float value);
 
@@ -37,5 +45,6 @@ private:
     LV2UI_Controller controller;
     const LV2UI_Touch* touch;
     std::array<float, kNumParams> portValues{};  // as last written or heard
+    std::optional<double> hostUnit;              // pixels per host unit, none for pixels
 };
 }  // namespace velmora::lv2

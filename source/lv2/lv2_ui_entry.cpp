@@ -1,8 +1,13 @@
 // The bundle's LV2 UI entry: the descriptor hosts find through
 // lv2ui_descriptor, with the idle interface through which the host gives the
 // panel its time (window events, the panel's redraw timer). The panel is drawn
-// at the host's ui:scaleFactor when it gives one, else at the desktop's scale.
+// at the host's ui:scaleFactor when it gives one, and sized for it in pixels.
+// Else it is drawn at the desktop's scale; in a GTK 3 or Qt 5 host it is sized
+// in that toolkit's units, since suil hands ui:resize to the toolkit as it is
+// (gtk_widget_set_size_request, QWidget::resize), which scales it again.
+// Its window carries no size hints: suil would read those in toolkit units too.
 // Nothing thrown leaves these functions.
+#include "gui/toolkit_unit.h"
 #include "lv2/lv2_panel.h"
 
 #include <lv2/atom/atom.h>
@@ -54,6 +59,8 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char*, const char*, LV2U
                                                 static_cast<const LV2UI_Touch*>(findFeature(features, LV2_UI__touch)));
         if (const std::optional<float> scale = hostScaleFactor(features))
             panel->setUiScale(*scale);
+        else if (const gui::EmbeddingToolkit toolkit = gui::loadedToolkit(); toolkit != gui::EmbeddingToolkit::other)
+            panel->setHostUnit(gui::toolkitUnit(toolkit));
         const unsigned long window = panel->openIn(reinterpret_cast<std::uintptr_t>(parent));
         if (window == 0)
             return nullptr;

@@ -5,6 +5,8 @@
 
 #include <CoreFoundation/CFBase.h>
 
+#include "base/counted_ref.h"
+
 #include <atomic>
 #include <string>
 
@@ -76,51 +78,6 @@ T* cast(CFTypeRef ref)
 
 // Owning reference for use inside the layer.
 template <typename T>
-class Ref
-{
-public:
-    Ref() = default;
-    static Ref adopt(T* object)
-    {
-        Ref ref;
-        ref.object_ = object;
-        return ref;
-    }
-    static Ref retain(T* object)
-    {
-        if (object)
-            object->retain();
-        return adopt(object);
-    }
-    Ref(const Ref& other) : object_(other.object_)
-    {
-        if (object_)
-            object_->retain();
-    }
-    Ref(Ref&& other) noexcept : object_(other.object_) { other.object_ = nullptr; }
-    Ref& operator=(Ref other) noexcept
-    {
-        std::swap(object_, other.object_);
-        return *this;
-    }
-    ~Ref()
-    {
-        if (object_)
-            object_->release();
-    }
-    T* get() const { return object_; }
-    T* operator->() const { return object_; }
-    T& operator*() const { return *object_; }
-    explicit operator bool() const { return object_ != nullptr; }
-    T* detach()
-    {
-        T* object = object_;
-        object_ = nullptr;
-        return object;
-    }
-
-private:
-    T* object_ = nullptr;
-};
+using Ref = velmora::CountedRef<T>;
 
 }  // namespace velmora::cf

@@ -1,8 +1,8 @@
 // Buses and channel configurations, stream formats, sample rate, slice size,
 // latency and tail.
 
-#include "tandem/tandem_component.h"
 #include "tandem/tandem_exceptions.h"
+#include "tandem/tandem_render_path.h"
 #include "tandem/tandem_trace.h"
 #include "tandem/value_change.h"
 
@@ -23,9 +23,17 @@ bool isSupportedSampleFormat(const AudioStreamBasicDescription& format)
 bool isUsableSampleRate(double rate) { return std::isfinite(rate) && rate > 0.0; }
 }  // namespace
 
+void TandemRenderPath::layOutForEffect(bool requireNumChannels)
+{
+    layOutBuses(inputs, vst->getInputCount(), true, requireNumChannels);
+    layOutBuses(outputs, vst->getOutputCount(), false, requireNumChannels);
+    layOutChannelConfigurations();
+    allocateBuffers(maxFramesPerSlice);
+}
+
 // Pins are grouped into buses of the width the effect reports for a bus's
 // first pin; with requireNumChannels every bus takes the first bus's width.
-void TandemComponent::layOutBuses(BusLayout& layout, int pinCount, bool isInput, bool requireNumChannels)
+void TandemRenderPath::layOutBuses(BusLayout& layout, int pinCount, bool isInput, bool requireNumChannels)
 {
     const int fallbackWidth = pinCount % 2 == 0 ? 2 : 1;
     int width = fallbackWidth;
@@ -62,7 +70,7 @@ void TandemComponent::layOutBuses(BusLayout& layout, int pinCount, bool isInput,
 
 // Buses of mixed widths announce no configuration. requireNumChannels makes
 // them uniform, except where a stereo group was cut short at the last pin.
-void TandemComponent::layOutChannelConfigurations()
+void TandemRenderPath::layOutChannelConfigurations()
 {
     const int in = inputs.count > 0 ? inputs.activeChannels[0] : 0;
     const int out = outputs.count > 0 ? outputs.activeChannels[0] : 0;
@@ -77,15 +85,15 @@ void TandemComponent::layOutChannelConfigurations()
     };
     if (uniform)
     {
-        if (canDoMonoIO && in == 2 && out == 2)
+        if (setup.canDoMonoIO && in == 2 && out == 2)
         {
             add(1, 1);
         }
-        if (canDoMonoIO && in == 2)
+        if (setup.canDoMonoIO && in == 2)
         {
             add(1, out);
         }
-        if (canDoMonoIO && out == 2)
+        if (setup.canDoMonoIO && out == 2)
         {
             add(in, 1);
         }
@@ -96,7 +104,7 @@ void TandemComponent::layOutChannelConfigurations()
 // One buffer per effect channel; input n and output n share buffer n, so the
 // effect runs in place, and output pin n always writes buffer n. The old
 // buffers stay until all new ones exist.
-void TandemComponent::allocateBuffers(int frames)
+void TandemRenderPath::allocateBuffers(int frames)
 {
     const int count = std::max(vst->getInputCount(), vst->getOutputCount());
     std::unique_ptr<float[]> buffers[kMaxChannels];
@@ -120,40 +128,49 @@ void TandemComponent::allocateBuffers(int frames)
     }
 }
 
-int TandemComponent::getMaxInputChannels(int busNumber) const
+int TandemRenderPath::getMaxInputChannels(int busNumber) const
 {
     TANDEM_REQUIRE(0 <= busNumber && busNumber < kMaxBuses);
     return inputs.maxChannels(busNumber);
 }
 
-int TandemComponent::getMaxOutputChannels(int busNumber) const
+int TandemRenderPath::getMaxOutputChannels(int busNumber) const
 {
     TANDEM_REQUIRE(0 <= busNumber && busNumber < kMaxBuses);
     return outputs.maxChannels(busNumber);
 }
 
-int TandemComponent::getActiveInputChannels(int busNumber) const
+int TandemRenderPath::getActiveInputChannels(int busNumber) const
 {
     TANDEM_REQUIRE(0 <= busNumber && busNumber < kMaxBuses);
     return inputs.activeChannels[busNumber];
 }
 
-int TandemComponent::getActiveOutputChannels(int busNumber) const
+int TandemRenderPath::getActiveOutputChannels(int busNumber) const
 {
     TANDEM_REQUIRE(0 <= busNumber && busNumber < kMaxBuses);
     return outputs.activeChannels[busNumber];
 }
 
-bool TandemComponent::updateFormat(AudioUnitScope scope, AudioUnitElement element,
-                                   const AudioStreamBasicDescription& format)
+AudioStreamBasicDescription TandemRenderPath::getStreamFormat(AudioUnitScope scope, AudioUnitElement element) const
+{
+    const BusLayout& layout = scope == kAudioUnitScope_Input ? inputs : outputs;
+    AudioStreamBasicDescription format = streamFormat;
+    format.mChannelsPerFrame = static_cast<UInt32>(layout.activeChannels[element]);
+    return format;
+}
+
+bool TandemRenderPath::updateFormat(AudioUnitScope scope, AudioUnitElement element,
+                                    const AudioStreamBasicDescription& format)
 {
     BusLayout& layout = scope == kAudioUnitScope_Input ? inputs : outputs;
     const int bus = static_cast<int>(element);
     TANDEM_REQUIRE(0 <= bus && bus < layout.count);
     const int maxChannels = layout.maxChannels(bus);
     const int channels = static_cast<int>(format.mChannelsPerFrame);
-    const bool monoOnStereo = channels == 1 && maxChannels == 2 && canDoMonoIO;
-    const bool stereoOnMono = channels == 2 && maxChannels == 1 && (hostApplication == 2 || hostApplication == 3);
+    const bool monoOnStereo = channels == 1 && maxChannels == 2 && setup.canDoMonoIO;
+    const bool stereoOnMono = channels == 2 && maxChannels == 1 &&
+                              (setup.hostApplication == 2 || setup.hostApplication == 3);
     if (!isSupportedSampleFormat(format) || !isUsableSampleRate(format.mSampleRate) || channels == 0 ||
         (channels != maxChannels && !monoOnStereo && !stereoOnMono))
     {
@@ -168,7 +185,7 @@ bool TandemComponent::updateFormat(AudioUnitScope scope, AudioUnitElement elemen
     return updateSampleRate(format.mSampleRate);
 }
 
-bool TandemComponent::updateSampleRate(double rate)
+bool TandemRenderPath::updateSampleRate(double rate)
 {
     if (rate == streamFormat.mSampleRate)
     {
@@ -183,34 +200,38 @@ bool TandemComponent::updateSampleRate(double rate)
     vst->setSampleRate(static_cast<float>(rate));
     for (int bus = 0; bus < inputs.count; ++bus)
     {
-        propertyChanged(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, static_cast<AudioUnitElement>(bus));
-        propertyChanged(kAudioUnitProperty_SampleRate, kAudioUnitScope_Input, static_cast<AudioUnitElement>(bus));
+        listeners.propertyChanged(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input,
+                                  static_cast<AudioUnitElement>(bus));
+        listeners.propertyChanged(kAudioUnitProperty_SampleRate, kAudioUnitScope_Input,
+                                  static_cast<AudioUnitElement>(bus));
     }
     for (int bus = 0; bus < outputs.count; ++bus)
     {
-        propertyChanged(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, static_cast<AudioUnitElement>(bus));
-        propertyChanged(kAudioUnitProperty_SampleRate, kAudioUnitScope_Output, static_cast<AudioUnitElement>(bus));
+        listeners.propertyChanged(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output,
+                                  static_cast<AudioUnitElement>(bus));
+        listeners.propertyChanged(kAudioUnitProperty_SampleRate, kAudioUnitScope_Output,
+                                  static_cast<AudioUnitElement>(bus));
     }
     updateInitialDelayAndTailTimes();
     return true;
 }
 
-void TandemComponent::updateMaxFramesPerSlice(int frames)
+void TandemRenderPath::updateMaxFramesPerSlice(int frames)
 {
     if (frames == maxFramesPerSlice)
     {
         return;
     }
-    if (frames <= 0)
+    if (frames <= 0 || frames > kLargestMaxFramesPerSlice)
     {
         throw MacOSException(kAudioUnitErr_InvalidPropertyValue);
     }
     allocateBuffers(frames);
-    propertyChanged(kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0);
+    listeners.propertyChanged(kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0);
     vst->setBlockSize(frames);
 }
 
-bool TandemComponent::updateInitialDelayTime()
+bool TandemRenderPath::updateInitialDelayTime()
 {
     const double latency = vst->getInitialDelay() / streamFormat.mSampleRate;
     const bool changed = differs(latency, lastLatency);
@@ -218,7 +239,7 @@ bool TandemComponent::updateInitialDelayTime()
     return changed;
 }
 
-bool TandemComponent::updateTailTime()
+bool TandemRenderPath::updateTailTime()
 {
     const double tail = static_cast<double>(vst->getTailSize()) / streamFormat.mSampleRate;
     const bool changed = differs(tail, lastTailTime);
@@ -226,14 +247,14 @@ bool TandemComponent::updateTailTime()
     return changed;
 }
 
-void TandemComponent::updateInitialDelayAndTailTimes()
+void TandemRenderPath::updateInitialDelayAndTailTimes()
 {
     if (updateInitialDelayTime())
     {
-        propertyChanged(kAudioUnitProperty_Latency, kAudioUnitScope_Global, 0);
+        listeners.propertyChanged(kAudioUnitProperty_Latency, kAudioUnitScope_Global, 0);
     }
-    if (vstSupportsTail && updateTailTime())
+    if (setup.vstSupportsTail && updateTailTime())
     {
-        propertyChanged(kAudioUnitProperty_TailTime, kAudioUnitScope_Global, 0);
+        listeners.propertyChanged(kAudioUnitProperty_TailTime, kAudioUnitScope_Global, 0);
     }
 }

@@ -76,7 +76,9 @@ bool versionBelow(CFStringRef version, const char* limit)
 }
 }  // namespace
 
-TandemComponent::TandemComponent(ComponentInstance auComponentInstance) : auComponentInstance(auComponentInstance)
+TandemComponent::TandemComponent(ComponentInstance auComponentInstance)
+    : auComponentInstance(auComponentInstance), listeners(auComponentInstance), renderPath(vst, setup, listeners),
+      presets(auComponentInstance, vst, setup, listeners), properties(vst, setup, renderPath, presets)
 {
     try
     {
@@ -94,60 +96,35 @@ TandemComponent::~TandemComponent() { uninit(); }
 void TandemComponent::construct()
 {
     TANDEM_REQUIRE(auComponentInstance != 0);
-    setInitialState();
     getComponentName(gTraceIdentifierString);
     locateOwnBundle();
     loadConfiguration();
     locateResourcesFolder();
     openEffect();
     layOutForEffect();
-    parameterMapping = readOrCreateParameterMapping(resourcesFolder, *vst, vstGotTandemExtensions);
-    loadOrCreateFactoryPresets();
-    if (autoConvertPresets)
+    properties.loadParameterMapping();
+    presets.loadOrCreateFactoryPresets();
+    if (setup.autoConvertPresets)
     {
-        convertVSTPresets();
+        char componentName[256];
+        getComponentName(componentName);
+        presets.convertVSTPresets(componentName);
     }
-    lastLatency = vst->getInitialDelay() / streamFormat.mSampleRate;
-    if (vstSupportsTail)
+    // Kept without telling anyone: no host listens yet.
+    renderPath.updateInitialDelayTime();
+    if (setup.vstSupportsTail)
     {
-        lastTailTime = static_cast<double>(vst->getTailSize()) / streamFormat.mSampleRate;
+        renderPath.updateTailTime();
     }
-    updateCurrentAUPreset();
+    presets.updateCurrentAUPreset();
     installIdleTimer();
-}
-
-// The stream format, preset name and MIDI queue before the effect is known.
-void TandemComponent::setInitialState()
-{
-    streamFormat = {44100.0,
-                    kAudioFormatLinearPCM,
-                    kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved,
-                    4,
-                    1,
-                    4,
-                    2,
-                    32,
-                    0};
-    currentAUPreset.presetNumber = -1;
-    currentAUPreset.presetName = CFStringCreateWithCString(kCFAllocatorDefault, "Untitled", kCFStringEncodingASCII);
-    TANDEM_REQUIRE(currentAUPreset.presetName != 0);
-
-    midiEventStorage = std::make_unique<VstMidiEvent[]>(kMaxVSTMIDIEvents);
-    for (int index = 0; index < kMaxVSTMIDIEvents; ++index)
-    {
-        VstMidiEvent& record = midiEventStorage[index];
-        record = VstMidiEvent{};
-        record.type = kVstMidiType;
-        record.byteSize = 24;
-        midiQueue.events[index] = reinterpret_cast<VstEvent*>(&record);
-    }
 }
 
 void TandemComponent::openEffect()
 {
     const CFHandle<CFBundleRef> vstBundle(createVSTBundle());
-    vst = std::make_unique<VSTPlugIn>(*this, vstBundle.get(), static_cast<float>(streamFormat.mSampleRate),
-                                      maxFramesPerSlice);
+    vst = std::make_unique<VSTPlugIn>(*this, vstBundle.get(), static_cast<float>(renderPath.getSampleRate()),
+                                      renderPath.getMaxFramesPerSlice());
     vst->open();
     checkAndProbeEffect();
 }
@@ -156,11 +133,8 @@ void TandemComponent::openEffect()
 void TandemComponent::layOutForEffect()
 {
     tryToIdentifyHostApplication();
-    const bool requireNumChannels = getComponentType() != kAudioUnitType_MusicDevice || hostApplication == 1;
-    layOutBuses(inputs, vst->getInputCount(), true, requireNumChannels);
-    layOutBuses(outputs, vst->getOutputCount(), false, requireNumChannels);
-    layOutChannelConfigurations();
-    allocateBuffers(maxFramesPerSlice);
+    const bool requireNumChannels = getComponentType() != kAudioUnitType_MusicDevice || setup.hostApplication == 1;
+    renderPath.layOutForEffect(requireNumChannels);
 }
 
 void TandemComponent::locateOwnBundle()
@@ -207,10 +181,10 @@ void TandemComponent::loadConfiguration()
         throw FormatException("Value in dictionary is not of expected type");
     }
     const auto dictionary = static_cast<CFDictionaryRef>(configuration);
-    autoConvertPresets = booleanFromConfiguration(dictionary, CFSTR("AutoConvertPresets"));
-    presetIsFXB = booleanFromConfiguration(dictionary, CFSTR("PresetIsFXB"));
-    updateNameOnLoad = booleanFromConfiguration(dictionary, CFSTR("UpdateNameOnLoad"));
-    canDoMonoIO = booleanFromConfiguration(dictionary, CFSTR("CanDoMonoIO"));
+    setup.autoConvertPresets = booleanFromConfiguration(dictionary, CFSTR("AutoConvertPresets"));
+    setup.presetIsFXB = booleanFromConfiguration(dictionary, CFSTR("PresetIsFXB"));
+    setup.updateNameOnLoad = booleanFromConfiguration(dictionary, CFSTR("UpdateNameOnLoad"));
+    setup.canDoMonoIO = booleanFromConfiguration(dictionary, CFSTR("CanDoMonoIO"));
 }
 
 void TandemComponent::locateResourcesFolder()
@@ -221,7 +195,7 @@ void TandemComponent::locateResourcesFolder()
         throw TandemException("Could not locate resources directory within bundle");
     }
     const CFHandle<CFURLRef> owned(url);
-    if (!CFURLGetFSRef(url, &resourcesFolder))
+    if (!CFURLGetFSRef(url, &setup.resourcesFolder))
     {
         throw MacOSException(fnfErr);
     }
@@ -280,19 +254,19 @@ void TandemComponent::checkAndProbeEffect()
     {
         throw TandemException("VST does not support processReplacing()");
     }
-    vstGotTandemExtensions = vst->vendorSpecific(kTandemHello, 0, nullptr, 0.0f) != 0;
-    vstSupportsTail = vst->getTailSize() != 0;
-    bypassSupported = vst->setBypass(false);
-    if (vstSupportsTail && vst->dontProcessSilence())
+    setup.vstGotTandemExtensions = vst->vendorSpecific(kTandemHello, 0, nullptr, 0.0f) != 0;
+    setup.vstSupportsTail = vst->getTailSize() != 0;
+    setup.bypassSupported = vst->setBypass(false);
+    if (setup.vstSupportsTail && vst->dontProcessSilence())
     {
         tandemTrace("VST supports tail but has flagged not to process silent input, makes no sense!\n");
-        TANDEM_REQUIRE(!vstSupportsTail || !vst->dontProcessSilence());
+        TANDEM_REQUIRE(!setup.vstSupportsTail || !vst->dontProcessSilence());
     }
 }
 
 void TandemComponent::tryToIdentifyHostApplication()
 {
-    hostApplication = 0;
+    setup.hostApplication = 0;
     CFBundleRef mainBundle = CFBundleGetMainBundle();
     CFStringRef identifier = mainBundle != nullptr ? CFBundleGetIdentifier(mainBundle) : nullptr;
     CFTypeRef version = mainBundle != nullptr
@@ -305,13 +279,13 @@ void TandemComponent::tryToIdentifyHostApplication()
     const auto versionString = static_cast<CFStringRef>(version);
     if (CFEqual(identifier, CFSTR("com.apple.logic.pro")) || CFEqual(identifier, CFSTR("com.apple.logic.express")))
     {
-        hostApplication = versionBelow(versionString, "8.0.0") ? 1 : 3;
+        setup.hostApplication = versionBelow(versionString, "8.0.0") ? 1 : 3;
     }
     else if (CFEqual(identifier, CFSTR("com.apple.garageband")) && versionBelow(versionString, "4.2"))
     {
-        hostApplication = 2;
+        setup.hostApplication = 2;
     }
-    TANDEM_REQUIRE(hostApplication <= 3);
+    TANDEM_REQUIRE(setup.hostApplication <= 3);
 }
 
 void TandemComponent::installIdleTimer()
@@ -329,9 +303,10 @@ void TandemComponent::installIdleTimer()
 void TandemComponent::idleTimerAction(EventLoopTimerRef, void* userData)
 {
     auto* component = static_cast<TandemComponent*>(userData);
-    if (component->displayChanged.exchange(false, std::memory_order_relaxed) && component->updateCurrentAUPreset())
+    if (component->displayChanged.exchange(false, std::memory_order_relaxed) &&
+        component->presets.updateCurrentAUPreset())
     {
-        component->notifyCurrentPresetChanged();
+        component->presets.notifyCurrentPresetChanged();
     }
     component->vst->idle();
 }
@@ -387,20 +362,7 @@ void TandemComponent::uninit()
         TANDEM_REQUIRE(removed == noErr);
         idleTimerRef = nullptr;
     }
-    releaseFactoryPresets();
-    releaseCF(currentAUPreset.presetName);
-    parameterMapping = ParameterMapping{};
     vst.reset();
-    midiEventStorage.reset();
-    for (auto& buffer : ioBuffers)
-    {
-        buffer.reset();
-    }
-    for (int bus = 0; bus < kMaxBuses; ++bus)
-    {
-        releaseCF(inputs.names[bus]);
-        releaseCF(outputs.names[bus]);
-    }
     if (auBundleRef != nullptr)
     {
         if (CFGetRetainCount(auBundleRef) == 1 && CFBundleIsExecutableLoaded(auBundleRef))

@@ -3,8 +3,8 @@
 
 #include "tandem/cf_handle.h"
 #include "tandem/preset_files.h"
-#include "tandem/tandem_component.h"
 #include "tandem/tandem_exceptions.h"
+#include "tandem/tandem_preset_store.h"
 #include "tandem/tandem_trace.h"
 
 #include <algorithm>
@@ -26,7 +26,22 @@ void requirePresetSize(UInt32 size)
 }
 }  // namespace
 
-bool TandemComponent::updateCurrentAUPreset()
+TandemPresetStore::TandemPresetStore(ComponentInstance auComponentInstance, const HostedEffect& vst,
+                                     const TandemSetup& setup, PropertyListeners& listeners)
+    : auComponentInstance(auComponentInstance), vst(vst), setup(setup), listeners(listeners)
+{
+    currentAUPreset.presetNumber = -1;
+    currentAUPreset.presetName = CFStringCreateWithCString(kCFAllocatorDefault, "Untitled", kCFStringEncodingASCII);
+    TANDEM_REQUIRE(currentAUPreset.presetName != 0);
+}
+
+TandemPresetStore::~TandemPresetStore()
+{
+    releaseFactoryPresets();
+    releaseCF(currentAUPreset.presetName);
+}
+
+bool TandemPresetStore::updateCurrentAUPreset()
 {
     char programName[kProgramNameLength + 1] = {};
     vst->getCurrentProgramName(programName);
@@ -42,7 +57,7 @@ bool TandemComponent::updateCurrentAUPreset()
     return true;
 }
 
-void TandemComponent::updateCurrentVSTProgramName(CFStringRef presetName)
+void TandemPresetStore::updateCurrentVSTProgramName(CFStringRef presetName)
 {
     TANDEM_REQUIRE(presetName != 0);
     // Mac Roman takes one byte per character, so the first 24 characters are
@@ -61,13 +76,13 @@ void TandemComponent::updateCurrentVSTProgramName(CFStringRef presetName)
     vst->setCurrentProgramName(text);
 }
 
-void TandemComponent::notifyCurrentPresetChanged()
+void TandemPresetStore::notifyCurrentPresetChanged()
 {
-    propertyChanged(kAudioUnitProperty_CurrentPreset, kAudioUnitScope_Global, 0);
-    propertyChanged(kAudioUnitProperty_PresentPreset, kAudioUnitScope_Global, 0);
+    listeners.propertyChanged(kAudioUnitProperty_CurrentPreset, kAudioUnitScope_Global, 0);
+    listeners.propertyChanged(kAudioUnitProperty_PresentPreset, kAudioUnitScope_Global, 0);
 }
 
-void TandemComponent::getCurrentPreset(UInt32 callerSize, void* outData, UInt32* ioDataSize, bool retainName)
+void TandemPresetStore::getCurrentPreset(UInt32 callerSize, void* outData, UInt32* ioDataSize, bool retainName)
 {
     requirePresetSize(callerSize);
     updateCurrentAUPreset();
@@ -85,7 +100,7 @@ void TandemComponent::getCurrentPreset(UInt32 callerSize, void* outData, UInt32*
     *ioDataSize = sizeof currentAUPreset;
 }
 
-void TandemComponent::setCurrentPreset(UInt32 inDataSize, const void* inData)
+void TandemPresetStore::setCurrentPreset(UInt32 inDataSize, const void* inData)
 {
     requirePresetSize(inDataSize);
     AUPreset preset{};
@@ -113,7 +128,7 @@ void TandemComponent::setCurrentPreset(UInt32 inDataSize, const void* inData)
     notifyCurrentPresetChanged();
 }
 
-void TandemComponent::selectFactoryPreset(SInt32 number)
+void TandemPresetStore::selectFactoryPreset(SInt32 number)
 {
     if (factoryPresetsArray == nullptr || number >= CFArrayGetCount(factoryPresetsArray))
     {

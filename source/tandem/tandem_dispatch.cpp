@@ -30,8 +30,8 @@ struct TandemComponent::SelectorHandlers
         bool writable = false;
         int minDataSize = 0;
         int dataSize = 0;
-        unit.getPropertyInfo(arguments.id, arguments.scope, arguments.element, readable, writable, minDataSize,
-                             dataSize);
+        unit.properties.getPropertyInfo(arguments.id, arguments.scope, arguments.element, readable, writable,
+                                        minDataSize, dataSize);
         writeIfGiven(arguments.outDataSize, static_cast<UInt32>(dataSize));
         writeIfGiven(arguments.outWritable, Boolean{writable});
         return noErr;
@@ -57,13 +57,15 @@ struct TandemComponent::SelectorHandlers
     static ComponentResult getProperty(TandemComponent& unit, const ComponentParameters* params)
     {
         const auto arguments = propertyData<void*, UInt32*>(params);
-        unit.getProperty(arguments.dataSize, arguments.data, arguments.element, arguments.scope, arguments.id);
+        unit.properties.getProperty(arguments.dataSize, arguments.data, arguments.element, arguments.scope,
+                                    arguments.id);
         return noErr;
     }
     static ComponentResult setProperty(TandemComponent& unit, const ComponentParameters* params)
     {
         const auto arguments = propertyData<const void*, UInt32>(params);
-        unit.setProperty(arguments.dataSize, arguments.data, arguments.element, arguments.scope, arguments.id);
+        unit.properties.setProperty(arguments.dataSize, arguments.data, arguments.element, arguments.scope,
+                                    arguments.id);
         return noErr;
     }
 
@@ -160,8 +162,8 @@ struct TandemComponent::SelectorHandlers
     static ComponentResult midiEvent(TandemComponent& unit, const ComponentParameters* params) noexcept
     {
         const auto arguments = componentArguments<MIDIEventArguments, UInt32, UInt32, UInt32, UInt32>(params);
-        unit.midiInput(static_cast<int>(arguments.offsetSampleFrame), static_cast<int>(arguments.status),
-                       static_cast<int>(arguments.data1), static_cast<int>(arguments.data2));
+        unit.renderPath.midiInput(static_cast<int>(arguments.offsetSampleFrame), static_cast<int>(arguments.status),
+                                  static_cast<int>(arguments.data1), static_cast<int>(arguments.data2));
         return noErr;
     }
 
@@ -174,6 +176,26 @@ struct TandemComponent::SelectorHandlers
         }
     }
 };
+
+namespace
+{
+struct RenderArguments
+{
+    AudioUnitRenderActionFlags* ioActionFlags;
+    const AudioTimeStamp* timeStamp;
+    UInt32 outputBusNumber;
+    UInt32 numberFrames;
+    AudioBufferList* ioData;
+};
+}  // namespace
+
+ComponentResult TandemComponent::renderSelector(const ComponentParameters* params) noexcept
+{
+    const auto arguments = componentArguments<RenderArguments, AudioUnitRenderActionFlags*, const AudioTimeStamp*,
+                                              UInt32, UInt32, AudioBufferList*>(params);
+    return renderPath.render(arguments.ioActionFlags, arguments.timeStamp, arguments.outputBusNumber,
+                             arguments.numberFrames, arguments.ioData);
+}
 
 ComponentResult TandemComponent::dispatch(ComponentParameters* params)
 {
@@ -194,25 +216,25 @@ ComponentResult TandemComponent::dispatch(ComponentParameters* params)
     case kAudioUnitAddPropertyListenerSelect:
     {
         const auto listener = Handlers::propertyListener(params);
-        addPropertyListener(listener.id, listener.proc, listener.userData);
+        listeners.addPropertyListener(listener.id, listener.proc, listener.userData);
         return noErr;
     }
     case kAudioUnitRemovePropertyListenerWithUserDataSelect:
     {
         const auto listener = Handlers::propertyListener(params);
-        removePropertyListener(listener.id, listener.proc, listener.userData);
+        listeners.removePropertyListener(listener.id, listener.proc, listener.userData);
         return noErr;
     }
     case kAudioUnitAddRenderNotifySelect:
     {
         const auto notification = Handlers::renderNotification(params);
-        addRenderNotification(notification.proc, notification.userData);
+        renderPath.addRenderNotification(notification.proc, notification.userData);
         return noErr;
     }
     case kAudioUnitRemoveRenderNotifySelect:
     {
         const auto notification = Handlers::renderNotification(params);
-        removeRenderNotification(notification.proc, notification.userData);
+        renderPath.removeRenderNotification(notification.proc, notification.userData);
         return noErr;
     }
     default: tandemTrace("AU unknown selector: %d\n", params->what); throw MacOSException(badComponentSelector);
@@ -225,7 +247,7 @@ void TandemComponent::initialize()
     if (!vst->isResumed())
     {
         vst->resume();
-        updateInitialDelayAndTailTimes();
+        renderPath.updateInitialDelayAndTailTimes();
     }
 }
 
@@ -249,9 +271,9 @@ void TandemComponent::reset(AudioUnitScope scope)
     {
         vst->suspend();
         vst->resume();
-        updateInitialDelayAndTailTimes();
+        renderPath.updateInitialDelayAndTailTimes();
     }
-    lastRenderSampleTime = kNoRenderSampleTime;
+    renderPath.forgetLastRenderTime();
 }
 
 OSStatus TandemComponent::parameterStatus(AudioUnitParameterID id, AudioUnitScope scope) const noexcept
@@ -274,7 +296,7 @@ AudioUnitParameterValue TandemComponent::getParameterValue(AudioUnitParameterID 
         throw MacOSException(status);
     }
     const int index = static_cast<int>(id);
-    return scaleToAUParameter(index, vst->getParameter(index));
+    return properties.scaleToAUParameter(index, vst->getParameter(index));
 }
 
 OSStatus TandemComponent::applyParameterValue(AudioUnitParameterID id, AudioUnitScope scope,
@@ -290,7 +312,7 @@ OSStatus TandemComponent::applyParameterValue(AudioUnitParameterID id, AudioUnit
         return paramErr;
     }
     const int index = static_cast<int>(id);
-    vst->setParameter(index, scaleFromAUParameter(index, value));
+    vst->setParameter(index, properties.scaleFromAUParameter(index, value));
     return noErr;
 }
 
@@ -323,7 +345,7 @@ OSStatus TandemComponent::scheduleParameters(const AudioUnitParameterEvent* even
         }
         // An offset beyond the slice is the host's fault: the event fails
         // like any other bad event instead of stopping the process.
-        if (event.eventValues.immediate.bufferOffset >= static_cast<UInt32>(maxFramesPerSlice))
+        if (event.eventValues.immediate.bufferOffset >= static_cast<UInt32>(renderPath.getMaxFramesPerSlice()))
         {
             return paramErr;
         }
@@ -335,14 +357,4 @@ OSStatus TandemComponent::scheduleParameters(const AudioUnitParameterEvent* even
         }
     }
     return noErr;
-}
-
-float TandemComponent::scaleFromAUParameter(int index, float value) const
-{
-    return ::scaleFromAUParameter(parameterMapping.parameterInfos[static_cast<size_t>(index)], value);
-}
-
-float TandemComponent::scaleToAUParameter(int index, float value) const
-{
-    return ::scaleToAUParameter(parameterMapping.parameterInfos[static_cast<size_t>(index)], value);
 }

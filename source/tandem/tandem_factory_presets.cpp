@@ -6,8 +6,8 @@
 #include "tandem/file_reading.h"
 #include "tandem/pending_item.h"
 #include "tandem/preset_files.h"
-#include "tandem/tandem_component.h"
 #include "tandem/tandem_exceptions.h"
+#include "tandem/tandem_preset_store.h"
 #include "tandem/tandem_trace.h"
 
 #include <algorithm>
@@ -44,40 +44,40 @@ CFStringRef createMacRomanString(const char* text)
 }
 }  // namespace
 
-void TandemComponent::loadOrCreateFactoryPresets()
+void TandemPresetStore::loadOrCreateFactoryPresets()
 {
     const UnicodeName listName = fileNameFromMacRoman(kListFileName);
     FSRef listFile;
-    if (!findItem(resourcesFolder, listName, listFile))
+    if (!findItem(setup.resourcesFolder, listName, listFile))
     {
         // Listed only once every preset file is written, so that an open
         // that fails on the way writes them all again the next time.
-        PendingItem list(resourcesFolder, listName, PendingItem::Kind::file);
+        PendingItem list(setup.resourcesFolder, listName, PendingItem::Kind::file);
         createFactoryPresets(list.item());
         list.replace(&listFile);
     }
     loadFactoryPresets(listFile);
 }
 
-void TandemComponent::createFactoryPresets(const FSRef& listFile)
+void TandemPresetStore::createFactoryPresets(const FSRef& listFile)
 {
     DataFork list(listFile, fsWrPerm);
-    if (presetIsFXB)
+    if (setup.presetIsFXB)
     {
         CFHandle<CFMutableDictionaryRef> preset(createAUPresetOfCurrentBank(CFSTR("Default")));
-        replaceWithProperties(resourcesFolder, fileNameFromMacRoman("FactoryPreset.aupreset"), preset.get());
+        replaceWithProperties(setup.resourcesFolder, fileNameFromMacRoman("FactoryPreset.aupreset"), preset.get());
         list.write(kBankPresetLine, sizeof(kBankPresetLine) - 1);
     }
     else
     {
-        convertLoadedPrograms(resourcesFolder, true, &list);
+        convertLoadedPrograms(setup.resourcesFolder, true, &list);
     }
     list.close();
 }
 
-void TandemComponent::convertLoadedPrograms(const FSRef& folder, bool writeList, DataFork* listFork)
+void TandemPresetStore::convertLoadedPrograms(const FSRef& folder, bool writeList, DataFork* listFork)
 {
-    TANDEM_REQUIRE(!presetIsFXB);
+    TANDEM_REQUIRE(!setup.presetIsFXB);
     const int programCount = vst->getProgramCount();
     // An effect without programs has none to write, nor one to select again.
     if (programCount <= 0)
@@ -115,7 +115,7 @@ void TandemComponent::convertLoadedPrograms(const FSRef& folder, bool writeList,
     vst->setCurrentProgram(oldProgramIndex);
 }
 
-void TandemComponent::loadFactoryPresets(const FSRef& listFile)
+void TandemPresetStore::loadFactoryPresets(const FSRef& listFile)
 {
     TANDEM_REQUIRE(factoryPresetsArray == 0);
     factoryPresetsArray = CFArrayCreateMutable(kCFAllocatorDefault, 0, nullptr);
@@ -140,13 +140,13 @@ void TandemComponent::loadFactoryPresets(const FSRef& listFile)
     }
 }
 
-void TandemComponent::loadFactoryPreset(const char* fileName, int number)
+void TandemPresetStore::loadFactoryPreset(const char* fileName, int number)
 {
     // The list is read one byte per character; bytes above 127 as Mac Roman,
     // as the list is written.
     const UnicodeName unicodeName = fileNameFromMacRoman(fileName);
     FSRef presetFile;
-    const OSErr status = FSMakeFSRefUnicode(&resourcesFolder, unicodeName.length, unicodeName.units,
+    const OSErr status = FSMakeFSRefUnicode(&setup.resourcesFolder, unicodeName.length, unicodeName.units,
                                             kTextEncodingUnknown, &presetFile);
     if (status != noErr)
     {
@@ -178,7 +178,7 @@ void TandemComponent::loadFactoryPreset(const char* fileName, int number)
     CFArrayAppendValue(factoryPresetsArray, &factoryPresets[number]);
 }
 
-void TandemComponent::releaseFactoryPresets()
+void TandemPresetStore::releaseFactoryPresets()
 {
     for (int number = 0; number < kMaxFactoryPresets; ++number)
     {

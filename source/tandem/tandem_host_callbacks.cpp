@@ -28,8 +28,8 @@ void TandemComponent::getProduct(VSTPlugIn& plugIn, char* product)
     TANDEM_REQUIRE(&plugIn == vst.get());
     TANDEM_REQUIRE(product != 0);
     tryToIdentifyHostApplication();
-    std::fprintf(stderr, "\n hostApplication says %i", hostApplication);
-    std::strcpy(product, hostApplication < 1 ? "Tandem" : "logic");
+    std::fprintf(stderr, "\n hostApplication says %i", setup.hostApplication);
+    std::strcpy(product, setup.hostApplication < 1 ? "Tandem" : "logic");
 }
 
 int TandemComponent::getVersion(VSTPlugIn& plugIn)
@@ -55,7 +55,7 @@ bool TandemComponent::canDo(VSTPlugIn& plugIn, const char* what)
 VstTimeInfo* TandemComponent::getTimeInfo(VSTPlugIn& plugIn, int)
 {
     TANDEM_REQUIRE(&plugIn == vst.get());
-    return &vstTimeInfo;
+    return renderPath.getTimeInfo();
 }
 
 namespace

@@ -7,8 +7,8 @@
 #include "tandem/file_reading.h"
 #include "tandem/pending_item.h"
 #include "tandem/preset_files.h"
-#include "tandem/tandem_component.h"
 #include "tandem/tandem_exceptions.h"
+#include "tandem/tandem_preset_store.h"
 #include "tandem/tandem_trace.h"
 
 #include <algorithm>
@@ -69,10 +69,8 @@ PresetFileKind presetFileKind(const FSRef& item)
 }
 }  // namespace
 
-void TandemComponent::convertVSTPresets()
+void TandemPresetStore::convertVSTPresets(const char* componentName)
 {
-    char componentName[256];
-    getComponentName(componentName);
     for (const Domain& domain : kDomains)
     {
         try
@@ -90,7 +88,7 @@ void TandemComponent::convertVSTPresets()
     }
 }
 
-void TandemComponent::convertVSTPresetsInDomain(FSVolumeRefNum domain, const char* componentName)
+void TandemPresetStore::convertVSTPresetsInDomain(FSVolumeRefNum domain, const char* componentName)
 {
     FSRef folder;
     check(FSFindFolder(domain, kAudioSupportFolderType, kDontCreateFolder, &folder));
@@ -136,7 +134,7 @@ void TandemComponent::convertVSTPresetsInDomain(FSVolumeRefNum domain, const cha
             {
                 convertVSTPreset(refs[index], true);
             }
-            else if (kind.isProgram && !presetIsFXB)
+            else if (kind.isProgram && !setup.presetIsFXB)
             {
                 convertVSTPreset(refs[index], false);
             }
@@ -144,9 +142,9 @@ void TandemComponent::convertVSTPresetsInDomain(FSVolumeRefNum domain, const cha
     }
 }
 
-void TandemComponent::convertVSTPreset(const FSRef& file, bool isFXB)
+void TandemPresetStore::convertVSTPreset(const FSRef& file, bool isFXB)
 {
-    TANDEM_REQUIRE(isFXB || !presetIsFXB);
+    TANDEM_REQUIRE(isFXB || !setup.presetIsFXB);
     try
     {
         convertVSTPresetFile(file, isFXB);
@@ -161,7 +159,7 @@ void TandemComponent::convertVSTPreset(const FSRef& file, bool isFXB)
     }
 }
 
-void TandemComponent::convertVSTPresetFile(const FSRef& file, bool isFXB)
+void TandemPresetStore::convertVSTPresetFile(const FSRef& file, bool isFXB)
 {
     HFSUniStr255 fileName;
     FSRef parent;
@@ -171,7 +169,7 @@ void TandemComponent::convertVSTPresetFile(const FSRef& file, bool isFXB)
     const bool hasExtension = extensionStart != kLSInvalidExtensionIndex;
 
     FSRef existing;
-    if (isFXB && !presetIsFXB)
+    if (isFXB && !setup.presetIsFXB)
     {
         // The bank becomes a folder of program presets; an existing folder
         // means it was converted before. The folder takes its name only when

@@ -3,8 +3,8 @@
 // and restoring one that a host hands in.
 
 #include "tandem/preset_files.h"
-#include "tandem/tandem_component.h"
 #include "tandem/tandem_exceptions.h"
+#include "tandem/tandem_preset_store.h"
 #include "tandem/tandem_trace.h"
 
 #include <memory>
@@ -52,8 +52,8 @@ FXData takeFXData(VSTPlugIn& vst, unsigned char* (VSTPlugIn::*create)(unsigned l
 }
 }  // namespace
 
-CFMutableDictionaryRef TandemComponent::createAUPresetWithVSTData(unsigned long size, const unsigned char* vstData,
-                                                                  CFStringRef presetName) const
+CFMutableDictionaryRef TandemPresetStore::createAUPresetWithVSTData(unsigned long size, const unsigned char* vstData,
+                                                                    CFStringRef presetName) const
 {
     TANDEM_REQUIRE(vstData != 0);
     TANDEM_REQUIRE(presetName != 0);
@@ -72,29 +72,30 @@ CFMutableDictionaryRef TandemComponent::createAUPresetWithVSTData(unsigned long 
     return dictionary.release();
 }
 
-CFMutableDictionaryRef TandemComponent::createAUPresetOfCurrentBank(CFStringRef nameRef)
+CFMutableDictionaryRef TandemPresetStore::createAUPresetOfCurrentBank(CFStringRef nameRef)
 {
     TANDEM_REQUIRE(nameRef != 0);
     const FXData bank = takeFXData(*vst, &VSTPlugIn::createFXB);
     return createAUPresetWithVSTData(bank.size, bank.bytes.get(), nameRef);
 }
 
-CFMutableDictionaryRef TandemComponent::createAUPresetOfCurrentProgram(CFStringRef nameRef)
+CFMutableDictionaryRef TandemPresetStore::createAUPresetOfCurrentProgram(CFStringRef nameRef)
 {
     TANDEM_REQUIRE(nameRef != 0);
     const FXData program = takeFXData(*vst, &VSTPlugIn::createFXP);
     return createAUPresetWithVSTData(program.size, program.bytes.get(), nameRef);
 }
 
-CFPropertyListRef TandemComponent::createClassInfo()
+CFPropertyListRef TandemPresetStore::createClassInfo()
 {
-    CFHandle<CFMutableDictionaryRef> preset(presetIsFXB ? createAUPresetOfCurrentBank(currentAUPreset.presetName)
-                                                        : createAUPresetOfCurrentProgram(currentAUPreset.presetName));
+    CFHandle<CFMutableDictionaryRef> preset(setup.presetIsFXB
+                                                ? createAUPresetOfCurrentBank(currentAUPreset.presetName)
+                                                : createAUPresetOfCurrentProgram(currentAUPreset.presetName));
     setNumber(preset.get(), CFSTR("ProgramNumber"), vst->getCurrentProgram());
     return preset.release();
 }
 
-void TandemComponent::restoreAUPreset(CFPropertyListRef preset)
+void TandemPresetStore::restoreAUPreset(CFPropertyListRef preset)
 {
     try
     {
@@ -112,7 +113,7 @@ void TandemComponent::restoreAUPreset(CFPropertyListRef preset)
     }
 }
 
-void TandemComponent::restoreAUPresetDictionary(CFPropertyListRef preset)
+void TandemPresetStore::restoreAUPresetDictionary(CFPropertyListRef preset)
 {
     const CFDictionaryRef dictionary = presetDictionary(preset);
     const ComponentDescription description = ownDescription(auComponentInstance);
@@ -141,7 +142,7 @@ void TandemComponent::restoreAUPresetDictionary(CFPropertyListRef preset)
     const auto name = static_cast<CFStringRef>(presetValue(dictionary, CFSTR("name"), CFStringGetTypeID()));
     const auto data = static_cast<CFDataRef>(presetValue(dictionary, CFSTR("vstdata"), CFDataGetTypeID()));
     vst->loadFXPOrFXB(static_cast<unsigned long>(CFDataGetLength(data)), bytesOf(data));
-    if (updateNameOnLoad)
+    if (setup.updateNameOnLoad)
     {
         updateCurrentVSTProgramName(name);
     }

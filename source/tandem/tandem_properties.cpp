@@ -1,9 +1,9 @@
-// Reading and writing properties, and the property listeners that hear of
-// changes.
+// Reading and writing properties, and the parameters scaled through the
+// mapping that their properties describe.
 
 #include "tandem/tandem_cocoa_view.h"
-#include "tandem/tandem_component.h"
 #include "tandem/tandem_exceptions.h"
+#include "tandem/tandem_property_table.h"
 #include "tandem/tandem_trace.h"
 
 #include <algorithm>
@@ -33,7 +33,7 @@ const char* onOff(bool on) { return on ? "on" : "off"; }
 
 // A property read: where the value goes, the room the caller gave for it,
 // and the size that the read reports back.
-struct TandemComponent::PropertyRead
+struct TandemPropertyTable::PropertyRead
 {
     AudioUnitScope scope;
     AudioUnitElement element;
@@ -42,8 +42,8 @@ struct TandemComponent::PropertyRead
     UInt32* ioDataSize;
 };
 
-void TandemComponent::getProperty(UInt32* ioDataSize, void* outData, AudioUnitElement element, AudioUnitScope scope,
-                                  AudioUnitPropertyID id)
+void TandemPropertyTable::getProperty(UInt32* ioDataSize, void* outData, AudioUnitElement element, AudioUnitScope scope,
+                                      AudioUnitPropertyID id)
 {
     // The host's obligation; refusing it keeps the host running.
     if (ioDataSize == nullptr)
@@ -75,19 +75,18 @@ void TandemComponent::getProperty(UInt32* ioDataSize, void* outData, AudioUnitEl
     TANDEM_REQUIRE(written);
 }
 
-bool TandemComponent::readBusProperty(AudioUnitPropertyID id, const PropertyRead& read)
+bool TandemPropertyTable::readBusProperty(AudioUnitPropertyID id, const PropertyRead& read)
 {
-    const BusLayout& layout = read.scope == kAudioUnitScope_Input ? inputs : outputs;
+    const BusLayout& layout = read.scope == kAudioUnitScope_Input ? renderPath.getInputs() : renderPath.getOutputs();
     switch (id)
     {
-    case kAudioUnitProperty_SampleRate: store(read.data, streamFormat.mSampleRate); return true;
+    case kAudioUnitProperty_SampleRate: store(read.data, renderPath.getSampleRate()); return true;
     case kAudioUnitProperty_StreamFormat:
-        streamFormat.mChannelsPerFrame = static_cast<UInt32>(layout.activeChannels[read.element]);
-        store(read.data, streamFormat);
+        store(read.data, renderPath.getStreamFormat(read.scope, read.element));
         return true;
     case kAudioUnitProperty_ElementCount:
-        store(read.data, static_cast<UInt32>(read.scope == kAudioUnitScope_Input    ? inputs.count
-                                             : read.scope == kAudioUnitScope_Output ? outputs.count
+        store(read.data, static_cast<UInt32>(read.scope == kAudioUnitScope_Input    ? renderPath.getInputs().count
+                                             : read.scope == kAudioUnitScope_Output ? renderPath.getOutputs().count
                                                                                     : 0));
         return true;
     case kAudioUnitProperty_ElementName:
@@ -97,7 +96,7 @@ bool TandemComponent::readBusProperty(AudioUnitPropertyID id, const PropertyRead
     }
 }
 
-bool TandemComponent::readParameterProperty(AudioUnitPropertyID id, const PropertyRead& read)
+bool TandemPropertyTable::readParameterProperty(AudioUnitPropertyID id, const PropertyRead& read)
 {
     const auto& mapping = parameterMapping;
     switch (id)
@@ -126,46 +125,47 @@ bool TandemComponent::readParameterProperty(AudioUnitPropertyID id, const Proper
     }
 }
 
-bool TandemComponent::readPresetProperty(AudioUnitPropertyID id, const PropertyRead& read)
+bool TandemPropertyTable::readPresetProperty(AudioUnitPropertyID id, const PropertyRead& read)
 {
     switch (id)
     {
-    case kAudioUnitProperty_ClassInfo: store(read.data, createClassInfo()); return true;
+    case kAudioUnitProperty_ClassInfo: store(read.data, presets.createClassInfo()); return true;
     case kAudioUnitProperty_FactoryPresets:
-        store(read.data, static_cast<CFArrayRef>(CFRetain(factoryPresetsArray)));
+        store(read.data, static_cast<CFArrayRef>(CFRetain(presets.getFactoryPresets())));
         return true;
     case kAudioUnitProperty_CurrentPreset:
     case kAudioUnitProperty_PresentPreset:
         // Only the present preset hands the host a name of its own.
-        getCurrentPreset(read.callerSize, read.data, read.ioDataSize, id == kAudioUnitProperty_PresentPreset);
+        presets.getCurrentPreset(read.callerSize, read.data, read.ioDataSize, id == kAudioUnitProperty_PresentPreset);
         return true;
     default: return false;
     }
 }
 
-bool TandemComponent::readUnitProperty(AudioUnitPropertyID id, const PropertyRead& read)
+bool TandemPropertyTable::readUnitProperty(AudioUnitPropertyID id, const PropertyRead& read)
 {
     switch (id)
     {
     case kAudioUnitProperty_Latency:
-        updateInitialDelayTime();
-        store(read.data, lastLatency);
+        renderPath.updateInitialDelayTime();
+        store(read.data, renderPath.getLastLatency());
         return true;
     case kAudioUnitProperty_TailTime:
-        updateTailTime();
-        store(read.data, lastTailTime);
+        renderPath.updateTailTime();
+        store(read.data, renderPath.getLastTailTime());
         return true;
     case kAudioUnitProperty_SupportedNumChannels:
-        std::memcpy(read.data, auChannelInfos, static_cast<size_t>(auChannelInfoCount) * sizeof(AUChannelInfo));
+        std::ranges::copy(renderPath.getChannelInfos(), static_cast<AUChannelInfo*>(read.data));
         return true;
     case kAudioUnitProperty_MaximumFramesPerSlice:
-        store(read.data, static_cast<UInt32>(maxFramesPerSlice));
+        store(read.data, static_cast<UInt32>(renderPath.getMaxFramesPerSlice()));
         return true;
     case kAudioUnitProperty_BypassEffect: store(read.data, static_cast<UInt32>(bypassing ? 1 : 0)); return true;
     case kAudioUnitProperty_LastRenderError:
     case kMusicDeviceProperty_InstrumentCount: store(read.data, UInt32{0}); return true;
     case kAudioUnitProperty_HostCallbacks:
     {
+        const HostCallbackInfo& hostCallbacks = renderPath.getHostCallbacks();
         const UInt32 count = std::min<UInt32>(read.callerSize, sizeof hostCallbacks);
         std::memcpy(read.data, &hostCallbacks, count);
         *read.ioDataSize = count;
@@ -176,7 +176,7 @@ bool TandemComponent::readUnitProperty(AudioUnitPropertyID id, const PropertyRea
     }
 }
 
-void TandemComponent::getParameterStringFromValue(AudioUnitParameterStringFromValue& request)
+void TandemPropertyTable::getParameterStringFromValue(AudioUnitParameterStringFromValue& request)
 {
     if (request.inParamID >= static_cast<AudioUnitParameterID>(vst->getParameterCount()))
     {
@@ -207,7 +207,7 @@ void TandemComponent::getParameterStringFromValue(AudioUnitParameterStringFromVa
     request.outString = CFStringCreateWithCString(kCFAllocatorDefault, start, kCFStringEncodingMacRoman);
 }
 
-void TandemComponent::getParameterValueFromString(AudioUnitParameterValueFromString& request)
+void TandemPropertyTable::getParameterValueFromString(AudioUnitParameterValueFromString& request)
 {
     if (request.inParamID >= static_cast<AudioUnitParameterID>(vst->getParameterCount()))
     {
@@ -229,8 +229,8 @@ void TandemComponent::getParameterValueFromString(AudioUnitParameterValueFromStr
     request.outValue = scaleToAUParameter(index, load<float>(text));
 }
 
-void TandemComponent::setProperty(UInt32 inDataSize, const void* inData, AudioUnitElement element, AudioUnitScope scope,
-                                  AudioUnitPropertyID id)
+void TandemPropertyTable::setProperty(UInt32 inDataSize, const void* inData, AudioUnitElement element,
+                                      AudioUnitScope scope, AudioUnitPropertyID id)
 {
     bool readable = false;
     bool writable = false;
@@ -251,95 +251,27 @@ void TandemComponent::setProperty(UInt32 inDataSize, const void* inData, AudioUn
     }
     switch (id)
     {
-    case kAudioUnitProperty_MakeConnection: setConnection(element, load<AudioUnitConnection>(inData)); break;
-    case kAudioUnitProperty_SetRenderCallback: setRenderCallback(element, load<AURenderCallbackStruct>(inData)); break;
-    case kAudioUnitProperty_SampleRate: updateSampleRate(load<Float64>(inData)); break;
+    case kAudioUnitProperty_MakeConnection: renderPath.setConnection(element, load<AudioUnitConnection>(inData)); break;
+    case kAudioUnitProperty_SetRenderCallback:
+        renderPath.setRenderCallback(element, load<AURenderCallbackStruct>(inData));
+        break;
+    case kAudioUnitProperty_SampleRate: renderPath.updateSampleRate(load<Float64>(inData)); break;
     case kAudioUnitProperty_StreamFormat:
-        updateFormat(scope, element, load<AudioStreamBasicDescription>(inData));
+        renderPath.updateFormat(scope, element, load<AudioStreamBasicDescription>(inData));
         break;
     case kAudioUnitProperty_MaximumFramesPerSlice:
-        updateMaxFramesPerSlice(static_cast<int>(load<UInt32>(inData)));
+        renderPath.updateMaxFramesPerSlice(static_cast<int>(load<UInt32>(inData)));
         break;
     case kAudioUnitProperty_BypassEffect: setBypass(load<UInt32>(inData) != 0); break;
-    case kAudioUnitProperty_HostCallbacks: setHostCallbacks(inDataSize, inData); break;
-    case kAudioUnitProperty_ClassInfo: restoreAUPreset(load<CFPropertyListRef>(inData)); break;
+    case kAudioUnitProperty_HostCallbacks: renderPath.setHostCallbacks(inDataSize, inData); break;
+    case kAudioUnitProperty_ClassInfo: presets.restoreAUPreset(load<CFPropertyListRef>(inData)); break;
     case kAudioUnitProperty_CurrentPreset:
-    case kAudioUnitProperty_PresentPreset: setCurrentPreset(inDataSize, inData); break;
+    case kAudioUnitProperty_PresentPreset: presets.setCurrentPreset(inDataSize, inData); break;
     default: TANDEM_REQUIRE(!"writable property without a writer");
     }
 }
 
-void TandemComponent::setConnection(AudioUnitElement element, const AudioUnitConnection& connection)
-{
-    if (connection.destInputNumber != element)
-    {
-        throw MacOSException(kAudioUnitErr_InvalidPropertyValue);
-    }
-    if (connection.sourceAudioUnit != nullptr)
-    {
-        AudioStreamBasicDescription format{};
-        UInt32 size = sizeof format;
-        const OSStatus status = AudioUnitGetProperty(connection.sourceAudioUnit, kAudioUnitProperty_StreamFormat,
-                                                     kAudioUnitScope_Output, connection.sourceOutputNumber, &format,
-                                                     &size);
-        if (status != noErr)
-        {
-            throw MacOSException(status);
-        }
-        updateFormat(kAudioUnitScope_Input, element, format);
-    }
-    AudioUnitConnection& stored = inputConnections[element];
-    const bool changed = stored.sourceAudioUnit != connection.sourceAudioUnit ||
-                         stored.sourceOutputNumber != connection.sourceOutputNumber;
-    stored = connection;
-    AURenderCallbackStruct& callback = inputRenderCallbacks[element];
-    const bool callbackCleared = callback.inputProc != nullptr;
-    callback = {};
-    if (changed)
-    {
-        propertyChanged(kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, element);
-    }
-    if (callbackCleared)
-    {
-        propertyChanged(kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, element);
-    }
-}
-
-void TandemComponent::setRenderCallback(AudioUnitElement element, const AURenderCallbackStruct& callback)
-{
-    AURenderCallbackStruct& stored = inputRenderCallbacks[element];
-    const bool changed = stored.inputProc != callback.inputProc || stored.inputProcRefCon != callback.inputProcRefCon;
-    stored = callback;
-    AudioUnitConnection& connection = inputConnections[element];
-    if (connection.sourceAudioUnit != nullptr)
-    {
-        connection.sourceAudioUnit = nullptr;
-        connection.sourceOutputNumber = 0;
-        propertyChanged(kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, element);
-    }
-    if (changed)
-    {
-        propertyChanged(kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, element);
-    }
-}
-
-void TandemComponent::setHostCallbacks(UInt32 size, const void* data)
-{
-    // No data (size 0) is a record of no callbacks.
-    HostCallbackInfo callbacks{};
-    if (size > 0)
-    {
-        std::memcpy(&callbacks, data, std::min<UInt32>(size, sizeof callbacks));
-    }
-    if (std::memcmp(&callbacks, &hostCallbacks, sizeof callbacks) == 0)
-    {
-        return;
-    }
-    hostCallbacks = callbacks;
-    propertyChanged(kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0);
-}
-
-void TandemComponent::setBypass(bool on)
+void TandemPropertyTable::setBypass(bool on)
 {
     bypassing = on;
     tandemTrace("AU Bypassing %s\n", onOff(on));
@@ -351,52 +283,22 @@ void TandemComponent::setBypass(bool on)
     }
 }
 
-void TandemComponent::propertyChanged(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element)
+TandemPropertyTable::TandemPropertyTable(const HostedEffect& vst, const TandemSetup& setup,
+                                         TandemRenderPath& renderPath, TandemPresetStore& presets)
+    : vst(vst), setup(setup), renderPath(renderPath), presets(presets)
+{}
+
+void TandemPropertyTable::loadParameterMapping()
 {
-    // A listener may add or remove listeners while it is called.
-    for (int index = 0; index < propertyListenerCount; ++index)
-    {
-        const AUPropertyListener listener = propertyListeners[index];
-        if (listener.propertyID == id)
-        {
-            listener.listenerProc(listener.listenerRefCon, auComponentInstance, id, scope, element);
-        }
-    }
-    if (propertyListenerCount == 0)
-    {
-        AudioUnitEvent event{};
-        event.mEventType = kAudioUnitEvent_PropertyChange;
-        event.mArgument.mProperty = {auComponentInstance, id, scope, element};
-        AUEventListenerNotify(nullptr, nullptr, &event);
-    }
+    parameterMapping = readOrCreateParameterMapping(setup.resourcesFolder, *vst, setup.vstGotTandemExtensions);
 }
 
-void TandemComponent::addPropertyListener(AudioUnitPropertyID id, AudioUnitPropertyListenerProc proc, void* refCon)
+float TandemPropertyTable::scaleFromAUParameter(int index, float value) const
 {
-    if (proc == nullptr)
-    {
-        throw MacOSException(paramErr);
-    }
-    if (propertyListenerCount >= kMaxPropertyListeners)
-    {
-        throw MacOSException(memFullErr);
-    }
-    propertyListeners[propertyListenerCount++] = {id, proc, refCon};
-    tandemTrace("AU Added listener %p (refcon: %p) on property: %d\n", reinterpret_cast<void*>(proc), refCon,
-                static_cast<int>(id));
+    return ::scaleFromAUParameter(parameterMapping.parameterInfos[static_cast<size_t>(index)], value);
 }
 
-void TandemComponent::removePropertyListener(AudioUnitPropertyID id, AudioUnitPropertyListenerProc proc, void* refCon)
+float TandemPropertyTable::scaleToAUParameter(int index, float value) const
 {
-    const auto end = std::remove_if(
-        propertyListeners, propertyListeners + propertyListenerCount, [&](const AUPropertyListener& listener) {
-            const bool matches = listener.propertyID == id && listener.listenerProc == proc &&
-                                 listener.listenerRefCon == refCon;
-            if (matches)
-            {
-                tandemTrace("AU Removed listener on %d\n", static_cast<int>(id));
-            }
-            return matches;
-        });
-    propertyListenerCount = static_cast<int>(end - propertyListeners);
+    return ::scaleToAUParameter(parameterMapping.parameterInfos[static_cast<size_t>(index)], value);
 }

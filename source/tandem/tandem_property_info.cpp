@@ -2,8 +2,8 @@
 // whether they can be read or written: the one place that decides, so that
 // get and set rely on it for every check.
 
-#include "tandem/tandem_component.h"
 #include "tandem/tandem_exceptions.h"
+#include "tandem/tandem_property_table.h"
 #include "tandem/tandem_trace.h"
 
 namespace
@@ -105,7 +105,7 @@ void requireAvailable(bool condition) { require(condition, kAudioUnitErr_Invalid
 }  // namespace
 
 // What getPropertyInfo answers; minDataSize below zero means dataSize.
-struct TandemComponent::PropertyInfo
+struct TandemPropertyTable::PropertyInfo
 {
     bool readable = true;
     bool writable = false;
@@ -114,7 +114,7 @@ struct TandemComponent::PropertyInfo
 };
 
 // Where a property is asked for: its scope, and the element within it.
-struct TandemComponent::PropertyAddress
+struct TandemPropertyTable::PropertyAddress
 {
     AudioUnitScope scope;
     AudioUnitElement element;
@@ -124,8 +124,8 @@ struct TandemComponent::PropertyAddress
     bool output() const { return scope == kAudioUnitScope_Output; }
 };
 
-void TandemComponent::getPropertyInfo(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element,
-                                      bool& readable, bool& writable, int& minDataSize, int& dataSize)
+void TandemPropertyTable::getPropertyInfo(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element,
+                                          bool& readable, bool& writable, int& minDataSize, int& dataSize)
 {
     traceKnownProperty(id, scope, element);
     const PropertyAddress address{scope, element};
@@ -142,8 +142,11 @@ void TandemComponent::getPropertyInfo(AudioUnitPropertyID id, AudioUnitScope sco
 }
 
 // Writes the property's trace line; a property the unit never has fails here.
-void TandemComponent::traceKnownProperty(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element) const
+void TandemPropertyTable::traceKnownProperty(AudioUnitPropertyID id, AudioUnitScope scope,
+                                             AudioUnitElement element) const
 {
+    const BusLayout& inputs = renderPath.getInputs();
+    const BusLayout& outputs = renderPath.getOutputs();
     const bool hasNamedBus = inputs.names[0] != nullptr || outputs.names[0] != nullptr;
     if (const char* name = nameIn(kUnsupportedNames, id))
     {
@@ -152,9 +155,10 @@ void TandemComponent::traceKnownProperty(AudioUnitPropertyID id, AudioUnitScope 
     }
     if (id == kAudioUnitProperty_SupportedNumChannels)
     {
-        tandemTrace(auChannelInfoCount > 0 ? "AU GetPropertyInfo: kAudioUnitProperty_SupportedNumChannels\n"
-                                           : "AU GetPropertyInfo: kAudioUnitProperty_SupportedNumChannels (not "
-                                             "supported)\n");
+        tandemTrace(!renderPath.getChannelInfos().empty()
+                        ? "AU GetPropertyInfo: kAudioUnitProperty_SupportedNumChannels\n"
+                        : "AU GetPropertyInfo: kAudioUnitProperty_SupportedNumChannels (not "
+                          "supported)\n");
     }
     else if (id == kAudioUnitProperty_ElementName && !hasNamedBus)
     {
@@ -173,8 +177,10 @@ void TandemComponent::traceKnownProperty(AudioUnitPropertyID id, AudioUnitScope 
 }
 
 // Connections, callbacks, formats and names of the buses.
-bool TandemComponent::busPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const
+bool TandemPropertyTable::busPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const
 {
+    const BusLayout& inputs = renderPath.getInputs();
+    const BusLayout& outputs = renderPath.getOutputs();
     const BusLayout& layout = at.input() ? inputs : outputs;
     switch (id)
     {
@@ -191,7 +197,7 @@ bool TandemComponent::busPropertyInfo(AudioUnitPropertyID id, const PropertyAddr
         requireScope(at.global() || at.input() || at.output());
         requireElement(at.element, layout.count);
         // A connected input takes its format from the unit it is connected to.
-        info.writable = !at.input() || inputConnections[at.element].sourceAudioUnit == nullptr;
+        info.writable = !at.input() || !renderPath.isInputConnected(at.element);
         info.dataSize = id == kAudioUnitProperty_SampleRate ? 8 : static_cast<int>(sizeof(AudioStreamBasicDescription));
         return true;
     case kAudioUnitProperty_ElementCount: info.dataSize = 4; return true;
@@ -208,7 +214,8 @@ bool TandemComponent::busPropertyInfo(AudioUnitPropertyID id, const PropertyAddr
 
 // The parameter list, each parameter's info and value strings, and the
 // conversions between values and text.
-bool TandemComponent::parameterPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const
+bool TandemPropertyTable::parameterPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at,
+                                                PropertyInfo& info) const
 {
     const int parameterCount = vst->getParameterCount();
     switch (id)
@@ -235,7 +242,7 @@ bool TandemComponent::parameterPropertyInfo(AudioUnitPropertyID id, const Proper
     case kAudioUnitProperty_ParameterValueFromString:
         requireScope(at.global());
         requireElement(at.element, parameterCount);
-        requireAvailable(vstGotTandemExtensions);
+        requireAvailable(setup.vstGotTandemExtensions);
         info.dataSize = 24;
         return true;
     default: return false;
@@ -243,7 +250,8 @@ bool TandemComponent::parameterPropertyInfo(AudioUnitPropertyID id, const Proper
 }
 
 // The class info, the factory presets and the current preset.
-bool TandemComponent::presetPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const
+bool TandemPropertyTable::presetPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at,
+                                             PropertyInfo& info) const
 {
     switch (id)
     {
@@ -254,7 +262,7 @@ bool TandemComponent::presetPropertyInfo(AudioUnitPropertyID id, const PropertyA
         return true;
     case kAudioUnitProperty_FactoryPresets:
         requireScope(at.global());
-        requireAvailable(factoryPresetsArray != nullptr && CFArrayGetCount(factoryPresetsArray) > 0);
+        requireAvailable(presets.getFactoryPresets() != nullptr && CFArrayGetCount(presets.getFactoryPresets()) > 0);
         info.dataSize = static_cast<int>(sizeof(CFArrayRef));
         return true;
     case kAudioUnitProperty_CurrentPreset:
@@ -270,7 +278,7 @@ bool TandemComponent::presetPropertyInfo(AudioUnitPropertyID id, const PropertyA
 
 // The unit's own global properties: timing, channel configurations,
 // bypass, the host's callbacks and the view.
-bool TandemComponent::unitPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const
+bool TandemPropertyTable::unitPropertyInfo(AudioUnitPropertyID id, const PropertyAddress& at, PropertyInfo& info) const
 {
     // Every one of them lives in the global scope.
     const auto global = [&at](int size, bool writable = false) {
@@ -284,16 +292,16 @@ bool TandemComponent::unitPropertyInfo(AudioUnitPropertyID id, const PropertyAdd
     case kAudioUnitProperty_Latency: info = global(8); return true;
     case kAudioUnitProperty_MaximumFramesPerSlice: info = global(4, true); return true;
     case kAudioUnitProperty_SupportedNumChannels:
-        info = global(auChannelInfoCount * static_cast<int>(sizeof(AUChannelInfo)));
-        requireAvailable(auChannelInfoCount > 0);
+        info = global(static_cast<int>(renderPath.getChannelInfos().size_bytes()));
+        requireAvailable(!renderPath.getChannelInfos().empty());
         return true;
     case kAudioUnitProperty_TailTime:
         info = global(8);
-        requireAvailable(vstSupportsTail);
+        requireAvailable(setup.vstSupportsTail);
         return true;
     case kAudioUnitProperty_BypassEffect:
         info = global(4, true);
-        requireAvailable(bypassSupported);
+        requireAvailable(setup.bypassSupported);
         return true;
     case kAudioUnitProperty_HostCallbacks:
         info = global(static_cast<int>(sizeof(HostCallbackInfo)), true);

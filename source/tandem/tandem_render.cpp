@@ -12,9 +12,9 @@
 // developer find it, and it is written once per faulty call. An effect that
 // calls output silent that is not stops the process, after its line.
 
-#include "tandem/tandem_component.h"
-#include "tandem/tandem_component_arguments.h"
+#include "tandem/cf_handle.h"
 #include "tandem/tandem_exceptions.h"
+#include "tandem/tandem_render_path.h"
 #include "tandem/tandem_render_support.h"
 #include "tandem/tandem_trace.h"
 #include "tandem/value_change.h"
@@ -35,28 +35,40 @@ AudioUnitRenderActionFlags withSilence(AudioUnitRenderActionFlags flags, bool si
 }
 }  // namespace
 
-namespace
+TandemRenderPath::TandemRenderPath(const HostedEffect& vst, const TandemSetup& setup, PropertyListeners& listeners)
+    : vst(vst), setup(setup), listeners(listeners)
 {
-struct RenderArguments
-{
-    AudioUnitRenderActionFlags* ioActionFlags;
-    const AudioTimeStamp* timeStamp;
-    UInt32 outputBusNumber;
-    UInt32 numberFrames;
-    AudioBufferList* ioData;
-};
-}  // namespace
-
-ComponentResult TandemComponent::renderSelector(const ComponentParameters* params) noexcept
-{
-    const auto arguments = componentArguments<RenderArguments, AudioUnitRenderActionFlags*, const AudioTimeStamp*,
-                                              UInt32, UInt32, AudioBufferList*>(params);
-    return render(arguments.ioActionFlags, arguments.timeStamp, arguments.outputBusNumber, arguments.numberFrames,
-                  arguments.ioData);
+    streamFormat = {44100.0,
+                    kAudioFormatLinearPCM,
+                    kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved,
+                    4,
+                    1,
+                    4,
+                    2,
+                    32,
+                    0};
+    midiEventStorage = std::make_unique<VstMidiEvent[]>(kMaxVSTMIDIEvents);
+    for (int index = 0; index < kMaxVSTMIDIEvents; ++index)
+    {
+        VstMidiEvent& record = midiEventStorage[index];
+        record = VstMidiEvent{};
+        record.type = kVstMidiType;
+        record.byteSize = 24;
+        midiQueue.events[index] = reinterpret_cast<VstEvent*>(&record);
+    }
 }
 
-OSStatus TandemComponent::render(AudioUnitRenderActionFlags* ioActionFlags, const AudioTimeStamp* inTimeStamp,
-                                 UInt32 inOutputBusNumber, UInt32 inNumberFrames, AudioBufferList* ioData) noexcept
+TandemRenderPath::~TandemRenderPath()
+{
+    for (int bus = 0; bus < kMaxBuses; ++bus)
+    {
+        releaseCF(inputs.names[bus]);
+        releaseCF(outputs.names[bus]);
+    }
+}
+
+OSStatus TandemRenderPath::render(AudioUnitRenderActionFlags* ioActionFlags, const AudioTimeStamp* inTimeStamp,
+                                  UInt32 inOutputBusNumber, UInt32 inNumberFrames, AudioBufferList* ioData) noexcept
 {
     if (ioData == nullptr || inTimeStamp == nullptr) [[unlikely]]
     {
@@ -90,8 +102,8 @@ OSStatus TandemComponent::render(AudioUnitRenderActionFlags* ioActionFlags, cons
     return noErr;
 }
 
-inline OSStatus TandemComponent::checkRenderArguments(AudioUnitRenderActionFlags flags, UInt32 bus, UInt32 frames,
-                                                      const AudioBufferList& ioData) const noexcept
+inline OSStatus TandemRenderPath::checkRenderArguments(AudioUnitRenderActionFlags flags, UInt32 bus, UInt32 frames,
+                                                       const AudioBufferList& ioData) const noexcept
 {
     // Rendering belongs between Initialize and Uninitialize.
     if (!vst->isResumed()) [[unlikely]]
@@ -128,8 +140,8 @@ inline OSStatus TandemComponent::checkRenderArguments(AudioUnitRenderActionFlags
     return wrongSize ? OSStatus{paramErr} : OSStatus{noErr};
 }
 
-void TandemComponent::callRenderNotifications(AudioUnitRenderActionFlags* flags, const AudioTimeStamp* timeStamp,
-                                              UInt32 bus, UInt32 frames, AudioBufferList* ioData) noexcept
+void TandemRenderPath::callRenderNotifications(AudioUnitRenderActionFlags* flags, const AudioTimeStamp* timeStamp,
+                                               UInt32 bus, UInt32 frames, AudioBufferList* ioData) noexcept
 {
     for (int index = renderNotificationCount - 1; index >= 0; --index)
     {
@@ -139,7 +151,7 @@ void TandemComponent::callRenderNotifications(AudioUnitRenderActionFlags* flags,
 }
 
 // Further buses, or a repeated pull, of the same time stamp share the run.
-OSStatus TandemComponent::runEffectOnce(int frames, const AudioTimeStamp* timeStamp) noexcept
+OSStatus TandemRenderPath::runEffectOnce(int frames, const AudioTimeStamp* timeStamp) noexcept
 {
     if (!differs(timeStamp->mSampleTime, lastRenderSampleTime))
     {
@@ -155,7 +167,7 @@ OSStatus TandemComponent::runEffectOnce(int frames, const AudioTimeStamp* timeSt
     return status;
 }
 
-OSStatus TandemComponent::runEffect(int frames, const AudioTimeStamp* timeStamp) noexcept
+OSStatus TandemRenderPath::runEffect(int frames, const AudioTimeStamp* timeStamp) noexcept
 {
     updateVSTTimeInfo(timeStamp);
     bool inputIsSilent = true;
@@ -173,7 +185,7 @@ OSStatus TandemComponent::runEffect(int frames, const AudioTimeStamp* timeStamp)
 
 // A host buffer gets a copy; where the host gave none, the unit's own buffer
 // is handed out.
-void TandemComponent::handOutOutput(int bus, int frames, AudioBufferList& ioData) noexcept
+void TandemRenderPath::handOutOutput(int bus, int frames, AudioBufferList& ioData) noexcept
 {
     const int firstPin = outputs.firstPin[bus];
     for (UInt32 index = 0; index < ioData.mNumberBuffers; ++index)
@@ -193,21 +205,21 @@ void TandemComponent::handOutOutput(int bus, int frames, AudioBufferList& ioData
     }
 }
 
-inline void TandemComponent::renderOutput(int frames, const float* const* effectInputs, float** effectOutputs,
-                                          bool inputIsSilent) noexcept
+inline void TandemRenderPath::renderOutput(int frames, const float* const* effectInputs, float** effectOutputs,
+                                           bool inputIsSilent) noexcept
 {
     if (midiQueue.numEvents > 0)
     {
         vst->processEvents(*midiQueueAsVstEvents);
         midiQueue.numEvents = 0;
     }
-    if (vstGotTandemExtensions)
+    if (setup.vstGotTandemExtensions)
     {
         vst->vendorSpecific(kTandemInputSilence, inputIsSilent ? 1 : 0, nullptr, 0.0f);
     }
     vst->processReplacing(effectInputs, effectOutputs, frames);
     outputSilent = false;
-    if (vstGotTandemExtensions && vst->vendorSpecific(kTandemOutputSilence, 0, nullptr, 0.0f) != 0) [[unlikely]]
+    if (setup.vstGotTandemExtensions && vst->vendorSpecific(kTandemOutputSilence, 0, nullptr, 0.0f) != 0) [[unlikely]]
     {
         outputSilent = true;
         const bool reallyGotSignal = std::any_of(
@@ -225,7 +237,7 @@ inline void TandemComponent::renderOutput(int frames, const float* const* effect
 // A stream narrower than its output bus holds, in each channel, the mean of
 // the pins that fall to it: a mono stream on a stereo bus carries the mono
 // fold-down, which for a widening effect is the input's own mono.
-void TandemComponent::foldDownNarrowOutputs(int frames) noexcept
+void TandemRenderPath::foldDownNarrowOutputs(int frames) noexcept
 {
     for (int bus = 0; bus < outputs.count; ++bus)
     {
@@ -244,7 +256,7 @@ void TandemComponent::foldDownNarrowOutputs(int frames) noexcept
     }
 }
 
-void TandemComponent::midiInput(int offset, int status, int data1, int data2) noexcept
+void TandemRenderPath::midiInput(int offset, int status, int data1, int data2) noexcept
 {
     // Events the effect cannot take are dropped: while suspended, for an
     // effect that never asked for MIDI, and beyond a full queue.
@@ -264,7 +276,7 @@ void TandemComponent::midiInput(int offset, int status, int data1, int data2) no
     event.midiData[2] = static_cast<char>(data2);
 }
 
-void TandemComponent::addRenderNotification(AURenderCallback proc, void* refCon)
+void TandemRenderPath::addRenderNotification(AURenderCallback proc, void* refCon)
 {
     tandemTrace("AU kAudioUnitAddRenderNotifySelect\n");
     if (proc == nullptr)
@@ -278,7 +290,7 @@ void TandemComponent::addRenderNotification(AURenderCallback proc, void* refCon)
     renderNotifications[renderNotificationCount++] = {proc, refCon};
 }
 
-void TandemComponent::removeRenderNotification(AURenderCallback proc, void* refCon)
+void TandemRenderPath::removeRenderNotification(AURenderCallback proc, void* refCon)
 {
     tandemTrace("AU kAudioUnitRemoveRenderNotifySelect\n");
     const auto end = std::remove_if(renderNotifications, renderNotifications + renderNotificationCount,

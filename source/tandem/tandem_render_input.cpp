@@ -2,7 +2,7 @@
 // callback, its upstream unit or zeros, checked, and its pins pointed at what
 // came back.
 
-#include "tandem/tandem_component.h"
+#include "tandem/tandem_render_path.h"
 #include "tandem/tandem_render_support.h"
 #include "tandem/tandem_trace.h"
 
@@ -31,8 +31,8 @@ bool holdsWholeBus(const AudioBufferList& buffers, int channels, UInt32 byteSize
 }
 }  // namespace
 
-OSStatus TandemComponent::collectInputAudio(int frames, const float** pins, const AudioTimeStamp* timeStamp,
-                                            bool& silent) noexcept
+OSStatus TandemRenderPath::collectInputAudio(int frames, const float** pins, const AudioTimeStamp* timeStamp,
+                                             bool& silent) noexcept
 {
     const UInt32 byteSize = static_cast<UInt32>(frames) * sizeof(float);
     silent = true;
@@ -72,8 +72,8 @@ OSStatus TandemComponent::collectInputAudio(int frames, const float** pins, cons
 // The bus's buffers are laid on the unit's own; a render callback may fill
 // them or hand out its own, an upstream unit always hands out its own, and a
 // bus without a source reads zeros flagged silent.
-inline OSStatus TandemComponent::pullInputBus(int bus, int frames, const AudioTimeStamp* timeStamp,
-                                              AudioBufferList& buffers, AudioUnitRenderActionFlags& flags) noexcept
+inline OSStatus TandemRenderPath::pullInputBus(int bus, int frames, const AudioTimeStamp* timeStamp,
+                                               AudioBufferList& buffers, AudioUnitRenderActionFlags& flags) noexcept
 {
     const int active = inputs.activeChannels[bus];
     const int pinCount = inputs.maxChannels(bus);
@@ -110,8 +110,8 @@ inline OSStatus TandemComponent::pullInputBus(int bus, int frames, const AudioTi
     return noErr;
 }
 
-inline void TandemComponent::pointPinsAtBus(int bus, const AudioBufferList& received, int frames,
-                                            const float** pins) noexcept
+inline void TandemRenderPath::pointPinsAtBus(int bus, const AudioBufferList& received, int frames,
+                                             const float** pins) noexcept
 {
     const int firstPin = inputs.firstPin[bus];
     const int pinCount = inputs.maxChannels(bus);
@@ -127,7 +127,7 @@ inline void TandemComponent::pointPinsAtBus(int bus, const AudioBufferList& rece
 // differ in number. A pin without a channel of its own gets a buffer of its
 // own: an effect may write output pin 0 before it reads input pin 1, and
 // every pin must read the input as it came.
-const float* TandemComponent::takePinInput(int bus, int pin, const AudioBufferList& received, int frames) noexcept
+const float* TandemRenderPath::takePinInput(int bus, int pin, const AudioBufferList& received, int frames) noexcept
 {
     const int active = inputs.activeChannels[bus];
     const int pinCount = inputs.maxChannels(bus);

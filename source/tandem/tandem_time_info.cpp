@@ -1,10 +1,12 @@
 // The transport record the effect reads during a run: the time stamp and
-// rate always, the rest from whichever of the host's callbacks it installed.
+// rate always, the rest from whichever of the host's callbacks it installed;
+// and those callbacks as the host sets them.
 
-#include "tandem/tandem_component.h"
+#include "tandem/tandem_render_path.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <initializer_list>
 
 namespace
@@ -20,7 +22,7 @@ bool allFinite(std::initializer_list<double> values)
 }
 }  // namespace
 
-void TandemComponent::updateVSTTimeInfo(const AudioTimeStamp* timeStamp) noexcept
+void TandemRenderPath::updateVSTTimeInfo(const AudioTimeStamp* timeStamp) noexcept
 {
     // Only the host's callbacks fill the other fields: without them, and with
     // nothing left over from an earlier run that had them, they are zero.
@@ -44,7 +46,7 @@ void TandemComponent::updateVSTTimeInfo(const AudioTimeStamp* timeStamp) noexcep
     readTransportState();
 }
 
-void TandemComponent::readBeatAndTempo() noexcept
+void TandemRenderPath::readBeatAndTempo() noexcept
 {
     if (hostCallbacks.beatAndTempoProc == nullptr)
     {
@@ -60,7 +62,7 @@ void TandemComponent::readBeatAndTempo() noexcept
     }
 }
 
-void TandemComponent::readMusicalTimeLocation() noexcept
+void TandemRenderPath::readMusicalTimeLocation() noexcept
 {
     if (hostCallbacks.musicalTimeLocationProc == nullptr)
     {
@@ -81,7 +83,7 @@ void TandemComponent::readMusicalTimeLocation() noexcept
     }
 }
 
-void TandemComponent::readTransportState() noexcept
+void TandemRenderPath::readTransportState() noexcept
 {
     if (hostCallbacks.transportStateProc == nullptr)
     {
@@ -104,4 +106,20 @@ void TandemComponent::readTransportState() noexcept
     vstTimeInfo.samplePos = sampleInTimeLine;
     vstTimeInfo.cycleStartPos = cycleStart;
     vstTimeInfo.cycleEndPos = cycleEnd;
+}
+
+void TandemRenderPath::setHostCallbacks(UInt32 size, const void* data)
+{
+    // No data (size 0) is a record of no callbacks.
+    HostCallbackInfo callbacks{};
+    if (size > 0)
+    {
+        std::memcpy(&callbacks, data, std::min<UInt32>(size, sizeof callbacks));
+    }
+    if (std::memcmp(&callbacks, &hostCallbacks, sizeof callbacks) == 0)
+    {
+        return;
+    }
+    hostCallbacks = callbacks;
+    listeners.propertyChanged(kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0);
 }

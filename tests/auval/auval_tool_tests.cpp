@@ -46,6 +46,19 @@ TEST_F(AuvalTool, OurBundlePassesEveryCheck)
     EXPECT_NE(run.out.find("\nverdict: PASS (51 checks)\n"), std::string::npos) << run.out;
 }
 
+// Without a bundle it takes the one the other tools find: from the build
+// tree, the bundle beside the tool, here named in the line that no unit of
+// that type is in it.
+TEST_F(AuvalTool, WithoutABundleItSearchesWhereTheOtherToolsDo)
+{
+    const ToolRun run = runTool(VELMORA_AUVAL_TOOL, {"--type", "none"});
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_NE(run.err.find("no matching component in " + testsupport::velmoraBundlePath()), std::string::npos)
+        << run.err;
+    EXPECT_NE(runTool(VELMORA_AUVAL_TOOL, {"--help"}).out.find("Without BUNDLE it checks the first Velmora.vst"),
+              std::string::npos);
+}
+
 // MVerb is a real effect of another maker, with nine parameters, one program
 // and no editor; at 11025 Hz it makes non-numbers of its own, which the run
 // shows as a warning.

@@ -19,6 +19,8 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -71,24 +73,59 @@ std::string commandOutput(const std::string& command)
     return output;
 }
 
+// What a module defines for the dynamic linker: symbol type letter and name.
+std::vector<std::pair<std::string, std::string>> definedSymbols(const fs::path& module)
+{
+    std::vector<std::pair<std::string, std::string>> symbols;
+    std::istringstream lines(commandOutput("nm -D --defined-only '" + module.string() + "'"));
+    for (std::string line; std::getline(lines, line);)
+    {
+        std::istringstream fields(line);
+        std::string address, type, name;
+        fields >> address >> type >> name;
+        symbols.emplace_back(type, name);
+    }
+    return symbols;
+}
+
 TEST(BundleLayout, ExecutableExportsOnlyTheEntryPointsAndTheViewClasses)
 {
     const fs::path executable = kBundle / "Contents/x86_64-linux/Velmora.so";
     ASSERT_TRUE(fs::exists(executable)) << executable;
 
     std::set<std::string> exportedFunctions;
-    std::istringstream lines(commandOutput("nm -D --defined-only '" + executable.string() + "'"));
-    for (std::string line; std::getline(lines, line);)
-    {
-        std::istringstream fields(line);
-        std::string address, type, name;
-        fields >> address >> type >> name;
+    for (const auto& [type, name] : definedSymbols(executable))
         // Members of the Cocoa view classes are theirs to export.
         if ((type == "T" || type == "W" || type == "i") && name.find("comQuarnTandem_") == std::string::npos)
             exportedFunctions.insert(name);
-    }
     EXPECT_EQ(exportedFunctions, (std::set<std::string>{"TandemEntry", "TandemViewEntry", "VSTPluginMain"}))
         << "hosts must see the entry points and nothing of the implementation";
+
+    // The VST3 module: its three functions, and no symbol of any other kind.
+    std::set<std::string> vst3Exports;
+    for (const auto& [type, name] :
+         definedSymbols(kBundle.parent_path() / "Velmora.vst3/Contents/x86_64-linux/Velmora.so"))
+        vst3Exports.insert(type + " " + name);
+    EXPECT_EQ(vst3Exports, (std::set<std::string>{"T GetPluginFactory", "T ModuleEntry", "T ModuleExit"}));
+}
+
+// VST hosts scan their folders for *.so files and take each for a plug-in:
+// the support library beside the plug-ins must not end in .so. The LV2 bundle
+// holds it alike and keeps to the binaries its Turtle names.
+TEST(BundleLayout, AScanForSharedObjectsFindsOnlyThePlugIns)
+{
+    const auto sharedObjects = [](const fs::path& bundle) {
+        std::set<std::string> found;
+        for (const auto& entry : fs::recursive_directory_iterator(bundle))
+            if (entry.path().extension() == ".so")
+                found.insert(fs::relative(entry.path(), bundle).string());
+        return found;
+    };
+    EXPECT_EQ(sharedObjects(kBundle), std::set<std::string>{"Contents/x86_64-linux/Velmora.so"});
+    EXPECT_EQ(sharedObjects(kBundle.parent_path() / "velmora.lv2"),
+              (std::set<std::string>{"Contents/x86_64-linux/velmora.so", "Contents/x86_64-linux/velmora_ui.so"}));
+    EXPECT_EQ(sharedObjects(kBundle.parent_path() / "Velmora.vst3"),
+              std::set<std::string>{"Contents/x86_64-linux/Velmora.so"});
 }
 
 TEST(BundleLayout, InformationDictionaryCarriesIdentityAndConfiguration)

@@ -9,6 +9,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 #include <algorithm>
 #include <cmath>
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include "effect/velmora_identity.h"
+#include "effect/velmora_parameters.h"
 #include "panelshot/panel_render.h"
 #include "support/velmora_bundle.h"
 #include "x11_server_test.h"
@@ -272,6 +274,15 @@ TEST_P(EditorInX11AtScale, ScaledWindowShowsTheArtOfItsScaleAndDragsAndClicksCou
     click(20, 88);
     EXPECT_EQ(host->getParameter(velmora::kOnOff), 0.0f) << "the click turned the effect off";
     EXPECT_EQ(callsFor(velmora::kOnOff, {audioMasterAutomate}).size(), 1u);
+
+    // Control and a click put a knob back to its parameter's default.
+    host->setParameter(velmora::kDryWet, 0.9f);
+    const KeyCode control = XKeysymToKeycode(display, XK_Control_L);
+    XTestFakeKeyEvent(display, control, True, CurrentTime);
+    click(56, 46);  // the Dry/Wet knob at (40, 30)
+    XTestFakeKeyEvent(display, control, False, CurrentTime);
+    pump(2);
+    EXPECT_EQ(host->getParameter(velmora::kDryWet), velmora::kParameters[velmora::kDryWet].defaultValue);
 
     const WindowGrab panel = grabWindow(width, height);
     ASSERT_NE(panel, nullptr);

@@ -102,11 +102,12 @@ protected:
     }
 
     // Pointer input at positions in panel units, `scale` screen pixels each,
-    // from the screen's origin; each event is handled before this returns.
+    // from `panelOrigin` on the screen; each event is handled before this returns.
     int onScreen(double panelUnits) const { return static_cast<int>(std::lround(panelUnits * scale)); }
     void pointerTo(double x, double y)
     {
-        XTestFakeMotionEvent(display, DefaultScreen(display), onScreen(x), onScreen(y), CurrentTime);
+        XTestFakeMotionEvent(display, DefaultScreen(display), panelOrigin.first + onScreen(x),
+                             panelOrigin.second + onScreen(y), CurrentTime);
         pump(2);
     }
     void button(bool down, unsigned int number = Button1)
@@ -135,6 +136,7 @@ protected:
     Display* display = nullptr;
     Window parent = 0;   // the host's window of the plug-in under test
     double scale = 1.0;  // screen pixels per panel unit
+    std::pair<int, int> panelOrigin{0, 0};
     // Panels open at 1, whatever the desktop that runs the tests asks for; a
     // test that wants another scale sets its own after this one.
     testsupport::ScopedVariable panelScale{"VELMORA_UI_SCALE", "1"};

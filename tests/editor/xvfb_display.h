@@ -18,7 +18,8 @@ public:
     static constexpr const char* kXvfbPath = "/usr/bin/Xvfb";
     static bool installed() { return access(kXvfbPath, X_OK) == 0; }
 
-    XvfbDisplay()
+    // `screen` as Xvfb takes it: width x height x depth.
+    explicit XvfbDisplay(const char* screen = "640x480x24")
     {
         int pipeEnds[2];
         if (!installed() || pipe(pipeEnds) != 0)
@@ -31,7 +32,7 @@ public:
             prctl(PR_SET_PDEATHSIG, SIGTERM);
             close(pipeEnds[0]);
             const std::string fd = std::to_string(pipeEnds[1]);
-            execl(kXvfbPath, kXvfbPath, "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten", "tcp",
+            execl(kXvfbPath, kXvfbPath, "-displayfd", fd.c_str(), "-screen", "0", screen, "-nolisten", "tcp",
                   "-noreset", static_cast<char*>(nullptr));
             _exit(127);
         }

@@ -35,6 +35,40 @@ VstPluginMainProc bundleEntry()
 
 void closeEffect(AEffect* record) { record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f); }
 
+// What one run of `make` allocates; `unmake` undoes it.
+template <typename Make, typename Unmake>
+long allocationsOf(Make make, Unmake unmake)
+{
+    const long before = allocationprobe::allocations();
+    make();
+    const long count = allocationprobe::allocations() - before;
+    unmake();
+    return count;
+}
+
+// Runs `attempt` with allocation n failing, for n = 1, 2, ... until a run
+// meets no failure; `settle` follows each run with allocations working again
+// and learns whether one failed. Answers each n after which more blocks were
+// live than before the first run.
+template <typename Attempt, typename Settle>
+std::vector<long> leaksWhileEachAllocationFails(Attempt attempt, Settle settle)
+{
+    const long liveBefore = allocationprobe::liveBlocks();
+    std::vector<long> leakedAt;
+    for (long nth = 1;; ++nth)
+    {
+        allocationprobe::failAllocation(nth, kPlatformModule);
+        attempt(nth);
+        const bool failed = allocationprobe::failureThrown();
+        allocationprobe::failAllocation(0);
+        settle(failed);
+        if (!failed)
+            return leakedAt;
+        if (allocationprobe::liveBlocks() != liveBefore)
+            leakedAt.push_back(nth);
+    }
+}
+
 class ThrowingEffect : public PluginEffectX
 {
 public:
@@ -57,44 +91,49 @@ TEST(HostBoundary, FailedAllocationWhileBuildingGivesNullEntryAndLeaksNothing)
 {
     const VstPluginMainProc entry = bundleEntry();
     ASSERT_NE(entry, nullptr) << "no VSTPluginMain in the bundle at " << testsupport::velmoraBundlePath();
+    AEffect* record = nullptr;
+    const auto build = [&] { record = entry(versionOnlyHost); };
+    const auto close = [&] { closeEffect(record); };
     // The first instance makes what the process keeps from then on; the
     // second shows what a whole instance allocates.
-    AEffect* first = entry(versionOnlyHost);
-    ASSERT_NE(first, nullptr);
-    closeEffect(first);
-    const long allocationsBefore = allocationprobe::allocations();
-    AEffect* whole = entry(versionOnlyHost);
-    const long wholeAllocations = allocationprobe::allocations() - allocationsBefore;
-    closeEffect(whole);
-    const long liveBefore = allocationprobe::liveBlocks();
+    build();
+    ASSERT_NE(record, nullptr);
+    close();
+    const long wholeAllocations = allocationsOf(build, close);
 
-    // Fail each allocation of the construction in turn, until one runs through.
-    std::vector<long> leakedAt;
-    for (long nth = 1;; ++nth)
-    {
-        allocationprobe::failAllocation(nth, kPlatformModule);
-        AEffect* record = nullptr;
-        ASSERT_NO_THROW(record = entry(versionOnlyHost)) << "allocation " << nth << " failed";
-        const bool failed = allocationprobe::failureThrown();
-        allocationprobe::failAllocation(0);
-        if (!failed)
-        {
-            ASSERT_NE(record, nullptr);
-            closeEffect(record);
-            break;
-        }
-        EXPECT_EQ(record, nullptr) << "allocation " << nth << " failed";
-        if (allocationprobe::liveBlocks() != liveBefore)
-            leakedAt.push_back(nth);
-    }
+    const std::vector<long> leakedAt = leaksWhileEachAllocationFails(
+        [&](long nth) { EXPECT_NO_THROW(build()) << "allocation " << nth << " failed"; },
+        [&](bool failed) {
+            EXPECT_EQ(record == nullptr, failed) << "a failed build answers null, a whole one its record";
+            if (record)
+                close();
+        });
     EXPECT_TRUE(leakedAt.empty()) << "blocks leaked when these allocations failed: "
                                   << ::testing::PrintToString(leakedAt);
-
-    const long lastBefore = allocationprobe::allocations();
-    AEffect* last = entry(versionOnlyHost);
-    EXPECT_EQ(allocationprobe::allocations() - lastBefore, wholeAllocations)
+    EXPECT_EQ(allocationsOf(build, close), wholeAllocations)
         << "an instance after the failures is built as whole as before them (panel images found)";
-    closeEffect(last);
+}
+
+// An open that runs out of memory part-way keeps nothing of what it made: no
+// view leaks, none is released twice, and the next open makes them all.
+TEST(HostBoundary, FailedAllocationWhileOpeningTheEditorLeaksNoViewAndTheNextOpenIsWhole)
+{
+    const VstPluginMainProc entry = bundleEntry();
+    ASSERT_NE(entry, nullptr) << "no VSTPluginMain in the bundle at " << testsupport::velmoraBundlePath();
+    AEffect* record = entry(versionOnlyHost);
+    ASSERT_NE(record, nullptr);
+    // Without a parent window the frame holds its views and opens no window.
+    const auto open = [record] { record->dispatcher(record, effEditOpen, 0, 0, nullptr, 0.0f); };
+    const auto close = [record] { record->dispatcher(record, effEditClose, 0, 0, nullptr, 0.0f); };
+    open();
+    close();
+    const long wholeOpen = allocationsOf(open, close);
+
+    const std::vector<long> leakedAt = leaksWhileEachAllocationFails([&](long) { open(); }, [&](bool) { close(); });
+    EXPECT_TRUE(leakedAt.empty()) << "blocks leaked when these allocations failed: "
+                                  << ::testing::PrintToString(leakedAt);
+    EXPECT_EQ(allocationsOf(open, close), wholeOpen) << "an open after the failures makes every view";
+    closeEffect(record);
 }
 
 TEST(HostBoundary, ExceptionFromTheEffectStopsAtTheRecordWithTheFallbackAnswer)

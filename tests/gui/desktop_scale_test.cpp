@@ -5,7 +5,10 @@
 #include <cmath>
 
 #include "gui/desktop_scale.h"
+#include "gui/toolkit_unit.h"
+#include "gui/xsettings.h"
 #include "support/scoped_variable.h"
+#include "support/xsettings_bytes.h"
 
 namespace
 {
@@ -48,5 +51,44 @@ TEST(DesktopScale, XftDpiOfTheServerResourcesCountsNinetySixAsOne)
     EXPECT_EQ(gui::scaleFromXResources("Xft.rgba: rgb\n"), std::nullopt);
     EXPECT_EQ(gui::scaleFromXResources("Xft.dpi: -96\n"), std::nullopt);
     EXPECT_EQ(gui::scaleFromXResources(nullptr), std::nullopt) << "a server without resources";
+}
+
+TEST(DesktopScale, XSettingsGiveTheIntegerNamedPastOtherTypesInEitherByteOrder)
+{
+    for (const bool msbFirst : {false, true})
+    {
+        testsupport::XSettingsBytes settings(msbFirst);
+        settings.string("Net/ThemeName", "Adwaita").color("Gtk/Color").integer("Gdk/WindowScalingFactor", 2);
+        settings.integer("Xft/DPI", 196608);
+        const std::vector<unsigned char>& bytes = settings.data();
+        EXPECT_EQ(gui::xsettingsInteger(bytes, "Gdk/WindowScalingFactor"), 2) << "most significant first: " << msbFirst;
+        EXPECT_EQ(gui::xsettingsInteger(bytes, "Xft/DPI"), 196608) << "after the one asked before";
+        EXPECT_EQ(gui::xsettingsInteger(bytes, "Net/ThemeName"), std::nullopt) << "a string is no integer";
+        EXPECT_EQ(gui::xsettingsInteger(bytes, "Gdk/UnscaledDPI"), std::nullopt);
+        for (std::size_t cut = 0; cut < bytes.size(); ++cut)
+            EXPECT_EQ(gui::xsettingsInteger(std::span(bytes).first(cut), "Xft/DPI"), std::nullopt)
+                << "read past " << cut << " bytes";
+    }
+}
+
+// GTK counts whole pixels per unit and prefers its variable to the desktop's
+// setting; Qt takes a fraction; other hosts count pixels.
+TEST(DesktopScale, ToolkitUnitsFollowWhatEachToolkitReads)
+{
+    ScopedVariable noDisplay("DISPLAY", std::nullopt);
+    ScopedVariable qt("QT_SCALE_FACTOR", "1.5");
+    const std::pair<const char*, double> gdkScales[] = {{"2", 2.0}, {"1.5", 1.0}, {"0", 1.0}, {"big", 1.0}};
+    for (const auto& [variable, unit] : gdkScales)
+    {
+        ScopedVariable gdk("GDK_SCALE", variable);
+        EXPECT_EQ(gui::toolkitUnit(gui::EmbeddingToolkit::gtk3), unit) << "GDK_SCALE=" << variable;
+        EXPECT_EQ(gui::toolkitUnit(gui::EmbeddingToolkit::qt5), 1.5);
+        EXPECT_EQ(gui::toolkitUnit(gui::EmbeddingToolkit::other), 1.0);
+    }
+    ScopedVariable noGdk("GDK_SCALE", std::nullopt);
+    EXPECT_EQ(gui::toolkitUnit(gui::EmbeddingToolkit::gtk3), 1.0) << "no variable and no desktop setting";
+    ScopedVariable noQt("QT_SCALE_FACTOR", std::nullopt);
+    EXPECT_EQ(gui::toolkitUnit(gui::EmbeddingToolkit::qt5), 1.0);
+    EXPECT_EQ(gui::loadedToolkit(), gui::EmbeddingToolkit::other) << "this program loads neither toolkit";
 }
 }  // namespace

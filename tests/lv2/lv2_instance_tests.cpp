@@ -2,6 +2,7 @@
 // the state interface, a host that offers no features, and run's promise
 // not to allocate.
 #include "allocation_probe.h"
+#include "bundle_module.h"
 #include "lv2/lv2_identity.h"
 #include "support/signals.h"
 
@@ -37,13 +38,7 @@ class Lv2Instance : public testing::Test
 protected:
     void SetUp() override
     {
-        const std::string module = std::string(VELMORA_LV2_BUNDLE) + "/Contents/x86_64-linux/velmora.so";
-        library = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(library, nullptr) << dlerror();
-        const auto entry = reinterpret_cast<LV2_Descriptor_Function>(dlsym(library, "lv2_descriptor"));
-        ASSERT_NE(entry, nullptr);
-        descriptor = entry(0);
-        ASSERT_NE(descriptor, nullptr);
+        ASSERT_NO_FATAL_FAILURE(lv2test::loadDescriptor("velmora.so", "lv2_descriptor", library, descriptor));
         EXPECT_STREQ(descriptor->URI, kPluginUri);
         state = static_cast<const LV2_State_Interface*>(descriptor->extension_data(LV2_STATE__interface));
         ASSERT_NE(state, nullptr);

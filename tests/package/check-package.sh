@@ -45,21 +45,43 @@ version_everywhere() {
     done
 }
 
-# The installed renderer finds the bundle where hosts scan ($VST_PATH here),
-# renders the demo by each face, keeps the component's trace to itself and
-# writes nothing into the bundle.
+# The installed renderer finds each bundle where hosts scan ($VST_PATH and
+# $VST3_PATH here), renders the demo by each face, keeps the component's trace
+# to itself and writes nothing into the bundles.
 render_demo() {
-    local before
-    before="$(find "$root/usr/lib/vst" -type f -exec sha256sum {} + | sort)"
-    for face in vst au; do
-        (cd "$work/demo" && VST_PATH="$root/usr/lib/vst" "$root/usr/bin/velmora-render" --face "$face" -v \
-            >"$work/render-$face" 2>"$work/render-$face-errors") || return 1
+    local before face bundle
+    before="$(find "$root/usr/lib/vst" "$root/usr/lib/vst3" -type f -exec sha256sum {} + | sort)"
+    for face in vst au vst3; do
+        bundle="$root/usr/lib/vst/Velmora.vst"
+        [[ "$face" != vst3 ]] || bundle="$root/usr/lib/vst3/Velmora.vst3"
+        (cd "$work/demo" && VST_PATH="$root/usr/lib/vst" VST3_PATH="$root/usr/lib/vst3" \
+            "$root/usr/bin/velmora-render" --face "$face" -v >"$work/render-$face" 2>"$work/render-$face-errors") ||
+            return 1
         cat "$work/render-$face" "$work/render-$face-errors"
-        grep -qx "Bundle:   $root/usr/lib/vst/Velmora.vst" "$work/render-$face" || return 1
+        grep -qx "Bundle:   $bundle" "$work/render-$face" || return 1
         grep -q "Mono sum: unchanged" "$work/render-$face" || return 1
         [[ ! -s "$work/render-$face-errors" ]] || return 1
     done
-    [[ "$(find "$root/usr/lib/vst" -type f -exec sha256sum {} + | sort)" == "$before" ]]
+    [[ "$(find "$root/usr/lib/vst" "$root/usr/lib/vst3" -type f -exec sha256sum {} + | sort)" == "$before" ]]
+}
+
+# VST hosts scan their folders for *.so files and take each for a plug-in.
+every_vst_module_is_a_plugin() {
+    local module count=0
+    while IFS= read -r -d '' module; do
+        count=$((count + 1))
+        nm -D --defined-only "$module" | grep -qw VSTPluginMain || { echo "no VST entry in $module"; return 1; }
+    done < <(find "$root/usr/lib/vst" -name '*.so' -print0)
+    ((count > 0))
+}
+
+# LV2 hosts load the binaries the Turtle names; the bundle holds no other *.so.
+every_lv2_module_is_named() {
+    local module
+    while IFS= read -r -d '' module; do
+        grep -qF "binary <Contents/x86_64-linux/$(basename "$module")>" "$root"/usr/lib/lv2/velmora.lv2/manifest.ttl ||
+            { echo "no binary of the manifest: $module"; return 1; }
+    done < <(find "$root/usr/lib/lv2" -name '*.so' -print0)
 }
 
 lv2info_finds_plugin() {
@@ -90,7 +112,9 @@ check "lintian reports no error and no warning" lintian_clean
 sed 's/^/      /' "$work/lintian"
 check "the package holds exactly the expected files" file_list_exact
 check "every tool reports the package's version" version_everywhere
-check "velmora-render renders the demo through the read-only bundle by both faces" render_demo
+check "every .so under /usr/lib/vst exports the VST entry" every_vst_module_is_a_plugin
+check "every .so under /usr/lib/lv2 is a binary the manifest names" every_lv2_module_is_named
+check "velmora-render renders the demo through the read-only bundles by each face" render_demo
 check "lv2info finds the plug-in in the extracted /usr/lib/lv2" lv2info_finds_plugin
 check "velmora-auval passes on the extracted bundle" auval_passes
 check "every tool's manual page renders without a warning" manual_pages_render

@@ -174,6 +174,30 @@ TEST(ComponentProperties, FormatsAndRatesTheEffectCannotWorkWithAreRefused)
     EXPECT_EQ(rate, 44100.0);
 }
 
+// A host asking for slices of about 2^31 frames had the unit allocate
+// gigabytes of buffers; 65536 frames is the documented most.
+TEST(ComponentProperties, SliceSizeBeyondTheLimitIsRefusedAndTheOldSizeKept)
+{
+    ComponentBundle bundle;
+    OpenUnit unit(bundle);
+    ASSERT_EQ(setProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice, UInt32{512}), noErr);
+    // The smallest size beyond the limit first: before the limit existed, the
+    // larger ones would have been allocated.
+    for (const UInt32 frames : {UInt32{65537}, UInt32{0x7FFFFFFF}, UInt32{0x80000000}, UInt32{0xFFFFFFFF}})
+    {
+        ASSERT_EQ(setProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice, frames),
+                  kAudioUnitErr_InvalidPropertyValue)
+            << frames;
+        UInt32 kept = 0;
+        EXPECT_EQ(getProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice, kept), noErr);
+        EXPECT_EQ(kept, 512u) << frames;
+    }
+    EXPECT_EQ(setProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice, UInt32{65536}), noErr) << "the limit itself";
+    ASSERT_EQ(AudioUnitInitialize(unit), noErr);
+    BusBuffers output(2, 65536);
+    EXPECT_EQ(render(unit, 0.0, output, 65536), noErr) << "a slice of the largest size renders";
+}
+
 TEST(ComponentListeners, ChangesArePostedWithoutListenersAndReachListenersInOrderOnceEachAndTheTableIsBounded)
 {
     ComponentBundle bundle;

@@ -1,11 +1,13 @@
-// velmora-auval: opens one Audio Unit of a bundle as a Mac host does and
-// runs it through the checks a host relies on, printing a table of them and
-// a verdict. Exit code 0 when every check passes, 1 when one fails or the
-// component cannot be found, 2 for a malformed command line.
+// velmora-auval: opens one Audio Unit of a bundle (the one given, else the one
+// the other tools find) as a Mac host does and runs it through the checks a
+// host relies on, printing a table of them and a verdict. Exit code 0 when
+// every check passes, 1 when one fails or the bundle or component cannot be
+// found, 2 for a malformed command line.
 
 #include "auval/auval_checks.h"
 
 #include "auhost/component_bundle.h"
+#include "common/bundle_search.h"
 #include "common/command_line.h"
 
 #include <cstdio>
@@ -17,11 +19,14 @@
 
 namespace
 {
-constexpr char kUsage[] = "Usage: velmora-auval BUNDLE [--type T --subtype S --manufacturer M]\n"
+constexpr char kUsage[] = "Usage: velmora-auval [BUNDLE] [--type T --subtype S --manufacturer M]\n"
                           "\n"
                           "Opens an Audio Unit of BUNDLE as a Mac host does and puts it through the checks\n"
                           "hosts rely on: formats, properties, parameters, presets, rendering, lifecycle.\n"
                           "Prints one row per check and a verdict; exits with 1 when a check fails.\n"
+                          "Without BUNDLE it checks the first Velmora.vst found in the build tree of this\n"
+                          "tool, the folders in $VST_PATH, ~/.vst, /usr/local/lib/vst, /usr/lib/vst, in\n"
+                          "that order, as the other tools do.\n"
                           "\n"
                           "Options:\n"
                           "  --type T, --subtype S, --manufacturer M\n"
@@ -112,9 +117,7 @@ int main(int argc, char** argv)
     return tools::runTool("velmora-auval", kUsage, options, argc, argv, [&](const std::vector<std::string>& operands) {
         if (operands.size() > 1)
             throw tools::UsageError("more than one bundle");
-        if (operands.empty())
-            throw tools::UsageError("");
-        line.bundle = operands.front();
+        line.bundle = tools::givenOrFoundBundle(operands.empty() ? std::string() : operands.front(), "give BUNDLE");
         return run(line);
     });
 }

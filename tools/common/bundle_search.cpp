@@ -1,5 +1,7 @@
 #include "common/bundle_search.h"
 
+#include "common/command_line.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <system_error>
@@ -52,7 +54,7 @@ std::vector<fs::path> bundleFolders(const BundleSearch& search)
     return folders;
 }
 
-std::string findBundle(const BundleSearch& search, std::string& error)
+std::string findBundle(const BundleSearch& search, std::string& error, std::string_view howToName)
 {
     std::string searched;
     for (const fs::path& folder : bundleFolders(search))
@@ -62,7 +64,17 @@ std::string findBundle(const BundleSearch& search, std::string& error)
             return bundle.string();
         searched += (searched.empty() ? "" : ", ") + folder.string();
     }
-    error = "no " + search.bundleName + " bundle in " + searched + "; install Velmora or use --bundle PATH";
+    error = "no " + search.bundleName + " bundle in " + searched + "; install Velmora or " + std::string(howToName);
     return {};
+}
+
+std::string givenOrFoundBundle(const std::string& given, std::string_view howToName, BundleFormat format)
+{
+    if (!given.empty())
+        return given;
+    std::string error;
+    const std::string bundle = findBundle(processBundleSearch(format), error, howToName);
+    checked(!bundle.empty(), error);
+    return bundle;
 }
 }  // namespace tools

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tools
@@ -35,7 +36,14 @@ BundleSearch processBundleSearch(BundleFormat format = BundleFormat::vst);
 // path, the folder in $HOME, then the system's.
 std::vector<std::filesystem::path> bundleFolders(const BundleSearch& search);
 
-// The first bundle folder in them, or empty with a one-line reason in
-// error.
-std::string findBundle(const BundleSearch& search, std::string& error);
+// The first bundle folder in them, or empty with a one-line reason in error,
+// which ends by telling how to name a bundle on the tool's command line.
+std::string findBundle(const BundleSearch& search, std::string& error,
+                       std::string_view howToName = "use --bundle PATH");
+
+// The bundle a tool works on: `given` when the user named one, else the first
+// of the format found for this process; without one the tool stops with the
+// reason (tools::checked).
+std::string givenOrFoundBundle(const std::string& given, std::string_view howToName = "use --bundle PATH",
+                               BundleFormat format = BundleFormat::vst);
 }  // namespace tools

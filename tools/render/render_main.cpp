@@ -63,12 +63,9 @@ int outputFormat(int inputFormat, bool floatOutput)
 
 std::string chosenBundle(const RenderOptions& options)
 {
-    std::string error;
     const tools::BundleFormat format = options.face == Face::vst3 ? tools::BundleFormat::vst3
                                                                   : tools::BundleFormat::vst;
-    const std::string bundle = options.bundlePath.empty() ? tools::findBundle(tools::processBundleSearch(format), error)
-                                                          : options.bundlePath;
-    tools::checked(!bundle.empty(), error);
+    const std::string bundle = tools::givenOrFoundBundle(options.bundlePath, "use --bundle PATH", format);
     if (options.verbose)
         std::printf("Bundle:   %s\n", bundle.c_str());
     return bundle;
