@@ -25,6 +25,13 @@ bool isMonoOrStereo(vst3::SpeakerArrangement arrangement)
     return arrangement == vst3::speaker::kMono || arrangement == vst3::speaker::kStereo;
 }
 
+int channelsOf(vst3::SpeakerArrangement arrangement) { return arrangement == vst3::speaker::kStereo ? 2 : 1; }
+
+vst3::SpeakerArrangement arrangementOf(int channels)
+{
+    return channels == 2 ? vst3::speaker::kStereo : vst3::speaker::kMono;
+}
+
 bool isAudioBus(vst3::int32 mediaType, vst3::int32 direction, vst3::int32 index)
 {
     return mediaType == vst3::kAudio && (direction == vst3::kInput || direction == vst3::kOutput) && index == 0;
@@ -92,9 +99,7 @@ vst3::tresult VelmoraProcessor::getBusInfo(vst3::int32 mediaType, vst3::int32 di
     bus = {};
     bus.mediaType = mediaType;
     bus.direction = direction;
-    const vst3::SpeakerArrangement arrangement = direction == vst3::kInput ? inputArrangement.load()
-                                                                           : outputArrangement.load();
-    bus.channelCount = arrangement == vst3::speaker::kStereo ? 2 : 1;
+    bus.channelCount = direction == vst3::kInput ? inputChannels.load() : outputChannels.load();
     copyUtf16(direction == vst3::kInput ? "Input" : "Output", bus.name, std::size(bus.name));
     bus.busType = vst3::kMain;
     bus.flags = vst3::kDefaultActive;
@@ -147,8 +152,8 @@ vst3::tresult VelmoraProcessor::setBusArrangements(vst3::SpeakerArrangement* inp
 {
     if (numIns != 1 || numOuts != 1 || !inputs || !outputs || !isMonoOrStereo(inputs[0]) || !isMonoOrStereo(outputs[0]))
         return vst3::kResultFalse;
-    inputArrangement.store(inputs[0]);
-    outputArrangement.store(outputs[0]);
+    inputChannels.store(channelsOf(inputs[0]));
+    outputChannels.store(channelsOf(outputs[0]));
     return vst3::kResultTrue;
 }
 
@@ -157,7 +162,7 @@ vst3::tresult VelmoraProcessor::getBusArrangement(vst3::int32 direction, vst3::i
 {
     if (!isAudioBus(vst3::kAudio, direction, index))
         return vst3::kInvalidArgument;
-    arrangement = direction == vst3::kInput ? inputArrangement.load() : outputArrangement.load();
+    arrangement = arrangementOf(direction == vst3::kInput ? inputChannels.load() : outputChannels.load());
     return vst3::kResultOk;
 }
 

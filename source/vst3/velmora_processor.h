@@ -70,16 +70,21 @@ private:
     class ChangeReader;
 
     void applyChange(vst3::ParamID id, vst3::ParamValue value) noexcept;
+    // A block whose parameter changes cut it into stretches.
+    vst3::tresult processWithChanges(vst3::ProcessData& data) noexcept;
     // Whether the block's buses, pointers and size are what was arranged and prepared.
     bool canRender(const vst3::ProcessData& data) const noexcept;
     void renderStretch(const vst3::ProcessData& data, vst3::int32 from, vst3::int32 frames) noexcept;
+    // Mono buses and 64-bit samples, through the scratch buffers.
+    void renderConverted(const vst3::ProcessData& data, vst3::int32 from, vst3::int32 frames) noexcept;
     void sendStateToController() noexcept;
 
     WideningEngine engine;
     ProgramBank bank;
     std::atomic<bool> bypassed{false};
-    std::atomic<vst3::SpeakerArrangement> inputArrangement{vst3::speaker::kStereo};
-    std::atomic<vst3::SpeakerArrangement> outputArrangement{vst3::speaker::kStereo};
+    // Channels of each bus: 1 mono, 2 stereo.
+    std::atomic<int> inputChannels{2};
+    std::atomic<int> outputChannels{2};
 
     // Set up while inactive, read by process.
     double sampleRate = 44100.0;

@@ -89,7 +89,22 @@ void VelmoraProcessor::applyChange(vst3::ParamID id, vst3::ParamValue value) noe
     }
 }
 
+// Most blocks come without changes and in the arranged layout: those go
+// straight to the engine.
 vst3::tresult VelmoraProcessor::process(vst3::ProcessData& data)
+{
+    if (data.inputParameterChanges && data.inputParameterChanges->getParameterCount() > 0)
+        return processWithChanges(data);
+    if (data.numSamples <= 0)
+        return vst3::kResultOk;
+    if (!canRender(data))
+        return vst3::kInvalidArgument;
+    renderStretch(data, 0, data.numSamples);
+    data.outputs[0].silenceFlags = 0;
+    return vst3::kResultOk;
+}
+
+vst3::tresult VelmoraProcessor::processWithChanges(vst3::ProcessData& data) noexcept
 {
     ChangeReader changes(data.inputParameterChanges);
     const auto apply = [this](vst3::ParamID id, vst3::ParamValue value) { applyChange(id, value); };
@@ -111,22 +126,37 @@ vst3::tresult VelmoraProcessor::process(vst3::ProcessData& data)
     return vst3::kResultOk;
 }
 
+namespace
+{
+bool busReady(const vst3::AudioBusBuffers* buses, vst3::int32 count, int channels)
+{
+    if (count < 1 || !buses || buses->numChannels != channels || !buses->channelBuffers32)
+        return false;
+    return buses->channelBuffers32[0] && (channels == 1 || buses->channelBuffers32[1]);
+}
+}  // namespace
+
 bool VelmoraProcessor::canRender(const vst3::ProcessData& data) const noexcept
 {
-    const auto channelsOf = [](vst3::SpeakerArrangement arrangement) {
-        return arrangement == vst3::speaker::kStereo ? 2 : 1;
-    };
-    const auto busReady = [&](const vst3::AudioBusBuffers* buses, vst3::int32 count, int channels) {
-        if (count < 1 || !buses || buses[0].numChannels != channels || !buses[0].channelBuffers32)
-            return false;
-        for (int channel = 0; channel < channels; ++channel)
-            if (!buses[0].channelBuffers32[channel])
-                return false;
-        return true;
-    };
     return data.numSamples <= maxFrames && data.symbolicSampleSize == sampleSize &&
-           busReady(data.inputs, data.numInputs, channelsOf(inputArrangement.load(std::memory_order_relaxed))) &&
-           busReady(data.outputs, data.numOutputs, channelsOf(outputArrangement.load(std::memory_order_relaxed)));
+           busReady(data.inputs, data.numInputs, inputChannels.load(std::memory_order_relaxed)) &&
+           busReady(data.outputs, data.numOutputs, outputChannels.load(std::memory_order_relaxed));
+}
+
+void VelmoraProcessor::renderStretch(const vst3::ProcessData& data, vst3::int32 from, vst3::int32 frames) noexcept
+{
+    const VelmoraPrg& program = bank.currentProgram();
+    const bool on = program.onOff.load(std::memory_order_relaxed) != 0.0f && !bypassed.load(std::memory_order_relaxed);
+    engine.setValues(on, program.size.load(std::memory_order_relaxed), program.dryWet.load(std::memory_order_relaxed));
+    if (data.symbolicSampleSize == vst3::kSample32 && data.inputs[0].numChannels == 2 &&
+        data.outputs[0].numChannels == 2)
+    {
+        float* const* in = data.inputs[0].channelBuffers32;
+        float* const* out = data.outputs[0].channelBuffers32;
+        engine.process(in[0] + from, in[1] + from, out[0] + from, out[1] + from, frames);
+        return;
+    }
+    renderConverted(data, from, frames);
 }
 
 namespace
@@ -154,25 +184,20 @@ void copyFrom(const float* from, Sample* to, vst3::int32 frames)
 }
 }  // namespace
 
-// 32-bit stereo goes through the host's buffers as they are; 64-bit samples
-// and mono buses through the scratch buffers.
-void VelmoraProcessor::renderStretch(const vst3::ProcessData& data, vst3::int32 from, vst3::int32 frames) noexcept
+// A mono input feeds both sides; a mono output hears their mean; 64-bit
+// samples are converted on the way in and out.
+void VelmoraProcessor::renderConverted(const vst3::ProcessData& data, vst3::int32 from, vst3::int32 frames) noexcept
 {
-    const VelmoraPrg& program = bank.currentProgram();
-    const bool on = program.onOff.load(std::memory_order_relaxed) != 0.0f && !bypassed.load(std::memory_order_relaxed);
-    engine.setValues(on, program.size.load(std::memory_order_relaxed), program.dryWet.load(std::memory_order_relaxed));
-
     const vst3::AudioBusBuffers& input = data.inputs[0];
     const vst3::AudioBusBuffers& output = data.outputs[0];
     const bool wide = data.symbolicSampleSize == vst3::kSample64;
-    const int lastInput = input.numChannels - 1;
     float* const scratchIn[2] = {scratch.get(), scratch.get() + maxFrames};
     float* const scratchOut[2] = {scratch.get() + 2 * maxFrames, scratch.get() + 3 * maxFrames};
 
     const float* in[2];
     for (int side = 0; side < 2; ++side)
     {
-        const int channel = side < lastInput ? side : lastInput;
+        const int channel = side < input.numChannels ? side : 0;
         if (wide)
         {
             copyInto(input.channelBuffers64[channel] + from, scratchIn[side], frames);
@@ -181,6 +206,7 @@ void VelmoraProcessor::renderStretch(const vst3::ProcessData& data, vst3::int32 
         else
             in[side] = input.channelBuffers32[channel] + from;
     }
+    // 32-bit stereo output takes the engine's samples directly.
     const bool direct = !wide && output.numChannels == 2;
     float* out[2];
     for (int side = 0; side < 2; ++side)
