@@ -152,7 +152,7 @@ run_thread_sanitizer() {
 # clang with AddressSanitizer and UndefinedBehaviorSanitizer: every suite
 # again, then a bounded libFuzzer run of each fuzz target on what users and
 # hosts hand the plug-in: preset files, preset property lists, the text files
-# in the bundle and a host's calls to the Audio Unit.
+# in the bundle, a host's calls to the Audio Unit and a VST3 host's saved state.
 run_address_sanitizer() {
     local dir="$BUILD-asan"
     say "AddressSanitizer and UndefinedBehaviorSanitizer: building the tests and the fuzzers (clang)"
@@ -167,6 +167,7 @@ run_address_sanitizer() {
     run_fuzzer "$dir" resource_text_fuzzer "TDParameters.txt and TDFactoryPresets.txt" 15
     run_fuzzer "$dir" component_resources_fuzzer "what an Audio Unit reads in: ClassInfo and its resource files" 30
     run_fuzzer "$dir" au_host_fuzzer "the Audio Unit driven by a hostile host" 60
+    run_fuzzer "$dir" vst3_state_fuzzer "the VST3 component state, to both halves of the face" 20
 }
 
 # run_fuzzer DIR TARGET WHAT SECONDS: a bounded run from the target's seed

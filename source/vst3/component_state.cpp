@@ -53,7 +53,12 @@ private:
     const unsigned char* at;
 };
 
-bool isSwitch(float value) { return value == 0.0f || value == 1.0f; }
+// 0 or 1 as written: a negative zero is no writer's.
+bool isSwitch(float value)
+{
+    const auto bits = std::bit_cast<std::uint32_t>(value);
+    return bits == std::bit_cast<std::uint32_t>(0.0f) || bits == std::bit_cast<std::uint32_t>(1.0f);
+}
 
 // Terminated, with nothing but zeros after the terminator.
 bool isWrittenName(const char (&name)[ProgramName::kBytes])
