@@ -26,24 +26,12 @@ vst3::tresult VelmoraController::queryInterface(const vst3::TUID interfaceId, vo
     return noInterface(object);
 }
 
-vst3::tresult VelmoraController::initialize(vst3::FUnknown* context)
-{
-    if (hostContext)
-        return vst3::kResultFalse;
-    hostContext = context;
-    if (hostContext)
-        hostContext->addRef();
-    return vst3::kResultOk;
-}
+vst3::tresult VelmoraController::initialize(vst3::FUnknown* context) { return links.takeContext(context); }
 
 vst3::tresult VelmoraController::terminate()
 {
-    if (component)
-        disconnect(component);
     setComponentHandler(nullptr);
-    if (hostContext)
-        hostContext->release();
-    hostContext = nullptr;
+    links.dropAll();
     return vst3::kResultOk;
 }
 
@@ -195,23 +183,9 @@ void VelmoraController::gestureFromPanel(vst3::ParamID id, bool begins)
     begins ? componentHandler->beginEdit(id) : componentHandler->endEdit(id);
 }
 
-vst3::tresult VelmoraController::connect(vst3::IConnectionPoint* other)
-{
-    if (!other || component)
-        return vst3::kResultFalse;
-    component = other;
-    component->addRef();
-    return vst3::kResultOk;
-}
+vst3::tresult VelmoraController::connect(vst3::IConnectionPoint* other) { return links.connect(other); }
 
-vst3::tresult VelmoraController::disconnect(vst3::IConnectionPoint* other)
-{
-    if (!other || other != component)
-        return vst3::kResultFalse;
-    component->release();
-    component = nullptr;
-    return vst3::kResultOk;
-}
+vst3::tresult VelmoraController::disconnect(vst3::IConnectionPoint* other) { return links.disconnect(other); }
 
 vst3::tresult VelmoraController::notify(vst3::IMessage* message)
 {

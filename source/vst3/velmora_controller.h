@@ -11,6 +11,7 @@
 #include "vst3/com_object.h"
 #include "vst3/component_state.h"
 #include "vst3/face_parameters.h"
+#include "vst3/host_links.h"
 
 #include <array>
 
@@ -81,9 +82,8 @@ private:
 
     std::array<vst3::ParamValue, kParameterCount> values{};
     ComponentState programs;
-    vst3::FUnknown* hostContext = nullptr;
+    HostLinks links;  // the host's context, and the component when connected
     vst3::IComponentHandler* componentHandler = nullptr;
-    vst3::IConnectionPoint* component = nullptr;
     PanelView* view = nullptr;  // the last view made, while it lives
 };
 }  // namespace velmora::vst3face

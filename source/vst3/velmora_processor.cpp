@@ -56,23 +56,11 @@ vst3::tresult VelmoraProcessor::queryInterface(const vst3::TUID interfaceId, voi
     return noInterface(object);
 }
 
-vst3::tresult VelmoraProcessor::initialize(vst3::FUnknown* context)
-{
-    if (hostContext)
-        return vst3::kResultFalse;
-    hostContext = context;
-    if (hostContext)
-        hostContext->addRef();
-    return vst3::kResultOk;
-}
+vst3::tresult VelmoraProcessor::initialize(vst3::FUnknown* context) { return links.takeContext(context); }
 
 vst3::tresult VelmoraProcessor::terminate()
 {
-    if (controller)
-        disconnect(controller);
-    if (hostContext)
-        hostContext->release();
-    hostContext = nullptr;
+    links.dropAll();
     return vst3::kResultOk;
 }
 
@@ -206,22 +194,13 @@ vst3::uint32 VelmoraProcessor::getProcessContextRequirements() { return 0; }
 
 vst3::tresult VelmoraProcessor::connect(vst3::IConnectionPoint* other)
 {
-    if (!other || controller)
-        return vst3::kResultFalse;
-    controller = other;
-    controller->addRef();
-    sendStateToController();
-    return vst3::kResultOk;
+    const vst3::tresult result = links.connect(other);
+    if (result == vst3::kResultOk)
+        sendStateToController();
+    return result;
 }
 
-vst3::tresult VelmoraProcessor::disconnect(vst3::IConnectionPoint* other)
-{
-    if (!other || other != controller)
-        return vst3::kResultFalse;
-    controller->release();
-    controller = nullptr;
-    return vst3::kResultOk;
-}
+vst3::tresult VelmoraProcessor::disconnect(vst3::IConnectionPoint* other) { return links.disconnect(other); }
 
 // The controller tells the component nothing.
 vst3::tresult VelmoraProcessor::notify(vst3::IMessage*) { return vst3::kResultFalse; }
@@ -232,8 +211,9 @@ vst3::tresult VelmoraProcessor::notify(vst3::IMessage*) { return vst3::kResultFa
 void VelmoraProcessor::sendStateToController() noexcept
 {
     vst3::IHostApplication* host = nullptr;
-    if (!controller || !hostContext ||
-        hostContext->queryInterface(vst3::IHostApplication::iid.data(), reinterpret_cast<void**>(&host)) !=
+    vst3::IConnectionPoint* const controller = links.partner();
+    if (!controller || !links.context() ||
+        links.context()->queryInterface(vst3::IHostApplication::iid.data(), reinterpret_cast<void**>(&host)) !=
             vst3::kResultOk ||
         !host)
         return;

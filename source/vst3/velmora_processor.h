@@ -17,6 +17,7 @@
 #include "effect/widening_engine.h"
 #include "vst3/abi/editing.h"
 #include "vst3/com_object.h"
+#include "vst3/host_links.h"
 
 #include <atomic>
 #include <memory>
@@ -94,7 +95,6 @@ private:
     // Mono and 64-bit blocks go through these: two inputs, two outputs of maxFrames each.
     std::unique_ptr<float[]> scratch;
 
-    vst3::FUnknown* hostContext = nullptr;
-    vst3::IConnectionPoint* controller = nullptr;
+    HostLinks links;  // the host's context, and the controller when connected
 };
 }  // namespace velmora::vst3face
