@@ -43,15 +43,14 @@ TEST(ComponentCocoaUI, NamesTheFactoryInThisBundleCopyAndOnlyForAnEffectWithAnEd
     resetComponentTestEffect();
     ComponentBundle withoutEditor(hostingTestEffect());
     OpenUnit plain(withoutEditor);
-    EXPECT_EQ(propertyInfo(plain, kAudioUnitProperty_CocoaUI).status, kAudioUnitErr_InvalidProperty);
+    AudioUnitCocoaViewInfo info{};
+    EXPECT_EQ(getProperty(plain, kAudioUnitProperty_CocoaUI, info), kAudioUnitErr_InvalidProperty);
 
     // Every copy of the bundle registers a factory class of the same name.
     ComponentBundle other;
     OpenUnit otherUnit(other);
     ComponentBundle bundle;
     OpenUnit unit(bundle);
-    EXPECT_EQ(propertyInfo(unit, kAudioUnitProperty_CocoaUI).size, 16u);
-    AudioUnitCocoaViewInfo info{};
     ASSERT_EQ(getProperty(unit, kAudioUnitProperty_CocoaUI, info), noErr);
     char path[4096] = {};
     ASSERT_TRUE(CFURLGetFileSystemRepresentation(info.mCocoaAUViewBundleLocation, true, reinterpret_cast<UInt8*>(path),
