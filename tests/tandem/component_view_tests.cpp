@@ -1,8 +1,8 @@
 // The Audio Unit's Cocoa view as a host opens it: the view information names
 // this very bundle copy, the factory makes a view of the editor's size with the
 // editor open in it, the host letting go closes the editor, a view outliving
-// its component stays quiet, the effect resizes the view, and a click in the
-// view in a real X server reaches the host as a parameter event.
+// its component stays quiet, and the effect resizes the view. What the panel
+// in the view sends the host is in EditorThroughAudioUnit.
 
 #include "component_test_support.h"
 
@@ -18,10 +18,7 @@
 #include <memory>
 #include <thread>
 
-#include "auhost/event_loop.h"
-#include "auhost/unit_listeners.h"
 #include "auhost/unit_view.h"
-#include "effect/velmora_identity.h"
 #include "x11_server_test.h"
 
 namespace
@@ -126,28 +123,4 @@ TEST_F(ComponentView, HoldsTheOpenEditorAtTheEffectsSizeOneAtATimeUntilTheHostOr
     EXPECT_EQ(effect.editCloseCalls, 2) << "a view outliving its component calls nothing";
 }
 
-TEST_F(ComponentView, AClickOnThePanelReachesTheHostAsAParameterEvent)
-{
-    ComponentBundle bundle;
-    auhost::AudioUnitInstance unit(bundle.component());
-    auhost::EventCollector events;
-    events.addParameter(unit.unit(), velmora::kOnOff);
-    const AudioUnitParameterValue before = unit.parameter(velmora::kOnOff);
-    auhost::UnitView shown(unit);
-    auhost::runEventLoop(0.2);
-
-    // The on/off button at (8, 81) of the panel; the host's window is at the
-    // screen's origin.
-    click(20, 88);
-    int changes = 0;
-    for (int round = 0; round < 20 && changes == 0; ++round)
-    {
-        auhost::runEventLoop(0.05);
-        for (const auhost::CollectedEvent& heard : events.events())
-            changes += heard.event.mEventType == kAudioUnitEvent_ParameterValueChange &&
-                       heard.event.mArgument.mParameter.mParameterID == velmora::kOnOff;
-    }
-    EXPECT_EQ(changes, 1);
-    EXPECT_NE(unit.parameter(velmora::kOnOff), before) << "the click switched the effect";
-}
 }  // namespace
