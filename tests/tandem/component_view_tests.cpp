@@ -1,8 +1,8 @@
 // The Audio Unit's Cocoa view as a host opens it: the view information names
 // this very bundle copy, the factory makes a view of the editor's size with the
 // editor open in it, the host letting go closes the editor, a view outliving
-// its component stays quiet, and the effect resizes the view. What the panel
-// in the view sends the host is in EditorThroughAudioUnit.
+// its component stays quiet, and the effect resizes the view; and a knob of
+// Velmora's panel turned in the view, as the host hears it.
 
 #include "component_test_support.h"
 
@@ -18,7 +18,10 @@
 #include <memory>
 #include <thread>
 
+#include "auhost/event_loop.h"
+#include "auhost/unit_listeners.h"
 #include "auhost/unit_view.h"
+#include "effect/velmora_identity.h"
 #include "x11_server_test.h"
 
 namespace
@@ -123,4 +126,40 @@ TEST_F(ComponentView, HoldsTheOpenEditorAtTheEffectsSizeOneAtATimeUntilTheHostOr
     EXPECT_EQ(effect.editCloseCalls, 2) << "a view outliving its component calls nothing";
 }
 
+// The editor turns the loop itself after each change while it tracks the
+// mouse, so no change waits in the listener's queue for the next one to merge
+// with: each arrives with the value the unit has at that moment.
+TEST_F(ComponentView, AKnobDragArrivesAsOneValueChangePerChangeForTheVstIndexInsideItsGesture)
+{
+    ComponentBundle bundle;
+    auhost::AudioUnitInstance unit(bundle.component());
+    unit.setParameter(velmora::kSize, 30.0f);
+    auhost::EventCollector heard;
+    heard.addParameter(unit.unit(), kAUParameterListener_AnyParameter);
+    auhost::UnitView shown(unit);
+    auhost::runEventLoop(0.2);
+    heard.clear();
+
+    // 40 pixels right from the middle of the Size knob at (110, 30): 5 in the
+    // unit's range of 0..100 for every 10.
+    drag(126, 46, 166);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // the server's writes to the editor's connection
+    auhost::runEventLoop(0.2);
+    std::vector<AudioUnitEventType> types;
+    for (const auhost::CollectedEvent& event : heard.events())
+    {
+        types.push_back(event.event.mEventType);
+        EXPECT_EQ(event.event.mArgument.mParameter.mAudioUnit, unit.unit());
+        EXPECT_EQ(event.event.mArgument.mParameter.mParameterID, AudioUnitParameterID{velmora::kSize})
+            << "the Audio Unit parameter ID is the VST index";
+    }
+    EXPECT_EQ(types, (std::vector<AudioUnitEventType>{
+                         kAudioUnitEvent_BeginParameterChangeGesture, kAudioUnitEvent_ParameterValueChange,
+                         kAudioUnitEvent_ParameterValueChange, kAudioUnitEvent_ParameterValueChange,
+                         kAudioUnitEvent_ParameterValueChange, kAudioUnitEvent_EndParameterChangeGesture}));
+    ASSERT_EQ(heard.events().size(), 6u);
+    for (int step = 1; step <= 4; ++step)
+        EXPECT_NEAR(heard.events()[static_cast<size_t>(step)].value, 30.0f + step * 5.0f, 0.01f) << "step " << step;
+    EXPECT_EQ(heard.events()[4].value, unit.parameter(velmora::kSize));
+}
 }  // namespace
