@@ -95,19 +95,6 @@ TEST(Dispatcher, EditorOpcodesNeedAnEditorAndAPlaceForTheirAnswer)
     EXPECT_EQ(editor->lastKey.modifier, 0) << "an absurd modifier value is dropped";
 }
 
-TEST(Dispatcher, CloseThroughTheRecordDeletesTheEffectAndAnswersOne)
-{
-    bool destroyed = false;
-    auto* effect = new SpyEffect(nullptr, &destroyed);
-    effect->setEditor(new SpyEditor(effect));  // freed with the effect (checked by the sanitizer build)
-    EXPECT_EQ(effect->dispatcher(effClose, 0, 0, nullptr, 0.0f), 0);
-    EXPECT_FALSE(destroyed) << "the dispatcher itself never deletes";
-
-    AEffect* record = effect->getAeffect();
-    EXPECT_EQ(record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f), 1);
-    EXPECT_TRUE(destroyed);
-}
-
 TEST(HostCalls, WithoutAHostEveryCallGivesItsFallback)
 {
     SpyEffect effect(nullptr);
