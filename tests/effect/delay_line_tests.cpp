@@ -26,8 +26,7 @@ std::unique_ptr<cwaveguide> ringWith(const std::vector<std::pair<int, float>>& s
 }
 }  // namespace
 
-// The weights themselves are SignalPath.ImpulseWidthFollowsTheHermiteReadsAndTheQuadratureGains';
-// a ramp, which the cubic follows exactly, shows the neighbours' order.
+// A ramp, which the cubic follows exactly, shows the neighbours' order.
 TEST(DelayLine, ReadsAcrossTheRingEndStayInsideTheRing)
 {
     auto line = ringWith({{kRing - 2, 0.1f}, {kRing - 1, 0.2f}, {0, 0.3f}, {1, 0.4f}});
