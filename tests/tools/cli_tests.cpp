@@ -59,24 +59,20 @@ TEST_F(BundleSearchTest, BuildTreeThenVstPathThenHomeThenSystemFolders)
         << error;
 }
 
-TEST_F(BundleSearchTest, Vst3BundleIsSoughtInItsOwnFoldersAndNotTakenForTheVstOne)
+// The order is the VST search's; a build tree holding both bundles gives the
+// VST3 one to the VST3 face (RenderTool.Vst3FaceListsItsProgramsAndDescribesWhatItsProcessorHolds).
+TEST_F(BundleSearchTest, Vst3BundleIsSoughtInItsOwnFolders)
 {
     tools::BundleSearch search = tools::processBundleSearch(tools::BundleFormat::vst3);
     EXPECT_EQ(search.systemFolders, (std::vector<fs::path>{"/usr/local/lib/vst3", "/usr/lib/vst3"}));
     search.tool = folder / "build/tools/render/velmora-render";
-    search.searchPath = (folder / "scanned").string();
+    search.searchPath.clear();
     search.home = folder / "home";
-    search.systemFolders = {folder / "system"};
-    bundleIn(folder / "build");  // a VST bundle beside where the VST3 one would be
-    const std::vector<fs::path> places = {
-        bundleIn(folder / "system", "Velmora.vst3"), bundleIn(folder / "home/.vst3", "Velmora.vst3"),
-        bundleIn(folder / "scanned", "Velmora.vst3"), bundleIn(folder / "build", "Velmora.vst3")};
-    for (auto place = places.rbegin(); place != places.rend(); ++place)
-    {
-        EXPECT_EQ(found(search), place->string());
-        fs::remove_all(*place);
-    }
+    search.systemFolders = {};
+    bundleIn(folder / "home/.vst", "Velmora.vst3");  // not where VST3 bundles live
     EXPECT_TRUE(found(search).starts_with("error: no Velmora.vst3 bundle in ")) << found(search);
+    bundleIn(folder / "home/.vst3", "Velmora.vst3");
+    EXPECT_EQ(found(search), (folder / "home/.vst3/Velmora.vst3").string());
 }
 
 // A broken invariant stops the process: its report and the trace held back
