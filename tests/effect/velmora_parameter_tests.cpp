@@ -67,7 +67,6 @@ TEST_F(VelmoraTest, OnlyTheCurrentNameOfAnUntouchedProgramShowsItsNumber)
     EXPECT_EQ(programName(), "Init 3") << "renamed back to Init, the number shows again";
 }
 
-// A change staying with its program is Lv2Instance.RenamedProgramsAndTheirValuesReopenInANewInstance's.
 TEST_F(VelmoraTest, ProgramNumbersOutsideTheBankChangeNothing)
 {
     effect->setProgram(1);

@@ -37,7 +37,6 @@ protected:
     gui::FilmstripKnob* knob;
 };
 
-// A drag's rate and its one gesture are EditorInX11AtScale.ScaledWindowShowsTheArtOfItsScaleAndDragsCountInPanelUnits'.
 TEST_F(KnobTest, DiagonalDragCancels)
 {
     drag({25, 25}, {45, 45});

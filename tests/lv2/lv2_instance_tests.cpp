@@ -199,8 +199,6 @@ TEST_F(Lv2Instance, RenamedProgramsAndTheirValuesReopenInANewInstance)
     }
 }
 
-// Its sound is LilvTools.Lv2applyRendersTheSamplesOfTheVstFace's, through a
-// host that offers no features either.
 TEST_F(Lv2Instance, HostWithoutFeaturesGetsNoState)
 {
     LV2_Handle instance = instantiate(false);

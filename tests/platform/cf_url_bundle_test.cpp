@@ -54,8 +54,6 @@ protected:
     CFURLRef bundleURL = fileURL(bundlePath, true);
 };
 
-// The Info.plist's keys and the resources by name and type are what every
-// component test and the panel's image tests read through a bundle.
 TEST_F(BundleTest, ResourceNamesCannotLeaveTheResourcesFolder)
 {
     CFBundleRef bundle = CFBundleCreate(nullptr, bundleURL);

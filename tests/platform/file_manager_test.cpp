@@ -111,8 +111,6 @@ TEST_F(FileManagerTest, BadReferencesAndNamesGiveErrorCodes)
     EXPECT_EQ(FSDeleteObject(&file), fnfErr) << "a stale reference";
 }
 
-// Swapping contents through FSExchangeObjects is what the component's write
-// failure tests see: a whole open replaces a hand-placed preset file.
 TEST_F(FileManagerTest, RenamingNeverReplacesAnItemAndMovesAFolderWithWhatItHolds)
 {
     writeFile(root / "Lead.aupreset", "old content");

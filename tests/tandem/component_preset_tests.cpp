@@ -148,7 +148,6 @@ TEST(ComponentPresets, ClassInfoReadsInOtherToolsRefusesMalformedDictionariesAnd
     }
 }
 
-// The names the unit lists are RenderPresets.BankLoadsEveryProgramAndListsThem's.
 TEST(ComponentFactoryPresets, OurEffectWritesInit1ToInit8AndABrokenFileEndsTheList)
 {
     ComponentBundle bundle;

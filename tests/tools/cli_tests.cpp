@@ -59,8 +59,6 @@ TEST_F(BundleSearchTest, BuildTreeThenVstPathThenHomeThenSystemFolders)
         << error;
 }
 
-// The order is the VST search's; a build tree holding both bundles gives the
-// VST3 one to the VST3 face (RenderTool.Vst3FaceListsItsProgramsAndDescribesWhatItsProcessorHolds).
 TEST_F(BundleSearchTest, Vst3BundleIsSoughtInItsOwnFolders)
 {
     tools::BundleSearch search = tools::processBundleSearch(tools::BundleFormat::vst3);
@@ -76,8 +74,7 @@ TEST_F(BundleSearchTest, Vst3BundleIsSoughtInItsOwnFolders)
 }
 
 // A broken invariant stops the process: its report and the trace held back
-// before it must reach the terminal. (What a run shows of the trace is in
-// RenderTool.AudioUnitFaceTracesOnlyWhenAskedAndVerboseNamesTheBundle.)
+// before it must reach the terminal.
 TEST(ComponentTraceTest, AnAbortShowsTheTraceHeldBack)
 {
     EXPECT_DEATH(
