@@ -1,108 +1,91 @@
-// Finding, opening and talking to a unit: components, properties, parameters
-// and what the host hears back.
+// The host library against the platform tests' component, in what the
+// velmora-auhost runs (auhost_tool_tests) and the faces rendered through
+// Velmora's component do not show: instances closing with their owner, the
+// host's transport as the unit hears it, and the renderer taking its
+// callback back.
 #include "auhost/au_error.h"
 #include "auhost/component_bundle.h"
-#include "auhost/event_loop.h"
-#include "auhost/unit_listeners.h"
-#include "auhost_test_support.h"
+#include "auhost/unit_renderer.h"
+#include "test_component.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
 
 namespace
 {
 using namespace auhost;
-using namespace auhosttest;
 
-TEST(AUHostComponents, BundleComponentsAreFoundByCodeAndInstancesCloseWithTheirOwner)
+const std::string kBundle = std::filesystem::path(TEST_COMPONENT_EXECUTABLE_DIR).parent_path().parent_path();
+
+// The bundle's effect, registered on first use; its music device is left out by type.
+Component testEffect()
+{
+    static const bool registered = (registerComponentBundle(kBundle), true);
+    const std::vector<ComponentEntry> effects = findComponents({kAudioUnitType_Effect, 0, 0, 0, 0});
+    return registered && effects.size() == 1 ? effects.front().component : nullptr;
+}
+
+TestComponentStorage& seenBy(const AudioUnitInstance& unit)
+{
+    return *reinterpret_cast<TestComponentStorage*>(GetComponentInstanceStorage(unit.unit()));
+}
+
+TEST(AUHostComponents, RegisteringAgainAddsNothingAndAnInstanceClosesWithItsOwner)
 {
     ASSERT_NE(testEffect(), nullptr);
-    EXPECT_NO_THROW(registerComponentBundle(testComponentBundle())) << "registering again is harmless";
-    const std::vector<ComponentEntry> byMaker = findComponents({0, 0, code("Exmp"), 0, 0});
-    ASSERT_EQ(byMaker.size(), 2u);
-    EXPECT_EQ(byMaker[0].component, testEffect());
-    EXPECT_EQ(byMaker[0].name, "Example: Test Effect");
-    EXPECT_EQ(fourCharacterCode(byMaker[0].description.componentType), "aufx");
-    EXPECT_EQ(fourCharacterCode(byMaker[1].description.componentSubType), "TsRf");
-    EXPECT_TRUE(findComponents({kAudioUnitType_Effect, code("TsRf"), 0, 0, 0}).empty());
-
+    EXPECT_NO_THROW(registerComponentBundle(kBundle));
+    EXPECT_EQ(findComponents({kAudioUnitType_Effect, 0, 0, 0, 0}).size(), 1u);
     AudioUnit closed = nullptr;
     {
         const AudioUnitInstance unit(testEffect());
         closed = unit.unit();
-        EXPECT_EQ(unit.version(), 0x00010203);
     }
-    EXPECT_EQ(AudioUnitInitialize(closed), badComponentInstance) << "the instance closed with its owner";
-
-    EXPECT_EQ(statusOf([] { AudioUnitInstance refused(refusingComponent()); }), -32767);
-    EXPECT_EQ(statusOf([] { registerComponentBundle("/nonexistent/Missing.bundle"); }), fnfErr);
+    EXPECT_EQ(AudioUnitInitialize(closed), badComponentInstance);
 }
 
-TEST(AUHostProperties, FormatsParametersAndInfosRoundTripThroughTheUnit)
+TEST(AUHostRendering, TransportGivesTheUnitTempoBeatAndSampleTimeAndTheRendererTakesItsCallbackBack)
 {
     AudioUnitInstance unit(testEffect());
-    unit.setStreamFormat(kAudioUnitScope_Input, 0, 1, 48000.0);
-    const AudioStreamBasicDescription format = unit.streamFormat(kAudioUnitScope_Output, 0);
-    EXPECT_EQ(format.mChannelsPerFrame, 1u);
-    EXPECT_EQ(format.mSampleRate, 48000.0);
-    EXPECT_TRUE(format.mFormatFlags & kAudioFormatFlagIsNonInterleaved);
-    EXPECT_EQ(statusOf([&] { unit.setStreamFormat(kAudioUnitScope_Input, 0, 3, 48000.0); }),
-              kAudioUnitErr_FormatNotSupported);
-    EXPECT_EQ(unit.elementCount(kAudioUnitScope_Input), 1u);
-    EXPECT_EQ(unit.elementCount(kAudioUnitScope_Global), 0u);
-    const std::vector<AUChannelInfo> channels = unit.supportedChannels();
-    ASSERT_EQ(channels.size(), 2u) << "the list is as long as the unit's size says";
-    EXPECT_EQ(channels[1].inChannels, 2);
-
-    EXPECT_EQ(unit.parameterList(), (std::vector<AudioUnitParameterID>{0, 1, 2, 3}));
-    const ParameterDescription gain = unit.parameterInfo(2);
-    EXPECT_EQ(gain.name, "Gain");
-    EXPECT_EQ(gain.maxValue, 4.0f);
-    EXPECT_EQ(gain.defaultValue, 1.0f);
-    AudioUnitParameterEvent event{};
-    event.parameter = 1;
-    event.eventType = kParameterEvent_Immediate;
-    event.eventValues.immediate.value = 2.5f;
-    unit.scheduleParameters({event});
-    EXPECT_EQ(unit.parameter(1), 2.5f);
-    EXPECT_EQ(statusOf([&] { unit.setParameter(9, 1.0f); }), kAudioUnitErr_InvalidParameter);
-    EXPECT_EQ(statusOf([&] { unit.parameterInfo(9); }), kAudioUnitErr_InvalidParameter);
-}
-
-TEST(AUHostListeners, PropertyListenersHearTheirPropertyUntilTheyAreGone)
-{
-    AudioUnitInstance unit(testEffect());
+    HostTransport transport(48000.0, 90.0);
     {
-        const PropertyListener slices(unit.unit(), kAudioUnitProperty_MaximumFramesPerSlice);
-        const PropertyListener formats(unit.unit(), kAudioUnitProperty_StreamFormat);
-        unit.setMaximumFramesPerSlice(2048);
-        unit.setMaximumFramesPerSlice(2048);
-        ASSERT_EQ(slices.changes().size(), 1u);
-        EXPECT_EQ(slices.changes()[0].id, static_cast<AudioUnitPropertyID>(kAudioUnitProperty_MaximumFramesPerSlice));
-        EXPECT_EQ(slices.changes()[0].scope, static_cast<AudioUnitScope>(kAudioUnitScope_Global));
-        EXPECT_TRUE(formats.changes().empty());
-        EXPECT_EQ(seenBy(unit).listenerCount, 2);
+        UnitRenderer renderer({&unit}, {2, 48000.0, 480}, &transport);
+        std::vector<float> silence(1440);
+        const float* input[] = {silence.data(), silence.data()};
+        std::vector<float> left(1440), right(1440);
+        float* output[] = {left.data(), right.data()};
+        renderer.render(input, output, 1440);
     }
-    EXPECT_EQ(seenBy(unit).listenerCount, 0) << "each listener removed itself with its own user data";
-}
+    EXPECT_EQ(seenBy(unit).inputCallback.inputProc, nullptr) << "no callback into a renderer that is gone";
+    const TestComponentTransport& seen = seenBy(unit).transport;
+    EXPECT_EQ(seen.sampleInTimeLine, 960.0) << "the start of the last slice";
+    EXPECT_EQ(seen.tempo, 90.0);
+    EXPECT_DOUBLE_EQ(seen.beat, 960.0 / 48000.0 * 90.0 / 60.0);
+    EXPECT_TRUE(seen.playing);
 
-TEST(AUHostListeners, CollectedEventsArriveWhileTheEventLoopRuns)
-{
-    AudioUnitInstance unit(testEffect());
-    EventCollector collector;
-    collector.addProperty(unit.unit(), kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0);
-    collector.addParameter(unit.unit(), kAUParameterListener_AnyParameter);
-    unit.setMaximumFramesPerSlice(100);  // posted by the unit, which has no property listener
-    unit.setParameter(2, 3.0f);
-    const AudioUnitParameter gain = {unit.unit(), 2, kAudioUnitScope_Global, 0};
-    ASSERT_EQ(AUParameterListenerNotify(nullptr, nullptr, &gain), noErr);  // as the unit's editor would
-    EXPECT_TRUE(collector.events().empty()) << "nothing is delivered before the loop runs";
+    HostTransport bars(48000.0, 120.0);  // 24000 frames a beat
+    bars.advance(180000);                // seven and a half beats
+    const HostCallbackInfo callbacks = bars.callbacks();
+    UInt32 toNextBeat = 0, denominator = 0;
+    Float32 numerator = 0;
+    Float64 downBeat = -1;
+    ASSERT_EQ(
+        callbacks.musicalTimeLocationProc(callbacks.hostUserData, &toNextBeat, &numerator, &denominator, &downBeat),
+        noErr);
+    EXPECT_EQ(toNextBeat, 12000u);
+    EXPECT_EQ(downBeat, 4.0) << "the bar that started on beat four";
+    EXPECT_EQ(numerator, 4.0f);
+    EXPECT_EQ(denominator, 4u);
 
-    runEventLoop(0.05);
-    ASSERT_EQ(collector.events().size(), 2u);
-    EXPECT_EQ(collector.events()[0].event.mEventType, static_cast<AudioUnitEventType>(kAudioUnitEvent_PropertyChange));
-    EXPECT_EQ(collector.events()[0].event.mArgument.mProperty.mPropertyID,
-              static_cast<AudioUnitPropertyID>(kAudioUnitProperty_MaximumFramesPerSlice));
-    EXPECT_EQ(collector.events()[1].event.mArgument.mParameter.mParameterID, 2u);
-    EXPECT_EQ(collector.events()[1].value, 3.0f) << "read from the unit at delivery";
+    try
+    {
+        UnitRenderer noSlices({&unit}, {2, 44100.0, 0});
+        ADD_FAILURE() << "a slice of no frames was taken";
+    }
+    catch (const AUHostError& failure)
+    {
+        EXPECT_EQ(failure.status(), paramErr);
+    }
 }
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "editor/toolkit_editor.h"
 #include "effect/velmora_identity.h"
+#include "effect/velmora_parameters.h"
 #include "gui/bitmap.h"
 #include "gui/control.h"
 #include "gui/frame.h"
@@ -79,6 +80,9 @@ TEST_F(PanelThroughRecord, ControlsShowEffectValuesWhenOpenedAndWhileOpen)
     set(velmora::kSize, 0.2f);
     ASSERT_EQ(dispatch(effEditOpen), 1);
     EXPECT_FLOAT_EQ(shown(velmora::kSize), 0.2f);
+    for (VstInt32 knob : {velmora::kSize, velmora::kDryWet})
+        EXPECT_EQ(control(knob)->getDefaultValue(), velmora::kParameters[static_cast<std::size_t>(knob)].defaultValue)
+            << "a Control-click puts the knob back to its parameter's default";
     set(velmora::kOnOff, 0.3f);
     EXPECT_FLOAT_EQ(shown(velmora::kOnOff), 1.0f) << "a host change moves the open control; non-zero shows as on";
     set(3, 0.5f);  // no such parameter: nothing breaks

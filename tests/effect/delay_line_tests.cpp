@@ -24,22 +24,15 @@ std::unique_ptr<cwaveguide> ringWith(const std::vector<std::pair<int, float>>& s
         line->write(value);
     return line;
 }
-
-// Catmull-Rom through x0 (f = 0) and x1 (f = 1), written out independently.
-double catmullRom(double xm1, double x0, double x1, double x2, double f)
-{
-    return x0 + 0.5 * f * (x1 - xm1) + f * f * (xm1 - 2.5 * x0 + 2.0 * x1 - 0.5 * x2) +
-           f * f * f * (1.5 * (x0 - x1) + 0.5 * (x2 - xm1));
-}
 }  // namespace
 
+// A ramp, which the cubic follows exactly, shows the neighbours' order.
 TEST(DelayLine, ReadsAcrossTheRingEndStayInsideTheRing)
 {
-    auto line = ringWith({{kRing - 2, 0.3f}, {kRing - 1, -0.7f}, {0, 0.9f}, {1, 0.2f}});
+    auto line = ringWith({{kRing - 2, 0.1f}, {kRing - 1, 0.2f}, {0, 0.3f}, {1, 0.4f}});
     ASSERT_EQ(line->getWriteIndex(), 0) << "the write position wraps after 1048576 samples";
     line->setDelay(0.75);  // read position 1048575.25
-    EXPECT_NEAR(line->readHermite(), catmullRom(0.3, -0.7, 0.9, 0.2, 0.25), 1e-6)
-        << "neighbours are slots 1048574, 1048575, 0 and 1 at f = 0.25";
+    EXPECT_NEAR(line->readHermite(), 0.225, 1e-6) << "neighbours are slots 1048574, 1048575, 0 and 1 at f = 0.25";
 
     line = ringWith({{kRing - 1, 1.0f}, {0, 3.0f}});
     line->setDelay(1e-9);  // position 1048575.999999999 rounds to 1048576.0f: f = 1

@@ -67,18 +67,12 @@ TEST_F(VelmoraTest, OnlyTheCurrentNameOfAnUntouchedProgramShowsItsNumber)
     EXPECT_EQ(programName(), "Init 3") << "renamed back to Init, the number shows again";
 }
 
-TEST_F(VelmoraTest, ParameterChangeStaysWithItsProgram)
+TEST_F(VelmoraTest, ProgramNumbersOutsideTheBankChangeNothing)
 {
     effect->setProgram(1);
-    effect->setParameter(velmora::kSize, 0.8f);
-    effect->setProgram(4);
-    EXPECT_EQ(effect->getParameter(velmora::kSize), 0.5f) << "program 4 keeps its own Size";
-    effect->setProgram(1);
-    EXPECT_EQ(effect->getParameter(velmora::kSize), 0.8f) << "program 1 brings back the changed Size";
-
     effect->setProgram(8);
     effect->setProgram(-1);
-    EXPECT_EQ(effect->getProgram(), 1) << "program numbers outside 0..7 change nothing";
+    EXPECT_EQ(effect->getProgram(), 1);
 }
 
 TEST_F(VelmoraTest, OnOffReadsBackAsAnExactFlagAndTextsStayInTheirRoom)

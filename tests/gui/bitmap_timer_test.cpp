@@ -74,24 +74,6 @@ TEST_F(BundleTest, NumberedImagesLoadByPaddedNameAndBadOnesLeaveAnEmptyBitmap)
     EXPECT_FALSE(gui::Bitmap(128).isLoaded()) << "no bundle, no image";
 }
 
-// Every instance of the effect builds its own panel: the pixels are decoded
-// once, and a file changed after the last bitmap has gone is read afresh.
-TEST_F(BundleTest, BitmapsOfOneFileShareOneDecodedImageUntilTheLastGoes)
-{
-    writePng("bmp00128.png", 30, 20);
-    {
-        gui::Bitmap second(128);
-        {
-            gui::Bitmap first(128);
-            EXPECT_EQ(first.getSurface(), second.getSurface()) << "decoded once for both";
-            writePng("bmp00128.png", 40, 20);
-            EXPECT_EQ(gui::Bitmap(128).getWidth(), 30.0) << "a third bitmap meanwhile shares the decoded image";
-        }
-        EXPECT_EQ(cairo_image_surface_get_width(second.getSurface()), 30) << "the first going leaves it to the second";
-    }
-    EXPECT_EQ(gui::Bitmap(128).getWidth(), 40.0) << "released with the last bitmap, then decoded again";
-}
-
 gui::Bitmap* gBitmapClosedAtExit = nullptr;
 
 // A host may close an effect from its own static teardown, after the first

@@ -37,13 +37,8 @@ protected:
     gui::FilmstripKnob* knob;
 };
 
-TEST_F(KnobTest, DragOfHalfTheRangeFromMiddleReachesTopAndDiagonalCancels)
+TEST_F(KnobTest, DiagonalDragCancels)
 {
-    drag({25, 25}, {125, 25});
-    EXPECT_NEAR(knob->getValue(), 1.0f, 1e-6) << "100 pixels right at 0.005 per pixel from 0.5";
-    EXPECT_EQ(editor.events, (std::vector<std::string>{"begin 1", "end 1"})) << "one gesture, bracketed once";
-
-    knob->setValue(0.5f);
     drag({25, 25}, {45, 45});
     EXPECT_NEAR(knob->getValue(), 0.5f, 1e-6) << "20 right plus 20 down adds up to nothing";
 }
@@ -90,8 +85,6 @@ TEST_F(KnobTest, WheelKeysAndValuesStayInRange)
     knob->setValue(-0.2f);
     EXPECT_FLOAT_EQ(knob->getValue(), 0.0f) << "a value below the range is limited";
     EXPECT_EQ(knob->onMouseDown({10, 10}, gui::kRButton), gui::kMouseEventNotHandled);
-    knob->setMouseEnabled(false);
-    EXPECT_FALSE(knob->onWheel({10, 10}, 1.0f, 0)) << "a disabled knob ignores the wheel";
 }
 
 TEST_F(KnobTest, DefaultValueClickSetsDefaultOnceAndAlwaysBracketsTheClick)

@@ -1,5 +1,5 @@
 #pragma once
-// Listener and editor that write down what reaches them ("changed 1 0.5", "over 1", "begin 1").
+// Listener and editor that write down what reaches them ("changed 1 0.5", "begin 1").
 
 #include <cstdio>
 #include <string>
@@ -19,8 +19,6 @@ public:
         std::snprintf(line, sizeof line, "changed %d %.4g", control->getTag(), control->getValue());
         events.push_back(line);
     }
-    void MouseOver(gui::Control* control) override { events.push_back("over " + std::to_string(control->getTag())); }
-    void MouseExit(gui::Control* control) override { events.push_back("exit " + std::to_string(control->getTag())); }
     std::int32_t controlModifierClicked(gui::Control* control, gui::ButtonState) override
     {
         events.push_back("modifier " + std::to_string(control->getTag()));

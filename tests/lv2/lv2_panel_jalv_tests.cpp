@@ -14,10 +14,10 @@
 #include <X11/Xutil.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -107,20 +107,12 @@ protected:
     // a host elsewhere, with the test's own server, plug-ins and `extra`.
     static std::vector<std::string> environment(const std::vector<std::string>& extra)
     {
-        static const char* const kReplaced[] = {"DISPLAY=",
-                                                "GDK_SCALE=",
-                                                "GDK_DPI_SCALE=",
-                                                "QT_SCALE_FACTOR=",
-                                                "QT_SCREEN_SCALE_FACTORS=",
-                                                "QT_AUTO_SCREEN_SCALE_FACTOR=",
-                                                "QT_ENABLE_HIGHDPI_SCALING=",
-                                                "VELMORA_UI_SCALE=",
-                                                "LV2_PATH=",
-                                                "JACK_DEFAULT_SERVER="};
+        static const std::string kReplaced = " DISPLAY GDK_SCALE GDK_DPI_SCALE QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS "
+                                             "QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING VELMORA_UI_SCALE "
+                                             "LV2_PATH JACK_DEFAULT_SERVER ";
         std::vector<std::string> variables;
         for (char** variable = environ; *variable; ++variable)
-            if (std::none_of(std::begin(kReplaced), std::end(kReplaced),
-                             [&](const char* prefix) { return std::string_view(*variable).starts_with(prefix); }))
+            if (kReplaced.find(" " + std::string(*variable, std::strcspn(*variable, "=")) + " ") == std::string::npos)
                 variables.emplace_back(*variable);
         variables.insert(variables.end(),
                          {"DISPLAY=" + server->name(), "JACK_DEFAULT_SERVER=" + jackServer, "JACK_NO_START_SERVER=1",
@@ -184,42 +176,35 @@ protected:
         return images;
     }
 
+    // The window's WM_CLASS name, empty for one that no toolkit made.
+    std::string className(Window window) const
+    {
+        XClassHint hint{};
+        if (!XGetClassHint(display, window, &hint))
+            return "";
+        const std::string name = hint.res_name;
+        XFree(hint.res_name);
+        XFree(hint.res_class);
+        return name;
+    }
+
     // The panel's window in jalv's, and the plug-in area it was given: the one
-    // window there that no toolkit made (no WM_CLASS), none inside it.
+    // window there that no toolkit made, none inside it.
     std::pair<Window, Window> findPanel(const char* windowClass)
     {
         std::function<Window(Window)> unnamedLeaf = [&](Window window) -> Window {
             const std::vector<Window> children = childWindows(window);
-            XWindowAttributes attributes{};
-            XClassHint hint{};
-            if (children.empty())
-            {
-                const bool named = XGetClassHint(display, window, &hint) != 0;
-                if (named)
-                {
-                    XFree(hint.res_name);
-                    XFree(hint.res_class);
-                }
-                return !named && XGetWindowAttributes(display, window, &attributes) &&
-                               attributes.c_class == InputOutput && attributes.map_state == IsViewable &&
-                               attributes.width > 1
-                           ? window
-                           : 0;
-            }
             for (const Window child : children)
                 if (const Window found = unnamedLeaf(child))
                     return found;
-            return 0;
+            XWindowAttributes attributes{};
+            const bool shown = XGetWindowAttributes(display, window, &attributes) &&
+                               attributes.c_class == InputOutput && attributes.map_state == IsViewable &&
+                               attributes.width > 1;
+            return children.empty() && className(window).empty() && shown ? window : 0;
         };
         for (const Window topLevel : childWindows(DefaultRootWindow(display)))
-        {
-            XClassHint hint{};
-            if (!XGetClassHint(display, topLevel, &hint))
-                continue;
-            const bool jalvs = std::string_view(hint.res_name) == windowClass;
-            XFree(hint.res_name);
-            XFree(hint.res_class);
-            if (const Window panel = jalvs ? unnamedLeaf(topLevel) : 0)
+            if (const Window panel = className(topLevel) == windowClass ? unnamedLeaf(topLevel) : 0)
             {
                 Window root = 0, area = 0, *children = nullptr;
                 unsigned int count = 0;
@@ -228,7 +213,6 @@ protected:
                     XFree(children);
                 return {panel, area};
             }
-        }
         return {0, 0};
     }
 

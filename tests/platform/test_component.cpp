@@ -58,22 +58,6 @@ ComponentResult openOrClose(ComponentParameters* params, Handle storage)
     return noErr;
 }
 
-void propertyChanged(TestComponentStorage& unit, AudioUnitPropertyID id, AudioUnitScope scope)
-{
-    for (int index = 0; index < unit.listenerCount; ++index)
-    {
-        if (unit.listeners[index].id == id)
-            unit.listeners[index].proc(unit.listeners[index].refCon, unit.self, id, scope, 0);
-    }
-    if (unit.listenerCount == 0)
-    {
-        AudioUnitEvent event{};
-        event.mEventType = kAudioUnitEvent_PropertyChange;
-        event.mArgument.mProperty = {unit.self, id, scope, 0};
-        AUEventListenerNotify(nullptr, nullptr, &event);
-    }
-}
-
 bool isBusScope(AudioUnitScope scope) { return scope == kAudioUnitScope_Input || scope == kAudioUnitScope_Output; }
 
 // Both buses are element 0 of their scope.
@@ -162,24 +146,21 @@ void fillProperty(const TestComponentStorage& unit, AudioUnitPropertyID id, Audi
     }
 }
 
-OSStatus setStreamFormat(TestComponentStorage& unit, AudioUnitScope scope, const AudioStreamBasicDescription& format)
+OSStatus setStreamFormat(TestComponentStorage& unit, const AudioStreamBasicDescription& format)
 {
     const UInt32 required = kAudioFormatFlagIsFloat | kAudioFormatFlagIsNonInterleaved;
     if (format.mFormatID != kAudioFormatLinearPCM || (format.mFormatFlags & required) != required ||
         format.mBitsPerChannel != 32 || format.mBytesPerFrame != 4 || format.mChannelsPerFrame < 1 ||
         format.mChannelsPerFrame > 2)
         return kAudioUnitErr_FormatNotSupported;
-    const bool changed = format.mChannelsPerFrame != unit.channels || format.mSampleRate != unit.sampleRate;
     unit.channels = format.mChannelsPerFrame;
     unit.sampleRate = format.mSampleRate;
-    if (changed)
-        propertyChanged(unit, kAudioUnitProperty_StreamFormat, scope);
     return noErr;
 }
 
 // `expected` and `writable` as propertyInfo answered for the address.
-OSStatus setProperty(TestComponentStorage& unit, AudioUnitPropertyID id, AudioUnitScope scope, const void* data,
-                     UInt32 size, UInt32 expected, bool writable)
+OSStatus setProperty(TestComponentStorage& unit, AudioUnitPropertyID id, const void* data, UInt32 size, UInt32 expected,
+                     bool writable)
 {
     if (!writable)
         return kAudioUnitErr_InvalidProperty;
@@ -192,11 +173,7 @@ OSStatus setProperty(TestComponentStorage& unit, AudioUnitPropertyID id, AudioUn
         const UInt32 frames = *static_cast<const UInt32*>(data);
         if (frames == 0 || frames > kTestComponentCapacity)
             return kAudioUnitErr_InvalidPropertyValue;
-        if (frames != unit.maxFramesPerSlice)
-        {
-            unit.maxFramesPerSlice = frames;
-            propertyChanged(unit, id, kAudioUnitScope_Global);
-        }
+        unit.maxFramesPerSlice = frames;
         return noErr;
     }
     case kAudioUnitProperty_HostCallbacks:
@@ -204,7 +181,7 @@ OSStatus setProperty(TestComponentStorage& unit, AudioUnitPropertyID id, AudioUn
         std::memcpy(&unit.hostCallbacks, data, std::min<UInt32>(size, sizeof unit.hostCallbacks));
         return noErr;
     case kAudioUnitProperty_StreamFormat:
-        return setStreamFormat(unit, scope, *static_cast<const AudioStreamBasicDescription*>(data));
+        return setStreamFormat(unit, *static_cast<const AudioStreamBasicDescription*>(data));
     case kAudioUnitProperty_SetRenderCallback:
         unit.inputCallback = *static_cast<const AURenderCallbackStruct*>(data);
         unit.connection = {};
@@ -227,7 +204,7 @@ ComponentResult propertyCall(TestComponentStorage& unit, const ComponentParamete
     if (status != noErr)
         return status == kNotModelled ? noErr : status;
     if (params->what == kAudioUnitSetPropertySelect)
-        return setProperty(unit, id, scope, ARGUMENT(const void*, 3), ARGUMENT(UInt32, 4), size, writable);
+        return setProperty(unit, id, ARGUMENT(const void*, 3), ARGUMENT(UInt32, 4), size, writable);
     if (params->what == kAudioUnitGetPropertyInfoSelect)
     {
         if (auto* outSize = ARGUMENT(UInt32*, 3))
@@ -259,40 +236,6 @@ ComponentResult parameterCall(TestComponentStorage& unit, const ComponentParamet
         *ARGUMENT(AudioUnitParameterValue*, 3) = unit.parameters[id];
     else
         unit.parameters[id] = ARGUMENT(AudioUnitParameterValue, 3);
-    return noErr;
-}
-
-ComponentResult scheduleParameters(TestComponentStorage& unit, const AudioUnitParameterEvent* events, UInt32 count)
-{
-    for (UInt32 index = 0; index < count; ++index)
-    {
-        const AudioUnitParameterEvent& event = events[index];
-        if (event.scope != kAudioUnitScope_Global)
-            return kAudioUnitErr_InvalidScope;
-        if (event.parameter >= kTestComponentParameters)
-            return kAudioUnitErr_InvalidParameter;
-        if (event.eventType == kParameterEvent_Immediate)
-            unit.parameters[event.parameter] = event.eventValues.immediate.value;
-    }
-    return noErr;
-}
-
-ComponentResult listenerCall(TestComponentStorage& unit, const ComponentParameters* params)
-{
-    const TestComponentListener listener = {ARGUMENT(AudioUnitPropertyID, 0),
-                                            ARGUMENT(AudioUnitPropertyListenerProc, 1), ARGUMENT(void*, 2)};
-    if (params->what == kAudioUnitAddPropertyListenerSelect)
-    {
-        if (unit.listenerCount == kTestComponentListeners)
-            return memFullErr;
-        unit.listeners[unit.listenerCount++] = listener;
-        return noErr;
-    }
-    TestComponentListener* const end = std::remove_if(
-        unit.listeners, unit.listeners + unit.listenerCount, [&](const TestComponentListener& entry) {
-            return entry.id == listener.id && entry.proc == listener.proc && entry.refCon == listener.refCon;
-        });
-    unit.listenerCount = static_cast<int>(end - unit.listeners);
     return noErr;
 }
 
@@ -355,9 +298,6 @@ ComponentResult render(TestComponentStorage& unit, const AudioTimeStamp* stamp, 
         std::transform(samples, samples + frames, static_cast<float*>(ioData->mBuffers[channel].mData),
                        [gain = unit.parameters[kGain]](float sample) { return sample * gain; });
     }
-    unit.lastSampleTime = stamp->mSampleTime;
-    unit.largestSlice = std::max(unit.largestSlice, frames);
-    ++unit.runs;
     return noErr;
 }
 
@@ -366,17 +306,13 @@ ComponentResult effectCall(TestComponentStorage& unit, const ComponentParameters
     switch (params->what)
     {
     case kAudioUnitInitializeSelect:
-    case kAudioUnitUninitializeSelect: unit.initialized = params->what == kAudioUnitInitializeSelect; return noErr;
+    case kAudioUnitUninitializeSelect:
     case kAudioUnitResetSelect: return noErr;
     case kAudioUnitGetPropertyInfoSelect:
     case kAudioUnitGetPropertySelect:
     case kAudioUnitSetPropertySelect: return propertyCall(unit, params);
     case kAudioUnitGetParameterSelect:
     case kAudioUnitSetParameterSelect: return parameterCall(unit, params);
-    case kAudioUnitScheduleParametersSelect:
-        return scheduleParameters(unit, ARGUMENT(const AudioUnitParameterEvent*, 0), ARGUMENT(UInt32, 1));
-    case kAudioUnitAddPropertyListenerSelect:
-    case kAudioUnitRemovePropertyListenerWithUserDataSelect: return listenerCall(unit, params);
     case kAudioUnitRenderSelect:
         return render(unit, ARGUMENT(const AudioTimeStamp*, 1), ARGUMENT(UInt32, 2), ARGUMENT(UInt32, 3),
                       ARGUMENT(AudioBufferList*, 4));

@@ -22,14 +22,6 @@ struct TestComponentLog
 
 constexpr UInt32 kTestComponentCapacity = 4096;  // frames each channel buffer holds
 constexpr UInt32 kTestComponentParameters = 4;   // IDs 0..3; ID 2 is the gain
-constexpr int kTestComponentListeners = 8;
-
-struct TestComponentListener
-{
-    AudioUnitPropertyID id;
-    AudioUnitPropertyListenerProc proc;
-    void* refCon;
-};
 
 // What the host at the other end of the transport callbacks told the unit
 // during its latest run.
@@ -49,17 +41,10 @@ struct TestComponentStorage
     UInt32 channels = 2;  // of both buses
     Float64 sampleRate = 44100.0;
     UInt32 maxFramesPerSlice = 1024;
-    bool initialized;
     AURenderCallbackStruct inputCallback;
     AudioUnitConnection connection;
     HostCallbackInfo hostCallbacks;
     AudioUnitParameterValue parameters[kTestComponentParameters] = {0.0f, 0.5f, 1.0f, 1.5f};
-    TestComponentListener listeners[kTestComponentListeners];
-    int listenerCount;
-    // What rendering saw: runs of the effect, their time stamps and sizes.
-    int runs;
-    Float64 lastSampleTime;
-    UInt32 largestSlice;
-    TestComponentTransport transport;
+    TestComponentTransport transport;  // as the latest render read it
     float buffers[2][kTestComponentCapacity];
 };

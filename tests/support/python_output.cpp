@@ -1,34 +1,27 @@
 #include "support/python_output.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <unistd.h>
 
 namespace testsupport
 {
+std::string shellQuoted(const std::string& text)
+{
+    std::string result = "'";
+    for (char character : text)
+        result += character == '\'' ? std::string("'\\''") : std::string(1, character);
+    return result + "'";
+}
+
 std::string pythonOutput(const std::string& program, const std::filesystem::path& argument)
 {
-    std::string script = (std::filesystem::temp_directory_path() / "velmora-python-XXXXXX").string();
-    const int descriptor = mkstemp(script.data());
-    if (descriptor < 0)
-        return "<failed>";
-    const bool written = write(descriptor, program.data(), program.size()) == static_cast<ssize_t>(program.size());
-    close(descriptor);
-    std::string command = "python3 '" + script + "'";
+    std::string command = "python3 -c " + shellQuoted(program);
     if (!argument.empty())
-        command += " '" + argument.string() + "'";
-    FILE* pipe = written ? popen(command.c_str(), "r") : nullptr;
+        command += " " + shellQuoted(argument.string());
+    FILE* pipe = popen(command.c_str(), "r");
     std::string output;
     char buffer[4096];
-    while (pipe)
-    {
-        const size_t count = std::fread(buffer, 1, sizeof buffer, pipe);
-        if (count == 0)
-            break;
+    for (std::size_t count; pipe && (count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
         output.append(buffer, count);
-    }
-    const bool succeeded = pipe && pclose(pipe) == 0;
-    std::filesystem::remove(script);
-    return succeeded ? output : "<failed>";
+    return pipe && pclose(pipe) == 0 ? output : "<failed>";
 }
 }  // namespace testsupport

@@ -15,7 +15,7 @@ public:
     {
         bytes = {static_cast<unsigned char>(msbFirst), 0, 0, 0};
         card(7, 4);  // serial
-        card(0, 4);  // count, filled as settings are added
+        card(0, 4);  // count, kept as settings are added
     }
     XSettingsBytes& integer(const std::string& name, std::int32_t value)
     {
@@ -41,9 +41,7 @@ public:
 private:
     void header(unsigned char type, const std::string& name)
     {
-        ++count;
-        const std::vector<unsigned char> counted = encoded(count, 4);
-        std::copy(counted.begin(), counted.end(), bytes.begin() + 8);
+        card(++count, 4, 8);
         bytes.insert(bytes.end(), {type, 0});
         card(static_cast<std::uint32_t>(name.size()), 2);
         padded(name);
@@ -54,17 +52,13 @@ private:
         bytes.insert(bytes.end(), text.begin(), text.end());
         bytes.insert(bytes.end(), (4 - text.size() % 4) % 4, 0);
     }
-    void card(std::uint32_t value, std::size_t size)
+    // `size` bytes of value at offset `at`, appended by default.
+    void card(std::uint32_t value, std::size_t size, std::size_t at = SIZE_MAX)
     {
-        const std::vector<unsigned char> encoding = encoded(value, size);
-        bytes.insert(bytes.end(), encoding.begin(), encoding.end());
-    }
-    std::vector<unsigned char> encoded(std::uint32_t value, std::size_t size) const
-    {
-        std::vector<unsigned char> encoding(size);
+        if (at == SIZE_MAX)
+            bytes.resize((at = bytes.size()) + size);
         for (std::size_t index = 0; index < size; ++index)
-            encoding[msbFirst ? size - 1 - index : index] = static_cast<unsigned char>(value >> (8 * index));
-        return encoding;
+            bytes[at + (msbFirst ? size - 1 - index : index)] = static_cast<unsigned char>(value >> (8 * index));
     }
 
     bool msbFirst;

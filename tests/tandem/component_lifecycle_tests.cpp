@@ -1,6 +1,10 @@
 // Opening and closing the component, its configuration, the component
-// selectors and the parameter calls.
+// selectors and the parameter calls; what the hosted effect hears from the
+// component when it calls its host, and the parameter events its own changes
+// become.
 
+#include "auhost/event_loop.h"
+#include "auhost/unit_listeners.h"
 #include "component_test_support.h"
 
 #include <Carbon/Carbon.h>
@@ -8,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <vector>
 
 namespace
 {
@@ -25,9 +31,6 @@ TEST(ComponentLifecycle, SelectorsInitializeOnceAndClosingRemovesTheIdleTimerAnd
         EXPECT_EQ(ComponentFunctionImplemented(unit, kAudioUnitRemovePropertyListenerSelect), 0);
         EXPECT_EQ(ComponentFunctionImplemented(unit, 12), 0);
         EXPECT_EQ(GetComponentVersion(unit), 65536) << "the version of the bundle's AudioComponents entry";
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(AudioUnitReset(unit, kAudioUnitScope_Input, 0), kAudioUnitErr_InvalidScope);
-        testing::internal::GetCapturedStderr();
 
         EXPECT_EQ(AudioUnitUninitialize(unit), noErr) << "nothing to suspend";
         EXPECT_EQ(AudioUnitInitialize(unit), noErr);
@@ -76,30 +79,18 @@ TEST(ComponentConfiguration, FailedOpensLogTheirCauseLeaveNoInstanceAndCloseTheE
     EXPECT_NE(unit.get(), nullptr) << "a failed open leaves the process able to open again";
 }
 
-TEST(ComponentParameters, BadScopesIdsAndValuesAreRefusedAndGoodOnesRoundTrip)
+// Host faults that must not stop the process; scheduled events from the render
+// thread, which writes no trace.
+TEST(ComponentParameters, HostFaultsAreRefusedAndScheduledEventsApplyInOrderUntilTheFirstBadOne)
 {
     ComponentBundle bundle;
     OpenUnit unit(bundle);
-    AudioUnitParameterValue value = -1.0f;
-    EXPECT_EQ(AudioUnitGetParameter(unit, 0, kAudioUnitScope_Input, 0, &value), kAudioUnitErr_InvalidScope);
-    EXPECT_EQ(AudioUnitGetParameter(unit, 3, kAudioUnitScope_Global, 0, &value), kAudioUnitErr_InvalidParameter);
-    EXPECT_EQ(AudioUnitSetParameter(unit, 3, kAudioUnitScope_Global, 0, 0.0f, 0), kAudioUnitErr_InvalidParameter);
-    // Host faults that must not stop the process.
     EXPECT_EQ(AudioUnitGetParameter(unit, 0, kAudioUnitScope_Global, 0, nullptr), paramErr);
     EXPECT_EQ(AudioUnitSetParameter(unit, 1, kAudioUnitScope_Global, 0, std::nanf(""), 0), paramErr);
+    Float64 seconds = -1.0;
+    EXPECT_EQ(AudioUnitGetProperty(unit, kAudioUnitProperty_Latency, kAudioUnitScope_Global, 0, &seconds, nullptr),
+              paramErr);
 
-    AudioUnitParameterInfo info{};
-    ASSERT_EQ(getProperty(unit, kAudioUnitProperty_ParameterInfo, info, kAudioUnitScope_Global, 1), noErr);
-    const float middle = (info.minValue + info.maxValue) / 2;
-    EXPECT_EQ(AudioUnitSetParameter(unit, 1, kAudioUnitScope_Global, 0, middle, 0), noErr);
-    EXPECT_EQ(AudioUnitGetParameter(unit, 1, kAudioUnitScope_Global, 0, &value), noErr);
-    EXPECT_NEAR(value, middle, (info.maxValue - info.minValue) * 1e-5f);
-}
-
-TEST(ComponentParameters, ScheduledEventsApplyInOrderUntilTheFirstBadOneAndWriteNothing)
-{
-    ComponentBundle bundle;
-    OpenUnit unit(bundle);
     AudioUnitParameterInfo info{};
     ASSERT_EQ(getProperty(unit, kAudioUnitProperty_ParameterInfo, info, kAudioUnitScope_Global, 2), noErr);
     const auto immediate = [](AudioUnitParameterID id, UInt32 offset, float value) {
@@ -122,5 +113,81 @@ TEST(ComponentParameters, ScheduledEventsApplyInOrderUntilTheFirstBadOneAndWrite
     AudioUnitParameterValue value = 0.0f;
     EXPECT_EQ(AudioUnitGetParameter(unit, 2, kAudioUnitScope_Global, 0, &value), noErr);
     EXPECT_FLOAT_EQ(value, info.maxValue) << "the first event stays applied, the ramp is skipped";
+}
+
+VstIntPtr ask(FakeEffectControl& effect, VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+              float opt = 0.0f)
+{
+    return effect.audioMaster(effect.effect, opcode, index, value, ptr, opt);
+}
+
+TEST(ComponentHostCallbacks, TheEffectHearsTheHostsIdentityCapabilitiesAndPinsAndItsEditsReachTheHost)
+{
+    FakeEffectControl& effect = resetComponentTestEffect();
+    ComponentBundle bundle(hostingTestEffect());
+    OpenUnit unit(bundle);
+    testing::internal::CaptureStderr();
+    char text[256] = {};
+    ask(effect, audioMasterGetVendorString, 0, 0, text);
+    EXPECT_STREQ(text, "Orvel Development");
+    ask(effect, audioMasterGetProductString, 0, 0, text);
+    EXPECT_STREQ(text, "Tandem") << "an unidentified host";
+    EXPECT_EQ(ask(effect, audioMasterGetVendorVersion), 65536);
+    for (const char* capability : {"sendVstEvents", "sendVstMidiEvent", "sendVstTimeInfo", "reportConnectionChanges",
+                                   "sizeWindow", "supplyIdle"})
+        EXPECT_EQ(ask(effect, audioMasterCanDo, 0, 0, const_cast<char*>(capability)), 1) << capability;
+    for (const char* capability : {"SizeWindow", "receiveVstEvents", "sizeWindow "})
+        EXPECT_EQ(ask(effect, audioMasterCanDo, 0, 0, const_cast<char*>(capability)), 0) << capability;
+    for (int pin = 0; pin < 4; ++pin)
+        EXPECT_EQ(ask(effect, audioMasterPinConnected, pin / 2, pin % 2), 0) << "pin " << pin / 2 << " connected";
+
+    auhost::EventCollector collector;
+    collector.addParameter(unit, kAUParameterListener_AnyParameter);
+    ask(effect, audioMasterBeginEdit, 0);
+    ask(effect, audioMasterAutomate, 0, 0, nullptr, 0.75f);
+    ask(effect, audioMasterEndEdit, 0);
+    testing::internal::GetCapturedStderr();
+    auhost::runEventLoop(0.05);
+    std::vector<AudioUnitEventType> heard;
+    for (const auhost::CollectedEvent& collected : collector.events())
+    {
+        heard.push_back(collected.event.mEventType);
+        EXPECT_EQ(collected.event.mArgument.mParameter.mAudioUnit, unit.get());
+        EXPECT_EQ(collected.event.mArgument.mParameter.mParameterID, 0u) << "the parameter ID is the VST index";
+        EXPECT_EQ(collected.event.mArgument.mParameter.mScope, kAudioUnitScope_Global);
+    }
+    EXPECT_EQ(heard, (std::vector<AudioUnitEventType>{kAudioUnitEvent_BeginParameterChangeGesture,
+                                                      kAudioUnitEvent_ParameterValueChange,
+                                                      kAudioUnitEvent_EndParameterChangeGesture}))
+        << "the effect's gestures and changes reach the host as parameter events";
+}
+
+void recordProperty(void* refCon, AudioUnit, AudioUnitPropertyID id, AudioUnitScope, AudioUnitElement)
+{
+    static_cast<std::vector<AudioUnitPropertyID>*>(refCon)->push_back(id);
+}
+
+TEST(ComponentHostCallbacks, AProgramTheEffectChoseItselfBecomesTheCurrentPreset)
+{
+    FakeEffectControl& effect = resetComponentTestEffect();
+    effect.numPrograms = 2;
+    std::snprintf(effect.programNames[0], 25, "First");
+    std::snprintf(effect.programNames[1], 25, "Second");
+    ComponentBundle bundle(hostingTestEffect());
+    OpenUnit unit(bundle);
+    std::vector<AudioUnitPropertyID> heard;
+    for (AudioUnitPropertyID id : {kAudioUnitProperty_CurrentPreset, kAudioUnitProperty_PresentPreset})
+        ASSERT_EQ(AudioUnitAddPropertyListener(unit, id, recordProperty, &heard), noErr);
+    testing::internal::CaptureStderr();
+    effect.currentProgram = 1;
+    ask(effect, audioMasterUpdateDisplay);
+    RunCurrentEventLoop(0.1);
+    const std::vector<AudioUnitPropertyID> presetChanged = {kAudioUnitProperty_CurrentPreset,
+                                                            kAudioUnitProperty_PresentPreset};
+    EXPECT_EQ(heard, presetChanged);
+    ask(effect, audioMasterUpdateDisplay);
+    RunCurrentEventLoop(0.1);
+    EXPECT_EQ(heard, presetChanged) << "the same program again is no change";
+    testing::internal::GetCapturedStderr();
 }
 }  // namespace

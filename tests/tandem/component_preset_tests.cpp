@@ -107,27 +107,15 @@ preset = plistlib.load(open(sys.argv[1], 'rb'))
 print(preset['name'], preset['version'], preset.get('ProgramNumber'), len(preset['vstdata']))
 )";
 
-TEST(ComponentPresets, ClassInfoRestoresParametersAndNameRefusesMalformedDictionariesAndBoundsProgramNumbers)
+TEST(ComponentPresets, ClassInfoReadsInOtherToolsRefusesMalformedDictionariesAndBoundsProgramNumbers)
 {
     ComponentBundle bundle;
     OpenUnit unit(bundle);
     Owned<CFDictionaryRef> saved = classInfo(unit);
-    const std::string before = programState(unit);
     Owned<CFDataRef> xml(CFPropertyListCreateXMLData(nullptr, saved.get()));
     writeFile(bundle.path() / "saved.aupreset", {reinterpret_cast<const char*>(CFDataGetBytePtr(xml.get())),
                                                  static_cast<size_t>(CFDataGetLength(xml.get()))});
     EXPECT_EQ(testsupport::pythonOutput(kReadPreset, bundle.path() / "saved.aupreset"), "Init 1 1 0 68\n");
-
-    // Values beyond the range are clamped to its end.
-    for (UInt32 id = 1; id < 3; ++id)
-        ASSERT_EQ(AudioUnitSetParameter(unit, id, kAudioUnitScope_Global, 0, 1.0e6f, 0), noErr);
-    ASSERT_EQ(setCurrentPreset(unit, -1, CFSTR("Changed"), sizeof(AUPreset)), noErr);
-    ASSERT_NE(programState(unit), before);
-
-    ASSERT_EQ(restore(unit, saved.get()), noErr);
-    EXPECT_EQ(programState(unit), before);
-    EXPECT_EQ(currentPreset(unit).presetNumber, -1);
-    EXPECT_EQ(text(currentPreset(unit).presetName), "Init 1");
 
     const std::string data = vstData(saved.get());
     const auto dataOf = [&](size_t size) {
@@ -165,10 +153,6 @@ TEST(ComponentFactoryPresets, OurEffectWritesInit1ToInit8AndABrokenFileEndsTheLi
     ComponentBundle bundle;
     {
         OpenUnit unit(bundle);
-        std::vector<std::string> expected;
-        for (int index = 1; index <= 8; ++index)
-            expected.push_back("Init " + std::to_string(index));
-        EXPECT_EQ(factoryPresetNames(unit), expected);
     }
     EXPECT_EQ(testsupport::pythonOutput(kReadPreset, bundle.resources() / "Init 8.aupreset"), "Init 8 1 None 68\n");
     EXPECT_EQ(testsupport::fileContents(bundle.resources() / "TDFactoryPresets.txt"),

@@ -116,14 +116,6 @@ OSStatus render(AudioUnit unit, double sampleTime, BusBuffers& buffers, int fram
     return AudioUnitRender(unit, flags ? flags : &none, &stamp, bus, static_cast<UInt32>(frames), buffers.list());
 }
 
-PropertyInfo propertyInfo(AudioUnit unit, AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element)
-{
-    UInt32 size = 0;
-    Boolean writable = false;
-    const OSStatus status = AudioUnitGetPropertyInfo(unit, id, scope, element, &size, &writable);
-    return {status, size, writable != 0};
-}
-
 std::string text(CFStringRef string)
 {
     char buffer[4096];

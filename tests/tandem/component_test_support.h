@@ -124,14 +124,6 @@ OSStatus getProperty(AudioUnit unit, AudioUnitPropertyID id, Value& value,
     UInt32 size = sizeof value;
     return AudioUnitGetProperty(unit, id, scope, element, &value, &size);
 }
-struct PropertyInfo
-{
-    OSStatus status;
-    UInt32 size;
-    bool writable;
-};
-PropertyInfo propertyInfo(AudioUnit unit, AudioUnitPropertyID id, AudioUnitScope scope = kAudioUnitScope_Global,
-                          AudioUnitElement element = 0);
 
 struct CFReleaser
 {

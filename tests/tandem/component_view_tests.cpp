@@ -1,8 +1,8 @@
 // The Audio Unit's Cocoa view as a host opens it: the view information names
 // this very bundle copy, the factory makes a view of the editor's size with the
 // editor open in it, the host letting go closes the editor, a view outliving
-// its component stays quiet, the effect resizes the view, and a click in the
-// view in a real X server reaches the host as a parameter event.
+// its component stays quiet, and the effect resizes the view; and a knob of
+// Velmora's panel turned in the view, as the host hears it.
 
 #include "component_test_support.h"
 
@@ -43,15 +43,14 @@ TEST(ComponentCocoaUI, NamesTheFactoryInThisBundleCopyAndOnlyForAnEffectWithAnEd
     resetComponentTestEffect();
     ComponentBundle withoutEditor(hostingTestEffect());
     OpenUnit plain(withoutEditor);
-    EXPECT_EQ(propertyInfo(plain, kAudioUnitProperty_CocoaUI).status, kAudioUnitErr_InvalidProperty);
+    AudioUnitCocoaViewInfo info{};
+    EXPECT_EQ(getProperty(plain, kAudioUnitProperty_CocoaUI, info), kAudioUnitErr_InvalidProperty);
 
     // Every copy of the bundle registers a factory class of the same name.
     ComponentBundle other;
     OpenUnit otherUnit(other);
     ComponentBundle bundle;
     OpenUnit unit(bundle);
-    EXPECT_EQ(propertyInfo(unit, kAudioUnitProperty_CocoaUI).size, 16u);
-    AudioUnitCocoaViewInfo info{};
     ASSERT_EQ(getProperty(unit, kAudioUnitProperty_CocoaUI, info), noErr);
     char path[4096] = {};
     ASSERT_TRUE(CFURLGetFileSystemRepresentation(info.mCocoaAUViewBundleLocation, true, reinterpret_cast<UInt8*>(path),
@@ -127,28 +126,40 @@ TEST_F(ComponentView, HoldsTheOpenEditorAtTheEffectsSizeOneAtATimeUntilTheHostOr
     EXPECT_EQ(effect.editCloseCalls, 2) << "a view outliving its component calls nothing";
 }
 
-TEST_F(ComponentView, AClickOnThePanelReachesTheHostAsAParameterEvent)
+// The editor turns the loop itself after each change while it tracks the
+// mouse, so no change waits in the listener's queue for the next one to merge
+// with: each arrives with the value the unit has at that moment.
+TEST_F(ComponentView, AKnobDragArrivesAsOneValueChangePerChangeForTheVstIndexInsideItsGesture)
 {
     ComponentBundle bundle;
     auhost::AudioUnitInstance unit(bundle.component());
-    auhost::EventCollector events;
-    events.addParameter(unit.unit(), velmora::kOnOff);
-    const AudioUnitParameterValue before = unit.parameter(velmora::kOnOff);
+    unit.setParameter(velmora::kSize, 30.0f);
+    auhost::EventCollector heard;
+    heard.addParameter(unit.unit(), kAUParameterListener_AnyParameter);
     auhost::UnitView shown(unit);
     auhost::runEventLoop(0.2);
+    heard.clear();
 
-    // The on/off button at (8, 81) of the panel; the host's window is at the
-    // screen's origin.
-    click(20, 88);
-    int changes = 0;
-    for (int round = 0; round < 20 && changes == 0; ++round)
+    // 40 pixels right from the middle of the Size knob at (110, 30): 5 in the
+    // unit's range of 0..100 for every 10.
+    drag(126, 46, 166);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // the server's writes to the editor's connection
+    auhost::runEventLoop(0.2);
+    std::vector<AudioUnitEventType> types;
+    for (const auhost::CollectedEvent& event : heard.events())
     {
-        auhost::runEventLoop(0.05);
-        for (const auhost::CollectedEvent& heard : events.events())
-            changes += heard.event.mEventType == kAudioUnitEvent_ParameterValueChange &&
-                       heard.event.mArgument.mParameter.mParameterID == velmora::kOnOff;
+        types.push_back(event.event.mEventType);
+        EXPECT_EQ(event.event.mArgument.mParameter.mAudioUnit, unit.unit());
+        EXPECT_EQ(event.event.mArgument.mParameter.mParameterID, AudioUnitParameterID{velmora::kSize})
+            << "the Audio Unit parameter ID is the VST index";
     }
-    EXPECT_EQ(changes, 1);
-    EXPECT_NE(unit.parameter(velmora::kOnOff), before) << "the click switched the effect";
+    EXPECT_EQ(types, (std::vector<AudioUnitEventType>{
+                         kAudioUnitEvent_BeginParameterChangeGesture, kAudioUnitEvent_ParameterValueChange,
+                         kAudioUnitEvent_ParameterValueChange, kAudioUnitEvent_ParameterValueChange,
+                         kAudioUnitEvent_ParameterValueChange, kAudioUnitEvent_EndParameterChangeGesture}));
+    ASSERT_EQ(heard.events().size(), 6u);
+    for (int step = 1; step <= 4; ++step)
+        EXPECT_NEAR(heard.events()[static_cast<size_t>(step)].value, 30.0f + step * 5.0f, 0.01f) << "step " << step;
+    EXPECT_EQ(heard.events()[4].value, unit.parameter(velmora::kSize));
 }
 }  // namespace

@@ -3,7 +3,6 @@
 
 #include "support/file_contents.h"
 #include "support/temporary_folder.h"
-#include "tandem/file_reading.h"
 #include "tandem/parameter_mapping.h"
 #include "tandem/tandem_exceptions.h"
 #include "tandem_test_support.h"
@@ -53,18 +52,6 @@ std::string text(CFStringRef string)
     return buffer;
 }
 
-std::vector<std::string> lines(const std::string& content)
-{
-    std::vector<std::string> result;
-    char line[kLineBufferSize];
-    for (const char* position = content.data(); position < content.data() + content.size();)
-    {
-        position = readLine(position, content.data() + content.size(), line);
-        result.push_back(line);
-    }
-    return result;
-}
-
 AudioUnitParameterInfo range(AudioUnitParameterUnit unit, float minValue, float maxValue)
 {
     AudioUnitParameterInfo info{};
@@ -75,17 +62,8 @@ AudioUnitParameterInfo range(AudioUnitParameterUnit unit, float minValue, float 
 }
 }  // namespace
 
-TEST(FileReadingLines, everyLineEndEndsOneLineAndAnOverlongLineKeepsItsFirst2047Characters)
-{
-    using Lines = std::vector<std::string>;
-    EXPECT_EQ(lines("a\rb\nc\r\nd"), (Lines{"a", "b", "c", "d"}));
-    EXPECT_EQ(lines("a\n\rb\r\r\n"), (Lines{"a", "", "b", ""})) << "LF CR is two line ends, CR LF one";
-    EXPECT_EQ(lines(std::string(3000, 'x') + "\rnext"), (Lines{std::string(2047, 'x'), "next"}));
-    char line[kLineBufferSize];
-    const char end[] = "";
-    EXPECT_EQ(failureOf<EOFException>([&] { readLine(end, end, line); }), "End of file error");
-}
-
+// Line ends of every kind, an overlong line and the end of the file are met
+// in the mapping files below.
 TEST_F(ParameterMappingFiles, headerOnlyMapsNothingAndAnEmptyFileEndsAtTheHeader)
 {
     const ParameterMapping mapping = map("");

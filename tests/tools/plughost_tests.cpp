@@ -3,25 +3,9 @@
 #include "support/velmora_bundle.h"
 #include "tools/tool_test_support.h"
 
-#include <bit>
-#include <cstdint>
-
 namespace
 {
 using namespace tooltest;
-
-// A parameter program file: a fixed 28-byte header, the program name in 28
-// bytes, then each parameter as a big-endian float.
-constexpr std::size_t kProgramNameOffset = 28;
-constexpr std::size_t kFirstParameterOffset = 56;
-
-float bigEndianFloat(const std::string& bytes, std::size_t offset)
-{
-    std::uint32_t word = 0;
-    for (std::size_t index = 0; index < 4; ++index)
-        word = (word << 8) | static_cast<unsigned char>(bytes.at(offset + index));
-    return std::bit_cast<float>(word);
-}
 
 class PlugHostTool : public ToolTest
 {
@@ -39,20 +23,14 @@ TEST_F(PlugHostTool, ProgramThenParametersReachSavedPresetLoadedListAndRender)
     ToolRun result = run(
         {"save-fxp", "chosen.fxp", "--set", "2=0.75", "--program", "3", "--set=1=0.25", "--set", "2=0.125"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    const std::string preset = testsupport::fileContents(folder / "chosen.fxp");
-    ASSERT_EQ(preset.size(), kFirstParameterOffset + 3 * 4);
-    EXPECT_EQ(preset.substr(kProgramNameOffset, 7), std::string("Init 4\0", 7));
-    EXPECT_EQ(bigEndianFloat(preset, kFirstParameterOffset), 1.0f);
-    EXPECT_EQ(bigEndianFloat(preset, kFirstParameterOffset + 4), 0.25f);
-    EXPECT_EQ(bigEndianFloat(preset, kFirstParameterOffset + 8), 0.125f);
 
     // A loaded program would overwrite values set before it. The hosting
     // layer's trace of the program read stays off the terminal.
     result = run({"load", "chosen.fxp", "--set", "0=0"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.err, "");
-    EXPECT_NE(result.out.find("0 on/off = off"), std::string::npos) << result.out;
-    EXPECT_NE(result.out.find("1 Size = 25.00 %"), std::string::npos) << result.out;
+    for (const char* line : {"0 on/off = off", "1 Size = 25.00 % (0.25)", "2 Dry/Wet = 12.50    (0.125)", "0 Init 4"})
+        EXPECT_NE(result.out.find(line), std::string::npos) << line << " in " << result.out;
 
     // Switched off, the effect passes its input through untouched.
     const std::vector<float> input = testsupport::noise(2 * 3000, 7, 0.3f);

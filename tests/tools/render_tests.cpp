@@ -165,19 +165,11 @@ TEST_F(RenderTool, Vst3FaceListsItsProgramsAndDescribesWhatItsProcessorHolds)
         << render.out;
 }
 
-// The component's trace lines are for developers: a user sees them only when
-// asked, and -v names the bundle the search found (this build tree's).
-TEST_F(RenderTool, AudioUnitFaceTracesOnlyWhenAskedAndVerboseNamesTheBundle)
+// The component's trace lines are for developers, shown when asked. That they
+// stay hidden otherwise, and what -v names, the package check sees by every face.
+TEST_F(RenderTool, AudioUnitFaceTracesWhenAsked)
 {
     writeAudio(folder / "in.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, 44100, testsupport::noise(2 * 1000));
-    const ToolRun quiet = run({"in.wav", "--face", "au", "-v"});
-    ASSERT_EQ(quiet.exitCode, 0) << quiet.err;
-    EXPECT_EQ(quiet.err, "");
-    const std::string prefix = "Bundle:   ";
-    ASSERT_TRUE(quiet.out.starts_with(prefix)) << quiet.out;
-    const std::string bundle = quiet.out.substr(prefix.size(), quiet.out.find('\n') - prefix.size());
-    EXPECT_TRUE(fs::equivalent(bundle, std::getenv("VELMORA_BUNDLE"))) << bundle;
-
     const ToolRun traced = run({"in.wav", "--face", "au", "--trace"});
     ASSERT_EQ(traced.exitCode, 0) << traced.err;
     EXPECT_GT(std::count(traced.err.begin(), traced.err.end(), '\n'), 10) << traced.err;

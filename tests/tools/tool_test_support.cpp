@@ -1,5 +1,6 @@
 #include "tools/tool_test_support.h"
 
+#include "support/python_output.h"
 #include "support/signals.h"
 
 #include <sys/wait.h>
@@ -9,16 +10,7 @@
 
 namespace tooltest
 {
-namespace
-{
-std::string quoted(const std::string& text)
-{
-    std::string result = "'";
-    for (char character : text)
-        result += character == '\'' ? std::string("'\\''") : std::string(1, character);
-    return result + "'";
-}
-}  // namespace
+using testsupport::shellQuoted;
 
 void writeAudio(const fs::path& path, int format, int channels, int sampleRate, const std::vector<float>& samples)
 {
@@ -70,11 +62,11 @@ std::set<std::string> filesIn(const fs::path& folder)
 
 ToolRun ToolTest::runTool(const std::string& tool, const std::vector<std::string>& arguments)
 {
-    std::string command = "cd " + quoted(folder) + " && " + quoted(tool);
+    std::string command = "cd " + shellQuoted(folder) + " && " + shellQuoted(tool);
     for (const auto& argument : arguments)
-        command += " " + quoted(argument);
+        command += " " + shellQuoted(argument);
     // Standard error comes through a pipe, which a file size limit leaves alone.
-    command += " 2>&1 >" + quoted(folder / ".stdout") + " </dev/null";
+    command += " 2>&1 >" + shellQuoted(folder / ".stdout") + " </dev/null";
     ToolRun result;
     std::FILE* errors = popen(command.c_str(), "r");
     if (errors == nullptr)

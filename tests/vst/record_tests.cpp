@@ -33,8 +33,6 @@ TEST(Record, LongProgramNameDoesNotOverflow)
     effect->dispatch(effSetProgramName, 0, 0, longName);
     EXPECT_EQ(effect->dispatchForText(effGetProgramName), std::string(longName, 23)) << "names keep 23 characters";
     EXPECT_EQ(effect->dispatchForText(effGetProgramNameIndexed, 7), "Init") << "the next record is untouched";
-    effect->dispatch(effSetProgram, 0, 7);
-    EXPECT_EQ(effect->dispatchForText(effGetProgramName), "Init 8");
 }
 
 TEST(Record, NullTextPointersFromTheHostDoNothing)

@@ -12,14 +12,7 @@ class SpyEffect : public PluginEffectX
 public:
     static constexpr VstInt32 kPrograms = 4;
 
-    explicit SpyEffect(audioMasterCallback host = nullptr, bool* destroyed = nullptr)
-        : PluginEffectX(host, kPrograms, 2), destroyedFlag(destroyed)
-    {}
-    ~SpyEffect() override
-    {
-        if (destroyedFlag)
-            *destroyedFlag = true;
-    }
+    explicit SpyEffect(audioMasterCallback host = nullptr) : PluginEffectX(host, kPrograms, 2) {}
 
     void processReplacing(float**, float**, VstInt32) override {}
     void suspend() override { log.push_back("suspend"); }
@@ -37,9 +30,6 @@ public:
     float vu = 0.0f;
     bool wantsKeys = false;
     VstInt32 category = 0;
-
-private:
-    bool* destroyedFlag;
 };
 
 class SpyEditor : public EffectEditor

@@ -131,12 +131,6 @@ void AudioUnitInstance::setParameter(AudioUnitParameterID id, AudioUnitParameter
     check(AudioUnitSetParameter(instance, id, kAudioUnitScope_Global, 0, value, 0), "AudioUnitSetParameter");
 }
 
-void AudioUnitInstance::scheduleParameters(const std::vector<AudioUnitParameterEvent>& events)
-{
-    check(AudioUnitScheduleParameters(instance, events.data(), static_cast<UInt32>(events.size())),
-          "AudioUnitScheduleParameters");
-}
-
 UInt32 AudioUnitInstance::propertySize(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element) const
 {
     UInt32 size = 0;

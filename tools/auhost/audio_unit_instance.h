@@ -52,7 +52,6 @@ public:
     ParameterDescription parameterInfo(AudioUnitParameterID id) const;
     AudioUnitParameterValue parameter(AudioUnitParameterID id) const;
     void setParameter(AudioUnitParameterID id, AudioUnitParameterValue value);
-    void scheduleParameters(const std::vector<AudioUnitParameterEvent>& events);
 
     // The size a property has now, from AudioUnitGetPropertyInfo.
     UInt32 propertySize(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element) const;

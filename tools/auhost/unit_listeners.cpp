@@ -4,20 +4,6 @@
 
 namespace auhost
 {
-PropertyListener::PropertyListener(AudioUnit listenedUnit, AudioUnitPropertyID propertyID)
-    : unit(listenedUnit), id(propertyID)
-{
-    check(AudioUnitAddPropertyListener(unit, id, changed, this), "AudioUnitAddPropertyListener");
-}
-
-PropertyListener::~PropertyListener() { AudioUnitRemovePropertyListenerWithUserData(unit, id, changed, this); }
-
-void PropertyListener::changed(void* refCon, AudioUnit, AudioUnitPropertyID id, AudioUnitScope scope,
-                               AudioUnitElement element)
-{
-    static_cast<PropertyListener*>(refCon)->heard.push_back({id, scope, element});
-}
-
 EventCollector::EventCollector()
 {
     check(AUEventListenerCreate(deliver, this, CFRunLoopGetCurrent(), kCFRunLoopDefaultMode, 0.0f, 0.0f, &listener),

@@ -1,8 +1,7 @@
 #pragma once
-// What a host hears from a unit: property listeners registered on the unit
-// itself, and an event listener on the current thread's run loop for
-// parameter and property events. Both collect what arrives; both unregister
-// on destruction.
+// What a host hears from a unit: an event listener on the current thread's
+// run loop for parameter and property events, which collects what arrives
+// and unregisters on destruction.
 
 #include <AudioToolbox/AudioToolbox.h>
 
@@ -10,32 +9,6 @@
 
 namespace auhost
 {
-struct PropertyChange
-{
-    AudioUnitPropertyID id;
-    AudioUnitScope scope;
-    AudioUnitElement element;
-};
-
-class PropertyListener
-{
-public:
-    PropertyListener(AudioUnit unit, AudioUnitPropertyID id);
-    ~PropertyListener();
-    PropertyListener(const PropertyListener&) = delete;
-    PropertyListener& operator=(const PropertyListener&) = delete;
-
-    const std::vector<PropertyChange>& changes() const { return heard; }
-
-private:
-    static void changed(void* refCon, AudioUnit unit, AudioUnitPropertyID id, AudioUnitScope scope,
-                        AudioUnitElement element);
-
-    const AudioUnit unit;
-    const AudioUnitPropertyID id;
-    std::vector<PropertyChange> heard;
-};
-
 struct CollectedEvent
 {
     AudioUnitEvent event;
