@@ -6,6 +6,7 @@
 #include "vst3/abi/base.h"
 
 #include <atomic>
+#include <type_traits>
 
 namespace velmora::vst3face
 {
@@ -47,6 +48,18 @@ bool answerAs(Object* object, const char* id, void** result) noexcept
     *result = static_cast<Interface*>(static_cast<As*>(object));
     object->addRef();
     return true;
+}
+
+// Holds `object` in `slot` with a reference of its own, giving back the one
+// held before; null empties the slot.
+template <class Interface>
+void holdReference(Interface*& slot, std::type_identity_t<Interface>* object) noexcept
+{
+    if (object)
+        object->addRef();
+    if (slot)
+        slot->release();
+    slot = object;
 }
 
 // The answer for an interface the object does not offer.

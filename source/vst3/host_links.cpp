@@ -1,14 +1,14 @@
 #include "vst3/host_links.h"
 
+#include "vst3/com_object.h"
+
 namespace velmora::vst3face
 {
 vst3::tresult HostLinks::takeContext(vst3::FUnknown* context)
 {
     if (hostContext)
         return vst3::kResultFalse;
-    hostContext = context;
-    if (hostContext)
-        hostContext->addRef();
+    holdReference(hostContext, context);
     return vst3::kResultOk;
 }
 
@@ -16,8 +16,7 @@ vst3::tresult HostLinks::connect(vst3::IConnectionPoint* partner)
 {
     if (!partner || other)
         return vst3::kResultFalse;
-    other = partner;
-    other->addRef();
+    holdReference(other, partner);
     return vst3::kResultOk;
 }
 
@@ -25,16 +24,13 @@ vst3::tresult HostLinks::disconnect(vst3::IConnectionPoint* partner)
 {
     if (!partner || partner != other)
         return vst3::kResultFalse;
-    other->release();
-    other = nullptr;
+    holdReference(other, nullptr);
     return vst3::kResultOk;
 }
 
 void HostLinks::dropAll()
 {
-    disconnect(other);
-    if (hostContext)
-        hostContext->release();
-    hostContext = nullptr;
+    holdReference(other, nullptr);
+    holdReference(hostContext, nullptr);
 }
 }  // namespace velmora::vst3face

@@ -178,11 +178,7 @@ vst3::tresult PanelView::checkSizeConstraint(vst3::ViewRect* rect)
 
 vst3::tresult PanelView::setFrame(vst3::IPlugFrame* frame)
 {
-    if (frame)
-        frame->addRef();
-    if (plugFrame)
-        plugFrame->release();
-    plugFrame = frame;
+    holdReference(plugFrame, frame);
     return vst3::kResultOk;
 }
 

@@ -133,11 +133,7 @@ vst3::tresult VelmoraController::setParamNormalized(vst3::ParamID id, vst3::Para
 
 vst3::tresult VelmoraController::setComponentHandler(vst3::IComponentHandler* handler)
 {
-    if (handler)
-        handler->addRef();
-    if (componentHandler)
-        componentHandler->release();
-    componentHandler = handler;
+    holdReference(componentHandler, handler);
     return vst3::kResultOk;
 }
 
